@@ -1,0 +1,29 @@
+#include "app/main_menu.h"
+
+#include <stdexcept>
+
+#include "servicelib/kasso_basic.h"
+
+namespace app {
+
+std::optional<MenuModule> HotSpotAt(int x, int y) {
+  for (const MenuModule& module : kMenuModules) {
+    if (module.left < x && x < module.right && module.top < y && y < module.bottom) {
+      return module;
+    }
+  }
+  return std::nullopt;
+}
+
+const MenuModule& ModuleForKey(int key) {
+  if (key < 1 || key > static_cast<int>(kMenuModules.size())) {
+    throw std::out_of_range("no menu module for that key");
+  }
+  return kMenuModules[static_cast<size_t>(key - 1)];
+}
+
+bool HasRight(const std::string& workno, const std::string& right_column) {
+  return servicelib::CheckRights(right_column, workno);
+}
+
+}  // namespace app

@@ -1,0 +1,83 @@
+#include "app/startup.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "servicelib/kasso_basic.h"
+#include "store/database.h"
+
+namespace app {
+namespace fs = std::filesystem;
+
+std::optional<std::vector<std::string>> RunningProcessNames() {
+  std::error_code error;
+  fs::directory_iterator proc("/proc", error);
+  if (error) return std::nullopt;
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : proc) {
+    std::string pid = entry.path().filename().string();
+    if (pid.empty() || !std::all_of(pid.begin(), pid.end(), ::isdigit)) continue;
+    // comm holds the executable's name (cut to 15 bytes, which keeps "Tillwise" whole).
+    std::ifstream comm(entry.path() / "comm");
+    std::string name;
+    if (comm && std::getline(comm, name)) names.push_back(name);
+  }
+  return names;
+}
+
+bool IsSingleInstance(const std::vector<std::string>& process_names) {
+  auto copies = std::count_if(process_names.begin(), process_names.end(), [](const auto& name) {
+    return name.find(kProgramName) != std::string::npos;
+  });
+  return copies < 2;
+}
+
+bool CheckSingleInstance() {
+  auto names = RunningProcessNames();
+  return names && IsSingleInstance(*names);
+}
+
+void ClearLockProcess() {
+  try {
+    store::Database db;
+    db.Exec("delete from lockprocess");
+  } catch (const store::DbError&) {
+  }
+}
+
+void SetUpPrinterPort() {}
+
+LoginResult Login(const std::string& account, const std::string& password) {
+  try {
+    store::Database db;
+    auto stored =
+        db.QueryText("select operatorpassword from operatormaster where workno = ?", account);
+    return stored && *stored == password ? LoginResult::kAccepted : LoginResult::kRefused;
+  } catch (const store::DbError&) {
+    return LoginResult::kNoDatabase;
+  }
+}
+
+bool CheckAuthorization(const std::string& password) { return password == kAuthorizationPassword; }
+
+void ResetAccountZero() {
+  store::Database db;
+  store::Transaction tx(db);
+  // Account "0" must exist after a reset, or the login hint would point at nothing.
+  if (db.Exec("update operatormaster set operatorpassword = '0', operatorduty = '经理' "
+              "where workno = '0'") == 0) {
+    db.Exec("insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
+            "values ('0','管理员','0','经理')");
+  }
+  // Likewise the manager duty needs a rights row for the reset to give it anything.
+  if (!db.HasRow("select 1 from dutyrights where operatorduty = '经理'")) {
+    db.Exec("insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
+            "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "
+            "values ('经理',1,1,1,1,1,1,1,1,1,1,1,1)");
+  }
+  db.Exec("update dutyrights set dutyrights = 1");
+  tx.Commit();
+}
+
+}  // namespace app

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace kasso {
+
+// A number written with a fixed count of decimals, as "%.2f" or "%.3f" would.
+std::string Fixed(double value, int decimals);
+
+// "%.2f": money and rates.
+inline std::string Money(double value) { return Fixed(value, 2); }
+
+// Removes blanks (spaces, tabs, line ends) from both ends.
+std::string Trim(const std::string& text);
+
+// Reads a plain decimal; empty or unreadable text reads as 0.
+double ParseNumber(const std::string& text);
+
+}  // namespace kasso

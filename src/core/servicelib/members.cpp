@@ -1,0 +1,113 @@
+#include "common/format.h"
+#include "servicelib/kasso_basic.h"
+#include "servicelib/open_or.h"
+
+namespace servicelib {
+
+bool IsMemberExists(store::Database& db, const std::string& memberid) {
+  return db.HasRow("select 1 from membermaster where memberid = ?", memberid);
+}
+bool IsMemberExists(const std::string& memberid) {
+  return OpenOr(false, [&](auto& db) { return IsMemberExists(db, memberid); });
+}
+
+bool IfDepositMember(store::Database& db, const std::string& memberid) {
+  return db.HasRow("select 1 from membermaster where memberid = ? and depositmode = '是'",
+                   memberid);
+}
+bool IfDepositMember(const std::string& memberid) {
+  return OpenOr(false, [&](auto& db) { return IfDepositMember(db, memberid); });
+}
+
+bool IsDisOnDisMember(store::Database& db, const std::string& memberid) {
+  return db.HasRow("select 1 from membermaster where memberid = ? and disondis = '是'",
+                   memberid);
+}
+bool IsDisOnDisMember(const std::string& memberid) {
+  return OpenOr(false, [&](auto& db) { return IsDisOnDisMember(db, memberid); });
+}
+
+double GetMemberDisrate(store::Database& db, const std::string& memberid) {
+  // A member without a rate (older rows) pays full price, not nothing.
+  return db.QueryDouble("select ifnull(disrate,1) from membermaster where memberid = ?",
+                        memberid)
+      .value_or(1.0);
+}
+double GetMemberDisrate(const std::string& memberid) {
+  return OpenOr(1.0, [&](auto& db) { return GetMemberDisrate(db, memberid); });
+}
+
+double GetMemberDepositValue(store::Database& db, const std::string& memberid) {
+  return db.QueryDouble("select depositvalue from membermaster where memberid = ?", memberid)
+      .value_or(0.0);
+}
+double GetMemberDepositValue(const std::string& memberid) {
+  return OpenOr(0.0, [&](auto& db) { return GetMemberDepositValue(db, memberid); });
+}
+
+double GetMemberPointsValue(store::Database& db, const std::string& memberid) {
+  return db.QueryDouble("select memberpointsvalue from membermaster where memberid = ?", memberid)
+      .value_or(0.0);
+}
+double GetMemberPointsValue(const std::string& memberid) {
+  return OpenOr(0.0, [&](auto& db) { return GetMemberPointsValue(db, memberid); });
+}
+
+std::string GetMemberDismode(store::Database& db, const std::string& memberid) {
+  std::string mode =
+      db.QueryText("select dismode from membermaster where memberid = ?", memberid).value_or("");
+  return mode.empty() ? "没有优惠" : mode;
+}
+std::string GetMemberDismode(const std::string& memberid) {
+  return OpenOr<std::string>("没有优惠",
+                             [&](auto& db) { return GetMemberDismode(db, memberid); });
+}
+
+std::string GetMemberName(store::Database& db, const std::string& memberid) {
+  return db.QueryText("select membername from membermaster where memberid = ?", memberid)
+      .value_or("");
+}
+std::string GetMemberName(const std::string& memberid) {
+  return OpenOr<std::string>("", [&](auto& db) { return GetMemberName(db, memberid); });
+}
+
+std::string GetMemberInfo(store::Database& db, const std::string& memberid) {
+  store::Statement row = db.Query(
+      "select membername,memberpointsmode,memberpointsvalue,depositmode,depositvalue,dismode,"
+      "disrate,disondis from membermaster where memberid = ?",
+      memberid);
+  if (!row.Step()) return "普通客户";
+  std::string text = "[会员名称:" + row.Text(0) + "]";
+  if (row.Text(3) == "是") text += "[储值会员,储值金额:" + kasso::Money(row.Double(4)) + "]";
+  if (row.Text(1) == "是") text += "[积分会员,现有积分:" + kasso::Money(row.Double(2)) + "]";
+  text += "[优惠方式:" + row.Text(5);
+  if (row.Text(5) == "会员折扣") {
+    text += "][折扣率:" + kasso::Fixed(row.Double(6) * 100, 0) + "%]";
+  } else {
+    text += "]";
+  }
+  if (row.Text(7) == "是") text += "[折上折]";
+  return text;
+}
+std::string GetMemberInfo(const std::string& memberid) {
+  return OpenOr<std::string>("普通客户", [&](auto& db) { return GetMemberInfo(db, memberid); });
+}
+
+std::string GetMemberIdFromPhonePID(store::Database& db, const std::string& phone_or_pid) {
+  if (phone_or_pid.empty()) return {};
+  // Two indexed look-ups rather than one "or", which would scan the table.
+  auto by_phone = db.QueryText(
+      "select memberid from membermaster where memberphone = ? order by rowid limit 1",
+      phone_or_pid);
+  if (by_phone) return *by_phone;
+  return db
+      .QueryText("select memberid from membermaster where memberpid = ? order by rowid limit 1",
+                 phone_or_pid)
+      .value_or("");
+}
+std::string GetMemberIdFromPhonePID(const std::string& phone_or_pid) {
+  return OpenOr<std::string>("",
+                             [&](auto& db) { return GetMemberIdFromPhonePID(db, phone_or_pid); });
+}
+
+}  // namespace servicelib

@@ -1,0 +1,130 @@
+#include "store/database.h"
+
+namespace store {
+namespace {
+
+std::filesystem::path& DirectorySetting() {
+  static std::filesystem::path directory;
+  return directory;
+}
+
+[[noreturn]] void Fail(sqlite3* db, std::string_view what) {
+  throw DbError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+}
+
+}  // namespace
+
+void SetDataDirectory(const std::filesystem::path& directory) { DirectorySetting() = directory; }
+
+std::filesystem::path DataDirectory() {
+  return DirectorySetting().empty() ? std::filesystem::path(".") : DirectorySetting();
+}
+
+std::filesystem::path DatabasePath() { return DataDirectory() / "kasso.db"; }
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+  sqlite3_stmt* raw = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
+  statement_.reset(raw);
+  if (rc != SQLITE_OK) Fail(db, "prepare failed for \"" + std::string(sql) + "\"");
+  if (!raw) throw DbError("empty statement");
+}
+
+void Statement::Bind(int index, std::nullptr_t) {
+  if (sqlite3_bind_null(statement_.get(), index) != SQLITE_OK) Fail(db_, "bind");
+}
+
+void Statement::Bind(int index, std::string_view value) {
+  if (sqlite3_bind_text(statement_.get(), index, value.data(), static_cast<int>(value.size()),
+                        SQLITE_TRANSIENT) != SQLITE_OK) {
+    Fail(db_, "bind");
+  }
+}
+
+void Statement::Bind(int index, double value) {
+  if (sqlite3_bind_double(statement_.get(), index, value) != SQLITE_OK) Fail(db_, "bind");
+}
+
+void Statement::Bind(int index, std::int64_t value) {
+  if (sqlite3_bind_int64(statement_.get(), index, value) != SQLITE_OK) Fail(db_, "bind");
+}
+
+bool Statement::Step() {
+  int rc = sqlite3_step(statement_.get());
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  Fail(db_, "step failed for \"" + std::string(sqlite3_sql(statement_.get())) + "\"");
+}
+
+void Statement::Run() {
+  while (Step()) {
+  }
+}
+
+void Statement::Reset() {
+  sqlite3_reset(statement_.get());
+  sqlite3_clear_bindings(statement_.get());
+}
+
+bool Statement::IsNull(int column) const {
+  return sqlite3_column_type(statement_.get(), column) == SQLITE_NULL;
+}
+
+std::string Statement::Text(int column) const {
+  const unsigned char* text = sqlite3_column_text(statement_.get(), column);
+  if (!text) return {};
+  return std::string(reinterpret_cast<const char*>(text),
+                     static_cast<size_t>(sqlite3_column_bytes(statement_.get(), column)));
+}
+
+double Statement::Double(int column) const {
+  return sqlite3_column_double(statement_.get(), column);
+}
+
+std::int64_t Statement::Int(int column) const {
+  return sqlite3_column_int64(statement_.get(), column);
+}
+
+int Statement::ColumnCount() const { return sqlite3_column_count(statement_.get()); }
+
+Database::Database() : Database(DatabasePath()) {}
+
+Database::Database(const std::filesystem::path& file, OpenMode mode) {
+  int flags = SQLITE_OPEN_READWRITE;
+  if (mode == OpenMode::kCreate) flags |= SQLITE_OPEN_CREATE;
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+  db_.reset(raw);
+  if (rc != SQLITE_OK) Fail(raw, "cannot open " + file.string());
+  // A committed sale must survive a power cut; wait briefly rather than fail when the
+  // backup copy holds a read lock.
+  sqlite3_busy_timeout(raw, 2000);
+  ExecScript("pragma synchronous = full");
+}
+
+Database::~Database() = default;
+
+void Database::ExecScript(std::string_view sql) {
+  std::string text(sql);
+  char* message = nullptr;
+  if (sqlite3_exec(handle(), text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string error = message ? message : "unknown error";
+    sqlite3_free(message);
+    throw DbError(error + " in \"" + text + "\"");
+  }
+}
+
+Transaction::Transaction(Database& db) : db_(db) { db_.ExecScript("begin immediate"); }
+
+Transaction::~Transaction() {
+  if (!open_) return;
+  // Rolls back whatever the operation left; a failed rollback means SQLite already undid it.
+  sqlite3_exec(db_.handle(), "rollback", nullptr, nullptr, nullptr);
+}
+
+void Transaction::Commit() {
+  db_.ExecScript("commit");
+  open_ = false;
+}
+
+}  // namespace store

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace store {
+
+// A failure of the database itself: the file could not be opened, a statement could not be
+// prepared or stepped. The text is SQLite's, meant for logs and tests, not for the cashier.
+class DbError : public std::runtime_error {
+ public:
+  explicit DbError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Where kasso.db lives: the working directory unless set (tests point it at a temp dir).
+void SetDataDirectory(const std::filesystem::path& directory);
+std::filesystem::path DataDirectory();
+std::filesystem::path DatabasePath();
+
+struct StatementDeleter {
+  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+
+// One prepared statement with its bound values. Step() walks the rows; columns are read by
+// position, as the statement lists them.
+class Statement {
+ public:
+  Statement(sqlite3* db, std::string_view sql);
+
+  void Bind(int index, std::nullptr_t);
+  void Bind(int index, std::string_view value);
+  void Bind(int index, const std::string& value) { Bind(index, std::string_view(value)); }
+  void Bind(int index, const char* value) { Bind(index, std::string_view(value)); }
+  void Bind(int index, double value);
+  void Bind(int index, int value) { Bind(index, static_cast<std::int64_t>(value)); }
+  void Bind(int index, std::int64_t value);
+
+  template <typename... Args>
+  void BindAll(const Args&... args) {
+    int index = 0;
+    (Bind(++index, args), ...);
+  }
+
+  // Advances to the next row; false when there is none. Throws DbError on failure.
+  bool Step();
+  // Runs a statement that returns no rows.
+  void Run();
+  void Reset();
+
+  bool IsNull(int column) const;
+  std::string Text(int column) const;  // NULL reads as ""
+  double Double(int column) const;     // NULL reads as 0
+  std::int64_t Int(int column) const;  // NULL reads as 0
+  int ColumnCount() const;
+
+ private:
+  sqlite3* db_;
+  std::unique_ptr<sqlite3_stmt, StatementDeleter> statement_;
+};
+
+enum class OpenMode { kReadWrite, kCreate };
+
+// One connection to kasso.db for the length of one operation. Opening never creates the
+// file: a missing database is an open failure (DbError).
+class Database {
+ public:
+  Database();
+  explicit Database(const std::filesystem::path& file, OpenMode mode = OpenMode::kReadWrite);
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+  Database(Database&&) noexcept = default;
+  Database& operator=(Database&&) noexcept = default;
+  ~Database();
+
+  template <typename... Args>
+  Statement Query(std::string_view sql, const Args&... args) {
+    Statement statement(handle(), sql);
+    statement.BindAll(args...);
+    return statement;
+  }
+
+  // Runs one statement with bound values; returns the number of rows it changed.
+  template <typename... Args>
+  int Exec(std::string_view sql, const Args&... args) {
+    Query(sql, args...).Run();
+    return sqlite3_changes(handle());
+  }
+
+  // First column of the first row, if any row comes back.
+  template <typename... Args>
+  std::optional<std::string> QueryText(std::string_view sql, const Args&... args) {
+    Statement statement = Query(sql, args...);
+    if (!statement.Step()) return std::nullopt;
+    return statement.Text(0);
+  }
+  template <typename... Args>
+  std::optional<double> QueryDouble(std::string_view sql, const Args&... args) {
+    Statement statement = Query(sql, args...);
+    if (!statement.Step()) return std::nullopt;
+    return statement.Double(0);
+  }
+  template <typename... Args>
+  std::optional<std::int64_t> QueryInt(std::string_view sql, const Args&... args) {
+    Statement statement = Query(sql, args...);
+    if (!statement.Step()) return std::nullopt;
+    return statement.Int(0);
+  }
+  template <typename... Args>
+  bool HasRow(std::string_view sql, const Args&... args) {
+    return Query(sql, args...).Step();
+  }
+
+  // Runs fixed SQL text that may hold several statements and no values.
+  void ExecScript(std::string_view sql);
+
+  sqlite3* handle() const { return db_.get(); }
+
+ private:
+  struct Closer {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+  };
+  std::unique_ptr<sqlite3, Closer> db_;
+};
+
+// Changes between construction and Commit() are one transaction; leaving scope without
+// Commit() rolls them back. The destructor never throws.
+class Transaction {
+ public:
+  explicit Transaction(Database& db);
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  ~Transaction();
+  void Commit();
+
+ private:
+  Database& db_;
+  bool open_ = true;
+};
+
+}  // namespace store

@@ -1,0 +1,273 @@
+#include "store/upgrade.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace store {
+namespace {
+
+using Step = std::function<void(Database&)>;
+using Group = std::vector<Step>;
+
+Step Sql(std::string text) {
+  return [text = std::move(text)](Database& db) { db.ExecScript(text); };
+}
+
+struct LabelField {
+  const char* name;
+  int cx;
+  int cy;
+};
+
+constexpr std::array<const char*, 7> kLabelItems = {"商品条码", "商品名称", "单位",   "类别",
+                                                    "售价",     "是否称重", "PLU编号"};
+
+// Inserts the default fields of one label kind unless that kind already has rows.
+Step DefaultLabelRows(std::string kind, std::string font, int width, int height,
+                      std::array<LabelField, 7> fields) {
+  return [=](Database& db) {
+    if (db.HasRow("select * from labeltemplate where labelkind = ?", kind)) return;
+    for (const LabelField& field : fields) {
+      db.Exec("insert into labeltemplate (tempname,cx,cy,fontsize,visible,labelkind,"
+              "labelwidth,labelheight,itemwidth) values (?,?,?,?,1,?,?,?,30)",
+              field.name, field.cx, field.cy, font, kind, width, height);
+    }
+  };
+}
+
+// The first label table: seven items for each kind, all at one spot.
+Step FirstLabelRows() {
+  return [](Database& db) {
+    for (const char* kind : {"货架签", "商品签"}) {
+      bool shelf = std::string(kind) == "货架签";
+      for (const char* item : kLabelItems) {
+        db.Exec("insert into labeltemplate (tempname,cx,cy,fontsize,visible,labelkind,"
+                "labelwidth,labelheight) values (?,10,20,'中',1,?,?,?)",
+                item, kind, shelf ? 60 : 32, shelf ? 35 : 19);
+      }
+    }
+  };
+}
+
+std::vector<Group> UpgradeGroups() {
+  const std::string scale_defaults = std::string("update management set scaleip = '") +
+                                     kDefaultScaleAddress + "',scalekind = ''";
+  const std::string drawer_default =
+      std::string("update management set opencashiercmd = '") + kDefaultDrawerCommand + "'";
+  std::vector<Group> groups = {
+      /* 1 */ {Sql("create table deposit (memberid text,depositvalue real,confirmdate text)")},
+      /* 2 */
+      {Sql("create table depositbak (memberid text,depositvalue real,confirmdate text)")},
+      /* 3 */ {Sql("alter table management add opencashiercmd text"), Sql(drawer_default)},
+      /* 4 */
+      {Sql("alter table management add priceforcost text"),
+       Sql("update management set priceforcost = 'averageprice'")},
+      /* 5 */
+      {Sql("alter table goodsmaster add averageimportprice real"),
+       Sql("update goodsmaster set averageimportprice = 0")},
+      /* 6 */
+      {Sql("alter table import add importprice real"), Sql("update import set importprice = 0")},
+      /* 7 */
+      {Sql("alter table importbak add importprice real"),
+       Sql("update importbak set importprice = 0")},
+      /* 8 */
+      {Sql("alter table return add returnprice real"), Sql("update return set returnprice = 0")},
+      /* 9 */
+      {Sql("alter table returnbak add returnprice real"),
+       Sql("update returnbak set returnprice = 0")},
+      /* 10 */
+      {Sql("alter table dutyrights add DataClear int"), Sql("update dutyrights set DataClear = 0")},
+      /* 11 */
+      {Sql("alter table goodsmaster add isscalegoods text"),
+       Sql("alter table goodsmaster add pluno int"),
+       Sql("update goodsmaster set isscalegoods = '否',pluno = 0")},
+      /* 12 */
+      {Sql("alter table management add scaleip text"),
+       Sql("alter table management add scalekind text"), Sql(scale_defaults)},
+      /* 13 */
+      {Sql("alter table management add usescalefront text"),
+       Sql("update management set usescalefront = '否'")},
+      /* 14 */
+      {Sql("alter table management add usecomscale text"),
+       Sql("update management set usecomscale = '否'")},
+      /* 15 */
+      {Sql("alter table management add comscaleport text"),
+       Sql("update management set comscaleport = 'com2'")},
+      /* 16 */
+      {Sql("alter table management add useitemlibrary text"),
+       Sql("update management set useitemlibrary = '是'")},
+      /* 17 */
+      {Sql("alter table management add emptylines int"),
+       Sql("update management set emptylines = 3")},
+      /* 18 */
+      {Sql("create table labeltemplate (tempname text,cx integer,cy integer,fontsize text,"
+           "visible integer,labelkind text,labelwidth integer,labelheight integer)"),
+       FirstLabelRows(), Sql("create table itemtemp (barcode text)")},
+      /* 19 */
+      {Sql("alter table goodsmaster add iniinventory real"),
+       Sql("update goodsmaster set iniinventory = 0")},
+      /* 20 */
+      {Sql("alter table dutyrights add BaseInfo int"), Sql("update dutyrights set baseinfo = 1")},
+      /* 21: every goods row gets a stock row; runs every time */
+      {Sql("insert into inventory (barcode,quantity) select barcode,0 from goodsmaster "
+           "where barcode not in (select barcode from inventory where barcode is not null)")},
+      /* 22 */
+      {Sql("alter table shiftsum add PettyValue real"), Sql("update shiftsum set pettyvalue = 0")},
+      /* 23 */
+      {Sql("alter table management add wipevalue int"), Sql("update management set wipevalue=2")},
+      /* 24 */
+      {Sql("alter table transactiondetails add wipevalue real"),
+       Sql("update transactiondetails set wipevalue=0")},
+      /* 25 */
+      {Sql("alter table shiftsum add wipevalue real"), Sql("update shiftsum set wipevalue=0")},
+      /* 26 */
+      {Sql("alter table membermaster add dismode text"),
+       Sql("update membermaster set dismode = '没有优惠'")},
+      /* 27 */
+      {Sql("alter table membermaster add disrate real"),
+       Sql("update membermaster set disrate = 1")},
+      /* 28 */
+      {Sql("alter table goodsmaster add memberprice real"),
+       Sql("update goodsmaster set memberprice = salesprice")},
+      /* 29 */
+      {Sql("alter table labeltemplate add itemwidth int"),
+       Sql("update labeltemplate set itemwidth = 10")},
+      /* 30 */
+      {DefaultLabelRows("货架签", "大", 60, 35,
+                        {{{"商品条码", 10, 34},
+                          {"商品名称", 131, 17},
+                          {"单位", 10, 71},
+                          {"类别", 236, 144},
+                          {"售价", 25, 102},
+                          {"是否称重", 16, 145},
+                          {"PLU编号", 15, 134}}})},
+      /* 31 */
+      {DefaultLabelRows("商品签", "中", 32, 19,
+                        {{{"商品条码", 2, 29},
+                          {"商品名称", 51, 8},
+                          {"单位", 118, 72},
+                          {"类别", 5, 75},
+                          {"售价", 117, 49},
+                          {"是否称重", 3, 57},
+                          {"PLU编号", 45, 73}}})},
+      /* 32 */ {Sql("alter table dutyrights add OpenMoneyBox int")},
+      /* 33 */ {Sql("alter table membermaster add DisOnDis text")},
+      /* 34 */ {Sql("alter table transactiondetails add valuediscount real")},
+      /* 35 */ {Sql("alter table shiftsum add valuediscount real")},
+      /* 36 */
+      {Sql("alter table management add basevalue int"),
+       Sql("update management set basevalue = 1")},
+      /* 37 */
+      {Sql("alter table management add pointsvalue int"),
+       Sql("update management set pointsvalue = 1")},
+      /* 38 */ {Sql("alter table transactiondetails add pricediscount real")},
+      /* 39 */ {Sql("alter table transactiondetails add checkpaid real")},
+      /* 40 */ {Sql("alter table transactiondetails add unionpaid real")},
+      /* 41 */ {Sql("alter table shiftsum add checkpaid real")},
+      /* 42 */ {Sql("alter table shiftsum add unionpaid real")},
+      /* 43 */
+      {Sql("alter table goodsmaster add givepoints int"),
+       Sql("update goodsmaster set givepoints = 1")},
+      /* 44 */
+      {Sql("alter table labeltemplate add paperkind text"),
+       Sql("alter table labeltemplate add printername text"),
+       Sql("alter table labeltemplate add columns integer"),
+       Sql("alter table labeltemplate add betweenspace integer"),
+       Sql("alter table labeltemplate add leftspace integer"),
+       Sql("alter table labeltemplate add repeat integer"),
+       Sql("alter table labeltemplate add printkind text"),
+       Sql("alter table labeltemplate add classname text"),
+       Sql("update goodsmaster set givepoints = 1")},
+      /* 45 */
+      {Sql("alter table labeltemplate add topspace integer"),
+       Sql("alter table labeltemplate add linebetweenspace integer")},
+      /* 46 */
+      {Sql("alter table labeltemplate add printtitle integer"),
+       Sql("update labeltemplate set printtitle =1")},
+      /* 47 */
+      {Sql("create table dailystatistics (barcode text,quantity real,actualvalue real,"
+           "discountvalue real,returnquantity real,returnvalue real,costaverage real,"
+           "profitaverage real,profitratioaverage real,costrecent real,profitrecent real,"
+           "profitratiorecent real,salesdate text)"),
+       Sql("alter table transactiondetails add salesdate text")},
+      /* 48 */
+      {Sql("alter table transactiondetails add roundoffvalue real"),
+       Sql("alter table transactiondetails add salesdate text")},
+      /* 49 */
+      {Sql("create table combinedgoods (barcode text,underlyingcode text,quantity real)"),
+       Sql("create table combinedgoodstemp (barcode text,underlyingcode text,quantity real)"),
+       Sql("alter table goodsmaster add iscombined text"),
+       Sql("create table pointsreturn (memberid text,giftrebate text,giftbarcode text,"
+           "giftquantity real,rebaterate real,deductionpoints integer,workno text,"
+           "transdate text)"),
+       Sql("alter table dutyrights add pointsreturn integer")},
+      /* 50 */
+      {Sql("alter table import add importvalue real"),
+       Sql("alter table importbak add importvalue real")},
+      /* 51 */
+      {Sql("create table transactionpendinglist (listnumber integer,barcode text,quantity real,"
+           "frontprice real,frontdiscount real,memberid text,transdatetime text)")},
+      /* 52 */ {Sql("create table memberbatchselect (memberid text)")},
+      /* 53 */ {Sql("create table goodsbatchselect (barcode text,quantity integer)")},
+      /* 54: runs every time */
+      {Sql("update goodsmaster set averageimportprice = 0 where averageimportprice is null")},
+      /* 55: runs every time */
+      {Sql("update goodsmaster set iscombined = '否' where iscombined is null")},
+      /* 56 */ {Sql("alter table transactionpendinglist add frontdisrate real")},
+  };
+
+  // Lookup indexes: every key and date range the program searches by, so that a lookup costs
+  // the same at 200 000 goods as at 20. One group each, so a table missing from an odd old
+  // file costs only its own index.
+  constexpr std::array<std::array<const char*, 3>, 27> kIndexes = {{
+      {"goodsmaster_barcode_idx", "goodsmaster", "barcode"},
+      {"goodsmaster_class_idx", "goodsmaster", "class"},
+      {"goodsmaster_name_idx", "goodsmaster", "goodsname"},
+      {"goodsmaster_plu_idx", "goodsmaster", "isscalegoods,pluno"},
+      {"inventory_barcode_idx", "inventory", "barcode"},
+      {"transactiondetails_tranno_idx", "transactiondetails", "transactionnumber"},
+      {"transactiondetails_datetime_idx", "transactiondetails", "transactiondatetime"},
+      {"transactiondetails_type_idx", "transactiondetails", "transactiontype,shiftid"},
+      {"membermaster_id_idx", "membermaster", "memberid"},
+      {"membermaster_phone_idx", "membermaster", "memberphone"},
+      {"membermaster_pid_idx", "membermaster", "memberpid"},
+      {"import_barcode_idx", "import", "barcode"},
+      {"importbak_barcode_idx", "importbak", "barcode"},
+      {"importbak_date_idx", "importbak", "confirmdate"},
+      {"return_barcode_idx", "return", "barcode"},
+      {"returnbak_barcode_idx", "returnbak", "barcode"},
+      {"returnbak_date_idx", "returnbak", "confirmdate"},
+      {"invcount_barcode_idx", "invcount", "barcode"},
+      {"invcountbak_date_idx", "invcountbak", "confirmdate"},
+      {"transactionpendinglist_list_idx", "transactionpendinglist", "listnumber"},
+      {"combinedgoods_barcode_idx", "combinedgoods", "barcode"},
+      {"combinedgoodstemp_barcode_idx", "combinedgoodstemp", "barcode"},
+      {"shiftsum_date_idx", "shiftsum", "shiftdate"},
+      {"shiftsum_id_idx", "shiftsum", "shiftid"},
+      {"pointsreturn_date_idx", "pointsreturn", "transdate"},
+      {"depositbak_date_idx", "depositbak", "confirmdate"},
+      {"depositbak_member_idx", "depositbak", "memberid"},
+  }};
+  for (const auto& [name, table, columns] : kIndexes) {
+    groups.push_back({Sql(std::string("create index if not exists ") + name + " on " + table +
+                          " (" + columns + ")")});
+  }
+  return groups;
+}
+
+}  // namespace
+
+void UpgradeSchema(Database& db) {
+  for (const Group& group : UpgradeGroups()) {
+    try {
+      for (const Step& step : group) step(db);
+    } catch (const DbError&) {
+      // The column or table is already there: the rest of this group belongs to a run
+      // that has already happened.
+    }
+  }
+}
+
+}  // namespace store
