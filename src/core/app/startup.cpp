@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "devices/cash_drawer.h"
 #include "servicelib/kasso_basic.h"
 #include "store/database.h"
 
@@ -46,7 +47,7 @@ void ClearLockProcess() {
   }
 }
 
-void SetUpPrinterPort() {}
+void SetUpPrinterPort() { devices::SetUpPrinterPort(); }
 
 LoginResult Login(const std::string& account, const std::string& password) {
   try {

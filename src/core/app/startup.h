@@ -25,7 +25,7 @@ bool CheckSingleInstance();
 // Empties lockprocess; an unreadable file is ignored.
 void ClearLockProcess();
 
-// Prepares the receipt printer's port; the port layer arrives with the device support.
+// Prepares the receipt printer's serial port (9600 8N1); failures are ignored.
 void SetUpPrinterPort();
 
 enum class LoginResult { kAccepted, kRefused, kNoDatabase };

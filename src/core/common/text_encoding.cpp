@@ -1,0 +1,62 @@
+#include "common/text_encoding.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <stdexcept>
+
+namespace kasso {
+namespace {
+
+std::string Convert(const std::string& input, const char* to, const char* from,
+                    const std::string& replacement) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no text converter");
+  std::string output;
+  char buffer[1024];
+  char* in = const_cast<char*>(input.data());
+  size_t in_left = input.size();
+  while (in_left > 0) {
+    char* out = buffer;
+    size_t out_left = sizeof buffer;
+    size_t rc = iconv(cd, &in, &in_left, &out, &out_left);
+    output.append(buffer, sizeof buffer - out_left);
+    if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+      // An unconvertible or broken sequence: mark it and skip one byte (or one character).
+      output += replacement;
+      size_t skip = 1;
+      if (from == std::string("UTF-8")) {
+        unsigned char lead = static_cast<unsigned char>(*in);
+        skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+      }
+      skip = std::min(skip, in_left);
+      in += skip;
+      in_left -= skip;
+    }
+  }
+  iconv_close(cd);
+  return output;
+}
+
+}  // namespace
+
+std::string Utf8ToGbk(const std::string& utf8) { return Convert(utf8, "GBK", "UTF-8", "?"); }
+
+std::string GbkToUtf8(const std::string& gbk) {
+  return Convert(gbk, "UTF-8", "GBK", "\xEF\xBF\xBD");
+}
+
+std::string CutGbk(const std::string& gbk, size_t max_bytes) {
+  // A lead byte of 0x81 or more starts a double-byte character; stop before one that would
+  // not fit whole.
+  size_t end = 0;
+  while (end < gbk.size()) {
+    size_t width = static_cast<unsigned char>(gbk[end]) >= 0x81 ? 2 : 1;
+    if (end + width > max_bytes) break;
+    end += width;
+  }
+  return gbk.substr(0, std::min(end, gbk.size()));
+}
+
+}  // namespace kasso

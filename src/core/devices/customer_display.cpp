@@ -1,0 +1,46 @@
+#include "devices/customer_display.h"
+
+#include "common/format.h"
+#include "store/database.h"
+
+namespace devices {
+
+CustomerDisplayHandle OpenCustomerDisplay() {
+  CustomerDisplayHandle handle;
+  std::string control;
+  std::string port_name;
+  try {
+    store::Database db;
+    store::Statement row = db.Query("select displaycontrol,displayport from management");
+    if (!row.Step()) return handle;
+    control = row.Text(0);
+    port_name = row.Text(1);
+  } catch (const store::DbError&) {
+    return handle;
+  }
+  if (control != "LED8N") return handle;
+  auto paths = PortDevicePaths(port_name);
+  if (paths.empty()) return handle;
+  handle.port = Port::Open(paths.front(), Port::Access::kWrite);
+  if (handle.port && !handle.port->ConfigureSerial(2400)) handle.warning = "设置失败.";
+  return handle;
+}
+
+std::vector<std::string> CustomerDisplayPieces(int lamp, double amount) {
+  std::vector<std::string> pieces = {"\x1b\x40", "\x0c"};
+  if (lamp >= 1 && lamp <= 4) pieces.push_back(std::string("\x1b\x73") + static_cast<char>('0' + lamp));
+  pieces.push_back("\x1b\x51\x41");
+  pieces.push_back(kasso::Money(amount));
+  pieces.push_back("\x0d");
+  return pieces;
+}
+
+void ShowOnCustomerDisplay(CustomerDisplayHandle& handle, int lamp, double amount) {
+  if (!handle.port) return;
+  // Each piece is its own write, as the display expects; the first failure ends the stream.
+  for (const std::string& piece : CustomerDisplayPieces(lamp, amount)) {
+    if (!handle.port->Write(piece)) return;
+  }
+}
+
+}  // namespace devices
