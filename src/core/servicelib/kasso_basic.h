@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "devices/customer_display.h"
 #include "store/database.h"
 
 namespace servicelib {
@@ -139,6 +140,16 @@ std::int64_t GetMaxHandUpListnumber();
 // The member stored with a parked sale; empty when none.
 std::string GetMemberidFromHandUpListLocalFunc(store::Database& db, std::int64_t listnumber);
 std::string GetMemberidFromHandUpListLocalFunc(std::int64_t listnumber);
+
+// ---- Devices (the touch screen reaches the display, drawer and scale through these) ----
+
+// Opens the pole display named by the settings; false when there is none.
+bool ExOpenPanel(devices::CustomerDisplayHandle& handle);
+void PanelShow(devices::CustomerDisplayHandle& handle, int lamp, double amount);
+// Kicks the drawer; returns a message to show, empty when there is none.
+std::string OpenMoneyBox();
+// The weight text of the serial scale's current answer; empty when there is none.
+std::string GetScaleWeight();
 
 // ---- Window services ----
 
