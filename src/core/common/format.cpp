@@ -1,18 +1,19 @@
 #include "common/format.h"
 
-#include <cstdio>
+#include <array>
+#include <charconv>
 #include <cstdlib>
-#include <vector>
 
 namespace kasso {
 
 std::string Fixed(double value, int decimals) {
+  // The same digits "%.2f" would print, without a format string.
+  std::array<char, 400> buffer{};
+  auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                    std::chars_format::fixed, decimals);
+  if (error != std::errc()) return "0";
+  std::string text(buffer.data(), end);
   // -0.00 is not a number a cashier should ever see.
-  if (value == 0.0) value = 0.0;
-  int needed = std::snprintf(nullptr, 0, "%.*f", decimals, value);
-  std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-  std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
-  std::string text(buffer.data(), static_cast<size_t>(needed));
   if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
     text.erase(0, 1);
   }

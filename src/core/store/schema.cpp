@@ -1,5 +1,8 @@
 #include "store/schema.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <system_error>
 
 #include "store/upgrade.h"
@@ -75,6 +78,14 @@ create table goodsbatchselect (barcode text, quantity integer);
 create table memberbatchselect (memberid text);
 )sql";
 
+void FlushToDisk(const std::filesystem::path& file) {
+  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw DbError("cannot flush " + file.string());
+  int rc = ::fsync(fd);
+  ::close(fd);
+  if (rc != 0) throw DbError("cannot flush " + file.string());
+}
+
 }  // namespace
 
 void CreateBaseTables(Database& db) { db.ExecScript(kBaseTables); }
@@ -123,12 +134,16 @@ void CreateNewDatabase(const std::filesystem::path& file) {
   try {
     {
       Database db(partial, OpenMode::kCreate);
+      // Nobody sees the file until it is renamed into place, so its many small steps need
+      // not each wait for the disk; one flush before the rename makes it durable.
+      db.ExecScript("pragma synchronous = off");
       Transaction tx(db);
       CreateBaseTables(db);
       tx.Commit();
       UpgradeSchema(db);
       SeedNewDatabase(db);
     }
+    FlushToDisk(partial);
     fs::rename(partial, file);
   } catch (...) {
     fs::remove(partial, ignored);
