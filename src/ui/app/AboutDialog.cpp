@@ -1,0 +1,15 @@
+#include "app/AboutDialog.h"
+
+#include "ui_AboutDialog.h"
+
+namespace app {
+
+AboutDialog::AboutDialog(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::AboutDialog>()) {
+  ui_->setupUi(this);
+  connect(ui_->okButton, &QPushButton::clicked, this, &AboutDialog::accept);
+}
+
+AboutDialog::~AboutDialog() = default;
+
+}  // namespace app

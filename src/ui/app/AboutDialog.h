@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class AboutDialog;
+}
+
+namespace app {
+
+// The program's name and version, with one "OK" button.
+class AboutDialog : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(AboutDialog)
+
+ public:
+  explicit AboutDialog(QWidget* parent = nullptr);
+  ~AboutDialog() override;
+
+ private:
+  std::unique_ptr<Ui::AboutDialog> ui_;
+};
+
+}  // namespace app

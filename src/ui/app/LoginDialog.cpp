@@ -1,0 +1,250 @@
+#include "app/LoginDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <exception>
+
+#include "app/AboutDialog.h"
+#include "app/AuthorizationDialog.h"
+#include "app/MainMenuWindow.h"
+#include "app/RestoreDatabase.h"
+#include "app/backup.h"
+#include "app/startup.h"
+#include "common/MessageBox.h"
+#include "common/clock.h"
+#include "servicelib/kasso_basic.h"
+#include "store/database.h"
+#include "store/schema.h"
+#include "ui_LoginDialog.h"
+
+namespace app {
+namespace {
+
+constexpr const char* kProgramTitle = "Tillwise";
+
+// The program's mark: a rounded square with a receipt coming out of a till.
+void DrawMark(QPainter& p, const QRectF& area) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient face(area.topLeft(), area.bottomRight());
+  face.setColorAt(0.0, QColor(0xf5, 0xb0, 0x41));
+  face.setColorAt(1.0, QColor(0xe6, 0x7e, 0x22));
+  p.setPen(Qt::NoPen);
+  p.setBrush(face);
+  p.drawRoundedRect(area, area.width() * 0.2, area.height() * 0.2);
+
+  p.translate(area.topLeft());
+  p.scale(area.width() / 100.0, area.height() / 100.0);
+  p.setBrush(Qt::white);
+  QPainterPath receipt;
+  receipt.moveTo(34, 16);
+  receipt.lineTo(66, 16);
+  receipt.lineTo(66, 50);
+  receipt.lineTo(34, 50);
+  receipt.closeSubpath();
+  p.drawPath(receipt);
+  p.setPen(QPen(QColor(0xe6, 0x7e, 0x22), 4));
+  p.drawLine(QPointF(41, 27), QPointF(59, 27));
+  p.drawLine(QPointF(41, 37), QPointF(55, 37));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x1b, 0x4f, 0x72));
+  p.drawRoundedRect(QRectF(18, 46, 64, 38), 6, 6);
+  p.setBrush(QColor(0xf5, 0xb0, 0x41));
+  p.drawRect(QRectF(28, 56, 44, 6));
+  p.restore();
+}
+
+QIcon ProgramIcon() {
+  QPixmap pixmap(64, 64);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  DrawMark(p, QRectF(2, 2, 60, 60));
+  return QIcon(pixmap);
+}
+
+void DrawBanner(QPainter& p, const QRect& area) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient sky(area.topLeft(), area.topRight());
+  sky.setColorAt(0.0, QColor(0x1b, 0x4f, 0x72));
+  sky.setColorAt(1.0, QColor(0x2e, 0x86, 0xc1));
+  p.fillRect(area, sky);
+  p.fillRect(QRect(area.left(), area.bottom() - 2, area.width(), 3), QColor(0xf0, 0xa5, 0x30));
+
+  // Soft rings on the right give the band some depth.
+  p.setPen(QPen(QColor(255, 255, 255, 30), 10));
+  p.setBrush(Qt::NoBrush);
+  QPointF centre(area.right() - 40, area.center().y());
+  for (int ring = 1; ring <= 3; ++ring) p.drawEllipse(centre, 30.0 * ring, 30.0 * ring);
+
+  double side = area.height() - 36;
+  DrawMark(p, QRectF(area.left() + 28, area.top() + 18, side, side));
+
+  QFont title = p.font();
+  title.setPixelSize(32);
+  title.setBold(true);
+  p.setFont(title);
+  p.setPen(Qt::white);
+  QRectF text_area(area.left() + 28 + side + 18, area.top() + 16, area.width() / 2.0, 40);
+  p.drawText(text_area, Qt::AlignLeft | Qt::AlignVCenter, kProgramTitle);
+  QFont version = p.font();
+  version.setPixelSize(13);
+  version.setBold(false);
+  p.setFont(version);
+  p.setPen(QColor(0xd6, 0xea, 0xf8));
+  p.drawText(text_area.translated(2, 36), Qt::AlignLeft | Qt::AlignTop, "V1.0-3");
+  p.restore();
+}
+
+// Creates kasso.db when it is missing, else brings it up to date; false after telling why not.
+bool PrepareDataFile() {
+  try {
+    store::PrepareDatabase(store::DatabasePath());
+    return true;
+  } catch (const std::exception& error) {
+    ui::ShowMessage(nullptr, QString("数据库文件 %1 无法创建或打开：\n%2")
+                                 .arg(QString::fromStdString(store::DatabasePath().string()),
+                                      QString::fromUtf8(error.what())));
+    return false;
+  }
+}
+
+}  // namespace
+
+LoginDialog::LoginDialog(QWidget* parent)
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::LoginDialog>()),
+      process_names_(&RunningProcessNames),
+      close_action_(new QAction("关闭", this)),
+      about_action_(new QAction("关于 Tillwise(&A)...", this)) {
+  ui_->setupUi(this);
+  setWindowIcon(ProgramIcon());
+  close_action_->setObjectName("closeAction");
+  about_action_->setObjectName("aboutAction");
+
+  ui_->accountEdit->installEventFilter(this);
+  ui_->passwordEdit->installEventFilter(this);
+  connect(ui_->loginButton, &QPushButton::clicked, this, &LoginDialog::OnLogin);
+  connect(ui_->restoreButton, &QPushButton::clicked, this, &LoginDialog::OnRestore);
+  connect(ui_->resetButton, &QPushButton::clicked, this, &LoginDialog::OnResetPassword);
+  connect(ui_->cancelButton, &QPushButton::clicked, this, &LoginDialog::reject);
+  connect(close_action_, &QAction::triggered, this, &LoginDialog::reject);
+  connect(about_action_, &QAction::triggered, this, &LoginDialog::ShowAbout);
+
+  // The clock is exact, so that a tick every minute meets minute 0 of each even hour.
+  backup_clock_.setTimerType(Qt::PreciseTimer);
+  backup_clock_.setInterval(kBackupClockMs);
+  connect(&backup_clock_, &QTimer::timeout, this, &LoginDialog::TickBackupClock);
+
+  ui_->accountEdit->setFocus();
+}
+
+LoginDialog::~LoginDialog() = default;
+
+int LoginDialog::Run() {
+  std::optional<std::vector<std::string>> processes = process_names_();
+  if (!processes) return 1;
+  if (!IsSingleInstance(*processes)) {
+    ui::ShowMessage(nullptr, "已有相同程序运行", QString());
+    return 1;
+  }
+  if (!PrepareDataFile()) return 1;
+  backup_clock_.start();
+  ClearLockProcess();
+  SetUpPrinterPort();
+
+  ui_->accountEdit->setFocus();
+  exec();
+  // Every way out of the login dialog, with or without a session, ends the program normally.
+  return 0;
+}
+
+void LoginDialog::TickBackupClock() {
+  try {
+    if (IsBackupTime(kasso::Now())) servicelib::HandleBackUp();
+  } catch (const std::exception&) {
+    // The clock keeps ticking under an unanswered box; one box at a time is enough.
+    if (clock_message_open_) return;
+    clock_message_open_ = true;
+    QWidget* top = QApplication::activeModalWidget();
+    ui::ShowMessage(top != nullptr ? top : this, "时钟有误", kProgramTitle);
+    clock_message_open_ = false;
+  }
+}
+
+bool LoginDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      if (watched == ui_->accountEdit) {
+        ui_->passwordEdit->setFocus();
+        return true;
+      }
+      if (watched == ui_->passwordEdit) {
+        ui_->loginButton->setFocus();
+        return true;
+      }
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void LoginDialog::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  QPainter p(this);
+  DrawBanner(p, ui_->bannerArea->geometry());
+}
+
+void LoginDialog::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  menu.setObjectName("systemMenu");
+  menu.addAction(close_action_);
+  menu.addSeparator();
+  menu.addAction(about_action_);
+  menu.exec(event->globalPos());
+}
+
+void LoginDialog::OnLogin() {
+  QString account = ui_->accountEdit->text();
+  switch (Login(account.toStdString(), ui_->passwordEdit->text().toStdString())) {
+    case LoginResult::kNoDatabase:
+      return;
+    case LoginResult::kRefused:
+      ui::ShowMessage(this, "登陆失败");
+      ui_->accountEdit->clear();
+      ui_->passwordEdit->clear();
+      ui_->accountEdit->setFocus();
+      return;
+    case LoginResult::kAccepted:
+      break;
+  }
+  MainMenuWindow menu(account, this);
+  menu.exec();
+  done(0);
+}
+
+void LoginDialog::OnRestore() { RestoreDatabase(this); }
+
+void LoginDialog::OnResetPassword() {
+  if (!Authorize(this)) return;
+  try {
+    ResetAccountZero();
+  } catch (const store::DbError&) {
+    return;
+  }
+  ui::ShowMessage(this, "完成");
+}
+
+void LoginDialog::ShowAbout() {
+  AboutDialog about(this);
+  about.exec();
+}
+
+}  // namespace app

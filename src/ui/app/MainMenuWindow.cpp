@@ -1,0 +1,64 @@
+#include "app/MainMenuWindow.h"
+
+#include <QKeyEvent>
+#include <string>
+#include <utility>
+
+#include "app/BackupTipDialog.h"
+#include "app/ModuleLauncher.h"
+#include "common/MessageBox.h"
+#include "ui_MainMenuWindow.h"
+
+namespace app {
+
+MainMenuWindow::MainMenuWindow(QString workno, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      ui_(std::make_unique<Ui::MainMenuWindow>()),
+      workno_(std::move(workno)),
+      launcher_(&LaunchModule) {
+  ui_->setupUi(this);
+  connect(ui_->menuPicture, &MenuPicture::ModuleClicked, this, &MainMenuWindow::OpenModule);
+}
+
+MainMenuWindow::~MainMenuWindow() = default;
+
+void MainMenuWindow::OpenModule(int key) {
+  // Whatever a module throws stays inside it: the menu must outlive every module.
+  try {
+    const MenuModule& module = ModuleForKey(key);
+    if (module.key == 12) {
+      ExitWithBackup();
+      return;
+    }
+    std::string right = module.right_column;
+    if (!right.empty() && !HasRight(workno_.toStdString(), right)) {
+      ui::ShowMessage(this, "您没有这个权限");
+      return;
+    }
+    launcher_(module, this, workno_);
+  } catch (...) {
+  }
+}
+
+void MainMenuWindow::ExitWithBackup() {
+  BackupTipDialog tip(this);
+  tip.exec();
+  accept();
+}
+
+void MainMenuWindow::keyPressEvent(QKeyEvent* event) {
+  int key = event->key();
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+    event->accept();
+    OpenModule(key - Qt::Key_F1 + 1);
+    return;
+  }
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    event->accept();
+    accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace app

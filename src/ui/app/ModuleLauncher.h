@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include "app/main_menu.h"
+
+class QWidget;
+
+namespace app {
+
+// Opens the screen of a main-menu module modally above parent for the logged-in account.
+// The menu has already checked the module's right.
+void LaunchModule(const MenuModule& module, QWidget* parent, const QString& workno);
+
+}  // namespace app

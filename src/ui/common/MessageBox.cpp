@@ -1,0 +1,54 @@
+#include "common/MessageBox.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace ui {
+namespace {
+
+MessageBoxSeam* active_seam = nullptr;
+
+}  // namespace
+
+MessageBoxSeam::MessageBoxSeam() : previous_(active_seam) { active_seam = this; }
+
+MessageBoxSeam::~MessageBoxSeam() { active_seam = previous_; }
+
+std::vector<QString> MessageBoxSeam::Texts() const {
+  std::vector<QString> texts;
+  for (const ShownMessage& message : shown_) texts.push_back(message.text);
+  return texts;
+}
+
+MessageBoxSeam* MessageBoxSeam::Active() { return active_seam; }
+
+bool MessageBoxSeam::Record(const ShownMessage& message) {
+  shown_.push_back(message);
+  if (!message.question || answers_.empty()) return false;
+  bool answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+void ShowMessage(QWidget* parent, const QString& text, const QString& title) {
+  if (MessageBoxSeam* seam = MessageBoxSeam::Active()) {
+    seam->Record({title, text, false});
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+  box.setObjectName("messageBox");
+  box.button(QMessageBox::Ok)->setText("确定");
+  box.exec();
+}
+
+bool AskYesNo(QWidget* parent, const QString& text, const QString& title) {
+  if (MessageBoxSeam* seam = MessageBoxSeam::Active()) return seam->Record({title, text, true});
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+  box.setObjectName("messageBox");
+  box.button(QMessageBox::Yes)->setText("是");
+  box.button(QMessageBox::No)->setText("否");
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace ui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+namespace ui {
+
+// The program's one way to tell or ask the user something: a modal box, titled "确认" unless
+// a title is given.
+void ShowMessage(QWidget* parent, const QString& text, const QString& title = QString("确认"));
+
+// A Yes/No question; true for Yes.
+bool AskYesNo(QWidget* parent, const QString& text, const QString& title = QString("确认"));
+
+struct ShownMessage {
+  QString title;
+  QString text;
+  bool question = false;
+};
+
+// While a seam exists no box opens: every message is recorded, and each question takes the
+// next queued answer (No when the queue is empty). Seams nest; the newest one records.
+class MessageBoxSeam {
+ public:
+  MessageBoxSeam();
+  ~MessageBoxSeam();
+  MessageBoxSeam(const MessageBoxSeam&) = delete;
+  MessageBoxSeam& operator=(const MessageBoxSeam&) = delete;
+
+  void SetNextAnswer(bool yes) { answers_.push_back(yes); }
+  const std::vector<ShownMessage>& shown() const { return shown_; }
+  // The texts shown so far, oldest first.
+  std::vector<QString> Texts() const;
+  void Clear() { shown_.clear(); }
+
+  // The seam in force, or nullptr when boxes are real.
+  static MessageBoxSeam* Active();
+  // Records one box and answers it.
+  bool Record(const ShownMessage& message);
+
+ private:
+  std::vector<ShownMessage> shown_;
+  std::deque<bool> answers_;
+  MessageBoxSeam* previous_;
+};
+
+}  // namespace ui

@@ -1,0 +1,15 @@
+#include "common/Numbers.h"
+
+#include "common/format.h"
+
+namespace ui {
+
+QString FormatFixed(double value, int decimals) {
+  return QString::fromStdString(kasso::Fixed(value, decimals));
+}
+
+QString FormatMoney(double value) { return FormatFixed(value, 2); }
+
+QString FormatWeight(double value) { return FormatFixed(value, 3); }
+
+}  // namespace ui

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace ui {
+
+// The screens' one way to show a number: a fixed count of decimals, as "%.2f" or "%.3f" would.
+QString FormatFixed(double value, int decimals);
+
+// Money and rates: two decimals.
+QString FormatMoney(double value);
+
+// Weighed quantities: three decimals.
+QString FormatWeight(double value);
+
+}  // namespace ui

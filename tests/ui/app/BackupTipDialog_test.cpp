@@ -1,0 +1,44 @@
+#include "app/BackupTipDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+#include <filesystem>
+
+#include "app/backup.h"
+#include "common/MessageBox.h"
+#include "common/clock.h"
+#include "support/test_database.h"
+#include "ui/ui_test_support.h"
+
+namespace {
+
+using BackupTipDialogTest = testing_support::TestDatabase;
+
+TEST_F(BackupTipDialogTest, BacksUpAfterOneSecondAndCannotBeCancelled) {
+  ui::MessageBoxSeam messages;
+  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 18, 5, 0));
+  app::BackupTipDialog tip;
+  EXPECT_EQ(tip.windowTitle(), "提示");
+  EXPECT_EQ(tip.findChild<QLabel*>("tipLabel")->text(), "数据备份中, 请稍候...");
+  tip.show();
+  QTest::keyClick(&tip, Qt::Key_Escape);
+  tip.close();
+  EXPECT_TRUE(tip.isVisible());
+  EXPECT_FALSE(std::filesystem::exists(app::BackupFolder()));
+
+  EXPECT_TRUE(testing_support::WaitFor([&] { return !tip.isVisible(); }));
+  EXPECT_TRUE(std::filesystem::exists(app::BackupFolder() / "备份20240506180500.dat"));
+  EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(BackupTipDialogTest, FailedBackupIsReportedAndTheDialogStillCloses) {
+  ui::MessageBoxSeam messages;
+  std::filesystem::remove(store::DatabasePath());
+  app::BackupTipDialog tip;
+  EXPECT_EQ(tip.exec(), QDialog::Accepted);
+  EXPECT_EQ(messages.Texts(), std::vector<QString>{"备份失败"});
+}
+
+}  // namespace
