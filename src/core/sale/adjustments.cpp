@@ -1,0 +1,125 @@
+#include "sale/adjustments.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "common/error.h"
+#include "sale/member_pricing.h"
+#include "servicelib/kasso_basic.h"
+
+namespace sale {
+namespace {
+
+using servicelib::rounddigits;
+
+// Repricing a line after a discount: the discount alone, combined with the member rate for a
+// "会员折扣" member (multiplied for discount on discount, else the better one when asked).
+struct DiscountRule {
+  double rate;
+  std::optional<double> member_rate;
+  bool discount_on_discount = false;
+  bool better_of_two = false;
+
+  double RateFor() const {
+    if (!member_rate) return rate;
+    if (discount_on_discount) return rounddigits(rate * *member_rate, 2);
+    if (better_of_two) return std::min(rate, *member_rate);
+    return rate;
+  }
+};
+
+// db is only used for a "会员折扣" member.
+DiscountRule RuleFor(store::Database* db, const CurrentSale& sale, double rate,
+                     bool item_discount) {
+  DiscountRule rule{rate, std::nullopt};
+  if (sale.HasMemberDiscount()) {
+    rule.member_rate = rounddigits(servicelib::GetMemberDisrate(*db, sale.member_id), 2);
+    rule.discount_on_discount = servicelib::IsDisOnDisMember(*db, sale.member_id);
+    rule.better_of_two = item_discount;
+  }
+  return rule;
+}
+
+void Discount(SaleLine& line, const DiscountRule& rule) {
+  double rate = rule.RateFor();
+  line[kFrontRate] = MoneyText(rule.rate);
+  line[kRate] = MoneyText(rate);
+  SetLineAmounts(line, rate, line.Number(kPrice), line.Number(kQuantity));
+}
+
+// db may be null only when no member look-up is needed (NeedsMemberLookup).
+void DiscountLines(store::Database* db, CurrentSale& sale, double tenths, bool item_discount) {
+  double rate = DiscountRateFromTenths(tenths);
+  std::vector<SaleLine> before = sale.lines;
+  try {
+    DiscountRule rule = RuleFor(db, sale, rate, item_discount);
+    if (item_discount) {
+      if (sale.HasSelection()) Discount(sale.lines[static_cast<size_t>(sale.selected)], rule);
+    } else {
+      for (SaleLine& line : sale.lines) Discount(line, rule);
+    }
+    if (db != nullptr) {
+      ApplyMemberPricingToLines(*db, sale);
+    } else {
+      ApplyMemberPricingToLines(sale);
+    }
+  } catch (...) {
+    sale.lines = std::move(before);
+    throw;
+  }
+}
+
+void DiscountLines(CurrentSale& sale, double tenths, bool item_discount) {
+  DiscountRateFromTenths(tenths);  // a refused rate never opens the file
+  if (!NeedsMemberLookup(sale)) {
+    DiscountLines(nullptr, sale, tenths, item_discount);
+    return;
+  }
+  store::Database db;
+  DiscountLines(&db, sale, tenths, item_discount);
+}
+
+}  // namespace
+
+bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui) {
+  if (!sale.HasSelection()) return true;
+  double q = rounddigits(quantity, 2);
+  if (q > kLargeQuantity && !ui.AskYesNo("数量超过10000,真的要修改吗?")) return false;
+  SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
+  line[kQuantity] = MoneyText(q);
+  SetLineAmounts(line, line.Number(kRate), line.Number(kPrice), q);
+  return true;
+}
+
+void ChangePrice(CurrentSale& sale, double price) {
+  double front = rounddigits(price, 2);
+  if (front < 0) throw kasso::UserError("价格有误");
+  if (!sale.HasSelection()) return;
+  SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
+  line[kFrontPrice] = MoneyText(front);
+  double salesprice = rounddigits(line.Number(kSalesPrice), 2);
+  double effective =
+      sale.HasMemberPrice()
+          ? servicelib::GetMinDouble(salesprice, rounddigits(line.Number(kMemberPrice), 2), front)
+          : std::min(salesprice, front);
+  line[kPrice] = MoneyText(effective);
+  SetLineAmounts(line, line.Number(kRate), effective, line.Number(kQuantity));
+}
+
+double DiscountRateFromTenths(double tenths) {
+  double rate = tenths / 10;
+  if (!(rate >= 0 && rate <= 1)) throw kasso::UserError("折扣率有误");
+  return rounddigits(rate, 2);
+}
+
+void ItemDiscount(CurrentSale& sale, double tenths) { DiscountLines(sale, tenths, true); }
+void ItemDiscount(store::Database& db, CurrentSale& sale, double tenths) {
+  DiscountLines(&db, sale, tenths, true);
+}
+
+void BillDiscount(CurrentSale& sale, double tenths) { DiscountLines(sale, tenths, false); }
+void BillDiscount(store::Database& db, CurrentSale& sale, double tenths) {
+  DiscountLines(&db, sale, tenths, false);
+}
+
+}  // namespace sale

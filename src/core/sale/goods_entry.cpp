@@ -1,0 +1,196 @@
+#include "sale/goods_entry.h"
+
+#include <algorithm>
+
+#include "common/format.h"
+#include "sale/quick_goods.h"
+#include "sale/read_transaction.h"
+#include "servicelib/kasso_basic.h"
+
+namespace sale {
+namespace {
+
+using servicelib::rounddigits;
+
+bool AllDigits(std::string_view text) {
+  return std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The fields every new line starts with; pricing fills price, rates and amounts.
+SaleLine NewLine(const LineGoods& goods, const std::string& quantity, double salesprice) {
+  SaleLine line;
+  line[kBarcode] = goods.barcode;
+  line[kGoodsName] = goods.goodsname;
+  line[kUnit] = goods.unit;
+  line[kQuantity] = quantity;
+  line[kSalesPrice] = MoneyText(salesprice);
+  line[kMemberPrice] = MoneyText(goods.memberprice);
+  line[kFrontPrice] = MoneyText(salesprice);
+  line[kPrice] = MoneyText(salesprice);
+  line[kFrontRate] = "1.00";
+  line[kMemberRate] = "1.00";
+  line[kRate] = "1.00";
+  return line;
+}
+
+void AppendSelected(CurrentSale& sale, SaleLine line) {
+  sale.lines.push_back(std::move(line));
+  sale.selected = static_cast<int>(sale.lines.size()) - 1;
+}
+
+bool AddLineFor(store::Database& db, CurrentSale& sale, const std::string& text, SaleUi& ui) {
+  // The look-ups of a scan share one read transaction; it ends before any question is asked
+  // and before the quick goods entry writes.
+  ReadTransaction read(db);
+  ScanSettings settings = ReadScanSettings(db);
+  if (std::optional<ScaleBarcode> scale = ParseScaleBarcode(text, settings)) {
+    std::optional<LineGoods> goods = FindLineGoods(db, scale->goods_code);
+    if (!goods) {
+      read.End();
+      ui.Message(kCannotSell);
+      return false;
+    }
+    AppendScaleLine(db, sale, *goods, scale->amount);
+    return true;
+  }
+
+  std::optional<LineGoods> goods = FindLineGoods(db, text);
+  read.End();
+  if (!goods) {
+    bool use_item_library = ui.AskYesNo("新条码,是否查询条码库?");
+    EnterQuickGoods(db, text, use_item_library, ui);
+    goods = FindLineGoods(db, text);
+    if (!goods) {
+      ui.Message(kCannotSell);
+      return false;
+    }
+  }
+  if (goods->salesprice == 0) {
+    // Cancelling leaves the price at 0 and still sells the goods, as a gift would be.
+    if (std::optional<double> price = ui.EnterPrice()) goods->salesprice = *price;
+  }
+  std::string quantity = "1.00";
+  if (settings.serial_scale && goods->is_scale_goods) {
+    std::optional<std::string> weight = ui.ConfirmWeight(goods->goodsname);
+    // A cancelled weighing sells nothing: a line without a quantity could not be committed.
+    if (!weight) return false;
+    quantity = *weight;
+  }
+  AppendGoodsLine(db, sale, *goods, quantity);
+  return true;
+}
+
+}  // namespace
+
+ScanSettings ReadScanSettings(store::Database& db) {
+  ScanSettings settings;
+  try {
+    store::Statement row =
+        db.Query("select scale,scalesimple,scalebarcode,scalevalue,usecomscale from management");
+    if (!row.Step()) return settings;
+    settings.serial_scale = row.Text(4) == "是";
+    if (row.IsNull(2) || row.IsNull(3)) return settings;
+    settings.scale_barcodes = row.Text(0) == "是";
+    settings.scale_flag = row.Text(1);
+    settings.code_digits = static_cast<int>(row.Int(2));
+    settings.amount_digits = static_cast<int>(row.Int(3));
+  } catch (const store::DbError&) {
+    return ScanSettings{};
+  }
+  return settings;
+}
+
+std::optional<ScaleBarcode> ParseScaleBarcode(const std::string& text,
+                                              const ScanSettings& settings) {
+  if (!settings.scale_barcodes || settings.code_digits <= 0 || settings.amount_digits <= 0) {
+    return std::nullopt;
+  }
+  const std::string& flag = settings.scale_flag;
+  size_t expected = flag.size() + static_cast<size_t>(settings.code_digits) +
+                    static_cast<size_t>(settings.amount_digits) + 1;
+  if (text.size() <= flag.size() || !text.starts_with(flag) || text.size() != expected) {
+    return std::nullopt;
+  }
+  std::string_view amount_digits =
+      std::string_view(text).substr(flag.size() + static_cast<size_t>(settings.code_digits),
+                                    static_cast<size_t>(settings.amount_digits));
+  if (!AllDigits(amount_digits)) return std::nullopt;
+  double fen = 0;
+  for (char c : amount_digits) fen = fen * 10 + (c - '0');
+  return ScaleBarcode{text.substr(flag.size(), static_cast<size_t>(settings.code_digits)),
+                      rounddigits(fen / 100.0, 2)};
+}
+
+std::optional<LineGoods> FindLineGoods(store::Database& db, const std::string& barcode) {
+  store::Statement row = db.Query(
+      "select a.goodsname,a.salesprice,a.unit,a.memberprice,a.isscalegoods from goodsmaster a "
+      "where a.barcode = ?",
+      barcode);
+  if (!row.Step()) return std::nullopt;
+  return LineGoods{barcode,       row.Text(0),   row.Text(2),
+                   row.Double(1), row.Double(3), row.Text(4) == "是"};
+}
+
+void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& goods,
+                     const std::string& quantity) {
+  double salesprice = rounddigits(goods.salesprice, 2);
+  double q = rounddigits(kasso::ParseNumber(quantity), 3);
+  SaleLine line = NewLine(goods, quantity, salesprice);
+  if (sale.HasMemberDiscount()) {
+    double rate = rounddigits(servicelib::GetMemberDisrate(db, sale.member_id), 2);
+    line[kMemberRate] = MoneyText(rate);
+    line[kRate] = MoneyText(rate);
+    SetLineAmounts(line, rate, salesprice, q);
+  } else if (sale.HasMemberPrice()) {
+    // Goods without a member price sell at the sales price, and a member price above the
+    // sales price never costs the member more: the same rule member pricing applies later.
+    double memberprice = rounddigits(goods.memberprice, 2);
+    if (memberprice == 0) memberprice = salesprice;
+    double price = servicelib::GetMinDouble(salesprice, memberprice, salesprice);
+    line[kMemberPrice] = MoneyText(memberprice);
+    line[kPrice] = MoneyText(price);
+    SetLineAmounts(line, 1.0, price, q);
+  } else {
+    SetLineAmounts(line, 1.0, salesprice, q);
+  }
+  AppendSelected(sale, std::move(line));
+}
+
+void AppendScaleLine(store::Database& db, CurrentSale& sale, const LineGoods& goods,
+                     double amount) {
+  double salesprice = rounddigits(goods.salesprice, 2);
+  double q = salesprice == 0 ? 0.0 : rounddigits(amount / salesprice, 3);
+  SaleLine line = NewLine(goods, kasso::Fixed(q, 3), salesprice);
+  line[kAmount] = MoneyText(amount);
+  line[kDiscountAmount] = "0.00";
+  // A scale barcode takes no member price; a member discount rate does apply.
+  if (sale.HasMemberDiscount()) {
+    double rate = rounddigits(servicelib::GetMemberDisrate(db, sale.member_id), 2);
+    line[kMemberRate] = MoneyText(rate);
+    line[kRate] = MoneyText(rate);
+    SetLineAmounts(line, rate, salesprice, q);
+  }
+  AppendSelected(sale, std::move(line));
+}
+
+bool AddGoodsByBarcode(store::Database& db, CurrentSale& sale, const std::string& text,
+                       SaleUi& ui) {
+  try {
+    return AddLineFor(db, sale, text, ui);
+  } catch (const store::DbError&) {
+    ui.Message(kCannotSell);
+    return false;
+  }
+}
+
+bool AddGoodsByBarcode(CurrentSale& sale, const std::string& text, SaleUi& ui) {
+  try {
+    store::Database db;
+    return AddGoodsByBarcode(db, sale, text, ui);
+  } catch (const store::DbError&) {
+    ui.Message(kCannotSell);
+    return false;
+  }
+}
+
+}  // namespace sale

@@ -1,0 +1,80 @@
+#include "sale/quick_goods.h"
+
+#include "common/clock.h"
+#include "common/error.h"
+#include "common/format.h"
+#include "servicelib/kasso_basic.h"
+
+namespace sale {
+namespace {
+
+// A price the cashier typed: a plain decimal of at least 0, to the fen.
+std::optional<double> ReadPrice(const std::string& text) {
+  std::string trimmed = kasso::Trim(text);
+  if (!servicelib::NumericalCheck(trimmed)) return std::nullopt;
+  double price = servicelib::rounddigits(kasso::ParseNumber(trimmed), 2);
+  if (price < 0) return std::nullopt;
+  return price;
+}
+
+}  // namespace
+
+QuickGoods SuggestQuickGoods(store::Database& db, const std::string& barcode,
+                             bool use_item_library) {
+  QuickGoods goods{barcode, std::string(kQuickGoodsName), std::string(kQuickGoodsPrice)};
+  if (!use_item_library) return goods;
+  try {
+    auto name = db.QueryText("select goodsname from itemlibrary where barcode = ?", barcode);
+    if (name) goods.goodsname = *name;
+  } catch (const store::DbError&) {
+    // An unreadable item library leaves the plain name.
+  }
+  return goods;
+}
+
+void SaveQuickGoods(store::Database& db, const QuickGoods& goods) {
+  std::optional<double> price = ReadPrice(goods.price);
+  if (!price) throw kasso::UserError(std::string(kQuickGoodsSaveFailed));
+  try {
+    store::Transaction tx(db);
+    db.Exec(
+        "insert into goodsmaster (barcode,goodsname,unit,class,salesprice,memberprice,"
+        "importprice,recordingdate,isscalegoods,pluno,iniinventory) "
+        "values (?,?,'个','未分类',?,?,0,?,'否',0,0)",
+        goods.barcode, goods.goodsname, *price, *price, kasso::NowText());
+    // A stock row left behind by a deleted goods item of the same barcode is kept, so
+    // that the barcode never ends up with two stock rows.
+    db.Exec(
+        "insert into inventory (barcode,quantity) select ?,0 "
+        "where not exists (select 1 from inventory where barcode = ?)",
+        goods.barcode, goods.barcode);
+    tx.Commit();
+  } catch (const store::DbError&) {
+    throw kasso::UserError(std::string(kQuickGoodsSaveFailed));
+  }
+}
+
+bool EnterQuickGoods(store::Database& db, const std::string& barcode, bool use_item_library,
+                     SaleUi& ui) {
+  QuickGoods shown = SuggestQuickGoods(db, barcode, use_item_library);
+  while (std::optional<QuickGoods> typed = ui.EnterQuickGoods(shown)) {
+    typed->barcode = barcode;  // the entry is for this barcode only
+    try {
+      SaveQuickGoods(db, *typed);
+      return true;
+    } catch (const kasso::UserError& error) {
+      ui.Message(error.what());
+      shown = *typed;
+    }
+  }
+  return false;
+}
+
+double CheckPriceEntry(const std::string& text) {
+  if (kasso::Trim(text).empty()) throw kasso::ValidationError("请录入价格", "price");
+  std::optional<double> price = ReadPrice(text);
+  if (!price) throw kasso::ValidationError("价格有误", "price");
+  return *price;
+}
+
+}  // namespace sale

@@ -1,0 +1,59 @@
+#include "sale/sale_lines.h"
+
+#include "servicelib/kasso_basic.h"
+
+namespace sale {
+
+std::int64_t NextTransactionNumber(store::Database& db) {
+  try {
+    return servicelib::GetTranNo(db);
+  } catch (const store::DbError&) {
+    return 1;
+  }
+}
+
+std::int64_t NextTransactionNumber() {
+  try {
+    store::Database db;
+    return NextTransactionNumber(db);
+  } catch (const store::DbError&) {
+    return 1;
+  }
+}
+
+void NewSale(CurrentSale& sale) {
+  sale.lines.clear();
+  sale.selected = -1;
+  sale.total = 0;
+  sale.total_caption = std::string(kTotalCaption);
+  sale.sale_number = NextTransactionNumber();
+  ClearMember(sale);
+  sale.member_pane.clear();
+}
+
+double ComputeTotal(CurrentSale& sale, CustomerDisplay& display) {
+  double sum = 0;
+  for (const SaleLine& line : sale.lines) sum += line.Number(kAmount);
+  sum = servicelib::rounddigits(sum, 2);
+  sale.total = sum;
+  sale.total_caption = std::string(kTotalCaption) + MoneyText(sum);
+  try {
+    display.ShowTotal(sum);
+  } catch (...) {
+    // The pole display is a courtesy to the customer; it never stops a sale.
+  }
+  return sum;
+}
+
+void CancelLine(CurrentSale& sale) {
+  if (sale.HasSelection()) sale.lines.erase(sale.lines.begin() + sale.selected);
+  if (sale.lines.empty()) {
+    NewSale(sale);
+    return;
+  }
+  sale.selected = static_cast<int>(sale.lines.size()) - 1;
+}
+
+void CancelBill(CurrentSale& sale) { NewSale(sale); }
+
+}  // namespace sale

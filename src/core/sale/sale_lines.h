@@ -1,0 +1,33 @@
+#pragma once
+
+// Starting a sale, totalling it and cancelling its lines.
+
+#include <cstdint>
+
+#include "sale/current_sale.h"
+#include "sale/sale_ui.h"
+#include "store/database.h"
+
+namespace sale {
+
+// The number the next commit is expected to use: the highest transaction number in the
+// journal plus one. 1 for an empty journal or when kasso.db cannot be read; never throws.
+std::int64_t NextTransactionNumber();
+std::int64_t NextTransactionNumber(store::Database& db);
+
+// Empties the sale for the next customer: no lines, the bare total caption, the next sale
+// number, the ordinary customer and an empty member pane. Never throws.
+void NewSale(CurrentSale& sale);
+
+// Sums the line amounts, shows the sum on the customer display (lamp 2) and in the total
+// caption ("总计: " and the sum "%.2f"). Returns the sum, rounded to the fen.
+double ComputeTotal(CurrentSale& sale, CustomerDisplay& display);
+
+// Deletes the selected line; the last line becomes selected, and a sale left without lines
+// starts anew (NewSale). Without a selection nothing is deleted and the last line is selected.
+void CancelLine(CurrentSale& sale);
+
+// Deletes every line and starts a new sale.
+void CancelBill(CurrentSale& sale);
+
+}  // namespace sale

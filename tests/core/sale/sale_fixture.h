@@ -1,0 +1,158 @@
+#pragma once
+
+// A fresh kasso.db, an empty sale, and a till whose questions are answered from a script.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sale/current_sale.h"
+#include "sale/member_pricing.h"
+#include "sale/process_entry.h"
+#include "sale/sale_lines.h"
+#include "sale/sale_ui.h"
+#include "support/test_database.h"
+
+namespace sale_testing {
+
+// Answers the engine's questions from queues filled by the test. A question without a
+// scripted answer fails the test and is answered No / cancelled.
+class ScriptedSaleUi : public sale::SaleUi {
+ public:
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::deque<bool> yes_no;
+  std::deque<std::optional<double>> prices;
+  std::deque<std::optional<sale::QuickGoods>> quick_goods;
+  std::vector<sale::QuickGoods> quick_goods_offered;
+  std::deque<std::optional<std::string>> weights;
+  std::vector<std::string> weighed;
+  std::deque<std::optional<std::string>> members;
+
+  void Message(std::string_view text) override { messages.emplace_back(text); }
+
+  bool AskYesNo(std::string_view text) override {
+    questions.emplace_back(text);
+    return Next(yes_no, false, "yes/no");
+  }
+  std::optional<double> EnterPrice() override {
+    return Next(prices, std::optional<double>(), "price");
+  }
+  std::optional<sale::QuickGoods> EnterQuickGoods(const sale::QuickGoods& suggested) override {
+    quick_goods_offered.push_back(suggested);
+    return Next(quick_goods, std::optional<sale::QuickGoods>(), "quick goods");
+  }
+  std::optional<std::string> ConfirmWeight(const std::string& goods_name) override {
+    weighed.push_back(goods_name);
+    return Next(weights, std::optional<std::string>(), "weight");
+  }
+  std::optional<std::string> SelectMember() override {
+    return Next(members, std::optional<std::string>(), "member");
+  }
+
+ private:
+  template <typename T>
+  static T Next(std::deque<T>& queue, T fallback, const char* what) {
+    if (queue.empty()) {
+      ADD_FAILURE() << "unexpected " << what << " question";
+      return fallback;
+    }
+    T answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+  }
+};
+
+class RecordingDisplay : public sale::CustomerDisplay {
+ public:
+  std::vector<std::pair<int, double>> shown;
+  void Show(int lamp, double value) override { shown.emplace_back(lamp, value); }
+};
+
+struct GoodsRow {
+  std::string barcode;
+  std::string name;
+  double salesprice = 0;
+  double memberprice = 0;
+  std::string unit = "个";
+  std::string isscalegoods = "否";
+};
+
+struct MemberRow {
+  std::string memberid;
+  std::string name;
+  std::string dismode = "没有优惠";
+  double disrate = 1;
+  std::string disondis = "否";
+  std::string password = "";
+  std::string phone = "";
+  std::string pid = "";
+  std::string pointsmode = "否";
+  std::string depositmode = "否";
+};
+
+class SaleFixture : public testing_support::TestDatabase {
+ protected:
+  void SetUp() override {
+    TestDatabase::SetUp();
+    sale_.workno = "0";
+    sale::NewSale(sale_);
+  }
+
+  void AddGoods(const GoodsRow& goods) {
+    store::Database db = Open();
+    db.Exec(
+        "insert into goodsmaster (barcode,goodsname,unit,class,salesprice,memberprice,"
+        "importprice,averageimportprice,recordingdate,isscalegoods,pluno,iniinventory,"
+        "givepoints,iscombined) values (?,?,?,'未分类',?,?,0,0,'2024-01-01 00:00:00',?,0,0,1,"
+        "'否')",
+        goods.barcode, goods.name, goods.unit, goods.salesprice, goods.memberprice,
+        goods.isscalegoods);
+  }
+
+  void AddMember(const MemberRow& member) {
+    store::Database db = Open();
+    db.Exec(
+        "insert into membermaster (memberid,membername,memberpid,memberphone,memberpointsmode,"
+        "memberpointsvalue,depositmode,depositvalue,memberpw,dismode,disrate,disondis) "
+        "values (?,?,?,?,?,12.5,?,100,?,?,?,?)",
+        member.memberid, member.name, member.pid, member.phone, member.pointsmode,
+        member.depositmode, member.password, member.dismode, member.disrate, member.disondis);
+  }
+
+  // Scale barcodes as shipped but switched on: flag "2", 5 code and 5 amount digits.
+  void UseScaleBarcodes() { Open().Exec("update management set scale = '是'"); }
+  void UseSerialScale() { Open().Exec("update management set usecomscale = '是'"); }
+
+  // F4 with a scripted member selection.
+  void Attach(const std::string& memberid) {
+    ui_.members.push_back(memberid);
+    sale::AttachMember(sale_, ui_, display_);
+  }
+
+  // F4 with a member attached.
+  void Detach() {
+    ASSERT_TRUE(sale_.HasMember());
+    sale::AttachMember(sale_, ui_, display_);
+  }
+
+  int CountRows(const std::string& sql, const std::string& value) {
+    return static_cast<int>(Open().QueryInt(sql, value).value_or(-1));
+  }
+
+  sale::EntryResult Enter(const std::string& text) {
+    return sale::ProcessEntry(sale_, text, ui_, display_);
+  }
+  const sale::SaleLine& Line(size_t index) const { return sale_.lines.at(index); }
+  std::string Column(size_t index, sale::SaleColumn column) const { return Line(index)[column]; }
+
+  sale::CurrentSale sale_;
+  ScriptedSaleUi ui_;
+  RecordingDisplay display_;
+};
+
+}  // namespace sale_testing
