@@ -28,6 +28,13 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
+std::string ToLower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
 double ParseNumber(const std::string& text) {
   const char* begin = text.c_str();
   char* end = nullptr;

@@ -13,6 +13,9 @@ inline std::string Money(double value) { return Fixed(value, 2); }
 // Removes blanks (spaces, tabs, line ends) from both ends.
 std::string Trim(const std::string& text);
 
+// ASCII letters in lower case; other bytes (UTF-8 included) unchanged.
+std::string ToLower(std::string text);
+
 // Reads a plain decimal; empty or unreadable text reads as 0.
 double ParseNumber(const std::string& text);
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/format.h"
 #include "devices/port.h"
 #include "store/database.h"
 
@@ -16,12 +17,6 @@ std::uint8_t ReadByte(const std::string& part) {
   while (*text == ' ') ++text;
   long long value = std::strtoll(text, nullptr, 10);
   return static_cast<std::uint8_t>(((value % 256) + 256) % 256);
-}
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
 }
 
 std::string AsBytes(const std::array<std::uint8_t, 5>& command) {
@@ -71,7 +66,7 @@ std::string KickCashDrawer() {
         db.Query("select moneyboxcontrol,printerport,opencashiercmd from management");
     if (!row.Step()) return {};
     control = row.Text(0);
-    port_name = Lower(row.Text(1));
+    port_name = kasso::ToLower(row.Text(1));
     command = row.Text(2);
   } catch (const store::DbError&) {
     return {};
@@ -97,7 +92,7 @@ void SetUpPrinterPort() {
   } catch (const store::DbError&) {
     return;
   }
-  std::string lower = Lower(port_name);
+  std::string lower = kasso::ToLower(port_name);
   if (!lower.starts_with("com") && !lower.starts_with('/')) return;
   auto paths = PortDevicePaths(port_name);
   if (paths.empty()) return;

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <map>
 
+#include "common/format.h"
+
 namespace devices {
 namespace fs = std::filesystem;
 namespace {
@@ -22,12 +24,6 @@ fs::path& UsbDirectorySetting() {
 std::map<std::string, fs::path>& Overrides() {
   static std::map<std::string, fs::path> overrides;
   return overrides;
-}
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
 }
 
 speed_t BaudConstant(int baud) {
@@ -46,15 +42,15 @@ fs::path UsbPrinterDirectory() { return UsbDirectorySetting(); }
 
 void OverridePortPath(const std::string& setting, const fs::path& path) {
   if (path.empty()) {
-    Overrides().erase(Lower(setting));
+    Overrides().erase(kasso::ToLower(setting));
   } else {
-    Overrides()[Lower(setting)] = path;
+    Overrides()[kasso::ToLower(setting)] = path;
   }
 }
 
 std::vector<fs::path> PortDevicePaths(const std::string& setting) {
   if (setting.starts_with('/')) return {fs::path(setting)};
-  std::string name = Lower(setting);
+  std::string name = kasso::ToLower(setting);
   if (auto found = Overrides().find(name); found != Overrides().end()) return {found->second};
   if (name.size() == 4 && name.starts_with("com") && name[3] >= '1' && name[3] <= '4') {
     return {fs::path("/dev/ttyS") / std::string(1, static_cast<char>(name[3] - 1))};
