@@ -1,13 +1,23 @@
 #include "app/ModuleLauncher.h"
 
+#include "common/MessageBox.h"
 #include "devices/SettingsDialog.h"
+#include "sale/SalesFrontDialog.h"
+#include "servicelib/kasso_basic.h"
 
 namespace app {
 
 void LaunchModule(const MenuModule& module, QWidget* parent, const QString& workno) {
   switch (module.key) {
-    case 1:  // cashier screen: keyboard or touch, chosen by servicelib::GetScaleFrontSign()
+    case 1: {  // cashier screen: keyboard or touch, chosen by servicelib::GetScaleFrontSign()
+      if (servicelib::GetScaleFrontSign() != "否") {
+        ui::ShowMessage(parent, "触摸前台尚未安装");
+        break;
+      }
+      sale::SalesFrontDialog front(parent, workno);
+      front.exec();
       break;
+    }
     case 2:  // goods master
       break;
     case 3:  // stock

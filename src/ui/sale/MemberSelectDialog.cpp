@@ -1,0 +1,59 @@
+#include "sale/MemberSelectDialog.h"
+
+#include <QKeyEvent>
+
+#include "common/MessageBox.h"
+#include "common/error.h"
+#include "sale/member_selection.h"
+#include "ui_MemberSelectDialog.h"
+
+namespace sale {
+
+MemberSelectDialog::MemberSelectDialog(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::MemberSelectDialog>()) {
+  ui_->setupUi(this);
+  ui_->batchButton->hide();
+  ui_->memberEdit->installEventFilter(this);
+  ui_->passwordEdit->installEventFilter(this);
+  connect(ui_->okButton, &QPushButton::clicked, this, &MemberSelectDialog::OnConfirm);
+  connect(ui_->cancelButton, &QPushButton::clicked, this, &MemberSelectDialog::reject);
+  ui_->memberEdit->setFocus();
+}
+
+MemberSelectDialog::~MemberSelectDialog() = default;
+
+bool MemberSelectDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      if (watched == ui_->memberEdit) {
+        ui_->passwordEdit->setFocus();
+        return true;
+      }
+      if (watched == ui_->passwordEdit) {
+        ui_->okButton->setFocus();
+        return true;
+      }
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void MemberSelectDialog::OnConfirm() {
+  try {
+    member_id_ = QString::fromStdString(CheckMemberSelection(
+        ui_->memberEdit->text().toStdString(), ui_->passwordEdit->text().toStdString()));
+  } catch (const kasso::ValidationError& error) {
+    ui::ShowMessage(this, QString::fromUtf8(error.what()));
+    QLineEdit* field = error.field() == "password" ? ui_->passwordEdit : ui_->memberEdit;
+    field->setFocus();
+    field->selectAll();
+    return;
+  } catch (const kasso::UserError& error) {
+    ui::ShowMessage(this, QString::fromUtf8(error.what()));
+    return;
+  }
+  accept();
+}
+
+}  // namespace sale

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "sale/sale_ui.h"
+
+namespace Ui {
+class QuickGoodsDialog;
+}
+
+namespace sale {
+
+// "商品快速录入": name and price for a barcode the till does not know yet. The dialog only
+// collects the texts; the sale engine checks and saves them.
+class QuickGoodsDialog : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(QuickGoodsDialog)
+
+ public:
+  QuickGoodsDialog(QWidget* parent, const QuickGoods& suggested);
+  ~QuickGoodsDialog() override;
+
+  // The barcode with the name and price as typed.
+  QuickGoods goods() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::unique_ptr<Ui::QuickGoodsDialog> ui_;
+  std::string barcode_;
+};
+
+}  // namespace sale

@@ -1,0 +1,59 @@
+#include "sale/SaleDialogs.h"
+
+#include <QString>
+#include <exception>
+
+#include "common/MessageBox.h"
+#include "sale/MemberSelectDialog.h"
+#include "sale/PriceEntryDialog.h"
+#include "sale/QuickGoodsDialog.h"
+#include "sale/WeighConfirmDialog.h"
+
+namespace sale {
+namespace {
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void SaleDialogs::Message(std::string_view text) { ui::ShowMessage(parent_, ToQString(text)); }
+
+bool SaleDialogs::AskYesNo(std::string_view text) {
+  return ui::AskYesNo(parent_, ToQString(text));
+}
+
+std::optional<double> SaleDialogs::EnterPrice() {
+  PriceEntryDialog dialog(parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.price();
+}
+
+std::optional<QuickGoods> SaleDialogs::EnterQuickGoods(const QuickGoods& suggested) {
+  QuickGoodsDialog dialog(parent_, suggested);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.goods();
+}
+
+std::optional<std::string> SaleDialogs::ConfirmWeight(const std::string& goods_name) {
+  WeighConfirmDialog dialog(parent_, QString::fromStdString(goods_name));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.weight().toStdString();
+}
+
+std::optional<std::string> SaleDialogs::SelectMember() {
+  MemberSelectDialog dialog(parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.member_id().toStdString();
+}
+
+void PoleDisplay::Show(int lamp, double value) {
+  try {
+    devices::ShowOnCustomerDisplay(handle_, lamp, value);
+  } catch (const std::exception&) {
+    // A display that cannot be written never stops a sale.
+  }
+}
+
+}  // namespace sale

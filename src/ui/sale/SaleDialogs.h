@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "devices/customer_display.h"
+#include "sale/sale_ui.h"
+
+namespace sale {
+
+// The sale engine's questions answered with the cashier screen's dialogs and message boxes.
+class SaleDialogs : public SaleUi {
+ public:
+  explicit SaleDialogs(QWidget* parent) : parent_(parent) {}
+
+  void Message(std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+  std::optional<double> EnterPrice() override;
+  std::optional<QuickGoods> EnterQuickGoods(const QuickGoods& suggested) override;
+  std::optional<std::string> ConfirmWeight(const std::string& goods_name) override;
+  std::optional<std::string> SelectMember() override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+// The running total on the pole display opened by the cashier screen. The handle is the
+// screen's; an unopened display writes nowhere.
+class PoleDisplay : public CustomerDisplay {
+ public:
+  explicit PoleDisplay(devices::CustomerDisplayHandle& handle) : handle_(handle) {}
+  void Show(int lamp, double value) override;
+
+ private:
+  devices::CustomerDisplayHandle& handle_;
+};
+
+}  // namespace sale

@@ -1,0 +1,237 @@
+#include "sale/SalesFrontDialog.h"
+
+#include <QFocusEvent>
+#include <QFont>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTime>
+#include <exception>
+
+#include "common/MessageBox.h"
+#include "sale/SaleLinesModel.h"
+#include "sale/member_pricing.h"
+#include "sale/process_entry.h"
+#include "sale/sale_lines.h"
+#include "servicelib/kasso_basic.h"
+#include "ui_SalesFrontDialog.h"
+
+namespace sale {
+namespace {
+
+QFont ScreenFont(int pixel_size) {
+  QFont font("宋体");
+  font.setPixelSize(pixel_size);
+  font.setWeight(QFont::Black);
+  return font;
+}
+
+}  // namespace
+
+SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::SalesFrontDialog>()),
+      model_(new SaleLinesModel(sale_, this)),
+      display_(display_handle_),
+      dialogs_(this) {
+  ui_->setupUi(this);
+  ui_->discountButton->hide();
+  ui_->allowanceButton->hide();
+
+  QFont big = ScreenFont(30);
+  QFont normal = ScreenFont(15);
+  ui_->totalLabel->setFont(big);
+  ui_->barcodeLabel->setFont(normal);
+  ui_->entryEdit->setFont(normal);
+  ui_->lineTable->setFont(normal);
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setFont(normal);
+
+  ui_->lineTable->setModel(model_);
+  ui_->lineTable->verticalHeader()->hide();
+  for (int column = 0; column < kColumnCount; ++column) {
+    ui_->lineTable->setColumnWidth(column,
+                                   kSaleColumns[static_cast<std::size_t>(column)].width);
+  }
+  // Clicking a line selects it; the cursor stays in the entry field.
+  ui_->lineTable->installEventFilter(this);
+  ui_->lineTable->viewport()->installEventFilter(this);
+  connect(ui_->lineTable, &QTableView::clicked, this, [this](const QModelIndex& index) {
+    sale_.selected = index.row();
+    ui_->entryEdit->setFocus();
+  });
+  ui_->entryEdit->installEventFilter(this);
+
+  auto* status = new QStatusBar(this);
+  status->setObjectName("statusBar");
+  status->setSizeGripEnabled(false);
+  number_pane_ = new QLabel(status);
+  number_pane_->setObjectName("numberPane");
+  operator_pane_ = new QLabel(status);
+  operator_pane_->setObjectName("operatorPane");
+  member_pane_ = new QLabel(status);
+  member_pane_->setObjectName("memberPane");
+  clock_pane_ = new QLabel(status);
+  clock_pane_->setObjectName("clockPane");
+  status->addWidget(number_pane_, 1);
+  status->addWidget(operator_pane_, 1);
+  status->addWidget(member_pane_, 5);
+  status->addWidget(clock_pane_, 1);
+  ui_->mainLayout->addWidget(status);
+
+  connect(ui_->memberButton, &QPushButton::clicked, this, &SalesFrontDialog::OnMemberKey);
+  connect(ui_->exitButton, &QPushButton::clicked, this, &SalesFrontDialog::reject);
+  // Settlement, suspension, shift, drawer and reprint keys come with settlement.
+  connect(ui_->settleButton, &QPushButton::clicked, this, [this] { ui_->entryEdit->setFocus(); });
+
+  sale_.workno = workno.toStdString();
+  try {
+    sale_.operator_name = servicelib::GetOperatorName(sale_.workno);
+  } catch (const std::exception&) {
+    sale_.operator_name.clear();
+  }
+
+  clock_.setInterval(kClockMs);
+  connect(&clock_, &QTimer::timeout, this, &SalesFrontDialog::TickClock);
+  clock_.start();
+  TickClock();
+  QTimer::singleShot(kFirstFocusMs, this, [this] { ui_->entryEdit->setFocus(); });
+
+  display_handle_ = devices::OpenCustomerDisplay();
+  if (!display_handle_.warning.empty()) {
+    ui::ShowMessage(this, QString::fromStdString(display_handle_.warning), "提示");
+  }
+
+  NewSale(sale_);
+  Refresh();
+  ui_->entryEdit->setFocus();
+}
+
+SalesFrontDialog::~SalesFrontDialog() { CloseCustomerDisplay(); }
+
+void SalesFrontDialog::CloseCustomerDisplay() { display_handle_.port.reset(); }
+
+void SalesFrontDialog::reject() {
+  if (!sale_.lines.empty() && !ui::AskYesNo(this, "有未结账的流水,是否退出")) {
+    ui_->entryEdit->setFocus();
+    return;
+  }
+  clock_.stop();
+  CloseCustomerDisplay();
+  QDialog::reject();
+}
+
+bool SalesFrontDialog::eventFilter(QObject* watched, QEvent* event) {
+  bool on_table = watched == ui_->lineTable || watched == ui_->lineTable->viewport();
+  if (on_table && event->type() == QEvent::FocusIn) {
+    ui_->entryEdit->setFocus();
+    return false;
+  }
+  if (event->type() == QEvent::KeyPress) {
+    auto* key_event = static_cast<QKeyEvent*>(event);
+    int key = key_event->key();
+    if (watched == ui_->entryEdit && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      OnEnter();
+      return true;
+    }
+    if ((watched == ui_->entryEdit || on_table) && HandleKey(key)) return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void SalesFrontDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter &&
+      HandleKey(event->key())) {
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+bool SalesFrontDialog::HandleKey(int key) {
+  switch (key) {
+    case Qt::Key_Escape:
+      reject();
+      return true;
+    case Qt::Key_F4:
+      OnMemberKey();
+      return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      SelectLine(key == Qt::Key_Up);
+      return true;
+    case Qt::Key_F2:
+    case Qt::Key_F3:
+    case Qt::Key_F5:
+    case Qt::Key_F9:
+    case Qt::Key_F10:
+    case Qt::Key_F12:
+      // Shift receipt, drawer, reprint, suspend, retrieve and shift settlement come with
+      // settlement; the keys are taken so that they reach no other control.
+      return true;
+    default:
+      return false;
+  }
+}
+
+void SalesFrontDialog::OnEnter() {
+  EntryResult result =
+      ProcessEntry(sale_, ui_->entryEdit->text().toStdString(), dialogs_, display_);
+  switch (result.outcome) {
+    case EntryOutcome::kDone:
+      ui_->entryEdit->clear();
+      break;
+    case EntryOutcome::kKeepEntry:
+      ui_->entryEdit->selectAll();
+      break;
+    case EntryOutcome::kSettle:
+    case EntryOutcome::kPettyCash:
+      // Settlement and petty cash come with settlement; the entry stays as typed.
+      break;
+  }
+  Refresh();
+  ui_->entryEdit->setFocus();
+}
+
+void SalesFrontDialog::OnMemberKey() {
+  try {
+    AttachMember(sale_, dialogs_, display_);
+  } catch (const std::exception& error) {
+    ui::ShowMessage(this, QString::fromUtf8(error.what()));
+  }
+  Refresh();
+  ui_->entryEdit->setFocus();
+}
+
+void SalesFrontDialog::SelectLine(bool up) {
+  if (up) {
+    SelectPreviousLine(sale_);
+  } else {
+    SelectNextLine(sale_);
+  }
+  Refresh();
+}
+
+void SalesFrontDialog::TickClock() {
+  clock_pane_->setText(QTime::currentTime().toString("HH:mm:ss"));
+}
+
+void SalesFrontDialog::Refresh() {
+  model_->Reload();
+  if (sale_.HasSelection()) {
+    QModelIndex row = model_->index(sale_.selected, 0);
+    ui_->lineTable->selectionModel()->select(
+        row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ui_->lineTable->setCurrentIndex(row);
+    ui_->lineTable->scrollTo(row);
+  } else {
+    ui_->lineTable->clearSelection();
+  }
+  ui_->totalLabel->setText(QString::fromStdString(sale_.total_caption));
+  number_pane_->setText(QString::fromStdString(SaleNumberText(sale_)));
+  operator_pane_->setText(QString::fromStdString(OperatorText(sale_)));
+  member_pane_->setText(QString::fromStdString(sale_.member_pane));
+  ui_->memberButton->setText(QString::fromStdString(MemberButtonCaption(sale_)));
+}
+
+}  // namespace sale

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+#include "devices/customer_display.h"
+#include "sale/SaleDialogs.h"
+#include "sale/current_sale.h"
+
+class QLabel;
+
+namespace Ui {
+class SalesFrontDialog;
+}
+
+namespace sale {
+
+class SaleLinesModel;
+
+// "销售": the keyboard cashier screen. Holds the sale being rung up, sends every Enter in the
+// entry field to the sale engine and shows the result: the lines, the total, the sale number,
+// the operator, the member and a clock. The entry field keeps the focus throughout, so a
+// barcode scanner can type scan after scan.
+class SalesFrontDialog : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(SalesFrontDialog)
+
+ public:
+  static constexpr int kClockMs = 1000;
+  static constexpr int kFirstFocusMs = 100;
+
+  SalesFrontDialog(QWidget* parent, const QString& workno);
+  ~SalesFrontDialog() override;
+
+  const CurrentSale& current_sale() const { return sale_; }
+
+  // Esc and "ESC 退出": asks first when lines are not settled yet.
+  void reject() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // The screen's keys; true when the key was one of them.
+  bool HandleKey(int key);
+  void OnEnter();
+  void OnMemberKey();
+  void SelectLine(bool up);
+  void TickClock();
+  // Shows the sale as it now stands.
+  void Refresh();
+  void CloseCustomerDisplay();
+
+  std::unique_ptr<Ui::SalesFrontDialog> ui_;
+  CurrentSale sale_;
+  SaleLinesModel* model_;
+  devices::CustomerDisplayHandle display_handle_;
+  PoleDisplay display_;
+  SaleDialogs dialogs_;
+  QLabel* number_pane_;
+  QLabel* operator_pane_;
+  QLabel* member_pane_;
+  QLabel* clock_pane_;
+  QTimer clock_;
+};
+
+}  // namespace sale

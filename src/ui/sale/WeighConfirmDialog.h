@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace Ui {
+class WeighConfirmDialog;
+}
+
+namespace sale {
+
+// "称重确认": shows the serial scale's weight, read every half second, until the cashier
+// confirms it. Confirming before any weight arrived gives "0.00".
+class WeighConfirmDialog : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(WeighConfirmDialog)
+
+ public:
+  static constexpr int kPollMs = 500;
+  // Where the raw weight comes from (the serial scale by default).
+  using WeightSource = std::function<std::string()>;
+
+  WeighConfirmDialog(QWidget* parent, const QString& goods_name);
+  ~WeighConfirmDialog() override;
+
+  void SetWeightSource(WeightSource source) { source_ = std::move(source); }
+  // One poll of the scale.
+  void ReadWeight();
+  // The confirmed weight text; valid after OK.
+  const QString& weight() const { return weight_; }
+
+ private:
+  void OnConfirm();
+
+  std::unique_ptr<Ui::WeighConfirmDialog> ui_;
+  WeightSource source_;
+  QTimer poll_;
+  QString weight_;
+};
+
+}  // namespace sale
