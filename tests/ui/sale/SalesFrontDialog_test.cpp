@@ -18,6 +18,7 @@
 #include "sale/WeighConfirmDialog.h"
 #include "support/test_database.h"
 #include "ui/ui_test_support.h"
+#include "core/devices/pty.h"
 
 namespace {
 
@@ -284,6 +285,26 @@ TEST(SalesWeighConfirmDialogTest, ShowsTheScaleWeightAndGivesZeroBeforeAnyReadin
   EXPECT_EQ(weighed.findChild<QLabel*>("weightLabel")->text(), "1.234");
   weighed.findChild<QPushButton*>("okButton")->click();
   EXPECT_EQ(weighed.weight(), "1.234");
+}
+
+}  // namespace
+
+namespace {
+
+// A pseudo-terminal named as the display port receives the running total on lamp 2.
+TEST_F(SalesFrontDialogTest, PoleDisplayShowsTheRunningTotal) {
+  PseudoTerminal display;
+  ASSERT_FALSE(display.slave_path().empty());
+  Open().Exec("update management set displaycontrol = 'LED8N', displayport = ?",
+              display.slave_path());
+  AddGoods("6901", "可乐", 3.5);
+  OpenScreen();
+  display.ReadAll(50);  // whatever the screen showed on opening
+  Type("6901");
+  Type("6901");
+  std::string sent = display.ReadAll();
+  EXPECT_NE(sent.find("\x1b\x73" "2\x1b\x51\x41" "7.00\r"), std::string::npos);
+  EXPECT_NE(sent.find("\x1b\x73" "2\x1b\x51\x41" "3.50\r"), std::string::npos);
 }
 
 }  // namespace
