@@ -52,15 +52,17 @@ Step FirstLabelRows() {
 }
 
 std::vector<Group> UpgradeGroups() {
-  const std::string scale_defaults = std::string("update management set scaleip = '") +
-                                     kDefaultScaleAddress + "',scalekind = ''";
-  const std::string drawer_default =
-      std::string("update management set opencashiercmd = '") + kDefaultDrawerCommand + "'";
+  const Step scale_defaults = [](Database& db) {
+    db.Exec("update management set scaleip = ?,scalekind = ''", kDefaultScaleAddress);
+  };
+  const Step drawer_default = [](Database& db) {
+    db.Exec("update management set opencashiercmd = ?", kDefaultDrawerCommand);
+  };
   std::vector<Group> groups = {
       /* 1 */ {Sql("create table deposit (memberid text,depositvalue real,confirmdate text)")},
       /* 2 */
       {Sql("create table depositbak (memberid text,depositvalue real,confirmdate text)")},
-      /* 3 */ {Sql("alter table management add opencashiercmd text"), Sql(drawer_default)},
+      /* 3 */ {Sql("alter table management add opencashiercmd text"), drawer_default},
       /* 4 */
       {Sql("alter table management add priceforcost text"),
        Sql("update management set priceforcost = 'averageprice'")},
@@ -85,7 +87,7 @@ std::vector<Group> UpgradeGroups() {
        Sql("update goodsmaster set isscalegoods = '否',pluno = 0")},
       /* 12 */
       {Sql("alter table management add scaleip text"),
-       Sql("alter table management add scalekind text"), Sql(scale_defaults)},
+       Sql("alter table management add scalekind text"), scale_defaults},
       /* 13 */
       {Sql("alter table management add usescalefront text"),
        Sql("update management set usescalefront = '否'")},
