@@ -26,16 +26,19 @@
 
 #include "servicelib/kasso_basic.h"
 #include "store/database.h"
+#include "measure.h"
 #include "synthetic.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using bench::Case;
+using bench::Measure;
+using bench::ScratchDir;
+using bench::SecondsSince;
 
 constexpr double kTargetRatio = 1.5;
-constexpr int kRounds = 9;
-constexpr double kBatchSeconds = 0.05;
 constexpr size_t kSampleCount = 4096;
 constexpr int kUsageError = 2;
 
@@ -43,18 +46,6 @@ struct Options {
   fs::path dir = fs::temp_directory_path();
   std::int64_t goods = 200'000;
   std::int64_t journal_rows = 2'000'000;
-};
-
-// Removes the generated databases however the run ends.
-struct ScratchDir {
-  explicit ScratchDir(fs::path dir) : path(std::move(dir)) {}
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  ~ScratchDir() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  fs::path path;
 };
 
 // One generated database, a random sample of its barcodes, and an open connection for the
@@ -68,56 +59,6 @@ struct Shop {
   std::vector<std::string> barcodes;
   std::unique_ptr<store::Database> open;
 };
-
-// One timed variant: call(i) makes the i-th call, counted over all batches, so the batches
-// walk on through the sample of barcodes instead of repeating its start.
-struct Case {
-  Case(const Shop& of, std::function<std::int64_t(size_t)> run) : shop(&of), call(std::move(run)) {}
-  const Shop* shop;
-  std::function<std::int64_t(size_t)> call;
-  int iterations = 0;
-  size_t calls_made = 0;
-  std::vector<double> micros;  // per call, one entry per batch
-  double median = 0;
-};
-
-std::int64_t g_sink = 0;  // keeps the results alive, so no call is optimised away
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void Prepare(const Case& c) { store::SetDataDirectory(c.shop->dir); }
-
-double TimeBatch(Case& c) {
-  Prepare(c);
-  const Clock::time_point start = Clock::now();
-  for (int i = 0; i < c.iterations; ++i) g_sink += c.call(c.calls_made++);
-  return SecondsSince(start) * 1e6 / c.iterations;
-}
-
-// Sizes a batch to about kBatchSeconds after a warm-up that also fills the OS file cache.
-void Calibrate(Case& c) {
-  Prepare(c);
-  int calls = 0;
-  const Clock::time_point start = Clock::now();
-  for (; calls < 20 || SecondsSince(start) < 0.02; ++calls) g_sink += c.call(c.calls_made++);
-  const double per_call = SecondsSince(start) / calls;
-  c.iterations = std::clamp(static_cast<int>(kBatchSeconds / per_call), 50, 1'000'000);
-}
-
-// Rounds run every case once in turn, so a slow moment of the machine hits all of them.
-void Measure(std::vector<Case*> cases) {
-  for (Case* c : cases) Calibrate(*c);
-  for (int round = 0; round < kRounds; ++round) {
-    for (Case* c : cases) c->micros.push_back(TimeBatch(*c));
-  }
-  for (Case* c : cases) {
-    std::vector<double> sorted = c->micros;
-    std::sort(sorted.begin(), sorted.end());
-    c->median = sorted[sorted.size() / 2];
-  }
-}
 
 // The look-up's own statement on an already-open connection, prepared each time as the
 // operation prepares it: the SQLite work that cannot be avoided.
@@ -185,7 +126,7 @@ bool Report(const char* title, const char* unit, Case& op_small, Case& op_large,
   std::printf("  %-36s %12s %12s %10s\n", "database", "op us/call", "raw us/call", "op/raw");
   for (const auto& [op, raw] :
        {std::pair{&op_small, &raw_small}, std::pair{&op_large, &raw_large}}) {
-    std::printf("  %-36s %12.2f %12.2f %9.1fx\n", op->shop->label.c_str(), op->median, raw->median,
+    std::printf("  %-36s %12.2f %12.2f %9.1fx\n", op->label.c_str(), op->median, raw->median,
                 op->median / raw->median);
   }
   const double ratio = op_large.median / op_small.median;
@@ -262,14 +203,14 @@ int Run(const Options& options) {
   store::SetDataDirectory({});
 
   std::printf("\nmedian of %d batches of about %.0f ms each; op opens and closes kasso.db\n",
-              kRounds, kBatchSeconds * 1000);
+              bench::kRounds, bench::kBatchSeconds * 1000);
   bool pass = Report("goods look-up by barcode: GetGoodsInfoFromBarcode(barcode)", "goods",
                      goods_op_small, goods_op_large, goods_raw_small, goods_raw_large);
   pass = Report("next bill number: GetTranNo()", "journal rows", tran_op_small, tran_op_large,
                 tran_raw_small, tran_raw_large) &&
          pass;
   std::printf("\n%s (checksum %lld)\n", pass ? "all targets met" : "SOME TARGETS MISSED",
-              static_cast<long long>(g_sink % 1000));
+              static_cast<long long>(bench::Checksum() % 1000));
   return pass ? 0 : 1;
 }
 

@@ -31,17 +31,20 @@
 #include "sale/sale_lines.h"
 #include "sale/sale_ui.h"
 #include "store/database.h"
+#include "measure.h"
 #include "synthetic.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using bench::Case;
+using bench::Measure;
+using bench::ScratchDir;
+using bench::SecondsSince;
 
 constexpr double kScanLimitMicros = 1000;
 constexpr double kTargetRatio = 1.5;
-constexpr int kRounds = 9;
-constexpr double kBatchSeconds = 0.05;
 constexpr size_t kSampleCount = 4096;
 constexpr int kScaleGoods = 1000;     // scale goods with 5-digit codes in every shop
 constexpr size_t kLinesPerSale = 50;  // scans start a new sale after this many lines
@@ -67,17 +70,6 @@ class SilentUi : public sale::SaleUi {
   }
 };
 
-struct ScratchDir {
-  explicit ScratchDir(fs::path dir) : path(std::move(dir)) {}
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  ~ScratchDir() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  fs::path path;
-};
-
 // One generated shop: its goods, scale goods and a member-price member, a random sample of
 // barcodes, and an open connection for the raw baseline.
 struct Shop {
@@ -89,51 +81,6 @@ struct Shop {
   std::vector<std::string> scale_barcodes;
   std::unique_ptr<store::Database> open;
 };
-
-struct Case {
-  Case(const Shop& of, std::function<std::int64_t(size_t)> run) : shop(&of), call(std::move(run)) {}
-  const Shop* shop;
-  std::function<std::int64_t(size_t)> call;
-  int iterations = 0;
-  size_t calls_made = 0;
-  std::vector<double> micros;
-  double median = 0;
-};
-
-std::int64_t g_sink = 0;
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double TimeBatch(Case& c) {
-  store::SetDataDirectory(c.shop->dir);
-  const Clock::time_point start = Clock::now();
-  for (int i = 0; i < c.iterations; ++i) g_sink += c.call(c.calls_made++);
-  return SecondsSince(start) * 1e6 / c.iterations;
-}
-
-void Calibrate(Case& c) {
-  store::SetDataDirectory(c.shop->dir);
-  int calls = 0;
-  const Clock::time_point start = Clock::now();
-  for (; calls < 20 || SecondsSince(start) < 0.02; ++calls) g_sink += c.call(c.calls_made++);
-  const double per_call = SecondsSince(start) / calls;
-  c.iterations = std::clamp(static_cast<int>(kBatchSeconds / per_call), 20, 1'000'000);
-}
-
-// Every case runs once per round, so a slow moment of the machine hits all of them alike.
-void Measure(const std::vector<Case*>& cases) {
-  for (Case* c : cases) Calibrate(*c);
-  for (int round = 0; round < kRounds; ++round) {
-    for (Case* c : cases) c->micros.push_back(TimeBatch(*c));
-  }
-  for (Case* c : cases) {
-    std::vector<double> sorted = c->micros;
-    std::sort(sorted.begin(), sorted.end());
-    c->median = sorted[sorted.size() / 2];
-  }
-}
 
 const std::string& Sample(const std::vector<std::string>& sample, size_t i) {
   return sample[i % sample.size()];
@@ -264,7 +211,7 @@ bool Report(const Row& row, const Case& raw_small, const Case& raw_large) {
   std::printf("  %-22s %12s %12s %10s\n", "database", "op us", "raw us", "op/raw");
   for (const auto& [op, raw] :
        {std::pair{row.small, &raw_small}, std::pair{row.large, &raw_large}}) {
-    std::printf("  %-22s %12.1f %12.2f %9.1fx\n", op->shop->label.c_str(), op->median, raw->median,
+    std::printf("  %-22s %12.1f %12.2f %9.1fx\n", op->label.c_str(), op->median, raw->median,
                 op->median / raw->median);
   }
   const double ratio = row.large->median / row.small->median;
@@ -287,7 +234,7 @@ void ReportFloor(const Case& op_small, const Case& op_large, const Case& floor_s
   std::printf("  floor: 200 look-ups on a fresh connection\n");
   for (const auto& [op, floor] :
        {std::pair{&op_small, &floor_small}, std::pair{&op_large, &floor_large}}) {
-    std::printf("  %-22s %12.1f us, op/floor %.2fx\n", op->shop->label.c_str(), floor->median,
+    std::printf("  %-22s %12.1f us, op/floor %.2fx\n", op->label.c_str(), floor->median,
                 op->median / floor->median);
   }
   std::printf("  floor large/small: %.2fx (pages a fresh connection must read)\n",
@@ -342,7 +289,7 @@ int Run(const fs::path& base, std::int64_t large_goods) {
   std::printf(
       "\nmedian of %d batches of about %.0f ms; every op opens and closes kasso.db;\n"
       "raw = one indexed select by barcode on an already-open connection\n",
-      kRounds, kBatchSeconds * 1000);
+      bench::kRounds, bench::kBatchSeconds * 1000);
   bool pass = Report({"ProcessEntry, ordinary barcode", &ordinary_small, &ordinary_large, true},
                      raw_small, raw_large);
   pass = Report({"ProcessEntry, scale barcode", &weighed_small, &weighed_large, true}, raw_small,
@@ -353,7 +300,7 @@ int Run(const fs::path& base, std::int64_t large_goods) {
       raw_small, raw_large);
   ReportFloor(pricing_small, pricing_large, floor_small, floor_large);
   std::printf("\n%s (checksum %lld)\n", pass ? "all targets met" : "SOME TARGETS MISSED",
-              static_cast<long long>(g_sink % 1000));
+              static_cast<long long>(bench::Checksum() % 1000));
   return pass ? 0 : 1;
 }
 
