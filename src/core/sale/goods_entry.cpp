@@ -4,7 +4,6 @@
 
 #include "common/format.h"
 #include "sale/quick_goods.h"
-#include "sale/read_transaction.h"
 #include "servicelib/kasso_basic.h"
 
 namespace sale {
@@ -41,7 +40,7 @@ void AppendSelected(CurrentSale& sale, SaleLine line) {
 bool AddLineFor(store::Database& db, CurrentSale& sale, const std::string& text, SaleUi& ui) {
   // The look-ups of a scan share one read transaction; it ends before any question is asked
   // and before the quick goods entry writes.
-  ReadTransaction read(db);
+  store::ReadTransaction read(db);
   ScanSettings settings = ReadScanSettings(db);
   if (std::optional<ScaleBarcode> scale = ParseScaleBarcode(text, settings)) {
     std::optional<LineGoods> goods = FindLineGoods(db, scale->goods_code);

@@ -1,6 +1,5 @@
 #include "sale/member_pricing.h"
 
-#include "sale/read_transaction.h"
 #include "sale/sale_lines.h"
 #include "servicelib/kasso_basic.h"
 
@@ -22,7 +21,7 @@ void PriceForOrdinaryCustomer(std::vector<SaleLine>& lines) {
 }
 
 void PriceForMemberPrice(store::Database& db, std::vector<SaleLine>& lines) {
-  ReadTransaction read(db);
+  store::ReadTransaction read(db);
   // The member price of every line, one prepared statement for the whole pass
   // (GetMemberPrice's query: 0 when the goods have none).
   store::Statement lookup = db.Query("select memberprice from goodsmaster where barcode = ?");

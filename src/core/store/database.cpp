@@ -127,4 +127,15 @@ void Transaction::Commit() {
   open_ = false;
 }
 
+ReadTransaction::ReadTransaction(Database& db)
+    : db_(db), own_(sqlite3_get_autocommit(db.handle()) != 0) {
+  if (own_) db_.ExecScript("begin");
+}
+
+void ReadTransaction::End() {
+  // Nothing was written, so ending cannot lose anything; a failure leaves SQLite to end it.
+  if (own_) sqlite3_exec(db_.handle(), "commit", nullptr, nullptr, nullptr);
+  own_ = false;
+}
+
 }  // namespace store

@@ -144,4 +144,21 @@ class Transaction {
   bool open_ = true;
 };
 
+// One read transaction over a run of look-ups, so SQLite locks and checks the file once
+// instead of once per statement. Inside a caller's transaction it does nothing. Statements
+// stepped under it must be finished before it ends; End() closes it early, before the
+// operation asks the user something or writes.
+class ReadTransaction {
+ public:
+  explicit ReadTransaction(Database& db);
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+  ~ReadTransaction() { End(); }
+  void End();
+
+ private:
+  Database& db_;
+  bool own_;
+};
+
 }  // namespace store

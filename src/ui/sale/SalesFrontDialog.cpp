@@ -7,10 +7,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
-#include <QTime>
 #include <exception>
 
 #include "common/MessageBox.h"
+#include "common/clock.h"
 #include "sale/SaleLinesModel.h"
 #include "sale/member_pricing.h"
 #include "sale/process_entry.h"
@@ -213,7 +213,7 @@ void SalesFrontDialog::SelectLine(bool up) {
 }
 
 void SalesFrontDialog::TickClock() {
-  clock_pane_->setText(QTime::currentTime().toString("HH:mm:ss"));
+  clock_pane_->setText(QString::fromStdString(kasso::FormatTime(kasso::Now(), "%H:%M:%S")));
 }
 
 void SalesFrontDialog::Refresh() {
