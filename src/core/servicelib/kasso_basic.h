@@ -141,6 +141,27 @@ std::int64_t GetMaxHandUpListnumber();
 std::string GetMemberidFromHandUpListLocalFunc(store::Database& db, std::int64_t listnumber);
 std::string GetMemberidFromHandUpListLocalFunc(std::int64_t listnumber);
 
+// Cash in the drawer now: the cash taken (paid less change) on every bill of the open shift
+// plus the petty cash put in or taken out since; 0 when the file cannot be read. The shift's
+// closing row counts the same journal rows, so the two figures always agree.
+double GetMoneyInCashier(store::Database& db);
+double GetMoneyInCashier();
+// Closes the till's open shift: numbers every journal row still in shift 0 with the next shift
+// number and writes that shift's shiftsum row, all in one transaction. False on failure, with
+// nothing changed.
+bool ShiftConfirmation(const std::string& workno);
+// Books petty cash for the touch screen: checks the drawer, writes one "备用金" row, kicks the
+// drawer and prints the petty-cash slip. Returns the message to show (empty on success).
+std::string WritePettyTranAndPrint(double amount, const std::string& workno);
+
+// ---- Printing (by the printer mode of the settings; each returns a message to show when the
+// slip could not be printed, empty when it was printed or the till prints nothing) ----
+
+std::string ReceiptPrintByTranNo(std::int64_t transactionnumber);
+std::string PrintShiftSum(std::int64_t shiftid);
+std::string PettyReceiptPrint(double amount, const std::string& operator_name);
+std::string OpenMoneyBoxPrint(const std::string& workno);
+
 // ---- Devices (the touch screen reaches the display, drawer and scale through these) ----
 
 // Opens the pole display named by the settings; false when there is none.

@@ -1,0 +1,19 @@
+#include "sale/points.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace sale {
+
+double EarnedPoints(const PointsInput& in) {
+  if (in.total_amount == 0) return 0;
+  double points = in.points_base / in.total_amount * in.received;
+  if (in.base_value != 0) {
+    // Whole multiples of the base earn the points value each; parts of a multiple earn nothing.
+    const auto whole = static_cast<std::int64_t>(std::trunc(points));
+    points = static_cast<double>(whole / in.base_value) * in.points_value;
+  }
+  return points;
+}
+
+}  // namespace sale
