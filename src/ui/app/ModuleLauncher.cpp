@@ -1,5 +1,7 @@
 #include "app/ModuleLauncher.h"
 
+#include "app/DutyRightsDialog.h"
+#include "app/OperatorListDialog.h"
 #include "common/MessageBox.h"
 #include "devices/SettingsDialog.h"
 #include "sale/SalesFrontDialog.h"
@@ -26,10 +28,16 @@ void LaunchModule(const MenuModule& module, QWidget* parent, const QString& work
       break;
     case 5:  // queries
       break;
-    case 6:  // login accounts
+    case 6: {  // login accounts
+      OperatorListDialog accounts(parent, workno);
+      accounts.exec();
       break;
-    case 7:  // duty rights
+    }
+    case 7: {  // duty rights
+      DutyRightsDialog rights(parent, workno);
+      rights.exec();
       break;
+    }
     case 8: {
       devices::SettingsDialog settings(parent, workno);
       settings.exec();

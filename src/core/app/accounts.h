@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app {
+
+// The two duties an account can hold.
+inline constexpr const char* kManagerDuty = "经理";
+inline constexpr const char* kCashierDuty = "收银员";
+
+// The built-in administrator: always there, always a manager, never deleted.
+inline constexpr const char* kBuiltInWorkno = "0";
+
+// One login account (an operatormaster row).
+struct OperatorRecord {
+  std::string workno;
+  std::string operatorname;
+  std::string operatorpassword;
+  std::string operatorduty;
+};
+
+// Every account without its password, in stored order. Throws store::DbError.
+std::vector<OperatorRecord> ListOperators();
+
+// The account with that work number; nullopt when there is none. Throws store::DbError.
+std::optional<OperatorRecord> LoadOperator(const std::string& workno);
+
+// The work number as it is stored and looked up: trailing blanks do not count.
+std::string NormalizeWorkno(const std::string& workno);
+
+enum class SaveResult { kInserted, kUpdated };
+
+// Checks the account in the editor's order and stores it: an existing work number is updated,
+// a new one inserted, both in one transaction. Throws kasso::ValidationError (naming the field
+// "workno", "operatorname" or "operatorduty") for a refused account, kasso::UserError when the
+// account table cannot be read, store::DbError when the file cannot be opened or written.
+SaveResult SaveOperator(const OperatorRecord& record);
+
+// Removes the account. Throws kasso::UserError for the built-in account and store::DbError.
+void DeleteOperator(const std::string& workno);
+
+}  // namespace app

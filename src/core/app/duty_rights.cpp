@@ -1,0 +1,90 @@
+#include "app/duty_rights.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "app/accounts.h"
+#include "common/error.h"
+#include "store/database.h"
+
+namespace app {
+namespace {
+
+constexpr std::string_view kDutyRightsColumn = "dutyrights";
+
+// "sales,operator,...": every right column, in kRightColumns order.
+std::string RightColumnList() {
+  std::string list;
+  for (std::string_view column : servicelib::kRightColumns) {
+    if (!list.empty()) list += ',';
+    list += column;
+  }
+  return list;
+}
+
+}  // namespace
+
+std::size_t RightIndex(std::string_view column) {
+  auto found =
+      std::find(servicelib::kRightColumns.begin(), servicelib::kRightColumns.end(), column);
+  if (found == servicelib::kRightColumns.end()) {
+    throw std::out_of_range("not a right column: " + std::string(column));
+  }
+  return static_cast<std::size_t>(found - servicelib::kRightColumns.begin());
+}
+
+DutyRights LoadDutyRights(const std::string& duty) {
+  DutyRights rights{};
+  store::Database db;
+  store::Statement row =
+      db.Query("select " + RightColumnList() + " from dutyrights where operatorduty = ?", duty);
+  if (!row.Step()) return rights;
+  for (std::size_t i = 0; i < rights.size(); ++i) {
+    int column = static_cast<int>(i);
+    rights[i] = !row.IsNull(column) && row.Int(column) != 0;
+  }
+  return rights;
+}
+
+void SaveDutyRights(const std::string& duty, const DutyRights& rights) {
+  const bool manager = duty == kManagerDuty;
+  if (!manager && duty != kCashierDuty) throw kasso::UserError("职责选择有误");
+
+  // Column names come from the fixed list only; the values are bound.
+  std::string assignments;
+  std::vector<int> values;
+  for (std::size_t i = 0; i < rights.size(); ++i) {
+    std::string_view column = servicelib::kRightColumns[i];
+    if (manager && column == kDutyRightsColumn) continue;
+    if (!assignments.empty()) assignments += ',';
+    assignments += std::string(column) + " = ?";
+    values.push_back(rights[i] ? 1 : 0);
+  }
+
+  store::Database db;
+  store::Transaction tx(db);
+  store::Statement update =
+      db.Query("update dutyrights set " + assignments + " where operatorduty = ?");
+  int index = 0;
+  for (int value : values) update.Bind(++index, value);
+  update.Bind(++index, duty);
+  update.Run();
+
+  if (sqlite3_changes(db.handle()) == 0) {
+    // A duty whose row went missing would otherwise report a save that stored nothing.
+    std::string placeholders;
+    for (std::size_t i = 0; i < rights.size(); ++i) placeholders += ",?";
+    store::Statement insert = db.Query("insert into dutyrights (operatorduty," + RightColumnList() +
+                                       ") values (?" + placeholders + ")");
+    insert.Bind(1, duty);
+    for (std::size_t i = 0; i < rights.size(); ++i) {
+      bool granted = rights[i] || (manager && servicelib::kRightColumns[i] == kDutyRightsColumn);
+      insert.Bind(static_cast<int>(i) + 2, granted ? 1 : 0);
+    }
+    insert.Run();
+  }
+  tx.Commit();
+}
+
+}  // namespace app

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "servicelib/kasso_basic.h"
+
+namespace app {
+
+// The rights of one duty: one flag per entry of servicelib::kRightColumns, in that order.
+using DutyRights = std::array<bool, servicelib::kRightColumns.size()>;
+
+// The position of a right column in DutyRights. Throws std::out_of_range for other names.
+std::size_t RightIndex(std::string_view column);
+
+// The duty's stored rights; a right that is 0 or NULL, or a duty without a rights row, reads
+// as not granted. Throws store::DbError.
+DutyRights LoadDutyRights(const std::string& duty);
+
+// Stores every right of the duty in one transaction, "discount" included. A manager's
+// "dutyrights" right is never written, so the managers can always edit rights; a duty without
+// a rights row gets one (a manager's with "dutyrights" granted). Throws store::DbError.
+void SaveDutyRights(const std::string& duty, const DutyRights& rights);
+
+}  // namespace app

@@ -1,0 +1,139 @@
+#include "app/accounts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/error.h"
+#include "support/test_database.h"
+
+namespace {
+
+using app::OperatorRecord;
+using app::SaveOperator;
+using app::SaveResult;
+
+class AccountsTest : public testing_support::TestDatabase {
+ protected:
+  int AccountCount() const {
+    store::Database db = Open();
+    return static_cast<int>(db.QueryInt("select count(*) from operatormaster").value_or(-1));
+  }
+
+  // The refusal SaveOperator gives for the account; fails the test when it is accepted.
+  static std::pair<std::string, std::string> Refusal(const OperatorRecord& account) {
+    try {
+      SaveOperator(account);
+    } catch (const kasso::ValidationError& error) {
+      return {error.what(), error.field()};
+    }
+    ADD_FAILURE() << "accepted: " << account.workno << "/" << account.operatorname;
+    return {};
+  }
+};
+
+TEST_F(AccountsTest, ChecksRunInOrderAndRefusedAccountsWriteNothing) {
+  struct Case {
+    OperatorRecord account;
+    const char* message;
+    const char* field;
+  };
+  const Case cases[] = {
+      {{"", "", "", ""}, "工号不能为空", "workno"},
+      {{"   ", "小王", "", "收银员"}, "工号不能为空", "workno"},
+      {{"7", "", "", ""}, "名称不能为空", "operatorname"},
+      {{"7", "   ", "1", "收银员"}, "名称不能为空", "operatorname"},
+      {{"7", "小王", "1", ""}, "职责不能为空", "operatorduty"},
+      {{"7", "小王", "1", "老板"}, "职责选择有误", "operatorduty"},
+      {{"0", "管理员", "0", "收银员"}, "0账号的职责必须是经理", "operatorduty"},
+      {{"0 ", "管理员", "0", "收银员"}, "0账号的职责必须是经理", "operatorduty"},
+  };
+  for (const Case& c : cases) {
+    auto [message, field] = Refusal(c.account);
+    EXPECT_EQ(message, c.message) << c.account.workno << "/" << c.account.operatorname;
+    EXPECT_EQ(field, c.field) << c.message;
+  }
+  EXPECT_EQ(AccountCount(), 1);
+  EXPECT_EQ(app::LoadOperator("0")->operatorduty, "经理");
+}
+
+TEST_F(AccountsTest, NewNumbersAreInsertedAndKnownOnesUpdated) {
+  EXPECT_EQ(SaveOperator({"7", "小王", "abc", "收银员"}), SaveResult::kInserted);
+  EXPECT_EQ(SaveOperator({"8", "小李", "", "经理"}), SaveResult::kInserted);
+  // Trailing blanks do not make a second account: the login would never find it.
+  EXPECT_EQ(SaveOperator({"7  ", "王小二", "xyz", "经理"}), SaveResult::kUpdated);
+
+  auto accounts = app::ListOperators();
+  ASSERT_EQ(accounts.size(), 3u);
+  EXPECT_EQ(accounts[0].workno, "0");
+  EXPECT_EQ(accounts[1].operatorname, "王小二");
+  EXPECT_EQ(accounts[1].operatorduty, "经理");
+  EXPECT_TRUE(accounts[1].operatorpassword.empty());  // the list never carries passwords
+  EXPECT_EQ(accounts[2].workno, "8");
+  EXPECT_EQ(app::LoadOperator("7 ")->operatorpassword, "xyz");
+  EXPECT_FALSE(app::LoadOperator("9"));
+}
+
+TEST_F(AccountsTest, BuiltInAccountStaysAManagerAndCannotBeDeletedOrAddedAgain) {
+  EXPECT_EQ(SaveOperator({"0", "老板", "secret", "经理"}), SaveResult::kUpdated);
+  EXPECT_EQ(app::LoadOperator("0")->operatorpassword, "secret");
+
+  for (const char* workno : {"0", "0 "}) {
+    try {
+      app::DeleteOperator(workno);
+      ADD_FAILURE() << "deleted account 0";
+    } catch (const kasso::UserError& error) {
+      EXPECT_STREQ(error.what(), "此账号不能删除!");
+    }
+  }
+  EXPECT_TRUE(app::LoadOperator("0"));
+
+  {
+    store::Database db = Open();
+    db.Exec("delete from operatormaster where workno = '0'");
+  }
+  auto [message, field] = Refusal({"0", "管理员", "0", "经理"});
+  EXPECT_EQ(message, "不能添加工号为0的账号");
+  EXPECT_EQ(field, "workno");
+  EXPECT_EQ(AccountCount(), 0);
+}
+
+TEST_F(AccountsTest, QuotesAndSqlInTheFieldsAreStoredAsText) {
+  const OperatorRecord tricky{"1' or '1'='1", "O'Brien'); drop table operatormaster; --", "p'w\"d",
+                              "收银员"};
+  EXPECT_EQ(SaveOperator(tricky), SaveResult::kInserted);
+  EXPECT_EQ(SaveOperator({"2", "张三", "", "收银员"}), SaveResult::kInserted);
+
+  auto stored = app::LoadOperator(tricky.workno);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->operatorname, tricky.operatorname);
+  EXPECT_EQ(stored->operatorpassword, tricky.operatorpassword);
+  EXPECT_EQ(AccountCount(), 3);
+
+  app::DeleteOperator(tricky.workno);
+  EXPECT_FALSE(app::LoadOperator(tricky.workno));
+  EXPECT_TRUE(app::LoadOperator("0"));
+  EXPECT_TRUE(app::LoadOperator("2"));
+}
+
+TEST_F(AccountsTest, UnreadableAccountTableOrFileIsReportedNotSaved) {
+  {
+    store::Database db = Open();
+    db.Exec("alter table operatormaster rename to operatormaster_old");
+  }
+  try {
+    SaveOperator({"7", "小王", "", "收银员"});
+    ADD_FAILURE() << "saved without an account table";
+  } catch (const kasso::ValidationError&) {
+    ADD_FAILURE() << "not a refused input";
+  } catch (const kasso::UserError& error) {
+    EXPECT_STREQ(error.what(), "登陆账号有误");
+  }
+
+  std::filesystem::remove(store::DatabasePath());
+  EXPECT_THROW(SaveOperator({"7", "小王", "", "收银员"}), store::DbError);
+  EXPECT_THROW(app::ListOperators(), store::DbError);
+  EXPECT_THROW(app::DeleteOperator("7"), store::DbError);
+}
+
+}  // namespace
