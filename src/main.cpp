@@ -1,9 +1,11 @@
 #include <QApplication>
 
 #include "app/LoginDialog.h"
+#include "print/QtDriverPrinter.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
+  ui::InstallDriverPrinter();
   app::LoginDialog login;
   return login.Run();
 }

@@ -1,0 +1,254 @@
+#include "print/receipts.h"
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "common/clock.h"
+#include "common/error.h"
+#include "common/format.h"
+#include "sale/points.h"
+#include "servicelib/kasso_basic.h"
+
+namespace print {
+namespace {
+
+using servicelib::rounddigits;
+
+// One row of the bill as the journal holds it; the summary row uses the payment fields.
+struct BillRow {
+  std::string type;
+  std::string datetime;
+  double quantity = 0;
+  double price = 0;
+  double amount = 0;
+  double discount = 0;
+  std::string barcode;
+  std::string workno;
+  std::string memberid;
+  double paid = 0;
+  double change = 0;
+  double stored = 0;
+  double wipe = 0;
+  double allowance = 0;
+  double cheque = 0;
+  double card = 0;
+};
+
+struct Bill {
+  std::vector<BillRow> lines;
+  std::optional<BillRow> summary;
+};
+
+Bill ReadBill(store::Database& db, std::int64_t number) {
+  store::Statement row = db.Query(
+      "select transactiontype,transactiondatetime,quantity,price,actualvalue,discountvalue,"
+      "barcode,workno,memberid,paid,change,cardpaid,wipevalue,valuediscount,checkpaid,unionpaid "
+      "from transactiondetails where transactionnumber = ? "
+      "and transactiontype in ('销售','退货','销售总计') order by rowid",
+      number);
+  Bill bill;
+  while (row.Step()) {
+    BillRow r;
+    r.type = row.Text(0);
+    r.datetime = row.Text(1);
+    r.quantity = row.Double(2);
+    r.price = row.Double(3);
+    r.amount = row.Double(4);
+    r.discount = row.Double(5);
+    r.barcode = row.Text(6);
+    r.workno = row.Text(7);
+    r.memberid = row.Text(8);
+    r.paid = row.Double(9);
+    r.change = row.Double(10);
+    r.stored = row.Double(11);
+    r.wipe = row.Double(12);
+    r.allowance = row.Double(13);
+    r.cheque = row.Double(14);
+    r.card = row.Double(15);
+    if (r.type == "销售总计") {
+      if (!bill.summary) bill.summary = std::move(r);
+    } else {
+      bill.lines.push_back(std::move(r));
+    }
+  }
+  return bill;
+}
+
+bool NonZero(double money) { return rounddigits(money, 2) != 0; }
+
+// Two decimals, or three for a weighed quantity that needs them.
+std::string QuantityText(double quantity) {
+  return rounddigits(quantity, 3) == rounddigits(quantity, 2) ? kasso::Money(quantity)
+                                                              : kasso::Fixed(quantity, 3);
+}
+
+std::string OperatorText(store::Database& db, const std::string& workno) {
+  std::string name = servicelib::GetOperatorName(db, workno);
+  return name.empty() ? workno : name;
+}
+
+// Quantity, price and amount side by side under the goods name.
+std::vector<int> LineFieldWidths(int columns) {
+  int field = columns / 3;
+  return {field, field, columns - 2 * field};
+}
+
+void AddHeader(store::Database& db, Slip& slip) {
+  std::string welcome = db.QueryText("select welcome from management").value_or("");
+  if (!kasso::Trim(welcome).empty()) slip.Wrapped(welcome, Align::kCenter, true);
+}
+
+void AddFooter(store::Database& db, Slip& slip) {
+  std::string bye = db.QueryText("select bye from management").value_or("");
+  if (!kasso::Trim(bye).empty()) slip.Wrapped(bye, Align::kCenter);
+}
+
+// The lines summed as the commit sums them (each amount to the cent), with the part of the
+// amount whose goods give points.
+struct LineTotals {
+  double quantity = 0;
+  double amount = 0;
+  double points_base = 0;
+};
+
+LineTotals AddLines(store::Database& db, const Bill& bill, Slip& slip) {
+  std::vector<int> widths = LineFieldWidths(slip.columns);
+  std::string heading = RightColumns({"数量", "单价", "金额"}, widths);
+  // The heading's first field is right-aligned, so its start is blank for the name caption.
+  if (widths[0] >= 8) heading.replace(0, 4, "品名");
+  slip.Text(heading);
+  slip.Rule();
+  LineTotals totals;
+  for (const BillRow& line : bill.lines) {
+    std::string name = servicelib::GetGoodsnameFromBarcode(db, line.barcode);
+    if (name.empty()) name = line.barcode;
+    if (line.type == "退货") name = "[退货]" + name;
+    slip.Text(name);
+    slip.Text(RightColumns(
+        {QuantityText(line.quantity), kasso::Money(line.price), kasso::Money(line.amount)},
+        widths));
+    if (NonZero(line.discount)) slip.Pair("  折扣", kasso::Money(-line.discount));
+    double amount = rounddigits(line.amount, 2);
+    totals.quantity += rounddigits(line.quantity, 3);
+    totals.amount += amount;
+    if (servicelib::IsGoodsGivePoints(db, line.barcode)) totals.points_base += amount;
+  }
+  return totals;
+}
+
+void AddPayment(const BillRow& summary, Slip& slip) {
+  if (NonZero(summary.wipe)) slip.Pair("抹零", kasso::Money(-summary.wipe));
+  if (NonZero(summary.allowance)) slip.Pair("整单折让", kasso::Money(-summary.allowance));
+  // What the customer owes: the bill after round-off, less the allowance.
+  slip.Pair("应收", kasso::Money(summary.amount - summary.allowance), true);
+  const std::pair<const char*, double> tenders[] = {{"现金", summary.paid},
+                                                    {"支票", summary.cheque},
+                                                    {"银联卡", summary.card},
+                                                    {"储值", summary.stored}};
+  for (const auto& [caption, value] : tenders) {
+    if (NonZero(value)) slip.Pair(caption, kasso::Money(value));
+  }
+  slip.Pair("找零", kasso::Money(summary.change));
+}
+
+void AddMember(store::Database& db, const std::string& memberid, const LineTotals& totals,
+               const std::optional<BillRow>& summary, Slip& slip) {
+  slip.Rule();
+  store::Statement member = db.Query(
+      "select membername,memberpointsmode,memberpointsvalue,depositmode,depositvalue "
+      "from membermaster where memberid = ?",
+      memberid);
+  if (!member.Step()) {
+    slip.Pair("会员:", memberid);
+    return;
+  }
+  slip.Pair("会员:", memberid + " " + member.Text(0));
+  if (member.Text(1) == "是") {
+    if (summary) {
+      sale::PointsInput in;
+      in.points_base = totals.points_base;
+      in.total_amount = totals.amount;
+      in.received =
+          summary->paid + summary->stored + summary->cheque + summary->card - summary->change;
+      in.base_value = servicelib::GetBaseValue(db);
+      in.points_value = servicelib::GetPointsValue(db);
+      slip.Pair("本单积分", kasso::Money(sale::EarnedPoints(in)));
+    }
+    slip.Pair("积分余额", kasso::Money(member.Double(2)));
+  }
+  if (member.Text(3) == "是") slip.Pair("储值余额", kasso::Money(member.Double(4)));
+}
+
+}  // namespace
+
+Slip ComposeSaleReceipt(store::Database& db, std::int64_t transactionnumber, int columns) {
+  Bill bill = ReadBill(db, transactionnumber);
+  if (bill.lines.empty() && !bill.summary) {
+    throw kasso::UserError("流水号 " + std::to_string(transactionnumber) + " 不存在");
+  }
+  const BillRow& head = bill.summary ? *bill.summary : bill.lines.front();
+  Slip slip;
+  slip.columns = columns;
+  AddHeader(db, slip);
+  slip.Pair("单号:", std::to_string(transactionnumber));
+  slip.Pair("时间:", head.datetime);
+  slip.Pair("收银员:", OperatorText(db, head.workno));
+  slip.Rule();
+  LineTotals totals = AddLines(db, bill, slip);
+  slip.Rule();
+  slip.Pair("数量合计", QuantityText(totals.quantity));
+  slip.Pair("金额合计", kasso::Money(totals.amount));
+  if (bill.summary) AddPayment(*bill.summary, slip);
+  if (!head.memberid.empty()) AddMember(db, head.memberid, totals, bill.summary, slip);
+  slip.Rule();
+  AddFooter(db, slip);
+  return slip;
+}
+
+Slip ComposeShiftSlip(store::Database& db, std::int64_t shiftid, int columns) {
+  store::Statement row = db.Query(
+      "select shiftdate,workno,billcount,salesquantity,salesvalue,discountvalue,wipevalue,"
+      "valuediscount,cardpaid,cashpaid,checkpaid,unionpaid,pettyvalue from shiftsum "
+      "where shiftid = ? order by rowid limit 1",
+      shiftid);
+  if (!row.Step()) throw kasso::UserError("班次 " + std::to_string(shiftid) + " 不存在");
+  Slip slip;
+  slip.columns = columns;
+  slip.Text("班结小票", Align::kCenter, true);
+  slip.Pair("班次:", std::to_string(shiftid));
+  slip.Pair("收银员:", OperatorText(db, row.Text(1)));
+  slip.Pair("班结时间:", row.Text(0));
+  slip.Rule();
+  slip.Pair("交易笔数", std::to_string(row.Int(2)));
+  slip.Pair("销售数量", QuantityText(row.Double(3)));
+  const std::pair<const char*, int> money[] = {{"销售金额", 4}, {"折扣金额", 5}, {"抹零金额", 6},
+                                               {"整单折让", 7}, {"储值", 8},     {"现金", 9},
+                                               {"支票", 10},    {"银联卡", 11},  {"备用金", 12}};
+  for (const auto& [caption, column] : money) slip.Pair(caption, kasso::Money(row.Double(column)));
+  slip.Rule();
+  slip.Pair("打印时间:", kasso::NowText());
+  return slip;
+}
+
+Slip ComposeDrawerNote(store::Database& db, const std::string& workno, int columns) {
+  Slip slip;
+  slip.columns = columns;
+  slip.Text("开钱箱", Align::kCenter, true);
+  slip.Pair("收银员:", OperatorText(db, workno));
+  slip.Pair("时间:", kasso::NowText());
+  return slip;
+}
+
+Slip ComposePettySlip(double amount, const std::string& operator_name, int columns) {
+  Slip slip;
+  slip.columns = columns;
+  slip.Text("备用金", Align::kCenter, true);
+  slip.Pair("类型:", amount < 0 ? "提取备用金" : "存入备用金");
+  slip.Pair("金额:", kasso::Money(std::fabs(amount)));
+  slip.Pair("收银员:", operator_name);
+  slip.Pair("时间:", kasso::NowText());
+  return slip;
+}
+
+}  // namespace print

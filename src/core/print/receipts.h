@@ -1,0 +1,31 @@
+#pragma once
+
+// The slips of the till, composed from kasso.db for a paper of the given columns: the sale
+// receipt, the shift slip, the note that the drawer was opened and the petty-cash slip.
+// Blank feed lines at the end are the printer's business (emptylines), not added here.
+
+#include <cstdint>
+#include <string>
+
+#include "print/slip.h"
+#include "store/database.h"
+
+namespace print {
+
+// The receipt of one bill: shop header (welcome), bill number, time, cashier, every sold or
+// returned line, totals, round-off, allowance, tenders, change, the member's points earned
+// and balances, footer (bye). Throws kasso::UserError ("流水号 12 不存在") when the journal
+// holds no sale under that number, store::DbError when it cannot be read.
+Slip ComposeSaleReceipt(store::Database& db, std::int64_t transactionnumber, int columns);
+
+// The slip of a closed shift: every figure of its shiftsum row with the cashier and the
+// closing time. Throws kasso::UserError ("班次 3 不存在") or store::DbError.
+Slip ComposeShiftSlip(store::Database& db, std::int64_t shiftid, int columns);
+
+// The note that the drawer was opened without a sale: who and when.
+Slip ComposeDrawerNote(store::Database& db, const std::string& workno, int columns);
+
+// The petty-cash slip: a positive amount was put into the drawer, a negative one taken out.
+Slip ComposePettySlip(double amount, const std::string& operator_name, int columns);
+
+}  // namespace print
