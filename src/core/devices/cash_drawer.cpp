@@ -57,11 +57,19 @@ std::string KickUsbDrawers(const std::string& command) {
 }
 
 std::string KickCashDrawer() {
+  try {
+    store::Database db;
+    return KickCashDrawer(db);
+  } catch (const store::DbError&) {
+    return {};
+  }
+}
+
+std::string KickCashDrawer(store::Database& db) {
   std::string control;
   std::string port_name;
   std::string command;
   try {
-    store::Database db;
     store::Statement row =
         db.Query("select moneyboxcontrol,printerport,opencashiercmd from management");
     if (!row.Step()) return {};

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "store/database.h"
+
 namespace devices {
 
 // The five bytes of a drawer command written as decimal values separated by commas
@@ -16,6 +18,8 @@ std::array<std::uint8_t, 5> ParseDrawerCommand(const std::string& text);
 // (com/lpt, or a device path) or to every USB printer. Device failures never stop a sale;
 // the result is a message to show, empty when there is none.
 std::string KickCashDrawer();
+// The same, reading the settings on the caller's open connection.
+std::string KickCashDrawer(store::Database& db);
 
 // Sends the command to every USB printer node. Returns "获取相关的设备信息集GUID句柄失败！"
 // when the device list cannot be read, else empty.

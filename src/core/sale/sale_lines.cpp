@@ -14,12 +14,14 @@ std::int64_t NextTransactionNumber(store::Database& db) {
 
 std::int64_t NextTransactionNumber() { return servicelib::GetTranNo(); }
 
-void NewSale(CurrentSale& sale) {
+void NewSale(CurrentSale& sale) { NewSale(sale, NextTransactionNumber()); }
+
+void NewSale(CurrentSale& sale, std::int64_t next_number) {
   sale.lines.clear();
   sale.selected = -1;
   sale.total = 0;
   sale.total_caption = std::string(kTotalCaption);
-  sale.sale_number = NextTransactionNumber();
+  sale.sale_number = next_number;
   ClearMember(sale);
   sale.member_pane.clear();
 }

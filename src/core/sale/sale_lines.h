@@ -18,6 +18,8 @@ std::int64_t NextTransactionNumber(store::Database& db);
 // Empties the sale for the next customer: no lines, the bare total caption, the next sale
 // number, the ordinary customer and an empty member pane. Never throws.
 void NewSale(CurrentSale& sale);
+// The same when the caller already knows the next number (right after its own commit).
+void NewSale(CurrentSale& sale, std::int64_t next_number);
 
 // Sums the line amounts, shows the sum on the customer display (lamp 2) and in the total
 // caption ("总计: " and the sum "%.2f"). Returns the sum, rounded to the fen.

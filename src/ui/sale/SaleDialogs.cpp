@@ -5,8 +5,10 @@
 
 #include "common/MessageBox.h"
 #include "sale/MemberSelectDialog.h"
+#include "sale/MemberSettleDialog.h"
 #include "sale/PriceEntryDialog.h"
 #include "sale/QuickGoodsDialog.h"
+#include "sale/SettleDialog.h"
 #include "sale/WeighConfirmDialog.h"
 
 namespace sale {
@@ -46,6 +48,18 @@ std::optional<std::string> SaleDialogs::SelectMember() {
   MemberSelectDialog dialog(parent_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.member_id().toStdString();
+}
+
+std::optional<Payment> SaleDialogs::SettleOrdinary(double due) {
+  SettleDialog dialog(parent_, due);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.payment();
+}
+
+std::optional<Payment> SaleDialogs::SettleMember(double due, const std::string& memberid) {
+  MemberSettleDialog dialog(parent_, due, QString::fromStdString(memberid));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.payment();
 }
 
 void PoleDisplay::Show(int lamp, double value) {

@@ -5,11 +5,13 @@
 
 #include "devices/customer_display.h"
 #include "sale/sale_ui.h"
+#include "sale/settlement.h"
 
 namespace sale {
 
-// The sale engine's questions answered with the cashier screen's dialogs and message boxes.
-class SaleDialogs : public SaleUi {
+// The sale engine's questions answered with the cashier screen's dialogs and message boxes,
+// and the payment taken with "结算" or "会员结算".
+class SaleDialogs : public SaleUi, public PaymentUi {
  public:
   explicit SaleDialogs(QWidget* parent) : parent_(parent) {}
 
@@ -19,6 +21,8 @@ class SaleDialogs : public SaleUi {
   std::optional<QuickGoods> EnterQuickGoods(const QuickGoods& suggested) override;
   std::optional<std::string> ConfirmWeight(const std::string& goods_name) override;
   std::optional<std::string> SelectMember() override;
+  std::optional<Payment> SettleOrdinary(double due) override;
+  std::optional<Payment> SettleMember(double due, const std::string& memberid) override;
 
  private:
   QPointer<QWidget> parent_;

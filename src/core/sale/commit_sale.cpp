@@ -1,0 +1,186 @@
+#include "sale/commit_sale.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/clock.h"
+#include "common/error.h"
+#include "common/format.h"
+#include "devices/cash_drawer.h"
+#include "sale/points.h"
+#include "sale/sale_lines.h"
+#include "servicelib/kasso_basic.h"
+
+namespace sale {
+namespace {
+
+using servicelib::rounddigits;
+
+double Money(double value) { return rounddigits(value, 2); }
+
+struct Totals {
+  double amount = 0;
+  double quantity = 0;
+  double discount = 0;
+  double points_base = 0;
+  double price_discount = 0;
+};
+
+// The line's share of the whole-bill allowance, in proportion to its amount.
+double ValueDiscount(const SaleLine& line, const Payment& payment) {
+  const double due = Money(payment.due);
+  if (payment.allowance == 0 || due == 0) return 0;
+  return Money(Money(line.Number(kAmount)) / due * payment.allowance);
+}
+
+void LowerStock(store::Database& db, const SaleLine& line) {
+  const std::string& barcode = line[kBarcode];
+  const double quantity = line.Number(kQuantity);
+  if (!servicelib::IfCombinedGoods(db, barcode)) {
+    db.Exec("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?",
+            quantity, barcode);
+    return;
+  }
+  // Combined goods are sold from their components' stock; their own stock stays as it is.
+  struct Component {
+    std::string barcode;
+    double quantity;
+  };
+  std::vector<Component> components;
+  store::Statement rows =
+      db.Query("select underlyingcode,quantity from combinedgoods where barcode = ?", barcode);
+  while (rows.Step()) components.push_back({rows.Text(0), rows.Double(1)});
+  for (const Component& component : components) {
+    db.Exec("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?",
+            Money(component.quantity * Money(quantity)), component.barcode);
+  }
+}
+
+void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& payment,
+                  const Totals& totals) {
+  store::Statement member = db.Query(
+      "select memberpointsmode,ifnull(depositvalue,0) from membermaster where memberid = ?",
+      sale.member_id);
+  if (!member.Step()) throw kasso::UserError("会员不存在");
+  const bool points_member = member.Text(0) == "是";
+  const double deposit = member.Double(1);
+  // The payment dialog read the balance earlier; it must still cover what it takes.
+  if (Fen(payment.stored) > 0 && Fen(payment.stored) > Fen(deposit)) {
+    throw kasso::UserError("储值余额不足");
+  }
+  double points = 0;
+  if (points_member) {
+    PointsInput in;
+    in.points_base = totals.points_base;
+    in.total_amount = totals.amount;
+    in.received =
+        payment.cash + payment.stored + payment.cheque + payment.card - payment.change;
+    in.base_value = servicelib::GetBaseValue(db);
+    in.points_value = servicelib::GetPointsValue(db);
+    points = EarnedPoints(in);
+  }
+  db.Exec(
+      "update membermaster set memberpointsvalue = ifnull(memberpointsvalue,0) + ?, "
+      "depositvalue = ifnull(depositvalue,0) - ? where memberid = ?",
+      Money(points), Money(payment.stored), sale.member_id);
+}
+
+}  // namespace
+
+std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payment& payment) {
+  const std::int64_t number = servicelib::GetTranNo(db);
+  const std::string now = kasso::NowText();
+  Totals totals;
+  store::Statement insert_line = db.Query(
+      "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
+      "quantity,price,actualvalue,discountrate,discountvalue,barcode,workno,shiftid,memberid,"
+      "valuediscount,pricediscount) values (?,'销售',?,?,?,?,?,?,?,?,0,?,?,?)");
+  for (const SaleLine& line : sale.lines) {
+    const std::string& barcode = line[kBarcode];
+    const double sales_price = servicelib::GetSalesPrice(db, barcode);
+    const double price_discount =
+        Money((sales_price - Money(line.Number(kPrice))) * Money(line.Number(kQuantity)));
+    insert_line.Reset();
+    insert_line.BindAll(number, now, line.Number(kQuantity), line.Number(kPrice),
+                        line.Number(kAmount), line.Number(kRate), line.Number(kDiscountAmount),
+                        barcode, sale.workno, sale.member_id, ValueDiscount(line, payment),
+                        price_discount);
+    insert_line.Run();
+    LowerStock(db, line);
+
+    const double amount = Money(line.Number(kAmount));
+    totals.amount += amount;
+    totals.quantity += Money(line.Number(kQuantity));
+    totals.discount += Money(line.Number(kDiscountAmount));
+    if (servicelib::IsGoodsGivePoints(db, barcode)) totals.points_base += amount;
+    totals.price_discount += price_discount;
+  }
+
+  db.Exec(
+      "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
+      "quantity,price,actualvalue,discountrate,discountvalue,barcode,paid,change,workno,"
+      "memberid,cardpaid,shiftid,wipevalue,valuediscount,pricediscount,checkpaid,unionpaid) "
+      "values (?,'销售总计',?,?,0,?,0,?,'',?,?,?,?,?,0,?,?,?,?,?)",
+      number, now, Money(totals.quantity), Money(totals.amount - payment.wipe),
+      Money(totals.discount), Money(payment.cash), Money(payment.change), sale.workno,
+      sale.member_id, Money(payment.stored), Money(payment.wipe), Money(payment.allowance),
+      Money(totals.price_discount), Money(payment.cheque), Money(payment.card));
+
+  if (sale.HasMember()) CreditMember(db, sale, payment, totals);
+  return number;
+}
+
+int ReceiptCopies(store::Database& db) {
+  store::Statement row = db.Query("select printercontrol,printerport,printtimes from management");
+  if (!row.Step()) return 0;
+  const std::string mode = row.Text(0);
+  const std::string port = kasso::ToLower(kasso::Trim(row.Text(1)));
+  const bool prints = (mode == "POS58" && (port == "lpt1" || port == "com1")) ||
+                      mode == "驱动打印" || mode == "驱动76mm";
+  const auto copies = row.Int(2);
+  return prints && copies > 0 ? static_cast<int>(copies) : 0;
+}
+
+CommitResult CommitSale(CurrentSale& sale, const Payment& payment, SaleUi& ui) {
+  CommitResult result;
+  // One connection serves the commit and the steps after it: each opening costs as much as
+  // the sale's own statements.
+  std::optional<store::Database> db;
+  try {
+    db.emplace();
+    store::Transaction transaction(*db);
+    result.transaction_number = WriteSale(*db, sale, payment);
+    transaction.Commit();
+  } catch (const std::exception&) {
+    // The transaction was rolled back as it left scope: nothing of the sale is stored.
+    ui.Message("流水写入有误");
+    return {};
+  }
+  result.committed = true;
+
+  // From here on the sale is stored: whatever the devices do, the screen moves on.
+  NewSale(sale, result.transaction_number + 1);
+  std::vector<std::string> problems;
+  if (std::string drawer = devices::KickCashDrawer(*db); !drawer.empty()) {
+    problems.push_back(drawer);
+  }
+  int copies = 0;
+  try {
+    copies = ReceiptCopies(*db);
+  } catch (const store::DbError&) {
+    copies = 0;  // the settings cannot be read: no receipt, the sale stands
+  }
+  db.reset();
+  for (int copy = 0; copy < copies; ++copy) {
+    std::string printed = servicelib::ReceiptPrintByTranNo(result.transaction_number);
+    if (!printed.empty()) {
+      problems.push_back(printed);
+      break;  // one message is enough; further copies would fail alike
+    }
+  }
+  for (const std::string& problem : problems) ui.Message(problem);
+  return result;
+}
+
+}  // namespace sale

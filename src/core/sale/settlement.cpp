@@ -1,0 +1,172 @@
+#include "sale/settlement.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/format.h"
+#include "sale/commit_sale.h"
+#include "sale/sale_lines.h"
+#include "servicelib/kasso_basic.h"
+
+namespace sale {
+namespace {
+
+constexpr double kLargeAllowance = 10000;
+
+double Yuan(std::int64_t fen) { return static_cast<double>(fen) / 100.0; }
+
+std::int64_t TenderFen(const PaymentFields& fields) {
+  return Fen(fields.card) + Fen(fields.cheque) + Fen(fields.allowance);
+}
+
+}  // namespace
+
+std::int64_t Fen(double yuan) { return std::llround(servicelib::rounddigits(yuan, 2) * 100.0); }
+
+WipeResult ComputeWipe(double total, int wipe_setting) {
+  // In whole fen, so that a total such as 4.30 (binary 4.2999...) keeps its last tenth.
+  const std::int64_t fen = Fen(total);
+  std::int64_t due = fen;
+  if (wipe_setting == 1) due = fen / 10 * 10;
+  if (wipe_setting == 0) due = fen / 100 * 100;
+  return {Yuan(due), Yuan(fen - due)};
+}
+
+WipeResult ComputeWipe(double total) {
+  int setting = 2;
+  try {
+    store::Database db;
+    setting = servicelib::GetWipeSettings(db);
+  } catch (const store::DbError&) {
+    // Without the settings nothing is wiped off: the customer pays the exact total.
+  }
+  return ComputeWipe(total, setting);
+}
+
+double CashAfterAllowance(double due, double allowance) { return Yuan(Fen(due) - Fen(allowance)); }
+
+double OrdinaryChange(double due, const PaymentFields& fields) {
+  const std::int64_t others = TenderFen(fields);
+  const std::int64_t cash = Fen(fields.cash);
+  const std::int64_t owed = Fen(due);
+  if (others >= owed) return Yuan(cash);
+  return others + cash <= owed ? 0.0 : Yuan(others + cash - owed);
+}
+
+std::string CheckAllowanceEntry(double due, double allowance) {
+  return Fen(allowance) > Fen(due) ? "折让金额不能超过应付金额" : "";
+}
+
+SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, SaleUi& ui) {
+  SettleCheck check;
+  if (fields.allowance > kLargeAllowance && !ui.AskYesNo("整单折让过大,真的要折让吗?")) {
+    check.retry = RetryField::kAllowance;
+    return check;
+  }
+  // Compared to the fen: an allowance even a fen above the due would charge less than nothing.
+  if (std::llabs(Fen(fields.allowance)) > std::llabs(Fen(due))) {
+    ui.Message("整单折让金额不能超过应收金额");
+    return check;
+  }
+  const std::int64_t owed = Fen(due);
+  const std::int64_t paid = TenderFen(fields) + Fen(fields.cash);
+  const bool short_paid = owed >= 0 ? paid < owed : owed < Fen(fields.allowance) + Fen(fields.cash);
+  if (short_paid) {
+    ui.Message("金额有误!");
+    return check;
+  }
+  check.accepted = true;
+  Payment payment;
+  payment.due = Yuan(owed);
+  payment.cash = Yuan(Fen(fields.cash));
+  payment.change = OrdinaryChange(due, fields);
+  payment.allowance = Yuan(Fen(fields.allowance));
+  payment.cheque = Yuan(Fen(fields.cheque));
+  payment.card = Yuan(Fen(fields.card));
+  check.payment = payment;
+  return check;
+}
+
+MemberAmounts MemberSplit(double owed, double deposit) {
+  const std::int64_t owed_fen = Fen(owed);
+  const std::int64_t stored = std::max<std::int64_t>(0, std::min(owed_fen, Fen(deposit)));
+  return {Yuan(stored), Yuan(owed_fen - stored)};
+}
+
+double MemberAllowance(double typed) { return servicelib::round(typed * 100) * 0.01; }
+
+double MemberChange(double remaining, const PaymentFields& fields) {
+  const std::int64_t rest = Fen(remaining);
+  const std::int64_t others = Fen(fields.cheque) + Fen(fields.card);
+  const std::int64_t cash = Fen(fields.cash);
+  if (others > rest) return Yuan(cash);
+  return others + cash <= rest ? 0.0 : Yuan(others + cash - rest);
+}
+
+SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields& fields,
+                                 SaleUi& ui) {
+  SettleCheck check;
+  const std::int64_t owed = Fen(due);
+  // The dialog warns while the allowance is typed; a confirmation must not slip past it.
+  if (owed >= 0 && Fen(fields.allowance) > owed) {
+    ui.Message("整单折让金额不能大于总计金额");
+    check.retry = RetryField::kAllowance;
+    return check;
+  }
+  const std::int64_t paid = Fen(fields.allowance) + Fen(fields.cheque) + Fen(stored) +
+                            Fen(fields.card) + Fen(fields.cash);
+  if (owed >= 0 && paid < owed) {
+    ui.Message("金额有误!");
+    return check;
+  }
+  if (owed < 0 && paid > owed) {
+    ui.Message("金额有误!!");
+    return check;
+  }
+  const std::int64_t rest = owed - Fen(fields.allowance) - Fen(stored);
+  check.accepted = true;
+  Payment payment;
+  payment.due = Yuan(owed);
+  payment.cash = Yuan(Fen(fields.cash));
+  payment.change = MemberChange(Yuan(rest), fields);
+  payment.stored = Yuan(Fen(stored));
+  payment.allowance = Yuan(Fen(fields.allowance));
+  payment.cheque = Yuan(Fen(fields.cheque));
+  payment.card = Yuan(Fen(fields.card));
+  check.payment = payment;
+  return check;
+}
+
+SettleResult SettleSale(CurrentSale& sale, SaleUi& ui, PaymentUi& payment_ui,
+                        CustomerDisplay& display) {
+  SettleResult result;
+  if (sale.lines.empty()) {
+    ui.Message("无法结算");
+    result.outcome = SettleOutcome::kNothingToSettle;
+    return result;
+  }
+  const double total = ComputeTotal(sale, display);
+  const WipeResult wipe = ComputeWipe(total);
+  std::optional<Payment> payment = sale.HasMember()
+                                       ? payment_ui.SettleMember(wipe.due, sale.member_id)
+                                       : payment_ui.SettleOrdinary(wipe.due);
+  if (!payment) return result;
+  payment->due = wipe.due;
+  payment->wipe = wipe.wipe;
+  display.Show(CustomerDisplay::kChangeLamp, payment->change);
+
+  const bool had_member = sale.HasMember();
+  CommitResult commit = CommitSale(sale, *payment, ui);
+  if (!commit.committed) {
+    result.outcome = SettleOutcome::kCommitFailed;
+    return result;
+  }
+  if (had_member) sale.member_pane = std::string(kOrdinaryCustomer);
+  result.outcome = SettleOutcome::kCommitted;
+  result.transaction_number = commit.transaction_number;
+  return result;
+}
+
+}  // namespace sale

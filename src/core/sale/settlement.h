@@ -1,0 +1,115 @@
+#pragma once
+
+// Settling a sale: the round-off, the payment the cashier takes, and the arithmetic and checks
+// of the two payment dialogs ("结算" for the ordinary customer, "会员结算" for a member).
+// Money is compared in whole fen, so sums such as 0.70 + 0.10 compare equal to 0.80.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "sale/current_sale.h"
+#include "sale/sale_ui.h"
+
+namespace sale {
+
+// What the payment dialog hands to the commit (yuan, two decimals).
+struct Payment {
+  double due = 0;        // the total after round-off, before the allowance
+  double cash = 0;       // "现金" tendered
+  double change = 0;     // "找零" returned
+  double stored = 0;     // "储值支付" from the member's stored value; 0 for an ordinary customer
+  double wipe = 0;       // the round-off taken off the total
+  double allowance = 0;  // "整单折让"
+  double cheque = 0;     // "支票"
+  double card = 0;       // "银联卡"
+};
+
+struct WipeResult {
+  double due = 0;
+  double wipe = 0;
+};
+
+// The round-off of the settings: 2 none, 1 down to whole tenths, 0 down to whole yuan; both
+// toward zero, so a negative total (a return) is rounded toward zero as well. Any other setting
+// rounds nothing.
+WipeResult ComputeWipe(double total, int wipe_setting);
+// The same with the setting read from kasso.db (no round-off when it cannot be read).
+WipeResult ComputeWipe(double total);
+
+// Whole fen of an amount, halves away from zero.
+std::int64_t Fen(double yuan);
+
+// ---- The ordinary payment dialog ("结算") ----
+
+// What the dialog's fields hold, already read as numbers (two decimals).
+struct PaymentFields {
+  double allowance = 0;
+  double cash = 0;
+  double cheque = 0;
+  double card = 0;
+};
+
+// The cash field after the allowance changed: due less the allowance.
+double CashAfterAllowance(double due, double allowance);
+// The change: with cheque, card and allowance short of the due, cash beyond the rest is
+// returned; when they already cover it, the whole cash is returned.
+double OrdinaryChange(double due, const PaymentFields& fields);
+// Enter in the allowance field: the message when the allowance exceeds the due, else empty.
+std::string CheckAllowanceEntry(double due, double allowance);
+
+// Where the dialog puts the focus after a refused confirmation.
+enum class RetryField { kNone, kAllowance };
+
+struct SettleCheck {
+  bool accepted = false;
+  RetryField retry = RetryField::kNone;
+  std::optional<Payment> payment;  // set when accepted
+};
+
+// "确认" (or Enter in a tender field): asks about an allowance above 10000, refuses an
+// allowance above the due and a payment short of the due, and otherwise builds the payment.
+SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, SaleUi& ui);
+
+// ---- The member payment dialog ("会员结算") ----
+
+struct MemberAmounts {
+  double stored = 0;     // "储值支付"
+  double remaining = 0;  // "应收 ": what is left for cash, cheque and card
+};
+
+// How much the member's stored value pays: the smaller of what is owed and the balance, and
+// never below zero (a negative balance pays nothing; a return is refunded in cash, not into
+// stored value).
+MemberAmounts MemberSplit(double owed, double deposit);
+// The allowance typed in the member dialog, read to the fen.
+double MemberAllowance(double typed);
+// The change against the remaining amount.
+double MemberChange(double remaining, const PaymentFields& fields);
+// "确认": refuses an allowance above the due and a payment short of the due.
+SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields& fields,
+                                 SaleUi& ui);
+
+// ---- Settling the sale ----
+
+// The payment dialogs as the screen shows them; nullopt when the cashier cancels.
+class PaymentUi {
+ public:
+  virtual ~PaymentUi() = default;
+  virtual std::optional<Payment> SettleOrdinary(double due) = 0;
+  virtual std::optional<Payment> SettleMember(double due, const std::string& memberid) = 0;
+};
+
+enum class SettleOutcome { kNothingToSettle, kCancelled, kCommitted, kCommitFailed };
+
+struct SettleResult {
+  SettleOutcome outcome = SettleOutcome::kCancelled;
+  std::int64_t transaction_number = 0;  // set when committed
+};
+
+// Enter on an empty entry field: totals, rounds off, takes the payment, shows the change on
+// lamp 4 and commits. A cancelled dialog or a failed commit leaves the sale as it was.
+SettleResult SettleSale(CurrentSale& sale, SaleUi& ui, PaymentUi& payment_ui,
+                        CustomerDisplay& display);
+
+}  // namespace sale

@@ -1,0 +1,103 @@
+#include "sale/MemberSettleDialog.h"
+
+#include <QKeyEvent>
+
+#include "common/Numbers.h"
+#include "sale/PaymentFieldsUi.h"
+#include "servicelib/kasso_basic.h"
+#include "ui_MemberSettleDialog.h"
+
+namespace sale {
+
+MemberSettleDialog::MemberSettleDialog(QWidget* parent, double due, const QString& memberid)
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::MemberSettleDialog>()),
+      due_(due),
+      deposit_(servicelib::GetMemberDepositValue(memberid.toStdString())),
+      questions_(this) {
+  ui_->setupUi(this);
+  ApplyPaymentFont(*this);
+  ui_->dueValue->setText(ui::FormatMoney(due_));
+  ui_->allowanceEdit->setText(QStringLiteral("0.00"));
+  ui_->chequeEdit->setText(QStringLiteral("0"));
+  ui_->cardEdit->setText(QStringLiteral("0"));
+  ui_->changeValue->setText(QStringLiteral("0"));
+  ShowSplit(MemberSplit(due_, deposit_));
+  for (QLineEdit* edit : {ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit}) {
+    edit->installEventFilter(this);
+  }
+  connect(ui_->okButton, &QPushButton::clicked, this, &MemberSettleDialog::OnConfirm);
+  connect(ui_->cancelButton, &QPushButton::clicked, this, &MemberSettleDialog::reject);
+  ui_->cashEdit->setFocus();
+  ui_->cashEdit->selectAll();
+}
+
+MemberSettleDialog::~MemberSettleDialog() = default;
+
+PaymentFields MemberSettleDialog::Fields() const {
+  PaymentFields fields = ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit,
+                                           *ui_->chequeEdit, *ui_->cardEdit);
+  fields.allowance = MemberAllowance(fields.allowance);
+  return fields;
+}
+
+void MemberSettleDialog::ShowSplit(const MemberAmounts& split) {
+  split_ = split;
+  ui_->storedValue->setText(ui::FormatMoney(split.stored));
+  ui_->remainingValue->setText(ui::FormatMoney(split.remaining));
+  ui_->cashEdit->setText(ui::FormatMoney(split.remaining));
+}
+
+bool MemberSettleDialog::eventFilter(QObject* watched, QEvent* event) {
+  const bool allowance = watched == ui_->allowanceEdit;
+  const bool tender =
+      watched == ui_->cashEdit || watched == ui_->chequeEdit || watched == ui_->cardEdit;
+  if (!allowance && !tender) return QDialog::eventFilter(watched, event);
+  if (event->type() == QEvent::KeyPress && IsEnterKey(static_cast<QKeyEvent*>(event)->key())) {
+    if (allowance) {
+      ui_->cashEdit->setFocus();
+      ui_->cashEdit->selectAll();
+    } else {
+      OnConfirm();
+    }
+    return true;
+  }
+  if (event->type() == QEvent::KeyRelease && !IsEnterKey(static_cast<QKeyEvent*>(event)->key())) {
+    if (allowance) {
+      OnAllowanceTyped();
+    } else {
+      OnTenderTyped();
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void MemberSettleDialog::OnAllowanceTyped() {
+  const double allowance = Fields().allowance;
+  // A return (negative due) takes no allowance beyond zero.
+  if (Fen(allowance) > std::max<std::int64_t>(Fen(due_), 0)) {
+    questions_.Message("整单折让金额不能大于总计金额");
+    return;
+  }
+  ShowSplit(MemberSplit(due_ - allowance, deposit_));
+  OnTenderTyped();
+}
+
+void MemberSettleDialog::OnTenderTyped() {
+  ui_->changeValue->setText(ui::FormatMoney(MemberChange(split_.remaining, Fields())));
+}
+
+void MemberSettleDialog::OnConfirm() {
+  SettleCheck check = ConfirmMemberPayment(due_, split_.stored, Fields(), questions_);
+  if (!check.accepted) {
+    QLineEdit* retry =
+        check.retry == RetryField::kAllowance ? ui_->allowanceEdit : ui_->cashEdit;
+    retry->setFocus();
+    retry->selectAll();
+    return;
+  }
+  payment_ = check.payment;
+  accept();
+}
+
+}  // namespace sale

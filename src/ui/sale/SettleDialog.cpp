@@ -1,0 +1,95 @@
+#include "sale/SettleDialog.h"
+
+#include <QKeyEvent>
+
+#include "common/MessageBox.h"
+#include "common/Numbers.h"
+#include "sale/PaymentFieldsUi.h"
+#include "servicelib/kasso_basic.h"
+#include "ui_SettleDialog.h"
+
+namespace sale {
+
+SettleDialog::SettleDialog(QWidget* parent, double due)
+    : QDialog(parent), ui_(std::make_unique<Ui::SettleDialog>()), due_(due), questions_(this) {
+  ui_->setupUi(this);
+  ApplyPaymentFont(*this);
+  ui_->dueValue->setText(ui::FormatMoney(due_));
+  ui_->cashEdit->setText(ui::FormatMoney(due_));
+  for (QLineEdit* edit : {ui_->allowanceEdit, ui_->chequeEdit, ui_->cardEdit}) {
+    edit->setText(QStringLiteral("0.00"));
+  }
+  ui_->changeValue->setText(QStringLiteral("0.00"));
+  for (QLineEdit* edit : {ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit}) {
+    edit->installEventFilter(this);
+  }
+  connect(ui_->okButton, &QPushButton::clicked, this, &SettleDialog::OnConfirm);
+  connect(ui_->cancelButton, &QPushButton::clicked, this, &SettleDialog::reject);
+  ui_->cashEdit->setFocus();
+  ui_->cashEdit->selectAll();
+}
+
+SettleDialog::~SettleDialog() = default;
+
+PaymentFields SettleDialog::Fields() const {
+  return ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit,
+                           *ui_->cardEdit);
+}
+
+bool SettleDialog::eventFilter(QObject* watched, QEvent* event) {
+  const bool allowance = watched == ui_->allowanceEdit;
+  const bool tender =
+      watched == ui_->cashEdit || watched == ui_->chequeEdit || watched == ui_->cardEdit;
+  if (!allowance && !tender) return QDialog::eventFilter(watched, event);
+  if (event->type() == QEvent::KeyPress && IsEnterKey(static_cast<QKeyEvent*>(event)->key())) {
+    if (allowance) {
+      OnAllowanceEnter();
+    } else {
+      OnConfirm();
+    }
+    return true;
+  }
+  if (event->type() == QEvent::KeyRelease && !IsEnterKey(static_cast<QKeyEvent*>(event)->key())) {
+    if (allowance) {
+      OnAllowanceTyped();
+    } else {
+      OnTenderTyped();
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void SettleDialog::OnAllowanceTyped() {
+  ui_->cashEdit->setText(ui::FormatMoney(CashAfterAllowance(due_, ReadAmount(*ui_->allowanceEdit))));
+  ui_->changeValue->setText(QStringLiteral("0.00"));
+}
+
+void SettleDialog::OnTenderTyped() {
+  ui_->changeValue->setText(ui::FormatMoney(OrdinaryChange(due_, Fields())));
+}
+
+void SettleDialog::OnAllowanceEnter() {
+  std::string refused = CheckAllowanceEntry(due_, ReadAmount(*ui_->allowanceEdit));
+  if (!refused.empty()) {
+    questions_.Message(refused);
+    ui_->allowanceEdit->setFocus();
+    return;
+  }
+  ui_->cashEdit->setFocus();
+  ui_->cashEdit->selectAll();
+}
+
+void SettleDialog::OnConfirm() {
+  SettleCheck check = ConfirmOrdinaryPayment(due_, Fields(), questions_);
+  if (!check.accepted) {
+    QLineEdit* retry =
+        check.retry == RetryField::kAllowance ? ui_->allowanceEdit : ui_->cashEdit;
+    retry->setFocus();
+    retry->selectAll();
+    return;
+  }
+  payment_ = check.payment;
+  accept();
+}
+
+}  // namespace sale

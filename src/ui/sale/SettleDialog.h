@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <optional>
+
+#include "sale/SaleDialogs.h"
+#include "sale/settlement.h"
+
+namespace Ui {
+class SettleDialog;
+}
+
+namespace sale {
+
+// "结算": the ordinary customer's payment. Opens with the due as cash; the change follows
+// every key typed; closes with "确认" only for a payment that covers the due.
+class SettleDialog : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(SettleDialog)
+
+ public:
+  SettleDialog(QWidget* parent, double due);
+  ~SettleDialog() override;
+
+  // Set once the dialog closed with "确认".
+  const std::optional<Payment>& payment() const { return payment_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void OnAllowanceTyped();
+  void OnTenderTyped();
+  void OnAllowanceEnter();
+  void OnConfirm();
+  PaymentFields Fields() const;
+
+  std::unique_ptr<Ui::SettleDialog> ui_;
+  double due_;
+  SaleDialogs questions_;
+  std::optional<Payment> payment_;
+};
+
+}  // namespace sale

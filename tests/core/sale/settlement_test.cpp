@@ -1,0 +1,104 @@
+// The arithmetic of the payment dialogs and the round-off, independent of any screen.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "sale/settlement.h"
+#include "sale_fixture.h"
+
+namespace {
+
+using sale::ComputeWipe;
+using sale::PaymentFields;
+
+TEST(ComputeWipeTest, RoundsTowardZeroByTheSetting) {
+  EXPECT_DOUBLE_EQ(ComputeWipe(9.99, 0).due, 9.00);
+  EXPECT_DOUBLE_EQ(ComputeWipe(9.99, 0).wipe, 0.99);
+  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 1).due, 23.50);
+  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 1).wipe, 0.07);
+  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 0).due, 23.00);
+  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 0).wipe, 0.57);
+  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 2).due, 23.57);
+  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 2).wipe, 0.0);
+  // 4.30 is 4.2999... in binary; the tenth must not be lost to it.
+  EXPECT_DOUBLE_EQ(ComputeWipe(4.30, 1).due, 4.30);
+  EXPECT_DOUBLE_EQ(ComputeWipe(-23.57, 1).due, -23.50);
+  EXPECT_DOUBLE_EQ(ComputeWipe(-23.57, 1).wipe, -0.07);
+}
+
+TEST(OrdinaryPaymentTest, ChangeFollowsWhatTheOtherTendersCover) {
+  EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 100.00, 0, 0}), 76.50);
+  EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 23.50, 0, 0}), 0.0);
+  EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 20.00, 0, 0}), 0.0);
+  // Cheque and card already cover the due: all the cash goes back.
+  EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 10.00, 20.00, 3.50}), 10.00);
+  EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {3.50, 25.00, 0, 0}), 5.00);
+  EXPECT_DOUBLE_EQ(sale::CashAfterAllowance(23.50, 3.50), 20.00);
+  EXPECT_EQ(sale::CheckAllowanceEntry(23.50, 23.51), "折让金额不能超过应付金额");
+  EXPECT_EQ(sale::CheckAllowanceEntry(23.50, 23.50), "");
+}
+
+TEST(OrdinaryPaymentTest, ConfirmationChecksInOrder) {
+  sale_testing::ScriptedSaleUi ui;
+  auto ok = sale::ConfirmOrdinaryPayment(23.50, {0, 100.00, 0, 0}, ui);
+  ASSERT_TRUE(ok.accepted);
+  EXPECT_DOUBLE_EQ(ok.payment->cash, 100.00);
+  EXPECT_DOUBLE_EQ(ok.payment->change, 76.50);
+
+  // Fen sums: 0.70 + 0.10 pays 0.80 exactly.
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(0.80, {0, 0.10, 0, 0.70}, ui).accepted);
+  EXPECT_FALSE(sale::ConfirmOrdinaryPayment(23.50, {0, 23.49, 0, 0}, ui).accepted);
+  // Even one fen of allowance above the due is refused.
+  EXPECT_FALSE(sale::ConfirmOrdinaryPayment(23.50, {23.51, 0, 0, 0}, ui).accepted);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"金额有误!", "整单折让金额不能超过应收金额"}));
+
+  ui.messages.clear();
+  ui.yes_no = {false};
+  auto large = sale::ConfirmOrdinaryPayment(20000, {15000, 5000, 0, 0}, ui);
+  EXPECT_FALSE(large.accepted);
+  EXPECT_EQ(large.retry, sale::RetryField::kAllowance);
+  ui.yes_no = {true};
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(20000, {15000, 5000, 0, 0}, ui).accepted);
+  EXPECT_EQ(ui.questions.size(), 2U);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(OrdinaryPaymentTest, NegativeDueTakesCashAtOrBelowIt) {
+  sale_testing::ScriptedSaleUi ui;
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -12.00, 0, 0}, ui).accepted);
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -15.00, 0, 0}, ui).accepted);
+  EXPECT_FALSE(sale::ConfirmOrdinaryPayment(-12.00, {0, -10.00, 0, 0}, ui).accepted);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"金额有误!"});
+}
+
+TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndNeverGoesNegative) {
+  auto split = sale::MemberSplit(50.00, 30.00);
+  EXPECT_DOUBLE_EQ(split.stored, 30.00);
+  EXPECT_DOUBLE_EQ(split.remaining, 20.00);
+  EXPECT_DOUBLE_EQ(sale::MemberSplit(20.00, 30.00).stored, 20.00);
+  EXPECT_DOUBLE_EQ(sale::MemberSplit(20.00, -5.00).stored, 0.0);
+  EXPECT_DOUBLE_EQ(sale::MemberSplit(-8.00, 30.00).stored, 0.0);
+  EXPECT_DOUBLE_EQ(sale::MemberSplit(-8.00, 30.00).remaining, -8.00);
+  EXPECT_DOUBLE_EQ(sale::MemberAllowance(3.456), 3.46);
+
+  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 50.00, 0, 0}), 30.00);
+  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 5.00, 10.00, 0}), 0.0);
+  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 5.00, 10.00, 12.00}), 5.00);
+  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 5.00, 25.00, 0}), 5.00);
+}
+
+TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {
+  sale_testing::ScriptedSaleUi ui;
+  auto ok = sale::ConfirmMemberPayment(50.00, 30.00, {0, 20.00, 0, 0}, ui);
+  ASSERT_TRUE(ok.accepted);
+  EXPECT_DOUBLE_EQ(ok.payment->stored, 30.00);
+  EXPECT_DOUBLE_EQ(ok.payment->change, 0.0);
+  EXPECT_FALSE(sale::ConfirmMemberPayment(50.00, 30.00, {0, 19.99, 0, 0}, ui).accepted);
+  EXPECT_FALSE(sale::ConfirmMemberPayment(-8.00, 0, {0, -7.00, 0, 0}, ui).accepted);
+  EXPECT_FALSE(sale::ConfirmMemberPayment(50.00, 0, {50.01, 0, 0, 0}, ui).accepted);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"金额有误!", "金额有误!!",
+                                                   "整单折让金额不能大于总计金额"}));
+}
+
+}  // namespace
