@@ -11,10 +11,15 @@
 
 #include "common/MessageBox.h"
 #include "common/clock.h"
+#include "sale/RecordListDialog.h"
 #include "sale/SaleLinesModel.h"
 #include "sale/member_pricing.h"
 #include "sale/process_entry.h"
+#include "sale/record_lists.h"
 #include "sale/sale_lines.h"
+#include "sale/settlement.h"
+#include "sale/suspended.h"
+#include "sale/till_duties.h"
 #include "servicelib/kasso_basic.h"
 #include "ui_SalesFrontDialog.h"
 
@@ -82,8 +87,14 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
 
   connect(ui_->memberButton, &QPushButton::clicked, this, &SalesFrontDialog::OnMemberKey);
   connect(ui_->exitButton, &QPushButton::clicked, this, &SalesFrontDialog::reject);
-  // Settlement, suspension, shift, drawer and reprint keys come with settlement.
-  connect(ui_->settleButton, &QPushButton::clicked, this, [this] { ui_->entryEdit->setFocus(); });
+  connect(ui_->settleButton, &QPushButton::clicked, this, &SalesFrontDialog::OnSettle);
+  connect(ui_->shiftSettleButton, &QPushButton::clicked, this, &SalesFrontDialog::OnCloseShift);
+  connect(ui_->shiftReceiptButton, &QPushButton::clicked, this,
+          &SalesFrontDialog::OnShiftReceipt);
+  connect(ui_->drawerButton, &QPushButton::clicked, this, &SalesFrontDialog::OnOpenDrawer);
+  connect(ui_->reprintButton, &QPushButton::clicked, this, &SalesFrontDialog::OnReprint);
+  connect(ui_->suspendButton, &QPushButton::clicked, this, &SalesFrontDialog::OnSuspend);
+  connect(ui_->retrieveButton, &QPushButton::clicked, this, &SalesFrontDialog::OnRetrieve);
 
   sale_.workno = workno.toStdString();
   try {
@@ -161,13 +172,22 @@ bool SalesFrontDialog::HandleKey(int key) {
       SelectLine(key == Qt::Key_Up);
       return true;
     case Qt::Key_F2:
+      OnShiftReceipt();
+      return true;
     case Qt::Key_F3:
+      OnOpenDrawer();
+      return true;
     case Qt::Key_F5:
+      OnReprint();
+      return true;
     case Qt::Key_F9:
+      OnSuspend();
+      return true;
     case Qt::Key_F10:
+      OnRetrieve();
+      return true;
     case Qt::Key_F12:
-      // Shift receipt, drawer, reprint, suspend, retrieve and shift settlement come with
-      // settlement; the keys are taken so that they reach no other control.
+      OnCloseShift();
       return true;
     default:
       return false;
@@ -185,12 +205,71 @@ void SalesFrontDialog::OnEnter() {
       ui_->entryEdit->selectAll();
       break;
     case EntryOutcome::kSettle:
+      OnSettle();
+      return;
     case EntryOutcome::kPettyCash:
-      // Settlement and petty cash come with settlement; the entry stays as typed.
+      if (PettyCash(sale_, result.petty_cash_amount, dialogs_, display_) == EntryOutcome::kDone) {
+        ui_->entryEdit->clear();
+      } else {
+        ui_->entryEdit->selectAll();
+      }
       break;
   }
   Refresh();
   ui_->entryEdit->setFocus();
+}
+
+void SalesFrontDialog::OnSettle() {
+  SettleSale(sale_, dialogs_, dialogs_, display_);
+  Refresh();
+  ui_->entryEdit->setFocus();
+}
+
+void SalesFrontDialog::ShowProblems(const std::vector<std::string>& messages) {
+  for (const std::string& message : messages) {
+    if (!message.empty()) ui::ShowMessage(this, QString::fromStdString(message));
+  }
+}
+
+void SalesFrontDialog::AfterTillDuty() {
+  Refresh();
+  ui_->entryEdit->setFocus();
+}
+
+void SalesFrontDialog::OnShiftReceipt() {
+  if (auto shift = RecordListDialog::ChooseNumber(this, kShiftReceiptsMode)) {
+    ShowProblems({servicelib::PrintShiftSum(*shift)});
+  }
+  AfterTillDuty();
+}
+
+void SalesFrontDialog::OnOpenDrawer() {
+  ShowProblems(OpenDrawer(sale_.workno));
+  AfterTillDuty();
+}
+
+void SalesFrontDialog::OnReprint() {
+  // A reprint is one copy, whatever the number of copies a sale prints.
+  if (auto number = RecordListDialog::ChooseNumber(this, kSaleReceiptsMode)) {
+    ShowProblems({servicelib::ReceiptPrintByTranNo(*number)});
+  }
+  AfterTillDuty();
+}
+
+void SalesFrontDialog::OnSuspend() {
+  SuspendSale(sale_, dialogs_, display_);
+  AfterTillDuty();
+}
+
+void SalesFrontDialog::OnRetrieve() {
+  RetrieveSale(sale_, dialogs_, display_,
+               [this] { return RecordListDialog::ChooseNumber(this, kSuspendedBillsMode); });
+  AfterTillDuty();
+}
+
+void SalesFrontDialog::OnCloseShift() {
+  ShowProblems({CloseShift(sale_.workno)});
+  AfterTillDuty();
 }
 
 void SalesFrontDialog::OnMemberKey() {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "devices/customer_display.h"
 #include "sale/SaleDialogs.h"
@@ -47,7 +49,20 @@ class SalesFrontDialog : public QDialog {
   // The screen's keys; true when the key was one of them.
   bool HandleKey(int key);
   void OnEnter();
+  // Enter on the empty entry field and "结算(回车键)": the payment dialog, then the commit.
+  void OnSettle();
   void OnMemberKey();
+  // The till duties: F2 shift receipt, F3 drawer, F5 reprint, F9 park, F10 take back,
+  // F12 shift settlement.
+  void OnShiftReceipt();
+  void OnOpenDrawer();
+  void OnReprint();
+  void OnSuspend();
+  void OnRetrieve();
+  void OnCloseShift();
+  void AfterTillDuty();
+  // Shows each non-empty message in a "确认" box.
+  void ShowProblems(const std::vector<std::string>& messages);
   void SelectLine(bool up);
   void TickClock();
   // Shows the sale as it now stands.

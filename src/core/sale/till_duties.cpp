@@ -1,0 +1,81 @@
+#include "sale/till_duties.h"
+
+#include "common/clock.h"
+#include "common/format.h"
+#include "devices/cash_drawer.h"
+#include "sale/sale_lines.h"
+#include "servicelib/kasso_basic.h"
+
+namespace sale {
+namespace {
+
+using servicelib::rounddigits;
+
+void AddMessage(std::vector<std::string>& messages, std::string message) {
+  if (!message.empty()) messages.push_back(std::move(message));
+}
+
+}  // namespace
+
+std::string CloseShift(const std::string& workno) {
+  return servicelib::ShiftConfirmation(workno) ? "完成" : "班结有误";
+}
+
+std::vector<std::string> OpenDrawer(const std::string& workno) {
+  if (!servicelib::CheckRights("openmoneybox", workno)) return {"您没有这个权限"};
+  std::vector<std::string> messages;
+  AddMessage(messages, devices::KickCashDrawer());
+  AddMessage(messages, servicelib::OpenMoneyBoxPrint(workno));
+  return messages;
+}
+
+void RecordPettyCash(store::Database& db, double amount, const std::string& workno) {
+  db.Exec(
+      "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
+      "actualvalue,workno,shiftid) values (?,'备用金',?,?,?,0)",
+      servicelib::GetTranNo(db), kasso::NowText(), rounddigits(amount, 2), workno);
+}
+
+PettyCashResult BookPettyCash(double amount, const std::string& workno) {
+  amount = rounddigits(amount, 2);
+  PettyCashResult result;
+  try {
+    store::Database db;
+    // The drawer is counted and the row written in one transaction, so the check holds for
+    // the row it lets through.
+    store::Transaction transaction(db);
+    double cash = servicelib::GetMoneyInCashier(db);
+    if (rounddigits(cash + amount, 2) < 0) {
+      result.messages.push_back("提取备用金金额(" + kasso::Money(amount) +
+                                ")不能超过钱箱内现有金额(" + kasso::Money(cash) + ")");
+      return result;
+    }
+    RecordPettyCash(db, amount, workno);
+    transaction.Commit();
+  } catch (const store::DbError&) {
+    result.messages.push_back("备用金写入有误");
+    return result;
+  }
+  result.booked = true;
+  AddMessage(result.messages, devices::KickCashDrawer());
+  AddMessage(result.messages,
+             servicelib::PettyReceiptPrint(amount, servicelib::GetOperatorNameFromWorkNo(workno)));
+  return result;
+}
+
+EntryOutcome PettyCash(CurrentSale& sale, const std::string& amount_text, SaleUi& ui,
+                       CustomerDisplay& display) {
+  std::string text = kasso::Trim(amount_text);
+  if (!servicelib::NumericalCheck(text) || rounddigits(kasso::ParseNumber(text), 2) == 0) {
+    // "+" alone or "+0" would open the drawer for nothing, without the drawer right.
+    ui.Message("备用金金额有误");
+    return EntryOutcome::kKeepEntry;
+  }
+  PettyCashResult result = BookPettyCash(kasso::ParseNumber(text), sale.workno);
+  for (const std::string& message : result.messages) ui.Message(message);
+  if (!result.booked) return EntryOutcome::kKeepEntry;
+  ComputeTotal(sale, display);
+  return EntryOutcome::kDone;
+}
+
+}  // namespace sale

@@ -1,0 +1,99 @@
+// The drawer's shift: the cash it holds and the shift closing.
+//
+// The open shift is every journal row with shiftid 0, whoever rang it up: the till has one
+// drawer. Closing it numbers those rows with the next shift number (the highest in shiftsum
+// plus one, 1 for the first shift) and writes that shift's shiftsum row, in one transaction:
+//   billcount      the bills: "销售总计" rows (returns are negative lines inside such bills;
+//                  the till writes no summary row of its own for them)
+//   salesquantity  the bills' quantities summed
+//   salesvalue     the amount charged: the bills' actualvalue (already less the wipe) less
+//                  the whole-bill allowances, so it equals cash + stored value + cheque +
+//                  bank card taken
+//   discountvalue, wipevalue, valuediscount, cardpaid, checkpaid, unionpaid
+//                  the bills' columns summed
+//   cashpaid       the cash kept: tendered less change, summed
+//   pettyvalue     the "备用金" rows summed (put in positive, taken out negative)
+// Money is rounded to the fen, quantities to three decimals. The cash in the drawer is the
+// open shift's cashpaid + pettyvalue, counted from the same rows, so right before a close
+// GetMoneyInCashier() equals the new row's cashpaid + pettyvalue.
+
+#include <numeric>
+
+#include "common/clock.h"
+#include "sale/till_duties.h"
+#include "servicelib/kasso_basic.h"
+#include "servicelib/open_or.h"
+
+namespace servicelib {
+namespace {
+
+struct DrawerCash {
+  double cash = 0;   // kept from the open shift's bills
+  double petty = 0;  // put in or taken out as petty cash
+};
+
+DrawerCash CountDrawerCash(store::Database& db) {
+  store::Statement row = db.Query(
+      "select sum(case when transactiontype = '备用金' then 0 "
+      "else ifnull(paid,0) - ifnull(change,0) end),"
+      "sum(case when transactiontype = '备用金' then ifnull(actualvalue,0) else 0 end) "
+      "from transactiondetails where transactiontype in ('销售总计','备用金') and shiftid = 0");
+  DrawerCash drawer;
+  if (row.Step()) {
+    drawer.cash = rounddigits(row.Double(0), 2);
+    drawer.petty = rounddigits(row.Double(1), 2);
+  }
+  return drawer;
+}
+
+void WriteShiftSum(store::Database& db, std::int64_t shiftid, const std::string& workno) {
+  store::Statement bills = db.Query(
+      "select count(*),sum(ifnull(quantity,0)),"
+      "sum(ifnull(actualvalue,0)) - sum(ifnull(valuediscount,0)),sum(ifnull(discountvalue,0)),"
+      "sum(ifnull(wipevalue,0)),sum(ifnull(valuediscount,0)),sum(ifnull(cardpaid,0)),"
+      "sum(ifnull(checkpaid,0)),sum(ifnull(unionpaid,0)) "
+      "from transactiondetails where transactiontype = '销售总计' and shiftid = 0");
+  bills.Step();
+  auto money = [&bills](int column) { return rounddigits(bills.Double(column), 2); };
+  DrawerCash drawer = CountDrawerCash(db);
+  db.Exec(
+      "insert into shiftsum (shiftid,shiftdate,workno,billcount,salesquantity,salesvalue,"
+      "discountvalue,wipevalue,valuediscount,cardpaid,cashpaid,checkpaid,unionpaid,pettyvalue) "
+      "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+      shiftid, kasso::NowText(), workno, bills.Int(0), rounddigits(bills.Double(1), 3), money(2),
+      money(3), money(4), money(5), money(6), drawer.cash, money(7), money(8), drawer.petty);
+}
+
+}  // namespace
+
+double GetMoneyInCashier(store::Database& db) {
+  DrawerCash drawer = CountDrawerCash(db);
+  return rounddigits(drawer.cash + drawer.petty, 2);
+}
+double GetMoneyInCashier() {
+  return OpenOr(0.0, [](auto& db) { return GetMoneyInCashier(db); });
+}
+
+bool ShiftConfirmation(const std::string& workno) {
+  try {
+    store::Database db;
+    store::Transaction transaction(db);
+    std::int64_t shiftid = db.QueryInt("select max(shiftid) from shiftsum").value_or(0) + 1;
+    WriteShiftSum(db, shiftid, workno);
+    db.Exec("update transactiondetails set shiftid = ? where shiftid = 0", shiftid);
+    transaction.Commit();
+    return true;
+  } catch (const store::DbError&) {
+    return false;
+  }
+}
+
+std::string WritePettyTranAndPrint(double amount, const std::string& workno) {
+  sale::PettyCashResult result = sale::BookPettyCash(amount, workno);
+  return std::accumulate(result.messages.begin(), result.messages.end(), std::string(),
+                         [](std::string joined, const std::string& message) {
+                           return joined.empty() ? message : joined + "\n" + message;
+                         });
+}
+
+}  // namespace servicelib
