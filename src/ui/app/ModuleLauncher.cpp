@@ -1,5 +1,6 @@
 #include "app/ModuleLauncher.h"
 
+#include "app/DataClearDialog.h"
 #include "app/DutyRightsDialog.h"
 #include "app/OperatorListDialog.h"
 #include "common/MessageBox.h"
@@ -43,8 +44,11 @@ void LaunchModule(const MenuModule& module, QWidget* parent, const QString& work
       settings.exec();
       break;
     }
-    case 9:  // data clear
+    case 9: {  // data clear
+      DataClearDialog clear(parent);
+      clear.exec();
       break;
+    }
     case 10:  // backup to a chosen folder
       break;
     case 11:  // software update

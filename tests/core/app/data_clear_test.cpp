@@ -1,0 +1,135 @@
+#include "app/data_clear.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/backup.h"
+#include "common/clock.h"
+#include "common/error.h"
+#include "support/test_database.h"
+
+namespace {
+namespace fs = std::filesystem;
+using app::ClearGroup;
+
+class DataClearTest : public testing_support::TestDatabase {
+ protected:
+  void SetUp() override {
+    TestDatabase::SetUp();
+    kasso::SetFixedClock(kasso::MakeTime(2024, 3, 1, 18, 30, 0));
+    Open().ExecScript(R"sql(
+      insert into transactiondetails (transactionnumber, memberid) values (1, 'M1');
+      insert into goodsmaster (barcode) values ('6901'), ('6902');
+      insert into inventory (barcode, quantity) values ('6901', 12), ('6902', 3.5);
+      insert into unitmaster (unitcode) values ('01');
+      insert into membermaster (memberid) values ('M1');
+      insert into deposit (memberid) values ('M1');
+      insert into pointsreturn (memberid) values ('M1');
+      insert into combinedgoods (barcode) values ('6909');
+      insert into transactionpendinglist (listnumber) values (1);
+    )sql");
+  }
+
+  int64_t Count(const std::string& table) {
+    return *Open().QueryInt("select count(*) from " + table);
+  }
+
+  static int BackupFileCount() {
+    if (!fs::exists(app::BackupFolder())) return 0;
+    auto files = fs::directory_iterator(app::BackupFolder());
+    return static_cast<int>(std::distance(fs::begin(files), fs::end(files)));
+  }
+};
+
+TEST_F(DataClearTest, StockAloneZeroesQuantitiesAndKeepsGoodsAndInventoryRows) {
+  app::ClearData({ClearGroup::kStock});
+  EXPECT_EQ(Count("goodsmaster"), 2);
+  EXPECT_EQ(Count("inventory"), 2);
+  EXPECT_EQ(*Open().QueryDouble("select sum(quantity) from inventory"), 0);
+  EXPECT_EQ(Count("transactiondetails"), 1);
+}
+
+TEST_F(DataClearTest, GoodsWithoutStockStillRemovesInventoryAndLeavesOtherTables) {
+  app::ClearData({ClearGroup::kGoods});
+  EXPECT_EQ(Count("goodsmaster"), 0);
+  EXPECT_EQ(Count("unitmaster"), 0);
+  EXPECT_EQ(Count("inventory"), 0);
+  EXPECT_EQ(Count("combinedgoods"), 1);
+  EXPECT_EQ(Count("transactionpendinglist"), 1);
+  EXPECT_EQ(Count("operatormaster"), 1);
+}
+
+TEST_F(DataClearTest, MembersGoButSalesRowsNamingThemStayAndMissingTablesAreSkipped) {
+  Open().ExecScript("drop table depositbak");  // a file from before top-ups were kept
+  app::ClearData({ClearGroup::kMembers});
+  EXPECT_EQ(Count("membermaster"), 0);
+  EXPECT_EQ(Count("deposit"), 0);
+  EXPECT_EQ(Count("pointsreturn"), 0);
+  EXPECT_EQ(Open().QueryText("select memberid from transactiondetails"), "M1");
+}
+
+TEST_F(DataClearTest, GroupsRunInTableOrderWhateverOrderTheyAreGiven) {
+  auto texts = [](const std::vector<ClearGroup>& groups) {
+    std::vector<std::string> shown;
+    app::ClearData(groups, [&](std::string_view text, int, int) {
+      if (!text.empty()) shown.emplace_back(text);
+    });
+    return shown;
+  };
+  const std::vector<std::string> expected = {"清除前备份", "销售流水信息", "班结信息", "进货信息",
+                                             "商品信息",   "类别信息",     "单位信息", "库存信息"};
+  EXPECT_EQ(texts({ClearGroup::kGoods, ClearGroup::kPurchases, ClearGroup::kSales}), expected);
+  EXPECT_EQ(texts({ClearGroup::kSales, ClearGroup::kGoods, ClearGroup::kPurchases}), expected);
+}
+
+TEST_F(DataClearTest, NothingChosenChangesNothingAndWritesNoCopy) {
+  EXPECT_TRUE(app::ClearData({}).empty());
+  EXPECT_EQ(Count("goodsmaster"), 2);
+  EXPECT_EQ(BackupFileCount(), 0);
+}
+
+TEST_F(DataClearTest, SafetyCopyHoldsTheDataBeforeTheClearAndSurvivesPruning) {
+  fs::path copy = app::ClearData({ClearGroup::kSales, ClearGroup::kGoods});
+  EXPECT_EQ(copy, app::BackupFolder() / "清除前备份20240301183000.dat");
+  EXPECT_EQ(store::Database(copy).QueryInt("select count(*) from goodsmaster"), 2);
+  fs::path second = app::ClearData({ClearGroup::kStock});  // same second: a new name
+  EXPECT_NE(second, copy);
+
+  for (int i = 0; i < app::kKeptAutomaticBackups + 2; ++i) {
+    kasso::SetFixedClock(kasso::MakeTime(2024, 4, 1 + i, 10, 0, 0));
+    app::WriteAutomaticBackup();
+  }
+  // Pruning keeps the full number of automatic copies and both safety copies.
+  EXPECT_EQ(BackupFileCount(), app::kKeptAutomaticBackups + 2);
+  EXPECT_TRUE(fs::exists(copy));
+  EXPECT_TRUE(fs::exists(second));
+}
+
+TEST_F(DataClearTest, FailingSafetyCopyClearsNothing) {
+  { std::ofstream(app::BackupFolder()) << "a file where the folder should be"; }
+  try {
+    app::ClearData({ClearGroup::kSales, ClearGroup::kGoods});
+    FAIL() << "cleared without a safety copy";
+  } catch (const kasso::UserError& error) {
+    EXPECT_EQ(std::string(error.what()), "清除前备份失败, 未清除任何数据");
+  }
+  EXPECT_EQ(Count("transactiondetails"), 1);
+  EXPECT_EQ(Count("goodsmaster"), 2);
+}
+
+TEST_F(DataClearTest, AFailingStatementLeavesEveryGroupAsItWas) {
+  Open().ExecScript(
+      "create trigger keep_units before delete on unitmaster "
+      "begin select raise(abort, 'refused'); end");
+  EXPECT_THROW(app::ClearData({ClearGroup::kSales, ClearGroup::kStock, ClearGroup::kGoods}),
+               kasso::UserError);
+  EXPECT_EQ(Count("transactiondetails"), 1);
+  EXPECT_EQ(Count("goodsmaster"), 2);
+  EXPECT_EQ(*Open().QueryDouble("select sum(quantity) from inventory"), 15.5);
+}
+
+}  // namespace
