@@ -134,8 +134,8 @@ void BuildShop(Shop& shop, const fs::path& dir) {
   bench::CreateSyntheticDatabase(dir, {kGoods, shop.journal});
   std::mt19937_64 rng(7);
   for (size_t i = 0; i < 4096; ++i) {
-    shop.barcodes.push_back(
-        bench::SyntheticBarcode(static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(kGoods))));
+    shop.barcodes.push_back(bench::SyntheticBarcode(
+        static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(kGoods))));
   }
   shop.open = std::make_unique<store::Database>(dir / "kasso.db");
   std::printf("generated %-24s in %6.2f s\n", shop.label.c_str(), bench::SecondsSince(start));
@@ -162,7 +162,8 @@ int Run(const fs::path& base) {
               bench::kRounds);
   std::printf("  %-24s %12s %12s %10s\n", "database", "commit us", "raw us", "op/raw");
   bool pass = true;
-  for (const auto& [op, raw] : {std::pair{&commit_empty, &raw_empty}, std::pair{&commit_full, &raw_full}}) {
+  for (const auto& [op, raw] :
+       {std::pair{&commit_empty, &raw_empty}, std::pair{&commit_full, &raw_full}}) {
     const double ratio = op->median / raw->median;
     pass = pass && ratio <= kTargetRatio;
     std::printf("  %-24s %12.1f %12.1f %9.2fx (target <= %.2fx)\n", op->label.c_str(), op->median,

@@ -38,8 +38,8 @@ void LowerStock(store::Database& db, const SaleLine& line) {
   const std::string& barcode = line[kBarcode];
   const double quantity = line.Number(kQuantity);
   if (!servicelib::IfCombinedGoods(db, barcode)) {
-    db.Exec("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?",
-            quantity, barcode);
+    db.Exec("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?", quantity,
+            barcode);
     return;
   }
   // Combined goods are sold from their components' stock; their own stock stays as it is.
@@ -74,8 +74,7 @@ void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& p
     PointsInput in;
     in.points_base = totals.points_base;
     in.total_amount = totals.amount;
-    in.received =
-        payment.cash + payment.stored + payment.cheque + payment.card - payment.change;
+    in.received = payment.cash + payment.stored + payment.cheque + payment.card - payment.change;
     in.base_value = servicelib::GetBaseValue(db);
     in.points_value = servicelib::GetPointsValue(db);
     points = EarnedPoints(in);

@@ -15,11 +15,11 @@ namespace sale {
 
 // What the payment dialog hands to the commit (yuan, two decimals).
 struct Payment {
-  double due = 0;        // the total after round-off, before the allowance
-  double cash = 0;       // "现金" tendered
-  double change = 0;     // "找零" returned
-  double stored = 0;     // "储值支付" from the member's stored value; 0 for an ordinary customer
-  double wipe = 0;       // the round-off taken off the total
+  double due = 0;     // the total after round-off, before the allowance
+  double cash = 0;    // "现金" tendered
+  double change = 0;  // "找零" returned
+  double stored = 0;  // "储值支付" from the member's stored value; 0 for an ordinary customer
+  double wipe = 0;    // the round-off taken off the total
   double allowance = 0;  // "整单折让"
   double cheque = 0;     // "支票"
   double card = 0;       // "银联卡"

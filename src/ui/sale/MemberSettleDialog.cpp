@@ -35,8 +35,8 @@ MemberSettleDialog::MemberSettleDialog(QWidget* parent, double due, const QStrin
 MemberSettleDialog::~MemberSettleDialog() = default;
 
 PaymentFields MemberSettleDialog::Fields() const {
-  PaymentFields fields = ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit,
-                                           *ui_->chequeEdit, *ui_->cardEdit);
+  PaymentFields fields =
+      ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit, *ui_->cardEdit);
   fields.allowance = MemberAllowance(fields.allowance);
   return fields;
 }
@@ -49,25 +49,15 @@ void MemberSettleDialog::ShowSplit(const MemberAmounts& split) {
 }
 
 bool MemberSettleDialog::eventFilter(QObject* watched, QEvent* event) {
-  const bool allowance = watched == ui_->allowanceEdit;
-  const bool tender =
-      watched == ui_->cashEdit || watched == ui_->chequeEdit || watched == ui_->cardEdit;
-  if (!allowance && !tender) return QDialog::eventFilter(watched, event);
-  if (event->type() == QEvent::KeyPress && IsEnterKey(static_cast<QKeyEvent*>(event)->key())) {
-    if (allowance) {
-      ui_->cashEdit->setFocus();
-      ui_->cashEdit->selectAll();
-    } else {
-      OnConfirm();
-    }
+  const PaymentKeyActions actions{[this] { OnAllowanceTyped(); }, [this] { OnTenderTyped(); },
+                                  [this] {
+                                    ui_->cashEdit->setFocus();
+                                    ui_->cashEdit->selectAll();
+                                  },
+                                  [this] { OnConfirm(); }};
+  if (RoutePaymentKey(watched, event, ui_->allowanceEdit,
+                      {ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit}, actions)) {
     return true;
-  }
-  if (event->type() == QEvent::KeyRelease && !IsEnterKey(static_cast<QKeyEvent*>(event)->key())) {
-    if (allowance) {
-      OnAllowanceTyped();
-    } else {
-      OnTenderTyped();
-    }
   }
   return QDialog::eventFilter(watched, event);
 }
@@ -90,10 +80,7 @@ void MemberSettleDialog::OnTenderTyped() {
 void MemberSettleDialog::OnConfirm() {
   SettleCheck check = ConfirmMemberPayment(due_, split_.stored, Fields(), questions_);
   if (!check.accepted) {
-    QLineEdit* retry =
-        check.retry == RetryField::kAllowance ? ui_->allowanceEdit : ui_->cashEdit;
-    retry->setFocus();
-    retry->selectAll();
+    FocusForRetry(check, ui_->allowanceEdit, ui_->cashEdit);
     return;
   }
   payment_ = check.payment;

@@ -1,6 +1,7 @@
 #include "sale/PaymentFieldsUi.h"
 
 #include <QFont>
+#include <QKeyEvent>
 
 #include "servicelib/kasso_basic.h"
 
@@ -24,6 +25,36 @@ PaymentFields ReadPaymentFields(const QLineEdit& allowance, const QLineEdit& cas
   return {ReadAmount(allowance), ReadAmount(cash), ReadAmount(cheque), ReadAmount(card)};
 }
 
+namespace {
+
 bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+}  // namespace
+
+bool RoutePaymentKey(const QObject* watched, const QEvent* event, const QLineEdit* allowance,
+                     std::initializer_list<const QLineEdit*> tenders,
+                     const PaymentKeyActions& actions) {
+  const bool is_allowance = watched == allowance;
+  bool is_tender = false;
+  for (const QLineEdit* tender : tenders) is_tender = is_tender || watched == tender;
+  if (!is_allowance && !is_tender) return false;
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  const bool enter = IsEnterKey(static_cast<const QKeyEvent*>(event)->key());
+  if (event->type() == QEvent::KeyPress && enter) {
+    (is_allowance ? actions.allowance_enter : actions.confirm)();
+    return true;
+  }
+  // Every other key is the field's own; the figures follow once it is released.
+  if (event->type() == QEvent::KeyRelease && !enter) {
+    (is_allowance ? actions.allowance_typed : actions.tender_typed)();
+  }
+  return false;
+}
+
+void FocusForRetry(const SettleCheck& check, QLineEdit* allowance, QLineEdit* cash) {
+  QLineEdit* retry = check.retry == RetryField::kAllowance ? allowance : cash;
+  retry->setFocus();
+  retry->selectAll();
+}
 
 }  // namespace sale

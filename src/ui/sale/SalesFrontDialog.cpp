@@ -56,8 +56,7 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
   ui_->lineTable->setModel(model_);
   ui_->lineTable->verticalHeader()->hide();
   for (int column = 0; column < kColumnCount; ++column) {
-    ui_->lineTable->setColumnWidth(column,
-                                   kSaleColumns[static_cast<std::size_t>(column)].width);
+    ui_->lineTable->setColumnWidth(column, kSaleColumns[static_cast<std::size_t>(column)].width);
   }
   // Clicking a line selects it; the cursor stays in the entry field.
   ui_->lineTable->installEventFilter(this);
@@ -89,8 +88,7 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
   connect(ui_->exitButton, &QPushButton::clicked, this, &SalesFrontDialog::reject);
   connect(ui_->settleButton, &QPushButton::clicked, this, &SalesFrontDialog::OnSettle);
   connect(ui_->shiftSettleButton, &QPushButton::clicked, this, &SalesFrontDialog::OnCloseShift);
-  connect(ui_->shiftReceiptButton, &QPushButton::clicked, this,
-          &SalesFrontDialog::OnShiftReceipt);
+  connect(ui_->shiftReceiptButton, &QPushButton::clicked, this, &SalesFrontDialog::OnShiftReceipt);
   connect(ui_->drawerButton, &QPushButton::clicked, this, &SalesFrontDialog::OnOpenDrawer);
   connect(ui_->reprintButton, &QPushButton::clicked, this, &SalesFrontDialog::OnReprint);
   connect(ui_->suspendButton, &QPushButton::clicked, this, &SalesFrontDialog::OnSuspend);
@@ -152,8 +150,7 @@ bool SalesFrontDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SalesFrontDialog::keyPressEvent(QKeyEvent* event) {
-  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter &&
-      HandleKey(event->key())) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter && HandleKey(event->key())) {
     return;
   }
   QDialog::keyPressEvent(event);

@@ -32,35 +32,22 @@ SettleDialog::SettleDialog(QWidget* parent, double due)
 SettleDialog::~SettleDialog() = default;
 
 PaymentFields SettleDialog::Fields() const {
-  return ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit,
-                           *ui_->cardEdit);
+  return ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit, *ui_->cardEdit);
 }
 
 bool SettleDialog::eventFilter(QObject* watched, QEvent* event) {
-  const bool allowance = watched == ui_->allowanceEdit;
-  const bool tender =
-      watched == ui_->cashEdit || watched == ui_->chequeEdit || watched == ui_->cardEdit;
-  if (!allowance && !tender) return QDialog::eventFilter(watched, event);
-  if (event->type() == QEvent::KeyPress && IsEnterKey(static_cast<QKeyEvent*>(event)->key())) {
-    if (allowance) {
-      OnAllowanceEnter();
-    } else {
-      OnConfirm();
-    }
+  const PaymentKeyActions actions{[this] { OnAllowanceTyped(); }, [this] { OnTenderTyped(); },
+                                  [this] { OnAllowanceEnter(); }, [this] { OnConfirm(); }};
+  if (RoutePaymentKey(watched, event, ui_->allowanceEdit,
+                      {ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit}, actions)) {
     return true;
-  }
-  if (event->type() == QEvent::KeyRelease && !IsEnterKey(static_cast<QKeyEvent*>(event)->key())) {
-    if (allowance) {
-      OnAllowanceTyped();
-    } else {
-      OnTenderTyped();
-    }
   }
   return QDialog::eventFilter(watched, event);
 }
 
 void SettleDialog::OnAllowanceTyped() {
-  ui_->cashEdit->setText(ui::FormatMoney(CashAfterAllowance(due_, ReadAmount(*ui_->allowanceEdit))));
+  ui_->cashEdit->setText(
+      ui::FormatMoney(CashAfterAllowance(due_, ReadAmount(*ui_->allowanceEdit))));
   ui_->changeValue->setText(QStringLiteral("0.00"));
 }
 
@@ -82,10 +69,7 @@ void SettleDialog::OnAllowanceEnter() {
 void SettleDialog::OnConfirm() {
   SettleCheck check = ConfirmOrdinaryPayment(due_, Fields(), questions_);
   if (!check.accepted) {
-    QLineEdit* retry =
-        check.retry == RetryField::kAllowance ? ui_->allowanceEdit : ui_->cashEdit;
-    retry->setFocus();
-    retry->selectAll();
+    FocusForRetry(check, ui_->allowanceEdit, ui_->cashEdit);
     return;
   }
   payment_ = check.payment;

@@ -60,8 +60,7 @@ class CommitCrashTest : public sale_testing::SaleFixture {
     SaleFixture::SetUp();
     for (const char* barcode : {"A", "B", "C"}) {
       AddGoods({barcode, barcode, 1, 1});
-      Open().Exec("insert into inventory (barcode,quantity) values (?,?)", barcode,
-                  kInitialStock);
+      Open().Exec("insert into inventory (barcode,quantity) values (?,?)", barcode, kInitialStock);
     }
     AddMember({.memberid = "M1", .name = "王芳", .depositmode = "是"});
     Open().Exec("update membermaster set depositvalue = ?", kInitialDeposit);
@@ -87,17 +86,19 @@ class CommitCrashTest : public sale_testing::SaleFixture {
       EXPECT_NEAR(bills.Double(5), bills.Double(6), 1e-9);
     }
     for (const char* barcode : {"A", "B", "C"}) {
-      double sold = db.QueryDouble("select ifnull(sum(quantity),0) from transactiondetails "
-                                   "where transactiontype = '销售' and barcode = ?",
-                                   std::string(barcode))
+      double sold = db.QueryDouble(
+                          "select ifnull(sum(quantity),0) from transactiondetails "
+                          "where transactiontype = '销售' and barcode = ?",
+                          std::string(barcode))
                         .value_or(-1);
       double stock =
           db.QueryDouble("select quantity from inventory where barcode = ?", std::string(barcode))
               .value_or(-1);
       EXPECT_NEAR(kInitialStock - stock, sold, 1e-6) << barcode;
     }
-    double stored = db.QueryDouble("select ifnull(sum(cardpaid),0) from transactiondetails "
-                                   "where transactiontype = '销售总计'")
+    double stored = db.QueryDouble(
+                          "select ifnull(sum(cardpaid),0) from transactiondetails "
+                          "where transactiontype = '销售总计'")
                         .value_or(-1);
     double deposit = db.QueryDouble("select depositvalue from membermaster").value_or(-1);
     EXPECT_NEAR(kInitialDeposit - deposit, stored, 1e-6);

@@ -1,11 +1,12 @@
 // Settling and committing sales: the journal rows, stock, points and stored value, and that a
 // failed commit stores nothing.
 
+#include "sale/commit_sale.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
 
-#include "sale/commit_sale.h"
 #include "sale/settlement.h"
 #include "sale_fixture.h"
 
@@ -57,7 +58,8 @@ class CommitSaleTest : public sale_testing::SaleFixture {
   sale::SettleResult Settle() { return sale::SettleSale(sale_, ui_, payments_, display_); }
 
   double Stock(const std::string& barcode) {
-    return Open().QueryDouble("select quantity from inventory where barcode = ?", barcode)
+    return Open()
+        .QueryDouble("select quantity from inventory where barcode = ?", barcode)
         .value_or(-1);
   }
   double Summary(const std::string& column) {
@@ -66,8 +68,10 @@ class CommitSaleTest : public sale_testing::SaleFixture {
                      " from transactiondetails where transactiontype = '销售总计'")
         .value_or(-1);
   }
-  int JournalRows() { return static_cast<int>(Open().QueryInt(
-      "select count(*) from transactiondetails").value_or(-1)); }
+  int JournalRows() {
+    return static_cast<int>(
+        Open().QueryInt("select count(*) from transactiondetails").value_or(-1));
+  }
 
   ScriptedPaymentUi payments_;
 };
@@ -140,8 +144,10 @@ TEST_F(CommitSaleTest, RoundOffComesOffTheSummaryAndAllowanceIsSharedByAmount) {
   payments_.answers.push_back(payment);
   ASSERT_EQ(Settle().outcome, sale::SettleOutcome::kCommitted);
   EXPECT_DOUBLE_EQ(Summary("valuediscount"), 5.00);
-  EXPECT_DOUBLE_EQ(Open().QueryDouble("select sum(valuediscount) from transactiondetails "
-                                      "where transactiontype = '销售'").value_or(0),
+  EXPECT_DOUBLE_EQ(Open()
+                       .QueryDouble("select sum(valuediscount) from transactiondetails "
+                                    "where transactiontype = '销售'")
+                       .value_or(0),
                    5.00);
 }
 
@@ -173,8 +179,8 @@ TEST_F(CommitSaleTest, MemberPaysFromStoredValueAndEarnsWholePoints) {
   ASSERT_EQ(Settle().outcome, sale::SettleOutcome::kCommitted);
   EXPECT_EQ(payments_.member_dues, (std::vector<std::pair<double, std::string>>{{95.00, "M1"}}));
 
-  store::Statement member = Open().Query(
-      "select depositvalue,memberpointsvalue from membermaster where memberid = 'M1'");
+  store::Statement member =
+      Open().Query("select depositvalue,memberpointsvalue from membermaster where memberid = 'M1'");
   ASSERT_TRUE(member.Step());
   EXPECT_DOUBLE_EQ(member.Double(0), 0.00);
   EXPECT_DOUBLE_EQ(member.Double(1), 12.5 + 9);  // 95 received, base 10: 9 points
@@ -238,8 +244,8 @@ TEST_F(CommitSaleTest, StoredValueSpentMeanwhileIsNotOverdrawn) {
 TEST_F(CommitSaleTest, ReceiptCopiesFollowThePrinterMode) {
   store::Database db = Open();
   auto copies = [&](const char* mode, const char* port, int times) {
-    db.Exec("update management set printercontrol = ?, printerport = ?, printtimes = ?", mode,
-            port, times);
+    db.Exec("update management set printercontrol = ?, printerport = ?, printtimes = ?", mode, port,
+            times);
     return sale::ReceiptCopies(db);
   };
   EXPECT_EQ(copies("POS58", "lpt1", 2), 2);

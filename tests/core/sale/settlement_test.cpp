@@ -1,10 +1,11 @@
 // The arithmetic of the payment dialogs and the round-off, independent of any screen.
 
+#include "sale/settlement.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
 
-#include "sale/settlement.h"
 #include "sale_fixture.h"
 
 namespace {
@@ -97,8 +98,8 @@ TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {
   EXPECT_FALSE(sale::ConfirmMemberPayment(50.00, 30.00, {0, 19.99, 0, 0}, ui).accepted);
   EXPECT_FALSE(sale::ConfirmMemberPayment(-8.00, 0, {0, -7.00, 0, 0}, ui).accepted);
   EXPECT_FALSE(sale::ConfirmMemberPayment(50.00, 0, {50.01, 0, 0, 0}, ui).accepted);
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{"金额有误!", "金额有误!!",
-                                                   "整单折让金额不能大于总计金额"}));
+  EXPECT_EQ(ui.messages,
+            (std::vector<std::string>{"金额有误!", "金额有误!!", "整单折让金额不能大于总计金额"}));
 }
 
 }  // namespace

@@ -127,8 +127,10 @@ TEST_F(SettleDialogsTest, EnterOnTheEmptyEntrySettlesAndStartsTheNextSale) {
   ASSERT_TRUE(pay.ran());
   EXPECT_EQ(screen.findChild<QTableView*>("lineTable")->model()->rowCount(), 0);
   EXPECT_EQ(screen.findChild<QLabel*>("numberPane")->text(), "单号: 2");
-  EXPECT_DOUBLE_EQ(Open().QueryDouble("select change from transactiondetails where "
-                                      "transactiontype = '销售总计'").value_or(-1),
+  EXPECT_DOUBLE_EQ(Open()
+                       .QueryDouble("select change from transactiondetails where "
+                                    "transactiontype = '销售总计'")
+                       .value_or(-1),
                    7.50);
 }
 

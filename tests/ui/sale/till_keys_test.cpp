@@ -58,9 +58,8 @@ class TillKeysTest : public testing_support::TestDatabase {
   }
   // Enter on the empty entry field, paying the due in cash.
   void SettleInCash() {
-    ModalDriver<sale::SettleDialog> pay([](sale::SettleDialog* dialog) {
-      dialog->findChild<QPushButton*>("okButton")->click();
-    });
+    ModalDriver<sale::SettleDialog> pay(
+        [](sale::SettleDialog* dialog) { dialog->findChild<QPushButton*>("okButton")->click(); });
     QTest::keyClick(entry_, Qt::Key_Return);
     ASSERT_TRUE(pay.ran());
   }
@@ -73,9 +72,7 @@ class TillKeysTest : public testing_support::TestDatabase {
     QTest::keyClick(entry_, key);
     ASSERT_TRUE(choose.ran());
   }
-  int Rows() const {
-    return screen_->findChild<QTableView*>("lineTable")->model()->rowCount();
-  }
+  int Rows() const { return screen_->findChild<QTableView*>("lineTable")->model()->rowCount(); }
 
   ui::MessageBoxSeam boxes_;
   std::unique_ptr<sale::SalesFrontDialog> screen_;
@@ -85,8 +82,9 @@ class TillKeysTest : public testing_support::TestDatabase {
 TEST_F(TillKeysTest, SalePrintsItsCopiesAndF5ReprintsOne) {
   PseudoTerminal printer;
   devices::OverridePortPath("com1", printer.slave_path());
-  Open().Exec("update management set printercontrol = 'POS58', printerport = 'com1', "
-              "printtimes = 2");
+  Open().Exec(
+      "update management set printercontrol = 'POS58', printerport = 'com1', "
+      "printtimes = 2");
   Type("6901");
   SettleInCash();
   EXPECT_EQ(CountReceipts(printer.ReadAll()), 2);
@@ -104,7 +102,7 @@ TEST_F(TillKeysTest, ParkedSaleComesBackWithF10) {
   Type("6901");
   QTest::keyClick(entry_, Qt::Key_F10);  // refused: lines on screen
   EXPECT_EQ(boxes_.Texts(), std::vector<QString>{"有未结账的流水,不能取回挂单"});
-  Type("-");                                // cancel the line
+  Type("-");  // cancel the line
   ChooseFirst(Qt::Key_F10);
   ASSERT_EQ(Rows(), 1);
   EXPECT_EQ(screen_->current_sale().lines[0][sale::kQuantity], "3.000");
