@@ -11,11 +11,49 @@
 namespace app {
 namespace fs = std::filesystem;
 
+namespace {
+
+// About a megabyte per step at the usual page size: small enough for a lively progress bar,
+// large enough that a small file is copied in one step.
+constexpr int kPagesPerStep = 256;
+
+}  // namespace
+
 std::string DefaultBackupName(const std::tm& time) {
   return "备份" + kasso::FormatTime(time, "%Y%m%d%H%M%S") + ".dat";
 }
 
-void CopyDatabaseTo(const fs::path& target) {
+std::string DefaultFileName(const std::string& format, const std::string& purpose,
+                            const std::tm& time) {
+  std::string stamp = kasso::FormatTime(time, "%Y%m%d%H%M%S");
+  if (format == "excel") return purpose + stamp + ".xls";
+  if (purpose == "数据") return DefaultBackupName(time);
+  if (purpose == "标签") return purpose + stamp + ".db";
+  return purpose + stamp + ".txt";
+}
+
+void CopyPages(sqlite3* source, sqlite3* target, const CopyProgress& progress) {
+  // SQLite's online backup copies a consistent snapshot even while others read.
+  sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main");
+  if (!backup) throw store::DbError(sqlite3_errmsg(target));
+  int rc = SQLITE_OK;
+  while (rc == SQLITE_OK) {
+    rc = sqlite3_backup_step(backup, kPagesPerStep);
+    if (!progress || (rc != SQLITE_OK && rc != SQLITE_DONE)) continue;
+    int total = sqlite3_backup_pagecount(backup);
+    bool go_on = progress(total - sqlite3_backup_remaining(backup), total);
+    // A stop that comes with the last page is too late: the copy is complete.
+    if (!go_on && rc == SQLITE_OK) {
+      sqlite3_backup_finish(backup);
+      throw CopyCancelled();
+    }
+  }
+  int finished = sqlite3_backup_finish(backup);
+  if (rc != SQLITE_DONE) throw store::DbError(sqlite3_errstr(rc));
+  if (finished != SQLITE_OK) throw store::DbError(sqlite3_errmsg(target));
+}
+
+void CopyDatabaseTo(const fs::path& target, const CopyProgress& progress) {
   fs::path partial = target;
   partial += ".part";
   std::error_code ignored;
@@ -24,12 +62,7 @@ void CopyDatabaseTo(const fs::path& target) {
     {
       store::Database source;
       store::Database copy(partial, store::OpenMode::kCreate);
-      // SQLite's online backup copies a consistent snapshot even while others read.
-      sqlite3_backup* backup = sqlite3_backup_init(copy.handle(), "main", source.handle(), "main");
-      if (!backup) throw store::DbError(sqlite3_errmsg(copy.handle()));
-      int rc = sqlite3_backup_step(backup, -1);
-      sqlite3_backup_finish(backup);
-      if (rc != SQLITE_DONE) throw store::DbError(sqlite3_errstr(rc));
+      CopyPages(source.handle(), copy.handle(), progress);
     }
     fs::rename(partial, target);
   } catch (...) {

@@ -5,6 +5,7 @@
 
 #include <system_error>
 
+#include "store/legacy_text.h"
 #include "store/upgrade.h"
 
 namespace store {
@@ -157,6 +158,8 @@ bool PrepareDatabase(const std::filesystem::path& file) {
     return true;
   }
   Database db(file);
+  // Old text first: the upgrade compares texts such as label kinds.
+  ConvertLegacyText(db);
   UpgradeSchema(db);
   return false;
 }

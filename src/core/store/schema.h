@@ -18,8 +18,9 @@ void SeedNewDatabase(Database& db);
 // Throws DbError when the file already exists or cannot be written.
 void CreateNewDatabase(const std::filesystem::path& file);
 
-// At start-up: creates kasso.db when it is missing, otherwise brings it up to date with
-// UpgradeSchema. Returns true when a new file was created.
+// At start-up: creates kasso.db when it is missing; otherwise converts the texts of a file from
+// the earlier Windows till out of GBK once and brings it up to date with UpgradeSchema.
+// Returns true when a new file was created.
 bool PrepareDatabase(const std::filesystem::path& file);
 
 }  // namespace store

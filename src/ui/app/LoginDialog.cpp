@@ -6,9 +6,11 @@
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPushButton>
 #include <exception>
 
 #include "app/AboutDialog.h"
@@ -116,6 +118,30 @@ bool PrepareDataFile() {
   }
 }
 
+constexpr const char* kClockMessageName = "clockMessage";
+
+// A failed scheduled backup is told without a modal box and without taking the focus: the
+// clock fires under whatever screen is on top, and a box grabbing the keyboard there would
+// swallow the next scanned barcode. One such box at a time is enough.
+void ShowClockError(QWidget* login) {
+  if (ui::MessageBoxSeam* seam = ui::MessageBoxSeam::Active()) {
+    seam->Record({kProgramTitle, "时钟有误", false});
+    return;
+  }
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->objectName() == kClockMessageName && window->isVisible()) return;
+  }
+  QWidget* top = QApplication::activeModalWidget();
+  auto* box = new QMessageBox(QMessageBox::NoIcon, kProgramTitle, "时钟有误", QMessageBox::Ok,
+                              top != nullptr ? top : login);
+  box->setObjectName(kClockMessageName);
+  box->button(QMessageBox::Ok)->setText("确定");
+  box->setWindowModality(Qt::NonModal);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setAttribute(Qt::WA_ShowWithoutActivating);
+  box->show();
+}
+
 }  // namespace
 
 LoginDialog::LoginDialog(QWidget* parent)
@@ -170,12 +196,7 @@ void LoginDialog::TickBackupClock() {
   try {
     if (IsBackupTime(kasso::Now())) servicelib::HandleBackUp();
   } catch (const std::exception&) {
-    // The clock keeps ticking under an unanswered box; one box at a time is enough.
-    if (clock_message_open_) return;
-    clock_message_open_ = true;
-    QWidget* top = QApplication::activeModalWidget();
-    ui::ShowMessage(top != nullptr ? top : this, "时钟有误", kProgramTitle);
-    clock_message_open_ = false;
+    ShowClockError(this);
   }
 }
 

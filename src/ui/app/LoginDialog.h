@@ -57,7 +57,6 @@ class LoginDialog : public QDialog {
   QTimer backup_clock_;
   QAction* close_action_;
   QAction* about_action_;
-  bool clock_message_open_ = false;
 };
 
 }  // namespace app

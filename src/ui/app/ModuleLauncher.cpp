@@ -2,6 +2,7 @@
 
 #include "app/DataClearDialog.h"
 #include "app/DutyRightsDialog.h"
+#include "app/ManualBackup.h"
 #include "app/OperatorListDialog.h"
 #include "common/MessageBox.h"
 #include "devices/SettingsDialog.h"
@@ -50,6 +51,7 @@ void LaunchModule(const MenuModule& module, QWidget* parent, const QString& work
       break;
     }
     case 10:  // backup to a chosen folder
+      BackUpToChosenFolder(parent);
       break;
     case 11:  // software update
       break;

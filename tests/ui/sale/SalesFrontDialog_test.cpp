@@ -252,7 +252,7 @@ TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
     password->setText("wrong");
     dialog->findChild<QPushButton*>("okButton")->click();
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_TRUE(password->hasFocus());
+    EXPECT_EQ(dialog->focusWidget(), password);  // activation may lag under load
     password->setText("pw");
     dialog->findChild<QPushButton*>("okButton")->click();
   });

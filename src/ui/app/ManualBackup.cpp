@@ -1,0 +1,45 @@
+#include "app/ManualBackup.h"
+
+#include <QProgressDialog>
+#include <exception>
+#include <filesystem>
+
+#include "app/FolderDialog.h"
+#include "common/MessageBox.h"
+
+namespace app {
+
+void RunCopyWithProgress(QWidget* parent, const std::function<void(const CopyProgress&)>& copy) {
+  QProgressDialog box("数据复制中, 请稍候...", "取消", 0, 0, parent);
+  box.setObjectName("copyProgress");
+  box.setWindowTitle("提示");
+  // Shown from the first step on: the box's modality is what keeps other screens from being
+  // used while the copy hands out events between steps.
+  box.setWindowModality(Qt::ApplicationModal);
+  box.setMinimumDuration(0);
+  box.setAutoReset(false);
+  copy([&box](int copied, int total) {
+    box.setMaximum(total);
+    box.setValue(copied);
+    return !box.wasCanceled();
+  });
+}
+
+void BackUpToChosenFolder(QWidget* parent) {
+  std::optional<QString> target = FolderDialog::ChooseTarget(parent, QString(), "数据");
+  if (!target) return;
+  try {
+    RunCopyWithProgress(parent, [&](const CopyProgress& progress) {
+      CopyDatabaseTo(std::filesystem::path(target->toStdString()), progress);
+    });
+  } catch (const CopyCancelled&) {
+    ui::ShowMessage(parent, "备份被取消");
+    return;
+  } catch (const std::exception&) {
+    ui::ShowMessage(parent, "备份失败");
+    return;
+  }
+  ui::ShowMessage(parent, "备份成功");
+}
+
+}  // namespace app
