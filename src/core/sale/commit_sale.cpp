@@ -34,28 +34,40 @@ double ValueDiscount(const SaleLine& line, const Payment& payment) {
   return Money(Money(line.Number(kAmount)) / due * payment.allowance);
 }
 
-void LowerStock(store::Database& db, const SaleLine& line) {
-  const std::string& barcode = line[kBarcode];
-  const double quantity = line.Number(kQuantity);
-  if (!servicelib::IfCombinedGoods(db, barcode)) {
-    db.Exec("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?", quantity,
-            barcode);
-    return;
+// Lowers stock for the sale's lines: plain goods by their quantity, combined goods through
+// their components (their own stock stays as it is). Statements are prepared once per sale.
+class StockWriter {
+ public:
+  explicit StockWriter(store::Database& db)
+      : lower_(
+            db.Query("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?")),
+        components_(
+            db.Query("select underlyingcode,quantity from combinedgoods where barcode = ?")) {}
+
+  void Lower(const SaleLine& line, bool combined) {
+    const double quantity = line.Number(kQuantity);
+    if (!combined) {
+      Run(quantity, line[kBarcode]);
+      return;
+    }
+    std::vector<std::pair<std::string, double>> parts;
+    components_.Reset();
+    components_.Bind(1, line[kBarcode]);
+    while (components_.Step()) parts.emplace_back(components_.Text(0), components_.Double(1));
+    components_.Reset();
+    for (const auto& [barcode, per_unit] : parts) Run(Money(per_unit * Money(quantity)), barcode);
   }
-  // Combined goods are sold from their components' stock; their own stock stays as it is.
-  struct Component {
-    std::string barcode;
-    double quantity;
-  };
-  std::vector<Component> components;
-  store::Statement rows =
-      db.Query("select underlyingcode,quantity from combinedgoods where barcode = ?", barcode);
-  while (rows.Step()) components.push_back({rows.Text(0), rows.Double(1)});
-  for (const Component& component : components) {
-    db.Exec("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?",
-            Money(component.quantity * Money(quantity)), component.barcode);
+
+ private:
+  void Run(double quantity, const std::string& barcode) {
+    lower_.Reset();
+    lower_.BindAll(quantity, barcode);
+    lower_.Run();
   }
-}
+
+  store::Statement lower_;
+  store::Statement components_;
+};
 
 void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& payment,
                   const Totals& totals) {
@@ -95,24 +107,26 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "quantity,price,actualvalue,discountrate,discountvalue,barcode,workno,shiftid,memberid,"
       "valuediscount,pricediscount) values (?,'销售',?,?,?,?,?,?,?,?,0,?,?,?)");
+  servicelib::GoodsSaleFactsReader goods(db);
+  StockWriter stock(db);
   for (const SaleLine& line : sale.lines) {
     const std::string& barcode = line[kBarcode];
-    const double sales_price = servicelib::GetSalesPrice(db, barcode);
+    const servicelib::GoodsSaleFacts facts = goods.Read(barcode);
     const double price_discount =
-        Money((sales_price - Money(line.Number(kPrice))) * Money(line.Number(kQuantity)));
+        Money((facts.salesprice - Money(line.Number(kPrice))) * Money(line.Number(kQuantity)));
     insert_line.Reset();
     insert_line.BindAll(number, now, line.Number(kQuantity), line.Number(kPrice),
                         line.Number(kAmount), line.Number(kRate), line.Number(kDiscountAmount),
                         barcode, sale.workno, sale.member_id, ValueDiscount(line, payment),
                         price_discount);
     insert_line.Run();
-    LowerStock(db, line);
+    stock.Lower(line, facts.combined);
 
     const double amount = Money(line.Number(kAmount));
     totals.amount += amount;
     totals.quantity += Money(line.Number(kQuantity));
     totals.discount += Money(line.Number(kDiscountAmount));
-    if (servicelib::IsGoodsGivePoints(db, barcode)) totals.points_base += amount;
+    if (facts.gives_points) totals.points_base += amount;
     totals.price_discount += price_discount;
   }
 

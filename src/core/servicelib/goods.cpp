@@ -11,8 +11,7 @@ bool IfBarcodeExist(const std::string& barcode) {
 }
 
 bool IfScaleGoods(store::Database& db, const std::string& barcode) {
-  return db.HasRow("select 1 from goodsmaster where barcode = ? and isscalegoods = '是'",
-                   barcode);
+  return db.HasRow("select 1 from goodsmaster where barcode = ? and isscalegoods = '是'", barcode);
 }
 bool IfScaleGoods(const std::string& barcode) {
   return OpenOr(false, [&](auto& db) { return IfScaleGoods(db, barcode); });
@@ -27,8 +26,8 @@ bool IfCombinedGoods(const std::string& barcode) {
 
 bool IsGoodsGivePoints(store::Database& db, const std::string& barcode) {
   // Goods from before the points flag existed earn points, as the upgrade sets them.
-  return db.HasRow(
-      "select 1 from goodsmaster where barcode = ? and ifnull(givepoints,1) <> 0", barcode);
+  return db.HasRow("select 1 from goodsmaster where barcode = ? and ifnull(givepoints,1) <> 0",
+                   barcode);
 }
 bool IsGoodsGivePoints(const std::string& barcode) {
   return OpenOr(false, [&](auto& db) { return IsGoodsGivePoints(db, barcode); });
@@ -42,6 +41,22 @@ double GetSalesPrice(const std::string& barcode) {
   return OpenOr(0.0, [&](auto& db) { return GetSalesPrice(db, barcode); });
 }
 
+GoodsSaleFactsReader::GoodsSaleFactsReader(store::Database& db)
+    // The same rules as GetSalesPrice, IfCombinedGoods and IsGoodsGivePoints above.
+    : statement_(db.Query("select salesprice, iscombined = '是', ifnull(givepoints,1) <> 0 "
+                          "from goodsmaster where barcode = ?")) {}
+
+GoodsSaleFacts GoodsSaleFactsReader::Read(const std::string& barcode) {
+  statement_.Reset();
+  statement_.Bind(1, barcode);
+  GoodsSaleFacts facts;
+  if (statement_.Step()) {
+    facts = {statement_.Double(0), statement_.Int(1) != 0, statement_.Int(2) != 0};
+  }
+  statement_.Reset();
+  return facts;
+}
+
 double GetMemberPrice(store::Database& db, const std::string& barcode) {
   return db.QueryDouble("select memberprice from goodsmaster where barcode = ?", barcode)
       .value_or(0.0);
@@ -50,8 +65,7 @@ double GetMemberPrice(const std::string& barcode) {
   return OpenOr(0.0, [&](auto& db) { return GetMemberPrice(db, barcode); });
 }
 
-std::optional<GoodsInfo> GetGoodsInfoFromBarcode(store::Database& db,
-                                                 const std::string& barcode) {
+std::optional<GoodsInfo> GetGoodsInfoFromBarcode(store::Database& db, const std::string& barcode) {
   store::Statement row = db.Query(
       "select goodsname,unit,salesprice,memberprice from goodsmaster where barcode = ?", barcode);
   if (!row.Step()) return std::nullopt;
@@ -63,8 +77,7 @@ std::optional<GoodsInfo> GetGoodsInfoFromBarcode(const std::string& barcode) {
 }
 
 std::string GetGoodsnameFromBarcode(store::Database& db, const std::string& barcode) {
-  return db.QueryText("select goodsname from goodsmaster where barcode = ?", barcode)
-      .value_or("");
+  return db.QueryText("select goodsname from goodsmaster where barcode = ?", barcode).value_or("");
 }
 std::string GetGoodsnameFromBarcode(const std::string& barcode) {
   return OpenOr<std::string>("", [&](auto& db) { return GetGoodsnameFromBarcode(db, barcode); });
@@ -72,8 +85,7 @@ std::string GetGoodsnameFromBarcode(const std::string& barcode) {
 
 std::string GetBarcodeFromGoodsName(store::Database& db, const std::string& name) {
   return db
-      .QueryText("select barcode from goodsmaster where goodsname = ? order by rowid limit 1",
-                 name)
+      .QueryText("select barcode from goodsmaster where goodsname = ? order by rowid limit 1", name)
       .value_or("");
 }
 std::string GetBarcodeFromGoodsName(const std::string& name) {

@@ -77,6 +77,23 @@ std::string GetGoodsnameFromBarcode(const std::string& barcode);
 std::string GetBarcodeFromGoodsName(store::Database& db, const std::string& name);
 std::string GetBarcodeFromGoodsName(const std::string& name);
 
+// GetSalesPrice, IfCombinedGoods and IsGoodsGivePoints of one goods item in one look-up, for a
+// sale's commit, which asks all three for every line. Holds its statement prepared on the
+// caller's connection, so it lives no longer than the operation.
+struct GoodsSaleFacts {
+  double salesprice = 0;
+  bool combined = false;
+  bool gives_points = false;
+};
+class GoodsSaleFactsReader {
+ public:
+  explicit GoodsSaleFactsReader(store::Database& db);
+  GoodsSaleFacts Read(const std::string& barcode);
+
+ private:
+  store::Statement statement_;
+};
+
 // ---- Members ----
 
 bool IsMemberExists(store::Database& db, const std::string& memberid);
@@ -108,8 +125,8 @@ std::string GetMemberIdFromPhonePID(const std::string& phone_or_pid);
 
 // The right columns of dutyrights, the only names CheckRights will put into a statement.
 inline constexpr std::array<std::string_view, 12> kRightColumns = {
-    "sales",   "operator",  "dutyrights", "discount",  "settings",     "member",
-    "inventory", "inquiry", "dataclear",  "baseinfo", "openmoneybox", "pointsreturn"};
+    "sales",     "operator", "dutyrights", "discount", "settings",     "member",
+    "inventory", "inquiry",  "dataclear",  "baseinfo", "openmoneybox", "pointsreturn"};
 
 std::string GetOperatorName(store::Database& db, const std::string& workno);
 std::string GetOperatorName(const std::string& workno);
