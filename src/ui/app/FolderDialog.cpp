@@ -43,9 +43,12 @@ FileChooserSeam* FileChooserSeam::Active() { return active_seam; }
 std::optional<QString> FileChooserSeam::Answer(const Request& request) {
   requests_.push_back(request);
   if (answers_.empty()) return std::nullopt;
-  std::optional<QString> answer = answers_.front();
+  // Copied out by value: GCC's optimiser misreads a copied optional<QString> as uninitialised.
+  const bool chosen = answers_.front().has_value();
+  const QString path = chosen ? *answers_.front() : QString();
   answers_.pop_front();
-  return answer;
+  if (!chosen) return std::nullopt;
+  return path;
 }
 
 FolderTree::FolderTree(QTreeWidget* tree, const QStringList& roots, QString extension)
