@@ -175,18 +175,24 @@ CommitResult CommitSale(CurrentSale& sale, const Payment& payment, SaleUi& ui) {
   // From here on the sale is stored: whatever the devices do, the screen moves on.
   NewSale(sale, result.transaction_number + 1);
   std::vector<std::string> problems;
-  if (std::string drawer = devices::KickCashDrawer(*db); !drawer.empty()) {
-    problems.push_back(drawer);
-  }
   int copies = 0;
   try {
+    if (std::string drawer = devices::KickCashDrawer(*db); !drawer.empty()) {
+      problems.push_back(drawer);
+    }
     copies = ReceiptCopies(*db);
-  } catch (const store::DbError&) {
-    copies = 0;  // the settings cannot be read: no receipt, the sale stands
+  } catch (const std::exception&) {
+    // A device or settings failure after the commit changes nothing: the sale stands, and
+    // without readable settings no receipt is printed.
   }
   db.reset();
   for (int copy = 0; copy < copies; ++copy) {
-    std::string printed = servicelib::ReceiptPrintByTranNo(result.transaction_number);
+    std::string printed;
+    try {
+      printed = servicelib::ReceiptPrintByTranNo(result.transaction_number);
+    } catch (const std::exception& error) {
+      printed = std::string("小票打印失败: ") + error.what();
+    }
     if (!printed.empty()) {
       problems.push_back(printed);
       break;  // one message is enough; further copies would fail alike
