@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "app/LoginDialog.h"
-#include "print/QtDriverPrinter.h"
+#include "devices/QtDriverPrinter.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);

@@ -1,5 +1,5 @@
-#include "print/receipts.h"
-#include "print/slip_printer.h"
+#include "devices/receipts.h"
+#include "devices/slip_printer.h"
 #include "servicelib/kasso_basic.h"
 
 namespace servicelib {

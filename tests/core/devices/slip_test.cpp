@@ -1,9 +1,9 @@
-#include "print/slip.h"
+#include "devices/slip.h"
 
 #include <gtest/gtest.h>
 
 #include "common/text_encoding.h"
-#include "print/escpos.h"
+#include "devices/escpos.h"
 
 namespace {
 using namespace std::string_literals;

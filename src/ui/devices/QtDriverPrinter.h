@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "print/slip_printer.h"
+#include "devices/slip_printer.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "print/slip_printer.h"
+#include "devices/slip_printer.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,8 +7,8 @@
 
 #include "common/error.h"
 #include "common/format.h"
+#include "devices/escpos.h"
 #include "devices/port.h"
-#include "print/escpos.h"
 
 namespace print {
 namespace {

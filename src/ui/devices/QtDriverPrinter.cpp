@@ -1,4 +1,4 @@
-#include "print/QtDriverPrinter.h"
+#include "devices/QtDriverPrinter.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "print/escpos.h"
+#include "devices/escpos.h"
 
 #include "common/text_encoding.h"
 

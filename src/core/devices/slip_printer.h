@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "print/slip.h"
+#include "devices/slip.h"
 #include "store/database.h"
 
 namespace print {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "print/slip.h"
+#include "devices/slip.h"
 
 namespace print {
 

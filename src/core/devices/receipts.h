@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "print/slip.h"
+#include "devices/slip.h"
 #include "store/database.h"
 
 namespace print {

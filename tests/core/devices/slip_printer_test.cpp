@@ -1,4 +1,4 @@
-#include "print/slip_printer.h"
+#include "devices/slip_printer.h"
 
 #include <gtest/gtest.h>
 

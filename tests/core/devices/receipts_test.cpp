@@ -1,4 +1,4 @@
-#include "print/receipts.h"
+#include "devices/receipts.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "common/clock.h"
 #include "common/format.h"
-#include "print/slip.h"
+#include "devices/slip.h"
 #include "support/test_database.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "print/slip.h"
+#include "devices/slip.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "print/receipts.h"
+#include "devices/receipts.h"
 
 #include <cmath>
 #include <optional>
