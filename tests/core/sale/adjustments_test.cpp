@@ -7,6 +7,7 @@
 namespace {
 
 using sale::EntryOutcome;
+using sale_testing::Texts;
 
 class SaleAdjustmentTest : public sale_testing::SaleFixture {
  protected:
@@ -18,24 +19,20 @@ class SaleAdjustmentTest : public sale_testing::SaleFixture {
   }
 };
 
-TEST_F(SaleAdjustmentTest, DiscountIsTypedInTenths) {
+TEST_F(SaleAdjustmentTest, DiscountInTenthsAndQuantityRecomputeTheLine) {
   EXPECT_EQ(Enter("/8.5").outcome, EntryOutcome::kDone);
-  EXPECT_EQ(Column(0, sale::kFrontRate), "0.85");
-  EXPECT_EQ(Column(0, sale::kRate), "0.85");
-  EXPECT_EQ(Column(0, sale::kMemberRate), "1.00");
-  EXPECT_EQ(Column(0, sale::kAmount), "8.50");
-  EXPECT_EQ(Column(0, sale::kDiscountAmount), "1.50");
+  EXPECT_EQ(Columns(0, {sale::kFrontRate, sale::kRate, sale::kMemberRate, sale::kAmount,
+                        sale::kDiscountAmount}),
+            (Texts{"0.85", "0.85", "1.00", "8.50", "1.50"}));
   EXPECT_EQ(sale_.total_caption, "总计: 8.50");
+  Enter("/10");  // ten tenths is the full price, not a refusal
+  EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"1.00", "10.00"}));
 
-  Enter("/10");
-  EXPECT_EQ(Column(0, sale::kRate), "1.00");
-  EXPECT_EQ(Column(0, sale::kAmount), "10.00");
+  Enter("/9", "*2.555");
+  EXPECT_EQ(Columns(0, {sale::kQuantity, sale::kAmount, sale::kDiscountAmount}),
+            (Texts{"2.56", "23.04", "2.56"}));
+  EXPECT_EQ(sale_.total_caption, "总计: 23.04");
   EXPECT_TRUE(ui_.messages.empty());
-
-  EXPECT_EQ(Enter("/11").outcome, EntryOutcome::kKeepEntry);
-  EXPECT_EQ(Enter("/85").outcome, EntryOutcome::kKeepEntry);
-  EXPECT_EQ(Column(0, sale::kRate), "1.00");
-  EXPECT_EQ(ui_.messages, (std::vector<std::string>{"折扣率有误", "折扣率有误"}));
 }
 
 TEST_F(SaleAdjustmentTest, ItemDiscountTouchesTheSelectedLineBillDiscountEveryLine) {
@@ -47,51 +44,34 @@ TEST_F(SaleAdjustmentTest, ItemDiscountTouchesTheSelectedLineBillDiscountEveryLi
 
   Enter("%8");
   for (size_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(Column(i, sale::kFrontRate), "0.80");
-    EXPECT_EQ(Column(i, sale::kRate), "0.80");
+    EXPECT_EQ(Columns(i, {sale::kFrontRate, sale::kRate}), (Texts{"0.80", "0.80"}));
   }
   EXPECT_EQ(Column(1, sale::kAmount), "2.80");
   EXPECT_EQ(sale_.total_caption, "总计: 10.80");
-}
-
-TEST_F(SaleAdjustmentTest, QuantityChangeRecomputesWithPriceAndRate) {
-  Enter("/9");
-  Enter("*2.555");
-  EXPECT_EQ(Column(0, sale::kQuantity), "2.56");
-  EXPECT_EQ(Column(0, sale::kAmount), "23.04");
-  EXPECT_EQ(Column(0, sale::kDiscountAmount), "2.56");
-  EXPECT_EQ(sale_.total_caption, "总计: 23.04");
 }
 
 TEST_F(SaleAdjustmentTest, LargeQuantityIsAskedAbout) {
   size_t shown = display_.shown.size();
   ui_.yes_no = {false};
   EXPECT_EQ(Enter("*20000").outcome, EntryOutcome::kDone);  // No empties the entry
-  EXPECT_EQ(ui_.questions, std::vector<std::string>{"数量超过10000,真的要修改吗?"});
+  EXPECT_EQ(ui_.questions, Texts{"数量超过10000,真的要修改吗?"});
   EXPECT_EQ(Column(0, sale::kQuantity), "1.00");
   EXPECT_EQ(display_.shown.size(), shown);  // and totals nothing
 
   ui_.yes_no = {true};
   Enter("*20000");
-  EXPECT_EQ(Column(0, sale::kQuantity), "20000.00");
-  EXPECT_EQ(Column(0, sale::kAmount), "200000.00");
-
+  EXPECT_EQ(Columns(0, {sale::kQuantity, sale::kAmount}), (Texts{"20000.00", "200000.00"}));
   Enter("*10000");  // 10000 itself is not asked about
   EXPECT_EQ(ui_.questions.size(), 2u);
 }
 
 TEST_F(SaleAdjustmentTest, PriceAboveTheSalesPriceLeavesTheSalesPrice) {
+  const std::initializer_list<sale::SaleColumn> figures = {sale::kFrontPrice, sale::kPrice,
+                                                           sale::kAmount, sale::kDiscountAmount};
   Enter("\\12");
-  EXPECT_EQ(Column(0, sale::kFrontPrice), "12.00");
-  EXPECT_EQ(Column(0, sale::kPrice), "10.00");
-  EXPECT_EQ(Column(0, sale::kAmount), "10.00");
-
-  Enter("/8");
-  Enter("\\7.5");
-  EXPECT_EQ(Column(0, sale::kFrontPrice), "7.50");
-  EXPECT_EQ(Column(0, sale::kPrice), "7.50");
-  EXPECT_EQ(Column(0, sale::kAmount), "6.00");
-  EXPECT_EQ(Column(0, sale::kDiscountAmount), "1.50");
+  EXPECT_EQ(Columns(0, figures), (Texts{"12.00", "10.00", "10.00", "0.00"}));
+  Enter("/8", "\\7.5");
+  EXPECT_EQ(Columns(0, figures), (Texts{"7.50", "7.50", "6.00", "1.50"}));
 }
 
 TEST_F(SaleAdjustmentTest, WithoutASelectedLineNoLineChanges) {
@@ -100,15 +80,13 @@ TEST_F(SaleAdjustmentTest, WithoutASelectedLineNoLineChanges) {
   std::vector<sale::SaleLine> before = sale_.lines;
   sale_.selected = -1;
 
-  Enter("*5");
-  Enter("\\1");
+  Enter("*5", "\\1");
   EXPECT_EQ(Line(0).columns, before[0].columns);
 
   // The item discount changes no line itself but still reprices all of them.
   Enter("/8");
-  EXPECT_EQ(Column(0, sale::kFrontRate), "1.00");
-  EXPECT_EQ(Column(0, sale::kPrice), "10.00");
-  EXPECT_EQ(Column(0, sale::kAmount), "10.00");
+  EXPECT_EQ(Columns(0, {sale::kFrontRate, sale::kPrice, sale::kAmount}),
+            (Texts{"1.00", "10.00", "10.00"}));
   EXPECT_TRUE(ui_.messages.empty());
 }
 

@@ -10,7 +10,8 @@
 
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
+using Keys = std::vector<std::string>;
+using Rows = std::vector<Keys>;
 
 class RecordListsTest : public testing_support::TestDatabase {
  protected:
@@ -43,14 +44,10 @@ TEST_F(RecordListsTest, ReceiptsShowEachSaleOnceNewestFirstWithItsLineSums) {
   Journal(4, "退货", 1, 3.333, "9", "2024-05-01 12:00:00");  // a worker no longer on file
 
   sale::RecordList list = sale::LoadRecordList(sale::kSaleReceiptsMode);
-  ASSERT_EQ(list.columns.size(), 5u);
-  EXPECT_EQ(list.columns[0].caption, "流水号");
-  EXPECT_EQ(list.columns[4].caption, "交易金额");
-  EXPECT_EQ(list.columns[2].width, 150);
   EXPECT_EQ(list.rows, (Rows{{"4", "", "2024-05-01 12:00:00", "1.00", "3.33"},
                              {"3", "王芳", "2024-05-01 11:00:00", "-1.00", "-5.00"},
                              {"1", "管理员", "2024-05-01 09:00:00", "2.50", "24.25"}}));
-  EXPECT_EQ(list.keys, (std::vector<std::string>{"4", "3", "1"}));
+  EXPECT_EQ(list.keys, (Keys{"4", "3", "1"}));
 }
 
 TEST_F(RecordListsTest, ParkedSalesAndShifts) {
@@ -63,31 +60,23 @@ TEST_F(RecordListsTest, ParkedSalesAndShifts) {
       "(1,'2024-04-30 18:00:00','0'),(2,'2024-05-01 18:00:00','8');");
 
   sale::RecordList parked = sale::LoadRecordList(sale::kSuspendedBillsMode);
-  ASSERT_EQ(parked.columns.size(), 4u);
-  EXPECT_EQ(parked.columns[2].caption, "会员编号");
-  EXPECT_TRUE(parked.columns[2].right_aligned);
-  EXPECT_FALSE(parked.columns[0].right_aligned);
-  EXPECT_EQ(parked.columns[0].width, 50);
   EXPECT_EQ(parked.rows, (Rows{{"1", "1.455", "m1", "2024-05-01 09:04:00"},
                                {"2", "1.000", "", "2024-05-01 09:10:00"}}));
-  EXPECT_EQ(parked.keys, (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(parked.keys, (Keys{"1", "2"}));
 
   sale::RecordList shifts = sale::LoadRecordList(sale::kShiftReceiptsMode);
-  EXPECT_EQ(shifts.columns[2].caption, "班结时间");
   EXPECT_EQ(shifts.rows,
             (Rows{{"2", "", "2024-05-01 18:00:00"}, {"1", "管理员", "2024-04-30 18:00:00"}}));
-  EXPECT_EQ(shifts.keys, (std::vector<std::string>{"2", "1"}));
+  EXPECT_EQ(shifts.keys, (Keys{"2", "1"}));
 }
 
-TEST_F(RecordListsTest, UnreadableListsSayWhich) {
+TEST_F(RecordListsTest, UnreadableListsSayWhichAndKeysAreNumbersOnly) {
   EXPECT_TRUE(sale::LoadRecordList(sale::kShiftReceiptsMode).rows.empty());
   Open().ExecScript("drop table shiftsum; drop table transactiondetails;");
   EXPECT_EQ(Message(sale::kShiftReceiptsMode), "班次有误");
   EXPECT_EQ(Message(sale::kSaleReceiptsMode), "数据有误");
   EXPECT_EQ(Message("没有这种"), "数据有误");
-}
 
-TEST(RecordKeyTest, NumbersOnly) {
   EXPECT_EQ(sale::RecordKeyNumber("42"), 42);
   EXPECT_EQ(sale::RecordKeyNumber(""), std::nullopt);
   EXPECT_EQ(sale::RecordKeyNumber("2024-05-01 18:00:00"), std::nullopt);

@@ -8,8 +8,7 @@
 namespace {
 
 using sale::EntryOutcome;
-using sale_testing::GoodsRow;
-using sale_testing::MemberRow;
+using sale_testing::Texts;
 
 class SaleEntryTest : public sale_testing::SaleFixture {
  protected:
@@ -22,16 +21,13 @@ class SaleEntryTest : public sale_testing::SaleFixture {
 
 TEST_F(SaleEntryTest, ScanAppendsAPricedLineSelectsItAndTotals) {
   EXPECT_EQ(Enter("6901").outcome, EntryOutcome::kDone);
-
   ASSERT_EQ(sale_.lines.size(), 1u);
   std::array<std::string, sale::kColumnCount> expected = {"6901", "可乐", "瓶",   "1.00", "3.50",
                                                           "3.00", "3.50", "3.50", "1.00", "1.00",
                                                           "1.00", "3.50", "0.00"};
   EXPECT_EQ(Line(0).columns, expected);
   EXPECT_EQ(sale_.selected, 0);
-  EXPECT_EQ(sale_.total_caption, "总计: 3.50");
-  ASSERT_EQ(display_.shown.size(), 1u);
-  EXPECT_EQ(display_.shown[0], std::make_pair(2, 3.5));
+  EXPECT_EQ(display_.shown, (std::vector<std::pair<int, double>>{{2, 3.5}}));
 
   Enter("6902");
   ASSERT_EQ(sale_.lines.size(), 2u);
@@ -41,128 +37,88 @@ TEST_F(SaleEntryTest, ScanAppendsAPricedLineSelectsItAndTotals) {
   EXPECT_TRUE(ui_.messages.empty());
 }
 
-TEST_F(SaleEntryTest, ScaleBarcodeReadsGoodsCodeAndAmount) {
-  UseScaleBarcodes();
+TEST_F(SaleEntryTest, ScaleBarcodeReadsGoodsCodeAndAmountWhenSwitchedOnAndOfItsLength) {
   AddGoods({"00012", "猪肉", 24.69, 20.0, "公斤", "是"});
-
-  Enter("200012123457");
-
-  ASSERT_EQ(sale_.lines.size(), 1u);
-  EXPECT_EQ(Column(0, sale::kBarcode), "00012");
-  EXPECT_EQ(Column(0, sale::kQuantity), "5.000");
-  EXPECT_EQ(Column(0, sale::kSalesPrice), "24.69");
-  EXPECT_EQ(Column(0, sale::kPrice), "24.69");
-  EXPECT_EQ(Column(0, sale::kRate), "1.00");
-  EXPECT_EQ(Column(0, sale::kAmount), "123.45");
-  EXPECT_EQ(Column(0, sale::kDiscountAmount), "0.00");
-  EXPECT_EQ(sale_.total_caption, "总计: 123.45");
-}
-
-TEST_F(SaleEntryTest, ScaleGoodsPricedZeroKeepTheBarcodeAmount) {
-  UseScaleBarcodes();
   AddGoods({"00013", "散装糖", 0, 0, "公斤", "是"});
-  Enter("200013010009");
-  ASSERT_EQ(sale_.lines.size(), 1u);
-  EXPECT_EQ(Column(0, sale::kQuantity), "0.000");
-  EXPECT_EQ(Column(0, sale::kAmount), "10.00");
-  EXPECT_TRUE(ui_.questions.empty());  // no price entry for a scale barcode
-}
-
-TEST_F(SaleEntryTest, ScaleBarcodeOfAnotherLengthOrWithScaleOffIsAnOrdinaryBarcode) {
-  AddGoods({"00012", "猪肉", 24.69, 20.0, "公斤", "是"});
   AddGoods({"200012123457", "礼盒", 88, 80});
+  AddGoods({"2000121234578", "长条码", 1, 1});
   Enter("200012123457");  // scale barcodes are off as shipped
   EXPECT_EQ(Column(0, sale::kGoodsName), "礼盒");
 
   UseScaleBarcodes();
-  AddGoods({"2000121234578", "长条码", 1, 1});
-  Enter("2000121234578");  // one digit too many
-  EXPECT_EQ(Column(1, sale::kGoodsName), "长条码");
-  ui_.yes_no = {false};
-  ui_.quick_goods = {std::nullopt};
-  Enter("20001212345");  // one digit short: an unknown ordinary barcode
-  EXPECT_EQ(sale_.lines.size(), 2u);
-  EXPECT_EQ(ui_.questions, std::vector<std::string>{"新条码,是否查询条码库?"});
-  EXPECT_EQ(ui_.messages, std::vector<std::string>{"此商品无法销售"});
-}
-
-TEST_F(SaleEntryTest, UnknownScaleGoodsCodeCannotBeSold) {
-  UseScaleBarcodes();
-  Enter("299999123457");
-  EXPECT_TRUE(sale_.lines.empty());
-  EXPECT_EQ(ui_.messages, std::vector<std::string>{"此商品无法销售"});
-}
-
-TEST_F(SaleEntryTest, UnknownBarcodeIsReportedAndTheEntryCleared) {
-  ui_.yes_no = {false};
-  ui_.quick_goods = {std::nullopt};
-  EXPECT_EQ(Enter("123").outcome, EntryOutcome::kDone);
-  EXPECT_TRUE(sale_.lines.empty());
-  EXPECT_EQ(ui_.messages, std::vector<std::string>{"此商品无法销售"});
-}
-
-TEST_F(SaleEntryTest, CommandCharactersWithoutLinesAreBarcodes) {
-  AddGoods({"*5", "星号商品", 2, 2});
-  EXPECT_EQ(Enter("*5").outcome, EntryOutcome::kDone);
-  ASSERT_EQ(sale_.lines.size(), 1u);
-  EXPECT_EQ(Column(0, sale::kBarcode), "*5");
-  EXPECT_EQ(Column(0, sale::kQuantity), "1.00");
-
   sale::CancelBill(sale_);
+  Enter("200012123457");
+  EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kQuantity, sale::kSalesPrice, sale::kPrice,
+                        sale::kRate, sale::kAmount, sale::kDiscountAmount}),
+            (Texts{"00012", "5.000", "24.69", "24.69", "1.00", "123.45", "0.00"}));
+  EXPECT_EQ(sale_.total_caption, "总计: 123.45");
+  // Priced 0, the scale goods keep the barcode's amount and no price is asked.
+  Enter("200013010009");
+  EXPECT_EQ(Columns(1, {sale::kQuantity, sale::kAmount}), (Texts{"0.000", "10.00"}));
+  Enter("2000121234578");  // one digit too many: an ordinary barcode
+  EXPECT_EQ(Column(2, sale::kGoodsName), "长条码");
+
+  Enter("299999123457");  // no goods under that code
+  EXPECT_EQ(ui_.messages, Texts{"此商品无法销售"});
   ui_.yes_no = {false};
   ui_.quick_goods = {std::nullopt};
-  Enter("=");  // with no lines "=" is a barcode too: unknown, so the quick entry opens
-  ASSERT_EQ(ui_.quick_goods_offered.size(), 1u);
-  EXPECT_EQ(ui_.quick_goods_offered[0].barcode, "=");
+  // One digit short: an unknown ordinary barcode, reported, and the entry cleared.
+  EXPECT_EQ(Enter("20001212345").outcome, EntryOutcome::kDone);
+  EXPECT_EQ(ui_.questions, Texts{"新条码,是否查询条码库?"});
+  EXPECT_EQ(ui_.messages, (Texts{"此商品无法销售", "此商品无法销售"}));
+  EXPECT_EQ(sale_.lines.size(), 3u);
 }
 
-TEST_F(SaleEntryTest, MinusOnTheOnlyLineStartsANewSaleWithoutTheMember) {
+TEST_F(SaleEntryTest, MinusDeletesTheSelectedLineAndTheLastLineStartsTheNextSale) {
   Open().Exec("insert into transactiondetails (transactionnumber,transactiontype) values (41,?)",
               "销售总计");
   AddMember({"m1", "张三", "会员折扣", 0.9});
   Attach("m1");
-  Enter("6901");
-
-  Enter("-");
-
-  EXPECT_TRUE(sale_.lines.empty());
-  EXPECT_EQ(sale_.sale_number, 42);
-  EXPECT_EQ(sale::SaleNumberText(sale_), "单号: 42");
-  EXPECT_FALSE(sale_.HasMember());
-  EXPECT_EQ(sale_.member_pane, "");
-  EXPECT_EQ(sale::MemberButtonCaption(sale_), "F4 会员");
-  EXPECT_EQ(sale_.total_caption, "总计: 0.00");
-}
-
-TEST_F(SaleEntryTest, MinusDeletesTheSelectedLineAndSelectsTheLast) {
-  Enter("6901");
-  Enter("6902");
-  Enter("6901");
+  Enter("6901", "6902", "6901");
   sale_.selected = 0;
   Enter("-");
   ASSERT_EQ(sale_.lines.size(), 2u);
   EXPECT_EQ(Column(0, sale::kBarcode), "6902");
   EXPECT_EQ(sale_.selected, 1);
-  EXPECT_EQ(sale_.total_caption, "总计: 13.50");
+  EXPECT_EQ(sale_.total_caption, "总计: 12.15");
 
   sale_.selected = -1;  // lines present, none selected: nothing is deleted
   Enter("-");
   EXPECT_EQ(sale_.lines.size(), 2u);
   EXPECT_EQ(sale_.selected, 1);
+
+  // Deleting the only line starts the next sale, numbered after the journal, without the member.
+  Enter("-", "-");
+  EXPECT_TRUE(sale_.lines.empty());
+  EXPECT_EQ(sale::SaleNumberText(sale_), "单号: 42");
+  EXPECT_FALSE(sale_.HasMember());
+  EXPECT_EQ(sale_.member_pane, "");
+  EXPECT_EQ(sale::MemberButtonCaption(sale_), "F4 会员");
+  EXPECT_EQ(sale_.total_caption, "总计: 0.00");
+  std::filesystem::remove(store::DatabasePath());
+  EXPECT_EQ(sale::NextTransactionNumber(), 1);  // an unreadable journal starts again at 1
 }
 
-TEST_F(SaleEntryTest, EqualsCancelsTheBillAndTotalsZero) {
-  Enter("6901");
-  Enter("6902");
+TEST_F(SaleEntryTest, EqualsCancelsTheBillAndWithoutLinesCommandsAreBarcodes) {
+  Enter("6901", "6902");
   std::int64_t number = sale_.sale_number;
   EXPECT_EQ(Enter("=").outcome, EntryOutcome::kDone);
   EXPECT_TRUE(sale_.lines.empty());
   EXPECT_EQ(sale_.sale_number, number);
   EXPECT_EQ(sale_.total_caption, "总计: 0.00");
   EXPECT_EQ(display_.shown.back(), std::make_pair(2, 0.0));
+
+  ui_.yes_no = {false};
+  ui_.quick_goods = {std::nullopt};
+  Enter("=");  // unknown as a barcode, so the quick entry opens
+  ASSERT_EQ(ui_.quick_goods_offered.size(), 1u);
+  EXPECT_EQ(ui_.quick_goods_offered[0].barcode, "=");
+  AddGoods({"*5", "星号商品", 2, 2});
+  EXPECT_EQ(Enter("*5").outcome, EntryOutcome::kDone);
+  EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kQuantity}), (Texts{"*5", "1.00"}));
 }
 
-TEST_F(SaleEntryTest, PlusIsPettyCashOnlyOnAnEmptySale) {
+TEST_F(SaleEntryTest, PlusIsPettyCashOnEmptySaleAndEmptyEntrySettles) {
   sale::EntryResult petty = Enter("+50");
   EXPECT_EQ(petty.outcome, EntryOutcome::kPettyCash);
   EXPECT_EQ(petty.petty_cash_amount, "50");
@@ -170,41 +126,24 @@ TEST_F(SaleEntryTest, PlusIsPettyCashOnlyOnAnEmptySale) {
   Enter("6901");
   size_t shown = display_.shown.size();
   EXPECT_EQ(Enter("+50").outcome, EntryOutcome::kKeepEntry);
-  EXPECT_EQ(ui_.messages, std::vector<std::string>{"有未结账的流水,不能录入备用金"});
-  EXPECT_EQ(display_.shown.size(), shown);
-}
-
-TEST_F(SaleEntryTest, EmptyEntrySettlesAndChangesNothing) {
-  Enter("6901");
-  size_t shown = display_.shown.size();
+  EXPECT_EQ(ui_.messages, Texts{"有未结账的流水,不能录入备用金"});
   EXPECT_EQ(Enter("").outcome, EntryOutcome::kSettle);
   EXPECT_EQ(sale_.lines.size(), 1u);
-  EXPECT_EQ(display_.shown.size(), shown);
+  EXPECT_EQ(display_.shown.size(), shown);  // neither totals anything
 }
 
 TEST_F(SaleEntryTest, RefusedCommandKeepsEntryLinesAndTotal) {
-  Enter("6901");
-  Enter("\\2");
+  Enter("6901", "\\2");
   sale::CurrentSale before = sale_;
   size_t shown = display_.shown.size();
 
   for (const char* refused : {"/11", "/85", "/-1", "/", "%abc", "*", "\\-1", "\\x"}) {
     EXPECT_EQ(Enter(refused).outcome, EntryOutcome::kKeepEntry) << refused;
   }
-  EXPECT_EQ(ui_.messages,
-            (std::vector<std::string>{"折扣率有误", "折扣率有误", "折扣率有误", "折扣率有误",
-                                      "折扣率有误", "数量有误", "价格有误", "价格有误"}));
+  EXPECT_EQ(ui_.messages, (Texts{"折扣率有误", "折扣率有误", "折扣率有误", "折扣率有误",
+                                 "折扣率有误", "数量有误", "价格有误", "价格有误"}));
   EXPECT_EQ(sale_.lines[0].columns, before.lines[0].columns);
   EXPECT_EQ(display_.shown.size(), shown);
-}
-
-TEST_F(SaleEntryTest, NewSaleNumberFollowsTheJournalAndFallsBackToOne) {
-  EXPECT_EQ(sale_.sale_number, 1);
-  Open().Exec("insert into transactiondetails (transactionnumber,transactiontype) values (7,?)",
-              "销售总计");
-  EXPECT_EQ(sale::NextTransactionNumber(), 8);
-  std::filesystem::remove(store::DatabasePath());
-  EXPECT_EQ(sale::NextTransactionNumber(), 1);
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,6 +20,8 @@
 #include "support/test_database.h"
 
 namespace sale_testing {
+
+using Texts = std::vector<std::string>;
 
 // Answers the engine's questions from queues filled by the test. A question without a
 // scripted answer fails the test and is answered No / cancelled.
@@ -88,9 +92,6 @@ struct MemberRow {
   std::string dismode = "没有优惠";
   double disrate = 1;
   std::string disondis = "否";
-  std::string password = "";
-  std::string phone = "";
-  std::string pid = "";
   std::string pointsmode = "否";
   std::string depositmode = "否";
 };
@@ -119,14 +120,13 @@ class SaleFixture : public testing_support::TestDatabase {
     db.Exec(
         "insert into membermaster (memberid,membername,memberpid,memberphone,memberpointsmode,"
         "memberpointsvalue,depositmode,depositvalue,memberpw,dismode,disrate,disondis) "
-        "values (?,?,?,?,?,12.5,?,100,?,?,?,?)",
-        member.memberid, member.name, member.pid, member.phone, member.pointsmode,
-        member.depositmode, member.password, member.dismode, member.disrate, member.disondis);
+        "values (?,?,'','',?,12.5,?,100,'',?,?,?)",
+        member.memberid, member.name, member.pointsmode, member.depositmode, member.dismode,
+        member.disrate, member.disondis);
   }
 
   // Scale barcodes as shipped but switched on: flag "2", 5 code and 5 amount digits.
   void UseScaleBarcodes() { Open().Exec("update management set scale = '是'"); }
-  void UseSerialScale() { Open().Exec("update management set usecomscale = '是'"); }
 
   // F4 with a scripted member selection.
   void Attach(const std::string& memberid) {
@@ -140,15 +140,38 @@ class SaleFixture : public testing_support::TestDatabase {
     sale::AttachMember(sale_, ui_, display_);
   }
 
-  int CountRows(const std::string& sql, const std::string& value) {
-    return static_cast<int>(Open().QueryInt(sql, value).value_or(-1));
+  // A count from kasso.db, or a number such as a stock quantity; -1 when there is no row.
+  template <typename... Args>
+  std::int64_t Count(const std::string& sql, const Args&... args) const {
+    return Open().QueryInt(sql, args...).value_or(-1);
+  }
+  template <typename... Args>
+  double Number(const std::string& sql, const Args&... args) const {
+    return Open().QueryDouble(sql, args...).value_or(-1);
   }
 
-  sale::EntryResult Enter(const std::string& text) {
-    return sale::ProcessEntry(sale_, text, ui_, display_);
+  // Makes the statements named in `when` ("before insert on inventory") fail, so a test can
+  // prove that a failure half-way stores nothing.
+  void Refuse(const std::string& name, const std::string& when) {
+    Open().ExecScript("create trigger " + name + " " + when + " begin select raise(abort, '" +
+                      name + "'); end;");
+  }
+
+  // Types each text into the entry field in turn, as the cashier would; the last one's result.
+  template <typename... More>
+  sale::EntryResult Enter(const std::string& text, const More&... more) {
+    sale::EntryResult result = sale::ProcessEntry(sale_, text, ui_, display_);
+    if constexpr (sizeof...(more) > 0) return Enter(more...);
+    return result;
   }
   const sale::SaleLine& Line(size_t index) const { return sale_.lines.at(index); }
   std::string Column(size_t index, sale::SaleColumn column) const { return Line(index)[column]; }
+  // The texts of several columns of one line, to compare in one expectation.
+  Texts Columns(size_t index, std::initializer_list<sale::SaleColumn> columns) const {
+    Texts texts;
+    for (sale::SaleColumn column : columns) texts.push_back(Column(index, column));
+    return texts;
+  }
 
   sale::CurrentSale sale_;
   ScriptedSaleUi ui_;

@@ -4,28 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
-
 #include "sale_fixture.h"
 
 namespace {
 
-using sale::ComputeWipe;
-using sale::PaymentFields;
-
 TEST(ComputeWipeTest, RoundsTowardZeroByTheSetting) {
-  EXPECT_DOUBLE_EQ(ComputeWipe(9.99, 0).due, 9.00);
-  EXPECT_DOUBLE_EQ(ComputeWipe(9.99, 0).wipe, 0.99);
-  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 1).due, 23.50);
-  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 1).wipe, 0.07);
-  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 0).due, 23.00);
-  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 0).wipe, 0.57);
-  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 2).due, 23.57);
-  EXPECT_DOUBLE_EQ(ComputeWipe(23.57, 2).wipe, 0.0);
-  // 4.30 is 4.2999... in binary; the tenth must not be lost to it.
-  EXPECT_DOUBLE_EQ(ComputeWipe(4.30, 1).due, 4.30);
-  EXPECT_DOUBLE_EQ(ComputeWipe(-23.57, 1).due, -23.50);
-  EXPECT_DOUBLE_EQ(ComputeWipe(-23.57, 1).wipe, -0.07);
+  auto expect = [](double total, int setting, double due, double wipe) {
+    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).due, due) << total << " by " << setting;
+    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).wipe, wipe) << total << " by " << setting;
+  };
+  expect(9.99, 0, 9.00, 0.99);
+  expect(23.57, 1, 23.50, 0.07);
+  expect(23.57, 0, 23.00, 0.57);
+  expect(23.57, 2, 23.57, 0.0);
+  expect(4.30, 1, 4.30, 0.0);  // 4.30 is 4.2999... in binary; the tenth must not be lost to it
+  expect(-23.57, 1, -23.50, -0.07);
 }
 
 TEST(OrdinaryPaymentTest, ChangeFollowsWhatTheOtherTendersCover) {

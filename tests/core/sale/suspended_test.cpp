@@ -10,7 +10,7 @@
 
 namespace {
 
-using sale_testing::MemberRow;
+using sale_testing::Texts;
 
 class SuspendedSaleTest : public sale_testing::SaleFixture {
  protected:
@@ -30,10 +30,7 @@ class SuspendedSaleTest : public sale_testing::SaleFixture {
       return listnumber;
     });
   }
-  int ParkedRows() {
-    return static_cast<int>(
-        Open().QueryInt("select count(*) from transactionpendinglist").value_or(-1));
-  }
+  std::int64_t ParkedRows() { return Count("select count(*) from transactionpendinglist"); }
 
   bool chooser_asked_ = false;
 };
@@ -43,8 +40,7 @@ TEST_F(SuspendedSaleTest, MemberFrontPriceAndWeightComeBack) {
   UseScaleBarcodes();
   Enter("1");
   Attach("m1");
-  Enter("\\8");
-  Enter("200012004557");  // 4.55 yuan of apples at 10.00: 0.455 kg
+  Enter("\\8", "200012004557");  // a front price, then 4.55 yuan of apples at 10.00: 0.455 kg
   ASSERT_EQ(Column(1, sale::kQuantity), "0.455");
   ASSERT_EQ(sale_.total_caption, "总计: 12.55");
 
@@ -52,56 +48,45 @@ TEST_F(SuspendedSaleTest, MemberFrontPriceAndWeightComeBack) {
   EXPECT_TRUE(sale_.lines.empty());
   EXPECT_FALSE(sale_.HasMember());
   EXPECT_EQ(display_.shown.back(), std::make_pair(2, 0.0));
-  {
-    store::Database db = Open();
-    store::Statement row = db.Query(
-        "select listnumber,quantity,frontprice,memberid,transdatetime "
-        "from transactionpendinglist order by rowid");
-    ASSERT_TRUE(row.Step());
-    EXPECT_EQ(row.Int(0), 1);
-    EXPECT_DOUBLE_EQ(row.Double(2), 8.0);
-    EXPECT_EQ(row.Text(3), "m1");
-    EXPECT_EQ(row.Text(4), "2024-05-01 09:30:00");
-    ASSERT_TRUE(row.Step());
-    EXPECT_DOUBLE_EQ(row.Double(1), 0.455);
-  }
+  EXPECT_EQ(Count("select count(*) from transactionpendinglist where listnumber = 1 and "
+                  "memberid = 'm1' and transdatetime = '2024-05-01 09:30:00'"),
+            2);
+  EXPECT_DOUBLE_EQ(Number("select frontprice from transactionpendinglist where barcode = '1'"),
+                   8.0);
+  EXPECT_DOUBLE_EQ(Number("select quantity from transactionpendinglist where barcode = '00012'"),
+                   0.455);
 
   ASSERT_TRUE(Retrieve(1));
   EXPECT_EQ(sale_.member_id, "m1");
   EXPECT_EQ(sale_.member_pane, "[会员名称:张三][优惠方式:会员价]");
   EXPECT_EQ(sale::MemberButtonCaption(sale_), "F4 普通客户");
   ASSERT_EQ(sale_.lines.size(), 2u);
-  EXPECT_EQ(Column(0, sale::kQuantity), "1.000");
-  EXPECT_EQ(Column(0, sale::kMemberPrice), "9.00");
-  EXPECT_EQ(Column(0, sale::kFrontPrice), "8.00");
-  EXPECT_EQ(Column(0, sale::kPrice), "8.00");
-  EXPECT_EQ(Column(0, sale::kAmount), "8.00");
-  EXPECT_EQ(Column(1, sale::kBarcode), "00012");
-  EXPECT_EQ(Column(1, sale::kQuantity), "0.455");
+  const auto figures = {sale::kBarcode,    sale::kQuantity, sale::kMemberPrice,
+                        sale::kFrontPrice, sale::kPrice,    sale::kAmount};
+  EXPECT_EQ(Columns(0, figures), (Texts{"1", "1.000", "9.00", "8.00", "8.00", "8.00"}));
   // No member price (0) must not sell the apples for nothing.
-  EXPECT_EQ(Column(1, sale::kPrice), "10.00");
-  EXPECT_EQ(Column(1, sale::kAmount), "4.55");
+  EXPECT_EQ(Columns(1, figures), (Texts{"00012", "0.455", "10.00", "10.00", "10.00", "4.55"}));
   EXPECT_EQ(sale_.selected, 1);
   EXPECT_EQ(sale_.total_caption, "总计: 12.55");
   EXPECT_EQ(ParkedRows(), 0);
 }
 
-TEST_F(SuspendedSaleTest, DiscountMemberKeepsDiscountOnDiscount) {
+TEST_F(SuspendedSaleTest, DiscountOnDiscountMultipliesTheRatesAndComesBack) {
   AddMember({"dd", "甲", "会员折扣", 0.9, "是"});
-  Enter("1");
-  Enter("2");
+  Enter("1", "2");
   Attach("dd");
-  Enter("/8");  // on milk
-  ASSERT_EQ(Column(1, sale::kRate), "0.72");
-  ASSERT_TRUE(Suspend());
-  ASSERT_TRUE(Retrieve(1));
-  EXPECT_EQ(Column(0, sale::kRate), "0.90");
-  EXPECT_EQ(Column(0, sale::kAmount), "9.00");
-  EXPECT_EQ(Column(1, sale::kFrontRate), "0.80");
-  EXPECT_EQ(Column(1, sale::kMemberRate), "0.90");
-  EXPECT_EQ(Column(1, sale::kRate), "0.72");
-  EXPECT_EQ(Column(1, sale::kAmount), "2.52");
-  EXPECT_EQ(Column(1, sale::kDiscountAmount), "0.98");
+  Enter("/8");  // on milk: 0.8 x 0.9
+  for (bool parked : {false, true}) {
+    SCOPED_TRACE(parked ? "taken back" : "as rung up");
+    if (parked) {
+      ASSERT_TRUE(Suspend() && Retrieve(1));
+    }
+    EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"0.90", "9.00"}));
+    EXPECT_EQ(Columns(1, {sale::kFrontRate, sale::kMemberRate, sale::kRate, sale::kAmount,
+                          sale::kDiscountAmount}),
+              (Texts{"0.80", "0.90", "0.72", "2.52", "0.98"}));
+    EXPECT_EQ(sale_.total_caption, "总计: 11.52");
+  }
 }
 
 TEST_F(SuspendedSaleTest, RefusalsChangeNothing) {
@@ -112,8 +97,7 @@ TEST_F(SuspendedSaleTest, RefusalsChangeNothing) {
   EXPECT_FALSE(Retrieve(std::nullopt));  // cancelled in the chooser
   EXPECT_TRUE(chooser_asked_);
 
-  Enter("1");
-  Enter("\\12");  // above the sales price: the sales price stays
+  Enter("1", "\\12");  // above the sales price: the sales price stays
   ASSERT_TRUE(Suspend());
   Enter("2");
   EXPECT_FALSE(Retrieve(1));
@@ -124,18 +108,15 @@ TEST_F(SuspendedSaleTest, RefusalsChangeNothing) {
 
   sale::NewSale(sale_);
   ASSERT_TRUE(Retrieve(1));
-  EXPECT_EQ(Column(0, sale::kFrontPrice), "12.00");
-  EXPECT_EQ(Column(0, sale::kPrice), "10.00");
+  EXPECT_EQ(Columns(0, {sale::kFrontPrice, sale::kPrice}), (Texts{"12.00", "10.00"}));
 }
 
 TEST_F(SuspendedSaleTest, FailedSuspensionKeepsTheSaleOnScreen) {
-  Open().ExecScript(
-      "create trigger full before insert on transactionpendinglist "
-      "when (select count(*) from transactionpendinglist) >= 1 "
-      "begin select raise(abort, 'full'); end;");
+  Refuse("full",
+         "before insert on transactionpendinglist "
+         "when (select count(*) from transactionpendinglist) >= 1");
   AddMember({"m1", "张三", "会员价"});
-  Enter("1");
-  Enter("2");
+  Enter("1", "2");
   Attach("m1");
   EXPECT_FALSE(Suspend());
   EXPECT_EQ(ui_.messages.back(), "挂单写入有误");
@@ -149,9 +130,7 @@ TEST_F(SuspendedSaleTest, FailedRetrievalNeitherLosesNorDuplicatesTheParkedSale)
   Enter("1");
   Attach("m1");
   ASSERT_TRUE(Suspend());
-  Open().ExecScript(
-      "create trigger keep before delete on transactionpendinglist "
-      "begin select raise(abort, 'keep'); end;");
+  Refuse("keep", "before delete on transactionpendinglist");
   EXPECT_FALSE(Retrieve(1));
   EXPECT_EQ(ui_.messages.back(), "挂单取回有误");
   EXPECT_TRUE(sale_.lines.empty());
