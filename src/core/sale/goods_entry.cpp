@@ -158,7 +158,15 @@ void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& go
 void AppendScaleLine(store::Database& db, CurrentSale& sale, const LineGoods& goods,
                      double amount) {
   double salesprice = rounddigits(goods.salesprice, 2);
-  double q = salesprice == 0 ? 0.0 : rounddigits(amount / salesprice, 3);
+  double q = 1.0;
+  if (salesprice == 0) {
+    // Without a unit price the weight cannot be told: the line is one piece at the printed
+    // amount, so every later repricing (discounts, members) still starts from that amount
+    // instead of from a zero price that would sell the goods for nothing.
+    salesprice = rounddigits(amount, 2);
+  } else {
+    q = rounddigits(amount / salesprice, 3);
+  }
   SaleLine line = NewLine(goods, kasso::Fixed(q, 3), salesprice);
   line[kAmount] = MoneyText(amount);
   line[kDiscountAmount] = "0.00";

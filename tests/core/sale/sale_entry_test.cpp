@@ -52,9 +52,14 @@ TEST_F(SaleEntryTest, ScaleBarcodeReadsGoodsCodeAndAmountWhenSwitchedOnAndOfItsL
                         sale::kRate, sale::kAmount, sale::kDiscountAmount}),
             (Texts{"00012", "5.000", "24.69", "24.69", "1.00", "123.45", "0.00"}));
   EXPECT_EQ(sale_.total_caption, "总计: 123.45");
-  // Priced 0, the scale goods keep the barcode's amount and no price is asked.
+  // Priced 0, the scale goods sell one piece at the barcode's amount and no price is asked;
+  // a bill discount then takes its share of that amount rather than zeroing it.
   Enter("200013010009");
-  EXPECT_EQ(Columns(1, {sale::kQuantity, sale::kAmount}), (Texts{"0.000", "10.00"}));
+  EXPECT_EQ(Columns(1, {sale::kQuantity, sale::kSalesPrice, sale::kAmount}),
+            (Texts{"1.000", "10.00", "10.00"}));
+  Enter("%9.5");
+  EXPECT_EQ(Column(1, sale::kAmount), "9.50");
+  Enter("%10");
   Enter("2000121234578");  // one digit too many: an ordinary barcode
   EXPECT_EQ(Column(2, sale::kGoodsName), "长条码");
 
