@@ -3,7 +3,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <string>
+#include <fstream>
+#include <iterator>
 
 #include "common/clock.h"
 #include "store/schema.h"
@@ -30,6 +31,27 @@ void TestDatabase::TearDown() {
   store::SetDataDirectory({});
   std::error_code ignored;
   std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string FileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string DumpTables(store::Database& db) {
+  std::string dump;
+  auto tables = db.Query("select name from sqlite_master where type = 'table' order by name");
+  while (tables.Step()) {
+    dump += "[" + tables.Text(0) + "]\n";
+    auto rows = db.Query("select * from \"" + tables.Text(0) + "\" order by rowid");
+    while (rows.Step()) {
+      for (int i = 0; i < rows.ColumnCount(); ++i) {
+        dump += (rows.IsNull(i) ? std::string("NULL") : rows.Text(i)) + "|";
+      }
+      dump += "\n";
+    }
+  }
+  return dump;
 }
 
 }  // namespace testing_support

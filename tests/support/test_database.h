@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "store/database.h"
 
@@ -24,5 +25,11 @@ class TestDatabase : public ::testing::Test {
 
 // A data directory without any database, for tests of creation and restore.
 std::filesystem::path MakeTempDir();
+
+// The whole content of a file ("" when it is missing), to prove a file unchanged or exact.
+std::string FileBytes(const std::filesystem::path& file);
+
+// Every row of every table in a stable text form, to prove two files hold the same data.
+std::string DumpTables(store::Database& db);
 
 }  // namespace testing_support

@@ -10,6 +10,7 @@
 
 namespace {
 namespace fs = std::filesystem;
+using testing_support::FileBytes;
 
 TEST(BackupClockTest, FiresAtMinuteZeroOfEvenHoursOnly) {
   EXPECT_TRUE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 14, 0, 30)));
@@ -23,29 +24,25 @@ using AutomaticBackupTest = testing_support::TestDatabase;
 
 TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderTheDefaultName) {
   kasso::SetFixedClock(kasso::MakeTime(2014, 12, 5, 9, 30, 0));
-  {
-    store::Database db = Open();
-    db.Exec("insert into goodsmaster (barcode,goodsname) values ('6901','可乐')");
-  }
+  Open().Exec("insert into goodsmaster (barcode,goodsname) values ('6901','可乐')");
   servicelib::HandleBackUp();
   fs::path copy = dir() / "backup" / "备份20141205093000.dat";
   ASSERT_TRUE(fs::exists(copy));
-  store::Database db(copy);
-  EXPECT_EQ(db.QueryText("select goodsname from goodsmaster where barcode = '6901'"), "可乐");
+  EXPECT_EQ(store::Database(copy).QueryText("select goodsname from goodsmaster"), "可乐");
   EXPECT_FALSE(fs::exists(dir() / "backup" / "备份20141205093000.dat.part"));
 }
 
 TEST_F(AutomaticBackupTest, KeepsOnlyTheNewestCopies) {
   fs::create_directories(app::BackupFolder());
   fs::path keep_other = app::BackupFolder() / "notes.txt";
-  { std::ofstream(keep_other) << "x"; }
+  std::ofstream(keep_other) << "x";
   for (int i = 0; i < app::kKeptAutomaticBackups + 3; ++i) {
     kasso::SetFixedClock(kasso::MakeTime(2020, 1, 1 + i, 10, 0, 0));
     app::WriteAutomaticBackup();
   }
   int copies = 0;
   for (const auto& entry : fs::directory_iterator(app::BackupFolder())) {
-    if (entry.path().extension() == ".dat") ++copies;
+    copies += entry.path().extension() == ".dat";
   }
   EXPECT_EQ(copies, app::kKeptAutomaticBackups);
   EXPECT_FALSE(fs::exists(app::BackupFolder() / "备份20200103100000.dat"));
@@ -55,13 +52,10 @@ TEST_F(AutomaticBackupTest, KeepsOnlyTheNewestCopies) {
 
 TEST_F(AutomaticBackupTest, AFailedCopyLeavesTheOldFileInPlace) {
   fs::path target = dir() / "target.dat";
-  { std::ofstream(target) << "old backup"; }
+  std::ofstream(target) << "old backup";
   fs::remove(store::DatabasePath());
   EXPECT_ANY_THROW(app::CopyDatabaseTo(target));
-  std::ifstream in(target);
-  std::string content;
-  std::getline(in, content);
-  EXPECT_EQ(content, "old backup");
+  EXPECT_EQ(FileBytes(target), "old backup");
   EXPECT_FALSE(fs::exists(dir() / "target.dat.part"));
 }
 

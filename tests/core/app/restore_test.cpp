@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "app/backup.h"
@@ -20,32 +19,8 @@
 
 namespace {
 namespace fs = std::filesystem;
-
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Write(const fs::path& file, const std::string& bytes) {
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// Every row of every table, in a stable text form.
-std::string Dump(store::Database& db) {
-  std::string dump;
-  auto tables = db.Query("select name from sqlite_master where type = 'table' order by name");
-  while (tables.Step()) {
-    dump += "[" + tables.Text(0) + "]\n";
-    auto rows = db.Query("select * from \"" + tables.Text(0) + "\" order by rowid");
-    while (rows.Step()) {
-      for (int i = 0; i < rows.ColumnCount(); ++i) {
-        dump += (rows.IsNull(i) ? std::string("NULL") : rows.Text(i)) + "|";
-      }
-      dump += "\n";
-    }
-  }
-  return dump;
-}
+using testing_support::DumpTables;
+using testing_support::FileBytes;
 
 class RestoreTest : public testing_support::TestDatabase {
  protected:
@@ -64,33 +39,31 @@ class RestoreTest : public testing_support::TestDatabase {
   // A file with the tables of the first till version, written with raw text values.
   fs::path MakeOldFile(const std::string& name) {
     fs::path file = dir() / name;
-    store::Database db(file, store::OpenMode::kCreate);
-    db.ExecScript(kOldStyleTables);
+    store::Database(file, store::OpenMode::kCreate).ExecScript(kOldStyleTables);
+    return file;
+  }
+
+  fs::path Write(const std::string& name, const std::string& bytes) {
+    fs::path file = dir() / name;
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
     return file;
   }
 };
 
 TEST_F(RestoreTest, RefusesForeignAndDamagedFilesAndLeavesTheWorkingFileAlone) {
   fs::path good = MakeBackup("good.dat");
-  std::string good_bytes = Bytes(good);
-  fs::path text = dir() / "notes.dat";
-  Write(text, "备份清单\n今天没有备份\n");
-  fs::path empty = dir() / "empty.dat";
-  Write(empty, "");
-  fs::path truncated = dir() / "truncated.dat";
-  Write(truncated, good_bytes.substr(0, good_bytes.size() / 2));
-  fs::path scrambled = dir() / "scrambled.dat";
-  std::string broken = good_bytes;
-  for (size_t i = 4096 * 3; i < 4096 * 3 + 600; ++i) broken[i] = static_cast<char>(0x5A);
-  Write(scrambled, broken);
+  const std::string good_bytes = FileBytes(good);
+  std::string scrambled = good_bytes;
+  for (size_t i = 4096 * 3; i < 4096 * 3 + 600; ++i) scrambled[i] = static_cast<char>(0x5A);
   fs::path foreign = dir() / "foreign.dat";
-  {
-    store::Database db(foreign, store::OpenMode::kCreate);
-    db.ExecScript("create table notes (line text); insert into notes values ('x');");
-  }
+  store::Database(foreign, store::OpenMode::kCreate)
+      .ExecScript("create table notes (line text); insert into notes values ('x');");
 
-  const std::string working = Bytes(store::DatabasePath());
-  for (const fs::path& file : {text, empty, truncated, scrambled, foreign, dir() / "gone.dat"}) {
+  const std::string working = FileBytes(store::DatabasePath());
+  for (const fs::path& file :
+       {Write("notes.dat", "备份清单\n今天没有备份\n"), Write("empty.dat", ""),
+        Write("truncated.dat", good_bytes.substr(0, good_bytes.size() / 2)),
+        Write("scrambled.dat", scrambled), foreign, dir() / "gone.dat"}) {
     SCOPED_TRACE(file.filename().string());
     EXPECT_TRUE(app::CheckBackupFile(file).has_value());
     try {
@@ -99,88 +72,47 @@ TEST_F(RestoreTest, RefusesForeignAndDamagedFilesAndLeavesTheWorkingFileAlone) {
     } catch (const kasso::UserError& refused) {
       EXPECT_NE(std::string(refused.what()).find("数据恢复失败"), std::string::npos);
     }
-    EXPECT_EQ(Bytes(store::DatabasePath()), working);
+    EXPECT_EQ(FileBytes(store::DatabasePath()), working);
     EXPECT_FALSE(fs::exists(app::BackupFolder()));
     EXPECT_FALSE(fs::exists(dir() / "kasso.db.restore"));
   }
   EXPECT_EQ(app::CheckBackupFile(good), std::nullopt);
-  EXPECT_EQ(Bytes(good), good_bytes);  // checking never writes to the chosen file
+  EXPECT_EQ(FileBytes(good), good_bytes);  // checking never writes to the chosen file
 }
 
-TEST_F(RestoreTest, UpToDateBackupChangesOnlyWhatTheRepairGroupsMend) {
-  {
-    store::Database db = Open();
-    db.Exec(
-        "insert into goodsmaster (barcode,goodsname,salesprice,memberprice,"
-        "averageimportprice,iscombined) values ('6901','可乐',3.5,3.2,1.8,'否')");
-    db.Exec(
-        "insert into goodsmaster (barcode,goodsname,salesprice,memberprice) "
-        "values ('6902','薯片',6,6)");
-    db.Exec("insert into inventory (barcode,quantity) values ('6901',12)");
-  }
+TEST_F(RestoreTest, UpToDateBackupChangesOnlyWhatTheRepairGroupsMendAndKeepsTheReplacedFile) {
+  Open().ExecScript(
+      "insert into goodsmaster (barcode,goodsname,salesprice,memberprice,averageimportprice,"
+      "iscombined) values ('6901','可乐',3.5,3.2,1.8,'否');"
+      "insert into goodsmaster (barcode,goodsname,salesprice,memberprice) "
+      "values ('6902','薯片',6,6);"
+      "insert into inventory (barcode,quantity) values ('6901',12);");
   fs::path backup = MakeBackup("backup.dat");
   fs::path expected_file = MakeBackup("expected.dat");
-  {
-    // What restoring must add: the stock row, the cost and the combined flag of 6902.
-    store::Database expected(expected_file);
-    expected.Exec("insert into inventory (barcode,quantity) values ('6902',0)");
-    expected.Exec(
-        "update goodsmaster set averageimportprice = 0, iscombined = '否' "
-        "where barcode = '6902'");
-  }
-  {
-    store::Database db = Open();
-    db.Exec("insert into goodsmaster (barcode,goodsname) values ('9999','只在现用库')");
-  }
+  // What restoring must add: the stock row, the cost and the combined flag of 6902.
+  store::Database(expected_file)
+      .ExecScript(
+          "insert into inventory (barcode,quantity) values ('6902',0);"
+          "update goodsmaster set averageimportprice = 0, iscombined = '否' "
+          "where barcode = '6902';");
+  Open().Exec("insert into goodsmaster (barcode,goodsname) values ('9999','只在现用库')");
 
-  app::RestoreDatabaseFrom(backup);
-  store::Database restored = Open();
-  store::Database expected(expected_file);
-  EXPECT_EQ(Dump(restored), Dump(expected));
-  EXPECT_EQ(restored.QueryText("select opencashiercmd from management"), "27, 112, 0, 128, 128");
-}
-
-TEST_F(RestoreTest, OldBackupIsBroughtUpToDate) {
-  fs::path old = MakeOldFile("old.dat");
-  {
-    store::Database db(old);
-    // A label table with its first eight columns only and no shelf-label rows.
-    db.ExecScript(
-        "create table labeltemplate (tempname text,cx integer,cy integer,fontsize text,"
-        "visible integer,labelkind text,labelwidth integer,labelheight integer);"
-        "insert into labeltemplate values ('售价',5,5,'小',1,'商品签',32,19);");
-  }
-  app::RestoreDatabaseFrom(old);
-
-  store::Database db = Open();
-  EXPECT_EQ(db.QueryInt("select count(*) from goodsmaster where memberprice = salesprice"), 3);
-  EXPECT_EQ(db.QueryInt("select count(*) from goodsmaster"), 3);
-  EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate where labelkind = '货架签' and "
-                        "itemwidth = 30"),
-            7);
-  EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate where labelkind = '商品签'"), 1);
-  EXPECT_EQ(db.QueryText("select opencashiercmd from management"), "27, 112, 0, 128, 128");
-  EXPECT_EQ(db.QueryText("select operatorpassword from operatormaster where workno = '0'"),
-            "secret");
-}
-
-TEST_F(RestoreTest, KeepsEachReplacedWorkingFileAsASafetyCopy) {
-  fs::path backup = MakeBackup("backup.dat");
-  {
-    store::Database db = Open();
-    db.Exec("insert into goodsmaster (barcode,goodsname) values ('7001','今天的新货')");
-  }
-  const std::string before_first = Bytes(store::DatabasePath());
+  const std::string before_first = FileBytes(store::DatabasePath());
   fs::path first = app::RestoreDatabaseFrom(backup);
+  {
+    store::Database restored = Open();
+    store::Database expected(expected_file);
+    EXPECT_EQ(DumpTables(restored), DumpTables(expected));
+  }
   EXPECT_EQ(first, app::BackupFolder() / "恢复前20240506093000.dat");
-  EXPECT_EQ(Bytes(first), before_first);
+  EXPECT_EQ(FileBytes(first), before_first);
 
   // A second restore within the same second keeps the first safety copy too.
-  const std::string before_second = Bytes(store::DatabasePath());
+  const std::string before_second = FileBytes(store::DatabasePath());
   fs::path second = app::RestoreDatabaseFrom(backup);
   EXPECT_EQ(second, app::BackupFolder() / "恢复前20240506093000-2.dat");
-  EXPECT_EQ(Bytes(second), before_second);
-  EXPECT_EQ(Bytes(first), before_first);
+  EXPECT_EQ(FileBytes(second), before_second);
+  EXPECT_EQ(FileBytes(first), before_first);
 
   // Safety copies are not automatic backups: the rotation leaves them alone.
   for (int i = 0; i < app::kKeptAutomaticBackups + 1; ++i) {
@@ -192,13 +124,11 @@ TEST_F(RestoreTest, KeepsEachReplacedWorkingFileAsASafetyCopy) {
 }
 
 TEST_F(RestoreTest, StoppedCopyLeavesTheWorkingFileAlone) {
+  const char* ballast =
+      "create table ballast (data blob); insert into ballast values (randomblob(3000000));";
   fs::path big = MakeBackup("big.dat");
-  {
-    store::Database db(big);
-    db.Exec("create table ballast (data blob)");
-    db.Exec("insert into ballast values (randomblob(3000000))");
-  }
-  const std::string working = Bytes(store::DatabasePath());
+  store::Database(big).ExecScript(ballast);
+  const std::string working = FileBytes(store::DatabasePath());
   int calls = 0;
   EXPECT_THROW(app::RestoreDatabaseFrom(big,
                                         [&](int copied, int total) {
@@ -207,13 +137,11 @@ TEST_F(RestoreTest, StoppedCopyLeavesTheWorkingFileAlone) {
                                         }),
                app::CopyCancelled);
   EXPECT_EQ(calls, 2);
-  EXPECT_EQ(Bytes(store::DatabasePath()), working);
+  EXPECT_EQ(FileBytes(store::DatabasePath()), working);
   EXPECT_FALSE(fs::exists(dir() / "kasso.db.restore"));
   EXPECT_FALSE(fs::exists(app::BackupFolder()));
 
-  Open().ExecScript(
-      "create table ballast (data blob); "
-      "insert into ballast values (randomblob(3000000));");
+  Open().ExecScript(ballast);
   fs::path target = dir() / "manual.dat";
   EXPECT_THROW(app::CopyDatabaseTo(target, [](int, int) { return false; }), app::CopyCancelled);
   EXPECT_FALSE(fs::exists(target));
@@ -248,6 +176,11 @@ TEST_F(RestoreTest, GbkBackupOfTheWindowsTillRestoresReadable) {
   store::Database db = Open();
   EXPECT_EQ(db.QueryText("select goodsname || '/' || unit || '/' || class from goodsmaster"),
             "可乐/瓶/饮料");
+  // The file is brought up to date: goods from before member prices sell to members at the
+  // normal price.
+  EXPECT_EQ(db.QueryInt("select count(*) from goodsmaster where memberprice = salesprice"), 1);
+  EXPECT_EQ(db.QueryText("select operatorpassword from operatormaster where workno = '0'"),
+            "secret");
   EXPECT_EQ(db.QueryText("select membername from membermaster where memberpointsmode = '是'"),
             "张三");
   EXPECT_EQ(db.QueryText("select scale from management"), "否");
@@ -255,7 +188,8 @@ TEST_F(RestoreTest, GbkBackupOfTheWindowsTillRestoresReadable) {
   EXPECT_TRUE(servicelib::CheckRights(db, "operator", "0"));
   EXPECT_FALSE(servicelib::CheckRights(db, "operator", "7"));
   EXPECT_TRUE(servicelib::CheckRights(db, "sales", "7"));
-  // The old shelf-label rows are recognised, so the upgrade adds no second set.
+  // The old shelf-label rows are recognised, so the upgrade adds no second set; the missing
+  // goods-label rows are added.
   EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate where labelkind = '货架签'"), 7);
   EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate where labelkind = '商品签'"), 7);
 

@@ -13,6 +13,7 @@
 
 namespace {
 namespace fs = std::filesystem;
+using app::LoginResult;
 
 TEST(SingleInstanceTest, TwoProcessesNamedTillwiseMeanAnotherCopyRuns) {
   EXPECT_TRUE(app::IsSingleInstance({}));
@@ -21,7 +22,8 @@ TEST(SingleInstanceTest, TwoProcessesNamedTillwiseMeanAnotherCopyRuns) {
   EXPECT_TRUE(app::IsSingleInstance({"Tillwise", "tillwise", "TILLWISE"}));  // case-sensitive
 }
 
-// Starts a process whose executable is called name (a copy of sleep) and returns its pid.
+// Starts a process whose executable is called name (a copy of sleep), waits until the process
+// list shows it and returns its pid.
 pid_t StartNamedProcess(const fs::path& dir, const std::string& name) {
   fs::path program = dir / name;
   fs::copy_file("/bin/sleep", program, fs::copy_options::overwrite_existing);
@@ -30,26 +32,20 @@ pid_t StartNamedProcess(const fs::path& dir, const std::string& name) {
     execl(program.c_str(), name.c_str(), "30", static_cast<char*>(nullptr));
     _exit(127);
   }
+  for (int i = 0; i < 200; ++i) {
+    auto names = app::RunningProcessNames();
+    if (names && std::find(names->begin(), names->end(), name) != names->end()) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   return pid;
-}
-
-bool SeesProcess(const std::string& name) {
-  auto names = app::RunningProcessNames();
-  return names && std::find(names->begin(), names->end(), name) != names->end();
 }
 
 TEST(SingleInstanceTest, ReadsTheRealProcessList) {
   fs::path dir = testing_support::MakeTempDir();
   pid_t first = StartNamedProcess(dir, "Tillwise");
-  for (int i = 0; i < 200 && !SeesProcess("Tillwise"); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
   // This test program is not named Tillwise, so one running copy is allowed.
   EXPECT_TRUE(app::CheckSingleInstance());
   pid_t second = StartNamedProcess(dir, "Tillwise-b");
-  for (int i = 0; i < 200 && !SeesProcess("Tillwise-b"); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
   EXPECT_FALSE(app::CheckSingleInstance());
   for (pid_t pid : {first, second}) {
     kill(pid, SIGKILL);
@@ -61,53 +57,38 @@ TEST(SingleInstanceTest, ReadsTheRealProcessList) {
 using LoginTest = testing_support::TestDatabase;
 
 TEST_F(LoginTest, ShippedAccountLogsInAndPasswordsAreCaseSensitive) {
-  EXPECT_EQ(app::Login("0", "0"), app::LoginResult::kAccepted);
-  EXPECT_EQ(app::Login("0", "1"), app::LoginResult::kRefused);
-  EXPECT_EQ(app::Login("5", "0"), app::LoginResult::kRefused);
-  {
-    store::Database db = Open();
-    db.Exec("update operatormaster set operatorpassword = 'Abc' where workno = '0'");
-  }
-  EXPECT_EQ(app::Login("0", "abc"), app::LoginResult::kRefused);
-  EXPECT_EQ(app::Login("0", "Abc"), app::LoginResult::kAccepted);
-  EXPECT_EQ(app::Login("0' or '1'='1", "Abc"), app::LoginResult::kRefused);
-  EXPECT_EQ(app::Login("0", "x' or '1'='1"), app::LoginResult::kRefused);
+  EXPECT_EQ(app::Login("0", "0"), LoginResult::kAccepted);
+  EXPECT_EQ(app::Login("0", "1"), LoginResult::kRefused);
+  EXPECT_EQ(app::Login("5", "0"), LoginResult::kRefused);
+  Open().Exec("update operatormaster set operatorpassword = 'Abc' where workno = '0'");
+  EXPECT_EQ(app::Login("0", "abc"), LoginResult::kRefused);
+  EXPECT_EQ(app::Login("0", "Abc"), LoginResult::kAccepted);
+  EXPECT_EQ(app::Login("0' or '1'='1", "Abc"), LoginResult::kRefused);
+  EXPECT_EQ(app::Login("0", "x' or '1'='1"), LoginResult::kRefused);
   fs::remove(store::DatabasePath());
-  EXPECT_EQ(app::Login("0", "Abc"), app::LoginResult::kNoDatabase);
+  EXPECT_EQ(app::Login("0", "Abc"), LoginResult::kNoDatabase);
   EXPECT_FALSE(fs::exists(store::DatabasePath()));
 }
 
-TEST_F(LoginTest, ResetRestoresAccountZeroAsManagerWithRightsAdministration) {
-  {
+TEST_F(LoginTest, ResetRestoresOrRecreatesAccountZeroAsManagerWithRightsAdministration) {
+  for (const char* damage :
+       {"update operatormaster set operatorpassword = 'changed', operatorduty = '收银员';"
+        "update dutyrights set dutyrights = 0;",
+        "delete from operatormaster; delete from dutyrights;"}) {
+    SCOPED_TRACE(damage);
+    Open().ExecScript(damage);
+    ASSERT_EQ(app::Login("0", "0"), LoginResult::kRefused);
+    app::ResetAccountZero();
+    EXPECT_EQ(app::Login("0", "0"), LoginResult::kAccepted);
     store::Database db = Open();
-    db.ExecScript(
-        "update operatormaster set operatorpassword = 'changed', operatorduty = '收银员';"
-        "update dutyrights set dutyrights = 0;");
+    EXPECT_EQ(db.QueryText("select operatorduty from operatormaster where workno = '0'"), "经理");
+    EXPECT_EQ(db.QueryInt("select count(*) from dutyrights where dutyrights <> 1"), 0);
+    EXPECT_EQ(db.QueryInt("select sales from dutyrights where operatorduty = '经理'"), 1);
   }
-  ASSERT_EQ(app::Login("0", "0"), app::LoginResult::kRefused);
-  app::ResetAccountZero();
-  EXPECT_EQ(app::Login("0", "0"), app::LoginResult::kAccepted);
-  store::Database db = Open();
-  EXPECT_EQ(db.QueryText("select operatorduty from operatormaster where workno = '0'"), "经理");
-  EXPECT_EQ(db.QueryInt("select count(*) from dutyrights where dutyrights = 1"), 2);
-}
-
-TEST_F(LoginTest, ResetRecreatesADeletedAccountZero) {
-  {
-    store::Database db = Open();
-    db.ExecScript("delete from operatormaster; delete from dutyrights;");
-  }
-  app::ResetAccountZero();
-  EXPECT_EQ(app::Login("0", "0"), app::LoginResult::kAccepted);
-  store::Database db = Open();
-  EXPECT_EQ(db.QueryInt("select sales from dutyrights where operatorduty = '经理'"), 1);
 }
 
 TEST_F(LoginTest, LockTableIsEmptiedAndAuthorizationIsExact) {
-  {
-    store::Database db = Open();
-    db.Exec("insert into lockprocess (processname) values ('x')");
-  }
+  Open().Exec("insert into lockprocess (processname) values ('x')");
   app::ClearLockProcess();
   EXPECT_EQ(Open().QueryInt("select count(*) from lockprocess"), 0);
   EXPECT_TRUE(app::CheckAuthorization("qorvanep"));

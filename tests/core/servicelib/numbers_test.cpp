@@ -36,9 +36,4 @@ TEST(NumberChecksTest, AcceptPlainDecimalsOnly) {
   EXPECT_FALSE(DecimalCheck("abc"));
 }
 
-TEST(NumberChecksTest, MinimumOfThree) {
-  EXPECT_DOUBLE_EQ(servicelib::GetMinDouble(3, 1.5, 2), 1.5);
-  EXPECT_DOUBLE_EQ(servicelib::GetMinDouble(3, 4, -2), -2);
-}
-
 }  // namespace

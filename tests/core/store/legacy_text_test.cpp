@@ -25,13 +25,14 @@ TEST(Utf8CheckTest, AcceptsOnlyWellFormedUtf8) {
   EXPECT_FALSE(store::IsValidUtf8("\xE5\x8F"));          // cut short
 }
 
+// A file of the first till version (see old_schema.h), whose rows are UTF-8 until a test
+// writes GBK into it.
 class LegacyTextTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = testing_support::MakeTempDir();
     file_ = dir_ / "kasso.db";
-    store::Database db(file_, store::OpenMode::kCreate);
-    db.ExecScript(kOldStyleTables);
+    store::Database(file_, store::OpenMode::kCreate).ExecScript(kOldStyleTables);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -90,12 +91,12 @@ TEST_F(LegacyTextTest, StartUpConvertsBeforeTheUpgradeComparesTexts) {
     db.ExecScript(
         "create table labeltemplate (tempname text,cx integer,cy integer,fontsize text,"
         "visible integer,labelkind text,labelwidth integer,labelheight integer)");
-    db.Exec("insert into labeltemplate values (?,10,20,'中',1,?,60,35)", Gbk("售价"),
-            Gbk("货架签"));
-    db.Exec("insert into labeltemplate values (?,10,20,'中',1,?,32,19)", Gbk("售价"),
-            Gbk("商品签"));
+    for (const char* kind : {"货架签", "商品签"}) {
+      db.Exec("insert into labeltemplate values (?,10,20,'中',1,?,60,35)", Gbk("售价"), Gbk(kind));
+    }
   }
   EXPECT_FALSE(store::PrepareDatabase(file_));
+  // Label kinds and duties are recognised: no default labels added, the manager keeps rights.
   store::Database db(file_);
   EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate"), 2);
   EXPECT_EQ(db.QueryText("select operatorname from operatormaster a join dutyrights b "
