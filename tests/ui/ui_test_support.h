@@ -1,10 +1,18 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <string>
+
+#include "app/startup.h"
+#include "store/database.h"
 
 namespace testing_support {
 
@@ -41,6 +49,40 @@ class ModalDriver {
 inline bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 5000) {
   for (int waited = 0; !condition() && waited < timeout_ms; waited += 10) QTest::qWait(10);
   return condition();
+}
+
+// The named child widget; a missing one fails the test by name.
+template <typename T>
+T* Find(const QWidget& parent, const char* name) {
+  T* widget = parent.findChild<T*>(name);
+  EXPECT_NE(widget, nullptr) << name;
+  return widget;
+}
+
+inline void Click(const QWidget& parent, const char* button) {
+  Find<QAbstractButton>(parent, button)->click();
+}
+
+// A ModalDriver action that clicks the named button of the dialog.
+inline std::function<void(QWidget*)> Press(const char* button) {
+  return [button](QWidget* dialog) { Click(*dialog, button); };
+}
+
+// A ModalDriver action for the authorization prompt: the right password, then confirm.
+inline void Authorize(QWidget* prompt) {
+  Find<QLineEdit>(*prompt, "passwordEdit")->setText(app::kAuthorizationPassword);
+  Click(*prompt, "confirmButton");
+}
+
+// An ordinary goods item with every column the sale screens read.
+inline void AddGoods(const std::string& barcode, const std::string& name, double price) {
+  store::Database(store::DatabasePath())
+      .Exec(
+          "insert into goodsmaster (barcode,goodsname,unit,class,salesprice,memberprice,"
+          "importprice,averageimportprice,recordingdate,isscalegoods,pluno,iniinventory,"
+          "givepoints,iscombined) values (?,?,'个','未分类',?,?,0,0,'2024-01-01 00:00:00',"
+          "'否',0,0,1,'否')",
+          barcode, name, price, price);
 }
 
 }  // namespace testing_support

@@ -1,204 +1,232 @@
+// The login dialog: start-up checks when the program runs it, logging in, the reset and
+// restore buttons, and the scheduled backup clock it owns.
+
 #include "app/LoginDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QLabel>
+#include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 
 #include "app/AboutDialog.h"
 #include "app/AuthorizationDialog.h"
 #include "app/MainMenuWindow.h"
+#include "app/backup.h"
 #include "app/startup.h"
 #include "common/MessageBox.h"
+#include "common/clock.h"
 #include "store/database.h"
 #include "support/test_database.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+using testing_support::Click;
 using testing_support::ModalDriver;
+using Names = std::vector<std::string>;
 
 class LoginDialogTest : public testing_support::TestDatabase {
  protected:
-  static QLineEdit* Field(QWidget& dialog, const char* name) {
-    return dialog.findChild<QLineEdit*>(name);
+  void SetUp() override {
+    TestDatabase::SetUp();
+    account_ = dialog_.findChild<QLineEdit*>("accountEdit");
+    password_ = dialog_.findChild<QLineEdit*>("passwordEdit");
   }
-  static QPushButton* Button(QWidget& dialog, const char* name) {
-    return dialog.findChild<QPushButton*>(name);
+  // Runs the dialog as the program does, seeing the given process names.
+  int Run(std::optional<Names> names) {
+    dialog_.SetProcessNameSource([names] { return names; });
+    return dialog_.Run();
   }
-  static void Type(QWidget& dialog, const QString& account, const QString& password) {
-    Field(dialog, "accountEdit")->setText(account);
-    Field(dialog, "passwordEdit")->setText(password);
+  void SetAccountZero(const std::string& password, const std::string& duty) const {
+    Open().Exec(
+        "update operatormaster set operatorpassword = ?, operatorduty = ? where workno = '0'",
+        password, duty);
   }
-  void SetAccountZero(const std::string& password, const std::string& duty) {
-    store::Database db = Open();
-    db.Exec("update operatormaster set operatorpassword = ?, operatorduty = ? where workno = '0'",
-            password, duty);
+  // Clicks the button and answers the authorization prompt it opens with action.
+  void Authorized(const char* button, std::function<void(app::AuthorizationDialog*)> action) {
+    ModalDriver<app::AuthorizationDialog> prompt(std::move(action));
+    Click(dialog_, button);
+    EXPECT_TRUE(prompt.ran()) << button;
   }
 
   ui::MessageBoxSeam messages_;
+  app::LoginDialog dialog_;
+  QLineEdit* account_ = nullptr;
+  QLineEdit* password_ = nullptr;
 };
 
-TEST_F(LoginDialogTest, ShippedAccountLogsInAndRunsTheMainMenu) {
-  app::LoginDialog dialog;
-  EXPECT_EQ(dialog.windowTitle(), "Tillwise (V1.0-3)");
-  dialog.show();
-  Type(dialog, "0", "0");
-  QString menu_account;
-  ModalDriver<app::MainMenuWindow> menu([&](app::MainMenuWindow* window) {
-    menu_account = window->workno();
-    window->reject();
-  });
-  Button(dialog, "loginButton")->click();
+TEST_F(LoginDialogTest, SecondCopyOrUnusableDataDirectoryEndsTheProgramWithAMessage) {
+  EXPECT_EQ(Run(std::nullopt), 1);  // an unreadable process list ends silently
+  EXPECT_TRUE(messages_.shown().empty());
 
-  EXPECT_TRUE(menu.ran());
-  EXPECT_EQ(menu_account, "0");
-  EXPECT_FALSE(dialog.isVisible());  // the menu's end is the program's end
-  EXPECT_EQ(dialog.result(), 0);
+  EXPECT_EQ(Run(Names{"bash", "Tillwise", "sh", "Tillwise"}), 1);
+  ASSERT_EQ(messages_.shown().size(), 1u);
+  EXPECT_EQ(messages_.shown()[0].text, "已有相同程序运行");
+  EXPECT_EQ(messages_.shown()[0].title, "");
+  EXPECT_FALSE(dialog_.backup_clock().isActive());
+
+  std::ofstream(dir() / "plain-file") << "x";
+  store::SetDataDirectory(dir() / "plain-file" / "data");
+  EXPECT_EQ(Run(Names{"Tillwise"}), 1);
+  ASSERT_EQ(messages_.shown().size(), 2u);
+  EXPECT_TRUE(messages_.shown()[1].text.contains("kasso.db"));
+  EXPECT_EQ(messages_.shown()[1].title, "确认");
+}
+
+TEST_F(LoginDialogTest, StartUpClearsLocksStartsTheClockAndWaitsAtTheAccountField) {
+  Open().Exec("insert into lockprocess (processname,workno,locktime) values ('销售','0','x')");
+  ModalDriver<app::LoginDialog> login([&](app::LoginDialog* shown) {
+    EXPECT_TRUE(shown->backup_clock().isActive());
+    EXPECT_EQ(shown->backup_clock().interval(), 60000);  // so no minute 0 is missed
+    EXPECT_EQ(Open().QueryInt("select count(*) from lockprocess"), 0);
+    EXPECT_EQ(shown->focusWidget(), account_);
+    QTest::keyClick(shown, Qt::Key_Escape);
+  });
+  EXPECT_EQ(Run(Names{"bash", "Tillwise"}), 0);
+  EXPECT_TRUE(login.ran());
   EXPECT_TRUE(messages_.shown().empty());
 }
 
-TEST_F(LoginDialogTest, RefusedLoginsLookTheSameAndEmptyBothFields) {
+// A first start has no kasso.db: it is created, and the shipped account logs in with it.
+TEST_F(LoginDialogTest, MissingDatabaseIsCreatedAndTheMenuEndsTheRunWithCodeZero) {
+  fs::remove(store::DatabasePath());
+  ModalDriver<app::LoginDialog> login([&](app::LoginDialog* shown) {
+    account_->setText("0");
+    password_->setText("0");
+    Click(*shown, "loginButton");
+  });
+  ModalDriver<app::MainMenuWindow> menu(
+      [](app::MainMenuWindow* window) { QTest::keyClick(window, Qt::Key_Escape); });
+  EXPECT_EQ(Run(Names{"Tillwise"}), 0);
+  EXPECT_TRUE(login.ran());
+  EXPECT_TRUE(menu.ran());
+}
+
+// Which passwords pass is proven in core; the screen must not tell a wrong password from an
+// unknown account, and a missing file must not clear what was typed.
+TEST_F(LoginDialogTest, RefusedLoginsLookTheSameAndAMissingDatabaseChangesNothing) {
   SetAccountZero("Secret", "经理");
-  app::LoginDialog dialog;
-  dialog.show();
-  for (auto [account, password] : {std::pair{"0", "secret"}, std::pair{"0", "wrong"},
-                                   std::pair{"9", "Secret"}, std::pair{"0", ""}}) {
+  dialog_.show();
+  for (auto [account, password] : {std::pair{"0", "wrong"}, std::pair{"9", "Secret"}}) {
     messages_.Clear();
-    Type(dialog, account, password);
-    Button(dialog, "loginButton")->click();
+    account_->setText(account);
+    password_->setText(password);
+    Click(dialog_, "loginButton");
     ASSERT_EQ(messages_.shown().size(), 1u) << account << "/" << password;
     EXPECT_EQ(messages_.shown()[0].text, "登陆失败");
     EXPECT_EQ(messages_.shown()[0].title, "确认");
-    EXPECT_TRUE(Field(dialog, "accountEdit")->text().isEmpty());
-    EXPECT_TRUE(Field(dialog, "passwordEdit")->text().isEmpty());
-    EXPECT_EQ(dialog.focusWidget(), Field(dialog, "accountEdit"));
+    EXPECT_TRUE(account_->text().isEmpty());
+    EXPECT_TRUE(password_->text().isEmpty());
+    EXPECT_EQ(dialog_.focusWidget(), account_);
   }
-  EXPECT_TRUE(dialog.isVisible());
-}
 
-TEST_F(LoginDialogTest, MissingDatabaseLeavesTheDialogUnchanged) {
-  std::filesystem::remove(store::DatabasePath());
-  app::LoginDialog dialog;
-  dialog.show();
-  Type(dialog, "0", "0");
-  Button(dialog, "loginButton")->click();
+  messages_.Clear();
+  fs::remove(store::DatabasePath());
+  account_->setText("0");
+  password_->setText("0");
+  Click(dialog_, "loginButton");
   EXPECT_TRUE(messages_.shown().empty());
-  EXPECT_EQ(Field(dialog, "accountEdit")->text(), "0");
-  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(account_->text(), "0");
+  EXPECT_TRUE(dialog_.isVisible());
 }
 
-TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichLogsInOnce) {
-  app::LoginDialog dialog;
-  dialog.show();
-  QLineEdit* account = Field(dialog, "accountEdit");
-  QLineEdit* password = Field(dialog, "passwordEdit");
-  QPushButton* login = Button(dialog, "loginButton");
-  account->setFocus();
-
-  QTest::keyClicks(account, "0");
-  QTest::keyClick(account, Qt::Key_Return);
-  EXPECT_EQ(dialog.focusWidget(), password);
-  QTest::keyClicks(password, "1");
-  QTest::keyClick(password, Qt::Key_Enter, Qt::KeypadModifier);
-  EXPECT_EQ(dialog.focusWidget(), login);
+TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichRunsTheMenuOnce) {
+  dialog_.show();
+  auto* login = dialog_.findChild<QPushButton*>("loginButton");
+  account_->setFocus();
+  QTest::keyClicks(account_, "0");
+  QTest::keyClick(account_, Qt::Key_Return);
+  EXPECT_EQ(dialog_.focusWidget(), password_);
+  QTest::keyClicks(password_, "1");
+  QTest::keyClick(password_, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(dialog_.focusWidget(), login);
   EXPECT_TRUE(messages_.shown().empty());  // Enter in the fields never logs in
 
   QTest::keyClick(login, Qt::Key_Return);
   EXPECT_EQ(messages_.Texts(), std::vector<QString>{"登陆失败"});
 
-  QTest::keyClicks(account, "0");
-  QTest::keyClick(account, Qt::Key_Return);
-  QTest::keyClicks(password, "0");
-  QTest::keyClick(password, Qt::Key_Return);
-  int menus = 0;
+  QTest::keyClicks(account_, "0");
+  QTest::keyClick(account_, Qt::Key_Return);
+  QTest::keyClicks(password_, "0");
+  QTest::keyClick(password_, Qt::Key_Return);
+  QStringList menus;
   ModalDriver<app::MainMenuWindow> menu([&](app::MainMenuWindow* window) {
-    ++menus;
+    menus << window->workno();
     window->reject();
   });
   QTest::keyClick(login, Qt::Key_Return);
-  EXPECT_EQ(menus, 1);
-  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(menus, QStringList{"0"});
+  EXPECT_FALSE(dialog_.isVisible());  // the menu's end is the program's end
+  EXPECT_EQ(dialog_.result(), 0);
+  EXPECT_EQ(messages_.shown().size(), 1u);
 }
 
-TEST_F(LoginDialogTest, ResetAfterAuthorizationRestoresTheShippedManagerAccount) {
+// What the reset stores is proven in core; here each button asks first and cancel does nothing.
+TEST_F(LoginDialogTest, ResetAndRestoreAskForTheAuthorizationPassword) {
   SetAccountZero("changed", "收银员");
-  Open().Exec("update dutyrights set dutyrights = 0");
-  app::LoginDialog dialog;
-  dialog.show();
-  ModalDriver<app::AuthorizationDialog> authorization([](app::AuthorizationDialog* prompt) {
-    prompt->findChild<QLineEdit*>("passwordEdit")->setText(app::kAuthorizationPassword);
-    prompt->findChild<QPushButton*>("confirmButton")->click();
-  });
-  Button(dialog, "resetButton")->click();
+  dialog_.show();
+  Authorized("resetButton", testing_support::Press("cancelButton"));
+  EXPECT_EQ(app::Login("0", "changed"), app::LoginResult::kAccepted);
+  Authorized("restoreButton", testing_support::Press("cancelButton"));
+  EXPECT_TRUE(messages_.shown().empty());
 
-  EXPECT_TRUE(authorization.ran());
+  Authorized("resetButton", testing_support::Authorize);
   EXPECT_EQ(messages_.Texts(), std::vector<QString>{"完成"});
   EXPECT_EQ(app::Login("0", "0"), app::LoginResult::kAccepted);
-  store::Database db = Open();
-  EXPECT_EQ(db.QueryText("select operatorduty from operatormaster where workno = '0'"), "经理");
-  EXPECT_EQ(db.QueryInt("select count(*) from dutyrights where dutyrights = 1"), 2);
-  EXPECT_TRUE(dialog.isVisible());
-}
+  EXPECT_TRUE(dialog_.isVisible());
 
-TEST_F(LoginDialogTest, CancelledAuthorizationResetsNothing) {
-  SetAccountZero("changed", "收银员");
-  app::LoginDialog dialog;
-  dialog.show();
-  ModalDriver<app::AuthorizationDialog> authorization([](app::AuthorizationDialog* prompt) {
-    prompt->findChild<QPushButton*>("cancelButton")->click();
-  });
-  Button(dialog, "resetButton")->click();
+  // Without a database the reset stops silently and creates no file.
+  fs::remove(store::DatabasePath());
+  Authorized("resetButton", testing_support::Authorize);
+  EXPECT_EQ(messages_.shown().size(), 1u);
+  EXPECT_FALSE(fs::exists(store::DatabasePath()));
 
-  EXPECT_TRUE(authorization.ran());
-  EXPECT_TRUE(messages_.shown().empty());
-  EXPECT_EQ(app::Login("0", "changed"), app::LoginResult::kAccepted);
-}
-
-TEST_F(LoginDialogTest, ResetWithoutDatabaseStopsSilently) {
-  std::filesystem::remove(store::DatabasePath());
-  app::LoginDialog dialog;
-  dialog.show();
-  ModalDriver<app::AuthorizationDialog> authorization([](app::AuthorizationDialog* prompt) {
-    prompt->findChild<QLineEdit*>("passwordEdit")->setText(app::kAuthorizationPassword);
-    prompt->findChild<QPushButton*>("confirmButton")->click();
-  });
-  Button(dialog, "resetButton")->click();
-  EXPECT_TRUE(authorization.ran());
-  EXPECT_TRUE(messages_.shown().empty());
-  EXPECT_FALSE(std::filesystem::exists(store::DatabasePath()));
-}
-
-TEST_F(LoginDialogTest, RestoreAsksForTheAuthorizationPassword) {
-  app::LoginDialog dialog;
-  dialog.show();
-  ModalDriver<app::AuthorizationDialog> authorization([](app::AuthorizationDialog* prompt) {
-    prompt->findChild<QPushButton*>("cancelButton")->click();
-  });
-  Button(dialog, "restoreButton")->click();
-  EXPECT_TRUE(authorization.ran());
-  EXPECT_TRUE(dialog.isVisible());
-}
-
-TEST_F(LoginDialogTest, AboutEntryOpensTheAboutDialog) {
-  app::LoginDialog dialog;
-  dialog.show();
-  QString name, version;
-  ModalDriver<app::AboutDialog> about([&](app::AboutDialog* box) {
-    name = box->findChild<QLabel*>("nameLabel")->text();
-    version = box->findChild<QLabel*>("versionLabel")->text();
-    QPushButton* ok = box->findChild<QPushButton*>("okButton");
-    EXPECT_EQ(ok->text(), "OK");
-    ok->click();
-  });
-  dialog.findChild<QAction*>("aboutAction")->trigger();
+  ModalDriver<app::AboutDialog> about(testing_support::Press("okButton"));
+  dialog_.findChild<QAction*>("aboutAction")->trigger();
   EXPECT_TRUE(about.ran());
-  EXPECT_EQ(name, "Tillwise");
-  EXPECT_EQ(version, "版本 1.0");
+}
+
+TEST_F(LoginDialogTest, BackupClockBacksUpAtEvenHoursOnly) {
+  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 13, 0, 0));
+  dialog_.TickBackupClock();
+  EXPECT_FALSE(fs::exists(app::BackupFolder()));
+
+  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 14, 0, 0));
+  dialog_.TickBackupClock();
+  EXPECT_TRUE(fs::exists(app::BackupFolder() / "备份20240506140000.dat"));
+  EXPECT_TRUE(messages_.shown().empty());  // a backup that worked says nothing
+}
+
+// The clock fires under whatever screen is on top; its failure must not take that screen over.
+using BackupClockMessageTest = testing_support::TestDatabase;
+
+TEST_F(BackupClockMessageTest, FailureIsShownWithoutAModalBoxAndOnlyOnce) {
+  fs::remove(store::DatabasePath());
+  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 2, 0, 0));
+  app::LoginDialog login;
+  ModalDriver<QMessageBox> modal([](QMessageBox* box) { box->reject(); });
+  login.TickBackupClock();
+  login.TickBackupClock();
+  EXPECT_FALSE(modal.ran());
+  int boxes = 0;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(window);
+    if (!box || box->objectName() != "clockMessage") continue;
+    ++boxes;
+    EXPECT_EQ(box->text(), "时钟有误");
+    EXPECT_EQ(box->windowTitle(), "Tillwise");
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowModality(), Qt::NonModal);
+  }
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace

@@ -9,47 +9,9 @@
 
 namespace {
 
-void MoveMouse(QWidget& widget, QPoint position) {
-  QMouseEvent move(QEvent::MouseMove, position, widget.mapToGlobal(position), Qt::NoButton,
-                   Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(&widget, &move);
-}
-
-TEST(MenuPictureTest, HotSpotsScaleWithThePicture) {
-  app::MenuPicture picture;
-  picture.resize(app::kMenuPictureWidth, app::kMenuPictureHeight);
-  EXPECT_EQ(picture.ModuleAt(QPointF(478, 250))->key, 8);
-  EXPECT_FALSE(picture.ModuleAt(QPointF(96, 150)));
-
-  picture.resize(2 * app::kMenuPictureWidth, 2 * app::kMenuPictureHeight);
-  EXPECT_EQ(picture.ModuleAt(QPointF(956, 500))->key, 8);
-  EXPECT_FALSE(picture.ModuleAt(QPointF(192, 300)));  // native x = 96, F1's border
-  EXPECT_EQ(picture.ModuleAt(QPointF(194, 300))->key, 1);
-  EXPECT_EQ(picture.ModuleAt(QPointF(478, 250))->key, 2);  // native 239,125 is F2
-
-  QSignalSpy clicked(&picture, &app::MenuPicture::ModuleClicked);
-  picture.show();
-  QTest::mouseClick(&picture, Qt::LeftButton, {}, QPoint(956, 500));
-  ASSERT_EQ(clicked.count(), 1);
-  EXPECT_EQ(clicked.at(0).at(0).toInt(), 8);
-}
-
-TEST(MenuPictureTest, HandCursorOnlyOverHotSpots) {
-  app::MenuPicture picture;
-  picture.resize(app::kMenuPictureWidth, app::kMenuPictureHeight);
-  picture.show();
-
-  MoveMouse(picture, QPoint(130, 150));
-  EXPECT_EQ(picture.last_position(), QPoint(130, 150));
-  EXPECT_FALSE(picture.outside_hot_spots());
-  EXPECT_EQ(picture.cursor().shape(), Qt::PointingHandCursor);
-
-  MoveMouse(picture, QPoint(20, 20));
-  EXPECT_TRUE(picture.outside_hot_spots());
-  EXPECT_EQ(picture.cursor().shape(), Qt::ArrowCursor);
-}
-
-TEST(MenuPictureTest, EveryHotSpotIsFoundAtItsCentreAtAnySize) {
+// Which spot is where at the picture's own size is proven in core; here the spots follow
+// the picture when the window is resized, also unevenly.
+TEST(MenuPictureTest, HotSpotsScaleWithThePictureAndClicksNameTheirModule) {
   app::MenuPicture picture;
   for (QSize size : {QSize(600, 440), QSize(1200, 880), QSize(800, 500)}) {
     picture.resize(size);
@@ -63,6 +25,29 @@ TEST(MenuPictureTest, EveryHotSpotIsFoundAtItsCentreAtAnySize) {
       EXPECT_EQ(found->key, module.key);
     }
   }
+  picture.resize(2 * app::kMenuPictureWidth, 2 * app::kMenuPictureHeight);
+  EXPECT_FALSE(picture.ModuleAt(QPointF(192, 300)));  // native x = 96, F1's border
+  EXPECT_EQ(picture.ModuleAt(QPointF(194, 300))->key, 1);
+
+  QSignalSpy clicked(&picture, &app::MenuPicture::ModuleClicked);
+  picture.show();
+  QTest::mouseClick(&picture, Qt::LeftButton, {}, QPoint(956, 500));
+  ASSERT_EQ(clicked.count(), 1);
+  EXPECT_EQ(clicked.at(0).at(0).toInt(), 8);
+}
+
+TEST(MenuPictureTest, HandCursorOnlyOverHotSpots) {
+  app::MenuPicture picture;
+  picture.resize(app::kMenuPictureWidth, app::kMenuPictureHeight);
+  picture.show();
+  auto move_to = [&](QPoint position) {
+    QMouseEvent move(QEvent::MouseMove, position, picture.mapToGlobal(position), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&picture, &move);
+    return picture.cursor().shape();
+  };
+  EXPECT_EQ(move_to(QPoint(130, 150)), Qt::PointingHandCursor);
+  EXPECT_EQ(move_to(QPoint(20, 20)), Qt::ArrowCursor);
 }
 
 }  // namespace

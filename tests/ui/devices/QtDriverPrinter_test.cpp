@@ -3,15 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "servicelib/kasso_basic.h"
 #include "support/test_database.h"
 
 namespace {
 namespace fs = std::filesystem;
+using testing_support::FileBytes;
+
+// Width of the first page in points, from its media box.
+double PageWidthPoints(const std::string& pdf) {
+  std::smatch match;
+  std::regex box(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+))");
+  return std::regex_search(pdf, match, box) ? std::stod(match[1]) : 0;
+}
 
 class QtDriverPrinterTest : public testing_support::TestDatabase {
  protected:
@@ -35,20 +41,6 @@ class QtDriverPrinterTest : public testing_support::TestDatabase {
   void Settings(const std::string& mode, const std::string& printer_name) {
     Open().Exec("update management set printercontrol = ?, printername = ?", mode, printer_name);
   }
-
-  static std::string FileText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-  // Width of the first page in points, from its media box.
-  static double PageWidthPoints(const std::string& pdf) {
-    std::smatch match;
-    std::regex box(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+))");
-    if (!std::regex_search(pdf, match, box)) return 0;
-    return std::stod(match[1]);
-  }
 };
 
 TEST_F(QtDriverPrinterTest, ReceiptRendersToAPdfPageOfRollWidth) {
@@ -57,7 +49,7 @@ TEST_F(QtDriverPrinterTest, ReceiptRendersToAPdfPageOfRollWidth) {
   print::SetDriverPrinter(&printer);
   Settings("驱动打印", "");
   EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "");
-  std::string text = FileText(pdf);
+  std::string text = FileBytes(pdf);
   ASSERT_TRUE(text.starts_with("%PDF")) << pdf;
   EXPECT_GT(text.size(), 2000u);
   EXPECT_NE(text.find("/Type /Page"), std::string::npos);
@@ -66,7 +58,7 @@ TEST_F(QtDriverPrinterTest, ReceiptRendersToAPdfPageOfRollWidth) {
 
   Settings("驱动76mm", "");
   EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "");
-  EXPECT_NEAR(PageWidthPoints(FileText(pdf)), 215.4, 1.0);
+  EXPECT_NEAR(PageWidthPoints(FileBytes(pdf)), 215.4, 1.0);
 }
 
 TEST_F(QtDriverPrinterTest, InstalledPrinterWritesToANamedPdfOrNamesTheMissingPrinter) {
@@ -74,7 +66,7 @@ TEST_F(QtDriverPrinterTest, InstalledPrinterWritesToANamedPdfOrNamesTheMissingPr
   fs::path pdf = dir() / "till.pdf";
   Settings("驱动打印", pdf.string());
   EXPECT_EQ(servicelib::OpenMoneyBoxPrint("0"), "");
-  EXPECT_TRUE(FileText(pdf).starts_with("%PDF"));
+  EXPECT_TRUE(FileBytes(pdf).starts_with("%PDF"));
 
   Settings("驱动打印", "没有这台打印机");
   EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "小票打印失败: 找不到打印机 没有这台打印机");

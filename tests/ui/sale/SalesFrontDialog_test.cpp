@@ -1,8 +1,10 @@
+// The cashier screen as a cashier drives it: the entry field, its keys and the dialogs they
+// open, and the till keys end to end (receipts on a serial printer, parking, shift closing).
+
 #include "sale/SalesFrontDialog.h"
 
 #include <gtest/gtest.h>
 
-#include <QAbstractItemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,53 +14,77 @@
 #include <string>
 
 #include "common/MessageBox.h"
+#include "core/devices/pty.h"
+#include "devices/port.h"
 #include "sale/MemberSelectDialog.h"
 #include "sale/PriceEntryDialog.h"
 #include "sale/QuickGoodsDialog.h"
+#include "sale/RecordListDialog.h"
+#include "sale/SettleDialog.h"
 #include "sale/WeighConfirmDialog.h"
 #include "support/test_database.h"
 #include "ui/ui_test_support.h"
-#include "core/devices/pty.h"
 
 namespace {
 
+using testing_support::Click;
 using testing_support::ModalDriver;
+using Texts = std::vector<QString>;
+
+int CountReceipts(const std::string& bytes) {
+  int count = 0;
+  for (size_t at = bytes.find("\x1b@"); at != std::string::npos; at = bytes.find("\x1b@", at + 2)) {
+    ++count;
+  }
+  return count;
+}
 
 class SalesFrontDialogTest : public testing_support::TestDatabase {
  protected:
-  void AddGoods(const std::string& barcode, const std::string& name, double price) const {
-    Open().Exec(
-        "insert into goodsmaster (barcode,goodsname,unit,class,salesprice,memberprice,"
-        "importprice,averageimportprice,recordingdate,isscalegoods,pluno,iniinventory,"
-        "givepoints,iscombined) values (?,?,'个','未分类',?,?,0,0,'2024-01-01 00:00:00','否',"
-        "0,0,1,'否')",
-        barcode, name, price, price);
+  void SetUp() override {
+    TestDatabase::SetUp();
+    testing_support::AddGoods("6901", "牛奶", 2.5);
   }
-
-  void AddMember(const std::string& memberid, const std::string& password) const {
-    Open().Exec(
-        "insert into membermaster (memberid,membername,memberpid,memberphone,memberpointsmode,"
-        "memberpointsvalue,depositmode,depositvalue,memberpw,dismode,disrate,disondis) "
-        "values (?,'王五','','','否',0,'否',0,?,'会员价',1,'否')",
-        memberid, password);
+  void TearDown() override {
+    screen_.reset();
+    devices::OverridePortPath("com1", {});
+    TestDatabase::TearDown();
   }
 
   void OpenScreen() {
     screen_ = std::make_unique<sale::SalesFrontDialog>(nullptr, "0");
     screen_->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(screen_.get()));
-    entry_ = screen_->findChild<QLineEdit*>("entryEdit");
-    table_ = screen_->findChild<QTableView*>("lineTable");
-    total_ = screen_->findChild<QLabel*>("totalLabel");
-    ASSERT_NE(entry_, nullptr);
-    ASSERT_NE(table_, nullptr);
-    ASSERT_NE(total_, nullptr);
+    entry_ = testing_support::Find<QLineEdit>(*screen_, "entryEdit");
+    table_ = testing_support::Find<QTableView>(*screen_, "lineTable");
     entry_->setFocus();
+  }
+  // A receipt printer on com1, which is the pseudo-terminal.
+  void UseReceiptPrinter(const PseudoTerminal& printer, int copies) const {
+    devices::OverridePortPath("com1", printer.slave_path());
+    Open().Exec(
+        "update management set printercontrol = 'POS58', printerport = 'com1', printtimes = ?",
+        copies);
   }
 
   void Type(const QString& text) {
     QTest::keyClicks(entry_, text);
     QTest::keyClick(entry_, Qt::Key_Return);
+  }
+  // Enter on the empty entry field, paying the due in cash.
+  void SettleInCash() {
+    ModalDriver<sale::SettleDialog> pay(testing_support::Press("okButton"));
+    QTest::keyClick(entry_, Qt::Key_Return);
+    ASSERT_TRUE(pay.ran());
+  }
+  // Presses key and confirms the first row of the record chooser it opens.
+  void ChooseFirst(Qt::Key key) {
+    ModalDriver<sale::RecordListDialog> choose([](sale::RecordListDialog* dialog) {
+      dialog->SelectRow(0);
+      Click(*dialog, "okButton");
+    });
+    QTest::keyClick(entry_, key);
+    ASSERT_TRUE(choose.ran());
   }
 
   int Rows() const { return table_->model()->rowCount(); }
@@ -66,230 +92,165 @@ class SalesFrontDialogTest : public testing_support::TestDatabase {
     return table_->model()->index(row, column).data().toString();
   }
   int SelectedRow() const { return table_->currentIndex().row(); }
+  QString Pane(const char* name) const { return screen_->findChild<QLabel*>(name)->text(); }
 
   ui::MessageBoxSeam boxes_;
   std::unique_ptr<sale::SalesFrontDialog> screen_;
   QLineEdit* entry_ = nullptr;
   QTableView* table_ = nullptr;
-  QLabel* total_ = nullptr;
 };
 
-TEST_F(SalesFrontDialogTest, OpensEmptyWithHeadingsAndPanes) {
+TEST_F(SalesFrontDialogTest, ScansCommandsAndArrowKeysAllWorkFromTheEntryField) {
+  testing_support::AddGoods("6902", "面包", 4);
   OpenScreen();
-  EXPECT_EQ(screen_->windowTitle(), "销售");
-  EXPECT_EQ(table_->model()->columnCount(), 13);
-  EXPECT_EQ(table_->model()->headerData(0, Qt::Horizontal).toString(), "条码");
-  EXPECT_EQ(table_->model()->headerData(12, Qt::Horizontal).toString(), "折扣金额");
-  EXPECT_EQ(Rows(), 0);
-  EXPECT_EQ(total_->text(), "总计: ");
-  EXPECT_EQ(screen_->findChild<QLabel*>("numberPane")->text(), "单号: 1");
-  EXPECT_TRUE(screen_->findChild<QLabel*>("operatorPane")->text().startsWith("收银员: "));
-  EXPECT_EQ(screen_->findChild<QPushButton*>("memberButton")->text(), "F4 会员");
-  EXPECT_TRUE(boxes_.shown().empty());
-}
-
-TEST_F(SalesFrontDialogTest, ScansInARowEachAddALineAndTheTotal) {
-  AddGoods("6901", "牛奶", 2.5);
-  AddGoods("6902", "面包", 4);
-  OpenScreen();
-
   Type("6901");
   ASSERT_EQ(Rows(), 1);
-  EXPECT_EQ(Cell(0, sale::kBarcode), "6901");
   EXPECT_EQ(Cell(0, sale::kGoodsName), "牛奶");
   EXPECT_EQ(Cell(0, sale::kQuantity), "1.00");
-  EXPECT_EQ(total_->text(), "总计: 2.50");
+  EXPECT_EQ(Pane("totalLabel"), "总计: 2.50");
   EXPECT_TRUE(entry_->text().isEmpty());
 
   Type("6902");
   Type("6901");
   ASSERT_EQ(Rows(), 3);
   EXPECT_EQ(Cell(1, sale::kGoodsName), "面包");
-  EXPECT_EQ(total_->text(), "总计: 9.00");
   EXPECT_EQ(SelectedRow(), 2);
+  Type("*3");  // acts on the selected line
+  EXPECT_EQ(Cell(2, sale::kQuantity), "3.00");
+  EXPECT_EQ(Pane("totalLabel"), "总计: 14.00");
   EXPECT_TRUE(boxes_.shown().empty());
 
-  // A quantity command on the selected line goes through the same field.
-  Type("*3");
-  EXPECT_EQ(Cell(2, sale::kQuantity), "3.00");
-  EXPECT_EQ(total_->text(), "总计: 14.00");
-}
-
-TEST_F(SalesFrontDialogTest, UpAndDownMoveTheSelectionWithinTheList) {
-  AddGoods("6901", "牛奶", 2.5);
-  OpenScreen();
-  Type("6901");
-  Type("6901");
-  Type("6901");
-  ASSERT_EQ(SelectedRow(), 2);
+  // A refused command is shown and stays in the field to be corrected.
+  Type("/11");
+  EXPECT_EQ(boxes_.Texts(), Texts{"折扣率有误"});
+  EXPECT_EQ(entry_->text(), "/11");
+  EXPECT_EQ(Cell(2, sale::kRate), "1.00");
+  entry_->clear();
 
   QTest::keyClick(entry_, Qt::Key_Up);
   EXPECT_EQ(SelectedRow(), 1);
   QTest::keyClick(entry_, Qt::Key_Up);
   QTest::keyClick(entry_, Qt::Key_Up);
-  EXPECT_EQ(SelectedRow(), 0);
   EXPECT_EQ(screen_->current_sale().selected, 0);
   QTest::keyClick(entry_, Qt::Key_Down);
   EXPECT_EQ(SelectedRow(), 1);
-
-  // "-" removes the selected line, not the last one.
-  Type("-");
+  Type("-");  // removes the selected line, not the last one
   EXPECT_EQ(Rows(), 2);
-  EXPECT_EQ(total_->text(), "总计: 5.00");
-}
+  EXPECT_EQ(Pane("totalLabel"), "总计: 10.00");
 
-TEST_F(SalesFrontDialogTest, ClickingALineLeavesTheCursorInTheEntryField) {
-  AddGoods("6901", "牛奶", 2.5);
-  OpenScreen();
-  Type("6901");
-  Type("6901");
+  // Clicking a line selects it but leaves the cursor where the scanner types.
   QRect first = table_->visualRect(table_->model()->index(0, 1));
   QTest::mouseClick(table_->viewport(), Qt::LeftButton, {}, first.center());
   EXPECT_EQ(screen_->current_sale().selected, 0);
-  EXPECT_TRUE(entry_->hasFocus());
-  EXPECT_FALSE(table_->hasFocus());
+  EXPECT_EQ(screen_->focusWidget(), entry_);
 }
 
-TEST_F(SalesFrontDialogTest, EscWithLinesAsksBeforeClosing) {
-  AddGoods("6901", "牛奶", 2.5);
+TEST_F(SalesFrontDialogTest, EscClosesAtOnceWhenEmptyAndAsksWhileLinesAreOpen) {
+  OpenScreen();
+  QTest::keyClick(entry_, Qt::Key_Escape);
+  EXPECT_FALSE(screen_->isVisible());
+  EXPECT_TRUE(boxes_.shown().empty());
+
   OpenScreen();
   Type("6901");
-
-  boxes_.SetNextAnswer(false);
-  QTest::keyClick(entry_, Qt::Key_Escape);
-  ASSERT_EQ(boxes_.Texts().size(), 1u);
-  EXPECT_EQ(boxes_.Texts()[0], "有未结账的流水,是否退出");
+  QTest::keyClick(entry_, Qt::Key_Escape);  // answered No
+  EXPECT_EQ(boxes_.Texts(), Texts{"有未结账的流水,是否退出"});
   EXPECT_TRUE(screen_->isVisible());
   EXPECT_EQ(Rows(), 1);
-
   boxes_.SetNextAnswer(true);
   QTest::keyClick(entry_, Qt::Key_Escape);
   EXPECT_FALSE(screen_->isVisible());
   EXPECT_EQ(screen_->result(), QDialog::Rejected);
 }
 
-TEST_F(SalesFrontDialogTest, EscWithoutLinesClosesAtOnce) {
-  OpenScreen();
-  QTest::keyClick(entry_, Qt::Key_Escape);
-  EXPECT_FALSE(screen_->isVisible());
-  EXPECT_TRUE(boxes_.shown().empty());
-}
-
-TEST_F(SalesFrontDialogTest, RefusedCommandKeepsTheEntryAndTheLines) {
-  AddGoods("6901", "牛奶", 2.5);
-  OpenScreen();
-  Type("6901");
-  Type("/11");
-  ASSERT_EQ(boxes_.Texts().size(), 1u);
-  EXPECT_EQ(boxes_.Texts()[0], "折扣率有误");
-  EXPECT_EQ(entry_->text(), "/11");
-  EXPECT_EQ(Cell(0, sale::kRate), "1.00");
-  EXPECT_EQ(total_->text(), "总计: 2.50");
-}
-
 TEST_F(SalesFrontDialogTest, UnknownBarcodeOpensQuickGoodsAndSellsWhatWasTyped) {
   OpenScreen();
-  boxes_.SetNextAnswer(false);  // no item library look-up
+  {
+    ModalDriver<sale::QuickGoodsDialog> cancel(testing_support::Press("cancelButton"));
+    Type("778");  // the item library question is answered No
+    EXPECT_TRUE(cancel.ran());
+  }
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(boxes_.Texts().back(), "此商品无法销售");
+
+  entry_->clear();
   ModalDriver<sale::QuickGoodsDialog> quick([](sale::QuickGoodsDialog* dialog) {
-    EXPECT_EQ(dialog->windowTitle(), "商品快速录入");
-    EXPECT_EQ(dialog->findChild<QLineEdit*>("nameEdit")->text(), "商品");
-    EXPECT_EQ(dialog->findChild<QLineEdit*>("priceEdit")->text(), "1");
     dialog->findChild<QLineEdit*>("nameEdit")->setText("酱油");
     dialog->findChild<QLineEdit*>("priceEdit")->setText("6.8");
-    dialog->findChild<QPushButton*>("okButton")->click();
+    Click(*dialog, "okButton");
   });
   Type("777");
   EXPECT_TRUE(quick.ran());
   ASSERT_EQ(Rows(), 1);
   EXPECT_EQ(Cell(0, sale::kGoodsName), "酱油");
-  EXPECT_EQ(total_->text(), "总计: 6.80");
-}
-
-TEST_F(SalesFrontDialogTest, CancelledQuickGoodsSellsNothing) {
-  OpenScreen();
-  boxes_.SetNextAnswer(false);
-  ModalDriver<sale::QuickGoodsDialog> quick(
-      [](sale::QuickGoodsDialog* dialog) { dialog->reject(); });
-  Type("778");
-  EXPECT_TRUE(quick.ran());
-  EXPECT_EQ(Rows(), 0);
-  EXPECT_EQ(boxes_.Texts().back(), "此商品无法销售");
+  EXPECT_EQ(Pane("totalLabel"), "总计: 6.80");
 }
 
 TEST_F(SalesFrontDialogTest, PriceEntryRefusesEmptyAndBadPrices) {
-  AddGoods("6909", "散货", 0);
+  testing_support::AddGoods("6909", "散货", 0);
   OpenScreen();
-  ModalDriver<sale::PriceEntryDialog> price([this](sale::PriceEntryDialog* dialog) {
-    EXPECT_EQ(dialog->windowTitle(), "价格录入");
+  ModalDriver<sale::PriceEntryDialog> price([](sale::PriceEntryDialog* dialog) {
     auto* field = dialog->findChild<QLineEdit*>("priceEdit");
-    auto* ok = dialog->findChild<QPushButton*>("okButton");
-    ok->click();
+    Click(*dialog, "okButton");
     field->setText("abc");
-    ok->click();
+    Click(*dialog, "okButton");
     EXPECT_TRUE(dialog->isVisible());
     field->setText("3.5");
-    ok->click();
-    EXPECT_EQ(boxes_.Texts().size(), 2u);
+    Click(*dialog, "okButton");
   });
   Type("6909");
   EXPECT_TRUE(price.ran());
-  ASSERT_GE(boxes_.Texts().size(), 2u);
-  EXPECT_EQ(boxes_.Texts()[0], "请录入价格");
-  EXPECT_EQ(boxes_.Texts()[1], "价格有误");
+  EXPECT_EQ(boxes_.Texts(), (Texts{"请录入价格", "价格有误"}));
   ASSERT_EQ(Rows(), 1);
   EXPECT_EQ(Cell(0, sale::kSalesPrice), "3.50");
-  EXPECT_EQ(total_->text(), "总计: 3.50");
+  EXPECT_EQ(Pane("totalLabel"), "总计: 3.50");
 }
 
 TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
-  AddMember("M01", "pw");
+  Open().Exec(
+      "insert into membermaster (memberid,membername,memberpid,memberphone,memberpointsmode,"
+      "memberpointsvalue,depositmode,depositvalue,memberpw,dismode,disrate,disondis) "
+      "values ('M01','王五','','','否',0,'否',0,'pw','会员价',1,'否')");
   OpenScreen();
-  ModalDriver<sale::MemberSelectDialog> select([this](sale::MemberSelectDialog* dialog) {
-    EXPECT_EQ(dialog->windowTitle(), "会员选择");
+  ModalDriver<sale::MemberSelectDialog> select([](sale::MemberSelectDialog* dialog) {
     auto* password = dialog->findChild<QLineEdit*>("passwordEdit");
     EXPECT_EQ(password->echoMode(), QLineEdit::Password);
     dialog->findChild<QLineEdit*>("memberEdit")->setText("M01");
     password->setText("wrong");
-    dialog->findChild<QPushButton*>("okButton")->click();
+    Click(*dialog, "okButton");
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->focusWidget(), password);  // activation may lag under load
     password->setText("pw");
-    dialog->findChild<QPushButton*>("okButton")->click();
+    Click(*dialog, "okButton");
   });
   QTest::keyClick(entry_, Qt::Key_F4);
   EXPECT_TRUE(select.ran());
-  ASSERT_FALSE(boxes_.Texts().empty());
-  EXPECT_EQ(boxes_.Texts()[0], "密码有误");
+  EXPECT_EQ(boxes_.Texts(), Texts{"密码有误"});
   EXPECT_EQ(screen_->current_sale().member_id, "M01");
   auto* member_button = screen_->findChild<QPushButton*>("memberButton");
   EXPECT_EQ(member_button->text(), "F4 普通客户");
-  EXPECT_TRUE(screen_->findChild<QLabel*>("memberPane")->text().contains("王五"));
+  EXPECT_TRUE(Pane("memberPane").contains("王五"));
 
   QTest::keyClick(entry_, Qt::Key_F4);
   EXPECT_FALSE(screen_->current_sale().HasMember());
   EXPECT_EQ(member_button->text(), "F4 会员");
-  EXPECT_EQ(screen_->findChild<QLabel*>("memberPane")->text(), "普通客户");
+  EXPECT_EQ(Pane("memberPane"), "普通客户");
   EXPECT_EQ(screen_->focusWidget(), entry_);  // the window itself may await reactivation
 }
 
 TEST(SalesWeighConfirmDialogTest, ShowsTheScaleWeightAndGivesZeroBeforeAnyReading) {
   sale::WeighConfirmDialog waiting(nullptr, "苹果");
-  EXPECT_EQ(waiting.windowTitle(), "称重确认");
   EXPECT_EQ(waiting.findChild<QLabel*>("weightLabel")->text(), "重量读取中.......");
-  waiting.findChild<QPushButton*>("okButton")->click();
+  Click(waiting, "okButton");
   EXPECT_EQ(waiting.weight(), "0.00");
 
   sale::WeighConfirmDialog weighed(nullptr, "苹果");
   weighed.SetWeightSource([] { return std::string("1234"); });
   weighed.ReadWeight();
   EXPECT_EQ(weighed.findChild<QLabel*>("weightLabel")->text(), "1.234");
-  weighed.findChild<QPushButton*>("okButton")->click();
+  Click(weighed, "okButton");
   EXPECT_EQ(weighed.weight(), "1.234");
 }
-
-}  // namespace
-
-namespace {
 
 // A pseudo-terminal named as the display port receives the running total on lamp 2.
 TEST_F(SalesFrontDialogTest, PoleDisplayShowsTheRunningTotal) {
@@ -297,14 +258,71 @@ TEST_F(SalesFrontDialogTest, PoleDisplayShowsTheRunningTotal) {
   ASSERT_FALSE(display.slave_path().empty());
   Open().Exec("update management set displaycontrol = 'LED8N', displayport = ?",
               display.slave_path());
-  AddGoods("6901", "可乐", 3.5);
   OpenScreen();
   display.ReadAll(50);  // whatever the screen showed on opening
   Type("6901");
   Type("6901");
   std::string sent = display.ReadAll();
-  EXPECT_NE(sent.find("\x1b\x73" "2\x1b\x51\x41" "7.00\r"), std::string::npos);
-  EXPECT_NE(sent.find("\x1b\x73" "2\x1b\x51\x41" "3.50\r"), std::string::npos);
+  for (const char* total : {"2.50", "5.00"}) {  // ESC s 2, ESC Q A, the figure, CR
+    EXPECT_NE(sent.find(std::string("\x1bs2\x1bQA") + total + "\r"), std::string::npos) << total;
+  }
+}
+
+TEST_F(SalesFrontDialogTest, EnterSettlesPrintsEachCopyAndF5ReprintsOne) {
+  PseudoTerminal printer;
+  UseReceiptPrinter(printer, 2);
+  OpenScreen();
+  Type("6901");
+  ModalDriver<sale::SettleDialog> pay([](sale::SettleDialog* dialog) {
+    auto* cash = dialog->findChild<QLineEdit*>("cashEdit");
+    cash->selectAll();
+    QTest::keyClicks(cash, "10");
+    QTest::keyClick(cash, Qt::Key_Return);
+  });
+  QTest::keyClick(entry_, Qt::Key_Return);
+  ASSERT_TRUE(pay.ran());
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(Pane("numberPane"), "单号: 2");
+  EXPECT_DOUBLE_EQ(
+      Open()
+          .QueryDouble("select change from transactiondetails where transactiontype = '销售总计'")
+          .value_or(-1),
+      7.50);
+  EXPECT_EQ(CountReceipts(printer.ReadAll()), 2);
+
+  ChooseFirst(Qt::Key_F5);
+  EXPECT_EQ(CountReceipts(printer.ReadAll()), 1);
+  EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(SalesFrontDialogTest, ParkedSaleComesBackWithF10) {
+  OpenScreen();
+  Type("6901");
+  Type("*3");
+  QTest::keyClick(entry_, Qt::Key_F9);
+  EXPECT_EQ(Rows(), 0);
+  Type("6901");
+  QTest::keyClick(entry_, Qt::Key_F10);  // refused: lines on screen
+  EXPECT_EQ(boxes_.Texts(), Texts{"有未结账的流水,不能取回挂单"});
+  Type("-");  // cancel the line
+  ChooseFirst(Qt::Key_F10);
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(screen_->current_sale().lines[0][sale::kQuantity], "3.000");
+  EXPECT_EQ(Open().QueryInt("select count(*) from transactionpendinglist"), 0);
+}
+
+TEST_F(SalesFrontDialogTest, F12ClosesTheShiftAndF2PrintsItsSlip) {
+  OpenScreen();
+  Type("6901");
+  SettleInCash();
+  QTest::keyClick(entry_, Qt::Key_F12);
+  EXPECT_EQ(boxes_.Texts(), Texts{"完成"});
+  EXPECT_EQ(Open().QueryInt("select count(*) from transactiondetails where shiftid = 1"), 2);
+
+  PseudoTerminal printer;
+  UseReceiptPrinter(printer, 1);
+  ChooseFirst(Qt::Key_F2);
+  EXPECT_EQ(CountReceipts(printer.ReadAll()), 1);
 }
 
 }  // namespace

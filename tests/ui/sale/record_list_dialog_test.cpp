@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QItemSelectionModel>
-#include <QPushButton>
 #include <QTableView>
-#include <QTest>
 
 #include "common/MessageBox.h"
 #include "sale/RecordListDialog.h"
@@ -12,6 +10,7 @@
 
 namespace {
 
+using testing_support::Click;
 using testing_support::ModalDriver;
 
 class RecordListDialogTest : public testing_support::TestDatabase {
@@ -23,26 +22,14 @@ class RecordListDialogTest : public testing_support::TestDatabase {
         "(2,'b',0.5,1,'m1','2024-05-01 09:30:00',1);");
   }
 
-  static QTableView* Table(sale::RecordListDialog* dialog) {
-    return dialog->findChild<QTableView*>("recordTable");
-  }
-  static void Click(sale::RecordListDialog* dialog, const char* button) {
-    dialog->findChild<QPushButton*>(button)->click();
-  }
-
   ui::MessageBoxSeam boxes_;
 };
 
 TEST_F(RecordListDialogTest, OpensWithTheFirstRowSelectedAndReturnsTheChosenKey) {
   ParkTwoSales();
   ModalDriver<sale::RecordListDialog> driver([](sale::RecordListDialog* dialog) {
-    EXPECT_EQ(dialog->windowTitle(), "选择");
-    EXPECT_EQ(dialog->mode(), "挂单取回");
-    QTableView* table = Table(dialog);
+    QTableView* table = dialog->findChild<QTableView*>("recordTable");
     EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
-    EXPECT_TRUE(table->showGrid());
-    EXPECT_EQ(table->model()->headerData(2, Qt::Horizontal).toString(), "会员编号");
-    EXPECT_EQ(table->model()->index(1, 1).data().toString(), "0.500");
     EXPECT_TRUE(table->model()
                     ->index(1, 2)
                     .data(Qt::TextAlignmentRole)
@@ -51,7 +38,7 @@ TEST_F(RecordListDialogTest, OpensWithTheFirstRowSelectedAndReturnsTheChosenKey)
     ASSERT_EQ(table->selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(table->selectionModel()->selectedRows().front().row(), 0);
     ASSERT_TRUE(dialog->SelectRow(1));
-    Click(dialog, "okButton");
+    Click(*dialog, "okButton");
   });
   EXPECT_EQ(sale::RecordListDialog::ChooseNumber(nullptr, sale::kSuspendedBillsMode), 2);
   EXPECT_TRUE(driver.ran());
@@ -61,18 +48,16 @@ TEST_F(RecordListDialogTest, OpensWithTheFirstRowSelectedAndReturnsTheChosenKey)
 TEST_F(RecordListDialogTest, ConfirmWithoutASelectionAsksForOneAndStaysOpen) {
   sale::RecordListDialog dialog(nullptr, "挂单取回", sale::RecordList{});
   dialog.show();
-  Click(&dialog, "okButton");
+  Click(dialog, "okButton");
   EXPECT_EQ(boxes_.Texts(), std::vector<QString>{"请选择记录"});
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(dialog.result(), QDialog::Rejected);
   EXPECT_TRUE(dialog.key().empty());
   EXPECT_FALSE(dialog.SelectRow(0));
 }
 
 TEST_F(RecordListDialogTest, CancelAndUnreadableListsChooseNothing) {
   ParkTwoSales();
-  ModalDriver<sale::RecordListDialog> driver(
-      [](sale::RecordListDialog* dialog) { Click(dialog, "cancelButton"); });
+  ModalDriver<sale::RecordListDialog> driver(testing_support::Press("cancelButton"));
   EXPECT_EQ(sale::RecordListDialog::Choose(nullptr, sale::kSuspendedBillsMode), std::nullopt);
   EXPECT_TRUE(driver.ran());
 
