@@ -74,7 +74,7 @@ std::string GetMemberName(const std::string& memberid) {
 std::string GetMemberInfo(store::Database& db, const std::string& memberid) {
   store::Statement row = db.Query(
       "select membername,memberpointsmode,memberpointsvalue,depositmode,depositvalue,dismode,"
-      "disrate,disondis from membermaster where memberid = ?",
+      "ifnull(disrate,1),disondis from membermaster where memberid = ?",
       memberid);
   if (!row.Step()) return "普通客户";
   std::string text = "[会员名称:" + row.Text(0) + "]";

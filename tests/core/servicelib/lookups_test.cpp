@@ -69,15 +69,18 @@ TEST_F(LookupTest, MembersAndThePaneText) {
             "[优惠方式:会员折扣][折扣率:85%][折上折]");
   EXPECT_EQ(GetMemberInfo("M2"), "[会员名称:李四][优惠方式:会员价]");
   EXPECT_EQ(GetMemberInfo("none"), "普通客户");
+  // A discount member without a stored rate pays full price, and the pane says so.
+  Open().Exec("update membermaster set dismode = '会员折扣', disrate = null where memberid = 'M2'");
+  EXPECT_EQ(GetMemberInfo("M2"), "[会员名称:李四][优惠方式:会员折扣][折扣率:100%]");
 }
 
 TEST_F(LookupTest, RightsAnswerOnlyForKnownRightsOfKnownDuties) {
   EXPECT_TRUE(CheckRights("settings", "0"));
   EXPECT_TRUE(CheckRights("sales", "7"));
   EXPECT_FALSE(CheckRights("settings", "7"));
-  EXPECT_FALSE(CheckRights("sales", "9"));        // a duty without a rights row
-  EXPECT_FALSE(CheckRights("sales", "nobody"));   // unknown account
-  EXPECT_FALSE(CheckRights("workno", "0"));       // not a right column
+  EXPECT_FALSE(CheckRights("sales", "9"));       // a duty without a rights row
+  EXPECT_FALSE(CheckRights("sales", "nobody"));  // unknown account
+  EXPECT_FALSE(CheckRights("workno", "0"));      // not a right column
   EXPECT_FALSE(CheckRights("sales from dutyrights --", "0"));
   EXPECT_FALSE(CheckRights("sales", "0' or '1'='1"));
   Open().Exec("update dutyrights set inquiry = null where operatorduty = '收银员'");
