@@ -19,14 +19,14 @@
 #include <string_view>
 #include <vector>
 
-#include "common/clock.h"
+#include "core/common/clock.h"
+#include "core/sale/commit_sale.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/sale_lines.h"
+#include "core/sale/sale_ui.h"
+#include "core/servicelib/kasso_basic.h"
+#include "core/store/database.h"
 #include "measure.h"
-#include "sale/commit_sale.h"
-#include "sale/current_sale.h"
-#include "sale/sale_lines.h"
-#include "sale/sale_ui.h"
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
 #include "synthetic.h"
 
 namespace {

@@ -24,8 +24,8 @@
 #include <utility>
 #include <vector>
 
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
+#include "core/servicelib/kasso_basic.h"
+#include "core/store/database.h"
 #include "measure.h"
 #include "synthetic.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "store/database.h"
+#include "core/store/database.h"
 
 namespace bench {
 namespace {

@@ -25,12 +25,12 @@
 #include <utility>
 #include <vector>
 
-#include "sale/current_sale.h"
-#include "sale/member_pricing.h"
-#include "sale/process_entry.h"
-#include "sale/sale_lines.h"
-#include "sale/sale_ui.h"
-#include "store/database.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/member_pricing.h"
+#include "core/sale/process_entry.h"
+#include "core/sale/sale_lines.h"
+#include "core/sale/sale_ui.h"
+#include "core/store/database.h"
 #include "measure.h"
 #include "synthetic.h"
 

@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "common/clock.h"
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
-#include "store/schema.h"
+#include "core/common/clock.h"
+#include "core/servicelib/kasso_basic.h"
+#include "core/store/database.h"
+#include "core/store/schema.h"
 
 namespace bench {
 namespace {

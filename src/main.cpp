@@ -1,11 +1,11 @@
 #include <QApplication>
 
-#include "app/LoginDialog.h"
-#include "devices/QtDriverPrinter.h"
+#include "ui/app/LoginDialog.h"
+#include "ui/devices/QtDriverPrinter.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   ui::InstallDriverPrinter();
-  app::LoginDialog login;
+  ui::LoginDialog login;
   return login.Run();
 }

@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include "common/clock.h"
-#include "common/format.h"
+#include "core/common/clock.h"
+#include "core/common/format.h"
+#include "core/servicelib/kasso_basic.h"
+#include "core/store/schema.h"
 #include "demo_catalogue.h"
-#include "servicelib/kasso_basic.h"
-#include "store/schema.h"
 
 namespace demo {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "store/database.h"
+#include "core/store/database.h"
 
 namespace demo {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/store/database.h"
+#include "core/store/schema.h"
 #include "demo_shop.h"
-#include "store/database.h"
-#include "store/schema.h"
 
 namespace {
 

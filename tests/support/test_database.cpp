@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "common/clock.h"
-#include "store/schema.h"
+#include "core/common/clock.h"
+#include "core/store/schema.h"
 
 namespace testing_support {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "store/database.h"
+#include "core/store/database.h"
 
 namespace testing_support {
 

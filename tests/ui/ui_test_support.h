@@ -11,8 +11,8 @@
 #include <functional>
 #include <string>
 
-#include "app/startup.h"
-#include "store/database.h"
+#include "core/app/startup.h"
+#include "core/store/database.h"
 
 namespace testing_support {
 

@@ -1,8 +1,8 @@
-#include "app/accounts.h"
+#include "core/app/accounts.h"
 
-#include "common/error.h"
-#include "common/format.h"
-#include "store/database.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/store/database.h"
 
 namespace app {
 

@@ -1,12 +1,12 @@
-#include "app/backup.h"
+#include "core/app/backup.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "common/clock.h"
-#include "store/database.h"
+#include "core/common/clock.h"
+#include "core/store/database.h"
 
 namespace app {
 namespace fs = std::filesystem;

@@ -1,13 +1,13 @@
-#include "app/data_clear.h"
+#include "core/app/data_clear.h"
 
 #include <algorithm>
 #include <exception>
 #include <span>
 
-#include "app/backup.h"
-#include "common/clock.h"
-#include "common/error.h"
-#include "store/database.h"
+#include "core/app/backup.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/store/database.h"
 
 namespace app {
 namespace fs = std::filesystem;

@@ -1,12 +1,12 @@
-#include "app/duty_rights.h"
+#include "core/app/duty_rights.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <vector>
 
-#include "app/accounts.h"
-#include "common/error.h"
-#include "store/database.h"
+#include "core/app/accounts.h"
+#include "core/common/error.h"
+#include "core/store/database.h"
 
 namespace app {
 namespace {

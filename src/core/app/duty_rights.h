@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "servicelib/kasso_basic.h"
+#include "core/lookups/operators.h"
 
 namespace app {
 

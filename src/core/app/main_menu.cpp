@@ -1,8 +1,8 @@
-#include "app/main_menu.h"
+#include "core/app/main_menu.h"
 
 #include <stdexcept>
 
-#include "servicelib/kasso_basic.h"
+#include "core/lookups/operators.h"
 
 namespace app {
 

@@ -1,4 +1,4 @@
-#include "app/restore.h"
+#include "core/app/restore.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -10,10 +10,10 @@
 #include <fstream>
 #include <memory>
 
-#include "common/clock.h"
-#include "common/error.h"
-#include "store/legacy_text.h"
-#include "store/upgrade.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/store/legacy_text.h"
+#include "core/store/upgrade.h"
 
 namespace app {
 namespace fs = std::filesystem;

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "app/backup.h"
-#include "store/database.h"
+#include "core/app/backup.h"
+#include "core/store/database.h"
 
 namespace app {
 

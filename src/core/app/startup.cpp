@@ -1,12 +1,12 @@
-#include "app/startup.h"
+#include "core/app/startup.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-#include "devices/cash_drawer.h"
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
+#include "core/devices/cash_drawer.h"
+#include "core/lookups/numbers.h"
+#include "core/store/database.h"
 
 namespace app {
 namespace fs = std::filesystem;
@@ -68,14 +68,16 @@ void ResetAccountZero() {
   // Account "0" must exist after a reset, or the login hint would point at nothing.
   if (db.Exec("update operatormaster set operatorpassword = '0', operatorduty = '经理' "
               "where workno = '0'") == 0) {
-    db.Exec("insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
-            "values ('0','管理员','0','经理')");
+    db.Exec(
+        "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
+        "values ('0','管理员','0','经理')");
   }
   // Likewise the manager duty needs a rights row for the reset to give it anything.
   if (!db.HasRow("select 1 from dutyrights where operatorduty = '经理'")) {
-    db.Exec("insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
-            "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "
-            "values ('经理',1,1,1,1,1,1,1,1,1,1,1,1)");
+    db.Exec(
+        "insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
+        "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "
+        "values ('经理',1,1,1,1,1,1,1,1,1,1,1,1)");
   }
   db.Exec("update dutyrights set dutyrights = 1");
   tx.Commit();

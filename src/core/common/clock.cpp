@@ -1,4 +1,4 @@
-#include "common/clock.h"
+#include "core/common/clock.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "common/format.h"
+#include "core/common/format.h"
 
 #include <array>
 #include <charconv>

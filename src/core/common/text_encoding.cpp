@@ -1,4 +1,4 @@
-#include "common/text_encoding.h"
+#include "core/common/text_encoding.h"
 
 #include <iconv.h>
 

@@ -1,13 +1,13 @@
-#include "devices/cash_drawer.h"
+#include "core/devices/cash_drawer.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 
-#include "common/format.h"
-#include "devices/port.h"
-#include "store/database.h"
+#include "core/common/format.h"
+#include "core/devices/port.h"
+#include "core/store/database.h"
 
 namespace devices {
 namespace {

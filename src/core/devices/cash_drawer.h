@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "store/database.h"
+#include "core/store/database.h"
 
 namespace devices {
 

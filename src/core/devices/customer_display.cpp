@@ -1,7 +1,7 @@
-#include "devices/customer_display.h"
+#include "core/devices/customer_display.h"
 
-#include "common/format.h"
-#include "store/database.h"
+#include "core/common/format.h"
+#include "core/store/database.h"
 
 namespace devices {
 
@@ -28,7 +28,8 @@ CustomerDisplayHandle OpenCustomerDisplay() {
 
 std::vector<std::string> CustomerDisplayPieces(int lamp, double amount) {
   std::vector<std::string> pieces = {"\x1b\x40", "\x0c"};
-  if (lamp >= 1 && lamp <= 4) pieces.push_back(std::string("\x1b\x73") + static_cast<char>('0' + lamp));
+  if (lamp >= 1 && lamp <= 4)
+    pieces.push_back(std::string("\x1b\x73") + static_cast<char>('0' + lamp));
   pieces.push_back("\x1b\x51\x41");
   pieces.push_back(kasso::Money(amount));
   pieces.push_back("\x0d");

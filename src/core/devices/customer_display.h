@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/port.h"
+#include "core/devices/port.h"
 
 namespace devices {
 

@@ -1,6 +1,6 @@
-#include "devices/escpos.h"
+#include "core/devices/escpos.h"
 
-#include "common/text_encoding.h"
+#include "core/common/text_encoding.h"
 
 namespace print {
 namespace {

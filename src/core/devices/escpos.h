@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "devices/slip.h"
+#include "core/devices/slip.h"
 
 namespace print {
 

@@ -1,10 +1,10 @@
-#include "devices/management_record.h"
+#include "core/devices/management_record.h"
 
 #include <charconv>
 #include <fstream>
 
-#include "common/error.h"
-#include "common/format.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
 
 namespace devices {
 

@@ -1,4 +1,4 @@
-#include "devices/port.h"
+#include "core/devices/port.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,7 +10,7 @@
 #include <chrono>
 #include <map>
 
-#include "common/format.h"
+#include "core/common/format.h"
 
 namespace devices {
 namespace fs = std::filesystem;
@@ -28,10 +28,14 @@ std::map<std::string, fs::path>& Overrides() {
 
 speed_t BaudConstant(int baud) {
   switch (baud) {
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 19200: return B19200;
-    default: return B9600;
+    case 2400:
+      return B2400;
+    case 4800:
+      return B4800;
+    case 19200:
+      return B19200;
+    default:
+      return B9600;
   }
 }
 

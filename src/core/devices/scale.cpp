@@ -1,4 +1,4 @@
-#include "devices/scale.h"
+#include "core/devices/scale.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -7,11 +7,12 @@
 #include <cstdio>
 #include <fstream>
 
-#include "common/error.h"
-#include "common/format.h"
-#include "common/text_encoding.h"
-#include "devices/port.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/common/text_encoding.h"
+#include "core/devices/port.h"
+#include "core/lookups/numbers.h"
+#include "core/lookups/settings.h"
 
 extern char** environ;
 
@@ -27,8 +28,8 @@ std::string PluLine(long long pluno, const std::string& barcode, double salespri
   std::string line = "IP" + std::string(number) + "A0" + kasso::Utf8ToGbk(barcode) + price +
                      "0000000" + "008" + "0" + kasso::Utf8ToGbk(scalesimple) + "00" +
                      std::string(13, '0') + "00000" + std::string(28, '0') + "##" +
-                     kasso::CutGbk(kasso::Utf8ToGbk(goodsname), 24) + "##" +
-                     std::string(24, ' ') + "##" + std::string(24, ' ') + "\r\n";
+                     kasso::CutGbk(kasso::Utf8ToGbk(goodsname), 24) + "##" + std::string(24, ' ') +
+                     "##" + std::string(24, ' ') + "\r\n";
   return line;
 }
 

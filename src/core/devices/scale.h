@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "store/database.h"
+#include "core/store/database.h"
 
 namespace devices {
 

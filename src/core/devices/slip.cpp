@@ -1,4 +1,4 @@
-#include "devices/slip.h"
+#include "core/devices/slip.h"
 
 #include <algorithm>
 

@@ -1,14 +1,14 @@
-#include "devices/slip_printer.h"
+#include "core/devices/slip_printer.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <optional>
 
-#include "common/error.h"
-#include "common/format.h"
-#include "devices/escpos.h"
-#include "devices/port.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/devices/escpos.h"
+#include "core/devices/port.h"
 
 namespace print {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "devices/slip.h"
-#include "store/database.h"
+#include "core/devices/slip.h"
+#include "core/store/database.h"
 
 namespace print {
 

@@ -1,11 +1,12 @@
-#include "sale/adjustments.h"
+#include "core/sale/adjustments.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "common/error.h"
-#include "sale/member_pricing.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/error.h"
+#include "core/lookups/members.h"
+#include "core/lookups/numbers.h"
+#include "core/sale/member_pricing.h"
 
 namespace sale {
 namespace {

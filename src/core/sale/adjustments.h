@@ -4,9 +4,9 @@
 // the caller totals afterwards (ComputeTotal). A refused change throws kasso::UserError and
 // leaves every line as it was.
 
-#include "sale/current_sale.h"
-#include "sale/sale_ui.h"
-#include "store/database.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/sale_ui.h"
+#include "core/store/database.h"
 
 namespace sale {
 

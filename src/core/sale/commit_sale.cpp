@@ -1,16 +1,20 @@
-#include "sale/commit_sale.h"
+#include "core/sale/commit_sale.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "common/clock.h"
-#include "common/error.h"
-#include "common/format.h"
-#include "devices/cash_drawer.h"
-#include "sale/points.h"
-#include "sale/sale_lines.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/devices/cash_drawer.h"
+#include "core/lookups/goods.h"
+#include "core/lookups/numbers.h"
+#include "core/lookups/settings.h"
+#include "core/lookups/till_numbers.h"
+#include "core/sale/points.h"
+#include "core/sale/receipts.h"
+#include "core/sale/sale_lines.h"
 
 namespace sale {
 namespace {
@@ -189,7 +193,7 @@ CommitResult CommitSale(CurrentSale& sale, const Payment& payment, SaleUi& ui) {
   for (int copy = 0; copy < copies; ++copy) {
     std::string printed;
     try {
-      printed = servicelib::ReceiptPrintByTranNo(result.transaction_number);
+      printed = PrintSaleReceipt(result.transaction_number);
     } catch (const std::exception& error) {
       printed = std::string("小票打印失败: ") + error.what();
     }

@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "sale/current_sale.h"
-#include "sale/sale_ui.h"
-#include "sale/settlement.h"
-#include "store/database.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/sale_ui.h"
+#include "core/sale/settlement.h"
+#include "core/store/database.h"
 
 namespace sale {
 

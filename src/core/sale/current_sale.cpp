@@ -1,7 +1,7 @@
-#include "sale/current_sale.h"
+#include "core/sale/current_sale.h"
 
-#include "common/format.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/format.h"
+#include "core/lookups/numbers.h"
 
 namespace sale {
 

@@ -1,10 +1,11 @@
-#include "sale/goods_entry.h"
+#include "core/sale/goods_entry.h"
 
 #include <algorithm>
 
-#include "common/format.h"
-#include "sale/quick_goods.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/format.h"
+#include "core/lookups/members.h"
+#include "core/lookups/numbers.h"
+#include "core/sale/quick_goods.h"
 
 namespace sale {
 namespace {

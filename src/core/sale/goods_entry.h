@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "sale/current_sale.h"
-#include "sale/sale_ui.h"
-#include "store/database.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/sale_ui.h"
+#include "core/store/database.h"
 
 namespace sale {
 

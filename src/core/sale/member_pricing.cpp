@@ -1,7 +1,8 @@
-#include "sale/member_pricing.h"
+#include "core/sale/member_pricing.h"
 
-#include "sale/sale_lines.h"
-#include "servicelib/kasso_basic.h"
+#include "core/lookups/members.h"
+#include "core/lookups/numbers.h"
+#include "core/sale/sale_lines.h"
 
 namespace sale {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "sale/current_sale.h"
-#include "sale/sale_ui.h"
-#include "store/database.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/sale_ui.h"
+#include "core/store/database.h"
 
 namespace sale {
 

@@ -1,8 +1,8 @@
-#include "sale/member_selection.h"
+#include "core/sale/member_selection.h"
 
-#include "common/error.h"
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
+#include "core/common/error.h"
+#include "core/lookups/members.h"
+#include "core/store/database.h"
 
 namespace sale {
 

@@ -1,4 +1,4 @@
-#include "sale/points.h"
+#include "core/sale/points.h"
 
 #include <cmath>
 #include <cstdint>

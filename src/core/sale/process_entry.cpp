@@ -1,12 +1,12 @@
-#include "sale/process_entry.h"
+#include "core/sale/process_entry.h"
 
-#include "common/error.h"
-#include "common/format.h"
-#include "sale/adjustments.h"
-#include "sale/goods_entry.h"
-#include "sale/sale_lines.h"
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/lookups/numbers.h"
+#include "core/sale/adjustments.h"
+#include "core/sale/goods_entry.h"
+#include "core/sale/sale_lines.h"
+#include "core/store/database.h"
 
 namespace sale {
 namespace {

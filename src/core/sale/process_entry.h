@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "sale/current_sale.h"
-#include "sale/sale_ui.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/sale_ui.h"
 
 namespace sale {
 

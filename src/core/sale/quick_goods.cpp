@@ -1,9 +1,9 @@
-#include "sale/quick_goods.h"
+#include "core/sale/quick_goods.h"
 
-#include "common/clock.h"
-#include "common/error.h"
-#include "common/format.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/lookups/numbers.h"
 
 namespace sale {
 namespace {

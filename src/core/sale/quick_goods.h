@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "sale/sale_ui.h"
-#include "store/database.h"
+#include "core/sale/sale_ui.h"
+#include "core/store/database.h"
 
 namespace sale {
 

@@ -1,10 +1,10 @@
-#include "sale/record_lists.h"
+#include "core/sale/record_lists.h"
 
 #include <charconv>
 
-#include "common/error.h"
-#include "common/format.h"
-#include "store/database.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/store/database.h"
 
 namespace sale {
 namespace {

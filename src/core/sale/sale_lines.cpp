@@ -1,6 +1,7 @@
-#include "sale/sale_lines.h"
+#include "core/sale/sale_lines.h"
 
-#include "servicelib/kasso_basic.h"
+#include "core/lookups/numbers.h"
+#include "core/lookups/till_numbers.h"
 
 namespace sale {
 

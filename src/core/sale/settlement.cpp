@@ -1,14 +1,15 @@
-#include "sale/settlement.h"
+#include "core/sale/settlement.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/format.h"
-#include "sale/commit_sale.h"
-#include "sale/sale_lines.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/format.h"
+#include "core/lookups/numbers.h"
+#include "core/lookups/settings.h"
+#include "core/sale/commit_sale.h"
+#include "core/sale/sale_lines.h"
 
 namespace sale {
 namespace {

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "sale/current_sale.h"
-#include "sale/sale_ui.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/sale_ui.h"
 
 namespace sale {
 

@@ -1,14 +1,17 @@
-#include "sale/suspended.h"
+#include "core/sale/suspended.h"
 
 #include <string>
 
-#include "common/clock.h"
-#include "common/error.h"
-#include "common/format.h"
-#include "sale/member_pricing.h"
-#include "sale/sale_lines.h"
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/lookups/goods.h"
+#include "core/lookups/members.h"
+#include "core/lookups/numbers.h"
+#include "core/lookups/till_numbers.h"
+#include "core/sale/member_pricing.h"
+#include "core/sale/sale_lines.h"
+#include "core/store/database.h"
 
 namespace sale {
 namespace {

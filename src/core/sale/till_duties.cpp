@@ -1,10 +1,14 @@
-#include "sale/till_duties.h"
+#include "core/sale/till_duties.h"
 
-#include "common/clock.h"
-#include "common/format.h"
-#include "devices/cash_drawer.h"
-#include "sale/sale_lines.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/clock.h"
+#include "core/common/format.h"
+#include "core/devices/cash_drawer.h"
+#include "core/lookups/numbers.h"
+#include "core/lookups/operators.h"
+#include "core/lookups/till_numbers.h"
+#include "core/sale/receipts.h"
+#include "core/sale/sale_lines.h"
+#include "core/sale/shift.h"
 
 namespace sale {
 namespace {
@@ -18,14 +22,19 @@ void AddMessage(std::vector<std::string>& messages, std::string message) {
 }  // namespace
 
 std::string CloseShift(const std::string& workno) {
-  return servicelib::ShiftConfirmation(workno) ? "完成" : "班结有误";
+  try {
+    CloseOpenShift(workno);
+    return "完成";
+  } catch (const store::DbError&) {
+    return "班结有误";
+  }
 }
 
 std::vector<std::string> OpenDrawer(const std::string& workno) {
   if (!servicelib::CheckRights("openmoneybox", workno)) return {"您没有这个权限"};
   std::vector<std::string> messages;
   AddMessage(messages, devices::KickCashDrawer());
-  AddMessage(messages, servicelib::OpenMoneyBoxPrint(workno));
+  AddMessage(messages, PrintDrawerNote(workno));
   return messages;
 }
 
@@ -44,7 +53,7 @@ PettyCashResult BookPettyCash(double amount, const std::string& workno) {
     // The drawer is counted and the row written in one transaction, so the check holds for
     // the row it lets through.
     store::Transaction transaction(db);
-    double cash = servicelib::GetMoneyInCashier(db);
+    double cash = MoneyInDrawer(db);
     if (rounddigits(cash + amount, 2) < 0) {
       result.messages.push_back("提取备用金金额(" + kasso::Money(amount) +
                                 ")不能超过钱箱内现有金额(" + kasso::Money(cash) + ")");
@@ -59,7 +68,7 @@ PettyCashResult BookPettyCash(double amount, const std::string& workno) {
   result.booked = true;
   AddMessage(result.messages, devices::KickCashDrawer());
   AddMessage(result.messages,
-             servicelib::PettyReceiptPrint(amount, servicelib::GetOperatorNameFromWorkNo(workno)));
+             PrintPettySlip(amount, servicelib::GetOperatorNameFromWorkNo(workno)));
   return result;
 }
 

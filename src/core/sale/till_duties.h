@@ -5,7 +5,7 @@
 //
 // The till has one drawer, so a shift is the drawer's, not a cashier's: closing it takes in
 // every journal row still in shift 0, whoever rang it up, and the cash in the drawer is
-// counted over the same rows. See servicelib::ShiftConfirmation and GetMoneyInCashier.
+// counted over the same rows. See shift.h.
 // Money is double throughout and rounded to the fen; single precision would lose cents on
 // a busy day's drawer.
 
@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "sale/current_sale.h"
-#include "sale/process_entry.h"
-#include "sale/sale_ui.h"
-#include "store/database.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/process_entry.h"
+#include "core/sale/sale_ui.h"
+#include "core/store/database.h"
 
 namespace sale {
 

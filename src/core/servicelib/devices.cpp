@@ -1,6 +1,6 @@
-#include "devices/cash_drawer.h"
-#include "devices/scale.h"
-#include "servicelib/kasso_basic.h"
+#include "core/devices/cash_drawer.h"
+#include "core/devices/scale.h"
+#include "core/servicelib/kasso_basic.h"
 
 namespace servicelib {
 

@@ -1,31 +1,18 @@
-#include "devices/receipts.h"
-#include "devices/slip_printer.h"
-#include "servicelib/kasso_basic.h"
+#include "core/sale/receipts.h"
+#include "core/servicelib/kasso_basic.h"
 
 namespace servicelib {
 
 std::string ReceiptPrintByTranNo(std::int64_t transactionnumber) {
-  return print::PrintSlip("小票打印失败", [&](store::Database& db, int columns) {
-    return print::ComposeSaleReceipt(db, transactionnumber, columns);
-  });
+  return sale::PrintSaleReceipt(transactionnumber);
 }
 
-std::string PrintShiftSum(std::int64_t shiftid) {
-  return print::PrintSlip("班结小票打印失败", [&](store::Database& db, int columns) {
-    return print::ComposeShiftSlip(db, shiftid, columns);
-  });
-}
+std::string PrintShiftSum(std::int64_t shiftid) { return sale::PrintShiftSlip(shiftid); }
 
 std::string PettyReceiptPrint(double amount, const std::string& operator_name) {
-  return print::PrintSlip("备用金小票打印失败", [&](store::Database&, int columns) {
-    return print::ComposePettySlip(amount, operator_name, columns);
-  });
+  return sale::PrintPettySlip(amount, operator_name);
 }
 
-std::string OpenMoneyBoxPrint(const std::string& workno) {
-  return print::PrintSlip("开钱箱小票打印失败", [&](store::Database& db, int columns) {
-    return print::ComposeDrawerNote(db, workno, columns);
-  });
-}
+std::string OpenMoneyBoxPrint(const std::string& workno) { return sale::PrintDrawerNote(workno); }
 
 }  // namespace servicelib

@@ -1,34 +1,33 @@
-#include "app/backup.h"
-#include "servicelib/kasso_basic.h"
-#include "servicelib/open_or.h"
+#include <numeric>
+
+#include "core/app/backup.h"
+#include "core/lookups/open_or.h"
+#include "core/sale/shift.h"
+#include "core/sale/till_duties.h"
+#include "core/servicelib/kasso_basic.h"
 
 namespace servicelib {
 
-std::int64_t GetTranNo(store::Database& db) {
-  // A bare max() over the indexed column is one index probe, whatever the journal's size.
-  return db.QueryInt("select max(transactionnumber) from transactiondetails").value_or(0) + 1;
-}
-std::int64_t GetTranNo() {
-  return OpenOr<std::int64_t>(1, [](auto& db) { return GetTranNo(db); });
+double GetMoneyInCashier(store::Database& db) { return sale::MoneyInDrawer(db); }
+double GetMoneyInCashier() {
+  return OpenOr(0.0, [](auto& db) { return GetMoneyInCashier(db); });
 }
 
-std::int64_t GetMaxHandUpListnumber(store::Database& db) {
-  return db.QueryInt("select max(listnumber) from transactionpendinglist").value_or(0) + 1;
-}
-std::int64_t GetMaxHandUpListnumber() {
-  return OpenOr<std::int64_t>(1, [](auto& db) { return GetMaxHandUpListnumber(db); });
+bool ShiftConfirmation(const std::string& workno) {
+  try {
+    sale::CloseOpenShift(workno);
+    return true;
+  } catch (const store::DbError&) {
+    return false;
+  }
 }
 
-std::string GetMemberidFromHandUpListLocalFunc(store::Database& db, std::int64_t listnumber) {
-  return db
-      .QueryText("select ifnull(memberid,'') from transactionpendinglist where listnumber = ? "
-                 "order by rowid limit 1",
-                 listnumber)
-      .value_or("");
-}
-std::string GetMemberidFromHandUpListLocalFunc(std::int64_t listnumber) {
-  return OpenOr<std::string>(
-      "", [&](auto& db) { return GetMemberidFromHandUpListLocalFunc(db, listnumber); });
+std::string WritePettyTranAndPrint(double amount, const std::string& workno) {
+  sale::PettyCashResult result = sale::BookPettyCash(amount, workno);
+  return std::accumulate(result.messages.begin(), result.messages.end(), std::string(),
+                         [](std::string joined, const std::string& message) {
+                           return joined.empty() ? message : joined + "\n" + message;
+                         });
 }
 
 void HandleBackUp() { app::WriteAutomaticBackup(); }

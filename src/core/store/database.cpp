@@ -1,4 +1,4 @@
-#include "store/database.h"
+#include "core/store/database.h"
 
 namespace store {
 namespace {

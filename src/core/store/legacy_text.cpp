@@ -1,11 +1,11 @@
-#include "store/legacy_text.h"
+#include "core/store/legacy_text.h"
 
 #include <sqlite3.h>
 
 #include <string>
 #include <vector>
 
-#include "common/text_encoding.h"
+#include "core/common/text_encoding.h"
 
 namespace store {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "store/database.h"
+#include "core/store/database.h"
 
 namespace store {
 

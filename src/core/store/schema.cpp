@@ -1,12 +1,12 @@
-#include "store/schema.h"
+#include "core/store/schema.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <system_error>
 
-#include "store/legacy_text.h"
-#include "store/upgrade.h"
+#include "core/store/legacy_text.h"
+#include "core/store/upgrade.h"
 
 namespace store {
 namespace {
@@ -93,16 +93,19 @@ void CreateBaseTables(Database& db) { db.ExecScript(kBaseTables); }
 
 void SeedNewDatabase(Database& db) {
   Transaction tx(db);
-  db.Exec("insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
-          "values ('0','管理员','0','经理')");
-  db.Exec("insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
-          "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "
-          "values ('经理',1,1,1,1,1,1,1,1,1,1,1,1)");
+  db.Exec(
+      "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
+      "values ('0','管理员','0','经理')");
+  db.Exec(
+      "insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
+      "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "
+      "values ('经理',1,1,1,1,1,1,1,1,1,1,1,1)");
   // A cashier sells, gives discounts at the till, opens the drawer and looks up sales;
   // everything that changes master data, accounts or settings stays with the manager.
-  db.Exec("insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
-          "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "
-          "values ('收银员',1,0,0,1,0,0,0,1,0,0,1,0)");
+  db.Exec(
+      "insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
+      "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "
+      "values ('收银员',1,0,0,1,0,0,0,1,0,0,1,0)");
   // A till without devices: no receipt, no display, the drawer stays shut, no scale.
   // The three ports differ so the settings screen's conflict checks pass as shipped.
   db.Exec(
@@ -112,16 +115,17 @@ void SeedNewDatabase(Database& db) {
       "comscaleport,useitemlibrary,emptylines,wipevalue,basevalue,pointsvalue) "
       "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
       "不打印", "lpt1", "", "不显示", "com1", "不弹出", 1, "欢迎光临", "谢谢惠顾,欢迎再次光临",
-      "否", "2", 5, 5, kDefaultDrawerCommand, "averageprice", kDefaultScaleAddress, "", "否",
-      "否", "com2", "是", 3, 2, 1, 1);
+      "否", "2", 5, 5, kDefaultDrawerCommand, "averageprice", kDefaultScaleAddress, "", "否", "否",
+      "com2", "是", 3, 2, 1, 1);
   // The upgrade lays out the fields of both label kinds; give them the page settings a
   // label run reads, so the first print needs no setup.
-  db.Exec("update labeltemplate set paperkind = ifnull(paperkind,'标签纸'),"
-          "printername = ifnull(printername,''), columns = ifnull(columns,1),"
-          "betweenspace = ifnull(betweenspace,0), leftspace = ifnull(leftspace,0),"
-          "repeat = ifnull(repeat,1), printkind = ifnull(printkind,'barcode'),"
-          "classname = ifnull(classname,''), topspace = ifnull(topspace,0),"
-          "linebetweenspace = ifnull(linebetweenspace,0), printtitle = ifnull(printtitle,1)");
+  db.Exec(
+      "update labeltemplate set paperkind = ifnull(paperkind,'标签纸'),"
+      "printername = ifnull(printername,''), columns = ifnull(columns,1),"
+      "betweenspace = ifnull(betweenspace,0), leftspace = ifnull(leftspace,0),"
+      "repeat = ifnull(repeat,1), printkind = ifnull(printkind,'barcode'),"
+      "classname = ifnull(classname,''), topspace = ifnull(topspace,0),"
+      "linebetweenspace = ifnull(linebetweenspace,0), printtitle = ifnull(printtitle,1)");
   tx.Commit();
 }
 

@@ -1,4 +1,4 @@
-#include "store/upgrade.h"
+#include "core/store/upgrade.h"
 
 #include <array>
 #include <functional>
@@ -30,9 +30,10 @@ Step DefaultLabelRows(std::string kind, std::string font, int width, int height,
   return [=](Database& db) {
     if (db.HasRow("select * from labeltemplate where labelkind = ?", kind)) return;
     for (const LabelField& field : fields) {
-      db.Exec("insert into labeltemplate (tempname,cx,cy,fontsize,visible,labelkind,"
-              "labelwidth,labelheight,itemwidth) values (?,?,?,?,1,?,?,?,30)",
-              field.name, field.cx, field.cy, font, kind, width, height);
+      db.Exec(
+          "insert into labeltemplate (tempname,cx,cy,fontsize,visible,labelkind,"
+          "labelwidth,labelheight,itemwidth) values (?,?,?,?,1,?,?,?,30)",
+          field.name, field.cx, field.cy, font, kind, width, height);
     }
   };
 }
@@ -43,9 +44,10 @@ Step FirstLabelRows() {
     for (const char* kind : {"货架签", "商品签"}) {
       bool shelf = std::string(kind) == "货架签";
       for (const char* item : kLabelItems) {
-        db.Exec("insert into labeltemplate (tempname,cx,cy,fontsize,visible,labelkind,"
-                "labelwidth,labelheight) values (?,10,20,'中',1,?,?,?)",
-                item, kind, shelf ? 60 : 32, shelf ? 35 : 19);
+        db.Exec(
+            "insert into labeltemplate (tempname,cx,cy,fontsize,visible,labelkind,"
+            "labelwidth,labelheight) values (?,10,20,'中',1,?,?,?)",
+            item, kind, shelf ? 60 : 32, shelf ? 35 : 19);
       }
     }
   };
@@ -159,8 +161,7 @@ std::vector<Group> UpgradeGroups() {
       /* 34 */ {Sql("alter table transactiondetails add valuediscount real")},
       /* 35 */ {Sql("alter table shiftsum add valuediscount real")},
       /* 36 */
-      {Sql("alter table management add basevalue int"),
-       Sql("update management set basevalue = 1")},
+      {Sql("alter table management add basevalue int"), Sql("update management set basevalue = 1")},
       /* 37 */
       {Sql("alter table management add pointsvalue int"),
        Sql("update management set pointsvalue = 1")},

@@ -1,8 +1,8 @@
-#include "app/AboutDialog.h"
+#include "ui/app/AboutDialog.h"
 
 #include "ui_AboutDialog.h"
 
-namespace app {
+namespace ui {
 
 AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::AboutDialog>()) {
@@ -12,4 +12,4 @@ AboutDialog::AboutDialog(QWidget* parent)
 
 AboutDialog::~AboutDialog() = default;
 
-}  // namespace app
+}  // namespace ui

@@ -7,7 +7,7 @@ namespace Ui {
 class AboutDialog;
 }
 
-namespace app {
+namespace ui {
 
 // The program's name and version, with one "OK" button.
 class AboutDialog : public QDialog {
@@ -22,4 +22,4 @@ class AboutDialog : public QDialog {
   std::unique_ptr<Ui::AboutDialog> ui_;
 };
 
-}  // namespace app
+}  // namespace ui

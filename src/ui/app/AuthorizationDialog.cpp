@@ -1,10 +1,10 @@
-#include "app/AuthorizationDialog.h"
+#include "ui/app/AuthorizationDialog.h"
 
-#include "app/startup.h"
-#include "common/MessageBox.h"
+#include "core/app/startup.h"
+#include "ui/common/MessageBox.h"
 #include "ui_AuthorizationDialog.h"
 
-namespace app {
+namespace ui {
 
 AuthorizationDialog::AuthorizationDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::AuthorizationDialog>()) {
@@ -17,7 +17,7 @@ AuthorizationDialog::AuthorizationDialog(QWidget* parent)
 AuthorizationDialog::~AuthorizationDialog() = default;
 
 void AuthorizationDialog::OnConfirm() {
-  if (CheckAuthorization(ui_->passwordEdit->text().toStdString())) {
+  if (app::CheckAuthorization(ui_->passwordEdit->text().toStdString())) {
     accept();
     return;
   }
@@ -31,4 +31,4 @@ bool Authorize(QWidget* parent) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-}  // namespace app
+}  // namespace ui

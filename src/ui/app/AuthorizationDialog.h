@@ -7,7 +7,7 @@ namespace Ui {
 class AuthorizationDialog;
 }
 
-namespace app {
+namespace ui {
 
 // "授权": asks for the fixed authorization password in front of restore, account reset and
 // data clearing. Accepted only with the right password; a wrong one is refused and the dialog
@@ -29,4 +29,4 @@ class AuthorizationDialog : public QDialog {
 // Runs the dialog; true when the right password was given.
 bool Authorize(QWidget* parent);
 
-}  // namespace app
+}  // namespace ui

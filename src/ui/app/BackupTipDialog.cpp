@@ -1,12 +1,12 @@
-#include "app/BackupTipDialog.h"
+#include "ui/app/BackupTipDialog.h"
 
 #include <exception>
 
-#include "common/MessageBox.h"
-#include "servicelib/kasso_basic.h"
+#include "core/servicelib/kasso_basic.h"
+#include "ui/common/MessageBox.h"
 #include "ui_BackupTipDialog.h"
 
-namespace app {
+namespace ui {
 
 BackupTipDialog::BackupTipDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::BackupTipDialog>()) {
@@ -35,4 +35,4 @@ void BackupTipDialog::RunBackup() {
   accept();
 }
 
-}  // namespace app
+}  // namespace ui

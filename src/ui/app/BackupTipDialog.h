@@ -8,7 +8,7 @@ namespace Ui {
 class BackupTipDialog;
 }
 
-namespace app {
+namespace ui {
 
 // "提示" shown while the program writes its automatic backup on the way out: one second after
 // it opens it runs the backup and closes itself. It cannot be cancelled, so leaving with F12
@@ -36,4 +36,4 @@ class BackupTipDialog : public QDialog {
   QTimer delay_;
 };
 
-}  // namespace app
+}  // namespace ui

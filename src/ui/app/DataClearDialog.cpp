@@ -1,16 +1,16 @@
-#include "app/DataClearDialog.h"
+#include "ui/app/DataClearDialog.h"
 
 #include <QCheckBox>
 #include <QPushButton>
 #include <utility>
 
-#include "app/AuthorizationDialog.h"
-#include "common/MessageBox.h"
-#include "common/error.h"
-#include "store/database.h"
+#include "core/common/error.h"
+#include "core/store/database.h"
+#include "ui/app/AuthorizationDialog.h"
+#include "ui/common/MessageBox.h"
 #include "ui_DataClearDialog.h"
 
-namespace app {
+namespace ui {
 
 DataClearDialog::DataClearDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::DataClearDialog>()) {
@@ -21,14 +21,17 @@ DataClearDialog::DataClearDialog(QWidget* parent)
 
 DataClearDialog::~DataClearDialog() = default;
 
-std::vector<ClearGroup> DataClearDialog::CheckedGroups() const {
-  const std::pair<const QCheckBox*, ClearGroup> boxes[] = {
-      {ui_->salesCheck, ClearGroup::kSales},           {ui_->stockCheck, ClearGroup::kStock},
-      {ui_->purchasesCheck, ClearGroup::kPurchases},   {ui_->returnsCheck, ClearGroup::kReturns},
-      {ui_->stocktakesCheck, ClearGroup::kStocktakes}, {ui_->membersCheck, ClearGroup::kMembers},
-      {ui_->goodsCheck, ClearGroup::kGoods},
+std::vector<app::ClearGroup> DataClearDialog::CheckedGroups() const {
+  const std::pair<const QCheckBox*, app::ClearGroup> boxes[] = {
+      {ui_->salesCheck, app::ClearGroup::kSales},
+      {ui_->stockCheck, app::ClearGroup::kStock},
+      {ui_->purchasesCheck, app::ClearGroup::kPurchases},
+      {ui_->returnsCheck, app::ClearGroup::kReturns},
+      {ui_->stocktakesCheck, app::ClearGroup::kStocktakes},
+      {ui_->membersCheck, app::ClearGroup::kMembers},
+      {ui_->goodsCheck, app::ClearGroup::kGoods},
   };
-  std::vector<ClearGroup> groups;
+  std::vector<app::ClearGroup> groups;
   for (const auto& [box, group] : boxes) {
     if (box->isChecked()) groups.push_back(group);
   }
@@ -36,15 +39,15 @@ std::vector<ClearGroup> DataClearDialog::CheckedGroups() const {
 }
 
 void DataClearDialog::OnStart() {
-  std::vector<ClearGroup> groups = CheckedGroups();
+  std::vector<app::ClearGroup> groups = CheckedGroups();
   if (groups.empty()) return;
   if (!Authorize(this)) return;
 
-  ui_->progressBar->setRange(0, ClearStepCount(groups));
+  ui_->progressBar->setRange(0, app::ClearStepCount(groups));
   ui_->progressBar->setValue(0);
   SetBusy(true);
   try {
-    std::filesystem::path safety_copy = ClearData(
+    std::filesystem::path safety_copy = app::ClearData(
         groups, [this](std::string_view text, int done, int) { ShowProgress(text, done); });
     QString shown_path =
         QString::fromStdString(std::filesystem::absolute(safety_copy).lexically_normal().string());
@@ -81,4 +84,4 @@ void DataClearDialog::SetBusy(bool busy) {
   ui_->cancelButton->setEnabled(!busy);
 }
 
-}  // namespace app
+}  // namespace ui

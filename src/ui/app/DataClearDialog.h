@@ -5,13 +5,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/data_clear.h"
+#include "core/app/data_clear.h"
 
 namespace Ui {
 class DataClearDialog;
 }
 
-namespace app {
+namespace ui {
 
 // "数据清除": empties the ticked groups of tables after the authorization password, showing
 // the progress under the boxes. A safety copy is written first, and the final message says
@@ -25,7 +25,7 @@ class DataClearDialog : public QDialog {
   ~DataClearDialog() override;
 
  private:
-  std::vector<ClearGroup> CheckedGroups() const;
+  std::vector<app::ClearGroup> CheckedGroups() const;
   void OnStart();
   void ShowProgress(std::string_view text, int done);
   void SetBusy(bool busy);
@@ -33,4 +33,4 @@ class DataClearDialog : public QDialog {
   std::unique_ptr<Ui::DataClearDialog> ui_;
 };
 
-}  // namespace app
+}  // namespace ui

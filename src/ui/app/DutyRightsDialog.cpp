@@ -1,28 +1,28 @@
-#include "app/DutyRightsDialog.h"
+#include "ui/app/DutyRightsDialog.h"
 
 #include <QCheckBox>
 #include <QPushButton>
 #include <stdexcept>
 #include <string>
 
-#include "app/accounts.h"
-#include "common/MessageBox.h"
-#include "common/error.h"
-#include "store/database.h"
+#include "core/app/accounts.h"
+#include "core/common/error.h"
+#include "core/store/database.h"
+#include "ui/common/MessageBox.h"
 #include "ui_DutyRightsDialog.h"
 
-namespace app {
+namespace ui {
 
 DutyRightsDialog::DutyRightsDialog(QWidget* parent, [[maybe_unused]] const QString& workno)
     : QDialog(parent), ui_(std::make_unique<Ui::DutyRightsDialog>()) {
   ui_->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  pages_[0] = MakePage(kManagerDuty, "manager", ui_->managerSaveButton);
-  pages_[1] = MakePage(kCashierDuty, "cashier", ui_->cashierSaveButton);
+  pages_[0] = MakePage(app::kManagerDuty, "manager", ui_->managerSaveButton);
+  pages_[1] = MakePage(app::kCashierDuty, "cashier", ui_->cashierSaveButton);
 
   for (Page& page : pages_) {
     // The discount right guards no action; its box stays hidden but keeps the stored value.
-    page.boxes[RightIndex("discount")]->hide();
+    page.boxes[app::RightIndex("discount")]->hide();
     connect(page.save, &QPushButton::clicked, this, [this, &page] { SavePage(page); });
   }
   connect(ui_->dutyTabs, &QTabWidget::currentChanged, this, [this](int index) {
@@ -51,9 +51,9 @@ DutyRightsDialog::Page DutyRightsDialog::MakePage(const QString& duty, const QSt
 }
 
 void DutyRightsDialog::LoadPage(Page& page) {
-  DutyRights rights{};
+  app::DutyRights rights{};
   try {
-    rights = LoadDutyRights(page.duty.toStdString());
+    rights = app::LoadDutyRights(page.duty.toStdString());
   } catch (const store::DbError&) {
     // An unreadable database shows every box unticked.
   }
@@ -61,10 +61,10 @@ void DutyRightsDialog::LoadPage(Page& page) {
 }
 
 void DutyRightsDialog::SavePage(Page& page) {
-  DutyRights rights{};
+  app::DutyRights rights{};
   for (size_t i = 0; i < rights.size(); ++i) rights[i] = page.boxes[i]->isChecked();
   try {
-    SaveDutyRights(page.duty.toStdString(), rights);
+    app::SaveDutyRights(page.duty.toStdString(), rights);
   } catch (const kasso::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     return;
@@ -78,4 +78,4 @@ void DutyRightsDialog::SavePage(Page& page) {
   ui::ShowMessage(this, "完成");
 }
 
-}  // namespace app
+}  // namespace ui

@@ -5,7 +5,7 @@
 #include <array>
 #include <memory>
 
-#include "app/duty_rights.h"
+#include "core/app/duty_rights.h"
 
 class QCheckBox;
 class QPushButton;
@@ -14,7 +14,7 @@ namespace Ui {
 class DutyRightsDialog;
 }
 
-namespace app {
+namespace ui {
 
 // "权限": one page of right boxes per duty, "经理" first. Selecting a page reads that duty's
 // rights afresh; each page's "保存" stores its boxes for its duty.
@@ -43,4 +43,4 @@ class DutyRightsDialog : public QDialog {
   std::array<Page, 2> pages_;  // in tab order: "经理", "收银员"
 };
 
-}  // namespace app
+}  // namespace ui

@@ -1,14 +1,14 @@
-#include "app/FileSearchDialog.h"
+#include "ui/app/FileSearchDialog.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 #include "ui_FileSearchDialog.h"
 
-namespace app {
+namespace ui {
 
 FileSearchDialog::FileSearchDialog(const QString& extension, QWidget* parent,
                                    const QStringList& roots)
@@ -61,4 +61,4 @@ std::optional<QString> FileSearchDialog::ChooseFile(QWidget* parent, const QStri
   return dialog.chosenPath();
 }
 
-}  // namespace app
+}  // namespace ui

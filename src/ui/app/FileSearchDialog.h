@@ -6,13 +6,13 @@
 #include <memory>
 #include <optional>
 
-#include "app/FolderDialog.h"
+#include "ui/app/FolderDialog.h"
 
 namespace Ui {
 class FileSearchDialog;
 }
 
-namespace app {
+namespace ui {
 
 // "文件搜索": chooses an existing file. Selecting a folder lists its sub-folders and the files
 // ending in "." + extension under it and shows its path in "文件名"; "确认" on a folder is
@@ -43,4 +43,4 @@ class FileSearchDialog : public QDialog {
   QString chosen_;
 };
 
-}  // namespace app
+}  // namespace ui

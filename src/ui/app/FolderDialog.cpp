@@ -1,4 +1,4 @@
-#include "app/FolderDialog.h"
+#include "ui/app/FolderDialog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -7,12 +7,12 @@
 #include <QStyle>
 #include <QTreeWidget>
 
-#include "app/backup.h"
-#include "common/MessageBox.h"
-#include "common/clock.h"
+#include "core/app/backup.h"
+#include "core/common/clock.h"
+#include "ui/common/MessageBox.h"
 #include "ui_FolderDialog.h"
 
-namespace app {
+namespace ui {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
@@ -103,7 +103,7 @@ FolderDialog::FolderDialog(const QString& format, const QString& purpose, QWidge
     : QDialog(parent),
       ui_(std::make_unique<Ui::FolderDialog>()),
       default_name_(QString::fromStdString(
-          DefaultFileName(format.toStdString(), purpose.toStdString(), kasso::Now()))) {
+          app::DefaultFileName(format.toStdString(), purpose.toStdString(), kasso::Now()))) {
   ui_->setupUi(this);
   tree_ = std::make_unique<FolderTree>(ui_->folderTree, roots);
   connect(ui_->folderTree, &QTreeWidget::itemExpanded, this,
@@ -145,7 +145,7 @@ std::optional<QString> FolderDialog::ChooseTarget(QWidget* parent, const QString
                                                   const QString& purpose) {
   if (FileChooserSeam* seam = FileChooserSeam::Active()) {
     QString name = QString::fromStdString(
-        DefaultFileName(format.toStdString(), purpose.toStdString(), kasso::Now()));
+        app::DefaultFileName(format.toStdString(), purpose.toStdString(), kasso::Now()));
     return seam->Answer({"文件管理", name});
   }
   FolderDialog dialog(format, purpose, parent);
@@ -153,4 +153,4 @@ std::optional<QString> FolderDialog::ChooseTarget(QWidget* parent, const QString
   return dialog.chosenPath();
 }
 
-}  // namespace app
+}  // namespace ui

@@ -15,7 +15,7 @@ namespace Ui {
 class FolderDialog;
 }
 
-namespace app {
+namespace ui {
 
 // ---- Shared by the two file choosers (FolderDialog, FileSearchDialog) ----
 
@@ -103,4 +103,4 @@ class FolderDialog : public QDialog {
   QString chosen_;
 };
 
-}  // namespace app
+}  // namespace ui

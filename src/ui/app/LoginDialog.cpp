@@ -1,4 +1,4 @@
-#include "app/LoginDialog.h"
+#include "ui/app/LoginDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,20 +13,20 @@
 #include <QPushButton>
 #include <exception>
 
-#include "app/AboutDialog.h"
-#include "app/AuthorizationDialog.h"
-#include "app/MainMenuWindow.h"
-#include "app/RestoreDatabase.h"
-#include "app/backup.h"
-#include "app/startup.h"
-#include "common/MessageBox.h"
-#include "common/clock.h"
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
-#include "store/schema.h"
+#include "core/app/backup.h"
+#include "core/app/startup.h"
+#include "core/common/clock.h"
+#include "core/servicelib/kasso_basic.h"
+#include "core/store/database.h"
+#include "core/store/schema.h"
+#include "ui/app/AboutDialog.h"
+#include "ui/app/AuthorizationDialog.h"
+#include "ui/app/MainMenuWindow.h"
+#include "ui/app/RestoreDatabase.h"
+#include "ui/common/MessageBox.h"
 #include "ui_LoginDialog.h"
 
-namespace app {
+namespace ui {
 namespace {
 
 constexpr const char* kProgramTitle = "Tillwise";
@@ -147,7 +147,7 @@ void ShowClockError(QWidget* login) {
 LoginDialog::LoginDialog(QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::LoginDialog>()),
-      process_names_(&RunningProcessNames),
+      process_names_(&app::RunningProcessNames),
       close_action_(new QAction("关闭", this)),
       about_action_(new QAction("关于 Tillwise(&A)...", this)) {
   ui_->setupUi(this);
@@ -177,14 +177,14 @@ LoginDialog::~LoginDialog() = default;
 int LoginDialog::Run() {
   std::optional<std::vector<std::string>> processes = process_names_();
   if (!processes) return 1;
-  if (!IsSingleInstance(*processes)) {
+  if (!app::IsSingleInstance(*processes)) {
     ui::ShowMessage(nullptr, "已有相同程序运行", QString());
     return 1;
   }
   if (!PrepareDataFile()) return 1;
   backup_clock_.start();
-  ClearLockProcess();
-  SetUpPrinterPort();
+  app::ClearLockProcess();
+  app::SetUpPrinterPort();
 
   ui_->accountEdit->setFocus();
   exec();
@@ -194,7 +194,7 @@ int LoginDialog::Run() {
 
 void LoginDialog::TickBackupClock() {
   try {
-    if (IsBackupTime(kasso::Now())) servicelib::HandleBackUp();
+    if (app::IsBackupTime(kasso::Now())) servicelib::HandleBackUp();
   } catch (const std::exception&) {
     ShowClockError(this);
   }
@@ -234,16 +234,16 @@ void LoginDialog::contextMenuEvent(QContextMenuEvent* event) {
 
 void LoginDialog::OnLogin() {
   QString account = ui_->accountEdit->text();
-  switch (Login(account.toStdString(), ui_->passwordEdit->text().toStdString())) {
-    case LoginResult::kNoDatabase:
+  switch (app::Login(account.toStdString(), ui_->passwordEdit->text().toStdString())) {
+    case app::LoginResult::kNoDatabase:
       return;
-    case LoginResult::kRefused:
+    case app::LoginResult::kRefused:
       ui::ShowMessage(this, "登陆失败");
       ui_->accountEdit->clear();
       ui_->passwordEdit->clear();
       ui_->accountEdit->setFocus();
       return;
-    case LoginResult::kAccepted:
+    case app::LoginResult::kAccepted:
       break;
   }
   MainMenuWindow menu(account, this);
@@ -256,7 +256,7 @@ void LoginDialog::OnRestore() { RestoreDatabase(this); }
 void LoginDialog::OnResetPassword() {
   if (!Authorize(this)) return;
   try {
-    ResetAccountZero();
+    app::ResetAccountZero();
   } catch (const store::DbError&) {
     return;
   }
@@ -268,4 +268,4 @@ void LoginDialog::ShowAbout() {
   about.exec();
 }
 
-}  // namespace app
+}  // namespace ui

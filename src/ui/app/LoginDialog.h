@@ -14,7 +14,7 @@ namespace Ui {
 class LoginDialog;
 }
 
-namespace app {
+namespace ui {
 
 // The program's entry and its longest-lived window: refuses a second copy, prepares kasso.db,
 // keeps the automatic-backup clock running, and lets an operator log in. A successful login
@@ -59,4 +59,4 @@ class LoginDialog : public QDialog {
   QAction* about_action_;
 };
 
-}  // namespace app
+}  // namespace ui

@@ -1,15 +1,15 @@
-#include "app/MainMenuWindow.h"
+#include "ui/app/MainMenuWindow.h"
 
 #include <QKeyEvent>
 #include <string>
 #include <utility>
 
-#include "app/BackupTipDialog.h"
-#include "app/ModuleLauncher.h"
-#include "common/MessageBox.h"
+#include "ui/app/BackupTipDialog.h"
+#include "ui/app/ModuleLauncher.h"
+#include "ui/common/MessageBox.h"
 #include "ui_MainMenuWindow.h"
 
-namespace app {
+namespace ui {
 
 MainMenuWindow::MainMenuWindow(QString workno, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
@@ -25,13 +25,13 @@ MainMenuWindow::~MainMenuWindow() = default;
 void MainMenuWindow::OpenModule(int key) {
   // Whatever a module throws stays inside it: the menu must outlive every module.
   try {
-    const MenuModule& module = ModuleForKey(key);
+    const app::MenuModule& module = app::ModuleForKey(key);
     if (module.key == 12) {
       ExitWithBackup();
       return;
     }
     std::string right = module.right_column;
-    if (!right.empty() && !HasRight(workno_.toStdString(), right)) {
+    if (!right.empty() && !app::HasRight(workno_.toStdString(), right)) {
       ui::ShowMessage(this, "您没有这个权限");
       return;
     }
@@ -61,4 +61,4 @@ void MainMenuWindow::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-}  // namespace app
+}  // namespace ui

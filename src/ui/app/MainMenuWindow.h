@@ -5,13 +5,13 @@
 #include <functional>
 #include <memory>
 
-#include "app/main_menu.h"
+#include "core/app/main_menu.h"
 
 namespace Ui {
 class MainMenuWindow;
 }
 
-namespace app {
+namespace ui {
 
 // The home screen after login: a borderless window filled by the menu picture. A click on an
 // icon or its function key opens the module, after checking the right that guards it. F12
@@ -21,7 +21,7 @@ class MainMenuWindow : public QDialog {
   Q_DISABLE_COPY_MOVE(MainMenuWindow)
 
  public:
-  using Launcher = std::function<void(const MenuModule&, QWidget*, const QString&)>;
+  using Launcher = std::function<void(const app::MenuModule&, QWidget*, const QString&)>;
 
   explicit MainMenuWindow(QString workno, QWidget* parent = nullptr);
   ~MainMenuWindow() override;
@@ -45,4 +45,4 @@ class MainMenuWindow : public QDialog {
   Launcher launcher_;
 };
 
-}  // namespace app
+}  // namespace ui

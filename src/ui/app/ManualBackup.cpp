@@ -1,15 +1,16 @@
-#include "app/ManualBackup.h"
+#include "ui/app/ManualBackup.h"
 
 #include <QProgressDialog>
 #include <exception>
 #include <filesystem>
 
-#include "app/FolderDialog.h"
-#include "common/MessageBox.h"
+#include "ui/app/FolderDialog.h"
+#include "ui/common/MessageBox.h"
 
-namespace app {
+namespace ui {
 
-void RunCopyWithProgress(QWidget* parent, const std::function<void(const CopyProgress&)>& copy) {
+void RunCopyWithProgress(QWidget* parent,
+                         const std::function<void(const app::CopyProgress&)>& copy) {
   QProgressDialog box("数据复制中, 请稍候...", "取消", 0, 0, parent);
   box.setObjectName("copyProgress");
   box.setWindowTitle("提示");
@@ -29,10 +30,10 @@ void BackUpToChosenFolder(QWidget* parent) {
   std::optional<QString> target = FolderDialog::ChooseTarget(parent, QString(), "数据");
   if (!target) return;
   try {
-    RunCopyWithProgress(parent, [&](const CopyProgress& progress) {
-      CopyDatabaseTo(std::filesystem::path(target->toStdString()), progress);
+    RunCopyWithProgress(parent, [&](const app::CopyProgress& progress) {
+      app::CopyDatabaseTo(std::filesystem::path(target->toStdString()), progress);
     });
-  } catch (const CopyCancelled&) {
+  } catch (const app::CopyCancelled&) {
     ui::ShowMessage(parent, "备份被取消");
     return;
   } catch (const std::exception&) {
@@ -42,4 +43,4 @@ void BackUpToChosenFolder(QWidget* parent) {
   ui::ShowMessage(parent, "备份成功");
 }
 
-}  // namespace app
+}  // namespace ui

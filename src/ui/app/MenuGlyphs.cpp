@@ -1,11 +1,11 @@
-#include "app/MenuGlyphs.h"
+#include "ui/app/MenuGlyphs.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <array>
 
-namespace app {
+namespace ui {
 namespace {
 
 // Each symbol is drawn in a 100 x 100 box centred on the origin.
@@ -144,4 +144,4 @@ void DrawModuleGlyph(QPainter& painter, int key, const QRectF& area) {
   painter.restore();
 }
 
-}  // namespace app
+}  // namespace ui

@@ -5,7 +5,7 @@
 
 class QPainter;
 
-namespace app {
+namespace ui {
 
 // The colour that marks a main-menu module's icon.
 QColor ModuleColor(int key);
@@ -13,4 +13,4 @@ QColor ModuleColor(int key);
 // Draws the symbol of module key (1..12) in white, centred in area.
 void DrawModuleGlyph(QPainter& painter, int key, const QRectF& area);
 
-}  // namespace app
+}  // namespace ui

@@ -1,4 +1,4 @@
-#include "app/MenuPicture.h"
+#include "ui/app/MenuPicture.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -8,30 +8,30 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/MenuGlyphs.h"
+#include "ui/app/MenuGlyphs.h"
 
-namespace app {
+namespace ui {
 namespace {
 
 constexpr double kTileRadius = 9.0;
 constexpr double kKeyBandHeight = 14.0;
 constexpr double kCaptionBandHeight = 19.0;
 
-QRectF HotSpotRect(const MenuModule& module) {
+QRectF HotSpotRect(const app::MenuModule& module) {
   return QRectF(QPointF(module.left, module.top), QPointF(module.right, module.bottom));
 }
 
 void DrawBackground(QPainter& p) {
-  QLinearGradient sky(0, 0, 0, kMenuPictureHeight);
+  QLinearGradient sky(0, 0, 0, app::kMenuPictureHeight);
   sky.setColorAt(0.0, QColor(0xf3, 0xf7, 0xfc));
   sky.setColorAt(1.0, QColor(0xd3, 0xe2, 0xf1));
-  p.fillRect(QRectF(0, 0, kMenuPictureWidth, kMenuPictureHeight), sky);
+  p.fillRect(QRectF(0, 0, app::kMenuPictureWidth, app::kMenuPictureHeight), sky);
 
-  QLinearGradient band(0, 0, kMenuPictureWidth, 0);
+  QLinearGradient band(0, 0, app::kMenuPictureWidth, 0);
   band.setColorAt(0.0, QColor(0x1b, 0x4f, 0x72));
   band.setColorAt(1.0, QColor(0x2e, 0x86, 0xc1));
-  p.fillRect(QRectF(0, 0, kMenuPictureWidth, 84), band);
-  p.fillRect(QRectF(0, 84, kMenuPictureWidth, 3), QColor(0xf0, 0xa5, 0x30));
+  p.fillRect(QRectF(0, 0, app::kMenuPictureWidth, 84), band);
+  p.fillRect(QRectF(0, 84, app::kMenuPictureWidth, 3), QColor(0xf0, 0xa5, 0x30));
 }
 
 void DrawTitle(QPainter& p) {
@@ -50,11 +50,11 @@ void DrawTitle(QPainter& p) {
   p.drawText(QRectF(96, 56, 300, 20), Qt::AlignLeft | Qt::AlignVCenter, "V1.0-3");
 
   p.setPen(QColor(0x5d, 0x6d, 0x7e));
-  p.drawText(QRectF(0, 410, kMenuPictureWidth - 24, 20), Qt::AlignRight | Qt::AlignVCenter,
+  p.drawText(QRectF(0, 410, app::kMenuPictureWidth - 24, 20), Qt::AlignRight | Qt::AlignVCenter,
              "Tillwise V1.0");
 }
 
-void DrawTile(QPainter& p, const MenuModule& module, bool hovered) {
+void DrawTile(QPainter& p, const app::MenuModule& module, bool hovered) {
   QRectF tile = HotSpotRect(module).adjusted(1.5, 1.5, -1.5, -1.5);
   QColor color = ModuleColor(module.key);
 
@@ -110,23 +110,23 @@ MenuPicture::MenuPicture(QWidget* parent) : QWidget(parent) {
   setObjectName("menuPicture");
 }
 
-QSize MenuPicture::sizeHint() const { return {kMenuPictureWidth, kMenuPictureHeight}; }
+QSize MenuPicture::sizeHint() const { return {app::kMenuPictureWidth, app::kMenuPictureHeight}; }
 
 QPoint MenuPicture::ToNative(const QPointF& position) const {
   double width = std::max(1, this->width());
   double height = std::max(1, this->height());
-  return QPoint(static_cast<int>(std::floor(position.x() * kMenuPictureWidth / width)),
-                static_cast<int>(std::floor(position.y() * kMenuPictureHeight / height)));
+  return QPoint(static_cast<int>(std::floor(position.x() * app::kMenuPictureWidth / width)),
+                static_cast<int>(std::floor(position.y() * app::kMenuPictureHeight / height)));
 }
 
-std::optional<MenuModule> MenuPicture::ModuleAt(const QPointF& position) const {
+std::optional<app::MenuModule> MenuPicture::ModuleAt(const QPointF& position) const {
   QPoint native = ToNative(position);
-  return HotSpotAt(native.x(), native.y());
+  return app::HotSpotAt(native.x(), native.y());
 }
 
 void MenuPicture::TrackPointer(const QPointF& position) {
   last_position_ = ToNative(position);
-  std::optional<MenuModule> module = HotSpotAt(last_position_.x(), last_position_.y());
+  std::optional<app::MenuModule> module = app::HotSpotAt(last_position_.x(), last_position_.y());
   outside_hot_spots_ = !module.has_value();
   if (outside_hot_spots_) {
     unsetCursor();
@@ -144,11 +144,12 @@ void MenuPicture::paintEvent(QPaintEvent* /*event*/) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  p.scale(static_cast<double>(width()) / kMenuPictureWidth,
-          static_cast<double>(height()) / kMenuPictureHeight);
+  p.scale(static_cast<double>(width()) / app::kMenuPictureWidth,
+          static_cast<double>(height()) / app::kMenuPictureHeight);
   DrawBackground(p);
   DrawTitle(p);
-  for (const MenuModule& module : kMenuModules) DrawTile(p, module, module.key == hovered_key_);
+  for (const app::MenuModule& module : app::kMenuModules)
+    DrawTile(p, module, module.key == hovered_key_);
 }
 
 void MenuPicture::mouseMoveEvent(QMouseEvent* event) {
@@ -164,7 +165,8 @@ void MenuPicture::mousePressEvent(QMouseEvent* event) {
 void MenuPicture::mouseReleaseEvent(QMouseEvent* event) {
   TrackPointer(event->position());
   if (event->button() == Qt::LeftButton) {
-    if (std::optional<MenuModule> module = HotSpotAt(last_position_.x(), last_position_.y())) {
+    if (std::optional<app::MenuModule> module =
+            app::HotSpotAt(last_position_.x(), last_position_.y())) {
       emit ModuleClicked(module->key);
     }
   }
@@ -181,4 +183,4 @@ void MenuPicture::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
 }
 
-}  // namespace app
+}  // namespace ui

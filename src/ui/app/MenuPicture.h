@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <optional>
 
-#include "app/main_menu.h"
+#include "core/app/main_menu.h"
 
-namespace app {
+namespace ui {
 
 // The main menu's picture: a title and the twelve module icons, each inside its hot spot.
 // It is drawn in its native 600 x 440 coordinates stretched to the widget, and pointer
@@ -22,7 +22,7 @@ class MenuPicture : public QWidget {
 
   // The native picture point under a widget position.
   QPoint ToNative(const QPointF& position) const;
-  std::optional<MenuModule> ModuleAt(const QPointF& position) const;
+  std::optional<app::MenuModule> ModuleAt(const QPointF& position) const;
 
   // The last pointer position reported, in native coordinates.
   QPoint last_position() const { return last_position_; }
@@ -47,4 +47,4 @@ class MenuPicture : public QWidget {
   int hovered_key_ = 0;
 };
 
-}  // namespace app
+}  // namespace ui

@@ -1,24 +1,24 @@
-#include "app/ModuleLauncher.h"
+#include "ui/app/ModuleLauncher.h"
 
-#include "app/DataClearDialog.h"
-#include "app/DutyRightsDialog.h"
-#include "app/ManualBackup.h"
-#include "app/OperatorListDialog.h"
-#include "common/MessageBox.h"
-#include "devices/SettingsDialog.h"
-#include "sale/SalesFrontDialog.h"
-#include "servicelib/kasso_basic.h"
+#include "core/servicelib/kasso_basic.h"
+#include "ui/app/DataClearDialog.h"
+#include "ui/app/DutyRightsDialog.h"
+#include "ui/app/ManualBackup.h"
+#include "ui/app/OperatorListDialog.h"
+#include "ui/common/MessageBox.h"
+#include "ui/devices/SettingsDialog.h"
+#include "ui/sale/SalesFrontDialog.h"
 
-namespace app {
+namespace ui {
 
-void LaunchModule(const MenuModule& module, QWidget* parent, const QString& workno) {
+void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString& workno) {
   switch (module.key) {
     case 1: {  // cashier screen: keyboard or touch, chosen by servicelib::GetScaleFrontSign()
       if (servicelib::GetScaleFrontSign() != "否") {
         ui::ShowMessage(parent, "触摸前台尚未安装");
         break;
       }
-      sale::SalesFrontDialog front(parent, workno);
+      ui::SalesFrontDialog front(parent, workno);
       front.exec();
       break;
     }
@@ -41,7 +41,7 @@ void LaunchModule(const MenuModule& module, QWidget* parent, const QString& work
       break;
     }
     case 8: {
-      devices::SettingsDialog settings(parent, workno);
+      ui::SettingsDialog settings(parent, workno);
       settings.exec();
       break;
     }
@@ -60,4 +60,4 @@ void LaunchModule(const MenuModule& module, QWidget* parent, const QString& work
   }
 }
 
-}  // namespace app
+}  // namespace ui

@@ -2,14 +2,14 @@
 
 #include <QString>
 
-#include "app/main_menu.h"
+#include "core/app/main_menu.h"
 
 class QWidget;
 
-namespace app {
+namespace ui {
 
 // Opens the screen of a main-menu module modally above parent for the logged-in account.
 // The menu has already checked the module's right.
-void LaunchModule(const MenuModule& module, QWidget* parent, const QString& workno);
+void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString& workno);
 
-}  // namespace app
+}  // namespace ui

@@ -1,15 +1,15 @@
-#include "app/OperatorEditDialog.h"
+#include "ui/app/OperatorEditDialog.h"
 
 #include <QKeyEvent>
 #include <optional>
 
-#include "app/accounts.h"
-#include "common/MessageBox.h"
-#include "common/error.h"
-#include "store/database.h"
+#include "core/app/accounts.h"
+#include "core/common/error.h"
+#include "core/store/database.h"
+#include "ui/common/MessageBox.h"
 #include "ui_OperatorEditDialog.h"
 
-namespace app {
+namespace ui {
 
 OperatorEditDialog::OperatorEditDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::OperatorEditDialog>()) {
@@ -23,9 +23,9 @@ OperatorEditDialog::OperatorEditDialog(QWidget* parent, const QString& workno)
   ui_->worknoEdit->setText(workno);
   ui_->worknoEdit->setEnabled(false);
   LoadAccount(workno);
-  if (NormalizeWorkno(workno.toStdString()) == kBuiltInWorkno) {
+  if (app::NormalizeWorkno(workno.toStdString()) == app::kBuiltInWorkno) {
     // The built-in account can only ever be a manager.
-    ui_->dutyCombo->setCurrentText(kManagerDuty);
+    ui_->dutyCombo->setCurrentText(app::kManagerDuty);
     ui_->dutyCombo->setEnabled(false);
   }
   ui_->nameEdit->setFocus();
@@ -48,9 +48,9 @@ void OperatorEditDialog::SetUp() {
 }
 
 void OperatorEditDialog::LoadAccount(const QString& workno) {
-  std::optional<OperatorRecord> account;
+  std::optional<app::OperatorRecord> account;
   try {
-    account = LoadOperator(workno.toStdString());
+    account = app::LoadOperator(workno.toStdString());
   } catch (const store::DbError&) {
     // An unreadable database leaves the fields as they are.
   }
@@ -82,13 +82,13 @@ bool OperatorEditDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void OperatorEditDialog::OnConfirm() {
-  OperatorRecord account;
+  app::OperatorRecord account;
   account.workno = ui_->worknoEdit->text().toStdString();
   account.operatorname = ui_->nameEdit->text().toStdString();
   account.operatorpassword = ui_->passwordEdit->text().toStdString();
   account.operatorduty = ui_->dutyCombo->currentText().toStdString();
   try {
-    SaveOperator(account);
+    app::SaveOperator(account);
   } catch (const kasso::ValidationError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     FocusField(error.field());
@@ -111,4 +111,4 @@ void OperatorEditDialog::FocusField(const std::string& field) {
   if (target->isEnabled()) target->setFocus();
 }
 
-}  // namespace app
+}  // namespace ui

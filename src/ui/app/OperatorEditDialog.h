@@ -12,7 +12,7 @@ namespace Ui {
 class OperatorEditDialog;
 }
 
-namespace app {
+namespace ui {
 
 // "登陆账号": the editor of one login account. Add mode starts empty; Enter in "工号" loads an
 // existing account of that number, so saving then updates it. Modify mode shows the account
@@ -45,4 +45,4 @@ class OperatorEditDialog : public QDialog {
   bool modify_mode_ = false;
 };
 
-}  // namespace app
+}  // namespace ui

@@ -1,18 +1,18 @@
-#include "app/OperatorListDialog.h"
+#include "ui/app/OperatorListDialog.h"
 
 #include <QHeaderView>
 #include <QTableWidgetItem>
 #include <string>
 #include <vector>
 
-#include "app/OperatorEditDialog.h"
-#include "app/accounts.h"
-#include "common/MessageBox.h"
-#include "common/error.h"
-#include "store/database.h"
+#include "core/app/accounts.h"
+#include "core/common/error.h"
+#include "core/store/database.h"
+#include "ui/app/OperatorEditDialog.h"
+#include "ui/common/MessageBox.h"
 #include "ui_OperatorListDialog.h"
 
-namespace app {
+namespace ui {
 namespace {
 
 enum Column { kWorknoColumn, kNameColumn, kDutyColumn };
@@ -46,9 +46,9 @@ OperatorListDialog::OperatorListDialog(QWidget* parent, [[maybe_unused]] const Q
 OperatorListDialog::~OperatorListDialog() = default;
 
 void OperatorListDialog::Refresh() {
-  std::vector<OperatorRecord> accounts;
+  std::vector<app::OperatorRecord> accounts;
   try {
-    accounts = ListOperators();
+    accounts = app::ListOperators();
   } catch (const store::DbError&) {
     // An unreadable database shows an empty list.
   }
@@ -57,7 +57,7 @@ void OperatorListDialog::Refresh() {
   table->setRowCount(0);
   table->setRowCount(static_cast<int>(accounts.size()));
   for (int row = 0; row < table->rowCount(); ++row) {
-    const OperatorRecord& account = accounts[static_cast<size_t>(row)];
+    const app::OperatorRecord& account = accounts[static_cast<size_t>(row)];
     table->setItem(row, kWorknoColumn, Cell(account.workno));
     table->setItem(row, kNameColumn, Cell(account.operatorname));
     table->setItem(row, kDutyColumn, Cell(account.operatorduty));
@@ -92,13 +92,13 @@ void OperatorListDialog::OnDelete() {
     return;
   }
   QString workno = SelectedWorkno();
-  if (NormalizeWorkno(workno.toStdString()) == kBuiltInWorkno) {
+  if (app::NormalizeWorkno(workno.toStdString()) == app::kBuiltInWorkno) {
     ui::ShowMessage(this, "此账号不能删除!");
     return;
   }
   if (!ui::AskYesNo(this, "真的要删除此账号吗?")) return;
   try {
-    DeleteOperator(workno.toStdString());
+    app::DeleteOperator(workno.toStdString());
   } catch (const kasso::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     return;
@@ -109,4 +109,4 @@ void OperatorListDialog::OnDelete() {
   Refresh();
 }
 
-}  // namespace app
+}  // namespace ui

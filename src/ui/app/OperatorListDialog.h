@@ -8,7 +8,7 @@ namespace Ui {
 class OperatorListDialog;
 }
 
-namespace app {
+namespace ui {
 
 // "登陆账号": the list of login accounts, opened maximised. Accounts are added, modified and
 // deleted from here; the list is read again after every change.
@@ -34,4 +34,4 @@ class OperatorListDialog : public QDialog {
   std::unique_ptr<Ui::OperatorListDialog> ui_;
 };
 
-}  // namespace app
+}  // namespace ui

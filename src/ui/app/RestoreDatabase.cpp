@@ -1,24 +1,24 @@
-#include "app/RestoreDatabase.h"
+#include "ui/app/RestoreDatabase.h"
 
 #include <QFileInfo>
 #include <exception>
 #include <filesystem>
 
-#include "app/AuthorizationDialog.h"
-#include "app/FileSearchDialog.h"
-#include "app/ManualBackup.h"
-#include "app/backup.h"
-#include "app/restore.h"
-#include "common/MessageBox.h"
-#include "common/error.h"
+#include "core/app/backup.h"
+#include "core/app/restore.h"
+#include "core/common/error.h"
+#include "ui/app/AuthorizationDialog.h"
+#include "ui/app/FileSearchDialog.h"
+#include "ui/app/ManualBackup.h"
+#include "ui/common/MessageBox.h"
 
-namespace app {
+namespace ui {
 namespace {
 
 // The automatic backups come first, since they are what is usually restored.
 QStringList RestoreRoots() {
   QStringList roots = FileChooserRoots();
-  QString backups = QString::fromStdString(BackupFolder().string());
+  QString backups = QString::fromStdString(app::BackupFolder().string());
   if (QFileInfo(backups).isDir()) roots.prepend(QFileInfo(backups).absoluteFilePath());
   return roots;
 }
@@ -26,13 +26,13 @@ QStringList RestoreRoots() {
 // Restores the chosen file and says how it went.
 void RestoreChosenFile(QWidget* parent, const QString& chosen) {
   try {
-    RunCopyWithProgress(parent, [&](const CopyProgress& progress) {
-      RestoreDatabaseFrom(std::filesystem::path(chosen.toStdString()), progress);
+    RunCopyWithProgress(parent, [&](const app::CopyProgress& progress) {
+      app::RestoreDatabaseFrom(std::filesystem::path(chosen.toStdString()), progress);
     });
   } catch (const kasso::UserError& refused) {
     ui::ShowMessage(parent, QString::fromUtf8(refused.what()));
     return;
-  } catch (const CopyCancelled&) {
+  } catch (const app::CopyCancelled&) {
     ui::ShowMessage(parent, "数据恢复被取消");
     return;
   } catch (const std::exception&) {
@@ -50,7 +50,7 @@ void RestoreDatabase(QWidget* parent) {
   if (chosen) RestoreChosenFile(parent, *chosen);
   // Every authorized attempt ends with the drawer-command group, whatever became of it; on an
   // up-to-date file it changes nothing.
-  RepeatDrawerCommandGroup();
+  app::RepeatDrawerCommandGroup();
 }
 
-}  // namespace app
+}  // namespace ui

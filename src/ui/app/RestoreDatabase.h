@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace app {
+namespace ui {
 
 // "数据恢复" of the login dialog: after the authorization password, replaces kasso.db with a
 // backup chosen in FileSearchDialog (extension "dat"). The chosen file is checked before
@@ -10,4 +10,4 @@ namespace app {
 // "数据恢复成功", "数据恢复失败", "数据恢复被取消" or why the file was refused.
 void RestoreDatabase(QWidget* parent);
 
-}  // namespace app
+}  // namespace ui

@@ -1,6 +1,6 @@
-#include "common/Numbers.h"
+#include "ui/common/Numbers.h"
 
-#include "common/format.h"
+#include "core/common/format.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "devices/QtDriverPrinter.h"
+#include "ui/devices/QtDriverPrinter.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "devices/slip_printer.h"
+#include "core/devices/slip_printer.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "devices/SettingsDialog.h"
+#include "ui/devices/SettingsDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,13 +11,13 @@
 #include <exception>
 #include <string>
 
-#include "common/MessageBox.h"
-#include "common/error.h"
-#include "devices/scale.h"
-#include "store/database.h"
+#include "core/common/error.h"
+#include "core/devices/scale.h"
+#include "core/store/database.h"
+#include "ui/common/MessageBox.h"
 #include "ui_SettingsDialog.h"
 
-namespace devices {
+namespace ui {
 namespace {
 
 constexpr char kDefaultDrawerCommand[] = "27, 112, 0, 128, 128";
@@ -92,13 +92,13 @@ void SettingsDialog::FillChoiceLists() {
 
 void SettingsDialog::LoadFromDatabase() {
   try {
-    ShowRecord(LoadSettings());
+    ShowRecord(devices::LoadSettings());
   } catch (const store::DbError&) {
     // An unreadable database leaves the screen empty; saving then names what is missing.
   }
 }
 
-void SettingsDialog::ShowRecord(const ManagementRecord& r) {
+void SettingsDialog::ShowRecord(const devices::ManagementRecord& r) {
   ui_->displayControlCombo->setCurrentText(Shown(r.displaycontrol));
   ui_->displayPortCombo->setCurrentText(Shown(r.displayport));
   ui_->printerControlCombo->setCurrentText(Shown(r.printercontrol));
@@ -133,33 +133,35 @@ void SettingsDialog::ShowRecord(const ManagementRecord& r) {
   ui_->comScalePortCombo->setCurrentText(Shown(r.comscaleport));
 }
 
-ManagementRecord SettingsDialog::ReadRecord() const {
-  ManagementRecord r;
+devices::ManagementRecord SettingsDialog::ReadRecord() const {
+  devices::ManagementRecord r;
   r.displaycontrol = Text(ui_->displayControlCombo);
   r.displayport = Text(ui_->displayPortCombo);
   r.printercontrol = Text(ui_->printerControlCombo);
   r.printerport = Text(ui_->printerPortCombo);
   r.printername = Text(ui_->printerNameCombo);
-  r.printtimes = ParseSettingsInteger(Text(ui_->printTimesCombo), "打印张数", "printtimes");
+  r.printtimes =
+      devices::ParseSettingsInteger(Text(ui_->printTimesCombo), "打印张数", "printtimes");
   r.moneyboxcontrol = Text(ui_->moneyBoxCombo);
   r.opencashiercmd = Text(ui_->drawerCommandEdit);
   r.welcome = Text(ui_->welcomeEdit);
   r.bye = Text(ui_->byeEdit);
-  r.emptylines = ParseSettingsInteger(Text(ui_->emptyLinesEdit), "票尾空行", "emptylines");
+  r.emptylines = devices::ParseSettingsInteger(Text(ui_->emptyLinesEdit), "票尾空行", "emptylines");
   r.priceforcost = ui_->averagePriceRadio->isChecked() ? "averageprice" : "recentprice";
   r.wipevalue = ui_->noWipeRadio->isChecked()     ? 2
                 : ui_->wipeJiaoRadio->isChecked() ? 1
                 : ui_->wipeYuanRadio->isChecked() ? 0
                                                   : -1;  // refused by the core's checks
-  r.basevalue =
-      ParseSettingsInteger(Text(ui_->baseValueEdit), "会员积分规则的消费金额", "basevalue");
-  r.pointsvalue =
-      ParseSettingsInteger(Text(ui_->pointsValueEdit), "会员积分规则的积分", "pointsvalue");
+  r.basevalue = devices::ParseSettingsInteger(Text(ui_->baseValueEdit), "会员积分规则的消费金额",
+                                              "basevalue");
+  r.pointsvalue = devices::ParseSettingsInteger(Text(ui_->pointsValueEdit), "会员积分规则的积分",
+                                                "pointsvalue");
   r.scale = ui_->scaleCheck->isChecked() ? kYes : kNo;
   r.scalesimple = Text(ui_->scaleFlagEdit);
   r.scalebarcode =
-      ParseSettingsInteger(Text(ui_->scaleCodeDigitsEdit), "商品码位数", "scalebarcode");
-  r.scalevalue = ParseSettingsInteger(Text(ui_->scaleAmountDigitsEdit), "金额位数", "scalevalue");
+      devices::ParseSettingsInteger(Text(ui_->scaleCodeDigitsEdit), "商品码位数", "scalebarcode");
+  r.scalevalue =
+      devices::ParseSettingsInteger(Text(ui_->scaleAmountDigitsEdit), "金额位数", "scalevalue");
   // The scale tool needs a whole address; an empty one is stored as it is.
   if (!ui_->scaleIpEdit->text().isEmpty() && !ui_->scaleIpEdit->hasAcceptableInput()) {
     throw kasso::ValidationError("电子称IP地址不正确", "scaleip");
@@ -172,10 +174,10 @@ ManagementRecord SettingsDialog::ReadRecord() const {
 }
 
 void SettingsDialog::OnSave() {
-  ManagementRecord record;
+  devices::ManagementRecord record;
   try {
     record = ReadRecord();
-    SaveSettings(record);
+    devices::SaveSettings(record);
   } catch (const kasso::ValidationError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     FocusField(error.field());
@@ -186,7 +188,7 @@ void SettingsDialog::OnSave() {
     return;
   }
   try {
-    SaveScaleAddressFile(record.scaleip, store::DataDirectory());
+    devices::SaveScaleAddressFile(record.scaleip, store::DataDirectory());
   } catch (const kasso::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
   }
@@ -197,7 +199,7 @@ void SettingsDialog::OnDownloadPlu() {
   QString message;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
-    message = QString::fromStdString(DownloadPluToScale(store::DataDirectory()));
+    message = QString::fromStdString(devices::DownloadPluToScale(store::DataDirectory()));
   } catch (const kasso::UserError& error) {
     message = QString::fromStdString(error.what());
   } catch (const std::exception&) {
@@ -225,4 +227,4 @@ void SettingsDialog::FocusField(const std::string& field) {
   if (auto* edit = qobject_cast<QLineEdit*>(target)) edit->selectAll();
 }
 
-}  // namespace devices
+}  // namespace ui

@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "devices/management_record.h"
+#include "core/devices/management_record.h"
 
 class QKeyEvent;
 class QWidget;
@@ -13,7 +13,7 @@ namespace Ui {
 class SettingsDialog;
 }
 
-namespace devices {
+namespace ui {
 
 // "设定": the manager's view of the settings row. It fills from the database when it opens,
 // saves on "保存设定" (staying open so further changes can follow) and closes on "取消".
@@ -32,9 +32,9 @@ class SettingsDialog : public QDialog {
  private:
   void FillChoiceLists();
   void LoadFromDatabase();
-  void ShowRecord(const ManagementRecord& record);
+  void ShowRecord(const devices::ManagementRecord& record);
   // Reads the controls; throws kasso::ValidationError for a field that cannot be stored.
-  ManagementRecord ReadRecord() const;
+  devices::ManagementRecord ReadRecord() const;
   void OnSave();
   void OnDownloadPlu();
   // Focuses the control of a settings column named by a validation error.
@@ -43,4 +43,4 @@ class SettingsDialog : public QDialog {
   std::unique_ptr<Ui::SettingsDialog> ui_;
 };
 
-}  // namespace devices
+}  // namespace ui

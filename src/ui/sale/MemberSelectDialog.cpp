@@ -1,13 +1,13 @@
-#include "sale/MemberSelectDialog.h"
+#include "ui/sale/MemberSelectDialog.h"
 
 #include <QKeyEvent>
 
-#include "common/MessageBox.h"
-#include "common/error.h"
-#include "sale/member_selection.h"
+#include "core/common/error.h"
+#include "core/sale/member_selection.h"
+#include "ui/common/MessageBox.h"
 #include "ui_MemberSelectDialog.h"
 
-namespace sale {
+namespace ui {
 
 MemberSelectDialog::MemberSelectDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::MemberSelectDialog>()) {
@@ -41,7 +41,7 @@ bool MemberSelectDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void MemberSelectDialog::OnConfirm() {
   try {
-    member_id_ = QString::fromStdString(CheckMemberSelection(
+    member_id_ = QString::fromStdString(sale::CheckMemberSelection(
         ui_->memberEdit->text().toStdString(), ui_->passwordEdit->text().toStdString()));
   } catch (const kasso::ValidationError& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
@@ -56,4 +56,4 @@ void MemberSelectDialog::OnConfirm() {
   accept();
 }
 
-}  // namespace sale
+}  // namespace ui

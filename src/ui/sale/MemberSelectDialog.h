@@ -8,7 +8,7 @@ namespace Ui {
 class MemberSelectDialog;
 }
 
-namespace sale {
+namespace ui {
 
 // "会员选择": the member (id, phone or identity number) and the member's password. Closes with
 // OK only when both check out; member_id() is then the member's id.
@@ -32,4 +32,4 @@ class MemberSelectDialog : public QDialog {
   QString member_id_;
 };
 
-}  // namespace sale
+}  // namespace ui

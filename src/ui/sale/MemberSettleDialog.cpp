@@ -1,13 +1,13 @@
-#include "sale/MemberSettleDialog.h"
+#include "ui/sale/MemberSettleDialog.h"
 
 #include <QKeyEvent>
 
-#include "common/Numbers.h"
-#include "sale/PaymentFieldsUi.h"
-#include "servicelib/kasso_basic.h"
+#include "core/servicelib/kasso_basic.h"
+#include "ui/common/Numbers.h"
+#include "ui/sale/PaymentFieldsUi.h"
 #include "ui_MemberSettleDialog.h"
 
-namespace sale {
+namespace ui {
 
 MemberSettleDialog::MemberSettleDialog(QWidget* parent, double due, const QString& memberid)
     : QDialog(parent),
@@ -22,7 +22,7 @@ MemberSettleDialog::MemberSettleDialog(QWidget* parent, double due, const QStrin
   ui_->chequeEdit->setText(QStringLiteral("0"));
   ui_->cardEdit->setText(QStringLiteral("0"));
   ui_->changeValue->setText(QStringLiteral("0"));
-  ShowSplit(MemberSplit(due_, deposit_));
+  ShowSplit(sale::MemberSplit(due_, deposit_));
   for (QLineEdit* edit : {ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit}) {
     edit->installEventFilter(this);
   }
@@ -34,14 +34,14 @@ MemberSettleDialog::MemberSettleDialog(QWidget* parent, double due, const QStrin
 
 MemberSettleDialog::~MemberSettleDialog() = default;
 
-PaymentFields MemberSettleDialog::Fields() const {
-  PaymentFields fields =
+sale::PaymentFields MemberSettleDialog::Fields() const {
+  sale::PaymentFields fields =
       ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit, *ui_->cardEdit);
-  fields.allowance = MemberAllowance(fields.allowance);
+  fields.allowance = sale::MemberAllowance(fields.allowance);
   return fields;
 }
 
-void MemberSettleDialog::ShowSplit(const MemberAmounts& split) {
+void MemberSettleDialog::ShowSplit(const sale::MemberAmounts& split) {
   split_ = split;
   ui_->storedValue->setText(ui::FormatMoney(split.stored));
   ui_->remainingValue->setText(ui::FormatMoney(split.remaining));
@@ -65,20 +65,20 @@ bool MemberSettleDialog::eventFilter(QObject* watched, QEvent* event) {
 void MemberSettleDialog::OnAllowanceTyped() {
   const double allowance = Fields().allowance;
   // A return (negative due) takes no allowance beyond zero.
-  if (Fen(allowance) > std::max<std::int64_t>(Fen(due_), 0)) {
+  if (sale::Fen(allowance) > std::max<std::int64_t>(sale::Fen(due_), 0)) {
     questions_.Message("整单折让金额不能大于总计金额");
     return;
   }
-  ShowSplit(MemberSplit(due_ - allowance, deposit_));
+  ShowSplit(sale::MemberSplit(due_ - allowance, deposit_));
   OnTenderTyped();
 }
 
 void MemberSettleDialog::OnTenderTyped() {
-  ui_->changeValue->setText(ui::FormatMoney(MemberChange(split_.remaining, Fields())));
+  ui_->changeValue->setText(ui::FormatMoney(sale::MemberChange(split_.remaining, Fields())));
 }
 
 void MemberSettleDialog::OnConfirm() {
-  SettleCheck check = ConfirmMemberPayment(due_, split_.stored, Fields(), questions_);
+  sale::SettleCheck check = sale::ConfirmMemberPayment(due_, split_.stored, Fields(), questions_);
   if (!check.accepted) {
     FocusForRetry(check, ui_->allowanceEdit, ui_->cashEdit);
     return;
@@ -87,4 +87,4 @@ void MemberSettleDialog::OnConfirm() {
   accept();
 }
 
-}  // namespace sale
+}  // namespace ui

@@ -5,14 +5,14 @@
 #include <memory>
 #include <optional>
 
-#include "sale/SaleDialogs.h"
-#include "sale/settlement.h"
+#include "core/sale/settlement.h"
+#include "ui/sale/SaleDialogs.h"
 
 namespace Ui {
 class MemberSettleDialog;
 }
 
-namespace sale {
+namespace ui {
 
 // "会员结算": a member's payment. The member's stored value pays first, as far as it goes;
 // cash, cheque and card cover the rest.
@@ -24,24 +24,24 @@ class MemberSettleDialog : public QDialog {
   MemberSettleDialog(QWidget* parent, double due, const QString& memberid);
   ~MemberSettleDialog() override;
 
-  const std::optional<Payment>& payment() const { return payment_; }
+  const std::optional<sale::Payment>& payment() const { return payment_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void ShowSplit(const MemberAmounts& split);
+  void ShowSplit(const sale::MemberAmounts& split);
   void OnAllowanceTyped();
   void OnTenderTyped();
   void OnConfirm();
-  PaymentFields Fields() const;
+  sale::PaymentFields Fields() const;
 
   std::unique_ptr<Ui::MemberSettleDialog> ui_;
   double due_;
   double deposit_;
-  MemberAmounts split_;
+  sale::MemberAmounts split_;
   SaleDialogs questions_;
-  std::optional<Payment> payment_;
+  std::optional<sale::Payment> payment_;
 };
 
-}  // namespace sale
+}  // namespace ui

@@ -1,11 +1,11 @@
-#include "sale/PaymentFieldsUi.h"
+#include "ui/sale/PaymentFieldsUi.h"
 
 #include <QFont>
 #include <QKeyEvent>
 
-#include "servicelib/kasso_basic.h"
+#include "core/servicelib/kasso_basic.h"
 
-namespace sale {
+namespace ui {
 
 void ApplyPaymentFont(QDialog& dialog) {
   QFont font(QStringLiteral("宋体"));
@@ -20,8 +20,8 @@ double ReadAmount(const QLineEdit& edit) {
   return ok ? servicelib::rounddigits(value, 2) : 0.0;
 }
 
-PaymentFields ReadPaymentFields(const QLineEdit& allowance, const QLineEdit& cash,
-                                const QLineEdit& cheque, const QLineEdit& card) {
+sale::PaymentFields ReadPaymentFields(const QLineEdit& allowance, const QLineEdit& cash,
+                                      const QLineEdit& cheque, const QLineEdit& card) {
   return {ReadAmount(allowance), ReadAmount(cash), ReadAmount(cheque), ReadAmount(card)};
 }
 
@@ -51,10 +51,10 @@ bool RoutePaymentKey(const QObject* watched, const QEvent* event, const QLineEdi
   return false;
 }
 
-void FocusForRetry(const SettleCheck& check, QLineEdit* allowance, QLineEdit* cash) {
-  QLineEdit* retry = check.retry == RetryField::kAllowance ? allowance : cash;
+void FocusForRetry(const sale::SettleCheck& check, QLineEdit* allowance, QLineEdit* cash) {
+  QLineEdit* retry = check.retry == sale::RetryField::kAllowance ? allowance : cash;
   retry->setFocus();
   retry->selectAll();
 }
 
-}  // namespace sale
+}  // namespace ui

@@ -7,9 +7,9 @@
 #include <functional>
 #include <initializer_list>
 
-#include "sale/settlement.h"
+#include "core/sale/settlement.h"
 
-namespace sale {
+namespace ui {
 
 // Labels, fields and amounts in "宋体", 30 pixels high, bold: readable across the counter.
 void ApplyPaymentFont(QDialog& dialog);
@@ -17,8 +17,8 @@ void ApplyPaymentFont(QDialog& dialog);
 // A typed amount to two decimals; text that is not a number reads as 0.
 double ReadAmount(const QLineEdit& edit);
 
-PaymentFields ReadPaymentFields(const QLineEdit& allowance, const QLineEdit& cash,
-                                const QLineEdit& cheque, const QLineEdit& card);
+sale::PaymentFields ReadPaymentFields(const QLineEdit& allowance, const QLineEdit& cash,
+                                      const QLineEdit& cheque, const QLineEdit& card);
 
 // What a payment dialog does when its fields are typed into.
 struct PaymentKeyActions {
@@ -36,6 +36,6 @@ bool RoutePaymentKey(const QObject* watched, const QEvent* event, const QLineEdi
 
 // After a refused confirmation: back to the allowance field when the check asks for it, else
 // to the cash field, with its text selected for retyping.
-void FocusForRetry(const SettleCheck& check, QLineEdit* allowance, QLineEdit* cash);
+void FocusForRetry(const sale::SettleCheck& check, QLineEdit* allowance, QLineEdit* cash);
 
-}  // namespace sale
+}  // namespace ui

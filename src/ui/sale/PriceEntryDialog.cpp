@@ -1,13 +1,13 @@
-#include "sale/PriceEntryDialog.h"
+#include "ui/sale/PriceEntryDialog.h"
 
 #include <QKeyEvent>
 
-#include "common/MessageBox.h"
-#include "common/error.h"
-#include "sale/quick_goods.h"
+#include "core/common/error.h"
+#include "core/sale/quick_goods.h"
+#include "ui/common/MessageBox.h"
 #include "ui_PriceEntryDialog.h"
 
-namespace sale {
+namespace ui {
 
 PriceEntryDialog::PriceEntryDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::PriceEntryDialog>()) {
@@ -34,7 +34,7 @@ bool PriceEntryDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void PriceEntryDialog::OnConfirm() {
   try {
-    price_ = CheckPriceEntry(ui_->priceEdit->text().toStdString());
+    price_ = sale::CheckPriceEntry(ui_->priceEdit->text().toStdString());
   } catch (const kasso::UserError& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
     ui_->priceEdit->setFocus();
@@ -44,4 +44,4 @@ void PriceEntryDialog::OnConfirm() {
   accept();
 }
 
-}  // namespace sale
+}  // namespace ui

@@ -8,7 +8,7 @@ namespace Ui {
 class PriceEntryDialog;
 }
 
-namespace sale {
+namespace ui {
 
 // "价格录入": the price typed at the till for goods priced 0. Closes with OK only for a
 // price the sale engine accepts; otherwise says why and keeps the typed text.
@@ -33,4 +33,4 @@ class PriceEntryDialog : public QDialog {
   std::optional<double> price_;
 };
 
-}  // namespace sale
+}  // namespace ui

@@ -1,12 +1,12 @@
-#include "sale/QuickGoodsDialog.h"
+#include "ui/sale/QuickGoodsDialog.h"
 
 #include <QKeyEvent>
 
 #include "ui_QuickGoodsDialog.h"
 
-namespace sale {
+namespace ui {
 
-QuickGoodsDialog::QuickGoodsDialog(QWidget* parent, const QuickGoods& suggested)
+QuickGoodsDialog::QuickGoodsDialog(QWidget* parent, const sale::QuickGoods& suggested)
     : QDialog(parent), ui_(std::make_unique<Ui::QuickGoodsDialog>()), barcode_(suggested.barcode) {
   ui_->setupUi(this);
   ui_->barcodeLabel->setText(QString("条码: %1").arg(QString::fromStdString(barcode_)));
@@ -21,9 +21,9 @@ QuickGoodsDialog::QuickGoodsDialog(QWidget* parent, const QuickGoods& suggested)
 
 QuickGoodsDialog::~QuickGoodsDialog() = default;
 
-QuickGoods QuickGoodsDialog::goods() const {
-  return QuickGoods{barcode_, ui_->nameEdit->text().toStdString(),
-                    ui_->priceEdit->text().toStdString()};
+sale::QuickGoods QuickGoodsDialog::goods() const {
+  return sale::QuickGoods{barcode_, ui_->nameEdit->text().toStdString(),
+                          ui_->priceEdit->text().toStdString()};
 }
 
 bool QuickGoodsDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -39,4 +39,4 @@ bool QuickGoodsDialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-}  // namespace sale
+}  // namespace ui

@@ -3,13 +3,13 @@
 #include <QDialog>
 #include <memory>
 
-#include "sale/sale_ui.h"
+#include "core/sale/sale_ui.h"
 
 namespace Ui {
 class QuickGoodsDialog;
 }
 
-namespace sale {
+namespace ui {
 
 // "商品快速录入": name and price for a barcode the till does not know yet. The dialog only
 // collects the texts; the sale engine checks and saves them.
@@ -18,11 +18,11 @@ class QuickGoodsDialog : public QDialog {
   Q_DISABLE_COPY_MOVE(QuickGoodsDialog)
 
  public:
-  QuickGoodsDialog(QWidget* parent, const QuickGoods& suggested);
+  QuickGoodsDialog(QWidget* parent, const sale::QuickGoods& suggested);
   ~QuickGoodsDialog() override;
 
   // The barcode with the name and price as typed.
-  QuickGoods goods() const;
+  sale::QuickGoods goods() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,4 +32,4 @@ class QuickGoodsDialog : public QDialog {
   std::string barcode_;
 };
 
-}  // namespace sale
+}  // namespace ui

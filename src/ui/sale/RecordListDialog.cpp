@@ -1,14 +1,14 @@
-#include "sale/RecordListDialog.h"
+#include "ui/sale/RecordListDialog.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
-#include "common/MessageBox.h"
-#include "common/error.h"
+#include "core/common/error.h"
+#include "ui/common/MessageBox.h"
 #include "ui_RecordListDialog.h"
 
-namespace sale {
+namespace ui {
 namespace {
 
 QString ToQString(const std::string& text) { return QString::fromStdString(text); }
@@ -16,7 +16,7 @@ QString ToQString(const std::string& text) { return QString::fromStdString(text)
 // The chooser's rows as a read-only table; a model, so thousands of past sales open at once.
 class RecordListModel : public QAbstractTableModel {
  public:
-  RecordListModel(const RecordList& list, QObject* parent)
+  RecordListModel(const sale::RecordList& list, QObject* parent)
       : QAbstractTableModel(parent), list_(list) {}
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override {
@@ -51,12 +51,12 @@ class RecordListModel : public QAbstractTableModel {
   }
 
  private:
-  const RecordList& list_;
+  const sale::RecordList& list_;
 };
 
 }  // namespace
 
-RecordListDialog::RecordListDialog(QWidget* parent, const QString& mode, RecordList list)
+RecordListDialog::RecordListDialog(QWidget* parent, const QString& mode, sale::RecordList list)
     : QDialog(parent),
       ui_(std::make_unique<Ui::RecordListDialog>()),
       mode_(mode),
@@ -96,9 +96,9 @@ void RecordListDialog::OnConfirm() {
 }
 
 std::optional<std::string> RecordListDialog::Choose(QWidget* parent, std::string_view mode) {
-  RecordList list;
+  sale::RecordList list;
   try {
-    list = LoadRecordList(mode);
+    list = sale::LoadRecordList(mode);
   } catch (const kasso::UserError& error) {
     ui::ShowMessage(parent, QString::fromUtf8(error.what()));
     return std::nullopt;
@@ -112,7 +112,7 @@ std::optional<std::string> RecordListDialog::Choose(QWidget* parent, std::string
 std::optional<std::int64_t> RecordListDialog::ChooseNumber(QWidget* parent, std::string_view mode) {
   std::optional<std::string> key = Choose(parent, mode);
   if (!key) return std::nullopt;
-  return RecordKeyNumber(*key);
+  return sale::RecordKeyNumber(*key);
 }
 
-}  // namespace sale
+}  // namespace ui

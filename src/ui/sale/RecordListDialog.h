@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "sale/record_lists.h"
+#include "core/sale/record_lists.h"
 
 namespace Ui {
 class RecordListDialog;
 }
 
-namespace sale {
+namespace ui {
 
 // "选择": the record chooser. Lists the records of one mode (parked sales, closed shifts,
 // past sales), opens with the first row selected and closes on "确认" with the key of the
@@ -24,7 +24,7 @@ class RecordListDialog : public QDialog {
   Q_DISABLE_COPY_MOVE(RecordListDialog)
 
  public:
-  RecordListDialog(QWidget* parent, const QString& mode, RecordList list);
+  RecordListDialog(QWidget* parent, const QString& mode, sale::RecordList list);
   ~RecordListDialog() override;
 
   // Loads the mode's list and runs the chooser. The chosen key; nullopt when cancelled or
@@ -45,8 +45,8 @@ class RecordListDialog : public QDialog {
 
   std::unique_ptr<Ui::RecordListDialog> ui_;
   QString mode_;
-  RecordList list_;
+  sale::RecordList list_;
   std::string key_;
 };
 
-}  // namespace sale
+}  // namespace ui

@@ -1,17 +1,17 @@
-#include "sale/SaleDialogs.h"
+#include "ui/sale/SaleDialogs.h"
 
 #include <QString>
 #include <exception>
 
-#include "common/MessageBox.h"
-#include "sale/MemberSelectDialog.h"
-#include "sale/MemberSettleDialog.h"
-#include "sale/PriceEntryDialog.h"
-#include "sale/QuickGoodsDialog.h"
-#include "sale/SettleDialog.h"
-#include "sale/WeighConfirmDialog.h"
+#include "ui/common/MessageBox.h"
+#include "ui/sale/MemberSelectDialog.h"
+#include "ui/sale/MemberSettleDialog.h"
+#include "ui/sale/PriceEntryDialog.h"
+#include "ui/sale/QuickGoodsDialog.h"
+#include "ui/sale/SettleDialog.h"
+#include "ui/sale/WeighConfirmDialog.h"
 
-namespace sale {
+namespace ui {
 namespace {
 
 QString ToQString(std::string_view text) {
@@ -22,9 +22,7 @@ QString ToQString(std::string_view text) {
 
 void SaleDialogs::Message(std::string_view text) { ui::ShowMessage(parent_, ToQString(text)); }
 
-bool SaleDialogs::AskYesNo(std::string_view text) {
-  return ui::AskYesNo(parent_, ToQString(text));
-}
+bool SaleDialogs::AskYesNo(std::string_view text) { return ui::AskYesNo(parent_, ToQString(text)); }
 
 std::optional<double> SaleDialogs::EnterPrice() {
   PriceEntryDialog dialog(parent_);
@@ -32,7 +30,7 @@ std::optional<double> SaleDialogs::EnterPrice() {
   return dialog.price();
 }
 
-std::optional<QuickGoods> SaleDialogs::EnterQuickGoods(const QuickGoods& suggested) {
+std::optional<sale::QuickGoods> SaleDialogs::EnterQuickGoods(const sale::QuickGoods& suggested) {
   QuickGoodsDialog dialog(parent_, suggested);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.goods();
@@ -50,13 +48,13 @@ std::optional<std::string> SaleDialogs::SelectMember() {
   return dialog.member_id().toStdString();
 }
 
-std::optional<Payment> SaleDialogs::SettleOrdinary(double due) {
+std::optional<sale::Payment> SaleDialogs::SettleOrdinary(double due) {
   SettleDialog dialog(parent_, due);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.payment();
 }
 
-std::optional<Payment> SaleDialogs::SettleMember(double due, const std::string& memberid) {
+std::optional<sale::Payment> SaleDialogs::SettleMember(double due, const std::string& memberid) {
   MemberSettleDialog dialog(parent_, due, QString::fromStdString(memberid));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.payment();
@@ -70,4 +68,4 @@ void PoleDisplay::Show(int lamp, double value) {
   }
 }
 
-}  // namespace sale
+}  // namespace ui

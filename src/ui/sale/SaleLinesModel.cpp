@@ -1,10 +1,10 @@
-#include "sale/SaleLinesModel.h"
+#include "ui/sale/SaleLinesModel.h"
 
 #include <QString>
 
-namespace sale {
+namespace ui {
 
-SaleLinesModel::SaleLinesModel(const CurrentSale& sale, QObject* parent)
+SaleLinesModel::SaleLinesModel(const sale::CurrentSale& sale, QObject* parent)
     : QAbstractTableModel(parent), sale_(sale) {}
 
 int SaleLinesModel::rowCount(const QModelIndex& parent) const {
@@ -12,18 +12,17 @@ int SaleLinesModel::rowCount(const QModelIndex& parent) const {
 }
 
 int SaleLinesModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kColumnCount;
+  return parent.isValid() ? 0 : sale::kColumnCount;
 }
 
 QVariant SaleLinesModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= rowCount() || index.column() >= kColumnCount) {
+  if (!index.isValid() || index.row() >= rowCount() || index.column() >= sale::kColumnCount) {
     return {};
   }
-  const SaleColumnInfo& column = kSaleColumns[static_cast<std::size_t>(index.column())];
+  const sale::SaleColumnInfo& column = sale::kSaleColumns[static_cast<std::size_t>(index.column())];
   if (role == Qt::DisplayRole) {
-    return QString::fromStdString(
-        sale_.lines[static_cast<std::size_t>(index.row())].columns[static_cast<std::size_t>(
-            index.column())]);
+    return QString::fromStdString(sale_.lines[static_cast<std::size_t>(index.row())]
+                                      .columns[static_cast<std::size_t>(index.column())]);
   }
   if (role == Qt::TextAlignmentRole) {
     return QVariant::fromValue(Qt::AlignVCenter |
@@ -34,10 +33,10 @@ QVariant SaleLinesModel::data(const QModelIndex& index, int role) const {
 
 QVariant SaleLinesModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-      section >= kColumnCount) {
+      section >= sale::kColumnCount) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }
-  std::string_view heading = kSaleColumns[static_cast<std::size_t>(section)].heading;
+  std::string_view heading = sale::kSaleColumns[static_cast<std::size_t>(section)].heading;
   return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
 }
 
@@ -46,4 +45,4 @@ void SaleLinesModel::Reload() {
   endResetModel();
 }
 
-}  // namespace sale
+}  // namespace ui

@@ -2,9 +2,9 @@
 
 #include <QAbstractTableModel>
 
-#include "sale/current_sale.h"
+#include "core/sale/current_sale.h"
 
-namespace sale {
+namespace ui {
 
 // The lines of a CurrentSale as a read-only table with the thirteen sale columns. The sale
 // is owned by the screen; Reload() after every change of it.
@@ -13,7 +13,7 @@ class SaleLinesModel : public QAbstractTableModel {
   Q_DISABLE_COPY_MOVE(SaleLinesModel)
 
  public:
-  SaleLinesModel(const CurrentSale& sale, QObject* parent);
+  SaleLinesModel(const sale::CurrentSale& sale, QObject* parent);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -24,7 +24,7 @@ class SaleLinesModel : public QAbstractTableModel {
   void Reload();
 
  private:
-  const CurrentSale& sale_;
+  const sale::CurrentSale& sale_;
 };
 
-}  // namespace sale
+}  // namespace ui

@@ -1,4 +1,4 @@
-#include "sale/SalesFrontDialog.h"
+#include "ui/sale/SalesFrontDialog.h"
 
 #include <QFocusEvent>
 #include <QFont>
@@ -9,21 +9,21 @@
 #include <QStatusBar>
 #include <exception>
 
-#include "common/MessageBox.h"
-#include "common/clock.h"
-#include "sale/RecordListDialog.h"
-#include "sale/SaleLinesModel.h"
-#include "sale/member_pricing.h"
-#include "sale/process_entry.h"
-#include "sale/record_lists.h"
-#include "sale/sale_lines.h"
-#include "sale/settlement.h"
-#include "sale/suspended.h"
-#include "sale/till_duties.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/clock.h"
+#include "core/sale/member_pricing.h"
+#include "core/sale/process_entry.h"
+#include "core/sale/record_lists.h"
+#include "core/sale/sale_lines.h"
+#include "core/sale/settlement.h"
+#include "core/sale/suspended.h"
+#include "core/sale/till_duties.h"
+#include "core/servicelib/kasso_basic.h"
+#include "ui/common/MessageBox.h"
+#include "ui/sale/RecordListDialog.h"
+#include "ui/sale/SaleLinesModel.h"
 #include "ui_SalesFrontDialog.h"
 
-namespace sale {
+namespace ui {
 namespace {
 
 QFont ScreenFont(int pixel_size) {
@@ -55,8 +55,9 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
 
   ui_->lineTable->setModel(model_);
   ui_->lineTable->verticalHeader()->hide();
-  for (int column = 0; column < kColumnCount; ++column) {
-    ui_->lineTable->setColumnWidth(column, kSaleColumns[static_cast<std::size_t>(column)].width);
+  for (int column = 0; column < sale::kColumnCount; ++column) {
+    ui_->lineTable->setColumnWidth(column,
+                                   sale::kSaleColumns[static_cast<std::size_t>(column)].width);
   }
   // Clicking a line selects it; the cursor stays in the entry field.
   ui_->lineTable->installEventFilter(this);
@@ -112,7 +113,7 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
     ui::ShowMessage(this, QString::fromStdString(display_handle_.warning), "提示");
   }
 
-  NewSale(sale_);
+  sale::NewSale(sale_);
   Refresh();
   ui_->entryEdit->setFocus();
 }
@@ -192,20 +193,21 @@ bool SalesFrontDialog::HandleKey(int key) {
 }
 
 void SalesFrontDialog::OnEnter() {
-  EntryResult result =
-      ProcessEntry(sale_, ui_->entryEdit->text().toStdString(), dialogs_, display_);
+  sale::EntryResult result =
+      sale::ProcessEntry(sale_, ui_->entryEdit->text().toStdString(), dialogs_, display_);
   switch (result.outcome) {
-    case EntryOutcome::kDone:
+    case sale::EntryOutcome::kDone:
       ui_->entryEdit->clear();
       break;
-    case EntryOutcome::kKeepEntry:
+    case sale::EntryOutcome::kKeepEntry:
       ui_->entryEdit->selectAll();
       break;
-    case EntryOutcome::kSettle:
+    case sale::EntryOutcome::kSettle:
       OnSettle();
       return;
-    case EntryOutcome::kPettyCash:
-      if (PettyCash(sale_, result.petty_cash_amount, dialogs_, display_) == EntryOutcome::kDone) {
+    case sale::EntryOutcome::kPettyCash:
+      if (sale::PettyCash(sale_, result.petty_cash_amount, dialogs_, display_) ==
+          sale::EntryOutcome::kDone) {
         ui_->entryEdit->clear();
       } else {
         ui_->entryEdit->selectAll();
@@ -217,7 +219,7 @@ void SalesFrontDialog::OnEnter() {
 }
 
 void SalesFrontDialog::OnSettle() {
-  SettleSale(sale_, dialogs_, dialogs_, display_);
+  sale::SettleSale(sale_, dialogs_, dialogs_, display_);
   Refresh();
   ui_->entryEdit->setFocus();
 }
@@ -234,44 +236,45 @@ void SalesFrontDialog::AfterTillDuty() {
 }
 
 void SalesFrontDialog::OnShiftReceipt() {
-  if (auto shift = RecordListDialog::ChooseNumber(this, kShiftReceiptsMode)) {
+  if (auto shift = RecordListDialog::ChooseNumber(this, sale::kShiftReceiptsMode)) {
     ShowProblems({servicelib::PrintShiftSum(*shift)});
   }
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnOpenDrawer() {
-  ShowProblems(OpenDrawer(sale_.workno));
+  ShowProblems(sale::OpenDrawer(sale_.workno));
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnReprint() {
   // A reprint is one copy, whatever the number of copies a sale prints.
-  if (auto number = RecordListDialog::ChooseNumber(this, kSaleReceiptsMode)) {
+  if (auto number = RecordListDialog::ChooseNumber(this, sale::kSaleReceiptsMode)) {
     ShowProblems({servicelib::ReceiptPrintByTranNo(*number)});
   }
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnSuspend() {
-  SuspendSale(sale_, dialogs_, display_);
+  sale::SuspendSale(sale_, dialogs_, display_);
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnRetrieve() {
-  RetrieveSale(sale_, dialogs_, display_,
-               [this] { return RecordListDialog::ChooseNumber(this, kSuspendedBillsMode); });
+  sale::RetrieveSale(sale_, dialogs_, display_, [this] {
+    return RecordListDialog::ChooseNumber(this, sale::kSuspendedBillsMode);
+  });
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnCloseShift() {
-  ShowProblems({CloseShift(sale_.workno)});
+  ShowProblems({sale::CloseShift(sale_.workno)});
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnMemberKey() {
   try {
-    AttachMember(sale_, dialogs_, display_);
+    sale::AttachMember(sale_, dialogs_, display_);
   } catch (const std::exception& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
   }
@@ -281,9 +284,9 @@ void SalesFrontDialog::OnMemberKey() {
 
 void SalesFrontDialog::SelectLine(bool up) {
   if (up) {
-    SelectPreviousLine(sale_);
+    sale::SelectPreviousLine(sale_);
   } else {
-    SelectNextLine(sale_);
+    sale::SelectNextLine(sale_);
   }
   Refresh();
 }
@@ -304,10 +307,10 @@ void SalesFrontDialog::Refresh() {
     ui_->lineTable->clearSelection();
   }
   ui_->totalLabel->setText(QString::fromStdString(sale_.total_caption));
-  number_pane_->setText(QString::fromStdString(SaleNumberText(sale_)));
-  operator_pane_->setText(QString::fromStdString(OperatorText(sale_)));
+  number_pane_->setText(QString::fromStdString(sale::SaleNumberText(sale_)));
+  operator_pane_->setText(QString::fromStdString(sale::OperatorText(sale_)));
   member_pane_->setText(QString::fromStdString(sale_.member_pane));
-  ui_->memberButton->setText(QString::fromStdString(MemberButtonCaption(sale_)));
+  ui_->memberButton->setText(QString::fromStdString(sale::MemberButtonCaption(sale_)));
 }
 
-}  // namespace sale
+}  // namespace ui

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "devices/customer_display.h"
-#include "sale/SaleDialogs.h"
-#include "sale/current_sale.h"
+#include "core/devices/customer_display.h"
+#include "core/sale/current_sale.h"
+#include "ui/sale/SaleDialogs.h"
 
 class QLabel;
 
@@ -17,7 +17,7 @@ namespace Ui {
 class SalesFrontDialog;
 }
 
-namespace sale {
+namespace ui {
 
 class SaleLinesModel;
 
@@ -36,7 +36,7 @@ class SalesFrontDialog : public QDialog {
   SalesFrontDialog(QWidget* parent, const QString& workno);
   ~SalesFrontDialog() override;
 
-  const CurrentSale& current_sale() const { return sale_; }
+  const sale::CurrentSale& current_sale() const { return sale_; }
 
   // Esc and "ESC 退出": asks first when lines are not settled yet.
   void reject() override;
@@ -70,7 +70,7 @@ class SalesFrontDialog : public QDialog {
   void CloseCustomerDisplay();
 
   std::unique_ptr<Ui::SalesFrontDialog> ui_;
-  CurrentSale sale_;
+  sale::CurrentSale sale_;
   SaleLinesModel* model_;
   devices::CustomerDisplayHandle display_handle_;
   PoleDisplay display_;
@@ -82,4 +82,4 @@ class SalesFrontDialog : public QDialog {
   QTimer clock_;
 };
 
-}  // namespace sale
+}  // namespace ui

@@ -1,14 +1,14 @@
-#include "sale/SettleDialog.h"
+#include "ui/sale/SettleDialog.h"
 
 #include <QKeyEvent>
 
-#include "common/MessageBox.h"
-#include "common/Numbers.h"
-#include "sale/PaymentFieldsUi.h"
-#include "servicelib/kasso_basic.h"
+#include "core/servicelib/kasso_basic.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Numbers.h"
+#include "ui/sale/PaymentFieldsUi.h"
 #include "ui_SettleDialog.h"
 
-namespace sale {
+namespace ui {
 
 SettleDialog::SettleDialog(QWidget* parent, double due)
     : QDialog(parent), ui_(std::make_unique<Ui::SettleDialog>()), due_(due), questions_(this) {
@@ -31,7 +31,7 @@ SettleDialog::SettleDialog(QWidget* parent, double due)
 
 SettleDialog::~SettleDialog() = default;
 
-PaymentFields SettleDialog::Fields() const {
+sale::PaymentFields SettleDialog::Fields() const {
   return ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit, *ui_->cardEdit);
 }
 
@@ -47,16 +47,16 @@ bool SettleDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void SettleDialog::OnAllowanceTyped() {
   ui_->cashEdit->setText(
-      ui::FormatMoney(CashAfterAllowance(due_, ReadAmount(*ui_->allowanceEdit))));
+      ui::FormatMoney(sale::CashAfterAllowance(due_, ReadAmount(*ui_->allowanceEdit))));
   ui_->changeValue->setText(QStringLiteral("0.00"));
 }
 
 void SettleDialog::OnTenderTyped() {
-  ui_->changeValue->setText(ui::FormatMoney(OrdinaryChange(due_, Fields())));
+  ui_->changeValue->setText(ui::FormatMoney(sale::OrdinaryChange(due_, Fields())));
 }
 
 void SettleDialog::OnAllowanceEnter() {
-  std::string refused = CheckAllowanceEntry(due_, ReadAmount(*ui_->allowanceEdit));
+  std::string refused = sale::CheckAllowanceEntry(due_, ReadAmount(*ui_->allowanceEdit));
   if (!refused.empty()) {
     questions_.Message(refused);
     ui_->allowanceEdit->setFocus();
@@ -67,7 +67,7 @@ void SettleDialog::OnAllowanceEnter() {
 }
 
 void SettleDialog::OnConfirm() {
-  SettleCheck check = ConfirmOrdinaryPayment(due_, Fields(), questions_);
+  sale::SettleCheck check = sale::ConfirmOrdinaryPayment(due_, Fields(), questions_);
   if (!check.accepted) {
     FocusForRetry(check, ui_->allowanceEdit, ui_->cashEdit);
     return;
@@ -76,4 +76,4 @@ void SettleDialog::OnConfirm() {
   accept();
 }
 
-}  // namespace sale
+}  // namespace ui

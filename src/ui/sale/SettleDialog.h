@@ -4,14 +4,14 @@
 #include <memory>
 #include <optional>
 
-#include "sale/SaleDialogs.h"
-#include "sale/settlement.h"
+#include "core/sale/settlement.h"
+#include "ui/sale/SaleDialogs.h"
 
 namespace Ui {
 class SettleDialog;
 }
 
-namespace sale {
+namespace ui {
 
 // "结算": the ordinary customer's payment. Opens with the due as cash; the change follows
 // every key typed; closes with "确认" only for a payment that covers the due.
@@ -24,7 +24,7 @@ class SettleDialog : public QDialog {
   ~SettleDialog() override;
 
   // Set once the dialog closed with "确认".
-  const std::optional<Payment>& payment() const { return payment_; }
+  const std::optional<sale::Payment>& payment() const { return payment_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -34,12 +34,12 @@ class SettleDialog : public QDialog {
   void OnTenderTyped();
   void OnAllowanceEnter();
   void OnConfirm();
-  PaymentFields Fields() const;
+  sale::PaymentFields Fields() const;
 
   std::unique_ptr<Ui::SettleDialog> ui_;
   double due_;
   SaleDialogs questions_;
-  std::optional<Payment> payment_;
+  std::optional<sale::Payment> payment_;
 };
 
-}  // namespace sale
+}  // namespace ui

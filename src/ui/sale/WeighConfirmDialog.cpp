@@ -1,11 +1,11 @@
-#include "sale/WeighConfirmDialog.h"
+#include "ui/sale/WeighConfirmDialog.h"
 
 #include <exception>
 
-#include "devices/scale.h"
+#include "core/devices/scale.h"
 #include "ui_WeighConfirmDialog.h"
 
-namespace sale {
+namespace ui {
 namespace {
 
 constexpr const char* kReadingText = "重量读取中.......";
@@ -14,7 +14,8 @@ constexpr const char* kNoWeight = "0.00";
 }  // namespace
 
 WeighConfirmDialog::WeighConfirmDialog(QWidget* parent, const QString& goods_name)
-    : QDialog(parent), ui_(std::make_unique<Ui::WeighConfirmDialog>()),
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::WeighConfirmDialog>()),
       source_(&devices::ReadScaleWeight) {
   ui_->setupUi(this);
   ui_->goodsLabel->setText(goods_name);
@@ -45,4 +46,4 @@ void WeighConfirmDialog::OnConfirm() {
   accept();
 }
 
-}  // namespace sale
+}  // namespace ui

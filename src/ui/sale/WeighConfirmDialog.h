@@ -11,7 +11,7 @@ namespace Ui {
 class WeighConfirmDialog;
 }
 
-namespace sale {
+namespace ui {
 
 // "称重确认": shows the serial scale's weight, read every half second, until the cashier
 // confirms it. Confirming before any weight arrived gives "0.00".
@@ -42,4 +42,4 @@ class WeighConfirmDialog : public QDialog {
   QString weight_;
 };
 
-}  // namespace sale
+}  // namespace ui

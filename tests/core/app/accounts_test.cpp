@@ -1,10 +1,10 @@
-#include "app/accounts.h"
+#include "core/app/accounts.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "common/error.h"
+#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {

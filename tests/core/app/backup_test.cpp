@@ -1,11 +1,12 @@
+#include "core/app/backup.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "app/backup.h"
-#include "common/clock.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/clock.h"
+#include "core/servicelib/kasso_basic.h"
 #include "support/test_database.h"
 
 namespace {

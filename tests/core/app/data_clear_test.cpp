@@ -1,4 +1,4 @@
-#include "app/data_clear.h"
+#include "core/app/data_clear.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/backup.h"
-#include "common/clock.h"
-#include "common/error.h"
+#include "core/app/backup.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "app/duty_rights.h"
+#include "core/app/duty_rights.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/main_menu.h"
-#include "common/error.h"
+#include "core/app/main_menu.h"
+#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {
@@ -19,8 +19,7 @@ class DutyRightsTest : public testing_support::TestDatabase {
   // fixed list of right columns.
   int64_t Stored(const std::string& duty, std::string_view column) const {
     return Open()
-        .QueryInt("select " + std::string(column) + " from dutyrights where operatorduty = ?",
-                  duty)
+        .QueryInt("select " + std::string(column) + " from dutyrights where operatorduty = ?", duty)
         .value_or(-1);
   }
 };

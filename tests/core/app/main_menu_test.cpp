@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
+#include "core/app/main_menu.h"
 
-#include "app/main_menu.h"
+#include <gtest/gtest.h>
 
 namespace {
 

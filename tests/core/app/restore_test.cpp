@@ -1,4 +1,4 @@
-#include "app/restore.h"
+#include "core/app/restore.h"
 
 #include <gtest/gtest.h>
 
@@ -6,15 +6,15 @@
 #include <fstream>
 #include <string>
 
-#include "app/backup.h"
-#include "common/clock.h"
-#include "common/error.h"
-#include "common/text_encoding.h"
+#include "core/app/backup.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/common/text_encoding.h"
+#include "core/servicelib/kasso_basic.h"
+#include "core/store/database.h"
+#include "core/store/legacy_text.h"
 #include "core/store/old_schema.h"
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
-#include "store/legacy_text.h"
-#include "store/schema.h"
+#include "core/store/schema.h"
 #include "support/test_database.h"
 
 namespace {

@@ -1,3 +1,5 @@
+#include "core/app/startup.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -8,7 +10,6 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/startup.h"
 #include "support/test_database.h"
 
 namespace {

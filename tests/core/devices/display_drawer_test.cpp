@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "devices/cash_drawer.h"
-#include "devices/customer_display.h"
-#include "devices/port.h"
+#include "core/devices/cash_drawer.h"
+#include "core/devices/customer_display.h"
+#include "core/devices/port.h"
 #include "pty.h"
 #include "support/test_database.h"
 
@@ -33,11 +33,18 @@ TEST_F(DeviceTest, DisplayGetsOneStreamPerLampAndNothingWhenOff) {
   ASSERT_TRUE(handle.port);
   EXPECT_EQ(handle.warning, "");
   devices::ShowOnCustomerDisplay(handle, 0, 12.5);
-  EXPECT_EQ(display.ReadAll(), "\x1b\x40\x0c\x1b\x51\x41" "12.50\r");
+  EXPECT_EQ(display.ReadAll(),
+            "\x1b\x40\x0c\x1b\x51\x41"
+            "12.50\r");
   devices::ShowOnCustomerDisplay(handle, 2, 3);
-  EXPECT_EQ(display.ReadAll(), "\x1b\x40\x0c\x1b\x73" "2\x1b\x51\x41" "3.00\r");
+  EXPECT_EQ(display.ReadAll(),
+            "\x1b\x40\x0c\x1b\x73"
+            "2\x1b\x51\x41"
+            "3.00\r");
   devices::ShowOnCustomerDisplay(handle, 5, 0.456);
-  EXPECT_EQ(display.ReadAll(), "\x1b\x40\x0c\x1b\x51\x41" "0.46\r");
+  EXPECT_EQ(display.ReadAll(),
+            "\x1b\x40\x0c\x1b\x51\x41"
+            "0.46\r");
 
   Settings("displaycontrol = '不显示'");
   devices::CustomerDisplayHandle off = devices::OpenCustomerDisplay();

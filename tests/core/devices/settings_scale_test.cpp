@@ -5,11 +5,11 @@
 #include <thread>
 #include <tuple>
 
-#include "common/error.h"
-#include "common/text_encoding.h"
-#include "devices/management_record.h"
-#include "devices/port.h"
-#include "devices/scale.h"
+#include "core/common/error.h"
+#include "core/common/text_encoding.h"
+#include "core/devices/management_record.h"
+#include "core/devices/port.h"
+#include "core/devices/scale.h"
 #include "pty.h"
 #include "support/test_database.h"
 
@@ -51,15 +51,30 @@ TEST_F(SettingsTest, PortConflictsAreCheckedInOrderAndARefusedSaveWritesNothing)
 
 TEST_F(SettingsTest, SaveStoresEveryFieldAsTypedButTheScaleKind) {
   // Every field differs from the shipped value, so a column left out or swapped shows.
-  devices::ManagementRecord r{
-      .printercontrol = "POS58", .printerport = "/dev/ttyUSB1", .displaycontrol = "LED8N",
-      .displayport = "com3", .moneyboxcontrol = "弹出", .printtimes = 2,
-      .welcome = "Tom's 小店", .bye = "'; drop table management; --", .printername = "前台",
-      .scale = "是", .scalesimple = "21", .scalebarcode = 6, .scalevalue = 4,
-      .opencashiercmd = "27,112,0,25,250", .priceforcost = "recentprice",
-      .scaleip = "10.0.0.5", .scalekind = "ignored", .usescalefront = "是", .usecomscale = "是",
-      .comscaleport = "com4", .emptylines = 5, .wipevalue = 0, .basevalue = 10,
-      .pointsvalue = 3};
+  devices::ManagementRecord r{.printercontrol = "POS58",
+                              .printerport = "/dev/ttyUSB1",
+                              .displaycontrol = "LED8N",
+                              .displayport = "com3",
+                              .moneyboxcontrol = "弹出",
+                              .printtimes = 2,
+                              .welcome = "Tom's 小店",
+                              .bye = "'; drop table management; --",
+                              .printername = "前台",
+                              .scale = "是",
+                              .scalesimple = "21",
+                              .scalebarcode = 6,
+                              .scalevalue = 4,
+                              .opencashiercmd = "27,112,0,25,250",
+                              .priceforcost = "recentprice",
+                              .scaleip = "10.0.0.5",
+                              .scalekind = "ignored",
+                              .usescalefront = "是",
+                              .usecomscale = "是",
+                              .comscaleport = "com4",
+                              .emptylines = 5,
+                              .wipevalue = 0,
+                              .basevalue = 10,
+                              .pointsvalue = 3};
   devices::SaveSettings(r);
   devices::ManagementRecord back = devices::LoadSettings();
   EXPECT_EQ(back.scalekind, "");  // not written by the settings screen
@@ -67,9 +82,9 @@ TEST_F(SettingsTest, SaveStoresEveryFieldAsTypedButTheScaleKind) {
   auto fields = [](const devices::ManagementRecord& m) {
     return std::tie(m.printercontrol, m.printerport, m.displaycontrol, m.displayport,
                     m.moneyboxcontrol, m.printtimes, m.welcome, m.bye, m.printername, m.scale,
-                    m.scalesimple, m.scalebarcode, m.scalevalue, m.opencashiercmd,
-                    m.priceforcost, m.scaleip, m.scalekind, m.usescalefront, m.usecomscale,
-                    m.comscaleport, m.emptylines, m.wipevalue, m.basevalue, m.pointsvalue);
+                    m.scalesimple, m.scalebarcode, m.scalevalue, m.opencashiercmd, m.priceforcost,
+                    m.scaleip, m.scalekind, m.usescalefront, m.usecomscale, m.comscaleport,
+                    m.emptylines, m.wipevalue, m.basevalue, m.pointsvalue);
   };
   EXPECT_EQ(fields(back), fields(r));
 }
@@ -95,17 +110,24 @@ TEST_F(SettingsTest, ScaleAddressFileByteForByte) {
 }
 
 TEST(PluLineTest, MatchesTheScaleFormatAndCutsNamesWithoutSplittingACharacter) {
-  std::string expected = "IP0007A02100007001250" "0000000" "008" "0" "21" "00" +
-                         std::string(13, '0') + "00000" + std::string(28, '0') + "##" +
-                         kasso::Utf8ToGbk("苹果") + "##" + std::string(24, ' ') + "##" +
-                         std::string(24, ' ') + "\r\n";
+  std::string expected =
+      "IP0007A02100007001250"
+      "0000000"
+      "008"
+      "0"
+      "21"
+      "00" +
+      std::string(13, '0') + "00000" + std::string(28, '0') + "##" + kasso::Utf8ToGbk("苹果") +
+      "##" + std::string(24, ' ') + "##" + std::string(24, ' ') + "\r\n";
   EXPECT_EQ(devices::PluLine(7, "2100007", 12.5, "21", "苹果"), expected);
   // Prices of 10000.00 and more take more than six digits; PLU numbers above 9999 likewise.
   EXPECT_NE(devices::PluLine(12345, "1", 12345.67, "2", "x").find("IP12345A011234567"),
             std::string::npos);
 
   // 23 ASCII bytes then Chinese: byte 24 is the first half of a character.
-  std::string name = "abcdefghijklmnopqrstuvw" "苹果苹果";
+  std::string name =
+      "abcdefghijklmnopqrstuvw"
+      "苹果苹果";
   std::string line = devices::PluLine(1, "1", 1, "2", name);
   size_t start = line.find("##") + 2;
   EXPECT_EQ(line.substr(start, line.find("##", start) - start), name.substr(0, 23));

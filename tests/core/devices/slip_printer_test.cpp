@@ -1,11 +1,11 @@
-#include "devices/slip_printer.h"
+#include "core/devices/slip_printer.h"
 
 #include <gtest/gtest.h>
 
 #include "../devices/pty.h"
-#include "common/clock.h"
-#include "common/text_encoding.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/clock.h"
+#include "core/common/text_encoding.h"
+#include "core/servicelib/kasso_basic.h"
 #include "support/test_database.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "devices/slip.h"
+#include "core/devices/slip.h"
 
 #include <gtest/gtest.h>
 
-#include "common/text_encoding.h"
-#include "devices/escpos.h"
+#include "core/common/text_encoding.h"
+#include "core/devices/escpos.h"
 
 namespace {
 using namespace std::string_literals;

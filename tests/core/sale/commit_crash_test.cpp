@@ -12,8 +12,8 @@
 #include <random>
 #include <thread>
 
-#include "sale/commit_sale.h"
-#include "sale/sale_lines.h"
+#include "core/sale/commit_sale.h"
+#include "core/sale/sale_lines.h"
 #include "sale_fixture.h"
 
 namespace {

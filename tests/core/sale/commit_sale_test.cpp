@@ -1,13 +1,13 @@
 // Settling and committing sales: the journal rows, stock, points and stored value, and that a
 // failed commit stores nothing.
 
-#include "sale/commit_sale.h"
+#include "core/sale/commit_sale.h"
 
 #include <gtest/gtest.h>
 
 #include <utility>
 
-#include "sale/settlement.h"
+#include "core/sale/settlement.h"
 #include "sale_fixture.h"
 
 namespace {

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "common/clock.h"
-#include "common/error.h"
-#include "sale/quick_goods.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/sale/quick_goods.h"
 #include "sale_fixture.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/error.h"
-#include "sale/member_selection.h"
+#include "core/common/error.h"
+#include "core/sale/member_selection.h"
 #include "sale_fixture.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // The record chooser's lists: parked sales, closed shifts and past sales as shown, with the
 // key each row hands back.
 
-#include "sale/record_lists.h"
+#include "core/sale/record_lists.h"
 
 #include <gtest/gtest.h>
 
-#include "common/error.h"
+#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {

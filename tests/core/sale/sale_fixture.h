@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include "sale/current_sale.h"
-#include "sale/member_pricing.h"
-#include "sale/process_entry.h"
-#include "sale/sale_lines.h"
-#include "sale/sale_ui.h"
+#include "core/sale/current_sale.h"
+#include "core/sale/member_pricing.h"
+#include "core/sale/process_entry.h"
+#include "core/sale/sale_lines.h"
+#include "core/sale/sale_ui.h"
 #include "support/test_database.h"
 
 namespace sale_testing {

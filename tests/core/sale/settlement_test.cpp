@@ -1,6 +1,6 @@
 // The arithmetic of the payment dialogs and the round-off, independent of any screen.
 
-#include "sale/settlement.h"
+#include "core/sale/settlement.h"
 
 #include <gtest/gtest.h>
 

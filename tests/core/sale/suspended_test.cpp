@@ -1,11 +1,11 @@
 // Parking a sale and taking it back: lines, prices and the member survive the round trip,
 // and no failure loses a parked sale or leaves it both parked and on screen.
 
-#include "sale/suspended.h"
+#include "core/sale/suspended.h"
 
 #include <gtest/gtest.h>
 
-#include "common/clock.h"
+#include "core/common/clock.h"
 #include "sale_fixture.h"
 
 namespace {

@@ -1,15 +1,15 @@
 // The till's duties besides selling: the shift closing and its figures, the cash in the
 // drawer, the drawer key and petty cash.
 
-#include "sale/till_duties.h"
+#include "core/sale/till_duties.h"
 
 #include <gtest/gtest.h>
 
-#include "common/clock.h"
+#include "core/common/clock.h"
+#include "core/devices/port.h"
 #include "core/devices/pty.h"
-#include "devices/port.h"
+#include "core/servicelib/kasso_basic.h"
 #include "sale_fixture.h"
-#include "servicelib/kasso_basic.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "servicelib/kasso_basic.h"
+#include "core/servicelib/kasso_basic.h"
 #include "support/test_database.h"
 
 namespace {

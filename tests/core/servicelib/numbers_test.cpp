@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "servicelib/kasso_basic.h"
+#include "core/servicelib/kasso_basic.h"
 
 namespace {
 using servicelib::DecimalCheck;

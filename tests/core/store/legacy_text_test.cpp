@@ -1,14 +1,14 @@
-#include "store/legacy_text.h"
+#include "core/store/legacy_text.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "common/text_encoding.h"
+#include "core/common/text_encoding.h"
+#include "core/store/database.h"
 #include "core/store/old_schema.h"
-#include "store/database.h"
-#include "store/schema.h"
+#include "core/store/schema.h"
 #include "support/test_database.h"
 
 namespace {

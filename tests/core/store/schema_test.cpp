@@ -1,7 +1,8 @@
+#include "core/store/schema.h"
+
 #include <gtest/gtest.h>
 
-#include "store/database.h"
-#include "store/schema.h"
+#include "core/store/database.h"
 #include "support/test_database.h"
 
 namespace {

@@ -1,3 +1,5 @@
+#include "core/store/upgrade.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,11 +8,10 @@
 #include <set>
 #include <string>
 
-#include "store/database.h"
-#include "store/schema.h"
-#include "store/upgrade.h"
-#include "support/test_database.h"
+#include "core/store/database.h"
+#include "core/store/schema.h"
 #include "old_schema.h"
+#include "support/test_database.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -55,9 +56,9 @@ TEST_F(UpgradeTest, OldFileGainsEveryTableColumnAndLookupIndexOfANewOne) {
       EXPECT_TRUE(upgraded[table].count(column)) << table << "." << column;
     }
   }
-  for (const char* index : {"goodsmaster_barcode_idx", "inventory_barcode_idx",
-                            "transactiondetails_tranno_idx", "membermaster_phone_idx",
-                            "transactionpendinglist_list_idx", "importbak_date_idx"}) {
+  for (const char* index :
+       {"goodsmaster_barcode_idx", "inventory_barcode_idx", "transactiondetails_tranno_idx",
+        "membermaster_phone_idx", "transactionpendinglist_list_idx", "importbak_date_idx"}) {
     EXPECT_TRUE(old_db.HasRow("select 1 from sqlite_master where name = ?", index)) << index;
   }
   // The bill-number look-up is answered from the index, not by scanning the journal.
@@ -137,8 +138,9 @@ TEST_F(UpgradeTest, SecondRunChangesNothingButTheRepairGroups) {
   // The repair groups run every time: a goods row without stock, a NULL cost and a NULL
   // combined flag are mended by the next run.
   db.Exec("insert into goodsmaster (barcode,goodsname,salesprice) values ('7001','新货',1)");
-  db.Exec("update goodsmaster set averageimportprice = null, iscombined = null "
-          "where barcode = '6902'");
+  db.Exec(
+      "update goodsmaster set averageimportprice = null, iscombined = null "
+      "where barcode = '6902'");
   store::UpgradeSchema(db);
   EXPECT_EQ(db.QueryDouble("select quantity from inventory where barcode = '7001'"), 0.0);
   EXPECT_EQ(db.QueryText("select averageimportprice || iscombined from goodsmaster "

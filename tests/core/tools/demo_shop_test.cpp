@@ -1,13 +1,14 @@
+#include "demo_shop.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "common/clock.h"
-#include "demo_shop.h"
-#include "servicelib/kasso_basic.h"
-#include "store/database.h"
+#include "core/common/clock.h"
+#include "core/servicelib/kasso_basic.h"
+#include "core/store/database.h"
 #include "support/test_database.h"
 
 namespace {
@@ -66,15 +67,18 @@ TEST_F(DemoShopTest, ScaleGoodsFitTheScaleLabelAndTheGiftBoxIsMadeOfPlainGoods) 
   const std::string scale = "from goodsmaster where isscalegoods = '是'";
   EXPECT_GE(Count("select count(*) " + scale), 20);
   EXPECT_EQ(Count("select min(pluno) = 1 and max(pluno) = count(distinct pluno) and "
-                  "count(distinct pluno) = count(*) " + scale),
+                  "count(distinct pluno) = count(*) " +
+                  scale),
             1);
-  EXPECT_EQ(Count("select count(*) " + scale + " and (barcode glob '*[^0-9]*' or unit not in "
+  EXPECT_EQ(Count("select count(*) " + scale +
+                  " and (barcode glob '*[^0-9]*' or unit not in "
                   "('斤','公斤') or length(barcode) <> (select scalebarcode from management))"),
             0);
   EXPECT_TRUE(servicelib::IfScaleGoods("10001"));
 
-  const std::string parts = "from combinedgoods c left join goodsmaster g on g.barcode = "
-                            "c.underlyingcode where c.barcode = ?";
+  const std::string parts =
+      "from combinedgoods c left join goodsmaster g on g.barcode = "
+      "c.underlyingcode where c.barcode = ?";
   EXPECT_TRUE(servicelib::IfCombinedGoods(demo::kGiftBoxBarcode));
   EXPECT_GE(Count("select count(*) " + parts, demo::kGiftBoxBarcode), 2);
   EXPECT_EQ(Count("select count(*) " + parts + " and (g.iscombined is not '否' or c.quantity <= 0)",
@@ -123,16 +127,16 @@ TEST_F(DemoShopTest, EachBillTotalEqualsItsLinesAndItsPayments) {
                   "where a.transactiontype = '销售总计' and b.transactiontype = '销售总计' "
                   "and b.transactiondatetime < a.transactiondatetime"),
             0);
-  for (const char* wrong : {
-           "count(l.rowid) = 0", "count(g.barcode) <> count(l.rowid)",
-           "abs(s.quantity - sum(l.quantity)) > 1e-9",
-           "abs(s.actualvalue - sum(l.actualvalue)) > 1e-9",
-           "abs(s.discountvalue - sum(l.discountvalue)) > 1e-9",
-           "abs(s.pricediscount - sum(l.pricediscount)) > 1e-9",
-           "abs(s.paid - s.change + s.cardpaid + s.unionpaid + s.checkpaid - s.actualvalue) > 1e-9",
-           "min(l.transactiondatetime) <> s.transactiondatetime or "
-           "max(l.transactiondatetime) <> s.transactiondatetime or "
-           "s.transactiondatetime >= '2024-05-20'"}) {
+  for (const char* wrong :
+       {"count(l.rowid) = 0", "count(g.barcode) <> count(l.rowid)",
+        "abs(s.quantity - sum(l.quantity)) > 1e-9",
+        "abs(s.actualvalue - sum(l.actualvalue)) > 1e-9",
+        "abs(s.discountvalue - sum(l.discountvalue)) > 1e-9",
+        "abs(s.pricediscount - sum(l.pricediscount)) > 1e-9",
+        "abs(s.paid - s.change + s.cardpaid + s.unionpaid + s.checkpaid - s.actualvalue) > 1e-9",
+        "min(l.transactiondatetime) <> s.transactiondatetime or "
+        "max(l.transactiondatetime) <> s.transactiondatetime or "
+        "s.transactiondatetime >= '2024-05-20'"}) {
     EXPECT_EQ(Count(std::string("select count(*) from (select 1 from transactiondetails s "
                                 "left join transactiondetails l on l.transactionnumber = "
                                 "s.transactionnumber and l.transactiontype = '销售' "

@@ -1,11 +1,11 @@
-#include "app/AuthorizationDialog.h"
+#include "ui/app/AuthorizationDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <QTest>
 
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -16,7 +16,7 @@ using testing_support::Click;
 // box for a wrong password, the hidden typing and Enter.
 TEST(AuthorizationDialogTest, WrongPasswordIsToldAndStaysOpenAndEnterConfirms) {
   ui::MessageBoxSeam messages;
-  app::AuthorizationDialog dialog;
+  ui::AuthorizationDialog dialog;
   dialog.show();
   auto* password = dialog.findChild<QLineEdit*>("passwordEdit");
   EXPECT_EQ(password->echoMode(), QLineEdit::Password);

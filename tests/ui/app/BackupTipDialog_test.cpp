@@ -1,14 +1,14 @@
-#include "app/BackupTipDialog.h"
+#include "ui/app/BackupTipDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QTest>
 #include <filesystem>
 
-#include "app/backup.h"
-#include "common/MessageBox.h"
-#include "common/clock.h"
+#include "core/app/backup.h"
+#include "core/common/clock.h"
 #include "support/test_database.h"
+#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -18,7 +18,7 @@ using BackupTipDialogTest = testing_support::TestDatabase;
 TEST_F(BackupTipDialogTest, BacksUpAfterOneSecondAndCannotBeCancelled) {
   ui::MessageBoxSeam messages;
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 18, 5, 0));
-  app::BackupTipDialog tip;
+  ui::BackupTipDialog tip;
   tip.show();
   QTest::keyClick(&tip, Qt::Key_Escape);
   tip.close();
@@ -34,7 +34,7 @@ TEST_F(BackupTipDialogTest, BacksUpAfterOneSecondAndCannotBeCancelled) {
 TEST_F(BackupTipDialogTest, FailedBackupIsReportedAndTheDialogStillCloses) {
   ui::MessageBoxSeam messages;
   std::filesystem::remove(store::DatabasePath());
-  app::BackupTipDialog tip;
+  ui::BackupTipDialog tip;
   EXPECT_EQ(tip.exec(), QDialog::Accepted);
   EXPECT_EQ(messages.Texts(), std::vector<QString>{"备份失败"});
 }

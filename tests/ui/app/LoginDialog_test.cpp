@@ -1,7 +1,7 @@
 // The login dialog: start-up checks when the program runs it, logging in, the reset and
 // restore buttons, and the scheduled backup clock it owns.
 
-#include "app/LoginDialog.h"
+#include "ui/app/LoginDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +14,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/AboutDialog.h"
-#include "app/AuthorizationDialog.h"
-#include "app/MainMenuWindow.h"
-#include "app/backup.h"
-#include "app/startup.h"
-#include "common/MessageBox.h"
-#include "common/clock.h"
-#include "store/database.h"
+#include "core/app/backup.h"
+#include "core/app/startup.h"
+#include "core/common/clock.h"
+#include "core/store/database.h"
 #include "support/test_database.h"
+#include "ui/app/AboutDialog.h"
+#include "ui/app/AuthorizationDialog.h"
+#include "ui/app/MainMenuWindow.h"
+#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -50,14 +50,14 @@ class LoginDialogTest : public testing_support::TestDatabase {
         password, duty);
   }
   // Clicks the button and answers the authorization prompt it opens with action.
-  void Authorized(const char* button, std::function<void(app::AuthorizationDialog*)> action) {
-    ModalDriver<app::AuthorizationDialog> prompt(std::move(action));
+  void Authorized(const char* button, std::function<void(ui::AuthorizationDialog*)> action) {
+    ModalDriver<ui::AuthorizationDialog> prompt(std::move(action));
     Click(dialog_, button);
     EXPECT_TRUE(prompt.ran()) << button;
   }
 
   ui::MessageBoxSeam messages_;
-  app::LoginDialog dialog_;
+  ui::LoginDialog dialog_;
   QLineEdit* account_ = nullptr;
   QLineEdit* password_ = nullptr;
 };
@@ -82,7 +82,7 @@ TEST_F(LoginDialogTest, SecondCopyOrUnusableDataDirectoryEndsTheProgramWithAMess
 
 TEST_F(LoginDialogTest, StartUpClearsLocksStartsTheClockAndWaitsAtTheAccountField) {
   Open().Exec("insert into lockprocess (processname,workno,locktime) values ('销售','0','x')");
-  ModalDriver<app::LoginDialog> login([&](app::LoginDialog* shown) {
+  ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog* shown) {
     EXPECT_TRUE(shown->backup_clock().isActive());
     EXPECT_EQ(shown->backup_clock().interval(), 60000);  // so no minute 0 is missed
     EXPECT_EQ(Open().QueryInt("select count(*) from lockprocess"), 0);
@@ -97,13 +97,13 @@ TEST_F(LoginDialogTest, StartUpClearsLocksStartsTheClockAndWaitsAtTheAccountFiel
 // A first start has no kasso.db: it is created, and the shipped account logs in with it.
 TEST_F(LoginDialogTest, MissingDatabaseIsCreatedAndTheMenuEndsTheRunWithCodeZero) {
   fs::remove(store::DatabasePath());
-  ModalDriver<app::LoginDialog> login([&](app::LoginDialog* shown) {
+  ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog* shown) {
     account_->setText("0");
     password_->setText("0");
     Click(*shown, "loginButton");
   });
-  ModalDriver<app::MainMenuWindow> menu(
-      [](app::MainMenuWindow* window) { QTest::keyClick(window, Qt::Key_Escape); });
+  ModalDriver<ui::MainMenuWindow> menu(
+      [](ui::MainMenuWindow* window) { QTest::keyClick(window, Qt::Key_Escape); });
   EXPECT_EQ(Run(Names{"Tillwise"}), 0);
   EXPECT_TRUE(login.ran());
   EXPECT_TRUE(menu.ran());
@@ -157,7 +157,7 @@ TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichRunsTheMenuOn
   QTest::keyClicks(password_, "0");
   QTest::keyClick(password_, Qt::Key_Return);
   QStringList menus;
-  ModalDriver<app::MainMenuWindow> menu([&](app::MainMenuWindow* window) {
+  ModalDriver<ui::MainMenuWindow> menu([&](ui::MainMenuWindow* window) {
     menus << window->workno();
     window->reject();
   });
@@ -188,7 +188,7 @@ TEST_F(LoginDialogTest, ResetAndRestoreAskForTheAuthorizationPassword) {
   EXPECT_EQ(messages_.shown().size(), 1u);
   EXPECT_FALSE(fs::exists(store::DatabasePath()));
 
-  ModalDriver<app::AboutDialog> about(testing_support::Press("okButton"));
+  ModalDriver<ui::AboutDialog> about(testing_support::Press("okButton"));
   dialog_.findChild<QAction*>("aboutAction")->trigger();
   EXPECT_TRUE(about.ran());
 }
@@ -210,7 +210,7 @@ using BackupClockMessageTest = testing_support::TestDatabase;
 TEST_F(BackupClockMessageTest, FailureIsShownWithoutAModalBoxAndOnlyOnce) {
   fs::remove(store::DatabasePath());
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 2, 0, 0));
-  app::LoginDialog login;
+  ui::LoginDialog login;
   ModalDriver<QMessageBox> modal([](QMessageBox* box) { box->reject(); });
   login.TickBackupClock();
   login.TickBackupClock();

@@ -1,4 +1,4 @@
-#include "app/MainMenuWindow.h"
+#include "ui/app/MainMenuWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/MenuPicture.h"
-#include "app/backup.h"
-#include "common/MessageBox.h"
-#include "common/clock.h"
+#include "core/app/backup.h"
+#include "core/common/clock.h"
 #include "support/test_database.h"
+#include "ui/app/MenuPicture.h"
+#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -25,8 +25,8 @@ class MainMenuWindowTest : public testing_support::TestDatabase {
   }
 
   // A shown menu whose launches are recorded instead of opening screens.
-  std::unique_ptr<app::MainMenuWindow> Menu(const QString& workno) {
-    auto menu = std::make_unique<app::MainMenuWindow>(workno);
+  std::unique_ptr<ui::MainMenuWindow> Menu(const QString& workno) {
+    auto menu = std::make_unique<ui::MainMenuWindow>(workno);
     menu->SetLauncher([this, workno, shown = menu.get()](const app::MenuModule& module,
                                                          QWidget* parent, const QString& account) {
       launched_.push_back(module.key);
@@ -83,7 +83,7 @@ TEST_F(MainMenuWindowTest, ManagerReachesEveryModuleEvenAfterOneFailsAndUnknownA
 
 TEST_F(MainMenuWindowTest, PictureFillsTheWindowAndClicksOpenTheModuleUnderIt) {
   auto menu = Menu("7");
-  auto* picture = menu->findChild<app::MenuPicture*>("menuPicture");
+  auto* picture = menu->findChild<ui::MenuPicture*>("menuPicture");
   ASSERT_EQ(picture->size(), QSize(app::kMenuPictureWidth, app::kMenuPictureHeight));
 
   QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(96, 150));  // F1's left border

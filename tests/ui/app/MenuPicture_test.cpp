@@ -1,4 +1,4 @@
-#include "app/MenuPicture.h"
+#include "ui/app/MenuPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 // Which spot is where at the picture's own size is proven in core; here the spots follow
 // the picture when the window is resized, also unevenly.
 TEST(MenuPictureTest, HotSpotsScaleWithThePictureAndClicksNameTheirModule) {
-  app::MenuPicture picture;
+  ui::MenuPicture picture;
   for (QSize size : {QSize(600, 440), QSize(1200, 880), QSize(800, 500)}) {
     picture.resize(size);
     double sx = size.width() / double(app::kMenuPictureWidth);
@@ -29,7 +29,7 @@ TEST(MenuPictureTest, HotSpotsScaleWithThePictureAndClicksNameTheirModule) {
   EXPECT_FALSE(picture.ModuleAt(QPointF(192, 300)));  // native x = 96, F1's border
   EXPECT_EQ(picture.ModuleAt(QPointF(194, 300))->key, 1);
 
-  QSignalSpy clicked(&picture, &app::MenuPicture::ModuleClicked);
+  QSignalSpy clicked(&picture, &ui::MenuPicture::ModuleClicked);
   picture.show();
   QTest::mouseClick(&picture, Qt::LeftButton, {}, QPoint(956, 500));
   ASSERT_EQ(clicked.count(), 1);
@@ -37,7 +37,7 @@ TEST(MenuPictureTest, HotSpotsScaleWithThePictureAndClicksNameTheirModule) {
 }
 
 TEST(MenuPictureTest, HandCursorOnlyOverHotSpots) {
-  app::MenuPicture picture;
+  ui::MenuPicture picture;
   picture.resize(app::kMenuPictureWidth, app::kMenuPictureHeight);
   picture.show();
   auto move_to = [&](QPoint position) {

@@ -8,12 +8,12 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/DutyRightsDialog.h"
-#include "app/OperatorEditDialog.h"
-#include "app/OperatorListDialog.h"
-#include "common/MessageBox.h"
-#include "store/database.h"
+#include "core/store/database.h"
 #include "support/test_database.h"
+#include "ui/app/DutyRightsDialog.h"
+#include "ui/app/OperatorEditDialog.h"
+#include "ui/app/OperatorListDialog.h"
+#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -53,7 +53,7 @@ class AccountsDialogsTest : public testing_support::TestDatabase {
 };
 
 TEST_F(AccountsDialogsTest, ListGuardsModifyAndDeleteAndAsksBeforeDeleting) {
-  app::OperatorListDialog list(nullptr, "0");
+  ui::OperatorListDialog list(nullptr, "0");
   auto* table = Find<QTableWidget>(list, "operatorTable");
   ASSERT_EQ(table->rowCount(), 2);
   EXPECT_EQ(table->item(1, 1)->text(), "张三");
@@ -81,9 +81,9 @@ TEST_F(AccountsDialogsTest, ListGuardsModifyAndDeleteAndAsksBeforeDeleting) {
 }
 
 TEST_F(AccountsDialogsTest, ModifyLoadsTheAccountAndTheListShowsWhatWasStored) {
-  app::OperatorListDialog list(nullptr, "0");
+  ui::OperatorListDialog list(nullptr, "0");
   SelectRow(list, 1);
-  ModalDriver<app::OperatorEditDialog> edit([](app::OperatorEditDialog* editor) {
+  ModalDriver<ui::OperatorEditDialog> edit([](ui::OperatorEditDialog* editor) {
     EXPECT_FALSE(Find<QLineEdit>(*editor, "worknoEdit")->isEnabled());
     EXPECT_EQ(Find<QLineEdit>(*editor, "passwordEdit")->text(), "pw7");
     EXPECT_EQ(Find<QLineEdit>(*editor, "passwordEdit")->echoMode(), QLineEdit::Password);
@@ -100,7 +100,7 @@ TEST_F(AccountsDialogsTest, ModifyLoadsTheAccountAndTheListShowsWhatWasStored) {
 
   // The built-in account's duty cannot even be chosen.
   SelectRow(list, 0);
-  ModalDriver<app::OperatorEditDialog> zero([](app::OperatorEditDialog* editor) {
+  ModalDriver<ui::OperatorEditDialog> zero([](ui::OperatorEditDialog* editor) {
     EXPECT_FALSE(Find<QComboBox>(*editor, "dutyCombo")->isEnabled());
     EXPECT_EQ(Find<QComboBox>(*editor, "dutyCombo")->currentText(), "经理");
     editor->reject();
@@ -110,7 +110,7 @@ TEST_F(AccountsDialogsTest, ModifyLoadsTheAccountAndTheListShowsWhatWasStored) {
 }
 
 TEST_F(AccountsDialogsTest, EditorFocusesTheFieldOfTheFailedCheckAndStaysOpen) {
-  app::OperatorEditDialog editor(nullptr);
+  ui::OperatorEditDialog editor(nullptr);
   editor.show();
   auto* workno = Find<QLineEdit>(editor, "worknoEdit");
   auto* name = Find<QLineEdit>(editor, "nameEdit");
@@ -142,7 +142,7 @@ TEST_F(AccountsDialogsTest, EditorFocusesTheFieldOfTheFailedCheckAndStaysOpen) {
 }
 
 TEST_F(AccountsDialogsTest, EnterLoadsAnExistingNumberAndWalksToTheSaveQuestion) {
-  app::OperatorEditDialog editor(nullptr);
+  ui::OperatorEditDialog editor(nullptr);
   editor.show();
   auto* workno = Find<QLineEdit>(editor, "worknoEdit");
   auto* name = Find<QLineEdit>(editor, "nameEdit");
@@ -168,7 +168,7 @@ TEST_F(AccountsDialogsTest, EnterLoadsAnExistingNumberAndWalksToTheSaveQuestion)
 
 TEST_F(AccountsDialogsTest, RightsPagesSaveTheirDutyAndShowTheKeptManagerRight) {
   Open().Exec("update dutyrights set discount = 0 where operatorduty = '经理'");
-  app::DutyRightsDialog rights(nullptr, "0");
+  ui::DutyRightsDialog rights(nullptr, "0");
   EXPECT_TRUE(Find<QCheckBox>(rights, "managerDiscountCheck")->isHidden());
   EXPECT_TRUE(Find<QCheckBox>(rights, "managerSalesCheck")->isChecked());
 

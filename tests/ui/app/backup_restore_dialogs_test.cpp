@@ -5,16 +5,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/AuthorizationDialog.h"
-#include "app/FileSearchDialog.h"
-#include "app/FolderDialog.h"
-#include "app/ManualBackup.h"
-#include "app/RestoreDatabase.h"
-#include "app/backup.h"
-#include "common/MessageBox.h"
-#include "common/clock.h"
-#include "store/database.h"
+#include "core/app/backup.h"
+#include "core/common/clock.h"
+#include "core/store/database.h"
 #include "support/test_database.h"
+#include "ui/app/AuthorizationDialog.h"
+#include "ui/app/FileSearchDialog.h"
+#include "ui/app/FolderDialog.h"
+#include "ui/app/ManualBackup.h"
+#include "ui/app/RestoreDatabase.h"
+#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -60,11 +60,11 @@ class BackupRestoreDialogsTest : public testing_support::TestDatabase {
 };
 
 TEST_F(BackupRestoreDialogsTest, FolderDialogProposesTheDefaultNameAndRefusesABadOne) {
-  EXPECT_EQ(app::FolderDialog("excel", "商品").defaultName(), "商品20141205093000.xls");
-  EXPECT_EQ(app::FolderDialog("", "标签").defaultName(), "标签20141205093000.db");
-  EXPECT_EQ(app::FolderDialog("", "会员").defaultName(), "会员20141205093000.txt");
+  EXPECT_EQ(ui::FolderDialog("excel", "商品").defaultName(), "商品20141205093000.xls");
+  EXPECT_EQ(ui::FolderDialog("", "标签").defaultName(), "标签20141205093000.db");
+  EXPECT_EQ(ui::FolderDialog("", "会员").defaultName(), "会员20141205093000.txt");
 
-  app::FolderDialog dialog("", "数据", nullptr, {Q(disk_)});
+  ui::FolderDialog dialog("", "数据", nullptr, {Q(disk_)});
   dialog.show();
   Click(dialog, "confirmButton");  // nothing chosen yet
   QTreeWidgetItem* root = Tree(dialog)->topLevelItem(0);
@@ -90,14 +90,14 @@ TEST_F(BackupRestoreDialogsTest, FolderDialogProposesTheDefaultNameAndRefusesABa
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.chosenPath(), Q(disk_ / "old" / "我的备份.dat"));
 
-  app::FolderDialog cancelled("", "数据", nullptr, {Q(disk_)});
+  ui::FolderDialog cancelled("", "数据", nullptr, {Q(disk_)});
   cancelled.show();
   Click(cancelled, "cancelButton");
   EXPECT_EQ(cancelled.result(), QDialog::Rejected);
 }
 
 TEST_F(BackupRestoreDialogsTest, FileSearchDialogOffersMatchingFilesAndRefusesFolders) {
-  app::FileSearchDialog dialog("dat", nullptr, {Q(disk_)});
+  ui::FileSearchDialog dialog("dat", nullptr, {Q(disk_)});
   dialog.show();
   QTreeWidgetItem* root = Tree(dialog)->topLevelItem(0);
   Tree(dialog)->setCurrentItem(root);
@@ -117,8 +117,8 @@ TEST_F(BackupRestoreDialogsTest, FileSearchDialogOffersMatchingFilesAndRefusesFo
 }
 
 TEST_F(BackupRestoreDialogsTest, ManualBackupWritesWhereChosenAndSaysHowItWent) {
-  app::FileChooserSeam chooser;
-  app::BackUpToChosenFolder(nullptr);  // chooser cancelled: nothing is said
+  ui::FileChooserSeam chooser;
+  ui::BackUpToChosenFolder(nullptr);  // chooser cancelled: nothing is said
   EXPECT_TRUE(messages_.shown().empty());
   ASSERT_EQ(chooser.requests().size(), 1u);
   EXPECT_EQ(chooser.requests()[0].title, "文件管理");
@@ -129,7 +129,7 @@ TEST_F(BackupRestoreDialogsTest, ManualBackupWritesWhereChosenAndSaysHowItWent) 
   for (const char* barcode : {"6901", "6902"}) {
     Open().Exec("insert into goodsmaster (barcode,goodsname) values (?,'可乐')", barcode);
     chooser.SetNextAnswer(Q(target));
-    app::BackUpToChosenFolder(nullptr);
+    ui::BackUpToChosenFolder(nullptr);
   }
   EXPECT_EQ(chooser.requests()[2].proposal, "备份20141205093000.dat");
   EXPECT_EQ(store::Database(target).QueryInt(
@@ -138,18 +138,18 @@ TEST_F(BackupRestoreDialogsTest, ManualBackupWritesWhereChosenAndSaysHowItWent) 
   EXPECT_FALSE(fs::exists(disk_ / "备份20141205093000.dat.part"));
 
   chooser.SetNextAnswer(Q(disk_ / "nowhere" / "x.dat"));
-  app::BackUpToChosenFolder(nullptr);
+  ui::BackUpToChosenFolder(nullptr);
   EXPECT_EQ(messages_.Texts(), (Texts{"备份成功", "备份成功", "备份失败"}));
   EXPECT_FALSE(fs::exists(disk_ / "nowhere"));
 }
 
 // Which files are refused is proven in core; here the whole flow from the login screen.
 TEST_F(BackupRestoreDialogsTest, RestoreChecksTheChosenFileBeforeReplacingTheWorkingOne) {
-  app::FileChooserSeam chooser;
+  ui::FileChooserSeam chooser;
   auto restore = [&](std::optional<QString> answer) {
     chooser.SetNextAnswer(std::move(answer));
-    ModalDriver<app::AuthorizationDialog> authorization(testing_support::Authorize);
-    app::RestoreDatabase(nullptr);
+    ModalDriver<ui::AuthorizationDialog> authorization(testing_support::Authorize);
+    ui::RestoreDatabase(nullptr);
     EXPECT_TRUE(authorization.ran());
   };
   Open().Exec("insert into goodsmaster (barcode,goodsname) values ('6901','可乐')");

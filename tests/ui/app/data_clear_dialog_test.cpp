@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/AuthorizationDialog.h"
-#include "app/DataClearDialog.h"
-#include "app/backup.h"
-#include "common/MessageBox.h"
-#include "common/clock.h"
+#include "core/app/backup.h"
+#include "core/common/clock.h"
 #include "support/test_database.h"
+#include "ui/app/AuthorizationDialog.h"
+#include "ui/app/DataClearDialog.h"
+#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -31,9 +31,9 @@ class DataClearDialogTest : public testing_support::TestDatabase {
   }
 
   // Ticks the group's box and presses start, answering the authorization prompt with action.
-  bool Start(const char* box, std::function<void(app::AuthorizationDialog*)> action) {
+  bool Start(const char* box, std::function<void(ui::AuthorizationDialog*)> action) {
     if (box) dialog_.findChild<QCheckBox*>(box)->setChecked(true);
-    ModalDriver<app::AuthorizationDialog> authorization(std::move(action));
+    ModalDriver<ui::AuthorizationDialog> authorization(std::move(action));
     testing_support::Click(dialog_, "startButton");
     return authorization.ran();
   }
@@ -42,7 +42,7 @@ class DataClearDialogTest : public testing_support::TestDatabase {
   }
 
   ui::MessageBoxSeam messages_;
-  app::DataClearDialog dialog_;
+  ui::DataClearDialog dialog_;
 };
 
 TEST_F(DataClearDialogTest, AsksOnlyWhenSomethingIsTickedAndClearsNothingOnCancel) {

@@ -1,11 +1,11 @@
-#include "devices/QtDriverPrinter.h"
+#include "ui/devices/QtDriverPrinter.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <regex>
 
-#include "servicelib/kasso_basic.h"
+#include "core/servicelib/kasso_basic.h"
 #include "support/test_database.h"
 
 namespace {

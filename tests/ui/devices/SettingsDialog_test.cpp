@@ -1,4 +1,4 @@
-#include "devices/SettingsDialog.h"
+#include "ui/devices/SettingsDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/MessageBox.h"
 #include "support/test_database.h"
+#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -43,8 +43,8 @@ class SettingsDialogTest : public testing_support::TestDatabase {
   bool ScaleFileWritten() const { return std::filesystem::exists(dir() / "dhip.ini"); }
 
   // Opens the screen on the current database, shown, so focus can be checked.
-  static std::unique_ptr<devices::SettingsDialog> OpenDialog() {
-    auto dialog = std::make_unique<devices::SettingsDialog>(nullptr, "0001");
+  static std::unique_ptr<ui::SettingsDialog> OpenDialog() {
+    auto dialog = std::make_unique<ui::SettingsDialog>(nullptr, "0001");
     dialog->show();
     return dialog;
   }

@@ -1,7 +1,7 @@
 // The cashier screen as a cashier drives it: the entry field, its keys and the dialogs they
 // open, and the till keys end to end (receipts on a serial printer, parking, shift closing).
 
-#include "sale/SalesFrontDialog.h"
+#include "ui/sale/SalesFrontDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +13,16 @@
 #include <memory>
 #include <string>
 
-#include "common/MessageBox.h"
+#include "core/devices/port.h"
 #include "core/devices/pty.h"
-#include "devices/port.h"
-#include "sale/MemberSelectDialog.h"
-#include "sale/PriceEntryDialog.h"
-#include "sale/QuickGoodsDialog.h"
-#include "sale/RecordListDialog.h"
-#include "sale/SettleDialog.h"
-#include "sale/WeighConfirmDialog.h"
 #include "support/test_database.h"
+#include "ui/common/MessageBox.h"
+#include "ui/sale/MemberSelectDialog.h"
+#include "ui/sale/PriceEntryDialog.h"
+#include "ui/sale/QuickGoodsDialog.h"
+#include "ui/sale/RecordListDialog.h"
+#include "ui/sale/SettleDialog.h"
+#include "ui/sale/WeighConfirmDialog.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -52,7 +52,7 @@ class SalesFrontDialogTest : public testing_support::TestDatabase {
   }
 
   void OpenScreen() {
-    screen_ = std::make_unique<sale::SalesFrontDialog>(nullptr, "0");
+    screen_ = std::make_unique<ui::SalesFrontDialog>(nullptr, "0");
     screen_->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(screen_.get()));
     entry_ = testing_support::Find<QLineEdit>(*screen_, "entryEdit");
@@ -73,13 +73,13 @@ class SalesFrontDialogTest : public testing_support::TestDatabase {
   }
   // Enter on the empty entry field, paying the due in cash.
   void SettleInCash() {
-    ModalDriver<sale::SettleDialog> pay(testing_support::Press("okButton"));
+    ModalDriver<ui::SettleDialog> pay(testing_support::Press("okButton"));
     QTest::keyClick(entry_, Qt::Key_Return);
     ASSERT_TRUE(pay.ran());
   }
   // Presses key and confirms the first row of the record chooser it opens.
   void ChooseFirst(Qt::Key key) {
-    ModalDriver<sale::RecordListDialog> choose([](sale::RecordListDialog* dialog) {
+    ModalDriver<ui::RecordListDialog> choose([](ui::RecordListDialog* dialog) {
       dialog->SelectRow(0);
       Click(*dialog, "okButton");
     });
@@ -95,7 +95,7 @@ class SalesFrontDialogTest : public testing_support::TestDatabase {
   QString Pane(const char* name) const { return screen_->findChild<QLabel*>(name)->text(); }
 
   ui::MessageBoxSeam boxes_;
-  std::unique_ptr<sale::SalesFrontDialog> screen_;
+  std::unique_ptr<ui::SalesFrontDialog> screen_;
   QLineEdit* entry_ = nullptr;
   QTableView* table_ = nullptr;
 };
@@ -166,7 +166,7 @@ TEST_F(SalesFrontDialogTest, EscClosesAtOnceWhenEmptyAndAsksWhileLinesAreOpen) {
 TEST_F(SalesFrontDialogTest, UnknownBarcodeOpensQuickGoodsAndSellsWhatWasTyped) {
   OpenScreen();
   {
-    ModalDriver<sale::QuickGoodsDialog> cancel(testing_support::Press("cancelButton"));
+    ModalDriver<ui::QuickGoodsDialog> cancel(testing_support::Press("cancelButton"));
     Type("778");  // the item library question is answered No
     EXPECT_TRUE(cancel.ran());
   }
@@ -174,7 +174,7 @@ TEST_F(SalesFrontDialogTest, UnknownBarcodeOpensQuickGoodsAndSellsWhatWasTyped) 
   EXPECT_EQ(boxes_.Texts().back(), "此商品无法销售");
 
   entry_->clear();
-  ModalDriver<sale::QuickGoodsDialog> quick([](sale::QuickGoodsDialog* dialog) {
+  ModalDriver<ui::QuickGoodsDialog> quick([](ui::QuickGoodsDialog* dialog) {
     dialog->findChild<QLineEdit*>("nameEdit")->setText("酱油");
     dialog->findChild<QLineEdit*>("priceEdit")->setText("6.8");
     Click(*dialog, "okButton");
@@ -189,7 +189,7 @@ TEST_F(SalesFrontDialogTest, UnknownBarcodeOpensQuickGoodsAndSellsWhatWasTyped) 
 TEST_F(SalesFrontDialogTest, PriceEntryRefusesEmptyAndBadPrices) {
   testing_support::AddGoods("6909", "散货", 0);
   OpenScreen();
-  ModalDriver<sale::PriceEntryDialog> price([](sale::PriceEntryDialog* dialog) {
+  ModalDriver<ui::PriceEntryDialog> price([](ui::PriceEntryDialog* dialog) {
     auto* field = dialog->findChild<QLineEdit*>("priceEdit");
     Click(*dialog, "okButton");
     field->setText("abc");
@@ -212,7 +212,7 @@ TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
       "memberpointsvalue,depositmode,depositvalue,memberpw,dismode,disrate,disondis) "
       "values ('M01','王五','','','否',0,'否',0,'pw','会员价',1,'否')");
   OpenScreen();
-  ModalDriver<sale::MemberSelectDialog> select([](sale::MemberSelectDialog* dialog) {
+  ModalDriver<ui::MemberSelectDialog> select([](ui::MemberSelectDialog* dialog) {
     auto* password = dialog->findChild<QLineEdit*>("passwordEdit");
     EXPECT_EQ(password->echoMode(), QLineEdit::Password);
     dialog->findChild<QLineEdit*>("memberEdit")->setText("M01");
@@ -239,12 +239,12 @@ TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
 }
 
 TEST(SalesWeighConfirmDialogTest, ShowsTheScaleWeightAndGivesZeroBeforeAnyReading) {
-  sale::WeighConfirmDialog waiting(nullptr, "苹果");
+  ui::WeighConfirmDialog waiting(nullptr, "苹果");
   EXPECT_EQ(waiting.findChild<QLabel*>("weightLabel")->text(), "重量读取中.......");
   Click(waiting, "okButton");
   EXPECT_EQ(waiting.weight(), "0.00");
 
-  sale::WeighConfirmDialog weighed(nullptr, "苹果");
+  ui::WeighConfirmDialog weighed(nullptr, "苹果");
   weighed.SetWeightSource([] { return std::string("1234"); });
   weighed.ReadWeight();
   EXPECT_EQ(weighed.findChild<QLabel*>("weightLabel")->text(), "1.234");
@@ -273,7 +273,7 @@ TEST_F(SalesFrontDialogTest, EnterSettlesPrintsEachCopyAndF5ReprintsOne) {
   UseReceiptPrinter(printer, 2);
   OpenScreen();
   Type("6901");
-  ModalDriver<sale::SettleDialog> pay([](sale::SettleDialog* dialog) {
+  ModalDriver<ui::SettleDialog> pay([](ui::SettleDialog* dialog) {
     auto* cash = dialog->findChild<QLineEdit*>("cashEdit");
     cash->selectAll();
     QTest::keyClicks(cash, "10");

@@ -3,9 +3,9 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
-#include "common/MessageBox.h"
-#include "sale/RecordListDialog.h"
 #include "support/test_database.h"
+#include "ui/common/MessageBox.h"
+#include "ui/sale/RecordListDialog.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -27,7 +27,7 @@ class RecordListDialogTest : public testing_support::TestDatabase {
 
 TEST_F(RecordListDialogTest, OpensWithTheFirstRowSelectedAndReturnsTheChosenKey) {
   ParkTwoSales();
-  ModalDriver<sale::RecordListDialog> driver([](sale::RecordListDialog* dialog) {
+  ModalDriver<ui::RecordListDialog> driver([](ui::RecordListDialog* dialog) {
     QTableView* table = dialog->findChild<QTableView*>("recordTable");
     EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_TRUE(table->model()
@@ -40,13 +40,13 @@ TEST_F(RecordListDialogTest, OpensWithTheFirstRowSelectedAndReturnsTheChosenKey)
     ASSERT_TRUE(dialog->SelectRow(1));
     Click(*dialog, "okButton");
   });
-  EXPECT_EQ(sale::RecordListDialog::ChooseNumber(nullptr, sale::kSuspendedBillsMode), 2);
+  EXPECT_EQ(ui::RecordListDialog::ChooseNumber(nullptr, sale::kSuspendedBillsMode), 2);
   EXPECT_TRUE(driver.ran());
   EXPECT_TRUE(boxes_.Texts().empty());
 }
 
 TEST_F(RecordListDialogTest, ConfirmWithoutASelectionAsksForOneAndStaysOpen) {
-  sale::RecordListDialog dialog(nullptr, "挂单取回", sale::RecordList{});
+  ui::RecordListDialog dialog(nullptr, "挂单取回", sale::RecordList{});
   dialog.show();
   Click(dialog, "okButton");
   EXPECT_EQ(boxes_.Texts(), std::vector<QString>{"请选择记录"});
@@ -57,14 +57,13 @@ TEST_F(RecordListDialogTest, ConfirmWithoutASelectionAsksForOneAndStaysOpen) {
 
 TEST_F(RecordListDialogTest, CancelAndUnreadableListsChooseNothing) {
   ParkTwoSales();
-  ModalDriver<sale::RecordListDialog> driver(testing_support::Press("cancelButton"));
-  EXPECT_EQ(sale::RecordListDialog::Choose(nullptr, sale::kSuspendedBillsMode), std::nullopt);
+  ModalDriver<ui::RecordListDialog> driver(testing_support::Press("cancelButton"));
+  EXPECT_EQ(ui::RecordListDialog::Choose(nullptr, sale::kSuspendedBillsMode), std::nullopt);
   EXPECT_TRUE(driver.ran());
 
   Open().ExecScript("drop table shiftsum");
-  ModalDriver<sale::RecordListDialog> stray(
-      [](sale::RecordListDialog* dialog) { dialog->reject(); });
-  EXPECT_EQ(sale::RecordListDialog::Choose(nullptr, sale::kShiftReceiptsMode), std::nullopt);
+  ModalDriver<ui::RecordListDialog> stray([](ui::RecordListDialog* dialog) { dialog->reject(); });
+  EXPECT_EQ(ui::RecordListDialog::Choose(nullptr, sale::kShiftReceiptsMode), std::nullopt);
   EXPECT_EQ(boxes_.Texts(), std::vector<QString>{"班次有误"});
   EXPECT_FALSE(stray.ran());
 }

@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "common/MessageBox.h"
-#include "sale/MemberSettleDialog.h"
-#include "sale/SettleDialog.h"
 #include "support/test_database.h"
+#include "ui/common/MessageBox.h"
+#include "ui/sale/MemberSettleDialog.h"
+#include "ui/sale/SettleDialog.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -35,7 +35,7 @@ class SettleDialogsTest : public testing_support::TestDatabase {
 };
 
 TEST_F(SettleDialogsTest, OrdinaryDialogFollowsEveryKeyAndStaysOpenUntilThePaymentIsRight) {
-  sale::SettleDialog dialog(nullptr, 23.50);
+  ui::SettleDialog dialog(nullptr, 23.50);
   dialog.show();
   EXPECT_EQ(Text(dialog, "dueValue"), "23.50");
   EXPECT_EQ(Text(dialog, "cashEdit"), "23.50");
@@ -69,7 +69,7 @@ TEST_F(SettleDialogsTest, MemberDialogSpendsStoredValueFirst) {
       "insert into membermaster (memberid,membername,memberpointsmode,memberpointsvalue,"
       "depositmode,depositvalue,dismode,disrate,disondis) "
       "values ('M1','王芳','是',0,'是',30,'没有优惠',1,'否')");
-  sale::MemberSettleDialog dialog(nullptr, 50.00, "M1");
+  ui::MemberSettleDialog dialog(nullptr, 50.00, "M1");
   dialog.show();
   EXPECT_EQ(Text(dialog, "storedValue"), "30.00");
   EXPECT_EQ(Text(dialog, "remainingValue"), "20.00");

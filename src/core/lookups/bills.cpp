@@ -1,5 +1,6 @@
-#include "servicelib/kasso_basic.h"
-#include "servicelib/open_or.h"
+#include "core/lookups/bills.h"
+
+#include "core/lookups/open_or.h"
 
 namespace servicelib {
 namespace {

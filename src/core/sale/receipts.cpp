@@ -1,18 +1,24 @@
-#include "devices/receipts.h"
+#include "core/sale/receipts.h"
 
 #include <cmath>
 #include <optional>
 #include <vector>
 
-#include "common/clock.h"
-#include "common/error.h"
-#include "common/format.h"
-#include "sale/points.h"
-#include "servicelib/kasso_basic.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/devices/slip_printer.h"
+#include "core/lookups/goods.h"
+#include "core/lookups/numbers.h"
+#include "core/lookups/operators.h"
+#include "core/lookups/settings.h"
+#include "core/sale/points.h"
 
-namespace print {
+namespace sale {
 namespace {
 
+using print::Align;
+using print::RightColumns;
 using servicelib::rounddigits;
 
 // One row of the bill as the journal holds it; the summary row uses the payment fields.
@@ -166,14 +172,14 @@ void AddMember(store::Database& db, const std::string& memberid, const LineTotal
   slip.Pair("会员:", memberid + " " + member.Text(0));
   if (member.Text(1) == "是") {
     if (summary) {
-      sale::PointsInput in;
+      PointsInput in;
       in.points_base = totals.points_base;
       in.total_amount = totals.amount;
       in.received =
           summary->paid + summary->stored + summary->cheque + summary->card - summary->change;
       in.base_value = servicelib::GetBaseValue(db);
       in.points_value = servicelib::GetPointsValue(db);
-      slip.Pair("本单积分", kasso::Money(sale::EarnedPoints(in)));
+      slip.Pair("本单积分", kasso::Money(EarnedPoints(in)));
     }
     slip.Pair("积分余额", kasso::Money(member.Double(2)));
   }
@@ -251,4 +257,28 @@ Slip ComposePettySlip(double amount, const std::string& operator_name, int colum
   return slip;
 }
 
-}  // namespace print
+std::string PrintSaleReceipt(std::int64_t transactionnumber) {
+  return print::PrintSlip("小票打印失败", [&](store::Database& db, int columns) {
+    return ComposeSaleReceipt(db, transactionnumber, columns);
+  });
+}
+
+std::string PrintShiftSlip(std::int64_t shiftid) {
+  return print::PrintSlip("班结小票打印失败", [&](store::Database& db, int columns) {
+    return ComposeShiftSlip(db, shiftid, columns);
+  });
+}
+
+std::string PrintPettySlip(double amount, const std::string& operator_name) {
+  return print::PrintSlip("备用金小票打印失败", [&](store::Database&, int columns) {
+    return ComposePettySlip(amount, operator_name, columns);
+  });
+}
+
+std::string PrintDrawerNote(const std::string& workno) {
+  return print::PrintSlip("开钱箱小票打印失败", [&](store::Database& db, int columns) {
+    return ComposeDrawerNote(db, workno, columns);
+  });
+}
+
+}  // namespace sale

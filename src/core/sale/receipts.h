@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/slip.h"
-#include "store/database.h"
+#include "core/devices/slip.h"
+#include "core/store/database.h"
 
-namespace print {
+namespace sale {
+
+using print::Slip;
 
 // The receipt of one bill: shop header (welcome), bill number, time, cashier, every sold or
 // returned line, totals, round-off, allowance, tenders, change, the member's points earned
@@ -28,4 +30,12 @@ Slip ComposeDrawerNote(store::Database& db, const std::string& workno, int colum
 // The petty-cash slip: a positive amount was put into the drawer, a negative one taken out.
 Slip ComposePettySlip(double amount, const std::string& operator_name, int columns);
 
-}  // namespace print
+// The prints of the till, each composed here and sent by the printer mode of the settings
+// (print::PrintSlip). Each returns the message to show when the slip could not be printed
+// ("小票打印失败: ..."), empty when it was printed or the till prints nothing.
+std::string PrintSaleReceipt(std::int64_t transactionnumber);
+std::string PrintShiftSlip(std::int64_t shiftid);
+std::string PrintPettySlip(double amount, const std::string& operator_name);
+std::string PrintDrawerNote(const std::string& workno);
+
+}  // namespace sale

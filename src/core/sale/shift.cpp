@@ -15,17 +15,17 @@
 //   pettyvalue     the "备用金" rows summed (put in positive, taken out negative)
 // Money is rounded to the fen, quantities to three decimals. The cash in the drawer is the
 // open shift's cashpaid + pettyvalue, counted from the same rows, so right before a close
-// GetMoneyInCashier() equals the new row's cashpaid + pettyvalue.
+// MoneyInDrawer() equals the new row's cashpaid + pettyvalue.
 
-#include <numeric>
+#include "core/sale/shift.h"
 
-#include "common/clock.h"
-#include "sale/till_duties.h"
-#include "servicelib/kasso_basic.h"
-#include "servicelib/open_or.h"
+#include "core/common/clock.h"
+#include "core/lookups/numbers.h"
 
-namespace servicelib {
+namespace sale {
 namespace {
+
+using servicelib::rounddigits;
 
 struct DrawerCash {
   double cash = 0;   // kept from the open shift's bills
@@ -66,34 +66,18 @@ void WriteShiftSum(store::Database& db, std::int64_t shiftid, const std::string&
 
 }  // namespace
 
-double GetMoneyInCashier(store::Database& db) {
+double MoneyInDrawer(store::Database& db) {
   DrawerCash drawer = CountDrawerCash(db);
   return rounddigits(drawer.cash + drawer.petty, 2);
 }
-double GetMoneyInCashier() {
-  return OpenOr(0.0, [](auto& db) { return GetMoneyInCashier(db); });
+
+void CloseOpenShift(const std::string& workno) {
+  store::Database db;
+  store::Transaction transaction(db);
+  std::int64_t shiftid = db.QueryInt("select max(shiftid) from shiftsum").value_or(0) + 1;
+  WriteShiftSum(db, shiftid, workno);
+  db.Exec("update transactiondetails set shiftid = ? where shiftid = 0", shiftid);
+  transaction.Commit();
 }
 
-bool ShiftConfirmation(const std::string& workno) {
-  try {
-    store::Database db;
-    store::Transaction transaction(db);
-    std::int64_t shiftid = db.QueryInt("select max(shiftid) from shiftsum").value_or(0) + 1;
-    WriteShiftSum(db, shiftid, workno);
-    db.Exec("update transactiondetails set shiftid = ? where shiftid = 0", shiftid);
-    transaction.Commit();
-    return true;
-  } catch (const store::DbError&) {
-    return false;
-  }
-}
-
-std::string WritePettyTranAndPrint(double amount, const std::string& workno) {
-  sale::PettyCashResult result = sale::BookPettyCash(amount, workno);
-  return std::accumulate(result.messages.begin(), result.messages.end(), std::string(),
-                         [](std::string joined, const std::string& message) {
-                           return joined.empty() ? message : joined + "\n" + message;
-                         });
-}
-
-}  // namespace servicelib
+}  // namespace sale

@@ -1,7 +1,8 @@
+#include "core/lookups/operators.h"
+
 #include <algorithm>
 
-#include "servicelib/kasso_basic.h"
-#include "servicelib/open_or.h"
+#include "core/lookups/open_or.h"
 
 namespace servicelib {
 

@@ -1,6 +1,7 @@
-#include "common/format.h"
-#include "servicelib/kasso_basic.h"
-#include "servicelib/open_or.h"
+#include "core/lookups/members.h"
+
+#include "core/common/format.h"
+#include "core/lookups/open_or.h"
 
 namespace servicelib {
 
@@ -20,8 +21,7 @@ bool IfDepositMember(const std::string& memberid) {
 }
 
 bool IsDisOnDisMember(store::Database& db, const std::string& memberid) {
-  return db.HasRow("select 1 from membermaster where memberid = ? and disondis = '是'",
-                   memberid);
+  return db.HasRow("select 1 from membermaster where memberid = ? and disondis = '是'", memberid);
 }
 bool IsDisOnDisMember(const std::string& memberid) {
   return OpenOr(false, [&](auto& db) { return IsDisOnDisMember(db, memberid); });
@@ -29,8 +29,7 @@ bool IsDisOnDisMember(const std::string& memberid) {
 
 double GetMemberDisrate(store::Database& db, const std::string& memberid) {
   // A member without a rate (older rows) pays full price, not nothing.
-  return db.QueryDouble("select ifnull(disrate,1) from membermaster where memberid = ?",
-                        memberid)
+  return db.QueryDouble("select ifnull(disrate,1) from membermaster where memberid = ?", memberid)
       .value_or(1.0);
 }
 double GetMemberDisrate(const std::string& memberid) {
@@ -59,8 +58,7 @@ std::string GetMemberDismode(store::Database& db, const std::string& memberid) {
   return mode.empty() ? "没有优惠" : mode;
 }
 std::string GetMemberDismode(const std::string& memberid) {
-  return OpenOr<std::string>("没有优惠",
-                             [&](auto& db) { return GetMemberDismode(db, memberid); });
+  return OpenOr<std::string>("没有优惠", [&](auto& db) { return GetMemberDismode(db, memberid); });
 }
 
 std::string GetMemberName(store::Database& db, const std::string& memberid) {
@@ -96,9 +94,9 @@ std::string GetMemberInfo(const std::string& memberid) {
 std::string GetMemberIdFromPhonePID(store::Database& db, const std::string& phone_or_pid) {
   if (phone_or_pid.empty()) return {};
   // Two indexed look-ups rather than one "or", which would scan the table.
-  auto by_phone = db.QueryText(
-      "select memberid from membermaster where memberphone = ? order by rowid limit 1",
-      phone_or_pid);
+  auto by_phone =
+      db.QueryText("select memberid from membermaster where memberphone = ? order by rowid limit 1",
+                   phone_or_pid);
   if (by_phone) return *by_phone;
   return db
       .QueryText("select memberid from membermaster where memberpid = ? order by rowid limit 1",

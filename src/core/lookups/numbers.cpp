@@ -1,7 +1,7 @@
+#include "core/lookups/numbers.h"
+
 #include <algorithm>
 #include <cmath>
-
-#include "servicelib/kasso_basic.h"
 
 namespace servicelib {
 namespace {
