@@ -1,0 +1,2 @@
+#include <QString>
+#include "ui/sale/SettleDialog.h"
