@@ -14,7 +14,14 @@
 
 #include "core/common/clock.h"
 #include "core/common/format.h"
-#include "core/servicelib/kasso_basic.h"
+#include "core/lookups/members.h"
+#include "core/lookups/numbers.h"
+#include "core/lookups/settings.h"
+#include "core/sale/commit_sale.h"
+#include "core/sale/goods_entry.h"
+#include "core/sale/member_pricing.h"
+#include "core/sale/sale_lines.h"
+#include "core/sale/settlement.h"
 #include "core/store/schema.h"
 #include "demo_catalogue.h"
 
@@ -62,7 +69,6 @@ struct Goods {
   bool combined = false;
   bool give_points = true;
   double initial_stock = 0;
-  double stock_change = 0;  // what the past sales took away
 };
 
 struct Component {
@@ -102,10 +108,13 @@ std::string Format(const char* pattern, auto... values) {
   return buffer;
 }
 
+std::tm DaysAgoTime(const std::tm& today, int days, int second_of_day) {
+  return kasso::MakeTime(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday - days, 0, 0,
+                         second_of_day);
+}
+
 std::string DaysAgo(const std::tm& today, int days, int second_of_day) {
-  std::tm t = kasso::MakeTime(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday - days, 0, 0,
-                              second_of_day);
-  return kasso::FormatTime(t, "%Y-%m-%d %H:%M:%S");
+  return kasso::FormatTime(DaysAgoTime(today, days, second_of_day), "%Y-%m-%d %H:%M:%S");
 }
 
 std::string WithEanCheckDigit(const std::string& digits) {
@@ -270,8 +279,9 @@ double CashTendered(double due, Rng& rng) {
   return options[rng.Between(0, 3)];
 }
 
-// Rings up the past bills the way the till commits a sale: one "销售" row per line and one
-// "销售总计" row with the totals and payments; stock, points and stored value move with them.
+// Rings up the past bills through the sale engine, with the clock set to each bill's moment:
+// the lines are priced for the member as at the till, and WriteSale stores them exactly as a
+// commit at the till does (journal rows, stock through components, points, stored value).
 int WritePastSales(store::Database& db, Shop& shop, Rng& rng, const std::tm& today) {
   std::vector<std::pair<int, int>> moments;  // (days ago, second of the day)
   for (int i = 0; i < kBillCount; ++i) {
@@ -280,84 +290,43 @@ int WritePastSales(store::Database& db, Shop& shop, Rng& rng, const std::tm& tod
   std::sort(moments.begin(), moments.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first > b.first : a.second < b.second;
   });
-  const int base_value = servicelib::GetBaseValue(db);
-  const int points_value = servicelib::GetPointsValue(db);
-  store::Statement line_insert = db.Query(
-      "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
-      "quantity,price,actualvalue,discountrate,discountvalue,barcode,workno,shiftid,memberid,"
-      "valuediscount,pricediscount) values (?,'销售',?,?,?,?,?,?,?,?,0,?,0,?)");
-  store::Statement total_insert = db.Query(
-      "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
-      "quantity,price,actualvalue,discountrate,discountvalue,barcode,paid,change,workno,"
-      "memberid,cardpaid,shiftid,wipevalue,valuediscount,pricediscount,checkpaid,unionpaid) "
-      "values (?,'销售总计',?,?,0,?,0,?,'',?,?,?,?,?,0,0,0,?,0,?)");
-  std::int64_t number = servicelib::GetTranNo(db);
+  sale::NullCustomerDisplay display;
   for (const auto& [days, second] : moments) {
-    const std::string when = DaysAgo(today, days, second);
-    const std::string workno = rng.Chance(70) ? "1" : "2";
+    kasso::ScopedClock clock(DaysAgoTime(today, days, second));
+    sale::CurrentSale bill;
+    bill.workno = rng.Chance(70) ? "1" : "2";
     Member* member = rng.Chance(35)
                          ? &shop.members[static_cast<size_t>(rng.Between(0, kMemberCount - 1))]
                          : nullptr;
-    const std::string memberid = member ? member->id : "";
-    double quantity_total = 0, amount_total = 0, discount_total = 0, price_saving_total = 0;
-    double points_base = 0;
+    if (member) {
+      sale::DescribeMember(db, bill, member->id);
+      bill.member_id = member->id;
+    }
     const int lines = rng.Between(1, 5);
     for (int l = 0; l < lines; ++l) {
-      Goods& goods =
+      const Goods& goods =
           shop.goods[static_cast<size_t>(rng.Between(0, static_cast<int>(shop.goods.size()) - 1))];
       // Weighed goods in whole hundredths, so the bill's total quantity adds up exactly.
-      double quantity = goods.scale ? rng.Between(30, 250) / 100.0
-                                    : (goods.salesprice >= 50 ? 1 : rng.Between(1, 3));
-      double price = goods.salesprice;
-      double rate = 1;
-      if (member && member->dismode == "会员价" && !goods.scale) price = goods.memberprice;
-      if (member && member->dismode == "会员折扣") rate = member->disrate;
-      double gross = rounddigits(price * quantity, 2);
-      double amount = rounddigits(price * quantity * rate, 2);
-      double discount = rounddigits(gross - amount, 2);
-      double price_saving = rounddigits((goods.salesprice - price) * quantity, 2);
-      line_insert.BindAll(number, when, quantity, price, amount, rate, discount, goods.barcode,
-                          workno, memberid, price_saving);
-      line_insert.Run();
-      line_insert.Reset();
-      quantity_total += quantity;
-      amount_total += amount;
-      discount_total += discount;
-      price_saving_total += price_saving;
-      if (goods.give_points) points_base += amount;
-      if (goods.combined) {
-        for (const Component& part : shop.gift_box) {
-          shop.goods[part.goods].stock_change -= part.quantity * quantity;
-        }
-      } else {
-        goods.stock_change -= quantity;
-      }
+      const std::string quantity =
+          goods.scale ? Format("%.3f", rng.Between(30, 250) / 100.0)
+                      : std::to_string(goods.salesprice >= 50 ? 1 : rng.Between(1, 3));
+      sale::AppendGoodsLine(db, bill, *sale::FindLineGoods(db, goods.barcode), quantity);
     }
-    amount_total = rounddigits(amount_total, 2);
-    double cash = 0, change = 0, stored = 0, card = 0;
-    if (member && member->deposit_mode && member->deposit >= amount_total && rng.Chance(60)) {
-      stored = amount_total;
+    const sale::WipeResult wipe =
+        sale::ComputeWipe(sale::ComputeTotal(bill, display), servicelib::GetWipeSettings(db));
+    sale::Payment payment;
+    payment.due = wipe.due;
+    payment.wipe = wipe.wipe;
+    if (member && member->deposit_mode &&
+        servicelib::GetMemberDepositValue(db, member->id) >= payment.due && rng.Chance(60)) {
+      payment.stored = payment.due;
     } else if (rng.Chance(15)) {
-      card = amount_total;
+      payment.card = payment.due;
     } else {
-      cash = CashTendered(amount_total, rng);
-      change = rounddigits(cash - amount_total, 2);
+      payment.cash = CashTendered(payment.due, rng);
+      payment.change = rounddigits(payment.cash - payment.due, 2);
     }
-    total_insert.BindAll(number, when, rounddigits(quantity_total, 3), amount_total,
-                         rounddigits(discount_total, 2), cash, change, workno, memberid, stored,
-                         rounddigits(price_saving_total, 2), card);
-    total_insert.Run();
-    total_insert.Reset();
-    if (member && member->points_mode && amount_total > 0) {
-      double received = cash + stored + card - change;
-      double points = points_base / amount_total * received;
-      if (base_value != 0) {
-        points = static_cast<double>(static_cast<std::int64_t>(points) / base_value * points_value);
-      }
-      member->points = rounddigits(member->points + points, 2);
-    }
-    if (member) member->deposit = rounddigits(member->deposit - stored, 2);
-    ++number;
+    sale::WriteSale(db, bill, payment);
   }
   return kBillCount;
 }
@@ -374,7 +343,7 @@ void WriteGoods(store::Database& db, const Shop& shop) {
                          g.pluno, g.initial_stock, g.give_points ? 1 : 0, Flag(g.combined));
     goods_insert.Run();
     goods_insert.Reset();
-    stock_insert.BindAll(g.barcode, rounddigits(g.initial_stock + g.stock_change, 3));
+    stock_insert.BindAll(g.barcode, g.initial_stock);
     stock_insert.Run();
     stock_insert.Reset();
   }
@@ -413,10 +382,10 @@ DemoShopCounts FillDemoShop(store::Database& db) {
   AddGiftBox(shop, today);
   for (int i = 0; i < kMemberCount; ++i) shop.members.push_back(MakeMember(i, rng));
 
-  DemoShopCounts counts;
-  counts.bills = WritePastSales(db, shop, rng, today);
   WriteGoods(db, shop);
   WriteMembers(db, shop);
+  DemoShopCounts counts;
+  counts.bills = WritePastSales(db, shop, rng, today);
   db.Exec(
       "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
       "values (?,?,?,?),(?,?,?,?)",

@@ -28,6 +28,8 @@ std::string FormatTime(const std::tm& time, const char* pattern) {
 
 void SetFixedClock(std::optional<std::tm> time) { FixedClock() = time; }
 
+std::optional<std::tm> FixedClockTime() { return FixedClock(); }
+
 std::tm MakeTime(int year, int month, int day, int hour, int minute, int second) {
   std::tm t{};
   t.tm_year = year - 1900;

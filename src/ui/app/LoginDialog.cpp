@@ -24,6 +24,7 @@
 #include "ui/app/MainMenuWindow.h"
 #include "ui/app/RestoreDatabase.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/Version.h"
 #include "ui_LoginDialog.h"
 
 namespace ui {
@@ -101,7 +102,7 @@ void DrawBanner(QPainter& p, const QRect& area) {
   version.setBold(false);
   p.setFont(version);
   p.setPen(QColor(0xd6, 0xea, 0xf8));
-  p.drawText(text_area.translated(2, 36), Qt::AlignLeft | Qt::AlignTop, "V1.0-3");
+  p.drawText(text_area.translated(2, 36), Qt::AlignLeft | Qt::AlignTop, VersionText());
   p.restore();
 }
 
@@ -151,6 +152,7 @@ LoginDialog::LoginDialog(QWidget* parent)
       close_action_(new QAction("关闭", this)),
       about_action_(new QAction("关于 Tillwise(&A)...", this)) {
   ui_->setupUi(this);
+  setWindowTitle(QString("Tillwise (%1)").arg(VersionText()));
   setWindowIcon(ProgramIcon());
   close_action_->setObjectName("closeAction");
   about_action_->setObjectName("aboutAction");

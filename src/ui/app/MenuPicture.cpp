@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "ui/app/MenuGlyphs.h"
+#include "ui/common/Version.h"
 
 namespace ui {
 namespace {
@@ -47,7 +48,7 @@ void DrawTitle(QPainter& p) {
   version.setBold(false);
   p.setFont(version);
   p.setPen(QColor(0xd6, 0xea, 0xf8));
-  p.drawText(QRectF(96, 56, 300, 20), Qt::AlignLeft | Qt::AlignVCenter, "V1.0-3");
+  p.drawText(QRectF(96, 56, 300, 20), Qt::AlignLeft | Qt::AlignVCenter, VersionText());
 
   p.setPen(QColor(0x5d, 0x6d, 0x7e));
   p.drawText(QRectF(0, 410, app::kMenuPictureWidth - 24, 20), Qt::AlignRight | Qt::AlignVCenter,

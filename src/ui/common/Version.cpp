@@ -1,0 +1,7 @@
+#include "ui/common/Version.h"
+
+namespace ui {
+
+QString VersionText() { return QStringLiteral(TILLWISE_VERSION_TEXT); }
+
+}  // namespace ui
