@@ -23,8 +23,8 @@ MainMenuWindow::MainMenuWindow(QString workno, QWidget* parent)
 MainMenuWindow::~MainMenuWindow() = default;
 
 void MainMenuWindow::OpenModule(int key) {
-  // Whatever a module throws stays inside it: the menu must outlive every module.
-  try {
+  // Whatever a module throws stays inside it and is shown: the menu must outlive every module.
+  RunGuarded(this, [&] {
     const app::MenuModule& module = app::ModuleForKey(key);
     if (module.key == 12) {
       ExitWithBackup();
@@ -36,8 +36,7 @@ void MainMenuWindow::OpenModule(int key) {
       return;
     }
     launcher_(module, this, workno_);
-  } catch (...) {
-  }
+  });
 }
 
 void MainMenuWindow::ExitWithBackup() {

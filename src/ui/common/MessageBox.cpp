@@ -3,6 +3,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "core/common/error.h"
+#include "core/store/database.h"
+
 namespace ui {
 namespace {
 
@@ -49,6 +52,26 @@ bool AskYesNo(QWidget* parent, const QString& text, const QString& title) {
   box.button(QMessageBox::No)->setText("否");
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
+}
+
+QString ErrorText(const std::exception& error) {
+  if (dynamic_cast<const kasso::UserError*>(&error)) return QString::fromStdString(error.what());
+  if (dynamic_cast<const store::DbError*>(&error)) {
+    return QString("数据库有误: %1").arg(QString::fromStdString(error.what()));
+  }
+  return QString("操作有误: %1").arg(QString::fromStdString(error.what()));
+}
+
+bool RunGuarded(QWidget* parent, const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const std::exception& error) {
+    ShowMessage(parent, ErrorText(error));
+  } catch (...) {
+    ShowMessage(parent, "操作有误");
+  }
+  return false;
 }
 
 }  // namespace ui

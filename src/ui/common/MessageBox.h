@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <deque>
+#include <exception>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -14,6 +16,14 @@ void ShowMessage(QWidget* parent, const QString& text, const QString& title = QS
 
 // A Yes/No question; true for Yes.
 bool AskYesNo(QWidget* parent, const QString& text, const QString& title = QString("确认"));
+
+// The message for an error a core operation threw: a kasso::UserError's own text, "数据库有误:"
+// with the reason for a database failure, "操作有误:" with the reason for anything else.
+QString ErrorText(const std::exception& error);
+
+// Runs a screen handler that calls core and shows whatever it throws (ErrorText in a box titled
+// "确认"), so no error escapes into Qt's event loop. False when the handler threw.
+bool RunGuarded(QWidget* parent, const std::function<void()>& handler);
 
 struct ShownMessage {
   QString title;
