@@ -15,7 +15,9 @@ namespace fs = std::filesystem;
 StagedFile::StagedFile(fs::path target) : target_(std::move(target)) {
   std::error_code error;
   if (fs::is_directory(target_, error)) throw kasso::UserError("不能创建文件: 同名文件夹已存在");
-  const std::string stem = "." + target_.filename().string() + "." + std::to_string(getpid());
+  // Built by appending: GCC 12 at -O3 misreads "." + string as an overlapping copy.
+  std::string stem(1, '.');
+  stem.append(target_.filename().string()).append(1, '.').append(std::to_string(getpid()));
   // O_EXCL picks a name nobody else holds; the mode gives the file the usual permissions
   // (reduced by the umask), as if it had been created under its own name.
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {

@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "core/common/error.h"
+#include "core/common/text_encoding.h"
+#include "core/reports/gbk_encoder.h"
 #include "core/reports/import_check.h"
 
 namespace reports {
@@ -62,6 +64,26 @@ std::string DecodeText(std::string bytes) {
   return kasso::TextConverter("UTF-8", "GB18030", "\xEF\xBF\xBD").Convert(bytes);
 }
 
+bool NeedsQuotes(std::string_view field) {
+  for (char c : field) {
+    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+  }
+  return false;
+}
+
+void AppendField(std::string& out, std::string_view field) {
+  if (!NeedsQuotes(field)) {
+    out += field;
+    return;
+  }
+  out += '"';
+  for (char c : field) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
 bool IsBlank(const std::vector<std::string>& fields) {
   return fields.size() == 1 && std::all_of(fields[0].begin(), fields[0].end(),
                                            [](char c) { return c == ' ' || c == '\t'; });
@@ -70,46 +92,47 @@ bool IsBlank(const std::vector<std::string>& fields) {
 }  // namespace
 
 std::string TextField(std::string_view field) {
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(field);
-  std::string quoted = "\"";
-  for (char c : field) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  quoted += '"';
-  return quoted;
+  std::string text;
+  AppendField(text, field);
+  return text;
 }
 
 std::string TextLine(const std::vector<std::string>& fields, bool comma_after_each) {
+  std::size_t size = fields.size();
+  for (const std::string& field : fields) size += field.size();
   std::string line;
+  line.reserve(size + 8);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0 && !comma_after_each) line += ',';
-    line += TextField(fields[i]);
+    AppendField(line, fields[i]);
     if (comma_after_each) line += ',';
   }
   return line;
 }
 
-TextFileWriter::TextFileWriter(std::filesystem::path target)
-    : file_(std::move(target)), to_gbk_("GBK", "UTF-8", "?") {
+TextFileWriter::TextFileWriter(std::filesystem::path target) : file_(std::move(target)) {
   buffer_.reserve(kFlushBytes + 4096);
 }
 
 TextFileWriter::~TextFileWriter() = default;
 
 void TextFileWriter::Line(const std::string& utf8_line) {
-  if (IsAscii(utf8_line)) {
-    buffer_ += utf8_line;  // the same bytes in GBK
-  } else {
-    to_gbk_.Append(utf8_line, buffer_);
-  }
+  ascii_ = ascii_ && IsAscii(utf8_line);
+  buffer_ += utf8_line;
   buffer_ += "\r\n";
   if (buffer_.size() >= kFlushBytes) Flush();
 }
 
 void TextFileWriter::Flush() {
-  WriteAll(file_.fd(), buffer_.data(), buffer_.size());
+  if (ascii_) {
+    WriteAll(file_.fd(), buffer_.data(), buffer_.size());  // the same bytes in GBK
+  } else {
+    gbk_.clear();
+    AppendGbk(buffer_, gbk_);
+    WriteAll(file_.fd(), gbk_.data(), gbk_.size());
+  }
   buffer_.clear();
+  ascii_ = true;
 }
 
 void TextFileWriter::Commit() {

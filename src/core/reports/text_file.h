@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/common/text_encoding.h"
 #include "core/reports/progress.h"
 #include "core/reports/staged_file.h"
 
@@ -43,8 +42,9 @@ class TextFileWriter {
   void Flush();
 
   StagedFile file_;
-  kasso::TextConverter to_gbk_;
-  std::string buffer_;
+  std::string buffer_;  // UTF-8 lines not yet written
+  bool ascii_ = true;   // buffer_ holds ASCII only
+  std::string gbk_;
 };
 
 // One record of a text file: its fields (UTF-8) and the physical line it starts on (1-based).

@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "core/common/error.h"
+#include "core/common/text_encoding.h"
+#include "core/reports/gbk_encoder.h"
 #include "core/reports/import_check.h"
 #include "core/reports/list_export.h"
 #include "support/test_database.h"
@@ -136,6 +138,32 @@ TEST_F(TextFileTest, UnreadableFilesAndOpenQuotesAreRefusedWithTheirLine) {
     FAIL();
   } catch (const kasso::UserError& error) {
     EXPECT_STREQ(error.what(), "第 2 行: 引号不成对");
+  }
+}
+
+// The export's own GBK table gives iconv's bytes for every character, and the same "?" for
+// what GBK lacks and for broken UTF-8.
+TEST(GbkEncoderTest, MatchesIconvOverTheWholeBasicPlaneAndOnBrokenText) {
+  std::vector<std::string> texts = {"ab\xE5\x8F", "\xFFx", "\xF0\x9F\x98\x80!", "\xC3(z"};
+  for (char32_t first = 0x80; first < 0x10000; first += 256) {
+    std::string text;
+    for (char32_t code = first; code < first + 256; ++code) {
+      if (code >= 0xD800 && code <= 0xDFFF) continue;
+      if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+      } else {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      }
+      text += static_cast<char>(0x80 | (code & 0x3F));
+      text += 'a';
+    }
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    std::string fast;
+    reports::AppendGbk(text, fast);
+    ASSERT_EQ(fast, kasso::Utf8ToGbk(text)) << static_cast<unsigned>(text[0]);
   }
 }
 
