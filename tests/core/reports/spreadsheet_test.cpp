@@ -130,6 +130,12 @@ TEST_F(SpreadsheetTest, AStoppedExportLeavesAnOldWorkbookUntouched) {
                reports::Cancelled);
   EXPECT_EQ(FileBytes(file), "good old file");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  // Reading a long workbook can be stopped too.
+  reports::ExportListAsSpreadsheet(table, dir_ / "long.xlsx", "查询结果");
+  EXPECT_THROW(reports::ReadSpreadsheet(dir_ / "long.xlsx", "查询结果",
+                                        [](std::size_t, std::size_t) { return false; }),
+               reports::Cancelled);
+  fs::remove(dir_ / "long.xlsx");
   EXPECT_THROW(reports::SpreadsheetWriter(dir_ / "x.xlsx", "bad[name]", {{"a"}}), kasso::UserError);
   EXPECT_FALSE(fs::exists(dir_ / "x.xlsx"));
 }

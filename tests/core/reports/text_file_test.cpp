@@ -126,6 +126,23 @@ TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
   EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
 }
 
+TEST_F(TextFileTest, ReadingReportsItsBytesAndCanBeStopped) {
+  std::string lines;
+  for (int i = 0; i < 10000; ++i) lines += "6901,可乐\r\n";
+  const fs::path file = Write("long.txt", lines);
+  std::pair<std::size_t, std::size_t> last;
+  std::size_t calls = 0;
+  auto watch = [&](std::size_t done, std::size_t total) {
+    last = {done, total};
+    return ++calls < 100;
+  };
+  EXPECT_EQ(reports::ReadTextRecords(file, watch).size(), 10000u);
+  EXPECT_GT(calls, 1u);
+  EXPECT_EQ(last, std::make_pair(lines.size(), lines.size()));
+  calls = 99;  // the next report says stop
+  EXPECT_THROW(reports::ReadTextRecords(file, watch), reports::Cancelled);
+}
+
 TEST_F(TextFileTest, UnreadableFilesAndOpenQuotesAreRefusedWithTheirLine) {
   try {
     reports::ReadTextRecords(dir_ / "absent.txt");
