@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "core/common/error.h"
 #include "core/common/text_encoding.h"
@@ -48,6 +49,8 @@ bool IsUtf8(std::string_view text) {
 }
 
 std::string ReadWholeFile(const std::filesystem::path& file) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) throw kasso::UserError("打开文件错误");
   std::ifstream in(file, std::ios::binary);
   if (!in) throw kasso::UserError("打开文件错误");
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -175,8 +178,8 @@ std::vector<TextRecord> ReadTextRecords(const std::filesystem::path& file,
       }
       // Plain text up to the next comma or line end (after a closing quote: whatever stray
       // text precedes the comma is kept, not lost).
-      std::size_t end = all.find_first_of(",\n", pos);
-      if (end == std::string_view::npos) end = all.size();
+      std::size_t end = pos;
+      while (end < all.size() && all[end] != ',' && all[end] != '\n') ++end;
       field += all.substr(pos, end - pos);
       pos = end;
       if (pos < all.size() && all[pos] == ',') {
