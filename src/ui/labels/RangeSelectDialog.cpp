@@ -187,12 +187,6 @@ void RangeSelectDialog::OnSelect() {
   RefreshSelection();
 }
 
-std::string RangeSelectDialog::ChosenLine() const {
-  const QList<int> rows = ChosenRows(*ui_->batchTable);
-  if (rows.isEmpty()) return {};
-  return batch_model_->rows()[static_cast<size_t>(rows.front())].barcode;
-}
-
 void RangeSelectDialog::OnEdit() {
   const QList<int> rows = ChosenRows(*ui_->batchTable);
   if (rows.isEmpty()) {
@@ -212,14 +206,14 @@ void RangeSelectDialog::OnEdit() {
 }
 
 void RangeSelectDialog::OnDelete() {
-  const std::string barcode = ChosenLine();
-  if (barcode.empty() && ChosenRows(*ui_->batchTable).isEmpty()) {
+  const QList<int> rows = ChosenRows(*ui_->batchTable);
+  if (rows.isEmpty()) {
     ui::ShowMessage(this, "请选择要删除的商品");
     return;
   }
   try {
     store::Database db;
-    labels::RemoveFromBatch(db, barcode);
+    labels::RemoveFromBatch(db, batch_model_->rows()[static_cast<size_t>(rows.front())].barcode);
   } catch (const store::DbError&) {
     ui::ShowMessage(this, "数据库有误,商品没有删除");
   }

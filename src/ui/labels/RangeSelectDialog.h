@@ -38,8 +38,6 @@ class RangeSelectDialog : public QDialog {
   void OnSelect();
   void OnEdit();
   void OnDelete();
-  // The barcode of the selection's chosen line; empty when none is chosen.
-  std::string ChosenLine() const;
 
   std::unique_ptr<Ui::RangeSelectDialog> ui_;
   RowsModel<labels::GoodsRow>* goods_model_;

@@ -154,10 +154,17 @@ TEST_F(LabelPrintDialogTest, PrintsTheRunToAPdfOfTheExpectedPages) {
   store::Database db = Open();
   EXPECT_EQ(labels::LoadTemplate(db, "货架签").settings.repeat, 25);
 
-  // A roll of 3 columns: 7 labels on 3 pages.
+  EXPECT_NEAR(testing_support::PdfPageSizeMm(pdf).first, 210, 0.5);
+  EXPECT_NEAR(testing_support::PdfPageSizeMm(pdf).second, 297, 0.5);
+
+  // A roll of 3 columns: 7 labels on 3 pages, each as wide as the row and as high as a label.
   SetUpRun(*dialog, "标签纸", 7, 3);
+  Set(*dialog, "leftSpaceEdit", "2");
+  Set(*dialog, "betweenSpaceEdit", "3");
   Click(*dialog, "printButton");
   EXPECT_EQ(PdfPageCount(pdf), 3);
+  EXPECT_NEAR(testing_support::PdfPageSizeMm(pdf).first, 63 * 3 + 2 * 2 - 3, 0.5);
+  EXPECT_NEAR(testing_support::PdfPageSizeMm(pdf).second, 35, 0.5);
 }
 
 TEST_F(LabelPrintDialogTest, RefusedRunsPrintNothing) {

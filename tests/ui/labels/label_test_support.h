@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/test_database.h"
@@ -46,6 +47,16 @@ inline int PdfPageCount(const std::filesystem::path& pdf) {
   static const std::regex page(R"(/Type\s*/Page(?![a-zA-Z]))");
   return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page),
                                         std::sregex_iterator()));
+}
+
+// Width and height of the PDF's first page in millimetres, from its media box.
+inline std::pair<double, double> PdfPageSizeMm(const std::filesystem::path& pdf) {
+  const std::string bytes = FileBytes(pdf);
+  std::smatch match;
+  static const std::regex box(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+))");
+  if (!std::regex_search(bytes, match, box)) return {0, 0};
+  constexpr double kMmPerPoint = 25.4 / 72;
+  return {std::stod(match[1]) * kMmPerPoint, std::stod(match[2]) * kMmPerPoint};
 }
 
 }  // namespace testing_support
