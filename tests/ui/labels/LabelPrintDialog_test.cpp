@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <filesystem>
@@ -227,6 +228,19 @@ TEST_F(LabelPrintDialogTest, CancelledJobLeavesTheEarlierFileAndNoScratch) {
   EXPECT_EQ(cancelled.pages, 2);
   EXPECT_EQ(FileBytes(pdf), earlier);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir()), fs::directory_iterator()), 2);  // db, pdf
+}
+
+TEST_F(LabelPrintDialogTest, ALongRunShowsProgressAndCanBeCancelled) {
+  auto dialog = OpenDialog();
+  const fs::path pdf = SetUpRun(*dialog, "标签纸", 200, 1);
+  testing_support::ModalDriver<QProgressDialog> cancel([](QProgressDialog* progress) {
+    EXPECT_EQ(progress->maximum(), 200);
+    progress->cancel();
+  });
+  Click(*dialog, "printButton");
+  EXPECT_TRUE(cancel.ran());
+  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"打印已取消"});
+  EXPECT_FALSE(fs::exists(pdf));
 }
 
 TEST_F(LabelPrintDialogTest, TemplatesGoOutAndComeBackThroughTheExchangeFile) {
