@@ -7,9 +7,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <algorithm>
 #include <memory>
+
+#include "ui/devices/NamedPrinter.h"
 
 namespace ui {
 namespace {
@@ -53,33 +54,14 @@ Metrics MetricsFor(double printable_mm, int columns) {
   return metrics;
 }
 
-// The printer the slip goes to, or why there is none.
-std::unique_ptr<QPrinter> OpenPrinter(const QString& pdf_file, const QString& name,
-                                      std::string& problem) {
-  if (!pdf_file.isEmpty()) {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(pdf_file);
-    return printer;
-  }
-  QPrinterInfo info =
-      name.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name);
-  if (info.isNull()) {
-    problem = name.isEmpty() ? "没有默认打印机" : "找不到打印机 " + name.toStdString();
-    return nullptr;
-  }
-  return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-}
-
 }  // namespace
 
 std::string QtDriverPrinter::Print(const print::Slip& slip, const std::string& printer_name,
                                    int paper_mm) {
-  QString name = QString::fromStdString(printer_name);
-  QString pdf = pdf_file_;
-  if (pdf.isEmpty() && name.endsWith(".pdf", Qt::CaseInsensitive)) pdf = name;
   std::string problem;
-  std::unique_ptr<QPrinter> printer = OpenPrinter(pdf, name, problem);
+  std::unique_ptr<QPrinter> printer =
+      pdf_file_.isEmpty() ? OpenNamedPrinter(QString::fromStdString(printer_name), problem)
+                          : OpenPdfPrinter(pdf_file_);
   if (!printer) return problem;
 
   const double printable_mm = PrintableWidthMm(paper_mm);

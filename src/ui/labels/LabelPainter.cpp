@@ -1,0 +1,126 @@
+#include "ui/labels/LabelPainter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QStringList>
+#include <cmath>
+#include <string>
+
+#include "core/labels/code128.h"
+#include "core/labels/label_template.h"
+
+namespace ui {
+namespace {
+
+constexpr double kTargetModuleMm = 0.25;
+constexpr double kLabelPrinterDpi = 203;
+constexpr double kMmPerInch = 25.4;
+constexpr int kDigitsPoints = 8;
+
+QFont FontOf(const QStringList& families, int points, double dpi) {
+  QFont font;
+  font.setFamilies(families);
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dpi / 72.0))));
+  return font;
+}
+
+// The longest run of whole characters from the start that fits the width.
+QString FitWidth(const QString& text, const QFontMetricsF& metrics, double width) {
+  if (metrics.horizontalAdvance(text) <= width) return text;
+  qsizetype end = 0;
+  while (end < text.size()) {
+    qsizetype next = end + (text.at(end).isHighSurrogate() ? 2 : 1);
+    if (metrics.horizontalAdvance(text.left(next)) > width) break;
+    end = next;
+  }
+  return text.left(end);
+}
+
+}  // namespace
+
+int ModuleWidthDots(double dpi) {
+  if (dpi <= 300) return 2;
+  return std::max(1, static_cast<int>(std::lround(kTargetModuleMm * dpi / kMmPerInch)));
+}
+
+LabelDevice LabelDevice::Printer(double dpi, double units_per_mm_x, double units_per_mm_y) {
+  return {units_per_mm_x, units_per_mm_y, dpi, static_cast<double>(ModuleWidthDots(dpi))};
+}
+
+LabelDevice LabelDevice::Printer(double dpi) {
+  return Printer(dpi, dpi / kMmPerInch, dpi / kMmPerInch);
+}
+
+LabelDevice LabelDevice::Canvas(double pixels_per_mm) {
+  const double module_mm = ModuleWidthDots(kLabelPrinterDpi) * kMmPerInch / kLabelPrinterDpi;
+  return {pixels_per_mm, pixels_per_mm, pixels_per_mm * kMmPerInch, module_mm * pixels_per_mm};
+}
+
+QPointF LabelDevice::ToDevice(labels::PointMm point) const {
+  return {std::trunc(point.x * units_per_mm_x), std::trunc(point.y * units_per_mm_y)};
+}
+
+QRectF LabelDevice::ToDevice(const labels::RectMm& rect) const {
+  const QPointF top_left = ToDevice(labels::PointMm{rect.left, rect.top});
+  const QPointF bottom_right = ToDevice(labels::PointMm{rect.right, rect.bottom});
+  return {top_left, bottom_right};
+}
+
+QFont LabelFont(int points, double dpi) {
+  return FontOf({"黑体", "SimHei", "Noto Sans CJK SC", "WenQuanYi Zen Hei"}, points, dpi);
+}
+
+QFont SimpleLabelFont(int points, double dpi) {
+  return FontOf({"宋体", "SimSun", "Noto Serif CJK SC", "Noto Sans CJK SC"}, points, dpi);
+}
+
+double PaintModules(QPainter& painter, std::string_view modules, QPointF top_left,
+                    double module_width, double height) {
+  size_t k = 0;
+  while (k < modules.size()) {
+    if (modules[k] != '1') {
+      ++k;
+      continue;
+    }
+    size_t end = k;
+    while (end < modules.size() && modules[end] == '1') ++end;
+    painter.fillRect(QRectF(top_left.x() + static_cast<double>(k) * module_width, top_left.y(),
+                            static_cast<double>(end - k) * module_width, height),
+                     Qt::black);
+    k = end;
+  }
+  return static_cast<double>(modules.size()) * module_width;
+}
+
+QRectF PaintLabelField(QPainter& painter, const LabelDevice& device,
+                       const labels::PlacedField& field) {
+  const QRectF rect = device.ToDevice(field.rect);
+  painter.setPen(Qt::black);
+  if (field.key != labels::kBarcode) {
+    const QFont font = LabelFont(labels::FontPoints(field.fontsize), device.font_dpi);
+    const QFontMetricsF metrics(font);
+    painter.setFont(font);
+    const QString text = FitWidth(QString::fromStdString(field.text), metrics, rect.width());
+    painter.drawText(QPointF(rect.left(), rect.top() + metrics.ascent()), text);
+    return rect;
+  }
+  const std::string modules = labels::EncodeCode128(field.text);
+  const double width =
+      PaintModules(painter, modules, rect.topLeft(), device.module_width, rect.height());
+  // The digits go under the bars, centred under the field or under the wider symbol.
+  const QRectF box(rect.left(), rect.top(), std::max(rect.width(), width), rect.height());
+  const QFont digits = LabelFont(kDigitsPoints, device.font_dpi);
+  painter.setFont(digits);
+  const QRectF band(box.left(), box.bottom(), box.width(), box.height() / 2);
+  painter.drawText(band, Qt::AlignCenter | Qt::TextDontClip, QString::fromStdString(field.text));
+  return box;
+}
+
+void PaintLabel(QPainter& painter, const LabelDevice& device, const labels::LabelTemplate& label,
+                const labels::LabelGoods& goods, labels::PointMm corner) {
+  for (const labels::PlacedField& field : labels::PlaceFields(label, goods, corner)) {
+    PaintLabelField(painter, device, field);
+  }
+}
+
+}  // namespace ui

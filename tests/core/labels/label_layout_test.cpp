@@ -1,0 +1,170 @@
+#include "core/labels/label_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/common/error.h"
+#include "core/common/text_encoding.h"
+
+namespace {
+
+using labels::LabelTemplate;
+
+LabelTemplate Sheet(const char* paper, int columns, int height) {
+  LabelTemplate label;
+  label.labelwidth = 60;
+  label.labelheight = height;
+  label.settings.paperkind = paper;
+  label.settings.columns = columns;
+  return label;
+}
+
+std::string Refusal(const LabelTemplate& label) {
+  try {
+    labels::PlanSheet(label, 10);
+  } catch (const kasso::UserError& error) {
+    return error.what();
+  }
+  return "accepted";
+}
+
+TEST(LabelLayoutTest, A4SheetCountsRowsBelowTheTopMargin) {
+  LabelTemplate label = Sheet(labels::kA4Paper, 3, 35);
+  label.settings.topspace = 10;
+  label.settings.linebetweenspace = 5;
+  label.settings.leftspace = 4.5;
+  label.settings.betweenspace = 2.25;
+  const labels::SheetPlan plan = labels::PlanSheet(label, 25);
+  EXPECT_EQ(plan.rows_per_page, 7);  // (297 - 10) / 40 = 7.175
+  EXPECT_EQ(plan.labels_per_page, 21);
+  EXPECT_EQ(plan.pages, 2);
+  EXPECT_EQ(labels::LabelsOnPage(plan, 0, 25), 21);
+  EXPECT_EQ(labels::LabelsOnPage(plan, 1, 25), 4);
+  // The eighth label: row 2, column 1.
+  const labels::PointMm corner = labels::LabelCorner(plan, 7);
+  EXPECT_DOUBLE_EQ(corner.x, 4.5 + 62.25);
+  EXPECT_DOUBLE_EQ(corner.y, 10 + 2 * 40);
+}
+
+TEST(LabelLayoutTest, RollPageIsOneRowOfWholeMillimetreMargins) {
+  LabelTemplate label = Sheet(labels::kRollPaper, 3, 35);
+  label.settings.leftspace = 2.7;     // a roll counts whole millimetres: 2
+  label.settings.betweenspace = 3.9;  // 3
+  label.settings.topspace = 50;       // not used on a roll
+  const labels::SheetPlan plan = labels::PlanSheet(label, 7);
+  EXPECT_EQ(plan.pages, 3);
+  EXPECT_EQ(labels::LabelsOnPage(plan, 2, 7), 1);
+  EXPECT_DOUBLE_EQ(plan.page_width_mm, 63 * 3 + 2 * 2 - 3);
+  EXPECT_DOUBLE_EQ(plan.page_height_mm, 35);
+  EXPECT_DOUBLE_EQ(labels::LabelCorner(plan, 2).x, 2 + 2 * 63);
+  EXPECT_DOUBLE_EQ(labels::LabelCorner(plan, 2).y, 0);
+  EXPECT_EQ(labels::PlanSheet(label, 0).pages, 0);
+}
+
+TEST(LabelLayoutTest, RefusesSheetsWithoutRoomForALabel) {
+  LabelTemplate tall = Sheet(labels::kA4Paper, 2, 290);
+  tall.settings.topspace = 10;
+  LabelTemplate gap_too_big = Sheet(labels::kA4Paper, 2, 100);
+  gap_too_big.settings.topspace = 100;
+  gap_too_big.settings.linebetweenspace = 98;  // 197 / 198 rows
+  struct Case {
+    LabelTemplate label;
+    const char* message;
+  };
+  const Case cases[] = {
+      {Sheet(labels::kRollPaper, 0, 35), "每行列数必须大于0"},
+      {Sheet(labels::kA4Paper, 0, 35), "每行列数必须大于0"},
+      {Sheet(labels::kA4Paper, -2, 35), "每行列数必须大于0"},
+      {tall, "标签高度超出纸张"},
+      {gap_too_big, "标签高度超出纸张"},
+      {Sheet(labels::kA4Paper, 1, 0), "标签尺寸必须大于0"},
+      {Sheet("", 1, 35), "请选择用纸"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Refusal(c.label), c.message);
+  EXPECT_EQ(Refusal(Sheet(labels::kA4Paper, 1, 297)), "accepted");
+}
+
+TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithCaptions) {
+  LabelTemplate label;
+  for (auto& field : label.fields) field.visible = false;
+  auto& name = label.fields[labels::kGoodsName];
+  name = {23, 17, labels::kLarge, true, 20};  // 23 / 5 = 4 mm, 17 / 5 = 3 mm
+  auto& price = label.fields[labels::kPrice];
+  price = {0, 100, labels::kSmall, true, 15};
+  label.fields[labels::kBarcode].cx = 0;  // invisible wherever it is
+  labels::LabelGoods goods;
+  goods.barcode = "6901";
+  goods.goodsname = "可口可乐";
+  goods.salesprice = 3.5;
+
+  auto placed = labels::PlaceFields(label, goods, {100, 40});
+  ASSERT_EQ(placed.size(), 2u);
+  EXPECT_EQ(placed[0].key, labels::kGoodsName);
+  EXPECT_EQ(placed[0].text, "名称:可口可乐");
+  EXPECT_DOUBLE_EQ(placed[0].rect.left, 104);
+  EXPECT_DOUBLE_EQ(placed[0].rect.top, 43);
+  EXPECT_DOUBLE_EQ(placed[0].rect.width(), 20);
+  EXPECT_DOUBLE_EQ(placed[0].rect.height(), 6);
+  EXPECT_EQ(placed[1].text, "售价:3.50");
+  EXPECT_DOUBLE_EQ(placed[1].rect.height(), 3);
+
+  label.settings.printtitle = false;
+  label.fields[labels::kBarcode].visible = true;
+  placed = labels::PlaceFields(label, goods, {0, 0});
+  ASSERT_EQ(placed.size(), 3u);
+  EXPECT_EQ(placed[0].text, "6901");
+  EXPECT_EQ(placed[1].text, "可口可乐");
+  EXPECT_DOUBLE_EQ(placed[0].rect.height(), 4);  // "中"
+}
+
+TEST(LabelLayoutTest, CutsTextAtWholeCharactersByGbkBytes) {
+  struct Case {
+    std::string text;
+    size_t bytes;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"可口可乐原味汽水饮料", 14, "可口可乐原味汽"},    // exactly 14 bytes
+      {"a可口可乐原味汽水饮料", 14, "a可口可乐原味汽"},  // the 7th character ends at byte 15
+      {"Coca-Cola 330ml can", 14, "Coca-Cola 330m"},    {"可乐", 14, "可乐"}, {"", 14, ""},
+  };
+  for (const Case& c : cases) {
+    const std::string cut = labels::TruncateToBytes(c.text, c.bytes);
+    EXPECT_EQ(cut, c.expected) << c.text;
+    // Still whole characters: GBK and back gives the same text.
+    EXPECT_EQ(kasso::GbkToUtf8(kasso::Utf8ToGbk(cut)), cut);
+  }
+  EXPECT_EQ(labels::SimpleLabelName("农夫山泉  "), "农夫山泉");
+  EXPECT_EQ(labels::SimpleLabelName("康师傅红烧牛肉面桶装"), "康师傅红烧牛肉");
+  labels::LabelGoods goods;
+  goods.goodsname = std::string(60, 'x') + std::string(60, 'y');
+  EXPECT_EQ(labels::FieldValue(labels::kGoodsName, goods).size(), 100u);
+}
+
+TEST(LabelLayoutTest, LabelSizeDialogLimits) {
+  struct Case {
+    const char* width;
+    const char* height;
+    const char* message;
+    const char* field;
+  };
+  const Case cases[] = {
+      {"211", "30", "宽度不能大于210", "width"},  {"-1", "30", "宽度不能小于0", "width"},
+      {"0", "30", "宽度必须大于0", "width"},      {"6x", "30", "宽度录入有误", "width"},
+      {"60", "161", "高度不能大于160", "height"}, {"60", "-3", "高度不能小于0", "height"},
+  };
+  for (const Case& c : cases) {
+    try {
+      labels::CheckLabelSize(c.width, c.height);
+      ADD_FAILURE() << c.width << "x" << c.height << " accepted";
+    } catch (const kasso::ValidationError& error) {
+      EXPECT_STREQ(error.what(), c.message);
+      EXPECT_EQ(error.field(), c.field);
+    }
+  }
+  const labels::LabelSize size = labels::CheckLabelSize("210", "160");
+  EXPECT_EQ(size.width * 1000 + size.height, 210160);
+}
+
+}  // namespace

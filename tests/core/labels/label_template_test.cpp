@@ -1,0 +1,182 @@
+#include "core/labels/label_template.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "core/common/error.h"
+#include "core/labels/template_exchange.h"
+#include "support/test_database.h"
+
+namespace {
+
+using labels::LabelTemplate;
+using testing_support::FileBytes;
+
+class LabelTemplateTest : public testing_support::TestDatabase {
+ protected:
+  LabelTemplate Load(const char* kind) {
+    store::Database db = Open();
+    return labels::LoadTemplate(db, kind);
+  }
+  void Save(const LabelTemplate& label) {
+    store::Database db = Open();
+    labels::SaveTemplate(db, label);
+  }
+  std::string Templates() {
+    std::string dump;
+    auto rows = Open().Query("select * from labeltemplate order by rowid");
+    while (rows.Step()) {
+      for (int i = 0; i < rows.ColumnCount(); ++i) dump += rows.Text(i) + "|";
+      dump += "\n";
+    }
+    return dump;
+  }
+  std::string ExportError(const std::filesystem::path& file) {
+    store::Database db = Open();
+    try {
+      labels::ExportTemplates(db, file);
+    } catch (const kasso::UserError& error) {
+      return error.what();
+    }
+    return "exported";
+  }
+  std::string ImportError(const std::filesystem::path& file) {
+    store::Database db = Open();
+    try {
+      labels::ImportTemplates(db, file);
+    } catch (const kasso::UserError& error) {
+      return error.what();
+    }
+    return "imported";
+  }
+};
+
+TEST_F(LabelTemplateTest, NewShopHasBothKindsAndRollDefaults) {
+  const LabelTemplate shelf = Load(labels::kShelfLabel);
+  EXPECT_EQ(shelf.labelwidth, 60);
+  EXPECT_EQ(shelf.labelheight, 35);
+  EXPECT_EQ(shelf.fields[labels::kGoodsName].cx, 131);
+  EXPECT_EQ(shelf.fields[labels::kGoodsName].fontsize, "大");
+  EXPECT_EQ(shelf.fields[labels::kPlu].cy, 134);
+  const LabelTemplate goods = Load(labels::kGoodsLabel);
+  EXPECT_EQ(goods.labelwidth * 100 + goods.labelheight, 3219);
+  EXPECT_EQ(goods.fields[labels::kUnit].cx, 118);
+  EXPECT_EQ(goods.fields[labels::kUnit].itemwidth, 30);
+  EXPECT_EQ(goods.settings.paperkind, "标签纸");
+  EXPECT_EQ(goods.settings.columns, 1);
+  EXPECT_EQ(goods.settings.repeat, 1);
+  EXPECT_EQ(goods.settings.printkind, "barcode");
+  EXPECT_TRUE(goods.settings.printtitle);
+
+  // Settings never stored read as their defaults.
+  Open().Exec("update labeltemplate set paperkind = null, columns = null, printtitle = null");
+  const LabelTemplate unset = Load(labels::kShelfLabel);
+  EXPECT_EQ(unset.settings.paperkind, "标签纸");
+  EXPECT_EQ(unset.settings.columns, 1);
+  EXPECT_TRUE(unset.settings.printtitle);
+}
+
+TEST_F(LabelTemplateTest, SavedFieldsAndSettingsComeBack) {
+  LabelTemplate label = Load(labels::kGoodsLabel);
+  label.labelwidth = 40;
+  label.labelheight = 25;
+  label.fields[labels::kPrice] = {55, 65, labels::kSmall, false, 170};
+  label.settings = {labels::kA4Paper, "out.pdf", 3,     2.5, 4,    2,
+                    labels::kByClass, "饮料",    10.25, 5,   false};
+  Save(label);
+
+  const LabelTemplate back = Load(labels::kGoodsLabel);
+  EXPECT_EQ(back.labelwidth * 100 + back.labelheight, 4025);
+  const auto& price = back.fields[labels::kPrice];
+  EXPECT_EQ(price.cx * 1000 + price.cy, 55065);
+  EXPECT_EQ(price.fontsize, "小");
+  EXPECT_FALSE(price.visible);
+  EXPECT_EQ(price.itemwidth, 170);
+  EXPECT_EQ(back.fields[labels::kGoodsName].cx, 51);  // untouched fields stay
+  EXPECT_EQ(back.settings.paperkind, "A4纸");
+  EXPECT_EQ(back.settings.printername, "out.pdf");
+  EXPECT_EQ(back.settings.columns, 3);
+  EXPECT_DOUBLE_EQ(back.settings.betweenspace, 2.5);
+  EXPECT_DOUBLE_EQ(back.settings.topspace, 10.25);
+  EXPECT_EQ(back.settings.classname, "饮料");
+  EXPECT_FALSE(back.settings.printtitle);
+  // The print settings belong to every row; the shelf label's fields do not change.
+  const LabelTemplate shelf = Load(labels::kShelfLabel);
+  EXPECT_EQ(shelf.settings.printername, "out.pdf");
+  EXPECT_EQ(shelf.labelwidth, 60);
+
+  // The class is kept unless the run is by class.
+  label.settings.printkind = labels::kByBarcode;
+  label.settings.classname = "零食";
+  Save(label);
+  EXPECT_EQ(Load(labels::kShelfLabel).settings.classname, "饮料");
+}
+
+TEST_F(LabelTemplateTest, SavingAKindWithoutRowsAddsThem) {
+  Open().Exec("delete from labeltemplate where labelkind = ?", labels::kGoodsLabel);
+  LabelTemplate label = Load(labels::kGoodsLabel);
+  EXPECT_EQ(label.labelwidth * 100 + label.labelheight, 3219);
+  EXPECT_EQ(label.fields[labels::kBarcode].cx * 100 + label.fields[labels::kBarcode].cy, 1020);
+  label.fields[labels::kBarcode].cx = 77;
+  Save(label);
+  EXPECT_EQ(Open().QueryInt("select count(*) from labeltemplate where labelkind = ?",
+                            labels::kGoodsLabel),
+            7);
+  EXPECT_EQ(Load(labels::kGoodsLabel).fields[labels::kBarcode].cx, 77);
+}
+
+TEST_F(LabelTemplateTest, ExchangeFileCarriesEveryRowBothWays) {
+  const std::string shipped = Templates();
+  const auto file = labels::TemplateExchangeFile();
+  EXPECT_EQ(file, dir() / "labelprint.db");
+  EXPECT_EQ(ExportError(file), "exported");
+  EXPECT_EQ(ExportError(file), "exported");  // again: old rows replaced, not doubled
+
+  Open().Exec("update labeltemplate set cx = 1, printername = 'other'");
+  Open().Exec("insert into labeltemplate (tempname,labelkind) values ('额外','货架签')");
+  EXPECT_EQ(ImportError(file), "imported");
+  EXPECT_EQ(Templates(), shipped);
+}
+
+TEST_F(LabelTemplateTest, ExchangeRefusalsChangeNothing) {
+  const std::string shipped = Templates();
+  const auto missing = dir() / "none.db";
+  EXPECT_EQ(ImportError(missing), "找不到模板文件 " + missing.string());
+
+  // Not a database: refused both ways, and its bytes stay.
+  const auto junk = dir() / "junk.db";
+  std::ofstream(junk) << std::string(4096, 'j');
+  EXPECT_NE(ExportError(junk).find("模板导出失败"), std::string::npos);
+  EXPECT_EQ(FileBytes(junk), std::string(4096, 'j'));
+  EXPECT_NE(ImportError(junk).find("模板文件无法读取"), std::string::npos);
+
+  // A file with an empty table would wipe every template.
+  const auto empty = dir() / "empty.db";
+  store::Database(empty, store::OpenMode::kCreate).ExecScript("create table labeltemplate (x)");
+  EXPECT_EQ(ImportError(empty), "模板文件中没有标签模板");
+  EXPECT_EQ(Templates(), shipped);
+
+  // An export into a folder that does not exist leaves no file behind.
+  EXPECT_NE(ExportError(dir() / "no" / "labelprint.db"), "exported");
+  EXPECT_FALSE(std::filesystem::exists(dir() / "no"));
+}
+
+TEST_F(LabelTemplateTest, ImportsAnOlderFileWithoutTheLaterColumns) {
+  const auto old = dir() / "old.db";
+  store::Database(old, store::OpenMode::kCreate)
+      .ExecScript(
+          "create table labeltemplate (tempname text,cx integer,cy integer,fontsize text,"
+          "visible integer,labelkind text,labelwidth integer,labelheight integer);"
+          "insert into labeltemplate values ('售价',45,50,'大',0,'商品签',50,30);");
+  EXPECT_EQ(ImportError(old), "imported");
+  const LabelTemplate label = Load(labels::kGoodsLabel);
+  EXPECT_EQ(label.labelwidth, 50);
+  EXPECT_EQ(label.fields[labels::kPrice].cx, 45);
+  EXPECT_FALSE(label.fields[labels::kPrice].visible);
+  EXPECT_EQ(label.fields[labels::kPrice].itemwidth, 10);  // not in the file: the default
+  EXPECT_EQ(label.settings.paperkind, "标签纸");
+}
+
+}  // namespace
