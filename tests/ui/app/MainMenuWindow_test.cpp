@@ -63,7 +63,7 @@ TEST_F(MainMenuWindowTest, ManagerReachesEveryModuleEvenAfterOneFailsAndUnknownA
   EXPECT_EQ(launched_, (Keys{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
   EXPECT_TRUE(messages_.shown().empty());
 
-  // A module that fails leaves the menu running and answering keys.
+  // A module that fails says why and leaves the menu running and answering keys.
   launched_.clear();
   manager->SetLauncher([this](const app::MenuModule& module, QWidget*, const QString&) {
     launched_.push_back(module.key);
@@ -72,9 +72,11 @@ TEST_F(MainMenuWindowTest, ManagerReachesEveryModuleEvenAfterOneFailsAndUnknownA
   QTest::keyClick(manager.get(), Qt::Key_F2);
   QTest::keyClick(manager.get(), Qt::Key_F3);
   EXPECT_EQ(launched_, (Keys{2, 3}));
+  EXPECT_EQ(messages_.Texts(), std::vector<QString>(2, "操作有误: screen failed"));
   EXPECT_TRUE(manager->isVisible());
 
   launched_.clear();
+  messages_.Clear();
   auto stranger = Menu("nobody");
   QTest::keyClick(stranger.get(), Qt::Key_F1);
   EXPECT_TRUE(launched_.empty());
