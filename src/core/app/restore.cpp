@@ -184,12 +184,13 @@ fs::path RestoreDatabaseFrom(const fs::path& chosen, const CopyProgress& progres
 }
 
 void RepeatDrawerCommandGroup(store::Database& db) {
-  try {
-    db.ExecScript("alter table management add opencashiercmd text");
-    db.Exec("update management set opencashiercmd = ?", store::kDefaultDrawerCommand);
-  } catch (const store::DbError&) {
-    // The column is there already: the group has nothing to do.
+  if (db.HasRow("select 1 from pragma_table_info('management') where name = 'opencashiercmd'")) {
+    return;
   }
+  store::Transaction tx(db);
+  db.ExecScript("alter table management add opencashiercmd text");
+  db.Exec("update management set opencashiercmd = ?", store::kDefaultDrawerCommand);
+  tx.Commit();
 }
 
 void RepeatDrawerCommandGroup() {

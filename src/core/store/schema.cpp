@@ -162,9 +162,12 @@ bool PrepareDatabase(const std::filesystem::path& file) {
     return true;
   }
   Database db(file);
+  // One transaction over both: a failure anywhere leaves the file as it was.
+  Transaction tx(db);
   // Old text first: the upgrade compares texts such as label kinds.
   ConvertLegacyText(db);
   UpgradeSchema(db);
+  tx.Commit();
   return false;
 }
 

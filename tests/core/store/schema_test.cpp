@@ -86,4 +86,28 @@ TEST_F(TransactionTest, RollsBackUnlessCommitted) {
   EXPECT_EQ(db.QueryText("select group_concat(barcode) from goodsmaster"), "c");
 }
 
+TEST_F(TransactionTest, NestedGuardsUndoTheirOwnPartAndTheOuterOneDecides) {
+  store::Database db = Open();
+  auto insert = [&](const char* barcode) {
+    db.Exec("insert into goodsmaster (barcode) values (?)", barcode);
+  };
+  for (bool commit_outer : {true, false}) {
+    store::Transaction outer(db);
+    insert(commit_outer ? "kept" : "never");
+    {
+      store::Transaction undone(db);  // left without a commit
+      insert("undone");
+    }
+    store::Transaction inner(db);
+    insert(commit_outer ? "inner" : "never either");
+    inner.Commit();
+    if (commit_outer) outer.Commit();
+  }
+  EXPECT_EQ(
+      db.QueryText(
+          "select group_concat(barcode) from (select barcode from goodsmaster order by rowid)"),
+      "kept,inner");
+  EXPECT_NE(sqlite3_get_autocommit(db.handle()), 0);  // no transaction is left open
+}
+
 }  // namespace
