@@ -52,9 +52,11 @@ void SetUpPrinterPort() { devices::SetUpPrinterPort(); }
 LoginResult Login(const std::string& account, const std::string& password) {
   try {
     store::Database db;
-    auto stored =
-        db.QueryText("select operatorpassword from operatormaster where workno = ?", account);
-    return stored && *stored == password ? LoginResult::kAccepted : LoginResult::kRefused;
+    store::Statement stored =
+        db.Query("select operatorpassword from operatormaster where workno = ?", account);
+    // An account without a stored password has none to match, not an empty one.
+    bool match = stored.Step() && !stored.IsNull(0) && stored.Text(0) == password;
+    return match ? LoginResult::kAccepted : LoginResult::kRefused;
   } catch (const store::DbError&) {
     return LoginResult::kNoDatabase;
   }

@@ -66,8 +66,12 @@ TEST_F(LoginTest, ShippedAccountLogsInAndPasswordsAreCaseSensitive) {
   EXPECT_EQ(app::Login("0", "Abc"), LoginResult::kAccepted);
   EXPECT_EQ(app::Login("0' or '1'='1", "Abc"), LoginResult::kRefused);
   EXPECT_EQ(app::Login("0", "x' or '1'='1"), LoginResult::kRefused);
+  Open().Exec("update operatormaster set operatorpassword = null where workno = '0'");
+  EXPECT_EQ(app::Login("0", ""), LoginResult::kRefused);
+  Open().Exec("update operatormaster set operatorpassword = '' where workno = '0'");
+  EXPECT_EQ(app::Login("0", ""), LoginResult::kAccepted);
   fs::remove(store::DatabasePath());
-  EXPECT_EQ(app::Login("0", "Abc"), LoginResult::kNoDatabase);
+  EXPECT_EQ(app::Login("0", ""), LoginResult::kNoDatabase);
   EXPECT_FALSE(fs::exists(store::DatabasePath()));
 }
 
