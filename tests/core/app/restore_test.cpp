@@ -197,7 +197,7 @@ TEST_F(RestoreTest, GbkBackupOfTheWindowsTillRestoresReadable) {
   // even raw bytes written later stay as they are.
   EXPECT_EQ(db.QueryInt("pragma user_version"), store::kUtf8TextVersion);
   db.Exec("update goodsmaster set class = ?", kasso::Utf8ToGbk("零食"));
-  EXPECT_FALSE(store::PrepareDatabase(store::DatabasePath()));
+  EXPECT_EQ(store::PrepareDatabase(store::DatabasePath()), store::FileState::kReady);
   EXPECT_EQ(db.QueryText("select class from goodsmaster"), kasso::Utf8ToGbk("零食"));
   EXPECT_EQ(db.QueryText("select goodsname from goodsmaster"), "可乐");
 }
