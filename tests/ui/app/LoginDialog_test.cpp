@@ -252,7 +252,7 @@ TEST_F(LoginDialogTest, BackupClockBacksUpAtEvenHoursOnly) {
 
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 14, 0, 0));
   dialog_.TickBackupClock();
-  EXPECT_TRUE(fs::exists(app::BackupFolder() / "备份20240506140000.dat"));
+  EXPECT_TRUE(fs::exists(app::BackupFolder() / "自动备份20240506140000.dat"));
   EXPECT_TRUE(messages_.shown().empty());  // a backup that worked says nothing
 }
 
