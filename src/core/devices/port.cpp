@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -52,6 +53,14 @@ void OverridePortPath(const std::string& setting, const fs::path& path) {
   }
 }
 
+bool IsPortSetting(const std::string& setting) {
+  std::string name = kasso::ToLower(setting);
+  bool serial = name.size() == 4 && name.starts_with("com") && name[3] >= '1' && name[3] <= '4';
+  if (serial || name == "lpt1" || name.starts_with("usb")) return true;
+  struct stat info {};
+  return setting.starts_with('/') && ::stat(setting.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
+}
+
 std::vector<fs::path> PortDevicePaths(const std::string& setting) {
   if (setting.starts_with('/')) return {fs::path(setting)};
   std::string name = kasso::ToLower(setting);
@@ -76,6 +85,12 @@ std::optional<Port> Port::Open(const fs::path& path, Access access) {
   int flags = (access == Access::kWrite ? O_WRONLY : O_RDWR) | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
   int fd = ::open(path.c_str(), flags);
   if (fd < 0) return std::nullopt;
+  // Checked on the open file itself, so a path swapped in between cannot slip through.
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
   // Writes block normally once open; only the open itself must not wait for the line.
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return Port(fd);

@@ -82,13 +82,30 @@ TEST_F(DeviceTest, DrawerOnASerialPortNamedInCapitalsAndShutWhenNotWanted) {
 TEST_F(DeviceTest, UsbSettingSendsToEveryUsbPrinter) {
   fs::path usb = dir() / "usb";
   fs::create_directories(usb);
-  for (const char* node : {"lp0", "lp1", "hiddev0"}) std::ofstream(usb / node).flush();
+  PseudoTerminal lp0;
+  PseudoTerminal hiddev0;
+  fs::create_symlink(lp0.slave_path(), usb / "lp0");
+  fs::create_symlink(hiddev0.slave_path(), usb / "hiddev0");
+  std::ofstream(usb / "lp1").flush();  // a plain file where a printer node would be
   devices::SetUsbPrinterDirectory(usb);
   Settings("moneyboxcontrol = '弹出', printerport = 'usb001', opencashiercmd = '27,112,0,128,128'");
   EXPECT_EQ(devices::KickCashDrawer(), "");
-  EXPECT_EQ(testing_support::FileBytes(usb / "lp0"), "\x1b\x70\x00\x80\x80"s);
-  EXPECT_EQ(testing_support::FileBytes(usb / "lp1"), "\x1b\x70\x00\x80\x80"s);
-  EXPECT_EQ(testing_support::FileBytes(usb / "hiddev0"), "");
+  EXPECT_EQ(lp0.ReadAll(), "\x1b\x70\x00\x80\x80"s);
+  EXPECT_EQ(hiddev0.ReadAll(50), "");
+  EXPECT_EQ(testing_support::FileBytes(usb / "lp1"), "");
+}
+
+// Settings edited behind the settings screen's back: kasso.db itself named as the ports.
+TEST_F(DeviceTest, NoDeviceOutputEverWritesIntoAPlainFile) {
+  const std::string db = store::DatabasePath().string();
+  Settings("moneyboxcontrol = '弹出', printerport = '" + db + "', displaycontrol = 'LED8N', " +
+           "displayport = '" + db + "'");
+  const std::string before = testing_support::FileBytes(db);
+  devices::SetUpPrinterPort();
+  devices::KickCashDrawer();
+  EXPECT_FALSE(devices::OpenCustomerDisplay().port);
+  EXPECT_FALSE(devices::Port::Open(db, devices::Port::Access::kReadWrite));
+  EXPECT_EQ(testing_support::FileBytes(db), before);
 }
 
 TEST_F(DeviceTest, PrinterPortGetsItsLineSettingsAtStartUp) {
