@@ -44,14 +44,20 @@ class Port {
   // Sets baud rate, 8 data bits, no parity, one stop bit, raw bytes. False when the device
   // is not a serial line or refuses the settings.
   bool ConfigureSerial(int baud);
-  // Writes every byte; false on failure.
+  // How long one Write waits for a device that takes no more bytes.
+  static constexpr int kWriteTimeoutMs = 2000;
+
+  // Writes every byte; false on failure, or when the device has not taken them all within
+  // kWriteTimeoutMs (an offline printer, a display nobody reads).
   bool Write(std::string_view bytes);
   // Reads what arrives within the timeout (stops early after a quiet gap once data came).
   std::string Read(int timeout_ms);
 
  private:
   explicit Port(int fd) : fd_(fd) {}
+  void Close();
   int fd_ = -1;
+  bool stuck_ = false;  // a write timed out
 };
 
 }  // namespace devices

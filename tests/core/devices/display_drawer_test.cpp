@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <vector>
 
 #include "core/devices/cash_drawer.h"
 #include "core/devices/customer_display.h"
 #include "core/devices/port.h"
+#include "core/devices/slip_printer.h"
 #include "pty.h"
 #include "support/test_database.h"
 
@@ -106,6 +111,51 @@ TEST_F(DeviceTest, NoDeviceOutputEverWritesIntoAPlainFile) {
   EXPECT_FALSE(devices::OpenCustomerDisplay().port);
   EXPECT_FALSE(devices::Port::Open(db, devices::Port::Access::kReadWrite));
   EXPECT_EQ(testing_support::FileBytes(db), before);
+}
+
+// A printer, drawer and display that nobody reads: their buffers are full, so every write
+// waits. Each check runs in a child process that an alarm ends if it hangs.
+TEST_F(DeviceTest, ADeviceThatTakesNoMoreBytesNeverHoldsTheTill) {
+  PseudoTerminal printer, drawer, display;
+  for (const PseudoTerminal* device : {&printer, &drawer, &display}) {
+    int fd = open(device->slave_path().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY);
+    termios raw{};
+    cfmakeraw(&raw);
+    tcsetattr(fd, TCSANOW, &raw);  // as the till sets it, so the buffer stays full
+    // Full is when a rest (in which the terminal moves bytes along) frees no more room.
+    for (bool took = true; took; usleep(50 * 1000)) {
+      for (took = false; write(fd, std::string(4096, 'x').data(), 4096) > 0;) took = true;
+    }
+    close(fd);
+  }
+  devices::OverridePortPath("com1", printer.slave_path());
+  Settings("moneyboxcontrol = '弹出', printerport = '" + drawer.slave_path() +
+           "', displaycontrol = 'LED8N', displayport = '" + display.slave_path() + "'");
+  print::Slip slip;
+  slip.Text("牛奶");
+  print::PrintTarget target;
+  target.output = print::Output::kPort;
+  target.port = "com1";
+  std::vector<pid_t> children;
+  for (const std::function<bool()>& check : std::vector<std::function<bool()>>{
+           [&] { return print::SendSlip(target, slip) == "打印端口 com1 写入失败"; },
+           [] { return devices::KickCashDrawer().empty(); },
+           [] {
+             devices::CustomerDisplayHandle handle = devices::OpenCustomerDisplay();
+             devices::ShowOnCustomerDisplay(handle, 2, 12.5);
+             return !handle.port;  // closed after its failure: the next scan does not wait
+           }}) {
+    children.push_back(fork());
+    if (children.back() == 0) {
+      alarm(20);
+      _exit(check() ? 0 : 1);
+    }
+  }
+  for (size_t i = 0; i < children.size(); ++i) {
+    int status = -1;
+    waitpid(children[i], &status, 0);
+    EXPECT_EQ(status, 0) << "printer, drawer, display: " << i;
+  }
 }
 
 TEST_F(DeviceTest, PrinterPortGetsItsLineSettingsAtStartUp) {
