@@ -13,6 +13,7 @@
 #include <QTest>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "core/devices/port.h"
 #include "core/devices/pty.h"
@@ -239,7 +240,8 @@ TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
   EXPECT_EQ(screen_->focusWidget(), entry_);  // the window itself may await reactivation
 }
 
-TEST(SalesWeighConfirmDialogTest, ShowsTheScaleWeightAndGivesZeroBeforeAnyReading) {
+TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleWeightAndGivesZeroBeforeAnyReading) {
+  testing_support::AddGoods("2100007", "苹果", 12.5);
   ui::WeighConfirmDialog waiting(nullptr, "苹果");
   EXPECT_EQ(waiting.findChild<QLabel*>("weightLabel")->text(), "重量读取中.......");
   Click(waiting, "okButton");
@@ -251,6 +253,24 @@ TEST(SalesWeighConfirmDialogTest, ShowsTheScaleWeightAndGivesZeroBeforeAnyReadin
   EXPECT_EQ(weighed.findChild<QLabel*>("weightLabel")->text(), "1.234");
   Click(weighed, "okButton");
   EXPECT_EQ(weighed.weight(), "1.234");
+  EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(SalesFrontDialogTest, WeighingShowsNameAndUnitLargeAndTellsUnknownGoods) {
+  testing_support::AddGoods("2100007", "苹果", 12.5);
+  Open().Exec("update goodsmaster set unit = '千克' where barcode = '2100007'");
+  ui::WeighConfirmDialog apples(nullptr, "苹果");
+  ASSERT_NE(apples.findChild<QLabel*>("unitLabel"), nullptr);
+  EXPECT_EQ(apples.findChild<QLabel*>("unitLabel")->text(), "千克");
+  for (auto [label, height] :
+       {std::pair{"goodsLabel", 30}, {"weightLabel", 30}, {"unitLabel", 15}}) {
+    QFont font = apples.findChild<QLabel*>(label)->font();
+    EXPECT_EQ(std::tuple(font.family(), font.pixelSize(), font.weight()),
+              std::tuple(QString("宋体"), height, QFont::Black));
+  }
+  EXPECT_TRUE(boxes_.shown().empty());
+  ui::WeighConfirmDialog unknown(nullptr, "没有这个");
+  EXPECT_EQ(boxes_.Texts(), Texts{"商品有误"});
 }
 
 // At 1024 x 768 all thirteen columns are in view, a 13-digit barcode and the amount whole.
