@@ -3,6 +3,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "core/common/clock.h"
@@ -17,10 +21,41 @@ namespace {
 // large enough that a small file is copied in one step.
 constexpr int kPagesPerStep = 256;
 
+constexpr std::string_view kAutomaticPrefix = "自动备份";
+
+// Seconds of a local time counted as if it were UTC: differences come out in plain hours and
+// days, whatever the time zone.
+std::int64_t Seconds(std::tm time) { return static_cast<std::int64_t>(timegm(&time)); }
+
+std::int64_t DayNumber(const std::tm& time) {
+  std::tm midnight = time;
+  midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
+  return Seconds(midnight) / 86400;
+}
+
+// The time stamped into an automatic copy's name; nullopt for any other file.
+std::optional<std::tm> AutomaticStamp(const std::string& name) {
+  constexpr std::string_view kSuffix = ".dat";
+  if (name.size() != kAutomaticPrefix.size() + 14 + kSuffix.size() ||
+      !name.starts_with(kAutomaticPrefix) || !name.ends_with(kSuffix)) {
+    return std::nullopt;
+  }
+  std::string digits = name.substr(kAutomaticPrefix.size(), 14);
+  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  auto part = [&](size_t at, size_t length) { return std::stoi(digits.substr(at, length)); };
+  return kasso::MakeTime(part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), part(12, 2));
+}
+
 }  // namespace
 
 std::string DefaultBackupName(const std::tm& time) {
   return "备份" + kasso::FormatTime(time, "%Y%m%d%H%M%S") + ".dat";
+}
+
+std::string AutomaticBackupName(const std::tm& time) {
+  return std::string(kAutomaticPrefix) + kasso::FormatTime(time, "%Y%m%d%H%M%S") + ".dat";
 }
 
 std::string DefaultFileName(const std::string& format, const std::string& purpose,
@@ -76,23 +111,41 @@ fs::path BackupFolder() { return store::DataDirectory() / "backup"; }
 fs::path WriteAutomaticBackup() {
   fs::path folder = BackupFolder();
   fs::create_directories(folder);
-  fs::path target = folder / DefaultBackupName(kasso::Now());
+  std::tm now = kasso::Now();
+  fs::path target = folder / AutomaticBackupName(now);
   CopyDatabaseTo(target);
+  PruneAutomaticBackups(now);
+  return target;
+}
 
-  // The names carry their time stamp, so name order is age order.
-  std::vector<fs::path> copies;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    std::string name = entry.path().filename().string();
-    if (entry.is_regular_file() && name.starts_with("备份") && name.ends_with(".dat")) {
-      copies.push_back(entry.path());
+void PruneAutomaticBackups(const std::tm& now) {
+  struct Copy {
+    fs::path path;
+    std::int64_t seconds;
+    std::int64_t day;
+  };
+  std::vector<Copy> copies;
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(BackupFolder(), error)) {
+    if (!entry.is_regular_file()) continue;
+    if (auto stamp = AutomaticStamp(entry.path().filename().string())) {
+      copies.push_back({entry.path(), Seconds(*stamp), DayNumber(*stamp)});
     }
   }
-  std::sort(copies.begin(), copies.end());
-  std::error_code ignored;
-  for (size_t i = 0; i + kKeptAutomaticBackups < copies.size(); ++i) {
-    fs::remove(copies[i], ignored);
+  // Newest first, so the first copy met of each day is that day's newest.
+  std::sort(copies.begin(), copies.end(),
+            [](const Copy& a, const Copy& b) { return a.seconds > b.seconds; });
+  const std::int64_t now_seconds = Seconds(now);
+  const std::int64_t today = DayNumber(now);
+  std::int64_t last_day_seen = std::numeric_limits<std::int64_t>::max();
+  for (const Copy& copy : copies) {
+    bool recent = now_seconds - copy.seconds <= std::int64_t{kKeepEveryCopyHours} * 3600;
+    bool newest_of_its_day = copy.day != last_day_seen;
+    if (newest_of_its_day) last_day_seen = copy.day;
+    if (recent || (newest_of_its_day && today - copy.day < kKeepDailyCopyDays)) continue;
+    std::error_code ignored;
+    fs::remove(copy.path, ignored);
   }
-  return target;
 }
 
 bool IsBackupTime(const std::tm& time) { return time.tm_hour % 2 == 0 && time.tm_min == 0; }

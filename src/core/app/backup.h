@@ -10,11 +10,17 @@
 
 namespace app {
 
-// How many automatic backups are kept in backup/; older ones are removed, newest first kept.
-inline constexpr int kKeptAutomaticBackups = 30;
+// The automatic backup keeps every copy it wrote in the last 48 hours and the newest copy of
+// each of the last 90 days (today counts as the first).
+inline constexpr int kKeepEveryCopyHours = 48;
+inline constexpr int kKeepDailyCopyDays = 90;
 
 // "备份" + "%Y%m%d%H%M%S" + ".dat".
 std::string DefaultBackupName(const std::tm& time);
+
+// "自动备份" + "%Y%m%d%H%M%S" + ".dat": the automatic backup's own name. Only files named so are
+// ever removed by it; copies saved by hand, before a clear or before a restore are kept.
+std::string AutomaticBackupName(const std::tm& time);
 
 // The name the target-file chooser proposes for a caller's format and purpose: "excel" gives
 // purpose + time + ".xlsx" (the workbooks the till writes); otherwise "数据" gives the backup name, "标签" purpose + time + ".db"
@@ -44,9 +50,13 @@ void CopyDatabaseTo(const std::filesystem::path& target, const CopyProgress& pro
 // The folder of automatic backups: backup/ beside kasso.db.
 std::filesystem::path BackupFolder();
 
-// Copies kasso.db into the backup folder under the default name and prunes old copies.
-// Returns the path written.
+// Copies kasso.db into the backup folder under the automatic name, then prunes the automatic
+// copies by the rule above. Returns the path written.
 std::filesystem::path WriteAutomaticBackup();
+
+// Removes from the backup folder the automatic copies that the rule no longer keeps at the
+// given time. Copies stamped later than now (a clock set back) are kept.
+void PruneAutomaticBackups(const std::tm& now);
 
 // The backup clock fires at minute 0 of the even hours.
 bool IsBackupTime(const std::tm& time);

@@ -12,6 +12,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/error.h"
+#include "core/store/file_check.h"
 #include "core/store/legacy_text.h"
 #include "core/store/upgrade.h"
 
@@ -39,32 +40,6 @@ ReadOnlyDb OpenReadOnly(const fs::path& file) {
   ReadOnlyDb db(raw);
   if (rc != SQLITE_OK) throw store::DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
   return db;
-}
-
-std::uint32_t BigEndian(const unsigned char* bytes, int count) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < count; ++i) value = (value << 8) | bytes[i];
-  return value;
-}
-
-// The file header alone tells a foreign file and a cut-off copy apart from a database.
-std::optional<std::string> CheckHeader(const fs::path& file, std::uintmax_t size) {
-  std::array<unsigned char, 100> header{};
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return kUnreadable;
-  in.read(reinterpret_cast<char*>(header.data()), header.size());
-  if (in.gcount() < static_cast<std::streamsize>(header.size())) return kNotABackup;
-  static constexpr char kMagic[] = "SQLite format 3";
-  if (!std::equal(std::begin(kMagic), std::end(kMagic), header.begin())) return kNotABackup;
-  std::uint32_t page_size = BigEndian(&header[16], 2);
-  if (page_size == 1) page_size = 65536;
-  if (page_size < 512 || (page_size & (page_size - 1)) != 0) return kDamaged;
-  if (size % page_size != 0) return kDamaged;
-  // The page count in the header is trusted only when it was written with the last change.
-  std::uint32_t pages = BigEndian(&header[28], 4);
-  bool count_valid = BigEndian(&header[24], 4) == BigEndian(&header[92], 4);
-  if (count_valid && static_cast<std::uintmax_t>(pages) * page_size > size) return kDamaged;
-  return std::nullopt;
 }
 
 void SyncFile(const fs::path& file, int flags) {
@@ -118,7 +93,16 @@ std::optional<std::string> CheckBackupFile(const fs::path& file) {
   std::uintmax_t size = fs::file_size(file, error);
   if (error) return kUnreadable;
   if (size == 0) return kNotABackup;
-  if (std::optional<std::string> refusal = CheckHeader(file, size)) return refusal;
+  switch (store::CheckDatabaseHeader(file, size)) {
+    case store::HeaderCheck::kSound:
+      break;
+    case store::HeaderCheck::kUnreadable:
+      return kUnreadable;
+    case store::HeaderCheck::kForeign:
+      return kNotABackup;
+    case store::HeaderCheck::kDamaged:
+      return kDamaged;
+  }
   try {
     ReadOnlyDb db = OpenReadOnly(file);
     for (const char* table : kTillTables) {
@@ -184,12 +168,13 @@ fs::path RestoreDatabaseFrom(const fs::path& chosen, const CopyProgress& progres
 }
 
 void RepeatDrawerCommandGroup(store::Database& db) {
-  try {
-    db.ExecScript("alter table management add opencashiercmd text");
-    db.Exec("update management set opencashiercmd = ?", store::kDefaultDrawerCommand);
-  } catch (const store::DbError&) {
-    // The column is there already: the group has nothing to do.
+  if (db.HasRow("select 1 from pragma_table_info('management') where name = 'opencashiercmd'")) {
+    return;
   }
+  store::Transaction tx(db);
+  db.ExecScript("alter table management add opencashiercmd text");
+  db.Exec("update management set opencashiercmd = ?", store::kDefaultDrawerCommand);
+  tx.Commit();
 }
 
 void RepeatDrawerCommandGroup() {

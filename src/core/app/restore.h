@@ -29,7 +29,8 @@ std::filesystem::path RestoreDatabaseFrom(const std::filesystem::path& chosen,
                                           const CopyProgress& progress = {});
 
 // The pair "add opencashiercmd, set it to the default" run as one group after every authorized
-// restore attempt; on an up-to-date file the first statement fails and nothing changes.
+// restore attempt; on an up-to-date file the column is there and nothing changes. Throws
+// store::DbError on a real failure, with nothing changed.
 void RepeatDrawerCommandGroup(store::Database& db);
 // The same on kasso.db; a file that cannot be opened is ignored.
 void RepeatDrawerCommandGroup();

@@ -1,12 +1,17 @@
 #include "core/app/startup.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
 #include <fstream>
 
 #include "core/devices/cash_drawer.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
+#include "core/store/file_check.h"
 
 namespace app {
 namespace fs = std::filesystem;
@@ -39,6 +44,35 @@ bool CheckSingleInstance() {
   return names && IsSingleInstance(*names);
 }
 
+DataFolderLock::Outcome DataFolderLock::Take(const fs::path& folder,
+                                             std::optional<DataFolderLock>& lock) {
+  lock.reset();
+  int fd = ::open((folder / kFolderLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return Outcome::kUnavailable;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    bool held = errno == EWOULDBLOCK;
+    ::close(fd);
+    return held ? Outcome::kHeldElsewhere : Outcome::kUnavailable;
+  }
+  lock.emplace(DataFolderLock(fd));
+  return Outcome::kTaken;
+}
+
+DataFolderLock::DataFolderLock(DataFolderLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+DataFolderLock& DataFolderLock::operator=(DataFolderLock&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+DataFolderLock::~DataFolderLock() {
+  if (fd_ >= 0) ::close(fd_);  // closing the file releases the lock
+}
+
 void ClearLockProcess() {
   try {
     store::Database db;
@@ -51,10 +85,22 @@ void SetUpPrinterPort() { devices::SetUpPrinterPort(); }
 
 LoginResult Login(const std::string& account, const std::string& password) {
   try {
+    switch (store::InspectDatabaseFile(store::DatabasePath())) {
+      case store::FileState::kMissing:
+        return LoginResult::kNoDatabase;
+      case store::FileState::kDamaged:
+        return LoginResult::kDamaged;
+      case store::FileState::kReadOnly:
+        return LoginResult::kReadOnly;
+      case store::FileState::kReady:
+        break;
+    }
     store::Database db;
-    auto stored =
-        db.QueryText("select operatorpassword from operatormaster where workno = ?", account);
-    return stored && *stored == password ? LoginResult::kAccepted : LoginResult::kRefused;
+    store::Statement stored =
+        db.Query("select operatorpassword from operatormaster where workno = ?", account);
+    // An account without a stored password has none to match, not an empty one.
+    bool match = stored.Step() && !stored.IsNull(0) && stored.Text(0) == password;
+    return match ? LoginResult::kAccepted : LoginResult::kRefused;
   } catch (const store::DbError&) {
     return LoginResult::kNoDatabase;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,16 +23,48 @@ bool IsSingleInstance(const std::vector<std::string>& process_names);
 // The start-up check: false when another copy runs or the process list cannot be read.
 bool CheckSingleInstance();
 
+// The lock file in the data folder that one running till holds for its whole life.
+inline constexpr const char* kFolderLockName = "kasso.lock";
+
+// An operating-system lock (flock) on the data folder's lock file, released when the object
+// goes. It keeps a second copy of the program away from kasso.db whatever that copy's file
+// is called, and ends with the process however the process ends.
+class DataFolderLock {
+ public:
+  enum class Outcome { kTaken, kHeldElsewhere, kUnavailable };
+
+  // Takes the lock of the folder. kHeldElsewhere when another process holds it;
+  // kUnavailable when the lock file cannot be made (a missing or read-only folder).
+  static Outcome Take(const std::filesystem::path& folder, std::optional<DataFolderLock>& lock);
+
+  DataFolderLock(DataFolderLock&& other) noexcept;
+  DataFolderLock& operator=(DataFolderLock&& other) noexcept;
+  DataFolderLock(const DataFolderLock&) = delete;
+  DataFolderLock& operator=(const DataFolderLock&) = delete;
+  ~DataFolderLock();
+
+ private:
+  explicit DataFolderLock(int fd) : fd_(fd) {}
+  int fd_ = -1;
+};
+
 // Empties lockprocess; an unreadable file is ignored.
 void ClearLockProcess();
 
 // Prepares the receipt printer's serial port (9600 8N1); failures are ignored.
 void SetUpPrinterPort();
 
-enum class LoginResult { kAccepted, kRefused, kNoDatabase };
+enum class LoginResult { kAccepted, kRefused, kNoDatabase, kDamaged, kReadOnly };
 
-// Checks the account and password (exact, case-sensitive). kNoDatabase when kasso.db cannot
-// be read, in which case the login dialog does nothing.
+// Why the till cannot work with kasso.db, told at every login attempt until a restore mends it.
+inline constexpr const char* kDamagedDatabaseText = "数据库文件损坏，请用数据恢复恢复备份";
+inline constexpr const char* kReadOnlyDatabaseText = "数据库文件只读";
+
+// Checks the account and password (exact, case-sensitive; an account without a stored
+// password never logs in). kNoDatabase when kasso.db is missing or cannot be read, in which
+// case the login dialog does nothing; kDamaged or kReadOnly when the file is there but the
+// till cannot work with it. The file is judged afresh at every attempt, so a restore mends
+// the login at once.
 LoginResult Login(const std::string& account, const std::string& password);
 
 bool CheckAuthorization(const std::string& password);

@@ -38,9 +38,14 @@ std::vector<std::string> CustomerDisplayPieces(int lamp, double amount) {
 
 void ShowOnCustomerDisplay(CustomerDisplayHandle& handle, int lamp, double amount) {
   if (!handle.port) return;
-  // Each piece is its own write, as the display expects; the first failure ends the stream.
+  // Each piece is its own write, as the display expects; the first failure ends the stream
+  // and closes the port, so a display that stopped taking bytes costs the till one wait, not
+  // one at every scan.
   for (const std::string& piece : CustomerDisplayPieces(lamp, amount)) {
-    if (!handle.port->Write(piece)) return;
+    if (!handle.port->Write(piece)) {
+      handle.port.reset();
+      return;
+    }
   }
 }
 

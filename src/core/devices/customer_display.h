@@ -23,7 +23,8 @@ CustomerDisplayHandle OpenCustomerDisplay();
 // clear, lamp, "amount follows", the amount "%.2f", CR.
 std::vector<std::string> CustomerDisplayPieces(int lamp, double amount);
 
-// Sends the amount; a failed write ends the stream silently.
+// Sends the amount; a failed write ends the stream silently and closes the display's port
+// (writes then go nowhere).
 void ShowOnCustomerDisplay(CustomerDisplayHandle& handle, int lamp, double amount);
 
 }  // namespace devices

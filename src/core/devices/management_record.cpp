@@ -5,6 +5,7 @@
 
 #include "core/common/error.h"
 #include "core/common/format.h"
+#include "core/devices/port.h"
 
 namespace devices {
 
@@ -60,6 +61,15 @@ void ValidateSettings(const ManagementRecord& r) {
   }
   if (r.usescalefront == "是" && r.comscaleport.empty()) {
     throw kasso::ValidationError("启用计价秤时，必须指定端口", "comscaleport");
+  }
+  // Bytes for a device must never land in a file: kasso.db named as the drawer's port would
+  // be overwritten by the first kick. An empty port is no port at all.
+  for (auto [port, field] :
+       {std::pair{&r.printerport, "printerport"}, std::pair{&r.displayport, "displayport"},
+        std::pair{&r.comscaleport, "comscaleport"}}) {
+    if (!port->empty() && !IsPortSetting(*port)) {
+      throw kasso::ValidationError("端口必须是设备文件", field);
+    }
   }
   if (r.wipevalue < 0 || r.wipevalue > 2) {
     throw kasso::ValidationError("请选择抹零方式", "wipevalue");

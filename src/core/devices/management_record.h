@@ -40,8 +40,9 @@ struct ManagementRecord {
 ManagementRecord LoadSettings(store::Database& db);
 ManagementRecord LoadSettings();
 
-// The settings screen's checks, in order: port conflicts, then a touch front without a scale
-// port. Throws kasso::ValidationError naming the field to focus.
+// The settings screen's checks, in order: port conflicts, a touch front without a scale
+// port, then ports that are neither a kind the settings offer nor a device ("端口必须是设备文件").
+// Throws kasso::ValidationError naming the field to focus.
 void ValidateSettings(const ManagementRecord& record);
 
 // Reads an integer field as typed on the settings screen; a clear message names the field.

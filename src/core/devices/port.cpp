@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <map>
 
@@ -52,6 +54,14 @@ void OverridePortPath(const std::string& setting, const fs::path& path) {
   }
 }
 
+bool IsPortSetting(const std::string& setting) {
+  std::string name = kasso::ToLower(setting);
+  bool serial = name.size() == 4 && name.starts_with("com") && name[3] >= '1' && name[3] <= '4';
+  if (serial || name == "lpt1" || name.starts_with("usb")) return true;
+  struct stat info {};
+  return setting.starts_with('/') && ::stat(setting.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
+}
+
 std::vector<fs::path> PortDevicePaths(const std::string& setting) {
   if (setting.starts_with('/')) return {fs::path(setting)};
   std::string name = kasso::ToLower(setting);
@@ -76,24 +86,38 @@ std::optional<Port> Port::Open(const fs::path& path, Access access) {
   int flags = (access == Access::kWrite ? O_WRONLY : O_RDWR) | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
   int fd = ::open(path.c_str(), flags);
   if (fd < 0) return std::nullopt;
-  // Writes block normally once open; only the open itself must not wait for the line.
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // Checked on the open file itself, so a path swapped in between cannot slip through.
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  // The descriptor stays non-blocking: Write and Read wait with poll and a deadline, so an
+  // offline printer cannot hold the till.
   return Port(fd);
 }
 
-Port::Port(Port&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+Port::Port(Port&& other) noexcept : fd_(other.fd_), stuck_(other.stuck_) { other.fd_ = -1; }
 
 Port& Port::operator=(Port&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
+    Close();
     fd_ = other.fd_;
+    stuck_ = other.stuck_;
     other.fd_ = -1;
   }
   return *this;
 }
 
-Port::~Port() {
-  if (fd_ >= 0) ::close(fd_);
+Port::~Port() { Close(); }
+
+void Port::Close() {
+  if (fd_ < 0) return;
+  // A serial line waits on close until its output is sent; output a stuck device did not take
+  // is dropped instead, so closing cannot hang either.
+  if (stuck_) ::tcflush(fd_, TCOFLUSH);
+  ::close(fd_);
+  fd_ = -1;
 }
 
 bool Port::ConfigureSerial(int baud) {
@@ -108,10 +132,23 @@ bool Port::ConfigureSerial(int baud) {
 }
 
 bool Port::Write(std::string_view bytes) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
   while (!bytes.empty()) {
     ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(written));
+    if (written > 0) {
+      bytes.remove_prefix(static_cast<size_t>(written));
+      continue;
+    }
+    if (written < 0 && errno == EINTR) continue;
+    if (written == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return false;
+    // The device takes no more for now: wait until it does, or give up at the deadline.
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd wait{fd_, POLLOUT, 0};
+    if (left.count() <= 0 || ::poll(&wait, 1, static_cast<int>(left.count())) == 0) {
+      stuck_ = true;
+      return false;
+    }
   }
   return true;
 }

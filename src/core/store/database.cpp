@@ -9,8 +9,12 @@ std::filesystem::path& DirectorySetting() {
 }
 
 [[noreturn]] void Fail(sqlite3* db, std::string_view what) {
-  throw DbError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+  if (!db) throw DbError(std::string(what) + ": out of memory", SQLITE_NOMEM);
+  throw DbError(std::string(what) + ": " + sqlite3_errmsg(db), sqlite3_errcode(db) & 0xff);
 }
+
+// Savepoints nest by name: each rollback or release acts on the newest one of that name.
+constexpr const char* kSavepoint = "nested";
 
 }  // namespace
 
@@ -107,23 +111,32 @@ Database::~Database() = default;
 void Database::ExecScript(std::string_view sql) {
   std::string text(sql);
   char* message = nullptr;
-  if (sqlite3_exec(handle(), text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+  int rc = sqlite3_exec(handle(), text.c_str(), nullptr, nullptr, &message);
+  if (rc != SQLITE_OK) {
     std::string error = message ? message : "unknown error";
     sqlite3_free(message);
-    throw DbError(error + " in \"" + text + "\"");
+    throw DbError(error + " in \"" + text + "\"", rc & 0xff);
   }
 }
 
-Transaction::Transaction(Database& db) : db_(db) { db_.ExecScript("begin immediate"); }
+Transaction::Transaction(Database& db)
+    : db_(db), nested_(sqlite3_get_autocommit(db.handle()) == 0) {
+  db_.ExecScript(nested_ ? std::string("savepoint ") + kSavepoint : "begin immediate");
+}
 
 Transaction::~Transaction() {
   if (!open_) return;
   // Rolls back whatever the operation left; a failed rollback means SQLite already undid it.
-  sqlite3_exec(db_.handle(), "rollback", nullptr, nullptr, nullptr);
+  if (nested_) {
+    std::string undo = std::string("rollback to ") + kSavepoint + "; release " + kSavepoint;
+    sqlite3_exec(db_.handle(), undo.c_str(), nullptr, nullptr, nullptr);
+  } else {
+    sqlite3_exec(db_.handle(), "rollback", nullptr, nullptr, nullptr);
+  }
 }
 
 void Transaction::Commit() {
-  db_.ExecScript("commit");
+  db_.ExecScript(nested_ ? std::string("release ") + kSavepoint : "commit");
   open_ = false;
 }
 

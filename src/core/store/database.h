@@ -16,7 +16,13 @@ namespace store {
 // prepared or stepped. The text is SQLite's, meant for logs and tests, not for the cashier.
 class DbError : public std::runtime_error {
  public:
-  explicit DbError(const std::string& message) : std::runtime_error(message) {}
+  explicit DbError(const std::string& message, int code = 0)
+      : std::runtime_error(message), code_(code) {}
+  // SQLite's primary result code (SQLITE_CORRUPT, SQLITE_FULL, ...); 0 when not SQLite's.
+  int code() const { return code_; }
+
+ private:
+  int code_;
 };
 
 // Where kasso.db lives: the working directory unless set (tests point it at a temp dir).
@@ -130,7 +136,9 @@ class Database {
 };
 
 // Changes between construction and Commit() are one transaction; leaving scope without
-// Commit() rolls them back. The destructor never throws.
+// Commit() rolls them back. Inside a caller's transaction it is a savepoint: its own changes
+// are undone or kept on their own, and the caller's commit or rollback decides for good.
+// The destructor never throws.
 class Transaction {
  public:
   explicit Transaction(Database& db);
@@ -141,6 +149,7 @@ class Transaction {
 
  private:
   Database& db_;
+  bool nested_;
   bool open_ = true;
 };
 

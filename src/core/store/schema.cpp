@@ -131,7 +131,10 @@ void SeedNewDatabase(Database& db) {
 
 void CreateNewDatabase(const std::filesystem::path& file) {
   namespace fs = std::filesystem;
-  if (fs::exists(file)) throw DbError(file.string() + " already exists");
+  std::error_code status;
+  if (fs::exists(file) && !(fs::is_regular_file(file) && fs::file_size(file, status) == 0)) {
+    throw DbError(file.string() + " already exists");
+  }
   fs::path partial = file;
   partial += ".new";
   std::error_code ignored;
@@ -156,16 +159,22 @@ void CreateNewDatabase(const std::filesystem::path& file) {
   }
 }
 
-bool PrepareDatabase(const std::filesystem::path& file) {
-  if (!std::filesystem::exists(file)) {
-    CreateNewDatabase(file);
-    return true;
+FileState PrepareDatabase(const std::filesystem::path& file) {
+  FileState state = InspectDatabaseFile(file);
+  if (state != FileState::kReady) return state;
+  try {
+    Database db(file);
+    // One transaction over both: a failure anywhere leaves the file as it was.
+    Transaction tx(db);
+    // Old text first: the upgrade compares texts such as label kinds.
+    ConvertLegacyText(db);
+    UpgradeSchema(db);
+    tx.Commit();
+  } catch (const DbError& failure) {
+    state = StateAfterFailure(failure.code());
+    if (state == FileState::kReady) throw;
   }
-  Database db(file);
-  // Old text first: the upgrade compares texts such as label kinds.
-  ConvertLegacyText(db);
-  UpgradeSchema(db);
-  return false;
+  return state;
 }
 
 }  // namespace store

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/store/database.h"
+#include "core/store/file_check.h"
 
 namespace store {
 
@@ -15,12 +16,15 @@ void SeedNewDatabase(Database& db);
 
 // Builds a complete new kasso.db at the given path. The file is assembled beside the target
 // and renamed into place, so a failure never leaves a half-made database under that name.
-// Throws DbError when the file already exists or cannot be written.
+// An empty file of that name is replaced. Throws DbError when a file with content already
+// exists or the file cannot be written.
 void CreateNewDatabase(const std::filesystem::path& file);
 
-// At start-up: creates kasso.db when it is missing; otherwise converts the texts of a file from
-// the earlier Windows till out of GBK once and brings it up to date with UpgradeSchema.
-// Returns true when a new file was created.
-bool PrepareDatabase(const std::filesystem::path& file);
+// At start-up, on a file that is there: converts the texts of a file from the earlier
+// Windows till out of GBK once and brings it up to date with UpgradeSchema, all in one
+// transaction. A missing, damaged or read-only file is left exactly as it is and its state
+// returned; kReady when the file is prepared. Throws DbError on any other failure (disk
+// full, locked, I/O), with the file as it was.
+FileState PrepareDatabase(const std::filesystem::path& file);
 
 }  // namespace store

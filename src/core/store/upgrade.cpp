@@ -2,17 +2,76 @@
 
 #include <array>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace store {
 namespace {
 
-using Step = std::function<void(Database&)>;
+// What a schema statement adds: a table, a column of a table, or an index on a table.
+struct Addition {
+  enum class Kind { kNone, kTable, kColumn, kIndex };
+  Kind kind = Kind::kNone;
+  std::string table;
+  std::string name;  // the column or index
+};
+
+// One statement of a group. A schema statement is skipped when what it adds is there already;
+// any other statement changes data.
+struct Step {
+  std::function<void(Database&)> run;
+  Addition adds;
+};
 using Group = std::vector<Step>;
 
+// Reads what a statement of the fixed list below adds from its own words.
+Addition AdditionOf(const std::string& sql) {
+  std::istringstream words(sql);
+  std::vector<std::string> w;
+  for (std::string word; w.size() < 8 && words >> word;) w.push_back(word);
+  auto bare = [](std::string word) { return word.substr(0, word.find('(')); };
+  if (w.size() >= 5 && w[0] == "alter" && w[1] == "table" && w[3] == "add") {
+    return {Addition::Kind::kColumn, w[2], w[4]};
+  }
+  if (w.size() >= 3 && w[0] == "create" && w[1] == "table") {
+    return {Addition::Kind::kTable, bare(w[2]), {}};
+  }
+  if (w.size() >= 8 && w[0] == "create" && w[1] == "index" && w[6] == "on") {
+    return {Addition::Kind::kIndex, w[7], w[5]};
+  }
+  return {};
+}
+
 Step Sql(std::string text) {
-  return [text = std::move(text)](Database& db) { db.ExecScript(text); };
+  Addition adds = AdditionOf(text);
+  return {[text = std::move(text)](Database& db) { db.ExecScript(text); }, std::move(adds)};
+}
+
+Step Data(std::function<void(Database&)> run) { return {std::move(run), {}}; }
+
+bool TableExists(Database& db, const std::string& table) {
+  return db.HasRow("select 1 from sqlite_master where type = 'table' and lower(name) = lower(?)",
+                   table);
+}
+
+// True when the statement has nothing to add: its table, column or index is there, or the
+// table it would add to is missing from an odd old file.
+bool NothingToAdd(Database& db, const Addition& adds) {
+  switch (adds.kind) {
+    case Addition::Kind::kNone:
+      return false;
+    case Addition::Kind::kTable:
+      return TableExists(db, adds.table);
+    case Addition::Kind::kColumn:
+      return !TableExists(db, adds.table) ||
+             db.HasRow("select 1 from pragma_table_info(?) where lower(name) = lower(?)",
+                       adds.table, adds.name);
+    case Addition::Kind::kIndex:
+      return !TableExists(db, adds.table) ||
+             db.HasRow("select 1 from sqlite_master where type = 'index' and name = ?", adds.name);
+  }
+  return false;
 }
 
 struct LabelField {
@@ -27,7 +86,7 @@ constexpr std::array<const char*, 7> kLabelItems = {"商品条码", "商品名�
 // Inserts the default fields of one label kind unless that kind already has rows.
 Step DefaultLabelRows(std::string kind, std::string font, int width, int height,
                       std::array<LabelField, 7> fields) {
-  return [=](Database& db) {
+  return Data([=](Database& db) {
     if (db.HasRow("select * from labeltemplate where labelkind = ?", kind)) return;
     for (const LabelField& field : fields) {
       db.Exec(
@@ -35,12 +94,12 @@ Step DefaultLabelRows(std::string kind, std::string font, int width, int height,
           "labelwidth,labelheight,itemwidth) values (?,?,?,?,1,?,?,?,30)",
           field.name, field.cx, field.cy, font, kind, width, height);
     }
-  };
+  });
 }
 
 // The first label table: seven items for each kind, all at one spot.
 Step FirstLabelRows() {
-  return [](Database& db) {
+  return Data([](Database& db) {
     for (const char* kind : {"货架签", "商品签"}) {
       bool shelf = std::string(kind) == "货架签";
       for (const char* item : kLabelItems) {
@@ -50,16 +109,16 @@ Step FirstLabelRows() {
             item, kind, shelf ? 60 : 32, shelf ? 35 : 19);
       }
     }
-  };
+  });
 }
 
 std::vector<Group> UpgradeGroups() {
-  const Step scale_defaults = [](Database& db) {
+  const Step scale_defaults = Data([](Database& db) {
     db.Exec("update management set scaleip = ?,scalekind = ''", kDefaultScaleAddress);
-  };
-  const Step drawer_default = [](Database& db) {
+  });
+  const Step drawer_default = Data([](Database& db) {
     db.Exec("update management set opencashiercmd = ?", kDefaultDrawerCommand);
-  };
+  });
   std::vector<Group> groups = {
       /* 1 */ {Sql("create table deposit (memberid text,depositvalue real,confirmdate text)")},
       /* 2 */
@@ -264,12 +323,23 @@ std::vector<Group> UpgradeGroups() {
 
 void UpgradeSchema(Database& db) {
   for (const Group& group : UpgradeGroups()) {
-    try {
-      for (const Step& step : group) step(db);
-    } catch (const DbError&) {
-      // The column or table is already there: the rest of this group belongs to a run
-      // that has already happened.
+    // A group's default values belong to the run that adds its first table or column; a
+    // group that adds nothing repairs data and runs every time.
+    Transaction tx(db);
+    bool adds_something = false;
+    bool first_added = false;
+    for (const Step& step : group) {
+      if (step.adds.kind != Addition::Kind::kNone) {
+        bool first = !adds_something;
+        adds_something = true;
+        if (NothingToAdd(db, step.adds)) continue;
+        first_added = first_added || first;
+      } else if (adds_something && !first_added) {
+        continue;
+      }
+      step.run(db);
     }
+    tx.Commit();
   }
 }
 

@@ -4,10 +4,13 @@
 
 namespace store {
 
-// Brings an older kasso.db up to the current schema. The groups run in order; inside a group
-// the first failing statement (usually: the column or table is already there) silently ends
-// that group, so a default value is written only in the run that adds its column. A few
-// groups repair data and run every time. The last groups add the lookup indexes.
+// Brings an older kasso.db up to the current schema. The groups run in order, each in its own
+// transaction (a savepoint inside the caller's). A table, column or index that is already
+// there is skipped, and with it the default values of a group whose first addition is there,
+// so a default value is written only in the run that adds its column. A few groups repair
+// data and run every time. The last groups add the lookup indexes. Any failure is real
+// (disk full, locked, I/O, a damaged file): it throws DbError and the failing group leaves
+// nothing behind; a caller that wraps the call in its own Transaction keeps the file as it was.
 void UpgradeSchema(Database& db);
 
 // The scale address written by the upgrade when it adds the column.

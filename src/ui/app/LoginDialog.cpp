@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <exception>
+#include <filesystem>
 
 #include "core/app/backup.h"
 #include "core/app/startup.h"
@@ -106,17 +107,8 @@ void DrawBanner(QPainter& p, const QRect& area) {
   p.restore();
 }
 
-// Creates kasso.db when it is missing, else brings it up to date; false after telling why not.
-bool PrepareDataFile() {
-  try {
-    store::PrepareDatabase(store::DatabasePath());
-    return true;
-  } catch (const std::exception& error) {
-    ui::ShowMessage(nullptr, QString("数据库文件 %1 无法创建或打开：\n%2")
-                                 .arg(QString::fromStdString(store::DatabasePath().string()),
-                                      QString::fromUtf8(error.what())));
-    return false;
-  }
+QString ShownPath(const std::filesystem::path& file) {
+  return QString::fromStdString(std::filesystem::absolute(file).lexically_normal().string());
 }
 
 constexpr const char* kClockMessageName = "clockMessage";
@@ -183,15 +175,68 @@ int LoginDialog::Run() {
     ui::ShowMessage(nullptr, "已有相同程序运行", QString());
     return 1;
   }
-  if (!PrepareDataFile()) return 1;
+  if (std::optional<int> exit_code = PrepareDataFile()) return *exit_code;
   backup_clock_.start();
-  app::ClearLockProcess();
-  app::SetUpPrinterPort();
+  // A file the till cannot use is not touched until a restore replaces it.
+  if (data_state_ == store::FileState::kReady) {
+    app::ClearLockProcess();
+    app::SetUpPrinterPort();
+  }
 
   ui_->accountEdit->setFocus();
   exec();
   // Every way out of the login dialog, with or without a session, ends the program normally.
   return 0;
+}
+
+bool LoginDialog::TakeFolderLock() {
+  // A folder that cannot hold the lock file (read-only) cannot be written by a second copy
+  // either; the till still opens, so that its data can be restored elsewhere.
+  if (app::DataFolderLock::Take(store::DataDirectory(), folder_lock_) ==
+      app::DataFolderLock::Outcome::kHeldElsewhere) {
+    ui::ShowMessage(nullptr, "已有相同程序运行", QString());
+    return false;
+  }
+  return true;
+}
+
+std::optional<int> LoginDialog::PrepareDataFile() {
+  const std::filesystem::path file = store::DatabasePath();
+  try {
+    if (store::InspectDatabaseFile(file) == store::FileState::kMissing) {
+      // A till started in the wrong folder, or before its data disk is mounted, must not
+      // start selling into a new file unasked.
+      if (!ui::AskYesNo(nullptr,
+                        QString("没有找到数据库 %1，是否新建空白数据库?").arg(ShownPath(file)))) {
+        return 0;
+      }
+      std::filesystem::create_directories(store::DataDirectory());
+    }
+  } catch (const std::exception& error) {
+    ui::ShowMessage(nullptr, QString("数据库文件 %1 无法创建或打开：\n%2")
+                                 .arg(ShownPath(file), QString::fromUtf8(error.what())));
+    return 1;
+  }
+  if (!TakeFolderLock()) return 1;
+  try {
+    if (store::InspectDatabaseFile(file) == store::FileState::kMissing) {
+      store::CreateNewDatabase(file);
+    }
+  } catch (const std::exception& error) {
+    ui::ShowMessage(nullptr, QString("数据库文件 %1 无法创建或打开：\n%2")
+                                 .arg(ShownPath(file), QString::fromUtf8(error.what())));
+    return 1;
+  }
+  try {
+    data_state_ = store::PrepareDatabase(file);
+  } catch (const store::DbError& error) {
+    ui::ShowMessage(nullptr,
+                    QString("数据库文件 %1 升级失败，文件未改动：%2\n%3")
+                        .arg(ShownPath(file), QString::fromStdString(store::DescribeFailure(error)),
+                             QString::fromUtf8(error.what())));
+    return 1;
+  }
+  return std::nullopt;
 }
 
 void LoginDialog::TickBackupClock() {
@@ -238,6 +283,12 @@ void LoginDialog::OnLogin() {
   QString account = ui_->accountEdit->text();
   switch (app::Login(account.toStdString(), ui_->passwordEdit->text().toStdString())) {
     case app::LoginResult::kNoDatabase:
+      return;
+    case app::LoginResult::kDamaged:
+      ui::ShowMessage(this, app::kDamagedDatabaseText);
+      return;
+    case app::LoginResult::kReadOnly:
+      ui::ShowMessage(this, app::kReadOnlyDatabaseText);
       return;
     case app::LoginResult::kRefused:
       ui::ShowMessage(this, "登陆失败");

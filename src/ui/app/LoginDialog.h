@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/app/startup.h"
+#include "core/store/file_check.h"
+
 class QAction;
 
 namespace Ui {
@@ -31,7 +34,9 @@ class LoginDialog : public QDialog {
   explicit LoginDialog(QWidget* parent = nullptr);
   ~LoginDialog() override;
 
-  // The whole start-up and the login; returns the program's exit code.
+  // The whole start-up and the login; returns the program's exit code. A missing or empty
+  // kasso.db is created only when the person says so; a damaged or read-only one is left as
+  // it is, and the dialog opens so that "数据恢复" can mend it.
   int Run();
 
   // Where the single-instance check reads the running processes (the system by default).
@@ -51,9 +56,15 @@ class LoginDialog : public QDialog {
   void OnRestore();
   void OnResetPassword();
   void ShowAbout();
+  // Takes the data folder's lock; false after telling that another copy holds it.
+  bool TakeFolderLock();
+  // Finds, creates on request and upgrades kasso.db; an exit code when the program must end.
+  std::optional<int> PrepareDataFile();
 
   std::unique_ptr<Ui::LoginDialog> ui_;
   ProcessNameSource process_names_;
+  std::optional<app::DataFolderLock> folder_lock_;
+  store::FileState data_state_ = store::FileState::kMissing;
   QTimer backup_clock_;
   QAction* close_action_;
   QAction* about_action_;

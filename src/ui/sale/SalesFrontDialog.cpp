@@ -20,6 +20,7 @@
 #include "core/servicelib/kasso_basic.h"
 #include "ui/common/MessageBox.h"
 #include "ui/sale/RecordListDialog.h"
+#include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
 #include "ui_SalesFrontDialog.h"
 
@@ -55,10 +56,8 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
 
   ui_->lineTable->setModel(model_);
   ui_->lineTable->verticalHeader()->hide();
-  for (int column = 0; column < sale::kColumnCount; ++column) {
-    ui_->lineTable->setColumnWidth(column,
-                                   sale::kSaleColumns[static_cast<std::size_t>(column)].width);
-  }
+  // The columns follow the list's width (see eventFilter), so all thirteen stay in view.
+  FitSaleColumns(*ui_->lineTable);
   // Clicking a line selects it; the cursor stays in the entry field.
   ui_->lineTable->installEventFilter(this);
   ui_->lineTable->viewport()->installEventFilter(this);
@@ -108,14 +107,21 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
   TickClock();
   QTimer::singleShot(kFirstFocusMs, this, [this] { ui_->entryEdit->setFocus(); });
 
+  sale::NewSale(sale_);
+  Refresh();
+  ui_->entryEdit->setFocus();
+  setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void SalesFrontDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The display port belongs to the screen the cashier sees, from its first showing on.
+  if (display_opened_) return;
+  display_opened_ = true;
   display_handle_ = devices::OpenCustomerDisplay();
   if (!display_handle_.warning.empty()) {
     ui::ShowMessage(this, QString::fromStdString(display_handle_.warning), "提示");
   }
-
-  sale::NewSale(sale_);
-  Refresh();
-  ui_->entryEdit->setFocus();
 }
 
 SalesFrontDialog::~SalesFrontDialog() { CloseCustomerDisplay(); }
@@ -134,6 +140,9 @@ void SalesFrontDialog::reject() {
 
 bool SalesFrontDialog::eventFilter(QObject* watched, QEvent* event) {
   bool on_table = watched == ui_->lineTable || watched == ui_->lineTable->viewport();
+  if (watched == ui_->lineTable->viewport() && event->type() == QEvent::Resize) {
+    FitSaleColumns(*ui_->lineTable);
+  }
   if (on_table && event->type() == QEvent::FocusIn) {
     ui_->entryEdit->setFocus();
     return false;

@@ -24,7 +24,8 @@ class SaleLinesModel;
 // "销售": the keyboard cashier screen. Holds the sale being rung up, sends every Enter in the
 // entry field to the sale engine and shows the result: the lines, the total, the sale number,
 // the operator, the member and a clock. The entry field keeps the focus throughout, so a
-// barcode scanner can type scan after scan.
+// barcode scanner can type scan after scan. It opens maximised with every column in view, and
+// opens the pole display when it is first shown.
 class SalesFrontDialog : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(SalesFrontDialog)
@@ -44,6 +45,7 @@ class SalesFrontDialog : public QDialog {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   // The screen's keys; true when the key was one of them.
@@ -73,6 +75,7 @@ class SalesFrontDialog : public QDialog {
   sale::CurrentSale sale_;
   SaleLinesModel* model_;
   devices::CustomerDisplayHandle display_handle_;
+  bool display_opened_ = false;
   PoleDisplay display_;
   SaleDialogs dialogs_;
   QLabel* number_pane_;

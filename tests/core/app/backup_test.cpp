@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <string>
 
 #include "core/common/clock.h"
 #include "core/servicelib/kasso_basic.h"
@@ -23,32 +25,47 @@ TEST(BackupClockTest, FiresAtMinuteZeroOfEvenHoursOnly) {
 
 using AutomaticBackupTest = testing_support::TestDatabase;
 
-TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderTheDefaultName) {
+TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderItsOwnName) {
   kasso::SetFixedClock(kasso::MakeTime(2014, 12, 5, 9, 30, 0));
   Open().Exec("insert into goodsmaster (barcode,goodsname) values ('6901','可乐')");
   servicelib::HandleBackUp();
-  fs::path copy = dir() / "backup" / "备份20141205093000.dat";
+  fs::path copy = dir() / "backup" / "自动备份20141205093000.dat";
   ASSERT_TRUE(fs::exists(copy));
   EXPECT_EQ(store::Database(copy).QueryText("select goodsname from goodsmaster"), "可乐");
-  EXPECT_FALSE(fs::exists(dir() / "backup" / "备份20141205093000.dat.part"));
+  EXPECT_FALSE(fs::exists(dir() / "backup" / "自动备份20141205093000.dat.part"));
 }
 
-TEST_F(AutomaticBackupTest, KeepsOnlyTheNewestCopies) {
+// A hundred days of a till that backs up at 00:00 and 12:00, among files it did not write.
+TEST_F(AutomaticBackupTest, KeepsTwoDaysWholeAndOneCopyADayForNinetyDaysAndNothingElse) {
   fs::create_directories(app::BackupFolder());
-  fs::path keep_other = app::BackupFolder() / "notes.txt";
-  std::ofstream(keep_other) << "x";
-  for (int i = 0; i < app::kKeptAutomaticBackups + 3; ++i) {
-    kasso::SetFixedClock(kasso::MakeTime(2020, 1, 1 + i, 10, 0, 0));
-    app::WriteAutomaticBackup();
+  std::set<std::string> expected = {"备份20200101100000.dat",
+                                    "清除前备份20200101100000.dat",
+                                    "恢复前20200101100000.dat",
+                                    "自动备份2020.dat",
+                                    "notes.txt",
+                                    "自动备份20991231000000.dat"};  // the clock was set back
+  for (const std::string& name : expected) std::ofstream(app::BackupFolder() / name) << "x";
+  auto at = [](int day, int hour) {
+    std::tm time = kasso::MakeTime(2020, 1, 1 + day, hour, 0, 0);
+    std::mktime(&time);
+    return time;
+  };
+  for (int day = 0; day < 100; ++day) {
+    for (int hour : {0, 12}) {
+      kasso::SetFixedClock(at(day, hour));
+      app::WriteAutomaticBackup();
+    }
   }
-  int copies = 0;
+  // Now is day 99, 12:00: every copy since day 97, 12:00, and the noon copy of days 10..96.
+  for (auto [day, hour] : {std::pair{97, 12}, {98, 0}, {98, 12}, {99, 0}, {99, 12}}) {
+    expected.insert(app::AutomaticBackupName(at(day, hour)));
+  }
+  for (int day = 10; day < 97; ++day) expected.insert(app::AutomaticBackupName(at(day, 12)));
+  std::set<std::string> kept;
   for (const auto& entry : fs::directory_iterator(app::BackupFolder())) {
-    copies += entry.path().extension() == ".dat";
+    kept.insert(entry.path().filename().string());
   }
-  EXPECT_EQ(copies, app::kKeptAutomaticBackups);
-  EXPECT_FALSE(fs::exists(app::BackupFolder() / "备份20200103100000.dat"));
-  EXPECT_TRUE(fs::exists(app::BackupFolder() / "备份20200202100000.dat"));
-  EXPECT_TRUE(fs::exists(keep_other));
+  EXPECT_EQ(kept, expected);
 }
 
 TEST_F(AutomaticBackupTest, AFailedCopyLeavesTheOldFileInPlace) {

@@ -93,12 +93,12 @@ TEST_F(DataClearTest, SafetyCopyHoldsTheDataBeforeTheClearAndSurvivesPruning) {
   fs::path second = app::ClearData({ClearGroup::kStock});  // same second: a new name
   EXPECT_NE(second, copy);
 
-  for (int i = 0; i < app::kKeptAutomaticBackups + 2; ++i) {
-    kasso::SetFixedClock(kasso::MakeTime(2024, 4, 1 + i, 10, 0, 0));
+  for (auto [day, hour] : {std::pair{1, 10}, {1, 12}, {5, 10}}) {
+    kasso::SetFixedClock(kasso::MakeTime(2024, 4, day, hour, 0, 0));
     app::WriteAutomaticBackup();
   }
-  // Pruning keeps the full number of automatic copies and both safety copies.
-  EXPECT_EQ(BackupFileCount(), app::kKeptAutomaticBackups + 2);
+  // Pruning removes the older copy of April 1 and keeps both safety copies.
+  EXPECT_EQ(BackupFileCount(), 2 + 2);
   EXPECT_TRUE(fs::exists(copy));
   EXPECT_TRUE(fs::exists(second));
 }

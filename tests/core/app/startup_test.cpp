@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <thread>
 
 #include "support/test_database.h"
@@ -55,6 +57,18 @@ TEST(SingleInstanceTest, ReadsTheRealProcessList) {
   fs::remove_all(dir);
 }
 
+TEST(DataFolderLockTest, OneHolderPerFolderUntilItLetsGo) {
+  using Outcome = app::DataFolderLock::Outcome;
+  fs::path dir = testing_support::MakeTempDir();
+  std::optional<app::DataFolderLock> first, second;
+  ASSERT_EQ(app::DataFolderLock::Take(dir, first), Outcome::kTaken);
+  EXPECT_EQ(app::DataFolderLock::Take(dir, second), Outcome::kHeldElsewhere);
+  first.reset();
+  EXPECT_EQ(app::DataFolderLock::Take(dir, second), Outcome::kTaken);
+  EXPECT_EQ(app::DataFolderLock::Take(dir / "missing", first), Outcome::kUnavailable);
+  fs::remove_all(dir);
+}
+
 using LoginTest = testing_support::TestDatabase;
 
 TEST_F(LoginTest, ShippedAccountLogsInAndPasswordsAreCaseSensitive) {
@@ -66,8 +80,14 @@ TEST_F(LoginTest, ShippedAccountLogsInAndPasswordsAreCaseSensitive) {
   EXPECT_EQ(app::Login("0", "Abc"), LoginResult::kAccepted);
   EXPECT_EQ(app::Login("0' or '1'='1", "Abc"), LoginResult::kRefused);
   EXPECT_EQ(app::Login("0", "x' or '1'='1"), LoginResult::kRefused);
+  Open().Exec("update operatormaster set operatorpassword = null where workno = '0'");
+  EXPECT_EQ(app::Login("0", ""), LoginResult::kRefused);
+  Open().Exec("update operatormaster set operatorpassword = '' where workno = '0'");
+  EXPECT_EQ(app::Login("0", ""), LoginResult::kAccepted);
+  std::ofstream(store::DatabasePath(), std::ios::binary) << "a text file, not a database";
+  EXPECT_EQ(app::Login("0", ""), LoginResult::kDamaged);
   fs::remove(store::DatabasePath());
-  EXPECT_EQ(app::Login("0", "Abc"), LoginResult::kNoDatabase);
+  EXPECT_EQ(app::Login("0", ""), LoginResult::kNoDatabase);
   EXPECT_FALSE(fs::exists(store::DatabasePath()));
 }
 

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <vector>
 
 #include "core/devices/cash_drawer.h"
 #include "core/devices/customer_display.h"
 #include "core/devices/port.h"
+#include "core/devices/slip_printer.h"
 #include "pty.h"
 #include "support/test_database.h"
 
@@ -82,13 +87,75 @@ TEST_F(DeviceTest, DrawerOnASerialPortNamedInCapitalsAndShutWhenNotWanted) {
 TEST_F(DeviceTest, UsbSettingSendsToEveryUsbPrinter) {
   fs::path usb = dir() / "usb";
   fs::create_directories(usb);
-  for (const char* node : {"lp0", "lp1", "hiddev0"}) std::ofstream(usb / node).flush();
+  PseudoTerminal lp0;
+  PseudoTerminal hiddev0;
+  fs::create_symlink(lp0.slave_path(), usb / "lp0");
+  fs::create_symlink(hiddev0.slave_path(), usb / "hiddev0");
+  std::ofstream(usb / "lp1").flush();  // a plain file where a printer node would be
   devices::SetUsbPrinterDirectory(usb);
   Settings("moneyboxcontrol = '弹出', printerport = 'usb001', opencashiercmd = '27,112,0,128,128'");
   EXPECT_EQ(devices::KickCashDrawer(), "");
-  EXPECT_EQ(testing_support::FileBytes(usb / "lp0"), "\x1b\x70\x00\x80\x80"s);
-  EXPECT_EQ(testing_support::FileBytes(usb / "lp1"), "\x1b\x70\x00\x80\x80"s);
-  EXPECT_EQ(testing_support::FileBytes(usb / "hiddev0"), "");
+  EXPECT_EQ(lp0.ReadAll(), "\x1b\x70\x00\x80\x80"s);
+  EXPECT_EQ(hiddev0.ReadAll(50), "");
+  EXPECT_EQ(testing_support::FileBytes(usb / "lp1"), "");
+}
+
+// Settings edited behind the settings screen's back: kasso.db itself named as the ports.
+TEST_F(DeviceTest, NoDeviceOutputEverWritesIntoAPlainFile) {
+  const std::string db = store::DatabasePath().string();
+  Settings("moneyboxcontrol = '弹出', printerport = '" + db + "', displaycontrol = 'LED8N', " +
+           "displayport = '" + db + "'");
+  const std::string before = testing_support::FileBytes(db);
+  devices::SetUpPrinterPort();
+  devices::KickCashDrawer();
+  EXPECT_FALSE(devices::OpenCustomerDisplay().port);
+  EXPECT_FALSE(devices::Port::Open(db, devices::Port::Access::kReadWrite));
+  EXPECT_EQ(testing_support::FileBytes(db), before);
+}
+
+// A printer, drawer and display that nobody reads: their buffers are full, so every write
+// waits. Each check runs in a child process that an alarm ends if it hangs.
+TEST_F(DeviceTest, ADeviceThatTakesNoMoreBytesNeverHoldsTheTill) {
+  PseudoTerminal printer, drawer, display;
+  for (const PseudoTerminal* device : {&printer, &drawer, &display}) {
+    int fd = open(device->slave_path().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY);
+    termios raw{};
+    cfmakeraw(&raw);
+    tcsetattr(fd, TCSANOW, &raw);  // as the till sets it, so the buffer stays full
+    // Full is when a rest (in which the terminal moves bytes along) frees no more room.
+    for (bool took = true; took; usleep(50 * 1000)) {
+      for (took = false; write(fd, std::string(4096, 'x').data(), 4096) > 0;) took = true;
+    }
+    close(fd);
+  }
+  devices::OverridePortPath("com1", printer.slave_path());
+  Settings("moneyboxcontrol = '弹出', printerport = '" + drawer.slave_path() +
+           "', displaycontrol = 'LED8N', displayport = '" + display.slave_path() + "'");
+  print::Slip slip;
+  slip.Text("牛奶");
+  print::PrintTarget target;
+  target.output = print::Output::kPort;
+  target.port = "com1";
+  std::vector<pid_t> children;
+  for (const std::function<bool()>& check : std::vector<std::function<bool()>>{
+           [&] { return print::SendSlip(target, slip) == "打印端口 com1 写入失败"; },
+           [] { return devices::KickCashDrawer().empty(); },
+           [] {
+             devices::CustomerDisplayHandle handle = devices::OpenCustomerDisplay();
+             devices::ShowOnCustomerDisplay(handle, 2, 12.5);
+             return !handle.port;  // closed after its failure: the next scan does not wait
+           }}) {
+    children.push_back(fork());
+    if (children.back() == 0) {
+      alarm(20);
+      _exit(check() ? 0 : 1);
+    }
+  }
+  for (size_t i = 0; i < children.size(); ++i) {
+    int status = -1;
+    waitpid(children[i], &status, 0);
+    EXPECT_EQ(status, 0) << "printer, drawer, display: " << i;
+  }
 }
 
 TEST_F(DeviceTest, PrinterPortGetsItsLineSettingsAtStartUp) {

@@ -49,10 +49,32 @@ TEST_F(SettingsTest, PortConflictsAreCheckedInOrderAndARefusedSaveWritesNothing)
   EXPECT_EQ(devices::LoadSettings().welcome, "欢迎光临");
 }
 
+TEST_F(SettingsTest, APortIsAKindTheSettingsOfferOrADeviceNeverAFile) {
+  PseudoTerminal serial_adapter;
+  devices::ManagementRecord r = devices::LoadSettings();
+  const std::string db = store::DatabasePath().string();
+  for (auto [port, refusal] : {std::pair{std::string("LPT1"), ""},
+                               {"usb001", ""},
+                               {serial_adapter.slave_path(), ""},
+                               {db, "端口必须是设备文件"},
+                               {"../../etc/passwd", "端口必须是设备文件"},
+                               {dir().string(), "端口必须是设备文件"},
+                               {"com9", "端口必须是设备文件"}}) {
+    r.printerport = port;
+    EXPECT_EQ(RefusalOf(r), refusal) << port;
+  }
+  r.printerport = "lpt1";
+  r.displayport = db;
+  EXPECT_EQ(RefusalOf(r), "端口必须是设备文件");
+  EXPECT_THROW(devices::SaveSettings(r), kasso::ValidationError);
+  EXPECT_EQ(devices::LoadSettings().displayport, "com1");
+}
+
 TEST_F(SettingsTest, SaveStoresEveryFieldAsTypedButTheScaleKind) {
+  PseudoTerminal serial_adapter;
   // Every field differs from the shipped value, so a column left out or swapped shows.
   devices::ManagementRecord r{.printercontrol = "POS58",
-                              .printerport = "/dev/ttyUSB1",
+                              .printerport = serial_adapter.slave_path(),
                               .displaycontrol = "LED8N",
                               .displayport = "com3",
                               .moneyboxcontrol = "弹出",

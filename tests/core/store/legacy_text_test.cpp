@@ -95,7 +95,7 @@ TEST_F(LegacyTextTest, StartUpConvertsBeforeTheUpgradeComparesTexts) {
       db.Exec("insert into labeltemplate values (?,10,20,'中',1,?,60,35)", Gbk("售价"), Gbk(kind));
     }
   }
-  EXPECT_FALSE(store::PrepareDatabase(file_));
+  EXPECT_EQ(store::PrepareDatabase(file_), store::FileState::kReady);
   // Label kinds and duties are recognised: no default labels added, the manager keeps rights.
   store::Database db(file_);
   EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate"), 2);

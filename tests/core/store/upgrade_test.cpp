@@ -148,4 +148,27 @@ TEST_F(UpgradeTest, SecondRunChangesNothingButTheRepairGroups) {
             "0.0否");
 }
 
+// A statement that fails for a reason other than "already there" (here a trigger stands in for
+// a full disk) must not leave its column behind without the default that belongs to it.
+TEST_F(UpgradeTest, ARealFailureStopsTheUpgradeAndTheNextRunWritesTheDefault) {
+  store::Database(store::DatabasePath())
+      .ExecScript(
+          "create trigger full_disk before update on management "
+          "begin select raise(abort, 'database or disk is full'); end");
+  const std::string before = testing_support::FileBytes(store::DatabasePath());
+  EXPECT_THROW(store::PrepareDatabase(store::DatabasePath()), store::DbError);
+  EXPECT_EQ(testing_support::FileBytes(store::DatabasePath()), before);
+
+  store::Database db;
+  EXPECT_THROW(store::UpgradeSchema(db), store::DbError);
+  // The groups before the failing one are kept; the failing one left nothing.
+  EXPECT_TRUE(db.HasRow("select 1 from sqlite_master where name = 'depositbak'"));
+  EXPECT_FALSE(
+      db.HasRow("select 1 from pragma_table_info('management') "
+                "where name = 'opencashiercmd'"));
+  db.ExecScript("drop trigger full_disk");
+  store::UpgradeSchema(db);
+  EXPECT_EQ(db.QueryText("select opencashiercmd from management"), store::kDefaultDrawerCommand);
+}
+
 }  // namespace

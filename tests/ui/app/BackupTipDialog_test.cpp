@@ -26,7 +26,7 @@ TEST_F(BackupTipDialogTest, BacksUpAfterOneSecondAndCannotBeCancelled) {
   EXPECT_FALSE(std::filesystem::exists(app::BackupFolder()));
 
   EXPECT_TRUE(testing_support::WaitFor([&] { return !tip.isVisible(); }));
-  EXPECT_TRUE(std::filesystem::exists(app::BackupFolder() / "备份20240506180500.dat"));
+  EXPECT_TRUE(std::filesystem::exists(app::BackupFolder() / "自动备份20240506180500.dat"));
   EXPECT_TRUE(messages.shown().empty());
 }
 

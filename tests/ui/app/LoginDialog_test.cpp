@@ -21,6 +21,7 @@
 #include "support/test_database.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/AuthorizationDialog.h"
+#include "ui/app/FolderDialog.h"
 #include "ui/app/MainMenuWindow.h"
 #include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
@@ -74,10 +75,60 @@ TEST_F(LoginDialogTest, SecondCopyOrUnusableDataDirectoryEndsTheProgramWithAMess
 
   std::ofstream(dir() / "plain-file") << "x";
   store::SetDataDirectory(dir() / "plain-file" / "data");
+  messages_.SetNextAnswer(true);  // make a new one
   EXPECT_EQ(Run(Names{"Tillwise"}), 1);
-  ASSERT_EQ(messages_.shown().size(), 2u);
-  EXPECT_TRUE(messages_.shown()[1].text.contains("kasso.db"));
-  EXPECT_EQ(messages_.shown()[1].title, "确认");
+  ASSERT_EQ(messages_.shown().size(), 3u);
+  EXPECT_TRUE(messages_.shown()[2].text.contains("kasso.db"));
+  EXPECT_EQ(messages_.shown()[2].title, "确认");
+}
+
+// A copy started under another name (a link called pos) finds the data folder locked.
+TEST_F(LoginDialogTest, ACopyOfAnyNameIsRefusedByTheDataFolderLock) {
+  std::optional<app::DataFolderLock> first;
+  ASSERT_EQ(app::DataFolderLock::Take(dir(), first), app::DataFolderLock::Outcome::kTaken);
+  ModalDriver<ui::LoginDialog> login([](ui::LoginDialog* shown) { shown->reject(); });
+  EXPECT_EQ(Run(Names{"bash", "pos"}), 1);
+  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"已有相同程序运行"});
+  EXPECT_FALSE(dialog_.backup_clock().isActive());
+}
+
+// No kasso.db, or an empty one: the person decides; No creates nothing at all.
+TEST_F(LoginDialogTest, MissingOrEmptyDatabaseIsCreatedOnlyWhenThePersonSaysSo) {
+  fs::remove(store::DatabasePath());
+  const QString question = "没有找到数据库 " +
+                           QString::fromStdString(store::DatabasePath().string()) +
+                           "，是否新建空白数据库?";
+  EXPECT_EQ(Run(Names{"Tillwise"}), 0);
+  EXPECT_TRUE(fs::is_empty(dir()));
+  std::ofstream(store::DatabasePath()).flush();  // a 0-byte file is no shop either
+  messages_.SetNextAnswer(true);
+  ModalDriver<ui::LoginDialog> login([](ui::LoginDialog* shown) { shown->reject(); });
+  EXPECT_EQ(Run(Names{"Tillwise"}), 0);
+  EXPECT_EQ(messages_.Texts(), (std::vector<QString>{question, question}));
+  EXPECT_TRUE(messages_.shown()[0].question);
+  EXPECT_EQ(app::Login("0", "0"), app::LoginResult::kAccepted);
+}
+
+// A damaged file keeps the login dialog open for "数据恢复", which mends the login at once.
+TEST_F(LoginDialogTest, DamagedDatabaseRefusesLoginUntilARestoreMendsIt) {
+  fs::path backup = dir() / "good.dat";
+  app::CopyDatabaseTo(backup);
+  std::ofstream(store::DatabasePath(), std::ios::binary) << "SQLite format 3, not really";
+  const std::string damaged = testing_support::FileBytes(store::DatabasePath());
+  ui::FileChooserSeam chooser;
+  chooser.SetNextAnswer(QString::fromStdString(backup.string()));
+  ModalDriver<ui::MainMenuWindow> menu([](ui::MainMenuWindow* window) { window->reject(); });
+  ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog* shown) {
+    account_->setText("0");
+    password_->setText("0");
+    Click(*shown, "loginButton");
+    EXPECT_EQ(testing_support::FileBytes(store::DatabasePath()), damaged);
+    Authorized("restoreButton", testing_support::Authorize);
+    Click(*shown, "loginButton");
+  });
+  EXPECT_EQ(Run(Names{"Tillwise"}), 0);
+  EXPECT_EQ(messages_.Texts(), (std::vector<QString>{app::kDamagedDatabaseText, "数据恢复成功"}));
+  EXPECT_TRUE(menu.ran());
 }
 
 TEST_F(LoginDialogTest, StartUpClearsLocksStartsTheClockAndWaitsAtTheAccountField) {
@@ -97,6 +148,7 @@ TEST_F(LoginDialogTest, StartUpClearsLocksStartsTheClockAndWaitsAtTheAccountFiel
 // A first start has no kasso.db: it is created, and the shipped account logs in with it.
 TEST_F(LoginDialogTest, MissingDatabaseIsCreatedAndTheMenuEndsTheRunWithCodeZero) {
   fs::remove(store::DatabasePath());
+  messages_.SetNextAnswer(true);
   ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog* shown) {
     account_->setText("0");
     password_->setText("0");
@@ -200,7 +252,7 @@ TEST_F(LoginDialogTest, BackupClockBacksUpAtEvenHoursOnly) {
 
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 14, 0, 0));
   dialog_.TickBackupClock();
-  EXPECT_TRUE(fs::exists(app::BackupFolder() / "备份20240506140000.dat"));
+  EXPECT_TRUE(fs::exists(app::BackupFolder() / "自动备份20240506140000.dat"));
   EXPECT_TRUE(messages_.shown().empty());  // a backup that worked says nothing
 }
 

@@ -114,7 +114,7 @@ TEST_F(MainMenuWindowTest, EscAndEnterEndTheMenuAndOnlyF12BacksUpFirst) {
   QTest::keyClick(menu.get(), Qt::Key_F12);
   EXPECT_FALSE(menu->isVisible());
   EXPECT_EQ(menu->result(), QDialog::Accepted);
-  EXPECT_TRUE(std::filesystem::exists(app::BackupFolder() / "备份20240506093000.dat"));
+  EXPECT_TRUE(std::filesystem::exists(app::BackupFolder() / "自动备份20240506093000.dat"));
   EXPECT_TRUE(messages_.shown().empty());
   EXPECT_TRUE(launched_.empty());
 }

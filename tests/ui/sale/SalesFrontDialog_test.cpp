@@ -8,10 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "core/devices/port.h"
 #include "core/devices/pty.h"
@@ -238,7 +240,8 @@ TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
   EXPECT_EQ(screen_->focusWidget(), entry_);  // the window itself may await reactivation
 }
 
-TEST(SalesWeighConfirmDialogTest, ShowsTheScaleWeightAndGivesZeroBeforeAnyReading) {
+TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleWeightAndGivesZeroBeforeAnyReading) {
+  testing_support::AddGoods("2100007", "苹果", 12.5);
   ui::WeighConfirmDialog waiting(nullptr, "苹果");
   EXPECT_EQ(waiting.findChild<QLabel*>("weightLabel")->text(), "重量读取中.......");
   Click(waiting, "okButton");
@@ -250,6 +253,62 @@ TEST(SalesWeighConfirmDialogTest, ShowsTheScaleWeightAndGivesZeroBeforeAnyReadin
   EXPECT_EQ(weighed.findChild<QLabel*>("weightLabel")->text(), "1.234");
   Click(weighed, "okButton");
   EXPECT_EQ(weighed.weight(), "1.234");
+  EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(SalesFrontDialogTest, WeighingShowsNameAndUnitLargeAndTellsUnknownGoods) {
+  testing_support::AddGoods("2100007", "苹果", 12.5);
+  Open().Exec("update goodsmaster set unit = '千克' where barcode = '2100007'");
+  ui::WeighConfirmDialog apples(nullptr, "苹果");
+  ASSERT_NE(apples.findChild<QLabel*>("unitLabel"), nullptr);
+  EXPECT_EQ(apples.findChild<QLabel*>("unitLabel")->text(), "千克");
+  for (auto [label, height] :
+       {std::pair{"goodsLabel", 30}, {"weightLabel", 30}, {"unitLabel", 15}}) {
+    QFont font = apples.findChild<QLabel*>(label)->font();
+    EXPECT_EQ(std::tuple(font.family(), font.pixelSize(), font.weight()),
+              std::tuple(QString("宋体"), height, QFont::Black));
+  }
+  EXPECT_TRUE(boxes_.shown().empty());
+  ui::WeighConfirmDialog unknown(nullptr, "没有这个");
+  EXPECT_EQ(boxes_.Texts(), Texts{"商品有误"});
+}
+
+// At 1024 x 768 all thirteen columns are in view, a 13-digit barcode and the amount whole.
+TEST_F(SalesFrontDialogTest, EveryColumnFitsAt1024By768AndTheScreenOpensMaximised) {
+  testing_support::AddGoods("6920131234567", "特浓纯牛奶", 9999.99);
+  OpenScreen();
+  EXPECT_TRUE(screen_->windowState() & Qt::WindowMaximized);
+  screen_->setWindowState(Qt::WindowNoState);
+  screen_->resize(1024, 768);
+  Type("6920131234567");
+  Type("*9.99");
+  QTest::qWait(20);
+  EXPECT_FALSE(table_->horizontalScrollBar()->isVisible());
+  const int last = sale::kColumnCount - 1;
+  EXPECT_LE(table_->columnViewportPosition(last) + table_->columnWidth(last),
+            table_->viewport()->width());
+  for (int column : {int{sale::kBarcode}, int{sale::kAmount}}) {
+    EXPECT_GT(table_->columnWidth(column),
+              table_->fontMetrics().horizontalAdvance(Cell(0, column)));
+  }
+}
+
+// The pole display is the shown screen's: a screen only built opens no port.
+TEST_F(SalesFrontDialogTest, PoleDisplayPortOpensWhenTheScreenIsShown) {
+  PseudoTerminal display;
+  Open().Exec("update management set displaycontrol = 'LED8N', displayport = ?",
+              display.slave_path());
+  auto speed = [&] {
+    termios settings{};
+    int fd = open(display.slave_path().c_str(), O_RDONLY | O_NOCTTY);
+    tcgetattr(fd, &settings);
+    close(fd);
+    return cfgetospeed(&settings);
+  };
+  screen_ = std::make_unique<ui::SalesFrontDialog>(nullptr, "0");
+  EXPECT_NE(speed(), B2400);
+  screen_->show();
+  EXPECT_EQ(speed(), B2400);
 }
 
 // A pseudo-terminal named as the display port receives the running total on lamp 2.
