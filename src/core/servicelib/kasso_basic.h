@@ -31,6 +31,11 @@ bool ShiftConfirmation(const std::string& workno);
 // drawer and prints the petty-cash slip. Returns the message to show (empty on success).
 std::string WritePettyTranAndPrint(double amount, const std::string& workno);
 
+// ---- Goods ----
+
+// Empties the combined-goods editor's work table (backoffice::CombinedGoodsClear).
+void CombinedGoodsClear();
+
 // ---- Printing (by the printer mode of the settings; each returns a message to show when the
 // slip could not be printed, empty when it was printed or the till prints nothing) ----
 
