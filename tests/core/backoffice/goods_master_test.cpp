@@ -169,7 +169,7 @@ TEST_F(GoodsMasterTest, DeleteTakesStockAndOwnComponentsTogetherAndLeavesOthers)
   EXPECT_EQ(Count("select count(*) from combinedgoods where barcode = 'D'"), 2);
 }
 
-TEST_F(GoodsMasterTest, TheListShowsEveryClassOrOneInEntryOrder) {
+TEST_F(GoodsMasterTest, TheListShowsEveryClassOrOneInEntryOrderAndReadsRowsByPage) {
   AddGoods("B", "面包", "食品", 4);
   AddGoods("A", "可乐", "饮料");
   AddGoods("C", "饼干", "食品");
@@ -177,14 +177,22 @@ TEST_F(GoodsMasterTest, TheListShowsEveryClassOrOneInEntryOrder) {
   EXPECT_EQ(backoffice::LoadGoodsClasses(), (Texts{"食品", "饮料"}));
   auto all = backoffice::LoadGoodsList(std::nullopt);
   ASSERT_EQ(all.size(), 3u);
-  EXPECT_EQ((Texts{all[0].barcode, all[1].barcode, all[2].barcode}), (Texts{"B", "A", "C"}));
-  EXPECT_EQ(all[0].quantity, 4);
-  EXPECT_EQ(all[2].quantity, 0);  // no stock row: shown as nothing in stock, not an error
-  EXPECT_EQ(all[1].rowid, 2);
+  EXPECT_EQ((Texts{all[0].barcode, all[1].barcode, all[2].goodsname}), (Texts{"B", "A", "饼干"}));
   auto food = backoffice::LoadGoodsList(std::string("食品"));
   ASSERT_EQ(food.size(), 2u);
   EXPECT_EQ(food[1].goodsname, "饼干");
   EXPECT_TRUE(backoffice::LoadGoodsList(std::string("全部")).empty());
+
+  // Full rows come back in the order asked; a goods without a stock row shows none in stock,
+  // and one deleted meanwhile comes back empty rather than failing the page.
+  backoffice::DeleteGoods("A");
+  auto rows = backoffice::LoadGoodsRows({all[2].rowid, all[1].rowid, all[0].rowid});
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ((Texts{rows[0].barcode, rows[1].barcode, rows[2].barcode}), (Texts{"C", "", "B"}));
+  EXPECT_EQ(rows[0].quantity, 0);
+  EXPECT_EQ(rows[1].rowid, 0);
+  EXPECT_EQ(rows[2].quantity, 4);
+  EXPECT_EQ(rows[2].class_name + rows[2].unit + rows[2].recordingdate, "食品瓶2024-01-01 00:00:00");
 }
 
 TEST_F(GoodsMasterTest, EditorHelpersSuggestPluAndReadTheItemLibrary) {

@@ -127,6 +127,25 @@ TEST_F(GoodsDialogsTest, TheClassTreeFiltersAndTheModelHoldsTheFifteenColumns) {
   EXPECT_EQ(Rows(list), 2);
 }
 
+TEST_F(GoodsDialogsTest, RowsBeyondTheFirstPageShowTheirOwnColumns) {
+  Open().ExecScript(
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 600) "
+      "insert into goodsmaster (barcode,goodsname,unit,class,salesprice,givepoints) "
+      "select 'X' || i, '批量' || i, '件', '批量', i, 0 from n;"
+      "insert into inventory (barcode,quantity) select barcode, 2 from goodsmaster "
+      "where class = '批量';");
+  ui::GoodsListDialog list(nullptr, "0");
+  QAbstractItemModelTester tester(Find<QTableView>(list, "goodsTable")->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  ASSERT_EQ(Rows(list), 603);
+  for (int row : {602, 300, 3}) {
+    const QString n = QString::number(row - 2);
+    EXPECT_EQ((Texts{Cell(list, row, 1), Cell(list, row, 2), Cell(list, row, 5), Cell(list, row, 9),
+                     Cell(list, row, 14)}),
+              (Texts{"X" + n, "批量" + n, n + ".00", "2.00", "否"}));
+  }
+}
+
 TEST_F(GoodsDialogsTest, TheEditorAddsGoodsByKeystrokesAndStaysOpen) {
   ui::GoodsEditDialog editor(nullptr, "0");
   editor.show();

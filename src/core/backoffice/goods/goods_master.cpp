@@ -1,6 +1,7 @@
 #include "core/backoffice/goods/goods_master.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "core/common/format.h"
 #include "core/lookups/open_or.h"
@@ -9,11 +10,31 @@
 namespace backoffice {
 namespace {
 
-constexpr const char* kListSelect =
+constexpr const char* kRowsSelect =
     "select a.rowid,a.barcode,a.goodsname,a.unit,a.class,a.salesprice,a.memberprice,"
     "a.importprice,a.averageimportprice,b.quantity,a.iniinventory,a.isscalegoods,a.pluno,"
     "a.recordingdate,a.givepoints from goodsmaster a left join inventory b on "
-    "(a.barcode = b.barcode)";
+    "(a.barcode = b.barcode) where a.rowid in (";
+
+GoodsListRow ReadRow(const store::Statement& statement) {
+  GoodsListRow row;
+  row.rowid = statement.Int(0);
+  row.barcode = statement.Text(1);
+  row.goodsname = statement.Text(2);
+  row.unit = statement.Text(3);
+  row.class_name = statement.Text(4);
+  row.salesprice = statement.Double(5);
+  row.memberprice = statement.Double(6);
+  row.importprice = statement.Double(7);
+  row.averageimportprice = statement.Double(8);
+  row.quantity = statement.Double(9);
+  row.iniinventory = statement.Double(10);
+  row.isscalegoods = statement.Text(11);
+  row.pluno = statement.Int(12);
+  row.recordingdate = statement.Text(13);
+  row.givepoints = statement.Int(14) != 0;
+  return row;
+}
 
 std::vector<std::string> SortedTexts(store::Statement statement) {
   std::vector<std::string> texts;
@@ -44,34 +65,41 @@ std::vector<std::string> LoadGoodsClasses() {
   return classes;
 }
 
-std::vector<GoodsListRow> LoadGoodsList(const std::optional<std::string>& class_name) {
+std::vector<GoodsListEntry> LoadGoodsList(const std::optional<std::string>& class_name) {
   store::Database db;
-  store::Statement statement =
-      class_name ? db.Query(std::string(kListSelect) + " where a.class = ?", *class_name)
-                 : db.Query(kListSelect);
-  std::vector<GoodsListRow> rows;
+  store::ReadTransaction reading(db);
+  std::vector<GoodsListEntry> entries;
   if (!class_name) {
-    if (auto count = db.QueryInt("select count(*) from goodsmaster")) {
-      rows.reserve(static_cast<size_t>(*count));
-    }
+    entries.reserve(
+        static_cast<size_t>(db.QueryInt("select count(*) from goodsmaster").value_or(0)));
   }
+  store::Statement statement =
+      class_name ? db.Query(
+                       "select rowid,barcode,goodsname from goodsmaster where class = ? "
+                       "order by rowid",
+                       *class_name)
+                 : db.Query("select rowid,barcode,goodsname from goodsmaster order by rowid");
   while (statement.Step()) {
-    GoodsListRow& row = rows.emplace_back();
-    row.rowid = statement.Int(0);
-    row.barcode = statement.Text(1);
-    row.goodsname = statement.Text(2);
-    row.unit = statement.Text(3);
-    row.class_name = statement.Text(4);
-    row.salesprice = statement.Double(5);
-    row.memberprice = statement.Double(6);
-    row.importprice = statement.Double(7);
-    row.averageimportprice = statement.Double(8);
-    row.quantity = statement.Double(9);
-    row.iniinventory = statement.Double(10);
-    row.isscalegoods = statement.Text(11);
-    row.pluno = statement.Int(12);
-    row.recordingdate = statement.Text(13);
-    row.givepoints = statement.Int(14) != 0;
+    entries.push_back({statement.Int(0), statement.Text(1), statement.Text(2)});
+  }
+  return entries;
+}
+
+std::vector<GoodsListRow> LoadGoodsRows(const std::vector<std::int64_t>& rowids) {
+  std::vector<GoodsListRow> rows(rowids.size());
+  if (rowids.empty()) return rows;
+  std::string sql = kRowsSelect;
+  for (size_t i = 0; i < rowids.size(); ++i) sql += i == 0 ? "?" : ",?";
+  sql += ")";
+  store::Database db;
+  store::Statement statement(db.handle(), sql);
+  for (size_t i = 0; i < rowids.size(); ++i) statement.Bind(static_cast<int>(i) + 1, rowids[i]);
+  std::unordered_map<std::int64_t, size_t> place;
+  for (size_t i = 0; i < rowids.size(); ++i) place.emplace(rowids[i], i);
+  while (statement.Step()) {
+    // A goods with two stock rows shows the first.
+    GoodsListRow& row = rows[place.at(statement.Int(0))];
+    if (row.rowid == 0) row = ReadRow(statement);
   }
   return rows;
 }

@@ -3,6 +3,7 @@
 // The goods master: the list by class, one goods record for the editor, deleting, and the
 // editor's helpers (PLU suggestion, item library, unit and class choices).
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,13 @@ namespace backoffice {
 inline constexpr const char* kAllClasses = "全部";
 inline constexpr const char* kYes = "是";
 inline constexpr const char* kNo = "否";
+
+// One goods of the list as far as counting, searching and choosing need it.
+struct GoodsListEntry {
+  std::int64_t rowid = 0;
+  std::string barcode;
+  std::string goodsname;
+};
 
 // One row of the goods list, with the fifteen columns' values as stored.
 struct GoodsListRow {
@@ -57,9 +65,18 @@ std::string QuantityText(double value);
 // listed under "全部" only). Throws store::DbError.
 std::vector<std::string> LoadGoodsClasses();
 
-// Every goods of the class (nullopt: of every class) in the order they were entered, with
-// their stock. Throws store::DbError.
-std::vector<GoodsListRow> LoadGoodsList(const std::optional<std::string>& class_name);
+// Every goods of the class (nullopt: of every class) in the order they were entered. The list
+// reads the other columns a page at a time, for the rows it shows (LoadGoodsRows), so even
+// 200 000 goods open at once. Throws store::DbError.
+std::vector<GoodsListEntry> LoadGoodsList(const std::optional<std::string>& class_name);
+
+// The most rows LoadGoodsRows reads at once.
+inline constexpr std::size_t kGoodsPage = 256;
+
+// The fifteen columns of the goods with these rowids (at most kGoodsPage), in the same order,
+// with their stock (0 when a goods has no stock row). A goods deleted meanwhile comes back
+// with rowid 0 and every column empty. Throws store::DbError.
+std::vector<GoodsListRow> LoadGoodsRows(const std::vector<std::int64_t>& rowids);
 
 // Removes the goods, its stock row and its own component rows in one transaction; component
 // rows of other combined goods that name it stay. Throws store::DbError.

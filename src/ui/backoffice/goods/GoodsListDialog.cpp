@@ -106,20 +106,20 @@ void GoodsListDialog::LoadTree(const std::optional<std::string>& keep) {
 }
 
 void GoodsListDialog::LoadRows() {
-  std::vector<backoffice::GoodsListRow> rows;
+  std::vector<backoffice::GoodsListEntry> entries;
   try {
-    rows = backoffice::LoadGoodsList(SelectedClass());
+    entries = backoffice::LoadGoodsList(SelectedClass());
   } catch (const store::DbError&) {
     ShowMessage(this, "商品有误");
   }
-  model_->SetRows(std::move(rows));
+  model_->SetEntries(std::move(entries));
   if (model_->rowCount() > 0) ui_->goodsTable->selectRow(0);
 }
 
 std::string GoodsListDialog::SelectedBarcode() const {
   const QModelIndexList rows = ui_->goodsTable->selectionModel()->selectedRows();
   if (rows.isEmpty()) return {};
-  return model_->Row(rows.front().row()).barcode;
+  return model_->Entry(rows.front().row()).barcode;
 }
 
 void GoodsListDialog::OnAdd() {
