@@ -26,7 +26,7 @@ std::string DefaultBackupName(const std::tm& time) {
 std::string DefaultFileName(const std::string& format, const std::string& purpose,
                             const std::tm& time) {
   std::string stamp = kasso::FormatTime(time, "%Y%m%d%H%M%S");
-  if (format == "excel") return purpose + stamp + ".xls";
+  if (format == "excel") return purpose + stamp + ".xlsx";
   if (purpose == "数据") return DefaultBackupName(time);
   if (purpose == "标签") return purpose + stamp + ".db";
   return purpose + stamp + ".txt";

@@ -1,32 +1,36 @@
 #include "core/common/text_encoding.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 namespace kasso {
-namespace {
 
-std::string Convert(const std::string& input, const char* to, const char* from,
-                    const std::string& replacement) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no text converter");
-  std::string output;
-  char buffer[1024];
+TextConverter::TextConverter(const char* to, const char* from, std::string replacement)
+    : cd_(iconv_open(to, from)),
+      from_utf8_(std::strcmp(from, "UTF-8") == 0),
+      replacement_(std::move(replacement)) {
+  if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no text converter");
+}
+
+TextConverter::~TextConverter() { iconv_close(cd_); }
+
+void TextConverter::Append(std::string_view input, std::string& output) {
+  iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+  char buffer[4096];
   char* in = const_cast<char*>(input.data());
   size_t in_left = input.size();
   while (in_left > 0) {
     char* out = buffer;
     size_t out_left = sizeof buffer;
-    size_t rc = iconv(cd, &in, &in_left, &out, &out_left);
+    size_t rc = iconv(cd_, &in, &in_left, &out, &out_left);
     output.append(buffer, sizeof buffer - out_left);
     if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
       // An unconvertible or broken sequence: mark it and skip one byte (or one character).
-      output += replacement;
+      output += replacement_;
       size_t skip = 1;
-      if (from == std::string("UTF-8")) {
+      if (from_utf8_) {
         unsigned char lead = static_cast<unsigned char>(*in);
         skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
       }
@@ -35,16 +39,20 @@ std::string Convert(const std::string& input, const char* to, const char* from,
       in_left -= skip;
     }
   }
-  iconv_close(cd);
+}
+
+std::string TextConverter::Convert(std::string_view input) {
+  std::string output;
+  Append(input, output);
   return output;
 }
 
-}  // namespace
-
-std::string Utf8ToGbk(const std::string& utf8) { return Convert(utf8, "GBK", "UTF-8", "?"); }
+std::string Utf8ToGbk(const std::string& utf8) {
+  return TextConverter("GBK", "UTF-8", "?").Convert(utf8);
+}
 
 std::string GbkToUtf8(const std::string& gbk) {
-  return Convert(gbk, "UTF-8", "GBK", "\xEF\xBF\xBD");
+  return TextConverter("UTF-8", "GBK", "\xEF\xBF\xBD").Convert(gbk);
 }
 
 std::string CutGbk(const std::string& gbk, size_t max_bytes) {

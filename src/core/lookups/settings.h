@@ -23,7 +23,7 @@ int GetPointsValue(store::Database& db);
 int GetPointsValue();
 std::string GetPriceForCost(store::Database& db);
 std::string GetPriceForCost();
-// Name of the spreadsheet driver the imports use; empty while none is available.
+// Name of the spreadsheet reader the imports use (the built-in one); never empty.
 std::string GetExcelDriver();
 
 }  // namespace servicelib

@@ -79,7 +79,11 @@ void FolderTree::Load(QTreeWidgetItem* item) const {
     AddFolder(item, entry.absoluteFilePath(), entry.fileName());
   }
   if (!extension_.isEmpty()) {
-    for (const QFileInfo& entry : folder.entryInfoList({"*." + extension_}, QDir::Files, order)) {
+    QStringList patterns;
+    for (const QString& extension : extension_.split(' ', Qt::SkipEmptyParts)) {
+      patterns.append("*." + extension);
+    }
+    for (const QFileInfo& entry : folder.entryInfoList(patterns, QDir::Files, order)) {
       auto* file = new QTreeWidgetItem(item);
       file->setText(0, entry.fileName());
       file->setIcon(0, tree_->style()->standardIcon(QStyle::SP_FileIcon));

@@ -53,7 +53,7 @@ class FileChooserSeam {
 
 // The folder tree both choosers show under "搜索范围". Folders load their entries the first
 // time they are selected or opened; with an extension, files ending in "." + extension are
-// listed under their folder too.
+// listed under their folder too (several extensions are separated by blanks: "xlsx ods xls").
 class FolderTree {
  public:
   FolderTree(QTreeWidget* tree, const QStringList& roots, QString extension = QString());

@@ -60,7 +60,7 @@ class BackupRestoreDialogsTest : public testing_support::TestDatabase {
 };
 
 TEST_F(BackupRestoreDialogsTest, FolderDialogProposesTheDefaultNameAndRefusesABadOne) {
-  EXPECT_EQ(ui::FolderDialog("excel", "商品").defaultName(), "商品20141205093000.xls");
+  EXPECT_EQ(ui::FolderDialog("excel", "商品").defaultName(), "商品20141205093000.xlsx");
   EXPECT_EQ(ui::FolderDialog("", "标签").defaultName(), "标签20141205093000.db");
   EXPECT_EQ(ui::FolderDialog("", "会员").defaultName(), "会员20141205093000.txt");
 

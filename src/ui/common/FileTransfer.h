@@ -1,0 +1,40 @@
+#pragma once
+
+// The steps every list screen takes to write its rows to a file or to pick a file to import.
+
+#include <QString>
+#include <exception>
+#include <optional>
+#include <vector>
+
+#include "core/reports/list_export.h"
+#include "ui/common/ExportFormatDialog.h"
+
+class QWidget;
+
+namespace ui {
+
+// "数据导出" of a list: the format ("导出格式"), the target file ("文件管理", default name
+// purpose + time + ".txt" or ".xlsx"), then the text file (titles line, every field followed
+// by ",") or the workbook with one sheet named sheet, with a progress box for long lists.
+// Ends with "导出完成"; a failure shows its own message ("不能创建文件: ...") or "导出有误",
+// a stop through "取消" shows "导出被取消". Nothing is asked about spreadsheet programs: the
+// till writes the workbook itself.
+void ExportTable(QWidget* parent, const reports::Table& table, const QString& purpose,
+                 const QString& sheet, const std::vector<bool>& number_columns = {});
+
+struct ImportSource {
+  ExportFormat format = ExportFormat::kText;
+  QString path;
+};
+
+// The first steps of an import: the format ("导出格式"), then the file ("文件搜索", ".txt" files
+// for text; ".xlsx", ".ods" and ".xls" for spreadsheets). Nothing when either is cancelled.
+std::optional<ImportSource> ChooseImportSource(QWidget* parent);
+
+// The message for a failed import or export: the text of a kasso::UserError as it is (it
+// names the file, the line or the field), fallback ("导出有误", "数据导入有误") for anything
+// else.
+QString TransferErrorText(const std::exception& error, const QString& fallback);
+
+}  // namespace ui

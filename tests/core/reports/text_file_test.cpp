@@ -1,0 +1,212 @@
+#include "core/reports/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "core/common/error.h"
+#include "core/common/text_encoding.h"
+#include "core/reports/gbk_encoder.h"
+#include "core/reports/import_check.h"
+#include "core/reports/list_export.h"
+#include "support/test_database.h"
+
+namespace {
+namespace fs = std::filesystem;
+using testing_support::FileBytes;
+
+// GBK bytes of the words the files below hold.
+constexpr const char* kGbkBarcode = "\xCC\xF5\xC2\xEB";  // 条码
+constexpr const char* kGbkName = "\xC3\xFB\xB3\xC6";     // 名称
+constexpr const char* kGbkCola = "\xBF\xC9\xC0\xD6";     // 可乐
+
+class TextFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { dir_ = testing_support::MakeTempDir(); }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    return dir_ / name;
+  }
+  // Every file in the folder: proves that no temporary file was left behind.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+TEST(TextFieldTest, QuotesOnlyWhatWouldBreakTheLine) {
+  EXPECT_EQ(reports::TextField("可乐 1.5L"), "可乐 1.5L");
+  EXPECT_EQ(reports::TextField(""), "");
+  EXPECT_EQ(reports::TextField("可乐,大"), "\"可乐,大\"");
+  EXPECT_EQ(reports::TextField("12\"寸"), "\"12\"\"寸\"");
+  EXPECT_EQ(reports::TextField("a\nb"), "\"a\nb\"");
+  EXPECT_EQ(reports::TextField("a\rb"), "\"a\rb\"");
+  EXPECT_EQ(reports::TextLine({"1", "a,b", ""}, false), "1,\"a,b\",");
+  EXPECT_EQ(reports::TextLine({"1", "a,b", ""}, true), "1,\"a,b\",,");
+  EXPECT_EQ(reports::TextLine({}, true), "");
+}
+
+TEST_F(TextFileTest, FieldsWithCommasQuotesAndLineBreaksSurviveTheRoundTrip) {
+  const std::vector<std::vector<std::string>> lines = {
+      {"6901", "可乐,大瓶", "3.50"},
+      {"6902", "12\"寸 \"\"披萨\"\"", ""},
+      {"6903", "两行\r\n文字", "x"},
+      {"6904", "末行", "\"", ","},
+  };
+  {
+    reports::TextFileWriter writer(dir_ / "round.txt");
+    for (const auto& fields : lines) writer.Line(reports::TextLine(fields, false));
+    writer.Commit();
+  }
+  std::vector<reports::TextRecord> records = reports::ReadTextRecords(dir_ / "round.txt");
+  ASSERT_EQ(records.size(), lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(records[i].fields, lines[i]) << i;
+  // The record after the embedded line break starts one physical line later.
+  EXPECT_EQ(records[2].line, 3);
+  EXPECT_EQ(records[3].line, 5);
+  EXPECT_EQ(Files(), std::vector<std::string>{"round.txt"});
+}
+
+TEST_F(TextFileTest, GbkAndUtf8FilesWithOrWithoutBomReadAlike) {
+  const std::string gbk = std::string(kGbkCola) + ",3.5\r\n\r\n6901,\"" + kGbkCola + ",x\"\n  \n";
+  const std::string utf8 = "可乐,3.5\r\n\r\n6901,\"可乐,x\"\n  \n";
+  std::vector<reports::TextRecord> from_gbk = reports::ReadTextRecords(Write("gbk.txt", gbk));
+  ASSERT_EQ(from_gbk.size(), 2u);
+  EXPECT_EQ(from_gbk[0].fields, (std::vector<std::string>{"可乐", "3.5"}));
+  EXPECT_EQ(from_gbk[1].fields, (std::vector<std::string>{"6901", "可乐,x"}));
+  EXPECT_EQ(from_gbk[1].line, 3);  // the blank line is skipped, not forgotten
+  for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8}) {
+    std::vector<reports::TextRecord> records = reports::ReadTextRecords(Write("u.txt", bytes));
+    ASSERT_EQ(records.size(), 2u);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      EXPECT_EQ(records[i].fields, from_gbk[i].fields);
+      EXPECT_EQ(records[i].line, from_gbk[i].line);
+    }
+  }
+}
+
+TEST_F(TextFileTest, ListExportWritesGbkHeaderTrailingCommasAndCrLf) {
+  reports::Table table{{"条码", "名称"}, {{"6901", "可乐"}, {"6902", "a,b"}}};
+  reports::ExportListAsText(table, dir_ / "list.txt");
+  EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n" +
+                                              "6901," + kGbkCola + ",\r\n6902,\"a,b\",\r\n");
+
+  table.rows.clear();
+  reports::ExportListAsText(table, dir_ / "list.txt");  // replaces the file
+  EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n");
+}
+
+TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
+  reports::Table table{{"条码"}, std::vector<std::vector<std::string>>(5000, {"6901"})};
+  std::size_t calls = 0;
+  auto stop_soon = [&](std::size_t, std::size_t) { return ++calls < 3; };
+  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "new.txt", stop_soon), reports::Cancelled);
+  EXPECT_TRUE(Files().empty());
+
+  Write("old.txt", "good old file");
+  calls = 0;
+  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "old.txt", stop_soon), reports::Cancelled);
+  {
+    reports::TextFileWriter abandoned(dir_ / "old.txt");
+    abandoned.Line("never committed");
+  }
+  EXPECT_EQ(FileBytes(dir_ / "old.txt"), "good old file");
+  EXPECT_EQ(Files(), std::vector<std::string>{"old.txt"});
+
+  EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
+}
+
+TEST_F(TextFileTest, ReadingReportsItsBytesAndCanBeStopped) {
+  std::string lines;
+  for (int i = 0; i < 10000; ++i) lines += "6901,可乐\r\n";
+  const fs::path file = Write("long.txt", lines);
+  std::pair<std::size_t, std::size_t> last;
+  std::size_t calls = 0;
+  auto watch = [&](std::size_t done, std::size_t total) {
+    last = {done, total};
+    return ++calls < 100;
+  };
+  EXPECT_EQ(reports::ReadTextRecords(file, watch).size(), 10000u);
+  EXPECT_GT(calls, 1u);
+  EXPECT_EQ(last, std::make_pair(lines.size(), lines.size()));
+  calls = 99;  // the next report says stop
+  EXPECT_THROW(reports::ReadTextRecords(file, watch), reports::Cancelled);
+}
+
+TEST_F(TextFileTest, UnreadableFilesAndOpenQuotesAreRefusedWithTheirLine) {
+  try {
+    reports::ReadTextRecords(dir_ / "absent.txt");
+    FAIL();
+  } catch (const kasso::UserError& error) {
+    EXPECT_STREQ(error.what(), "打开文件错误");
+  }
+  try {
+    reports::ReadTextRecords(Write("open.txt", "a,b\r\nc,\"never closed\r\nd\r\n"));
+    FAIL();
+  } catch (const kasso::UserError& error) {
+    EXPECT_STREQ(error.what(), "第 2 行: 引号不成对");
+  }
+}
+
+// The export's own GBK table gives iconv's bytes for every character, and the same "?" for
+// what GBK lacks and for broken UTF-8.
+TEST(GbkEncoderTest, MatchesIconvOverTheWholeBasicPlaneAndOnBrokenText) {
+  std::vector<std::string> texts = {"ab\xE5\x8F", "\xFFx", "\xF0\x9F\x98\x80!", "\xC3(z"};
+  for (char32_t first = 0x80; first < 0x10000; first += 256) {
+    std::string text;
+    for (char32_t code = first; code < first + 256; ++code) {
+      if (code >= 0xD800 && code <= 0xDFFF) continue;
+      if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+      } else {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      }
+      text += static_cast<char>(0x80 | (code & 0x3F));
+      text += 'a';
+    }
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    std::string fast;
+    reports::AppendGbk(text, fast);
+    ASSERT_EQ(fast, kasso::Utf8ToGbk(text)) << static_cast<unsigned>(text[0]);
+  }
+}
+
+TEST(ImportCheckTest, RefusesLinesByNumberAndField) {
+  try {
+    reports::RefuseLine(12, "售价有误");
+    FAIL();
+  } catch (const kasso::UserError& error) {
+    EXPECT_STREQ(error.what(), "第 12 行: 售价有误");
+  }
+  EXPECT_DOUBLE_EQ(reports::ImportNumber(" 12.5 ", 1, "售价有误"), 12.5);
+  EXPECT_DOUBLE_EQ(reports::ImportNumber("-.5", 1, "售价有误"), -0.5);
+  EXPECT_DOUBLE_EQ(reports::ImportNumber("+3", 1, "售价有误"), 3);
+  EXPECT_DOUBLE_EQ(reports::ImportNumberOr("  ", 7, 1, "售价有误"), 7);
+  for (const char* bad : {"", "abc", "1e3", "1,5", "12.5元", "1.2.3"}) {
+    EXPECT_THROW(reports::ImportNumber(bad, 4, "售价有误"), kasso::UserError) << bad;
+  }
+  EXPECT_THROW(reports::ImportNumberOr("x", 7, 4, "售价有误"), kasso::UserError);
+  reports::TextRecord short_line{3, {"6901", "可乐"}};
+  EXPECT_NO_THROW(reports::RequireFields(short_line, 2, ""));
+  try {
+    reports::RequireFields(short_line, 3, "");
+    FAIL();
+  } catch (const kasso::UserError& error) {
+    EXPECT_STREQ(error.what(), "第 3 行: 字段不足");
+  }
+}
+
+}  // namespace
