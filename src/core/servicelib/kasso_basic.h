@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/backoffice/goods/goods_files.h"
 #include "core/devices/customer_display.h"
 #include "core/lookups/bills.h"
 #include "core/lookups/goods.h"
@@ -35,6 +36,10 @@ std::string WritePettyTranAndPrint(double amount, const std::string& workno);
 
 // Empties the combined-goods editor's work table (backoffice::CombinedGoodsClear).
 void CombinedGoodsClear();
+// Adds the goods of a workbook whose barcodes are new (backoffice::ImportGoodsSpreadsheet):
+// all of them or, naming the first bad row, none. Throws as that does.
+backoffice::GoodsImported GoodsDataImportFromExcel(const std::string& path,
+                                                   const reports::Progress& progress = {});
 
 // ---- Printing (by the printer mode of the settings; each returns a message to show when the
 // slip could not be printed, empty when it was printed or the till prints nothing) ----

@@ -12,13 +12,16 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <fstream>
 
 #include "support/test_database.h"
+#include "ui/app/FolderDialog.h"
 #include "ui/app/MainMenuWindow.h"
 #include "ui/backoffice/goods/CombinedGoodsDialog.h"
 #include "ui/backoffice/goods/GoodsEditDialog.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
 #include "ui/backoffice/goods/GoodsQuantityDialog.h"
+#include "ui/common/ExportFormatDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/SearchDialog.h"
 #include "ui/ui_test_support.h"
@@ -311,6 +314,39 @@ TEST_F(GoodsDialogsTest, ComponentsAreEnteredByKeysModifiedAndDeleted) {
   EXPECT_EQ(table->rowCount(), 0);
   Click(components, "deleteButton");
   EXPECT_EQ(messages_.Texts().back(), "请选择要删除的记录");
+}
+
+TEST_F(GoodsDialogsTest, ExportAndImportGoThroughTheListAndReloadIt) {
+  ui::ExportFormatSeam formats;
+  ui::FileChooserSeam chooser;
+  ui::GoodsListDialog list(nullptr, "0");
+  const QString file = QString::fromStdString((dir() / "商品.txt").string());
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(file);
+  Click(list, "exportButton");
+  EXPECT_EQ(chooser.requests().back().proposal.left(2), "商品");
+  EXPECT_EQ(messages_.Texts(), Texts{"导出完成"});
+
+  Open().ExecScript("delete from goodsmaster where barcode <> '6901'");
+  list.Reload();
+  ASSERT_EQ(Rows(list), 1);
+  messages_.Clear();
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(file);
+  Click(list, "importButton");
+  EXPECT_EQ(messages_.Texts(),
+            (Texts{"相同条码商品不被导入", "导入成功\n新增 2 个商品, 相同条码跳过 1 个"}));
+  EXPECT_EQ(Rows(list), 3);
+
+  // A bad line refuses the whole file by its number; the list stays as it was.
+  std::ofstream(dir() / "bad.txt")
+      << "7001,牛奶,1,1,1,盒,乳制品,否,0,1\r\n7002,糖,x,1,1,个,食品,否,0,1\r\n";
+  messages_.Clear();
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(QString::fromStdString((dir() / "bad.txt").string()));
+  Click(list, "importButton");
+  EXPECT_EQ(messages_.Texts().back(), "第 2 行: 售价有误");
+  EXPECT_EQ(Rows(list), 3);
 }
 
 }  // namespace
