@@ -137,7 +137,7 @@ bool RunShop(const fs::path& dir, std::int64_t goods) {
   });
   figures.push_back(search);
 
-  for (const GoodsFigure& f : bench::MeasureGoodsFiles(dir, open, large)) figures.push_back(f);
+  for (const GoodsFigure& f : bench::MeasureGoodsFiles(dir, large)) figures.push_back(f);
   store::SetDataDirectory({});
   return Print(std::to_string(goods) + " goods", figures);
 }

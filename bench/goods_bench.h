@@ -29,8 +29,7 @@ struct GoodsFigure {
 };
 
 // The text export of every goods and the text and spreadsheet imports of 100 000 new goods
-// lines, against the shop in dir (its kasso.db open as open); targets apply when large.
-std::vector<GoodsFigure> MeasureGoodsFiles(const std::filesystem::path& dir, store::Database& open,
-                                           bool large);
+// lines, against the shop in dir; targets apply when large.
+std::vector<GoodsFigure> MeasureGoodsFiles(const std::filesystem::path& dir, bool large);
 
 }  // namespace bench

@@ -17,6 +17,7 @@ constexpr std::size_t kProgressStep = 512;
 template <typename Write>
 void ForEachGoods(const reports::Progress& progress, Write&& write) {
   store::Database db;
+  PrepareBulkConnection(db);
   store::ReadTransaction reading(db);
   const std::size_t total =
       static_cast<std::size_t>(db.QueryInt("select count(*) from goodsmaster").value_or(0));
@@ -45,6 +46,10 @@ void ForEachGoods(const reports::Progress& progress, Write&& write) {
 }
 
 }  // namespace
+
+void PrepareBulkConnection(store::Database& db) {
+  db.ExecScript("pragma cache_size = -65536; pragma mmap_size = 268435456");
+}
 
 std::size_t CountGoods() {
   store::Database db;

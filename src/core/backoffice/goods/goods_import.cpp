@@ -62,6 +62,7 @@ NewGoods Check(const GoodsCells& cells) {
 // Writes the checked goods in one transaction with one prepared statement per table.
 GoodsImported Write(const std::vector<NewGoods>& goods, const reports::Progress& progress) {
   store::Database db;
+  PrepareBulkConnection(db);
   store::Transaction tx(db);
   store::Statement exists = db.Query("select 1 from goodsmaster where barcode = ?");
   store::Statement insert = db.Query(
