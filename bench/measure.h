@@ -27,7 +27,8 @@ struct Case {
   using Call = std::function<std::int64_t(size_t)>;
   // source is anything with a label and the folder of its kasso.db.
   template <typename Source>
-  Case(const Source& source, Call run) : label(source.label), dir(source.dir), call(std::move(run)) {}
+  Case(const Source& source, Call run)
+      : label(source.label), dir(source.dir), call(std::move(run)) {}
 
   std::string label;
   std::filesystem::path dir;

@@ -32,9 +32,4 @@ bool IfUnConfirmedData(const std::string& kind) {
   return table != nullptr && TableHasRows(table);
 }
 
-void CombinedGoodsClear() {
-  store::Database db;
-  db.Exec("delete from combinedgoodstemp");
-}
-
 }  // namespace servicelib

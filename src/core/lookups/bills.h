@@ -11,7 +11,5 @@ bool ImportListCheck();
 bool ReturnListCheck();
 // True when the open bill of that kind ("进货", "返厂", "盘点") has lines.
 bool IfUnConfirmedData(const std::string& kind);
-// Empties the combined-goods editor's work table.
-void CombinedGoodsClear();
 
 }  // namespace servicelib

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/backoffice/goods/goods_files.h"
 #include "core/devices/customer_display.h"
 #include "core/lookups/bills.h"
 #include "core/lookups/goods.h"
@@ -30,6 +31,15 @@ bool ShiftConfirmation(const std::string& workno);
 // Books petty cash for the touch screen: checks the drawer, writes one "备用金" row, kicks the
 // drawer and prints the petty-cash slip. Returns the message to show (empty on success).
 std::string WritePettyTranAndPrint(double amount, const std::string& workno);
+
+// ---- Goods ----
+
+// Empties the combined-goods editor's work table (backoffice::CombinedGoodsClear).
+void CombinedGoodsClear();
+// Adds the goods of a workbook whose barcodes are new (backoffice::ImportGoodsSpreadsheet):
+// all of them or, naming the first bad row, none. Throws as that does.
+backoffice::GoodsImported GoodsDataImportFromExcel(const std::string& path,
+                                                   const reports::Progress& progress = {});
 
 // ---- Printing (by the printer mode of the settings; each returns a message to show when the
 // slip could not be printed, empty when it was printed or the till prints nothing) ----

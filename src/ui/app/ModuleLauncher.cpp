@@ -5,6 +5,7 @@
 #include "ui/app/DutyRightsDialog.h"
 #include "ui/app/ManualBackup.h"
 #include "ui/app/OperatorListDialog.h"
+#include "ui/backoffice/goods/GoodsListDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/devices/SettingsDialog.h"
 #include "ui/sale/SalesFrontDialog.h"
@@ -22,8 +23,11 @@ void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString&
       front.exec();
       break;
     }
-    case 2:  // goods master
+    case 2: {  // goods master
+      GoodsListDialog goods(parent, workno);
+      goods.exec();
       break;
+    }
     case 3:  // stock
       break;
     case 4:  // members

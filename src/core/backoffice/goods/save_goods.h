@@ -1,0 +1,38 @@
+#pragma once
+
+// Saving the goods editor: the checks in the editor's order, then one transaction that writes
+// the goods, its stock row when it is new, and its components when it is combined.
+
+#include <string>
+#include <string_view>
+
+#include "core/backoffice/goods/goods_master.h"
+
+namespace backoffice {
+
+// What a goods save tells the person at the editor on its way without stopping.
+class GoodsSaveUi {
+ public:
+  virtual ~GoodsSaveUi() = default;
+  virtual void Note(std::string_view text) = 0;
+};
+
+// The field a refused save names when a combined goods has no components yet: the screen opens
+// the component editor instead of focusing a field.
+inline constexpr const char* kComponentsField = "components";
+
+struct GoodsSaved {
+  bool updated = false;   // an existing goods was changed (else one was added)
+  std::string new_class;  // the goods' class when no goods had it before; else empty
+};
+
+// Checks the fields and stores them: an existing barcode is updated (never its opening stock,
+// average import price or recording date), a new one inserted with its stock row. A combined
+// goods takes its components from the editor's work table, which the save empties. Also
+// remembers the item-library check box. Throws kasso::ValidationError naming the field
+// ("pluno", "barcode", "goodsname", "iscombined", "iniinventory", "salesprice", "memberprice",
+// "importprice" or kComponentsField) with nothing written, and kasso::UserError
+// "商品保存有误，请确认录入信息" when the database refuses the writes (all rolled back).
+GoodsSaved SaveGoods(const GoodsFields& fields, bool use_item_library, GoodsSaveUi& ui);
+
+}  // namespace backoffice

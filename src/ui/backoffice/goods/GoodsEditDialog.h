@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "core/backoffice/goods/goods_master.h"
+
+class QEvent;
+class QObject;
+
+namespace Ui {
+class GoodsEditDialog;
+}
+
+namespace ui {
+
+// "商品": the editor of one goods. Add mode starts with the defaults and an empty component list
+// and stays open after each save with its key fields emptied; Enter on a barcode already stored
+// loads that goods, so the save then updates it. Modify mode shows the goods with its barcode
+// and opening stock fixed and closes with OK after a save.
+class GoodsEditDialog : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(GoodsEditDialog)
+
+ public:
+  // Add mode. workno is the operator, for the goods picker of the component entry.
+  GoodsEditDialog(QWidget* parent, const QString& workno);
+  // Modify mode for the stored goods barcode.
+  GoodsEditDialog(QWidget* parent, const QString& workno, const QString& barcode);
+  ~GoodsEditDialog() override;
+
+ signals:
+  // A goods was written; the list reloads its tree and rows.
+  void goodsSaved();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void SetUp();
+  void LoadChoices();
+  void ShowFields(const backoffice::GoodsFields& fields);
+  backoffice::GoodsFields ReadFields() const;
+  // Enter on the barcode in add mode: a stored goods is loaded, else the item library may
+  // prefill name and unit.
+  void OnBarcodeEntered();
+  void SuggestPlu();
+  void OnConfirm();
+  void OnComponents();
+  void OpenComponents();
+  void FocusField(const std::string& field);
+
+  std::unique_ptr<Ui::GoodsEditDialog> ui_;
+  QString workno_;
+  bool modify_mode_ = false;
+};
+
+}  // namespace ui

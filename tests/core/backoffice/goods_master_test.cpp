@@ -1,0 +1,215 @@
+// The goods master: the editor's save (checks, defaults, update against insert), deleting,
+// the list by class and what the editor loads.
+
+#include "core/backoffice/goods/goods_master.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "goods_fixture.h"
+
+namespace {
+
+using backoffice::GoodsFields;
+using Texts = std::vector<std::string>;
+
+class GoodsMasterTest : public goods_testing::GoodsFixture {};
+
+struct Refusal {
+  std::function<void(GoodsFields&)> change;
+  const char* message;
+  const char* field;
+};
+
+TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndWritesNothing) {
+  const std::vector<Refusal> refusals = {
+      // The PLU is checked first, before even an empty barcode.
+      {[](GoodsFields& f) { f.pluno = "x", f.barcode = ""; }, "PLU编号有误", "pluno"},
+      {[](GoodsFields& f) { f.pluno = "1.5"; }, "PLU编号有误", "pluno"},
+      {[](GoodsFields& f) { f.barcode = "  ", f.goodsname = ""; }, "条码不能为空", "barcode"},
+      {[](GoodsFields& f) { f.goodsname = " "; }, "商品名称不能为空", "goodsname"},
+      {[](GoodsFields& f) { f.isscalegoods = "是", f.pluno = "0"; }, "称重商品编号必须>0", "pluno"},
+      {[](GoodsFields& f) { f.isscalegoods = "是", f.pluno = "4", f.iscombined = "是"; },
+       "称重商品不能是组合商品", "iscombined"},
+      {[](GoodsFields& f) { f.iniinventory = "ten"; }, "期初库存录入有误", "iniinventory"},
+      {[](GoodsFields& f) { f.salesprice = "abc"; }, "售价录入有误", "salesprice"},
+      {[](GoodsFields& f) { f.memberprice = "1,5"; }, "会员价录入有误", "memberprice"},
+      {[](GoodsFields& f) { f.importprice = "--1"; }, "进价录入有误", "importprice"},
+      {[](GoodsFields& f) { f.iscombined = "是"; }, "组合商品必须录入下线商品", "components"},
+  };
+  for (const Refusal& refusal : refusals) {
+    GoodsFields fields = Fields("6901", "可乐");
+    refusal.change(fields);
+    try {
+      Save(fields, false);
+      ADD_FAILURE() << refusal.message << " was not refused";
+    } catch (const kasso::ValidationError& error) {
+      EXPECT_EQ(error.what(), std::string(refusal.message));
+      EXPECT_EQ(error.field(), refusal.field) << refusal.message;
+    }
+  }
+  EXPECT_EQ(Count("select count(*) from goodsmaster"), 0);
+  EXPECT_EQ(Count("select count(*) from inventory"), 0);
+  EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "是");
+}
+
+TEST_F(GoodsMasterTest, NewGoodsTakeTheDefaultsAndGetTheirStockRow) {
+  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 9, 30, 0));
+  GoodsFields fields;
+  fields.barcode = " 6901 ";
+  fields.goodsname = " 可乐 ";
+  fields.iniinventory = "12.5";
+  auto saved = Save(fields, false);
+  EXPECT_FALSE(saved.updated);
+  EXPECT_EQ(saved.new_class, "未分类");
+  // Sales price 0 is typed at the till; member price 0 means the sales price.
+  EXPECT_EQ(ui_.notes, (Texts{"售价为0或不录入表示售价在销售时录入",
+                              "会员价为0或不录入表示会员价与售价相同"}));
+  store::Database db = Open();
+  auto row = db.Query(
+      "select goodsname,unit,class,salesprice,memberprice,importprice,averageimportprice,"
+      "recordingdate,isscalegoods,pluno,iniinventory,givepoints,iscombined from goodsmaster "
+      "where barcode = '6901'");
+  ASSERT_TRUE(row.Step());
+  EXPECT_EQ((Texts{row.Text(0), row.Text(1), row.Text(2), row.Text(7), row.Text(8), row.Text(12)}),
+            (Texts{"可乐", "个", "未分类", "2024-05-06 09:30:00", "否", "否"}));
+  EXPECT_EQ(row.Double(3) + row.Double(4) + row.Double(5) + row.Double(6), 0);
+  EXPECT_EQ(row.Int(9), 0);
+  EXPECT_EQ(row.Double(10), 12.5);
+  EXPECT_EQ(row.Int(11), 1);
+  EXPECT_EQ(Stock("6901"), 12.5);
+  EXPECT_EQ(db.QueryText("select useitemlibrary from management"), "否");
+}
+
+TEST_F(GoodsMasterTest, PricesAreRoundedAndTheAverageStartsAtThePositiveImportPrice) {
+  struct Case {
+    const char* import;
+    const char* member;
+    double average;
+    double memberprice;
+  };
+  int n = 0;
+  for (const Case& c :
+       {Case{"0", "", 0, 3.5}, Case{"3.5", "3.2", 3.5, 3.2}, Case{"2.675", "0", 2.68, 3.5}}) {
+    GoodsFields fields = Fields("69" + std::to_string(++n), "水");
+    fields.importprice = c.import;
+    fields.memberprice = c.member;
+    Save(fields);
+    EXPECT_EQ(Open().QueryDouble("select averageimportprice from goodsmaster where barcode = ?",
+                                 fields.barcode),
+              c.average)
+        << c.import;
+    EXPECT_EQ(
+        Open().QueryDouble("select memberprice from goodsmaster where barcode = ?", fields.barcode),
+        c.memberprice)
+        << c.member;
+  }
+  EXPECT_EQ(Save(Fields("69x", "汽水")).new_class, "");  // 饮料 is known by now
+}
+
+TEST_F(GoodsMasterTest, SavingAnExistingBarcodeUpdatesButKeepsStockCostAndDate) {
+  AddGoods("6901", "可乐", "饮料", 10);
+  GoodsFields fields = *backoffice::LoadGoodsForEdit("6901");
+  EXPECT_EQ((Texts{fields.salesprice, fields.memberprice, fields.importprice, fields.pluno,
+                   fields.iniinventory}),
+            (Texts{"2.50", "2.30", "1.80", "0", "10"}));
+  fields.goodsname = "百事可乐";
+  fields.class_name = "汽水";
+  fields.importprice = "9";
+  fields.iniinventory = "99";
+  fields.givepoints = false;
+  auto saved = Save(fields);
+  EXPECT_TRUE(saved.updated);
+  EXPECT_EQ(saved.new_class, "汽水");
+  EXPECT_EQ(Stored("goodsname", "6901"), "百事可乐");
+  EXPECT_EQ(Stored("importprice", "6901"), "9.0");
+  EXPECT_EQ(Stored("givepoints", "6901"), "0");
+  EXPECT_EQ(Stored("averageimportprice", "6901"), "1.7");
+  EXPECT_EQ(Stored("iniinventory", "6901"), "10.0");
+  EXPECT_EQ(Stored("recordingdate", "6901"), "2024-01-01 00:00:00");
+  EXPECT_EQ(Stock("6901"), 10);
+  EXPECT_EQ(Count("select count(*) from goodsmaster"), 1);
+}
+
+TEST_F(GoodsMasterTest, AFailedWriteRollsEverythingBack) {
+  Open().ExecScript(
+      "create trigger refuse before insert on inventory begin select raise(abort,'no'); end;");
+  try {
+    Save(Fields("6901", "可乐"), false);
+    ADD_FAILURE() << "the save went through";
+  } catch (const kasso::UserError& error) {
+    EXPECT_STREQ(error.what(), "商品保存有误，请确认录入信息");
+  }
+  EXPECT_EQ(Count("select count(*) from goodsmaster"), 0);
+  EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "是");
+}
+
+TEST_F(GoodsMasterTest, DeleteTakesStockAndOwnComponentsTogetherAndLeavesOthers) {
+  AddGoods("A", "苹果");
+  AddGoods("C", "果篮", "礼品", 0, "是");
+  AddGoods("D", "大果篮", "礼品", 0, "是");
+  Open().ExecScript(
+      "insert into combinedgoods (barcode,underlyingcode,quantity) values ('C','A',3),"
+      "('D','C',1),('D','A',2)");
+  // A statement that fails half-way keeps all three tables as they were.
+  Open().ExecScript(
+      "create trigger refuse before delete on combinedgoods begin select raise(abort,'no'); end");
+  EXPECT_THROW(backoffice::DeleteGoods("C"), store::DbError);
+  EXPECT_EQ(Stored("goodsname", "C"), "果篮");
+  EXPECT_EQ(Stock("C"), 0);
+
+  Open().ExecScript("drop trigger refuse");
+  backoffice::DeleteGoods("C");
+  EXPECT_EQ(Stored("goodsname", "C"), "<none>");
+  EXPECT_EQ(Stock("C"), -1);
+  EXPECT_EQ(Count("select count(*) from combinedgoods where barcode = 'C'"), 0);
+  EXPECT_EQ(Count("select count(*) from combinedgoods where barcode = 'D'"), 2);
+}
+
+TEST_F(GoodsMasterTest, TheListShowsEveryClassOrOneInEntryOrderAndReadsRowsByPage) {
+  AddGoods("B", "面包", "食品", 4);
+  AddGoods("A", "可乐", "饮料");
+  AddGoods("C", "饼干", "食品");
+  Open().Exec("delete from inventory where barcode = 'C'");
+  EXPECT_EQ(backoffice::LoadGoodsClasses(), (Texts{"食品", "饮料"}));
+  auto all = backoffice::LoadGoodsList(std::nullopt);
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ((Texts{all[0].barcode, all[1].barcode, all[2].goodsname}), (Texts{"B", "A", "饼干"}));
+  auto food = backoffice::LoadGoodsList(std::string("食品"));
+  ASSERT_EQ(food.size(), 2u);
+  EXPECT_EQ(food[1].goodsname, "饼干");
+  EXPECT_TRUE(backoffice::LoadGoodsList(std::string("全部")).empty());
+
+  // Full rows come back in the order asked; a goods without a stock row shows none in stock,
+  // and one deleted meanwhile comes back empty rather than failing the page.
+  backoffice::DeleteGoods("A");
+  auto rows = backoffice::LoadGoodsRows({all[2].rowid, all[1].rowid, all[0].rowid});
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ((Texts{rows[0].barcode, rows[1].barcode, rows[2].barcode}), (Texts{"C", "", "B"}));
+  EXPECT_EQ(rows[0].quantity, 0);
+  EXPECT_EQ(rows[1].rowid, 0);
+  EXPECT_EQ(rows[2].quantity, 4);
+  EXPECT_EQ(rows[2].class_name + rows[2].unit + rows[2].recordingdate, "食品瓶2024-01-01 00:00:00");
+}
+
+TEST_F(GoodsMasterTest, EditorHelpersSuggestPluAndReadTheItemLibrary) {
+  EXPECT_EQ(backoffice::SuggestPluNumber(), "1");
+  AddGoods("A", "苹果");
+  Open().ExecScript(
+      "update goodsmaster set isscalegoods = '是', pluno = 41;"
+      "insert into itemlibrary (barcode,goodsname,unit) values ('6902','雪碧','听');");
+  AddGoods("B", "香蕉");
+  Open().Exec("update goodsmaster set pluno = 90 where barcode = 'B'");  // not a scale goods
+  EXPECT_EQ(backoffice::SuggestPluNumber(), "42");
+  auto entry = backoffice::LookUpItemLibrary("6902");
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(entry->goodsname + entry->unit, "雪碧听");
+  EXPECT_FALSE(backoffice::LookUpItemLibrary("6903"));
+  EXPECT_TRUE(backoffice::ItemLibraryEnabled());
+  EXPECT_EQ(backoffice::LoadUnitChoices(), Texts{"瓶"});
+}
+
+}  // namespace

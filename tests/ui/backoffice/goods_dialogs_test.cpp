@@ -1,0 +1,352 @@
+// The goods screens offscreen: the menu's F2, the class tree, the editor's keys, the picker,
+// the search prompt and the component editor.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <fstream>
+
+#include "support/test_database.h"
+#include "ui/app/FolderDialog.h"
+#include "ui/app/MainMenuWindow.h"
+#include "ui/backoffice/goods/CombinedGoodsDialog.h"
+#include "ui/backoffice/goods/GoodsEditDialog.h"
+#include "ui/backoffice/goods/GoodsListDialog.h"
+#include "ui/backoffice/goods/GoodsQuantityDialog.h"
+#include "ui/common/ExportFormatDialog.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/SearchDialog.h"
+#include "ui/ui_test_support.h"
+
+namespace {
+
+using testing_support::AddGoods;
+using testing_support::Click;
+using testing_support::Find;
+using testing_support::ModalDriver;
+using Texts = std::vector<QString>;
+
+class GoodsDialogsTest : public testing_support::TestDatabase {
+ protected:
+  void SetUp() override {
+    TestDatabase::SetUp();
+    AddGoods("6901", "可乐", 3);
+    AddGoods("6902", "面包", 5);
+    AddGoods("6903", "百事可乐", 3);
+    Open().ExecScript(
+        "update goodsmaster set class = '食品' where barcode = '6902';"
+        "insert into inventory (barcode,quantity) values ('6901',7);"
+        "insert into operatormaster values ('7','张三','7','收银员');");
+  }
+  std::string Stored(const char* column, const char* barcode) const {
+    return Open()
+        .QueryText("select " + std::string(column) + " from goodsmaster where barcode = ?", barcode)
+        .value_or("<none>");
+  }
+  static QString Cell(const QWidget& list, int row, int column) {
+    auto* table = Find<QTableView>(list, "goodsTable");
+    return table->model()->index(row, column).data().toString();
+  }
+  static int Rows(const QWidget& list) {
+    return Find<QTableView>(list, "goodsTable")->model()->rowCount();
+  }
+  static int SelectedRow(const QWidget& list) {
+    auto rows = Find<QTableView>(list, "goodsTable")->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+  }
+  // Types text into the focused widget and presses Enter, as a person would: Latin keys one
+  // by one, Chinese as the input method commits it.
+  static void Type(QWidget* dialog, const QString& text) {
+    QWidget* focused = dialog->focusWidget();
+    ASSERT_NE(focused, nullptr);
+    bool latin = true;
+    for (QChar c : text) latin = latin && c.unicode() < 128;
+    if (latin) {
+      QTest::keyClicks(focused, text);
+    } else {
+      auto* combo = qobject_cast<QComboBox*>(focused);
+      QInputMethodEvent commit;
+      commit.setCommitString(text);
+      QApplication::sendEvent(combo ? static_cast<QWidget*>(combo->lineEdit()) : focused, &commit);
+    }
+    QTest::keyClick(focused, Qt::Key_Return);
+  }
+
+  ui::MessageBoxSeam messages_;
+};
+
+TEST_F(GoodsDialogsTest, F2FromTheMenuOpensTheListOfEveryGoods) {
+  ui::MainMenuWindow menu("0");
+  menu.show();
+  int rows = -1;
+  ModalDriver<ui::GoodsListDialog> list([&](ui::GoodsListDialog* dialog) {
+    rows = Rows(*dialog);
+    EXPECT_TRUE(dialog->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(Find<QWidget>(*dialog, "chooseButton")->isVisible());
+    Click(*dialog, "exitButton");
+  });
+  QTest::keyClick(&menu, Qt::Key_F2);
+  EXPECT_TRUE(list.ran());
+  EXPECT_EQ(rows, 3);
+  EXPECT_TRUE(messages_.shown().empty());
+}
+
+TEST_F(GoodsDialogsTest, TheClassTreeFiltersAndTheModelHoldsTheFifteenColumns) {
+  ui::GoodsListDialog list(nullptr, "0");
+  QAbstractItemModelTester tester(Find<QTableView>(list, "goodsTable")->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  auto* tree = Find<QTreeWidget>(list, "classTree");
+  QTreeWidgetItem* root = tree->topLevelItem(0);
+  ASSERT_EQ(root->text(0), "全部");
+  ASSERT_EQ(root->childCount(), 2);
+  EXPECT_TRUE(root->isSelected());
+  EXPECT_EQ(Rows(list), 3);
+  EXPECT_EQ(SelectedRow(list), 0);
+  auto* model = Find<QTableView>(list, "goodsTable")->model();
+  ASSERT_EQ(model->columnCount(), 15);
+  EXPECT_EQ(model->headerData(9, Qt::Horizontal).toString(), "当前库存");
+  EXPECT_EQ((Texts{Cell(list, 0, 0), Cell(list, 0, 1), Cell(list, 0, 5), Cell(list, 0, 9),
+                   Cell(list, 1, 9), Cell(list, 0, 14)}),
+            (Texts{"1", "6901", "3.00", "7.00", "0.00", "是"}));
+
+  QTreeWidgetItem* food = root->child(0)->text(0) == "食品" ? root->child(0) : root->child(1);
+  tree->setCurrentItem(food);
+  ASSERT_EQ(Rows(list), 1);
+  EXPECT_EQ(Cell(list, 0, 2), "面包");
+  // Deleting reloads the tree; the chosen class goes with its last goods.
+  messages_.SetNextAnswer(true);
+  Click(list, "deleteButton");
+  EXPECT_EQ(messages_.Texts(), Texts{"真的要删除此商品吗?"});
+  EXPECT_EQ(tree->topLevelItem(0)->childCount(), 1);
+  EXPECT_TRUE(tree->topLevelItem(0)->isSelected());
+  EXPECT_EQ(Rows(list), 2);
+}
+
+TEST_F(GoodsDialogsTest, RowsBeyondTheFirstPageShowTheirOwnColumns) {
+  Open().ExecScript(
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 600) "
+      "insert into goodsmaster (barcode,goodsname,unit,class,salesprice,givepoints) "
+      "select 'X' || i, '批量' || i, '件', '批量', i, 0 from n;"
+      "insert into inventory (barcode,quantity) select barcode, 2 from goodsmaster "
+      "where class = '批量';");
+  ui::GoodsListDialog list(nullptr, "0");
+  QAbstractItemModelTester tester(Find<QTableView>(list, "goodsTable")->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  ASSERT_EQ(Rows(list), 603);
+  for (int row : {602, 300, 3}) {
+    const QString n = QString::number(row - 2);
+    EXPECT_EQ((Texts{Cell(list, row, 1), Cell(list, row, 2), Cell(list, row, 5), Cell(list, row, 9),
+                     Cell(list, row, 14)}),
+              (Texts{"X" + n, "批量" + n, n + ".00", "2.00", "否"}));
+  }
+}
+
+TEST_F(GoodsDialogsTest, TheEditorAddsGoodsByKeystrokesAndStaysOpen) {
+  ui::GoodsEditDialog editor(nullptr, "0");
+  editor.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  Type(&editor, "6905");  // barcode: new, so on to the name
+  Type(&editor, "雪碧");  // name -> unit
+  Type(&editor, "听");    // unit -> class
+  Type(&editor, "饮料");  // class -> scale
+  Type(&editor, "");      // scale -> PLU
+  Type(&editor, "");      // PLU -> sales price
+  Type(&editor, "2.5");   // sales price -> member price, which takes it
+  EXPECT_EQ(Find<QLineEdit>(editor, "memberPriceEdit")->text(), "2.5");
+  Type(&editor, "");     // member price -> import price
+  Type(&editor, "1.8");  // import price -> opening stock
+  Type(&editor, "24");   // opening stock -> confirm
+  messages_.SetNextAnswer(true);
+  Type(&editor, "");  // "保存?" yes
+  EXPECT_EQ(messages_.Texts(), Texts{"保存?"});
+  EXPECT_EQ(Stored("goodsname", "6905"), "雪碧");
+  EXPECT_EQ(Stored("unit", "6905") + Stored("class", "6905"), "听饮料");
+  EXPECT_EQ(Stored("memberprice", "6905"), "2.5");
+  EXPECT_EQ(Stored("averageimportprice", "6905"), "1.8");
+  EXPECT_EQ(Open().QueryDouble("select quantity from inventory where barcode = '6905'"), 24);
+  EXPECT_TRUE(editor.isVisible());
+  EXPECT_EQ(Find<QLineEdit>(editor, "barcodeEdit")->text(), "");
+  EXPECT_EQ(Find<QLineEdit>(editor, "barcodeEdit"), editor.focusWidget());
+  EXPECT_EQ(Find<QComboBox>(editor, "classCombo")->findText("饮料") >= 0, true);
+
+  // A stored barcode is loaded, and the next save changes it rather than adding one.
+  messages_.Clear();
+  Type(&editor, "6901");
+  EXPECT_EQ(messages_.Texts(), Texts{"有相同条码,请修改相同条码商品"});
+  EXPECT_EQ(Find<QLineEdit>(editor, "nameEdit")->text(), "可乐");
+  Find<QLineEdit>(editor, "nameEdit")->setText("可口可乐");
+  Click(editor, "confirmButton");
+  EXPECT_EQ(Stored("goodsname", "6901"), "可口可乐");
+  EXPECT_EQ(Open().QueryInt("select count(*) from goodsmaster"), 4);
+}
+
+TEST_F(GoodsDialogsTest, TheEditorFocusesTheRefusedFieldAndSuggestsPlu) {
+  Open().Exec("update goodsmaster set isscalegoods = '是', pluno = 8 where barcode = '6902'");
+  ui::GoodsEditDialog editor(nullptr, "0");
+  editor.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  auto* scale = Find<QComboBox>(editor, "scaleCombo");
+  scale->setFocus();
+  scale->lineEdit()->selectAll();
+  QInputMethodEvent commit;
+  commit.setCommitString("是");
+  QApplication::sendEvent(scale->lineEdit(), &commit);
+  EXPECT_EQ(Find<QLineEdit>(editor, "pluEdit")->text(), "9");
+  Find<QLineEdit>(editor, "barcodeEdit")->setText("6910");
+  Find<QLineEdit>(editor, "salesPriceEdit")->setText("abc");
+  Click(editor, "confirmButton");
+  EXPECT_EQ(messages_.Texts(), Texts{"商品名称不能为空"});
+  EXPECT_EQ(editor.focusWidget(), Find<QLineEdit>(editor, "nameEdit"));
+  Find<QLineEdit>(editor, "nameEdit")->setText("散称糖");
+  Click(editor, "confirmButton");
+  EXPECT_EQ(messages_.Texts().back(), "售价录入有误");
+  EXPECT_EQ(editor.focusWidget(), Find<QLineEdit>(editor, "salesPriceEdit"));
+  EXPECT_EQ(Stored("goodsname", "6910"), "<none>");
+
+  // A combined goods without components opens the component editor at once.
+  Find<QLineEdit>(editor, "salesPriceEdit")->setText("9");
+  scale->setEditText("否");
+  Find<QComboBox>(editor, "combinedCombo")->setCurrentText("是");
+  ModalDriver<ui::CombinedGoodsDialog> components(
+      [](ui::CombinedGoodsDialog* dialog) { Click(*dialog, "exitButton"); });
+  Click(editor, "confirmButton");
+  EXPECT_TRUE(components.ran());
+  EXPECT_EQ(messages_.Texts().back(), "组合商品必须录入下线商品");
+}
+
+TEST_F(GoodsDialogsTest, ModifyReloadsAndThePickerReturnsTheChosenBarcode) {
+  ui::GoodsListDialog list(nullptr, "0");
+  Find<QTableView>(list, "goodsTable")->clearSelection();
+  Click(list, "modifyButton");
+  Click(list, "deleteButton");
+  EXPECT_EQ(messages_.Texts(), (Texts{"请选择要修改的商品", "请选择要删除的商品"}));
+  Find<QTableView>(list, "goodsTable")->selectRow(1);
+  ModalDriver<ui::GoodsEditDialog> edit([](ui::GoodsEditDialog* editor) {
+    EXPECT_FALSE(Find<QLineEdit>(*editor, "barcodeEdit")->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>(*editor, "openingStockEdit")->isEnabled());
+    Find<QComboBox>(*editor, "classCombo")->setEditText("早点");
+    Click(*editor, "confirmButton");
+  });
+  Click(list, "modifyButton");
+  ASSERT_TRUE(edit.ran());
+  EXPECT_EQ(Find<QTreeWidget>(list, "classTree")->topLevelItem(0)->childCount(), 2);
+  EXPECT_EQ(Cell(list, 1, 4), "早点");
+
+  EXPECT_EQ(ui::GoodsListDialog::PickGoods(nullptr, "7"), std::nullopt);
+  EXPECT_EQ(messages_.Texts().back(), "您没有这个权限");
+  ModalDriver<ui::GoodsListDialog> pick([](ui::GoodsListDialog* picker) {
+    EXPECT_TRUE(Find<QWidget>(*picker, "chooseButton")->isVisible());
+    Find<QTableView>(*picker, "goodsTable")->selectRow(2);
+    Click(*picker, "chooseButton");
+  });
+  EXPECT_EQ(ui::GoodsListDialog::PickGoods(nullptr, "0"), "6903");
+}
+
+TEST_F(GoodsDialogsTest, SearchFindsNextAndKeepsTheSelectionPastTheLastMatch) {
+  ui::GoodsListDialog list(nullptr, "0");
+  list.show();
+  Click(list, "searchButton");
+  auto* prompt = list.findChild<ui::SearchDialog*>();
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_TRUE(prompt->isVisible());
+  Find<QLineEdit>(*prompt, "targetEdit")->setText("可乐");
+  Click(*prompt, "searchButton");
+  EXPECT_EQ(messages_.Texts(), Texts{"请选择搜索条件"});
+  Find<QComboBox>(*prompt, "kindCombo")->setCurrentText("名称");
+  Click(*prompt, "nextButton");  // after the selected first row
+  EXPECT_EQ(SelectedRow(list), 2);
+  Click(*prompt, "nextButton");
+  EXPECT_EQ(messages_.Texts().back(), "没有符合条件的记录");
+  EXPECT_EQ(SelectedRow(list), 2);
+  Click(*prompt, "searchButton");
+  EXPECT_EQ(SelectedRow(list), 0);
+  // The same prompt comes back.
+  Click(list, "searchButton");
+  EXPECT_EQ(list.findChildren<ui::SearchDialog*>().size(), 1);
+}
+
+TEST_F(GoodsDialogsTest, ComponentsAreEnteredByKeysModifiedAndDeleted) {
+  ui::CombinedGoodsDialog components(nullptr, "0", "8000");
+  auto* table = Find<QTableWidget>(components, "componentTable");
+  ModalDriver<ui::GoodsQuantityDialog> add([&](ui::GoodsQuantityDialog* entry) {
+    Type(entry, "8000");
+    EXPECT_EQ(messages_.Texts(), Texts{"组合商品下线不能是自己"});
+    Find<QLineEdit>(*entry, "barcodeEdit")->setText("6901");
+    Type(entry, "");
+    EXPECT_EQ(Find<QLabel>(*entry, "nameLabel")->text(), "可乐");
+    Type(entry, "3");
+    messages_.SetNextAnswer(true);
+    Type(entry, "");                  // "保存?" yes
+    EXPECT_EQ(table->rowCount(), 1);  // the grid follows while the entry stays open
+    EXPECT_EQ(Find<QLineEdit>(*entry, "barcodeEdit")->text(), "");
+    Click(*entry, "cancelButton");
+  });
+  Click(components, "addButton");
+  ASSERT_TRUE(add.ran());
+  EXPECT_EQ(table->item(0, 1)->text(), "可乐");
+  EXPECT_EQ(table->item(0, 2)->text(), "3");
+
+  table->selectRow(0);
+  ModalDriver<ui::GoodsQuantityDialog> modify([](ui::GoodsQuantityDialog* entry) {
+    EXPECT_FALSE(Find<QLineEdit>(*entry, "barcodeEdit")->isEnabled());
+    EXPECT_EQ(Find<QLineEdit>(*entry, "quantityEdit")->text(), "3");
+    Find<QLineEdit>(*entry, "quantityEdit")->setText("0");
+    Click(*entry, "confirmButton");
+    EXPECT_TRUE(entry->isVisible());
+    Find<QLineEdit>(*entry, "quantityEdit")->setText("0.5");
+    Click(*entry, "confirmButton");
+  });
+  Click(components, "modifyButton");
+  ASSERT_TRUE(modify.ran());
+  EXPECT_EQ(messages_.Texts().back(), "数量必须大于0");
+  EXPECT_EQ(table->item(0, 2)->text(), "0.5");
+
+  table->selectRow(0);
+  Click(components, "deleteButton");
+  EXPECT_EQ(table->rowCount(), 0);
+  Click(components, "deleteButton");
+  EXPECT_EQ(messages_.Texts().back(), "请选择要删除的记录");
+}
+
+TEST_F(GoodsDialogsTest, ExportAndImportGoThroughTheListAndReloadIt) {
+  ui::ExportFormatSeam formats;
+  ui::FileChooserSeam chooser;
+  ui::GoodsListDialog list(nullptr, "0");
+  const QString file = QString::fromStdString((dir() / "商品.txt").string());
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(file);
+  Click(list, "exportButton");
+  EXPECT_EQ(chooser.requests().back().proposal.left(2), "商品");
+  EXPECT_EQ(messages_.Texts(), Texts{"导出完成"});
+
+  Open().ExecScript("delete from goodsmaster where barcode <> '6901'");
+  list.Reload();
+  ASSERT_EQ(Rows(list), 1);
+  messages_.Clear();
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(file);
+  Click(list, "importButton");
+  EXPECT_EQ(messages_.Texts(),
+            (Texts{"相同条码商品不被导入", "导入成功\n新增 2 个商品, 相同条码跳过 1 个"}));
+  EXPECT_EQ(Rows(list), 3);
+
+  // A bad line refuses the whole file by its number; the list stays as it was.
+  std::ofstream(dir() / "bad.txt")
+      << "7001,牛奶,1,1,1,盒,乳制品,否,0,1\r\n7002,糖,x,1,1,个,食品,否,0,1\r\n";
+  messages_.Clear();
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(QString::fromStdString((dir() / "bad.txt").string()));
+  Click(list, "importButton");
+  EXPECT_EQ(messages_.Texts().back(), "第 2 行: 售价有误");
+  EXPECT_EQ(Rows(list), 3);
+}
+
+}  // namespace
