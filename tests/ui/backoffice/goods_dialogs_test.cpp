@@ -20,6 +20,7 @@
 #include "ui/backoffice/goods/CombinedGoodsDialog.h"
 #include "ui/backoffice/goods/GoodsEditDialog.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
+#include "ui/labels/LabelPrintDialog.h"
 #include "ui/backoffice/goods/GoodsQuantityDialog.h"
 #include "ui/common/ExportFormatDialog.h"
 #include "ui/common/MessageBox.h"
@@ -87,14 +88,22 @@ TEST_F(GoodsDialogsTest, F2FromTheMenuOpensTheListOfEveryGoods) {
   ui::MainMenuWindow menu("0");
   menu.show();
   int rows = -1;
+  bool labels_opened = false;
   ModalDriver<ui::GoodsListDialog> list([&](ui::GoodsListDialog* dialog) {
     rows = Rows(*dialog);
     EXPECT_TRUE(dialog->windowState() & Qt::WindowMaximized);
     EXPECT_FALSE(Find<QWidget>(*dialog, "chooseButton")->isVisible());
+    // "条码打印" opens the label designer over the list.
+    ModalDriver<ui::LabelPrintDialog> designer([&](ui::LabelPrintDialog* labels) {
+      labels_opened = true;
+      labels->reject();
+    });
+    Click(*dialog, "labelButton");
     Click(*dialog, "exitButton");
   });
   QTest::keyClick(&menu, Qt::Key_F2);
   EXPECT_TRUE(list.ran());
+  EXPECT_TRUE(labels_opened);
   EXPECT_EQ(rows, 3);
   EXPECT_TRUE(messages_.shown().empty());
 }

@@ -13,6 +13,7 @@
 #include "ui/backoffice/goods/GoodsListModel.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/SearchDialog.h"
+#include "ui/labels/LabelPrinting.h"
 #include "ui_GoodsListDialog.h"
 
 namespace ui {
@@ -160,9 +161,7 @@ void GoodsListDialog::OnImport() {
   if (ImportGoods(this)) Reload();
 }
 
-void GoodsListDialog::OnLabelPrinting() {
-  // Label printing opens here once the label screens are part of the program.
-}
+void GoodsListDialog::OnLabelPrinting() { OpenLabelPrinting(this, workno_); }
 
 void GoodsListDialog::OnSearch() {
   SearchDialog::Open(ui_->goodsTable, *model_,
