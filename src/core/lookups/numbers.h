@@ -6,8 +6,9 @@
 
 namespace servicelib {
 
-// x rounded to n decimals, halves away from zero. Robust to binary representation: 2.675,
-// stored as 2.67499999..., still gives 2.68.
+// x rounded to n decimals, halves away from zero: the answer decimal arithmetic gives for the
+// number as typed, at every size (2.675, stored as 2.67499999..., gives 2.68; 5000000 stays
+// 5000000.00; 9999999999.995 gives 10000000000.00).
 double rounddigits(double x, int n);
 // Nearest integer, halves away from zero.
 double round(double x);

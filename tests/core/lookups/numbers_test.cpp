@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cinttypes>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
 
 #include "core/servicelib/kasso_basic.h"
 
@@ -21,6 +26,86 @@ TEST(RoundDigitsTest, HalvesGoAwayFromZeroEvenWhenStoredBelowTheHalf) {
   EXPECT_DOUBLE_EQ(rounddigits(2.5, 0), 3.0);
   EXPECT_DOUBLE_EQ(servicelib::round(-2.5), -3.0);
   EXPECT_FALSE(std::signbit(rounddigits(-0.001, 2)));  // never shows "-0.00"
+}
+
+TEST(RoundDigitsTest, GivesTheDecimalAnswerAtEverySizeATillMeets) {
+  struct Case {
+    double x;
+    int n;
+    double decimal;
+  };
+  const Case cases[] = {
+      {2.675, 2, 2.68},
+      {1.005, 2, 1.01},
+      {5000000, 2, 5000000.00},
+      {5000000.01, 2, 5000000.01},
+      {5000000, 3, 5000000.000},
+      {4999999.995, 2, 5000000.00},
+      {1234567.125, 2, 1234567.13},
+      {8888888.885, 2, 8888888.89},
+      {9999999999.99, 2, 9999999999.99},
+      {9999999999.994, 2, 9999999999.99},
+      {9999999999.995, 2, 10000000000.00},
+      {-9999999999.995, 2, -10000000000.00},
+      {99999999.9995, 3, 100000000.000},
+      {99999999.9994, 3, 99999999.999},
+      {0.005, 2, 0.01},
+      {0.0049, 2, 0.0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(rounddigits(c.x, c.n), c.decimal) << std::to_string(c.x) << " to " << c.n;
+  }
+}
+
+// x typed as text with `digits` decimals ("-1234.565"), and the same text rounded half away
+// from zero to one decimal fewer, in integer arithmetic on the typed digits.
+struct TypedAmount {
+  std::string text;
+  std::string rounded;
+};
+
+TypedAmount Typed(std::int64_t units, bool negative, int digits) {
+  auto write = [negative](std::int64_t value, int decimals) {
+    std::int64_t scale = 1;
+    for (int i = 0; i < decimals; ++i) scale *= 10;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%s%" PRId64 ".%0*" PRId64, negative ? "-" : "",
+                  value / scale, decimals, value % scale);
+    return std::string(buffer);
+  };
+  return {write(units, digits), write((units + 5) / 10, digits - 1)};
+}
+
+TEST(RoundDigitsTest, MatchesDecimalRoundingOfRandomAmountsAndQuantities) {
+  std::mt19937_64 random(20240501);
+  // Amounts typed to the tenth of a fen up to ten thousand million yuan; quantities to the
+  // tenth of a gram up to a hundred million.
+  const struct {
+    int digits;
+    std::int64_t limit;
+  } kinds[] = {{3, 10'000'000'000'000}, {4, 1'000'000'000'000}};
+  for (const auto& kind : kinds) {
+    std::uniform_int_distribution<std::int64_t> units(0, kind.limit - 1);
+    int failures = 0;
+    for (int i = 0; i < 100000 && failures < 5; ++i) {
+      // Every tenth value sits exactly on a half, where binary representation bites.
+      std::int64_t value = units(random);
+      if (i % 10 == 0) value = value / 10 * 10 + 5;
+      TypedAmount typed = Typed(value, i % 3 == 0, kind.digits);
+      double x = std::strtod(typed.text.c_str(), nullptr);
+      double expected = std::strtod(typed.rounded.c_str(), nullptr);
+      double got = rounddigits(x, kind.digits - 1);
+      if (got != expected) {
+        ++failures;
+        ADD_FAILURE() << typed.text << " gave " << std::to_string(got) << ", not " << typed.rounded;
+      }
+      // A value already at the precision stays exactly as it is.
+      if (rounddigits(expected, kind.digits - 1) != expected) {
+        ++failures;
+        ADD_FAILURE() << typed.rounded << " moved when rounded again";
+      }
+    }
+  }
 }
 
 TEST(NumberChecksTest, AcceptPlainDecimalsOnly) {
