@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/common/error.h"
+#include "core/common/format.h"
+
 namespace servicelib {
 namespace {
 
@@ -55,5 +58,25 @@ double GetMinDouble(double a, double b, double c) { return std::min({a, b, c}); 
 bool NumericalCheck(const std::string& text) { return MatchesNumber(text, -1); }
 
 bool DecimalCheck(const std::string& text) { return MatchesNumber(text, 3); }
+
+bool WithinTillRange(double value, TillNumber kind) {
+  if (!std::isfinite(value)) return false;
+  if (kind == TillNumber::kAmount) return std::fabs(rounddigits(value, 2)) <= kMaxAmount;
+  return std::fabs(rounddigits(value, 3)) <= kMaxQuantity;
+}
+
+std::optional<double> ReadTypedNumber(const std::string& text, TillNumber kind) {
+  const std::string number = kasso::Trim(text);
+  if (!NumericalCheck(number)) return std::nullopt;
+  const double value = kasso::ParseNumber(number);
+  if (!WithinTillRange(value, kind)) return std::nullopt;
+  return value;
+}
+
+double TypedNumber(const std::string& text, TillNumber kind, const std::string& refusal) {
+  std::optional<double> value = ReadTypedNumber(text, kind);
+  if (!value) throw kasso::UserError(refusal);
+  return *value;
+}
 
 }  // namespace servicelib

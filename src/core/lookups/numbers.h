@@ -2,6 +2,7 @@
 
 // The service library's number helpers: rounding and the checks of typed numbers.
 
+#include <optional>
 #include <string>
 
 namespace servicelib {
@@ -18,5 +19,20 @@ double GetMinDouble(double a, double b, double c);
 bool NumericalCheck(const std::string& text);
 // A NumericalCheck number with at most three decimals (money to the fen, weights to the gram).
 bool DecimalCheck(const std::string& text);
+
+// What a till can hold: amounts (prices, tenders, petty cash) up to 9 999 999 999.99 in
+// either sign, quantities and weights up to 99 999 999.
+enum class TillNumber { kAmount, kQuantity };
+inline constexpr double kMaxAmount = 9999999999.99;
+inline constexpr double kMaxQuantity = 99999999;
+
+// True for a finite value whose magnitude, rounded as the kind is kept (amounts to the fen,
+// quantities to three decimals), stays within the kind's limit.
+bool WithinTillRange(double value, TillNumber kind);
+// A number a person typed, blanks around it ignored: NumericalCheck and WithinTillRange, or
+// nullopt. The value is as typed, not yet rounded.
+std::optional<double> ReadTypedNumber(const std::string& text, TillNumber kind);
+// The same, throwing kasso::UserError(refusal) (the field's own message) for a refused text.
+double TypedNumber(const std::string& text, TillNumber kind, const std::string& refusal);
 
 }  // namespace servicelib

@@ -74,6 +74,10 @@ bool AddLineFor(store::Database& db, CurrentSale& sale, const std::string& text,
     std::optional<std::string> weight = ui.ConfirmWeight(goods->goodsname);
     // A cancelled weighing sells nothing: a line without a quantity could not be committed.
     if (!weight) return false;
+    if (!servicelib::ReadTypedNumber(*weight, servicelib::TillNumber::kQuantity)) {
+      ui.Message("重量有误");
+      return false;
+    }
     quantity = *weight;
   }
   AppendGoodsLine(db, sale, *goods, quantity);

@@ -11,27 +11,28 @@
 namespace sale {
 namespace {
 
+using servicelib::TillNumber;
+
 // The number after the command character. Unlike a bare decimal parse, text that is no
-// number is refused: "/" alone must not give a line away at rate 0.
-double CommandNumber(const std::string& text, const char* refusal) {
-  std::string number = kasso::Trim(text.substr(1));
-  if (!servicelib::NumericalCheck(number)) throw kasso::UserError(refusal);
-  return kasso::ParseNumber(number);
+// number, or one beyond what a till holds, is refused: "/" alone must not give a line away
+// at rate 0, and 21 digits of quantity must not turn the total into infinity.
+double CommandNumber(const std::string& text, TillNumber kind, const char* refusal) {
+  return servicelib::TypedNumber(text.substr(1), kind, refusal);
 }
 
 // Runs a command that changes lines; false when the cashier declined it (no total).
 bool RunCommand(CurrentSale& sale, const std::string& text, SaleUi& ui) {
   switch (text[0]) {
     case '*':
-      return ChangeQuantity(sale, CommandNumber(text, "数量有误"), ui);
+      return ChangeQuantity(sale, CommandNumber(text, TillNumber::kQuantity, "数量有误"), ui);
     case '/':
-      ItemDiscount(sale, CommandNumber(text, "折扣率有误"));
+      ItemDiscount(sale, CommandNumber(text, TillNumber::kAmount, "折扣率有误"));
       return true;
     case '%':
-      BillDiscount(sale, CommandNumber(text, "折扣率有误"));
+      BillDiscount(sale, CommandNumber(text, TillNumber::kAmount, "折扣率有误"));
       return true;
     case '\\':
-      ChangePrice(sale, CommandNumber(text, "价格有误"));
+      ChangePrice(sale, CommandNumber(text, TillNumber::kAmount, "价格有误"));
       return true;
     case '-':
       CancelLine(sale);

@@ -22,9 +22,49 @@ std::int64_t TenderFen(const PaymentFields& fields) {
   return Fen(fields.card) + Fen(fields.cheque) + Fen(fields.allowance);
 }
 
+// The typed fields at "确认", or nullopt after the refusal of the first field that is not an
+// amount a till can hold.
+std::optional<PaymentFields> ConfirmedFields(const PaymentTexts& texts, SaleUi& ui,
+                                             SettleCheck& check) {
+  const struct {
+    const std::string& text;
+    double PaymentFields::*field;
+    const char* refusal;
+    RetryField retry;
+  } fields[] = {
+      {texts.allowance, &PaymentFields::allowance, "整单折让金额有误", RetryField::kAllowance},
+      {texts.cash, &PaymentFields::cash, "现金金额有误", RetryField::kCash},
+      {texts.cheque, &PaymentFields::cheque, "支票金额有误", RetryField::kCheque},
+      {texts.card, &PaymentFields::card, "银联卡金额有误", RetryField::kCard},
+  };
+  PaymentFields read;
+  for (const auto& f : fields) {
+    if (kasso::Trim(f.text).empty()) continue;
+    std::optional<double> value =
+        servicelib::ReadTypedNumber(f.text, servicelib::TillNumber::kAmount);
+    if (!value) {
+      ui.Message(f.refusal);
+      check.retry = f.retry;
+      return std::nullopt;
+    }
+    read.*f.field = servicelib::rounddigits(*value, 2);
+  }
+  return read;
+}
+
 }  // namespace
 
 std::int64_t Fen(double yuan) { return std::llround(servicelib::rounddigits(yuan, 2) * 100.0); }
+
+double AmountWhileTyping(const std::string& text) {
+  std::optional<double> value = servicelib::ReadTypedNumber(text, servicelib::TillNumber::kAmount);
+  return value ? servicelib::rounddigits(*value, 2) : 0.0;
+}
+
+PaymentFields FieldsWhileTyping(const PaymentTexts& texts) {
+  return {AmountWhileTyping(texts.allowance), AmountWhileTyping(texts.cash),
+          AmountWhileTyping(texts.cheque), AmountWhileTyping(texts.card)};
+}
 
 WipeResult ComputeWipe(double total, int wipe_setting) {
   // In whole fen, so that a total such as 4.30 (binary 4.2999...) keeps its last tenth.
@@ -90,6 +130,12 @@ SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, Sale
   return check;
 }
 
+SettleCheck ConfirmOrdinaryPayment(double due, const PaymentTexts& texts, SaleUi& ui) {
+  SettleCheck check;
+  std::optional<PaymentFields> fields = ConfirmedFields(texts, ui, check);
+  return fields ? ConfirmOrdinaryPayment(due, *fields, ui) : check;
+}
+
 MemberAmounts MemberSplit(double owed, double deposit) {
   const std::int64_t owed_fen = Fen(owed);
   const std::int64_t stored = std::max<std::int64_t>(0, std::min(owed_fen, Fen(deposit)));
@@ -138,6 +184,14 @@ SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields&
   payment.card = Yuan(Fen(fields.card));
   check.payment = payment;
   return check;
+}
+
+SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentTexts& texts, SaleUi& ui) {
+  SettleCheck check;
+  std::optional<PaymentFields> fields = ConfirmedFields(texts, ui, check);
+  if (!fields) return check;
+  fields->allowance = MemberAllowance(fields->allowance);
+  return ConfirmMemberPayment(due, stored, *fields, ui);
 }
 
 SettleResult SettleSale(CurrentSale& sale, SaleUi& ui, PaymentUi& payment_ui,

@@ -50,6 +50,19 @@ struct PaymentFields {
   double card = 0;
 };
 
+// What the dialog's amount fields hold, as typed.
+struct PaymentTexts {
+  std::string allowance;
+  std::string cash;
+  std::string cheque;
+  std::string card;
+};
+
+// An amount field read while the cashier types, to the fen: text that is not (yet) a number a
+// till can hold ("", "-", 400 nines) counts as 0 until it is corrected.
+double AmountWhileTyping(const std::string& text);
+PaymentFields FieldsWhileTyping(const PaymentTexts& texts);
+
 // The cash field after the allowance changed: due less the allowance.
 double CashAfterAllowance(double due, double allowance);
 // The change: with cheque, card and allowance short of the due, cash beyond the rest is
@@ -59,7 +72,7 @@ double OrdinaryChange(double due, const PaymentFields& fields);
 std::string CheckAllowanceEntry(double due, double allowance);
 
 // Where the dialog puts the focus after a refused confirmation.
-enum class RetryField { kNone, kAllowance };
+enum class RetryField { kNone, kAllowance, kCash, kCheque, kCard };
 
 struct SettleCheck {
   bool accepted = false;
@@ -70,6 +83,10 @@ struct SettleCheck {
 // "确认" (or Enter in a tender field): asks about an allowance above 10000, refuses an
 // allowance above the due and a payment short of the due, and otherwise builds the payment.
 SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, SaleUi& ui);
+// The same from the typed texts. An emptied field pays nothing; a field that is not a number a
+// till can hold is refused first with its own message ("整单折让金额有误", "现金金额有误",
+// "支票金额有误", "银联卡金额有误") and named in retry.
+SettleCheck ConfirmOrdinaryPayment(double due, const PaymentTexts& texts, SaleUi& ui);
 
 // ---- The member payment dialog ("会员结算") ----
 
@@ -89,6 +106,8 @@ double MemberChange(double remaining, const PaymentFields& fields);
 // "确认": refuses an allowance above the due and a payment short of the due.
 SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields& fields,
                                  SaleUi& ui);
+// The same from the typed texts, read as for the ordinary dialog.
+SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentTexts& texts, SaleUi& ui);
 
 // ---- Settling the sale ----
 

@@ -34,9 +34,12 @@ MemberSettleDialog::MemberSettleDialog(QWidget* parent, double due, const QStrin
 
 MemberSettleDialog::~MemberSettleDialog() = default;
 
+PaymentEdits MemberSettleDialog::Edits() const {
+  return {ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit};
+}
+
 sale::PaymentFields MemberSettleDialog::Fields() const {
-  sale::PaymentFields fields =
-      ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit, *ui_->cardEdit);
+  sale::PaymentFields fields = sale::FieldsWhileTyping(ReadPaymentTexts(Edits()));
   fields.allowance = sale::MemberAllowance(fields.allowance);
   return fields;
 }
@@ -78,9 +81,10 @@ void MemberSettleDialog::OnTenderTyped() {
 }
 
 void MemberSettleDialog::OnConfirm() {
-  sale::SettleCheck check = sale::ConfirmMemberPayment(due_, split_.stored, Fields(), questions_);
+  sale::SettleCheck check =
+      sale::ConfirmMemberPayment(due_, split_.stored, ReadPaymentTexts(Edits()), questions_);
   if (!check.accepted) {
-    FocusForRetry(check, ui_->allowanceEdit, ui_->cashEdit);
+    FocusForRetry(check, Edits());
     return;
   }
   payment_ = check.payment;

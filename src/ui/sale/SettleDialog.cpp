@@ -31,8 +31,12 @@ SettleDialog::SettleDialog(QWidget* parent, double due)
 
 SettleDialog::~SettleDialog() = default;
 
+PaymentEdits SettleDialog::Edits() const {
+  return {ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit};
+}
+
 sale::PaymentFields SettleDialog::Fields() const {
-  return ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit, *ui_->cardEdit);
+  return sale::FieldsWhileTyping(ReadPaymentTexts(Edits()));
 }
 
 bool SettleDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -67,9 +71,10 @@ void SettleDialog::OnAllowanceEnter() {
 }
 
 void SettleDialog::OnConfirm() {
-  sale::SettleCheck check = sale::ConfirmOrdinaryPayment(due_, Fields(), questions_);
+  sale::SettleCheck check =
+      sale::ConfirmOrdinaryPayment(due_, ReadPaymentTexts(Edits()), questions_);
   if (!check.accepted) {
-    FocusForRetry(check, ui_->allowanceEdit, ui_->cashEdit);
+    FocusForRetry(check, Edits());
     return;
   }
   payment_ = check.payment;

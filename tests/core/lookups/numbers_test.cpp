@@ -108,6 +108,31 @@ TEST(RoundDigitsTest, MatchesDecimalRoundingOfRandomAmountsAndQuantities) {
   }
 }
 
+TEST(TypedNumberTest, RefusesWhatIsNotFiniteOrBeyondWhatATillHolds) {
+  using servicelib::TillNumber;
+  const TillNumber amount = TillNumber::kAmount;
+  const TillNumber quantity = TillNumber::kQuantity;
+  const struct {
+    std::string text;
+    TillNumber kind;
+    bool accepted;
+  } cases[] = {
+      {"9999999999.99", amount, true},    {"-9999999999.99", amount, true},
+      {" 9999999999.994 ", amount, true}, {"9999999999.995", amount, false},
+      {"10000000000", amount, false},     {std::string(400, '9'), amount, false},
+      {"99999999", quantity, true},       {"-99999999.0004", quantity, true},
+      {"100000000", quantity, false},     {"1" + std::string(20, '0'), quantity, false},
+      {"-999999999", quantity, false},    {"1e3", amount, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(servicelib::ReadTypedNumber(c.text, c.kind).has_value(), c.accepted) << c.text;
+  }
+  EXPECT_FALSE(servicelib::WithinTillRange(HUGE_VAL, amount));
+  EXPECT_FALSE(servicelib::WithinTillRange(std::nan(""), quantity));
+  EXPECT_DOUBLE_EQ(servicelib::TypedNumber("2.5", amount, "价格有误"), 2.5);
+  EXPECT_THROW(servicelib::TypedNumber("1e3", amount, "价格有误"), std::exception);
+}
+
 TEST(NumberChecksTest, AcceptPlainDecimalsOnly) {
   for (const char* good : {"0", "12", "-3.5", "+4", ".5", "7.", "0012.340"}) {
     EXPECT_TRUE(NumericalCheck(good)) << good;

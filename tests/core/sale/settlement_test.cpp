@@ -95,4 +95,36 @@ TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {
             (std::vector<std::string>{"金额有误!", "金额有误!!", "整单折让金额不能大于总计金额"}));
 }
 
+TEST(PaymentTextsTest, TendersBeyondWhatATillHoldsAreRefusedByTheirField) {
+  const std::string nines(400, '9');
+  // While typing, what is not yet a number in range counts as nothing.
+  EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(nines), 0.0);
+  EXPECT_DOUBLE_EQ(sale::AmountWhileTyping("-"), 0.0);
+  EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(" 12.345"), 12.35);
+
+  const struct {
+    sale::PaymentTexts texts;
+    const char* message;
+    sale::RetryField retry;
+  } refused[] = {
+      {{nines, "10", "0", "0"}, "整单折让金额有误", sale::RetryField::kAllowance},
+      {{"0", "10000000000", "", ""}, "现金金额有误", sale::RetryField::kCash},
+      {{"0", "10", "abc", "0"}, "支票金额有误", sale::RetryField::kCheque},
+      {{"0", "10", "", "-" + nines}, "银联卡金额有误", sale::RetryField::kCard},
+  };
+  for (const auto& c : refused) {
+    sale_testing::ScriptedSaleUi ui;
+    EXPECT_FALSE(sale::ConfirmOrdinaryPayment(10, c.texts, ui).accepted) << c.message;
+    EXPECT_EQ(sale::ConfirmOrdinaryPayment(10, c.texts, ui).retry, c.retry) << c.message;
+    EXPECT_FALSE(sale::ConfirmMemberPayment(10, 0, c.texts, ui).accepted) << c.message;
+    EXPECT_EQ(ui.messages, sale_testing::Texts(3, c.message));
+  }
+  // An emptied field is nothing paid by it.
+  sale_testing::ScriptedSaleUi ui;
+  auto ok = sale::ConfirmOrdinaryPayment(10, sale::PaymentTexts{"", "4", "", "6"}, ui);
+  ASSERT_TRUE(ok.accepted);
+  EXPECT_DOUBLE_EQ(ok.payment->card, 6.0);
+  EXPECT_TRUE(sale::ConfirmMemberPayment(10, 4, sale::PaymentTexts{"", "6", "", ""}, ui).accepted);
+}
+
 }  // namespace
