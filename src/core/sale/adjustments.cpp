@@ -1,6 +1,7 @@
 #include "core/sale/adjustments.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "core/common/error.h"
@@ -95,7 +96,8 @@ bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui) {
                                    TillNumber::kAmount)) {
     throw kasso::UserError("数量有误");
   }
-  if (q > kLargeQuantity && !ui.AskYesNo("数量超过10000,真的要修改吗?")) return false;
+  // A return of that many is as likely a slip of the finger as a sale of that many.
+  if (std::fabs(q) > kLargeQuantity && !ui.AskYesNo("数量超过10000,真的要修改吗?")) return false;
   line[kQuantity] = MoneyText(q);
   SetLineAmounts(line, line.Number(kRate), line.Number(kPrice), q);
   return true;
