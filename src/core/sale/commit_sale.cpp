@@ -116,8 +116,11 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
   for (const SaleLine& line : sale.lines) {
     const std::string& barcode = line[kBarcode];
     const servicelib::GoodsSaleFacts facts = goods.Read(barcode);
+    // The saving against the line's own sales price: for goods priced 0 in the goods master
+    // that is the price typed at the till or carried by the scale barcode.
     const double price_discount =
-        Money((facts.salesprice - Money(line.Number(kPrice))) * Money(line.Number(kQuantity)));
+        Money((Money(line.Number(kSalesPrice)) - Money(line.Number(kPrice))) *
+              Money(line.Number(kQuantity)));
     insert_line.Reset();
     insert_line.BindAll(number, now, line.Number(kQuantity), line.Number(kPrice),
                         line.Number(kAmount), line.Number(kRate), line.Number(kDiscountAmount),

@@ -144,6 +144,17 @@ TEST_F(CommitSaleTest, MemberPaysFromStoredValueAndEarnsWholePoints) {
   EXPECT_EQ(sale_.member_pane, "普通客户");
 }
 
+TEST_F(CommitSaleTest, PriceSavingComparesWithTheLinesOwnSalesPrice) {
+  // Goods priced 0 sell at a typed price or at a scale barcode's amount: nothing was saved.
+  AddGoods({"0", "散装米", 0, 0});
+  AddGoods({"00013", "散装糖", 0, 0, "公斤", "是"});
+  UseScaleBarcodes();
+  ui_.prices = {12.00};
+  Enter("0", "200013010009");
+  ASSERT_EQ(Settle(Payment{.cash = 22.00}).outcome, SettleOutcome::kCommitted);
+  EXPECT_EQ(Count("select count(*) from transactiondetails where pricediscount <> 0"), 0);
+}
+
 TEST_F(CommitSaleTest, NothingToSettleAndCancelLeaveTheSale) {
   EXPECT_EQ(Settle().outcome, SettleOutcome::kNothingToSettle);
   EXPECT_EQ(ui_.messages, sale_testing::Texts{"无法结算"});
