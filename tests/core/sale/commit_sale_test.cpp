@@ -155,6 +155,15 @@ TEST_F(CommitSaleTest, PriceSavingComparesWithTheLinesOwnSalesPrice) {
   EXPECT_EQ(Count("select count(*) from transactiondetails where pricediscount <> 0"), 0);
 }
 
+TEST_F(CommitSaleTest, BaseValueZeroCreditsPointsInRawProportion) {
+  AddMember({.memberid = "M1", .name = "王芳", .pointsmode = "是"});
+  Open().Exec("update management set basevalue = 0, pointsvalue = 5");
+  Attach("M1");
+  Enter("2");  // 3.57
+  ASSERT_EQ(Settle(Payment{.cash = 3.57}).outcome, SettleOutcome::kCommitted);
+  EXPECT_DOUBLE_EQ(Number("select memberpointsvalue from membermaster"), 12.5 + 3.57);
+}
+
 TEST_F(CommitSaleTest, NothingToSettleAndCancelLeaveTheSale) {
   EXPECT_EQ(Settle().outcome, SettleOutcome::kNothingToSettle);
   EXPECT_EQ(ui_.messages, sale_testing::Texts{"无法结算"});
