@@ -15,6 +15,7 @@ namespace sale {
 namespace {
 
 constexpr double kLargeAllowance = 10000;
+constexpr const char* kRefundAllowance = "退款不能整单折让";
 
 double Yuan(std::int64_t fen) { return static_cast<double>(fen) / 100.0; }
 
@@ -92,16 +93,27 @@ double OrdinaryChange(double due, const PaymentFields& fields) {
   const std::int64_t others = TenderFen(fields);
   const std::int64_t cash = Fen(fields.cash);
   const std::int64_t owed = Fen(due);
+  if (owed < 0) return 0.0;
   if (others >= owed) return Yuan(cash);
   return others + cash <= owed ? 0.0 : Yuan(others + cash - owed);
 }
 
+std::string CheckRefundAllowance(double due, double allowance) {
+  return Fen(due) < 0 && Fen(allowance) != 0 ? kRefundAllowance : "";
+}
+
 std::string CheckAllowanceEntry(double due, double allowance) {
-  return Fen(allowance) > Fen(due) ? "折让金额不能超过应付金额" : "";
+  if (std::string refused = CheckRefundAllowance(due, allowance); !refused.empty()) return refused;
+  return Fen(due) >= 0 && Fen(allowance) > Fen(due) ? "折让金额不能超过应付金额" : "";
 }
 
 SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, SaleUi& ui) {
   SettleCheck check;
+  if (std::string refused = CheckRefundAllowance(due, fields.allowance); !refused.empty()) {
+    ui.Message(refused);
+    check.retry = RetryField::kAllowance;
+    return check;
+  }
   if (fields.allowance > kLargeAllowance && !ui.AskYesNo("整单折让过大,真的要折让吗?")) {
     check.retry = RetryField::kAllowance;
     return check;
@@ -113,7 +125,7 @@ SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, Sale
   }
   const std::int64_t owed = Fen(due);
   const std::int64_t paid = TenderFen(fields) + Fen(fields.cash);
-  const bool short_paid = owed >= 0 ? paid < owed : owed < Fen(fields.allowance) + Fen(fields.cash);
+  const bool short_paid = owed >= 0 ? paid < owed : paid != owed;
   if (short_paid) {
     ui.Message("金额有误!");
     return check;
@@ -148,8 +160,14 @@ double MemberChange(double remaining, const PaymentFields& fields) {
   const std::int64_t rest = Fen(remaining);
   const std::int64_t others = Fen(fields.cheque) + Fen(fields.card);
   const std::int64_t cash = Fen(fields.cash);
+  if (rest < 0) return 0.0;
   if (others > rest) return Yuan(cash);
   return others + cash <= rest ? 0.0 : Yuan(others + cash - rest);
+}
+
+std::string CheckMemberAllowance(double due, double allowance) {
+  if (std::string refused = CheckRefundAllowance(due, allowance); !refused.empty()) return refused;
+  return Fen(due) >= 0 && Fen(allowance) > Fen(due) ? "整单折让金额不能大于总计金额" : "";
 }
 
 SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields& fields,
@@ -157,8 +175,8 @@ SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields&
   SettleCheck check;
   const std::int64_t owed = Fen(due);
   // The dialog warns while the allowance is typed; a confirmation must not slip past it.
-  if (owed >= 0 && Fen(fields.allowance) > owed) {
-    ui.Message("整单折让金额不能大于总计金额");
+  if (std::string refused = CheckMemberAllowance(due, fields.allowance); !refused.empty()) {
+    ui.Message(refused);
     check.retry = RetryField::kAllowance;
     return check;
   }
@@ -168,7 +186,7 @@ SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields&
     ui.Message("金额有误!");
     return check;
   }
-  if (owed < 0 && paid > owed) {
+  if (owed < 0 && paid != owed) {
     ui.Message("金额有误!!");
     return check;
   }

@@ -67,9 +67,8 @@ bool MemberSettleDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void MemberSettleDialog::OnAllowanceTyped() {
   const double allowance = Fields().allowance;
-  // A return (negative due) takes no allowance beyond zero.
-  if (sale::Fen(allowance) > std::max<std::int64_t>(sale::Fen(due_), 0)) {
-    questions_.Message("整单折让金额不能大于总计金额");
+  if (std::string refused = sale::CheckMemberAllowance(due_, allowance); !refused.empty()) {
+    questions_.Message(refused);
     return;
   }
   ShowSplit(sale::MemberSplit(due_ - allowance, deposit_));

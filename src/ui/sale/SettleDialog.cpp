@@ -50,8 +50,12 @@ bool SettleDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SettleDialog::OnAllowanceTyped() {
-  ui_->cashEdit->setText(
-      ui::FormatMoney(sale::CashAfterAllowance(due_, ReadAmount(*ui_->allowanceEdit))));
+  const double allowance = ReadAmount(*ui_->allowanceEdit);
+  if (std::string refused = sale::CheckRefundAllowance(due_, allowance); !refused.empty()) {
+    questions_.Message(refused);
+    return;
+  }
+  ui_->cashEdit->setText(ui::FormatMoney(sale::CashAfterAllowance(due_, allowance)));
   ui_->changeValue->setText(QStringLiteral("0.00"));
 }
 

@@ -58,12 +58,23 @@ TEST(OrdinaryPaymentTest, ConfirmationChecksInOrder) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(OrdinaryPaymentTest, NegativeDueTakesCashAtOrBelowIt) {
+TEST(OrdinaryPaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
   sale_testing::ScriptedSaleUi ui;
-  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -12.00, 0, 0}, ui).accepted);
-  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -15.00, 0, 0}, ui).accepted);
+  auto refund = sale::ConfirmOrdinaryPayment(-12.00, {0, -12.00, 0, 0}, ui);
+  ASSERT_TRUE(refund.accepted);
+  EXPECT_DOUBLE_EQ(refund.payment->cash, -12.00);
+  EXPECT_DOUBLE_EQ(refund.payment->change, 0.0);
+  EXPECT_DOUBLE_EQ(sale::OrdinaryChange(-12.00, {0, -12.00, 0, 0}), 0.0);
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -7.00, 0, -5.00}, ui).accepted);
+  // Paying out more or less than the bill would leave the drawer and the journal apart.
+  EXPECT_FALSE(sale::ConfirmOrdinaryPayment(-12.00, {0, -15.00, 0, 0}, ui).accepted);
   EXPECT_FALSE(sale::ConfirmOrdinaryPayment(-12.00, {0, -10.00, 0, 0}, ui).accepted);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"金额有误!"});
+  // Due -10 with an allowance of 5 must not pay out 15.
+  auto allowance = sale::ConfirmOrdinaryPayment(-10.00, {5, -15.00, 0, 0}, ui);
+  EXPECT_FALSE(allowance.accepted);
+  EXPECT_EQ(allowance.retry, sale::RetryField::kAllowance);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"金额有误!", "金额有误!", "退款不能整单折让"}));
+  EXPECT_EQ(sale::CheckAllowanceEntry(-10.00, -5.00), "退款不能整单折让");
 }
 
 TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndNeverGoesNegative) {
@@ -93,6 +104,20 @@ TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {
   EXPECT_FALSE(sale::ConfirmMemberPayment(50.00, 0, {50.01, 0, 0, 0}, ui).accepted);
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{"金额有误!", "金额有误!!", "整单折让金额不能大于总计金额"}));
+}
+
+TEST(MemberPaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
+  sale_testing::ScriptedSaleUi ui;
+  auto refund = sale::ConfirmMemberPayment(-8.00, 0, {0, -8.00, 0, 0}, ui);
+  ASSERT_TRUE(refund.accepted);
+  EXPECT_DOUBLE_EQ(refund.payment->change, 0.0);
+  EXPECT_DOUBLE_EQ(sale::MemberChange(-8.00, {0, -8.00, 0, 0}), 0.0);
+  EXPECT_FALSE(sale::ConfirmMemberPayment(-8.00, 0, {0, -9.00, 0, 0}, ui).accepted);
+  EXPECT_FALSE(sale::ConfirmMemberPayment(-10.00, 0, {5, -15.00, 0, 0}, ui).accepted);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"金额有误!!", "退款不能整单折让"}));
+  EXPECT_EQ(sale::CheckMemberAllowance(-10.00, 5), "退款不能整单折让");
+  EXPECT_EQ(sale::CheckMemberAllowance(50.00, 50.01), "整单折让金额不能大于总计金额");
+  EXPECT_EQ(sale::CheckMemberAllowance(50.00, 50.00), "");
 }
 
 TEST(PaymentTextsTest, TendersBeyondWhatATillHoldsAreRefusedByTheirField) {

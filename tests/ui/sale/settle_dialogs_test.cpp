@@ -70,6 +70,24 @@ TEST_F(SettleDialogsTest, OrdinaryDialogFollowsEveryKeyAndStaysOpenUntilThePayme
   EXPECT_EQ(boxes_.shown().size(), 3u);
 }
 
+TEST_F(SettleDialogsTest, RefundTakesNoAllowanceInEitherDialog) {
+  ui::SettleDialog ordinary(nullptr, -10.00);
+  ordinary.show();
+  Retype(ordinary, "allowanceEdit", "5");
+  EXPECT_EQ(Text(ordinary, "cashEdit"), "-10.00");
+  Retype(ordinary, "cashEdit", "-15");
+  Click(ordinary, "okButton");
+  EXPECT_FALSE(ordinary.payment());
+
+  ui::MemberSettleDialog member(nullptr, -10.00, "M1");
+  member.show();
+  Retype(member, "allowanceEdit", "5");
+  Retype(member, "cashEdit", "-15");
+  Click(member, "okButton");
+  EXPECT_FALSE(member.payment());
+  EXPECT_EQ(boxes_.Texts(), std::vector<QString>(4, "退款不能整单折让"));
+}
+
 TEST_F(SettleDialogsTest, MemberDialogSpendsStoredValueFirst) {
   Open().Exec(
       "insert into membermaster (memberid,membername,memberpointsmode,memberpointsvalue,"
