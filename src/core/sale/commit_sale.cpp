@@ -95,10 +95,12 @@ void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& p
     in.points_value = servicelib::GetPointsValue(db);
     points = EarnedPoints(in);
   }
+  // A refund takes back the points its amount earned, but never takes the balance below 0.
   db.Exec(
-      "update membermaster set memberpointsvalue = ifnull(memberpointsvalue,0) + ?, "
-      "depositvalue = ifnull(depositvalue,0) - ? where memberid = ?",
-      Money(points), Money(payment.stored), sale.member_id);
+      "update membermaster set memberpointsvalue = max(min(ifnull(memberpointsvalue,0),0), "
+      "ifnull(memberpointsvalue,0) + ?), depositvalue = ifnull(depositvalue,0) - ? "
+      "where memberid = ?",
+      points, Money(payment.stored), sale.member_id);
 }
 
 }  // namespace

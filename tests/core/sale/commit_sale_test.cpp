@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
+#include "core/common/format.h"
+#include "core/devices/slip.h"
+#include "core/sale/receipts.h"
 #include "core/sale/settlement.h"
 #include "sale_fixture.h"
 
@@ -155,13 +159,32 @@ TEST_F(CommitSaleTest, PriceSavingComparesWithTheLinesOwnSalesPrice) {
   EXPECT_EQ(Count("select count(*) from transactiondetails where pricediscount <> 0"), 0);
 }
 
-TEST_F(CommitSaleTest, BaseValueZeroCreditsPointsInRawProportion) {
-  AddMember({.memberid = "M1", .name = "王芳", .pointsmode = "是"});
-  Open().Exec("update management set basevalue = 0, pointsvalue = 5");
+TEST_F(CommitSaleTest, PointsFollowTheMoneyAndTheReceiptShowsWhatWasCredited) {
+  AddMember({.memberid = "M1", .name = "王芳", .pointsmode = "是"});    // holds 12.5 points
+  Open().Exec("update management set basevalue = 0, pointsvalue = 5");  // raw proportion
+  AddGoods({"A", "糖", 0.25, 0.25});
+  AddGoods({"B", "盐", 0.25, 0.25});
+  Open().Exec("update goodsmaster set givepoints = 0 where barcode = 'B'");
+  auto points = [this] { return Number("select memberpointsvalue from membermaster"); };
   Attach("M1");
-  Enter("2");  // 3.57
-  ASSERT_EQ(Settle(Payment{.cash = 3.57}).outcome, SettleOutcome::kCommitted);
-  EXPECT_DOUBLE_EQ(Number("select memberpointsvalue from membermaster"), 12.5 + 3.57);
+  Enter("A", "B");
+  // Half the bill gives points and half of it is paid: 0.125 points, credited as 0.13.
+  auto sold = Settle(Payment{.cash = 0.25, .allowance = 0.25});
+  ASSERT_EQ(sold.outcome, SettleOutcome::kCommitted);
+  EXPECT_DOUBLE_EQ(points(), 12.63);
+  store::Database db = Open();
+  print::Slip receipt = sale::ComposeSaleReceipt(db, sold.transaction_number, print::kColumns58mm);
+  EXPECT_TRUE(std::ranges::any_of(receipt.lines, [](const auto& line) {
+    return line.text.starts_with("本单积分") && kasso::Trim(line.text).ends_with(" 0.13");
+  }));
+
+  // A refund takes back what its amount earned, but never below 0 points.
+  for (double left : {2.63, 0.0}) {
+    Attach("M1");
+    Enter("1", "*-1");
+    ASSERT_EQ(Settle(Payment{.cash = -10.00}).outcome, SettleOutcome::kCommitted);
+    EXPECT_DOUBLE_EQ(points(), left);
+  }
 }
 
 TEST_F(CommitSaleTest, NothingToSettleAndCancelLeaveTheSale) {
