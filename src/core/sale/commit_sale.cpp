@@ -14,6 +14,7 @@
 #include "core/lookups/till_numbers.h"
 #include "core/sale/points.h"
 #include "core/sale/receipts.h"
+#include "core/sale/refusals.h"
 #include "core/sale/sale_lines.h"
 
 namespace sale {
@@ -174,9 +175,9 @@ CommitResult CommitSale(CurrentSale& sale, const Payment& payment, SaleUi& ui) {
     store::Transaction transaction(*db);
     result.transaction_number = WriteSale(*db, sale, payment);
     transaction.Commit();
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     // The transaction was rolled back as it left scope: nothing of the sale is stored.
-    ui.Message("流水写入有误");
+    ui.Message(CommitRefusal(error));
     return {};
   }
   result.committed = true;

@@ -9,7 +9,8 @@ std::filesystem::path& DirectorySetting() {
 }
 
 [[noreturn]] void Fail(sqlite3* db, std::string_view what) {
-  throw DbError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+  throw DbError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"),
+                db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM);
 }
 
 }  // namespace
@@ -110,7 +111,7 @@ void Database::ExecScript(std::string_view sql) {
   if (sqlite3_exec(handle(), text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
     std::string error = message ? message : "unknown error";
     sqlite3_free(message);
-    throw DbError(error + " in \"" + text + "\"");
+    throw DbError(error + " in \"" + text + "\"", sqlite3_extended_errcode(handle()));
   }
 }
 

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/common/error.h"
 #include "core/common/format.h"
 #include "core/devices/slip.h"
 #include "core/sale/receipts.h"
+#include "core/sale/refusals.h"
 #include "core/sale/settlement.h"
 #include "sale_fixture.h"
 
@@ -220,13 +222,44 @@ TEST_F(CommitSaleTest, FailureInTheMiddleStoresNothing) {
   EXPECT_EQ(JournalRows(), 3);
 }
 
-TEST_F(CommitSaleTest, StoredValueSpentMeanwhileIsNotOverdrawn) {
+TEST_F(CommitSaleTest, StoredValueSpentMeanwhileIsNotOverdrawnAndTheCashierIsToldWhy) {
   AddMember({.memberid = "M1", .name = "王芳", .depositmode = "是"});
   Attach("M1");
   Enter("1");
   Open().Exec("update membermaster set depositvalue = 5");
   EXPECT_FALSE(sale::CommitSale(sale_, Payment{.stored = 10.00}, ui_).committed);
+  Open().Exec("delete from membermaster");
+  EXPECT_FALSE(sale::CommitSale(sale_, Payment{.cash = 10.00}, ui_).committed);
+  EXPECT_EQ(ui_.messages, (sale_testing::Texts{"储值余额不足", "会员不存在"}));
   EXPECT_EQ(JournalRows(), 0);
+  EXPECT_EQ(sale_.lines.size(), 1U);
+}
+
+// The reasons SQLite gives for a write that cannot be done, as the cashier reads them.
+TEST_F(CommitSaleTest, RefusalsOfTheFileAreNamed) {
+  auto refusal = [](store::Database& db, const char* sql) {
+    try {
+      db.ExecScript(sql);
+    } catch (const store::DbError& error) {
+      return sale::CommitRefusal(error);
+    }
+    return std::string("(accepted)");
+  };
+  store::Database db = Open();
+  db.ExecScript("pragma query_only = 1");
+  EXPECT_EQ(refusal(db, "insert into inventory values ('x',1)"), "数据库只读");
+  db.ExecScript("pragma query_only = 0");
+  db.ExecScript("pragma max_page_count = " + std::to_string(*db.QueryInt("pragma page_count")));
+  EXPECT_EQ(refusal(db, "insert into inventory values (zeroblob(100000),1)"), "磁盘已满");
+
+  store::Database other = Open();
+  store::Database waiting = Open();
+  waiting.ExecScript("pragma busy_timeout = 0");
+  other.ExecScript("begin exclusive");
+  EXPECT_EQ(refusal(waiting, "select count(*) from inventory"), "数据库忙，请重试");
+  other.ExecScript("commit");
+  EXPECT_EQ(refusal(waiting, "insert into nosuchtable values (1)"), "流水写入有误");
+  EXPECT_EQ(sale::CommitRefusal(kasso::UserError("会员不存在")), "会员不存在");
 }
 
 TEST_F(CommitSaleTest, ReceiptCopiesFollowThePrinterMode) {
