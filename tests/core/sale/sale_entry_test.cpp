@@ -137,6 +137,20 @@ TEST_F(SaleEntryTest, PlusIsPettyCashOnEmptySaleAndEmptyEntrySettles) {
   EXPECT_EQ(display_.shown.size(), shown);  // neither totals anything
 }
 
+TEST_F(SaleEntryTest, ScanWhileAnotherProgramHoldsTheFileIsKeptForAnotherTry) {
+  store::Database other = Open();
+  for (size_t lines : {0u, 1u}) {  // the first scan of a sale and a later one
+    other.ExecScript("begin exclusive");
+    EXPECT_EQ(Enter("6901").outcome, EntryOutcome::kKeepEntry);
+    EXPECT_EQ(ui_.messages, Texts{"数据库忙，请重试"});
+    EXPECT_EQ(sale_.lines.size(), lines);
+    other.ExecScript("commit");
+    ui_.messages.clear();
+    EXPECT_EQ(Enter("6901").outcome, EntryOutcome::kDone);
+    EXPECT_EQ(sale_.lines.size(), lines + 1);
+  }
+}
+
 TEST_F(SaleEntryTest, RefusedCommandKeepsEntryLinesAndTotal) {
   Enter("6901", "\\2");
   sale::CurrentSale before = sale_;
