@@ -98,13 +98,13 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedTypedPrice) {
   EXPECT_EQ(sale_.total_caption, "总计: 7.80");
 
   // What the price entry dialog accepts.
-  for (const auto& [text, message] :
-       std::vector<std::pair<std::string, std::string>>{{"", "请录入价格"},
-                                                        {"1.2.3", "价格有误"},
-                                                        {"abc", "价格有误"},
-                                                        {"-1", "价格有误"},
-                                                        {std::string(400, '9'), "价格有误"},
-                                                        {"10000000000", "价格有误"}}) {
+  const std::pair<std::string, std::string> refused[] = {{"", "请录入价格"},
+                                                         {"1.2.3", "价格有误"},
+                                                         {"abc", "价格有误"},
+                                                         {"-1", "价格有误"},
+                                                         {std::string(400, '9'), "价格有误"},
+                                                         {"10000000000", "价格有误"}};
+  for (const auto& [text, message] : refused) {
     try {
       sale::CheckPriceEntry(text);
       ADD_FAILURE() << "accepted " << text;

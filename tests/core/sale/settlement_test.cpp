@@ -58,25 +58,6 @@ TEST(OrdinaryPaymentTest, ConfirmationChecksInOrder) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(OrdinaryPaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
-  sale_testing::ScriptedSaleUi ui;
-  auto refund = sale::ConfirmOrdinaryPayment(-12.00, {0, -12.00, 0, 0}, ui);
-  ASSERT_TRUE(refund.accepted);
-  EXPECT_DOUBLE_EQ(refund.payment->cash, -12.00);
-  EXPECT_DOUBLE_EQ(refund.payment->change, 0.0);
-  EXPECT_DOUBLE_EQ(sale::OrdinaryChange(-12.00, {0, -12.00, 0, 0}), 0.0);
-  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -7.00, 0, -5.00}, ui).accepted);
-  // Paying out more or less than the bill would leave the drawer and the journal apart.
-  EXPECT_FALSE(sale::ConfirmOrdinaryPayment(-12.00, {0, -15.00, 0, 0}, ui).accepted);
-  EXPECT_FALSE(sale::ConfirmOrdinaryPayment(-12.00, {0, -10.00, 0, 0}, ui).accepted);
-  // Due -10 with an allowance of 5 must not pay out 15.
-  auto allowance = sale::ConfirmOrdinaryPayment(-10.00, {5, -15.00, 0, 0}, ui);
-  EXPECT_FALSE(allowance.accepted);
-  EXPECT_EQ(allowance.retry, sale::RetryField::kAllowance);
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{"金额有误!", "金额有误!", "退款不能整单折让"}));
-  EXPECT_EQ(sale::CheckAllowanceEntry(-10.00, -5.00), "退款不能整单折让");
-}
-
 TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndNeverGoesNegative) {
   auto split = sale::MemberSplit(50.00, 30.00);
   EXPECT_DOUBLE_EQ(split.stored, 30.00);
@@ -106,50 +87,46 @@ TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {
             (std::vector<std::string>{"金额有误!", "金额有误!!", "整单折让金额不能大于总计金额"}));
 }
 
-TEST(MemberPaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
+TEST(PaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
   sale_testing::ScriptedSaleUi ui;
-  auto refund = sale::ConfirmMemberPayment(-8.00, 0, {0, -8.00, 0, 0}, ui);
+  auto refund = sale::ConfirmOrdinaryPayment(-12.00, {0, -12.00, 0, 0}, ui);
   ASSERT_TRUE(refund.accepted);
   EXPECT_DOUBLE_EQ(refund.payment->change, 0.0);
-  EXPECT_DOUBLE_EQ(sale::MemberChange(-8.00, {0, -8.00, 0, 0}), 0.0);
-  EXPECT_FALSE(sale::ConfirmMemberPayment(-8.00, 0, {0, -9.00, 0, 0}, ui).accepted);
+  EXPECT_DOUBLE_EQ(sale::OrdinaryChange(-12.00, {0, -12.00, 0, 0}), 0.0);
+  EXPECT_DOUBLE_EQ(sale::MemberChange(-12.00, {0, -12.00, 0, 0}), 0.0);
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -7.00, 0, -5.00}, ui).accepted);
+  EXPECT_TRUE(sale::ConfirmMemberPayment(-12.00, 0, {0, -12.00, 0, 0}, ui).accepted);
+  // Paying out more than the bill, or an allowance on it (due -10 with 5 must not pay out 15).
+  EXPECT_FALSE(sale::ConfirmOrdinaryPayment(-12.00, {0, -15.00, 0, 0}, ui).accepted);
+  EXPECT_FALSE(sale::ConfirmMemberPayment(-12.00, 0, {0, -13.00, 0, 0}, ui).accepted);
+  EXPECT_EQ(sale::ConfirmOrdinaryPayment(-10.00, {5, -15.00, 0, 0}, ui).retry,
+            sale::RetryField::kAllowance);
   EXPECT_FALSE(sale::ConfirmMemberPayment(-10.00, 0, {5, -15.00, 0, 0}, ui).accepted);
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{"金额有误!!", "退款不能整单折让"}));
-  EXPECT_EQ(sale::CheckMemberAllowance(-10.00, 5), "退款不能整单折让");
+  EXPECT_EQ(ui.messages, (sale_testing::Texts{"金额有误!", "金额有误!!", "退款不能整单折让",
+                                              "退款不能整单折让"}));
+  EXPECT_EQ(sale::CheckAllowanceEntry(-10.00, -5.00), "退款不能整单折让");
   EXPECT_EQ(sale::CheckMemberAllowance(50.00, 50.01), "整单折让金额不能大于总计金额");
-  EXPECT_EQ(sale::CheckMemberAllowance(50.00, 50.00), "");
 }
 
-TEST(PaymentTextsTest, TendersBeyondWhatATillHoldsAreRefusedByTheirField) {
+TEST(PaymentTest, TendersBeyondWhatATillHoldsAreRefusedByTheirField) {
   const std::string nines(400, '9');
-  // While typing, what is not yet a number in range counts as nothing.
-  EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(nines), 0.0);
-  EXPECT_DOUBLE_EQ(sale::AmountWhileTyping("-"), 0.0);
+  EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(nines), 0.0);  // while typing: nothing yet
   EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(" 12.345"), 12.35);
-
-  const struct {
-    sale::PaymentTexts texts;
-    const char* message;
-    sale::RetryField retry;
-  } refused[] = {
-      {{nines, "10", "0", "0"}, "整单折让金额有误", sale::RetryField::kAllowance},
-      {{"0", "10000000000", "", ""}, "现金金额有误", sale::RetryField::kCash},
-      {{"0", "10", "abc", "0"}, "支票金额有误", sale::RetryField::kCheque},
-      {{"0", "10", "", "-" + nines}, "银联卡金额有误", sale::RetryField::kCard},
-  };
-  for (const auto& c : refused) {
-    sale_testing::ScriptedSaleUi ui;
-    EXPECT_FALSE(sale::ConfirmOrdinaryPayment(10, c.texts, ui).accepted) << c.message;
-    EXPECT_EQ(sale::ConfirmOrdinaryPayment(10, c.texts, ui).retry, c.retry) << c.message;
-    EXPECT_FALSE(sale::ConfirmMemberPayment(10, 0, c.texts, ui).accepted) << c.message;
-    EXPECT_EQ(ui.messages, sale_testing::Texts(3, c.message));
-  }
-  // An emptied field is nothing paid by it.
+  using sale::RetryField;
+  const std::pair<sale::PaymentTexts, RetryField> refused[] = {
+      {{nines, "10", "0", "0"}, RetryField::kAllowance},
+      {{"0", "10000000000", "", ""}, RetryField::kCash},
+      {{"0", "10", "abc", "0"}, RetryField::kCheque},
+      {{"0", "10", "", "-" + nines}, RetryField::kCard}};
   sale_testing::ScriptedSaleUi ui;
-  auto ok = sale::ConfirmOrdinaryPayment(10, sale::PaymentTexts{"", "4", "", "6"}, ui);
-  ASSERT_TRUE(ok.accepted);
-  EXPECT_DOUBLE_EQ(ok.payment->card, 6.0);
-  EXPECT_TRUE(sale::ConfirmMemberPayment(10, 4, sale::PaymentTexts{"", "6", "", ""}, ui).accepted);
+  for (const auto& [texts, retry] : refused) {
+    EXPECT_EQ(sale::ConfirmOrdinaryPayment(10, texts, ui).retry, retry);
+  }
+  EXPECT_EQ(ui.messages, (sale_testing::Texts{"整单折让金额有误", "现金金额有误", "支票金额有误",
+                                              "银联卡金额有误"}));
+  EXPECT_FALSE(sale::ConfirmMemberPayment(10, 0, refused[1].first, ui).accepted);
+  // An emptied field is nothing paid by it.
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(10, sale::PaymentTexts{"", "4", "", "6"}, ui).accepted);
 }
 
 }  // namespace

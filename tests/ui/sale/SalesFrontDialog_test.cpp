@@ -297,15 +297,16 @@ TEST_F(SalesFrontDialogTest, EnterSettlesPrintsEachCopyAndF5ReprintsOne) {
 }
 
 TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
-  testing_support::AddGoods("00012", "猪肉", 24.69);
   testing_support::AddGoods("30", "大米", 30);
   testing_support::AddGoods("10", "面粉", 10);
   OpenScreen();
-  Type("00012");
+  Type("30");
+  SettleInCash();
+  Type("10");
   Type("*-1");
   QString change;
   ModalDriver<ui::SettleDialog> refund([&change](ui::SettleDialog* dialog) {
-    QTest::keyClick(dialog->findChild<QLineEdit*>("cashEdit"), Qt::Key_End);  // a key release
+    QTest::keyClick(dialog->findChild<QLineEdit*>("cashEdit"), Qt::Key_End);  // change follows
     change = dialog->findChild<QLabel*>("changeValue")->text();
     Click(*dialog, "okButton");
   });
@@ -313,19 +314,11 @@ TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
   ASSERT_TRUE(refund.ran());
   EXPECT_EQ(change, "0.00");
   EXPECT_EQ(Open().QueryText("select printf('%.2f %.2f', paid, change) from transactiondetails "
-                             "where transactiontype = '销售总计'"),
-            "-24.69 0.00");
-  Open().Exec("delete from transactiondetails");
-
-  // A 30.00 sale and a 10.00 refund leave 20.00 in the drawer, and the shift says the same.
-  Type("30");
-  SettleInCash();
-  Type("10");
-  Type("*-1");
-  SettleInCash();
+                             "where transactionnumber = 2 and transactiontype = '销售总计'"),
+            "-10.00 0.00");
+  // 30.00 taken and 10.00 paid out: the drawer figure and the shift's cash agree on 20.00.
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 20.00);
   QTest::keyClick(entry_, Qt::Key_F12);
-  EXPECT_EQ(boxes_.Texts(), Texts{"完成"});
   EXPECT_DOUBLE_EQ(Open().QueryDouble("select cashpaid from shiftsum").value_or(-1), 20.00);
 }
 
