@@ -66,7 +66,7 @@ void AppendScaleLine(store::Database& db, CurrentSale& sale, const LineGoods& go
 enum class ScanResult {
   kAdded,     // a line was appended
   kNotAdded,  // refused or cancelled; the screen empties the entry field
-  kBusy,  // another program holds the file: "数据库忙，请重试", the scan is kept to retry
+  kBusy,      // the file is locked by another program: the scan is kept for another try
 };
 
 // Looks the barcode up and appends its line, asking what the scan needs on the way (new
