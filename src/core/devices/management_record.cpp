@@ -74,8 +74,9 @@ void ValidateSettings(const ManagementRecord& r) {
   if (r.wipevalue < 0 || r.wipevalue > 2) {
     throw kasso::ValidationError("请选择抹零方式", "wipevalue");
   }
-  if (r.basevalue <= 0) {
-    throw kasso::ValidationError("会员积分规则的消费金额必须大于0", "basevalue");
+  // A base value of 0 is allowed: points then follow what was paid in raw proportion.
+  if (r.basevalue < 0) {
+    throw kasso::ValidationError("会员积分规则的消费金额必须是不小于0的整数", "basevalue");
   }
 }
 

@@ -32,7 +32,7 @@ struct ManagementRecord {
   std::string comscaleport;
   int emptylines = 3;
   int wipevalue = 2;  // 2 none, 1 down to jiao, 0 down to yuan
-  int basevalue = 1;
+  int basevalue = 1;  // every whole multiple earns pointsvalue; 0: points in raw proportion
   int pointsvalue = 1;
 };
 

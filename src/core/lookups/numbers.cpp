@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/common/error.h"
+#include "core/common/format.h"
+
 namespace servicelib {
 namespace {
 
-// True when a scaled value lies within a few units in the last place of an exact half, as
-// 2.675 * 100 = 267.49999999999997 does.
-bool IsNearHalf(double scaled) {
-  double half = std::floor(scaled) + 0.5;
-  return std::fabs(scaled - half) <= 1e-9 * std::max(1.0, std::fabs(scaled));
-}
+// Beyond this every double is a whole number: there is nothing left to round.
+constexpr double kWholeNumbersOnly = 0x1p52;
 
 bool MatchesNumber(const std::string& text, int max_decimals) {
   size_t i = 0;
@@ -38,9 +37,17 @@ bool MatchesNumber(const std::string& text, int max_decimals) {
 
 double rounddigits(double x, int n) {
   if (!std::isfinite(x)) return x;
-  double factor = std::pow(10.0, n);
-  double scaled = std::fabs(x) * factor;
-  double rounded = IsNearHalf(scaled) ? std::floor(scaled) + 1.0 : std::round(scaled);
+  const double factor = std::pow(10.0, n);
+  const double scaled = std::fabs(x) * factor;
+  if (scaled >= kWholeNumbersOnly) return x;
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;  // exact
+  // A decimal such as 2.675 is held a little off (2.67499999...) and the scaling adds its own
+  // error; both stay within about one unit in the last place of the scaled value. A fraction
+  // that close to a half is a half. The margin follows the value's own precision, so large
+  // amounts keep their exact cents and small ones their halves.
+  const double ulp = std::nextafter(scaled, kWholeNumbersOnly) - scaled;
+  const double rounded = fraction + 4 * ulp >= 0.5 ? whole + 1 : whole;
   return std::copysign(rounded / factor, x) + 0.0;  // + 0.0 turns -0 into 0
 }
 
@@ -51,5 +58,25 @@ double GetMinDouble(double a, double b, double c) { return std::min({a, b, c}); 
 bool NumericalCheck(const std::string& text) { return MatchesNumber(text, -1); }
 
 bool DecimalCheck(const std::string& text) { return MatchesNumber(text, 3); }
+
+bool WithinTillRange(double value, TillNumber kind) {
+  if (!std::isfinite(value)) return false;
+  if (kind == TillNumber::kAmount) return std::fabs(rounddigits(value, 2)) <= kMaxAmount;
+  return std::fabs(rounddigits(value, 3)) <= kMaxQuantity;
+}
+
+std::optional<double> ReadTypedNumber(const std::string& text, TillNumber kind) {
+  const std::string number = kasso::Trim(text);
+  if (!NumericalCheck(number)) return std::nullopt;
+  const double value = kasso::ParseNumber(number);
+  if (!WithinTillRange(value, kind)) return std::nullopt;
+  return value;
+}
+
+double TypedNumber(const std::string& text, TillNumber kind, const std::string& refusal) {
+  std::optional<double> value = ReadTypedNumber(text, kind);
+  if (!value) throw kasso::UserError(refusal);
+  return *value;
+}
 
 }  // namespace servicelib

@@ -1,6 +1,7 @@
 #include "core/sale/adjustments.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "core/common/error.h"
@@ -83,10 +84,20 @@ void DiscountLines(CurrentSale& sale, double tenths, bool item_discount) {
 }  // namespace
 
 bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui) {
+  using servicelib::TillNumber;
+  if (!servicelib::WithinTillRange(quantity, TillNumber::kQuantity)) {
+    throw kasso::UserError("数量有误");
+  }
   if (!sale.HasSelection()) return true;
   double q = rounddigits(quantity, 2);
-  if (q > kLargeQuantity && !ui.AskYesNo("数量超过10000,真的要修改吗?")) return false;
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
+  // The line's amount must stay an amount the till can hold as well.
+  if (!servicelib::WithinTillRange(line.Number(kRate) * line.Number(kPrice) * q,
+                                   TillNumber::kAmount)) {
+    throw kasso::UserError("数量有误");
+  }
+  // A return of that many is as likely a slip of the finger as a sale of that many.
+  if (std::fabs(q) > kLargeQuantity && !ui.AskYesNo("数量超过10000,真的要修改吗?")) return false;
   line[kQuantity] = MoneyText(q);
   SetLineAmounts(line, line.Number(kRate), line.Number(kPrice), q);
   return true;
@@ -94,7 +105,9 @@ bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui) {
 
 void ChangePrice(CurrentSale& sale, double price) {
   double front = rounddigits(price, 2);
-  if (front < 0) throw kasso::UserError("价格有误");
+  if (front < 0 || !servicelib::WithinTillRange(price, servicelib::TillNumber::kAmount)) {
+    throw kasso::UserError("价格有误");
+  }
   if (!sale.HasSelection()) return;
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
   line[kFrontPrice] = MoneyText(front);

@@ -12,13 +12,15 @@ namespace sale {
 
 inline constexpr double kLargeQuantity = 10000;
 
-// Sets the selected line's quantity (to 0.01). A quantity above 10000 is asked about first
-// ("数量超过10000,真的要修改吗?"); false when the cashier answers No and nothing changed.
-// Without a selected line nothing changes (and nothing is asked).
+// Sets the selected line's quantity (to 0.01). A quantity above 10000 of either sign is asked
+// about first ("数量超过10000,真的要修改吗?"); false when the cashier answers No and nothing
+// changed. Without a selected line nothing changes (and nothing is asked). A quantity, or a
+// line amount, beyond what a till holds throws kasso::UserError("数量有误").
 bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui);
 
 // Sets the selected line's front price; the line sells at the smallest of sales, front and,
-// for a "会员价" member, member price. Throws kasso::UserError("价格有误") for a negative price.
+// for a "会员价" member, member price. Throws kasso::UserError("价格有误") for a negative price
+// or one beyond what a till holds.
 void ChangePrice(CurrentSale& sale, double price);
 
 // The discount factor of a discount typed in tenths: 8.5 -> 0.85, 10 -> 1.00.

@@ -14,6 +14,7 @@
 #include "core/lookups/till_numbers.h"
 #include "core/sale/points.h"
 #include "core/sale/receipts.h"
+#include "core/sale/refusals.h"
 #include "core/sale/sale_lines.h"
 
 namespace sale {
@@ -95,10 +96,12 @@ void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& p
     in.points_value = servicelib::GetPointsValue(db);
     points = EarnedPoints(in);
   }
+  // A refund takes back the points its amount earned, but never takes the balance below 0.
   db.Exec(
-      "update membermaster set memberpointsvalue = ifnull(memberpointsvalue,0) + ?, "
-      "depositvalue = ifnull(depositvalue,0) - ? where memberid = ?",
-      Money(points), Money(payment.stored), sale.member_id);
+      "update membermaster set memberpointsvalue = max(min(ifnull(memberpointsvalue,0),0), "
+      "ifnull(memberpointsvalue,0) + ?), depositvalue = ifnull(depositvalue,0) - ? "
+      "where memberid = ?",
+      points, Money(payment.stored), sale.member_id);
 }
 
 }  // namespace
@@ -116,8 +119,11 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
   for (const SaleLine& line : sale.lines) {
     const std::string& barcode = line[kBarcode];
     const servicelib::GoodsSaleFacts facts = goods.Read(barcode);
+    // The saving against the line's own sales price: for goods priced 0 in the goods master
+    // that is the price typed at the till or carried by the scale barcode.
     const double price_discount =
-        Money((facts.salesprice - Money(line.Number(kPrice))) * Money(line.Number(kQuantity)));
+        Money((Money(line.Number(kSalesPrice)) - Money(line.Number(kPrice))) *
+              Money(line.Number(kQuantity)));
     insert_line.Reset();
     insert_line.BindAll(number, now, line.Number(kQuantity), line.Number(kPrice),
                         line.Number(kAmount), line.Number(kRate), line.Number(kDiscountAmount),
@@ -169,9 +175,9 @@ CommitResult CommitSale(CurrentSale& sale, const Payment& payment, SaleUi& ui) {
     store::Transaction transaction(*db);
     result.transaction_number = WriteSale(*db, sale, payment);
     transaction.Commit();
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     // The transaction was rolled back as it left scope: nothing of the sale is stored.
-    ui.Message("流水写入有误");
+    ui.Message(CommitRefusal(error));
     return {};
   }
   result.committed = true;

@@ -29,9 +29,10 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
 // prints receipts ("POS58" on lpt1 or com1, "驱动打印", "驱动76mm"), else 0.
 int ReceiptCopies(store::Database& db);
 
-// Commits the sale. On failure nothing is stored, "流水写入有误" is shown and the sale stays
-// as it is, ready to be settled again. Once committed the drawer opens, the receipts print
-// and the screen starts a new sale whatever the devices do, so the same sale can never be
+// Commits the sale. On failure nothing is stored, the reason is shown (CommitRefusal: "储值余额
+// 不足", "会员不存在", "数据库只读", "磁盘已满", "数据库忙，请重试" or "流水写入有误") and the
+// sale stays as it is, ready to be settled again. Once committed the drawer opens, the receipts
+// print and the screen starts a new sale whatever the devices do, so the same sale can never be
 // committed twice; device problems are shown as messages afterwards.
 // The customer display keeps showing the change.
 CommitResult CommitSale(CurrentSale& sale, const Payment& payment, SaleUi& ui);

@@ -6,6 +6,7 @@
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/sale/quick_goods.h"
+#include "core/sale/refusals.h"
 
 namespace sale {
 namespace {
@@ -74,10 +75,25 @@ bool AddLineFor(store::Database& db, CurrentSale& sale, const std::string& text,
     std::optional<std::string> weight = ui.ConfirmWeight(goods->goodsname);
     // A cancelled weighing sells nothing: a line without a quantity could not be committed.
     if (!weight) return false;
+    if (!servicelib::ReadTypedNumber(*weight, servicelib::TillNumber::kQuantity)) {
+      ui.Message("重量有误");
+      return false;
+    }
     quantity = *weight;
   }
   AppendGoodsLine(db, sale, *goods, quantity);
   return true;
+}
+
+// A goods item that could not be read is not for sale, unless the file was only busy: then
+// the same scan may succeed in a moment.
+ScanResult Unreadable(const store::DbError& error, SaleUi& ui) {
+  if (IsBusy(error)) {
+    ui.Message(kDatabaseBusy);
+    return ScanResult::kBusy;
+  }
+  ui.Message(kCannotSell);
+  return ScanResult::kNotAdded;
 }
 
 }  // namespace
@@ -94,7 +110,8 @@ ScanSettings ReadScanSettings(store::Database& db) {
     settings.scale_flag = row.Text(1);
     settings.code_digits = static_cast<int>(row.Int(2));
     settings.amount_digits = static_cast<int>(row.Int(3));
-  } catch (const store::DbError&) {
+  } catch (const store::DbError& error) {
+    if (IsBusy(error)) throw;
     return ScanSettings{};
   }
   return settings;
@@ -181,23 +198,21 @@ void AppendScaleLine(store::Database& db, CurrentSale& sale, const LineGoods& go
   AppendSelected(sale, std::move(line));
 }
 
-bool AddGoodsByBarcode(store::Database& db, CurrentSale& sale, const std::string& text,
-                       SaleUi& ui) {
+ScanResult AddGoodsByBarcode(store::Database& db, CurrentSale& sale, const std::string& text,
+                             SaleUi& ui) {
   try {
-    return AddLineFor(db, sale, text, ui);
-  } catch (const store::DbError&) {
-    ui.Message(kCannotSell);
-    return false;
+    return AddLineFor(db, sale, text, ui) ? ScanResult::kAdded : ScanResult::kNotAdded;
+  } catch (const store::DbError& error) {
+    return Unreadable(error, ui);
   }
 }
 
-bool AddGoodsByBarcode(CurrentSale& sale, const std::string& text, SaleUi& ui) {
+ScanResult AddGoodsByBarcode(CurrentSale& sale, const std::string& text, SaleUi& ui) {
   try {
     store::Database db;
     return AddGoodsByBarcode(db, sale, text, ui);
-  } catch (const store::DbError&) {
-    ui.Message(kCannotSell);
-    return false;
+  } catch (const store::DbError& error) {
+    return Unreadable(error, ui);
   }
 }
 

@@ -24,7 +24,8 @@ struct ScanSettings {
   bool serial_scale = false;    // `usecomscale` = "是"
 };
 
-// Unreadable settings give a till without scale barcodes and without a serial scale.
+// Unreadable settings give a till without scale barcodes and without a serial scale; a file
+// locked by another program throws store::DbError (a scan must not be misread meanwhile).
 ScanSettings ReadScanSettings(store::Database& db);
 
 struct ScaleBarcode {
@@ -62,10 +63,17 @@ void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& go
 // printed) and selects it. Throws store::DbError; the sale is then unchanged.
 void AppendScaleLine(store::Database& db, CurrentSale& sale, const LineGoods& goods, double amount);
 
+enum class ScanResult {
+  kAdded,     // a line was appended
+  kNotAdded,  // refused or cancelled; the screen empties the entry field
+  kBusy,      // the file is locked by another program: the scan is kept for another try
+};
+
 // Looks the barcode up and appends its line, asking what the scan needs on the way (new
 // barcode, price, weight). Goods that cannot be found or read are reported with
-// "此商品无法销售". Returns true when a line was added; never throws.
-bool AddGoodsByBarcode(CurrentSale& sale, const std::string& text, SaleUi& ui);
-bool AddGoodsByBarcode(store::Database& db, CurrentSale& sale, const std::string& text, SaleUi& ui);
+// "此商品无法销售", a file locked by another program with "数据库忙，请重试". Never throws.
+ScanResult AddGoodsByBarcode(CurrentSale& sale, const std::string& text, SaleUi& ui);
+ScanResult AddGoodsByBarcode(store::Database& db, CurrentSale& sale, const std::string& text,
+                             SaleUi& ui);
 
 }  // namespace sale

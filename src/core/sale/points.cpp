@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/lookups/numbers.h"
+
 namespace sale {
 
 double EarnedPoints(const PointsInput& in) {
@@ -13,7 +15,8 @@ double EarnedPoints(const PointsInput& in) {
     const auto whole = static_cast<std::int64_t>(std::trunc(points));
     points = static_cast<double>(whole / in.base_value) * in.points_value;
   }
-  return points;
+  // Rounded here once, so the receipt prints exactly what the commit credits.
+  return servicelib::rounddigits(points, 2);
 }
 
 }  // namespace sale

@@ -15,7 +15,8 @@ struct PointsInput {
 
 // received shared out by the points base: (points_base / total_amount) * received, 0 for a
 // bill without amount. With a base value, only whole multiples of it count:
-// (whole part / base) * points value, in whole multiples.
+// (whole part / base) * points value, in whole multiples. Negative for a refund (the points it
+// takes back). Rounded to two decimals (0.125 -> 0.13).
 double EarnedPoints(const PointsInput& in);
 
 }  // namespace sale

@@ -1,7 +1,6 @@
 #include "core/sale/process_entry.h"
 
 #include "core/common/error.h"
-#include "core/common/format.h"
 #include "core/lookups/numbers.h"
 #include "core/sale/adjustments.h"
 #include "core/sale/goods_entry.h"
@@ -11,37 +10,47 @@
 namespace sale {
 namespace {
 
+using servicelib::TillNumber;
+
+// What follows a command: the total, nothing (declined), or the entry kept for another try.
+enum class Then { kTotal, kNothing, kKeepEntry };
+
 // The number after the command character. Unlike a bare decimal parse, text that is no
-// number is refused: "/" alone must not give a line away at rate 0.
-double CommandNumber(const std::string& text, const char* refusal) {
-  std::string number = kasso::Trim(text.substr(1));
-  if (!servicelib::NumericalCheck(number)) throw kasso::UserError(refusal);
-  return kasso::ParseNumber(number);
+// number, or one beyond what a till holds, is refused: "/" alone must not give a line away
+// at rate 0, and 21 digits of quantity must not turn the total into infinity.
+double CommandNumber(const std::string& text, TillNumber kind, const char* refusal) {
+  return servicelib::TypedNumber(text.substr(1), kind, refusal);
 }
 
-// Runs a command that changes lines; false when the cashier declined it (no total).
-bool RunCommand(CurrentSale& sale, const std::string& text, SaleUi& ui) {
+// A scan; a busy file keeps the scanned text for another try.
+Then Scan(CurrentSale& sale, const std::string& text, SaleUi& ui) {
+  return AddGoodsByBarcode(sale, text, ui) == ScanResult::kBusy ? Then::kKeepEntry : Then::kTotal;
+}
+
+// Runs a command that changes lines, or scans.
+Then RunCommand(CurrentSale& sale, const std::string& text, SaleUi& ui) {
   switch (text[0]) {
-    case '*':
-      return ChangeQuantity(sale, CommandNumber(text, "数量有误"), ui);
+    case '*': {
+      double quantity = CommandNumber(text, TillNumber::kQuantity, "数量有误");
+      return ChangeQuantity(sale, quantity, ui) ? Then::kTotal : Then::kNothing;
+    }
     case '/':
-      ItemDiscount(sale, CommandNumber(text, "折扣率有误"));
-      return true;
+      ItemDiscount(sale, CommandNumber(text, TillNumber::kAmount, "折扣率有误"));
+      return Then::kTotal;
     case '%':
-      BillDiscount(sale, CommandNumber(text, "折扣率有误"));
-      return true;
+      BillDiscount(sale, CommandNumber(text, TillNumber::kAmount, "折扣率有误"));
+      return Then::kTotal;
     case '\\':
-      ChangePrice(sale, CommandNumber(text, "价格有误"));
-      return true;
+      ChangePrice(sale, CommandNumber(text, TillNumber::kAmount, "价格有误"));
+      return Then::kTotal;
     case '-':
       CancelLine(sale);
-      return true;
+      return Then::kTotal;
     case '=':
       CancelBill(sale);
-      return true;
+      return Then::kTotal;
     default:
-      AddGoodsByBarcode(sale, text, ui);
-      return true;
+      return Scan(sale, text, ui);
   }
 }
 
@@ -55,7 +64,7 @@ EntryResult ProcessEntry(CurrentSale& sale, const std::string& text, SaleUi& ui,
       ComputeTotal(sale, display);
       return {EntryOutcome::kPettyCash, text.substr(1)};
     }
-    AddGoodsByBarcode(sale, text, ui);
+    if (Scan(sale, text, ui) == Then::kKeepEntry) return {EntryOutcome::kKeepEntry, {}};
     ComputeTotal(sale, display);
     return {};
   }
@@ -64,7 +73,9 @@ EntryResult ProcessEntry(CurrentSale& sale, const std::string& text, SaleUi& ui,
     return {EntryOutcome::kKeepEntry, {}};
   }
   try {
-    if (!RunCommand(sale, text, ui)) return {};
+    Then then = RunCommand(sale, text, ui);
+    if (then == Then::kNothing) return {};
+    if (then == Then::kKeepEntry) return {EntryOutcome::kKeepEntry, {}};
   } catch (const kasso::UserError& error) {
     ui.Message(error.what());
     return {EntryOutcome::kKeepEntry, {}};

@@ -8,11 +8,11 @@
 namespace sale {
 namespace {
 
-// A price the cashier typed: a plain decimal of at least 0, to the fen.
+// A price the cashier typed: a plain decimal of at least 0 that a till can hold, to the fen.
 std::optional<double> ReadPrice(const std::string& text) {
-  std::string trimmed = kasso::Trim(text);
-  if (!servicelib::NumericalCheck(trimmed)) return std::nullopt;
-  double price = servicelib::rounddigits(kasso::ParseNumber(trimmed), 2);
+  std::optional<double> typed = servicelib::ReadTypedNumber(text, servicelib::TillNumber::kAmount);
+  if (!typed) return std::nullopt;
+  double price = servicelib::rounddigits(*typed, 2);
   if (price < 0) return std::nullopt;
   return price;
 }

@@ -15,6 +15,7 @@ namespace sale {
 namespace {
 
 constexpr double kLargeAllowance = 10000;
+constexpr const char* kRefundAllowance = "退款不能整单折让";
 
 double Yuan(std::int64_t fen) { return static_cast<double>(fen) / 100.0; }
 
@@ -22,9 +23,49 @@ std::int64_t TenderFen(const PaymentFields& fields) {
   return Fen(fields.card) + Fen(fields.cheque) + Fen(fields.allowance);
 }
 
+// The typed fields at "确认", or nullopt after the refusal of the first field that is not an
+// amount a till can hold.
+std::optional<PaymentFields> ConfirmedFields(const PaymentTexts& texts, SaleUi& ui,
+                                             SettleCheck& check) {
+  const struct {
+    const std::string& text;
+    double PaymentFields::*field;
+    const char* refusal;
+    RetryField retry;
+  } fields[] = {
+      {texts.allowance, &PaymentFields::allowance, "整单折让金额有误", RetryField::kAllowance},
+      {texts.cash, &PaymentFields::cash, "现金金额有误", RetryField::kCash},
+      {texts.cheque, &PaymentFields::cheque, "支票金额有误", RetryField::kCheque},
+      {texts.card, &PaymentFields::card, "银联卡金额有误", RetryField::kCard},
+  };
+  PaymentFields read;
+  for (const auto& f : fields) {
+    if (kasso::Trim(f.text).empty()) continue;
+    std::optional<double> value =
+        servicelib::ReadTypedNumber(f.text, servicelib::TillNumber::kAmount);
+    if (!value) {
+      ui.Message(f.refusal);
+      check.retry = f.retry;
+      return std::nullopt;
+    }
+    read.*f.field = servicelib::rounddigits(*value, 2);
+  }
+  return read;
+}
+
 }  // namespace
 
 std::int64_t Fen(double yuan) { return std::llround(servicelib::rounddigits(yuan, 2) * 100.0); }
+
+double AmountWhileTyping(const std::string& text) {
+  std::optional<double> value = servicelib::ReadTypedNumber(text, servicelib::TillNumber::kAmount);
+  return value ? servicelib::rounddigits(*value, 2) : 0.0;
+}
+
+PaymentFields FieldsWhileTyping(const PaymentTexts& texts) {
+  return {AmountWhileTyping(texts.allowance), AmountWhileTyping(texts.cash),
+          AmountWhileTyping(texts.cheque), AmountWhileTyping(texts.card)};
+}
 
 WipeResult ComputeWipe(double total, int wipe_setting) {
   // In whole fen, so that a total such as 4.30 (binary 4.2999...) keeps its last tenth.
@@ -52,16 +93,27 @@ double OrdinaryChange(double due, const PaymentFields& fields) {
   const std::int64_t others = TenderFen(fields);
   const std::int64_t cash = Fen(fields.cash);
   const std::int64_t owed = Fen(due);
+  if (owed < 0) return 0.0;
   if (others >= owed) return Yuan(cash);
   return others + cash <= owed ? 0.0 : Yuan(others + cash - owed);
 }
 
+std::string CheckRefundAllowance(double due, double allowance) {
+  return Fen(due) < 0 && Fen(allowance) != 0 ? kRefundAllowance : "";
+}
+
 std::string CheckAllowanceEntry(double due, double allowance) {
-  return Fen(allowance) > Fen(due) ? "折让金额不能超过应付金额" : "";
+  if (std::string refused = CheckRefundAllowance(due, allowance); !refused.empty()) return refused;
+  return Fen(due) >= 0 && Fen(allowance) > Fen(due) ? "折让金额不能超过应付金额" : "";
 }
 
 SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, SaleUi& ui) {
   SettleCheck check;
+  if (std::string refused = CheckRefundAllowance(due, fields.allowance); !refused.empty()) {
+    ui.Message(refused);
+    check.retry = RetryField::kAllowance;
+    return check;
+  }
   if (fields.allowance > kLargeAllowance && !ui.AskYesNo("整单折让过大,真的要折让吗?")) {
     check.retry = RetryField::kAllowance;
     return check;
@@ -73,7 +125,7 @@ SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, Sale
   }
   const std::int64_t owed = Fen(due);
   const std::int64_t paid = TenderFen(fields) + Fen(fields.cash);
-  const bool short_paid = owed >= 0 ? paid < owed : owed < Fen(fields.allowance) + Fen(fields.cash);
+  const bool short_paid = owed >= 0 ? paid < owed : paid != owed;
   if (short_paid) {
     ui.Message("金额有误!");
     return check;
@@ -90,6 +142,12 @@ SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, Sale
   return check;
 }
 
+SettleCheck ConfirmOrdinaryPayment(double due, const PaymentTexts& texts, SaleUi& ui) {
+  SettleCheck check;
+  std::optional<PaymentFields> fields = ConfirmedFields(texts, ui, check);
+  return fields ? ConfirmOrdinaryPayment(due, *fields, ui) : check;
+}
+
 MemberAmounts MemberSplit(double owed, double deposit) {
   const std::int64_t owed_fen = Fen(owed);
   const std::int64_t stored = std::max<std::int64_t>(0, std::min(owed_fen, Fen(deposit)));
@@ -102,8 +160,14 @@ double MemberChange(double remaining, const PaymentFields& fields) {
   const std::int64_t rest = Fen(remaining);
   const std::int64_t others = Fen(fields.cheque) + Fen(fields.card);
   const std::int64_t cash = Fen(fields.cash);
+  if (rest < 0) return 0.0;
   if (others > rest) return Yuan(cash);
   return others + cash <= rest ? 0.0 : Yuan(others + cash - rest);
+}
+
+std::string CheckMemberAllowance(double due, double allowance) {
+  if (std::string refused = CheckRefundAllowance(due, allowance); !refused.empty()) return refused;
+  return Fen(due) >= 0 && Fen(allowance) > Fen(due) ? "整单折让金额不能大于总计金额" : "";
 }
 
 SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields& fields,
@@ -111,8 +175,8 @@ SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields&
   SettleCheck check;
   const std::int64_t owed = Fen(due);
   // The dialog warns while the allowance is typed; a confirmation must not slip past it.
-  if (owed >= 0 && Fen(fields.allowance) > owed) {
-    ui.Message("整单折让金额不能大于总计金额");
+  if (std::string refused = CheckMemberAllowance(due, fields.allowance); !refused.empty()) {
+    ui.Message(refused);
     check.retry = RetryField::kAllowance;
     return check;
   }
@@ -122,7 +186,7 @@ SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields&
     ui.Message("金额有误!");
     return check;
   }
-  if (owed < 0 && paid > owed) {
+  if (owed < 0 && paid != owed) {
     ui.Message("金额有误!!");
     return check;
   }
@@ -138,6 +202,14 @@ SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields&
   payment.card = Yuan(Fen(fields.card));
   check.payment = payment;
   return check;
+}
+
+SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentTexts& texts, SaleUi& ui) {
+  SettleCheck check;
+  std::optional<PaymentFields> fields = ConfirmedFields(texts, ui, check);
+  if (!fields) return check;
+  fields->allowance = MemberAllowance(fields->allowance);
+  return ConfirmMemberPayment(due, stored, *fields, ui);
 }
 
 SettleResult SettleSale(CurrentSale& sale, SaleUi& ui, PaymentUi& payment_ui,

@@ -3,6 +3,10 @@
 // Settling a sale: the round-off, the payment the cashier takes, and the arithmetic and checks
 // of the two payment dialogs ("结算" for the ordinary customer, "会员结算" for a member).
 // Money is compared in whole fen, so sums such as 0.70 + 0.10 compare equal to 0.80.
+//
+// A negative due is a refund: the tenders are what is paid out, so together they must make
+// exactly the due, nothing is given as change and no allowance is taken (it would pay out
+// more than the goods brought back). The drawer then loses exactly the refund.
 
 #include <cstdint>
 #include <optional>
@@ -50,16 +54,32 @@ struct PaymentFields {
   double card = 0;
 };
 
+// What the dialog's amount fields hold, as typed.
+struct PaymentTexts {
+  std::string allowance;
+  std::string cash;
+  std::string cheque;
+  std::string card;
+};
+
+// An amount field read while the cashier types, to the fen: text that is not (yet) a number a
+// till can hold ("", "-", 400 nines) counts as 0 until it is corrected.
+double AmountWhileTyping(const std::string& text);
+PaymentFields FieldsWhileTyping(const PaymentTexts& texts);
+
 // The cash field after the allowance changed: due less the allowance.
 double CashAfterAllowance(double due, double allowance);
 // The change: with cheque, card and allowance short of the due, cash beyond the rest is
-// returned; when they already cover it, the whole cash is returned.
+// returned; when they already cover it, the whole cash is returned. A refund gives no change.
 double OrdinaryChange(double due, const PaymentFields& fields);
-// Enter in the allowance field: the message when the allowance exceeds the due, else empty.
+// "退款不能整单折让" for an allowance on a refund, else empty.
+std::string CheckRefundAllowance(double due, double allowance);
+// Enter in the allowance field: the message for an allowance on a refund or above the due,
+// else empty.
 std::string CheckAllowanceEntry(double due, double allowance);
 
 // Where the dialog puts the focus after a refused confirmation.
-enum class RetryField { kNone, kAllowance };
+enum class RetryField { kNone, kAllowance, kCash, kCheque, kCard };
 
 struct SettleCheck {
   bool accepted = false;
@@ -68,8 +88,13 @@ struct SettleCheck {
 };
 
 // "确认" (or Enter in a tender field): asks about an allowance above 10000, refuses an
-// allowance above the due and a payment short of the due, and otherwise builds the payment.
+// allowance above the due and a payment short of the due (a refund: an allowance, or tenders
+// other than the due), and otherwise builds the payment.
 SettleCheck ConfirmOrdinaryPayment(double due, const PaymentFields& fields, SaleUi& ui);
+// The same from the typed texts. An emptied field pays nothing; a field that is not a number a
+// till can hold is refused first with its own message ("整单折让金额有误", "现金金额有误",
+// "支票金额有误", "银联卡金额有误") and named in retry.
+SettleCheck ConfirmOrdinaryPayment(double due, const PaymentTexts& texts, SaleUi& ui);
 
 // ---- The member payment dialog ("会员结算") ----
 
@@ -84,11 +109,17 @@ struct MemberAmounts {
 MemberAmounts MemberSplit(double owed, double deposit);
 // The allowance typed in the member dialog, read to the fen.
 double MemberAllowance(double typed);
-// The change against the remaining amount.
+// The change against the remaining amount; none on a refund.
 double MemberChange(double remaining, const PaymentFields& fields);
-// "确认": refuses an allowance above the due and a payment short of the due.
+// The allowance as typed in the member dialog: the message for one on a refund
+// ("退款不能整单折让") or above the due ("整单折让金额不能大于总计金额"), else empty.
+std::string CheckMemberAllowance(double due, double allowance);
+// "确认": refuses what CheckMemberAllowance refuses and a payment short of the due (a refund:
+// tenders other than the due).
 SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentFields& fields,
                                  SaleUi& ui);
+// The same from the typed texts, read as for the ordinary dialog.
+SettleCheck ConfirmMemberPayment(double due, double stored, const PaymentTexts& texts, SaleUi& ui);
 
 // ---- Settling the sale ----
 

@@ -15,6 +15,8 @@ namespace {
 
 using servicelib::rounddigits;
 
+constexpr const char* kPettyCashRefused = "备用金金额有误";
+
 void AddMessage(std::vector<std::string>& messages, std::string message) {
   if (!message.empty()) messages.push_back(std::move(message));
 }
@@ -48,6 +50,10 @@ void RecordPettyCash(store::Database& db, double amount, const std::string& work
 PettyCashResult BookPettyCash(double amount, const std::string& workno) {
   amount = rounddigits(amount, 2);
   PettyCashResult result;
+  if (!servicelib::WithinTillRange(amount, servicelib::TillNumber::kAmount)) {
+    result.messages.emplace_back(kPettyCashRefused);
+    return result;
+  }
   try {
     store::Database db;
     // The drawer is counted and the row written in one transaction, so the check holds for
@@ -74,13 +80,14 @@ PettyCashResult BookPettyCash(double amount, const std::string& workno) {
 
 EntryOutcome PettyCash(CurrentSale& sale, const std::string& amount_text, SaleUi& ui,
                        CustomerDisplay& display) {
-  std::string text = kasso::Trim(amount_text);
-  if (!servicelib::NumericalCheck(text) || rounddigits(kasso::ParseNumber(text), 2) == 0) {
+  std::optional<double> amount =
+      servicelib::ReadTypedNumber(amount_text, servicelib::TillNumber::kAmount);
+  if (!amount || rounddigits(*amount, 2) == 0) {
     // "+" alone or "+0" would open the drawer for nothing, without the drawer right.
-    ui.Message("备用金金额有误");
+    ui.Message(kPettyCashRefused);
     return EntryOutcome::kKeepEntry;
   }
-  PettyCashResult result = BookPettyCash(kasso::ParseNumber(text), sale.workno);
+  PettyCashResult result = BookPettyCash(*amount, sale.workno);
   for (const std::string& message : result.messages) ui.Message(message);
   if (!result.booked) return EntryOutcome::kKeepEntry;
   ComputeTotal(sale, display);

@@ -40,12 +40,14 @@ struct PettyCashResult {
 
 // Books petty cash: refuses to take out more than the drawer holds ("提取备用金金额(-50.00)
 // 不能超过钱箱内现有金额(30.00)"), writes the row checked against the drawer in one
-// transaction, then kicks the drawer and prints the slip. A write failure gives
+// transaction, then kicks the drawer and prints the slip. An amount beyond what a till holds
+// is refused with "备用金金额有误". A write failure gives
 // "备用金写入有误" with the drawer shut and nothing printed. Never throws.
 PettyCashResult BookPettyCash(double amount, const std::string& workno);
 
 // "+amount" entered on an empty screen (ProcessEntry's kPettyCash with the text after "+").
-// An amount that is not a number, or rounds to 0.00, is refused with "备用金金额有误".
+// An amount that is not a number, rounds to 0.00 or is beyond what a till holds is refused
+// with "备用金金额有误".
 // Shows every message through ui. kDone when booked (the total reads "总计: 0.00"),
 // kKeepEntry otherwise (the entry text stays for correction). Never throws.
 EntryOutcome PettyCash(CurrentSale& sale, const std::string& amount_text, SaleUi& ui,

@@ -9,8 +9,8 @@ std::filesystem::path& DirectorySetting() {
 }
 
 [[noreturn]] void Fail(sqlite3* db, std::string_view what) {
-  if (!db) throw DbError(std::string(what) + ": out of memory", SQLITE_NOMEM);
-  throw DbError(std::string(what) + ": " + sqlite3_errmsg(db), sqlite3_errcode(db) & 0xff);
+  throw DbError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"),
+                db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM);
 }
 
 // Savepoints nest by name: each rollback or release acts on the newest one of that name.
@@ -115,7 +115,7 @@ void Database::ExecScript(std::string_view sql) {
   if (rc != SQLITE_OK) {
     std::string error = message ? message : "unknown error";
     sqlite3_free(message);
-    throw DbError(error + " in \"" + text + "\"", rc & 0xff);
+    throw DbError(error + " in \"" + text + "\"", sqlite3_extended_errcode(handle()));
   }
 }
 

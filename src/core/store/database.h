@@ -13,13 +13,16 @@
 namespace store {
 
 // A failure of the database itself: the file could not be opened, a statement could not be
-// prepared or stepped. The text is SQLite's, meant for logs and tests, not for the cashier.
+// prepared or stepped. The text is SQLite's, meant for logs and tests, not for the cashier;
+// code() is SQLite's extended result code (SQLITE_READONLY, SQLITE_FULL, SQLITE_BUSY_..., 0
+// when not known), from which a screen can tell the cashier why.
 class DbError : public std::runtime_error {
  public:
   explicit DbError(const std::string& message, int code = 0)
       : std::runtime_error(message), code_(code) {}
-  // SQLite's primary result code (SQLITE_CORRUPT, SQLITE_FULL, ...); 0 when not SQLite's.
   int code() const { return code_; }
+  // The primary result code: SQLITE_BUSY for SQLITE_BUSY_SNAPSHOT, and so on.
+  int primary_code() const { return code_ & 0xff; }
 
  private:
   int code_;

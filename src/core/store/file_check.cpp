@@ -60,7 +60,7 @@ FileState StateAfterFailure(int sqlite_code) {
 }
 
 std::string DescribeFailure(const DbError& failure) {
-  switch (failure.code()) {
+  switch (failure.primary_code()) {
     case SQLITE_FULL:
       return "磁盘已满";
     case SQLITE_BUSY:
@@ -93,7 +93,7 @@ FileState InspectDatabaseFile(const fs::path& file) {
     }
     if (sqlite3_db_readonly(db.handle(), "main") == 1) return FileState::kReadOnly;
   } catch (const DbError& failure) {
-    FileState state = StateAfterFailure(failure.code());
+    FileState state = StateAfterFailure(failure.primary_code());
     if (state == FileState::kReady) throw;
     return state;
   }

@@ -171,7 +171,7 @@ FileState PrepareDatabase(const std::filesystem::path& file) {
     UpgradeSchema(db);
     tx.Commit();
   } catch (const DbError& failure) {
-    state = StateAfterFailure(failure.code());
+    state = StateAfterFailure(failure.primary_code());
     if (state == FileState::kReady) throw;
   }
   return state;

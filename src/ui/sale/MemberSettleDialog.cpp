@@ -34,9 +34,12 @@ MemberSettleDialog::MemberSettleDialog(QWidget* parent, double due, const QStrin
 
 MemberSettleDialog::~MemberSettleDialog() = default;
 
+PaymentEdits MemberSettleDialog::Edits() const {
+  return {ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit};
+}
+
 sale::PaymentFields MemberSettleDialog::Fields() const {
-  sale::PaymentFields fields =
-      ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit, *ui_->cardEdit);
+  sale::PaymentFields fields = sale::FieldsWhileTyping(ReadPaymentTexts(Edits()));
   fields.allowance = sale::MemberAllowance(fields.allowance);
   return fields;
 }
@@ -64,9 +67,8 @@ bool MemberSettleDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void MemberSettleDialog::OnAllowanceTyped() {
   const double allowance = Fields().allowance;
-  // A return (negative due) takes no allowance beyond zero.
-  if (sale::Fen(allowance) > std::max<std::int64_t>(sale::Fen(due_), 0)) {
-    questions_.Message("整单折让金额不能大于总计金额");
+  if (std::string refused = sale::CheckMemberAllowance(due_, allowance); !refused.empty()) {
+    questions_.Message(refused);
     return;
   }
   ShowSplit(sale::MemberSplit(due_ - allowance, deposit_));
@@ -78,9 +80,10 @@ void MemberSettleDialog::OnTenderTyped() {
 }
 
 void MemberSettleDialog::OnConfirm() {
-  sale::SettleCheck check = sale::ConfirmMemberPayment(due_, split_.stored, Fields(), questions_);
+  sale::SettleCheck check =
+      sale::ConfirmMemberPayment(due_, split_.stored, ReadPaymentTexts(Edits()), questions_);
   if (!check.accepted) {
-    FocusForRetry(check, ui_->allowanceEdit, ui_->cashEdit);
+    FocusForRetry(check, Edits());
     return;
   }
   payment_ = check.payment;

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/sale/settlement.h"
+#include "ui/sale/PaymentFieldsUi.h"
 #include "ui/sale/SaleDialogs.h"
 
 namespace Ui {
@@ -34,6 +35,7 @@ class MemberSettleDialog : public QDialog {
   void OnAllowanceTyped();
   void OnTenderTyped();
   void OnConfirm();
+  PaymentEdits Edits() const;
   sale::PaymentFields Fields() const;
 
   std::unique_ptr<Ui::MemberSettleDialog> ui_;

@@ -3,8 +3,6 @@
 #include <QFont>
 #include <QKeyEvent>
 
-#include "core/servicelib/kasso_basic.h"
-
 namespace ui {
 
 void ApplyPaymentFont(QDialog& dialog) {
@@ -15,14 +13,12 @@ void ApplyPaymentFont(QDialog& dialog) {
 }
 
 double ReadAmount(const QLineEdit& edit) {
-  bool ok = false;
-  const double value = edit.text().trimmed().toDouble(&ok);
-  return ok ? servicelib::rounddigits(value, 2) : 0.0;
+  return sale::AmountWhileTyping(edit.text().toStdString());
 }
 
-sale::PaymentFields ReadPaymentFields(const QLineEdit& allowance, const QLineEdit& cash,
-                                      const QLineEdit& cheque, const QLineEdit& card) {
-  return {ReadAmount(allowance), ReadAmount(cash), ReadAmount(cheque), ReadAmount(card)};
+sale::PaymentTexts ReadPaymentTexts(const PaymentEdits& edits) {
+  return {edits.allowance->text().toStdString(), edits.cash->text().toStdString(),
+          edits.cheque->text().toStdString(), edits.card->text().toStdString()};
 }
 
 namespace {
@@ -51,8 +47,11 @@ bool RoutePaymentKey(const QObject* watched, const QEvent* event, const QLineEdi
   return false;
 }
 
-void FocusForRetry(const sale::SettleCheck& check, QLineEdit* allowance, QLineEdit* cash) {
-  QLineEdit* retry = check.retry == sale::RetryField::kAllowance ? allowance : cash;
+void FocusForRetry(const sale::SettleCheck& check, const PaymentEdits& edits) {
+  QLineEdit* retry = edits.cash;
+  if (check.retry == sale::RetryField::kAllowance) retry = edits.allowance;
+  if (check.retry == sale::RetryField::kCheque) retry = edits.cheque;
+  if (check.retry == sale::RetryField::kCard) retry = edits.card;
   retry->setFocus();
   retry->selectAll();
 }

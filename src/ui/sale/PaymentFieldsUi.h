@@ -14,11 +14,18 @@ namespace ui {
 // Labels, fields and amounts in "宋体", 30 pixels high, bold: readable across the counter.
 void ApplyPaymentFont(QDialog& dialog);
 
-// A typed amount to two decimals; text that is not a number reads as 0.
+// The dialog's four amount fields.
+struct PaymentEdits {
+  QLineEdit* allowance;
+  QLineEdit* cash;
+  QLineEdit* cheque;
+  QLineEdit* card;
+};
+
+// A typed amount while the cashier types (sale::AmountWhileTyping).
 double ReadAmount(const QLineEdit& edit);
 
-sale::PaymentFields ReadPaymentFields(const QLineEdit& allowance, const QLineEdit& cash,
-                                      const QLineEdit& cheque, const QLineEdit& card);
+sale::PaymentTexts ReadPaymentTexts(const PaymentEdits& edits);
 
 // What a payment dialog does when its fields are typed into.
 struct PaymentKeyActions {
@@ -34,8 +41,8 @@ bool RoutePaymentKey(const QObject* watched, const QEvent* event, const QLineEdi
                      std::initializer_list<const QLineEdit*> tenders,
                      const PaymentKeyActions& actions);
 
-// After a refused confirmation: back to the allowance field when the check asks for it, else
-// to the cash field, with its text selected for retyping.
-void FocusForRetry(const sale::SettleCheck& check, QLineEdit* allowance, QLineEdit* cash);
+// After a refused confirmation: back to the field the check names, else to the cash field,
+// with its text selected for retyping.
+void FocusForRetry(const sale::SettleCheck& check, const PaymentEdits& edits);
 
 }  // namespace ui

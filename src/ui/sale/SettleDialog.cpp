@@ -31,8 +31,12 @@ SettleDialog::SettleDialog(QWidget* parent, double due)
 
 SettleDialog::~SettleDialog() = default;
 
+PaymentEdits SettleDialog::Edits() const {
+  return {ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit};
+}
+
 sale::PaymentFields SettleDialog::Fields() const {
-  return ReadPaymentFields(*ui_->allowanceEdit, *ui_->cashEdit, *ui_->chequeEdit, *ui_->cardEdit);
+  return sale::FieldsWhileTyping(ReadPaymentTexts(Edits()));
 }
 
 bool SettleDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -46,8 +50,12 @@ bool SettleDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SettleDialog::OnAllowanceTyped() {
-  ui_->cashEdit->setText(
-      ui::FormatMoney(sale::CashAfterAllowance(due_, ReadAmount(*ui_->allowanceEdit))));
+  const double allowance = ReadAmount(*ui_->allowanceEdit);
+  if (std::string refused = sale::CheckRefundAllowance(due_, allowance); !refused.empty()) {
+    questions_.Message(refused);
+    return;
+  }
+  ui_->cashEdit->setText(ui::FormatMoney(sale::CashAfterAllowance(due_, allowance)));
   ui_->changeValue->setText(QStringLiteral("0.00"));
 }
 
@@ -67,9 +75,10 @@ void SettleDialog::OnAllowanceEnter() {
 }
 
 void SettleDialog::OnConfirm() {
-  sale::SettleCheck check = sale::ConfirmOrdinaryPayment(due_, Fields(), questions_);
+  sale::SettleCheck check =
+      sale::ConfirmOrdinaryPayment(due_, ReadPaymentTexts(Edits()), questions_);
   if (!check.accepted) {
-    FocusForRetry(check, ui_->allowanceEdit, ui_->cashEdit);
+    FocusForRetry(check, Edits());
     return;
   }
   payment_ = check.payment;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/sale/settlement.h"
+#include "ui/sale/PaymentFieldsUi.h"
 #include "ui/sale/SaleDialogs.h"
 
 namespace Ui {
@@ -34,6 +35,7 @@ class SettleDialog : public QDialog {
   void OnTenderTyped();
   void OnAllowanceEnter();
   void OnConfirm();
+  PaymentEdits Edits() const;
   sale::PaymentFields Fields() const;
 
   std::unique_ptr<Ui::SettleDialog> ui_;

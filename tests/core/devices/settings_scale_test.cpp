@@ -109,6 +109,10 @@ TEST_F(SettingsTest, SaveStoresEveryFieldAsTypedButTheScaleKind) {
                     m.emptylines, m.wipevalue, m.basevalue, m.pointsvalue);
   };
   EXPECT_EQ(fields(back), fields(r));
+
+  r.basevalue = 0;  // points in raw proportion to what was paid
+  devices::SaveSettings(r);
+  EXPECT_EQ(devices::LoadSettings().basevalue, 0);
 }
 
 TEST(SettingsIntegerTest, NamesTheFieldOfABadNumber) {

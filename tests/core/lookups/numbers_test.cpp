@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <tuple>
 
 #include "core/servicelib/kasso_basic.h"
 
@@ -21,6 +26,55 @@ TEST(RoundDigitsTest, HalvesGoAwayFromZeroEvenWhenStoredBelowTheHalf) {
   EXPECT_DOUBLE_EQ(rounddigits(2.5, 0), 3.0);
   EXPECT_DOUBLE_EQ(servicelib::round(-2.5), -3.0);
   EXPECT_FALSE(std::signbit(rounddigits(-0.001, 2)));  // never shows "-0.00"
+}
+
+TEST(RoundDigitsTest, GivesTheDecimalAnswerAtEverySizeATillMeets) {
+  const std::tuple<double, int, double> cases[] = {
+      {5000000, 2, 5000000},         {4999999.995, 2, 5000000},
+      {8888888.885, 2, 8888888.89},  {9999999999.994, 2, 9999999999.99},
+      {9999999999.995, 2, 1e10},     {-9999999999.995, 2, -1e10},
+      {99999999.9995, 3, 100000000}, {99999999.9994, 3, 99999999.999}};
+  for (auto [x, n, decimal] : cases) EXPECT_EQ(rounddigits(x, n), decimal) << std::to_string(x);
+}
+
+// Random amounts (and quantities) typed with one decimal more than is kept, up to what a till
+// holds, against the same rounding done on the typed digits.
+TEST(RoundDigitsTest, MatchesDecimalRoundingOfRandomAmounts) {
+  auto typed = [](std::int64_t units, std::int64_t scale) {
+    return std::to_string(units / scale) + "." + std::to_string(scale + units % scale).substr(1);
+  };
+  std::mt19937_64 random(20240501);
+  for (auto [n, wholes] : {std::pair{2, std::int64_t{10'000'000'000}}, {3, 100'000'000}}) {
+    const std::int64_t scale = n == 2 ? 1000 : 10000;
+    std::uniform_int_distribution<std::int64_t> draw(0, wholes * scale - 1);
+    int failures = 0;
+    for (int i = 0; i < 100000 && failures < 5; ++i) {
+      std::int64_t units = draw(random);
+      if (i % 2 == 0) units = units / 10 * 10 + 5;  // exactly half-way, where binary bites
+      const double sign = i % 3 == 0 ? -1 : 1;
+      const double x = sign * std::strtod(typed(units, scale).c_str(), nullptr);
+      const double decimal =
+          sign * std::strtod(typed((units + 5) / 10, scale / 10).c_str(), nullptr);
+      if (rounddigits(x, n) != decimal || rounddigits(decimal, n) != decimal) {
+        ++failures;
+        ADD_FAILURE() << (sign < 0 ? "-" : "") << typed(units, scale) << " to " << n;
+      }
+    }
+  }
+}
+
+TEST(TypedNumberTest, RefusesWhatIsNotFiniteOrBeyondWhatATillHolds) {
+  using servicelib::ReadTypedNumber;
+  const auto amount = servicelib::TillNumber::kAmount;
+  const auto quantity = servicelib::TillNumber::kQuantity;
+  for (const char* ok : {"9999999999.99", "-9999999999.99", " 9999999999.994 "}) {
+    EXPECT_TRUE(ReadTypedNumber(ok, amount)) << ok;
+  }
+  const std::string bad[] = {"9999999999.995", "-10000000000", std::string(400, '9'), "1e3"};
+  for (const std::string& text : bad) EXPECT_FALSE(ReadTypedNumber(text, amount)) << text;
+  EXPECT_TRUE(ReadTypedNumber("-99999999", quantity));
+  EXPECT_FALSE(ReadTypedNumber("100000000", quantity));
+  EXPECT_FALSE(servicelib::WithinTillRange(HUGE_VAL, amount));
 }
 
 TEST(NumberChecksTest, AcceptPlainDecimalsOnly) {

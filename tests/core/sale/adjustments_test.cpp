@@ -63,6 +63,12 @@ TEST_F(SaleAdjustmentTest, LargeQuantityIsAskedAbout) {
   EXPECT_EQ(Columns(0, {sale::kQuantity, sale::kAmount}), (Texts{"20000.00", "200000.00"}));
   Enter("*10000");  // 10000 itself is not asked about
   EXPECT_EQ(ui_.questions.size(), 2u);
+
+  // A huge return is asked about as a huge sale is.
+  ui_.yes_no = {false};
+  Enter("*-20000");
+  EXPECT_EQ(ui_.questions.size(), 3u);
+  EXPECT_EQ(Column(0, sale::kQuantity), "10000.00");
 }
 
 TEST_F(SaleAdjustmentTest, PriceAboveTheSalesPriceLeavesTheSalesPrice) {

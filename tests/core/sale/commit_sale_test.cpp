@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
+#include "core/common/format.h"
+#include "core/devices/slip.h"
+#include "core/sale/receipts.h"
+#include "core/sale/refusals.h"
 #include "core/sale/settlement.h"
 #include "sale_fixture.h"
 
@@ -144,6 +149,46 @@ TEST_F(CommitSaleTest, MemberPaysFromStoredValueAndEarnsWholePoints) {
   EXPECT_EQ(sale_.member_pane, "普通客户");
 }
 
+TEST_F(CommitSaleTest, PriceSavingComparesWithTheLinesOwnSalesPrice) {
+  // Goods priced 0 sell at a typed price or at a scale barcode's amount: nothing was saved.
+  AddGoods({"0", "散装米", 0, 0});
+  AddGoods({"00013", "散装糖", 0, 0, "公斤", "是"});
+  UseScaleBarcodes();
+  ui_.prices = {12.00};
+  Enter("0", "200013010009");
+  ASSERT_EQ(Settle(Payment{.cash = 22.00}).outcome, SettleOutcome::kCommitted);
+  EXPECT_EQ(Count("select count(*) from transactiondetails where pricediscount <> 0"), 0);
+}
+
+TEST_F(CommitSaleTest, PointsFollowTheMoneyAndTheReceiptShowsWhatWasCredited) {
+  AddMember({.memberid = "M1", .name = "王芳", .pointsmode = "是"});  // holds 12.5 points
+  AddGoods({"A", "糖", 0.25, 0.25});
+  AddGoods({"B", "盐", 0.25, 0.25});
+  Open().ExecScript(
+      "update goodsmaster set givepoints = 0 where barcode = 'B';"
+      "update management set basevalue = 0, pointsvalue = 5;");  // points in raw proportion
+  auto points = [this] { return Number("select memberpointsvalue from membermaster"); };
+  Attach("M1");
+  Enter("A", "B");
+  // Half the bill gives points and half of it is paid: 0.125 points, credited as 0.13.
+  auto sold = Settle(Payment{.cash = 0.25, .allowance = 0.25});
+  ASSERT_EQ(sold.outcome, SettleOutcome::kCommitted);
+  EXPECT_DOUBLE_EQ(points(), 12.63);
+  store::Database db = Open();
+  print::Slip receipt = sale::ComposeSaleReceipt(db, sold.transaction_number, print::kColumns58mm);
+  EXPECT_TRUE(std::ranges::any_of(receipt.lines, [](const auto& line) {
+    return line.text.starts_with("本单积分") && kasso::Trim(line.text).ends_with(" 0.13");
+  }));
+
+  // A refund takes back what its amount earned, but never below 0 points.
+  for (double left : {2.63, 0.0}) {
+    Attach("M1");
+    Enter("1", "*-1");
+    ASSERT_EQ(Settle(Payment{.cash = -10.00}).outcome, SettleOutcome::kCommitted);
+    EXPECT_DOUBLE_EQ(points(), left);
+  }
+}
+
 TEST_F(CommitSaleTest, NothingToSettleAndCancelLeaveTheSale) {
   EXPECT_EQ(Settle().outcome, SettleOutcome::kNothingToSettle);
   EXPECT_EQ(ui_.messages, sale_testing::Texts{"无法结算"});
@@ -177,13 +222,36 @@ TEST_F(CommitSaleTest, FailureInTheMiddleStoresNothing) {
   EXPECT_EQ(JournalRows(), 3);
 }
 
-TEST_F(CommitSaleTest, StoredValueSpentMeanwhileIsNotOverdrawn) {
+TEST_F(CommitSaleTest, StoredValueSpentMeanwhileIsNotOverdrawnAndTheCashierIsToldWhy) {
   AddMember({.memberid = "M1", .name = "王芳", .depositmode = "是"});
   Attach("M1");
   Enter("1");
   Open().Exec("update membermaster set depositvalue = 5");
   EXPECT_FALSE(sale::CommitSale(sale_, Payment{.stored = 10.00}, ui_).committed);
+  Open().Exec("delete from membermaster");
+  EXPECT_FALSE(sale::CommitSale(sale_, Payment{.cash = 10.00}, ui_).committed);
+  EXPECT_EQ(ui_.messages, (sale_testing::Texts{"储值余额不足", "会员不存在"}));
   EXPECT_EQ(JournalRows(), 0);
+  EXPECT_EQ(sale_.lines.size(), 1U);
+}
+
+// A file that cannot be written is named as SQLite reports it.
+TEST_F(CommitSaleTest, RefusalsOfTheFileAreNamed) {
+  store::Database db = Open();
+  auto refusal = [&db](const std::string& sql) {
+    try {
+      db.ExecScript(sql);
+    } catch (const store::DbError& error) {
+      return sale::CommitRefusal(error);
+    }
+    return std::string("(accepted)");
+  };
+  db.ExecScript("pragma query_only = 1");
+  EXPECT_EQ(refusal("insert into inventory values ('x',1)"), "数据库只读");
+  db.ExecScript("pragma query_only = 0");
+  db.ExecScript("pragma max_page_count = " + std::to_string(*db.QueryInt("pragma page_count")));
+  EXPECT_EQ(refusal("insert into inventory values (zeroblob(100000),1)"), "磁盘已满");
+  EXPECT_EQ(refusal("insert into nosuchtable values (1)"), "流水写入有误");
 }
 
 TEST_F(CommitSaleTest, ReceiptCopiesFollowThePrinterMode) {

@@ -76,6 +76,8 @@ TEST_F(SaleGoodsEntryTest, QuickGoodsSaveWritesBothRowsOrNeither) {
   sale::SaveQuickGoods(db, {"888", "醋", "6"});
   EXPECT_EQ(StockRows("888"), 1);
   EXPECT_EQ(GoodsRows("888"), 1);
+  EXPECT_THROW(sale::SaveQuickGoods(db, {"889", "醋", std::string(400, '9')}), kasso::UserError);
+  EXPECT_EQ(GoodsRows("889"), 0);
 
   // A failing stock insert must take the goods row back with it.
   Refuse("refuse_stock", "before insert on inventory");
@@ -96,8 +98,13 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedTypedPrice) {
   EXPECT_EQ(sale_.total_caption, "总计: 7.80");
 
   // What the price entry dialog accepts.
-  for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
-           {"", "请录入价格"}, {"1.2.3", "价格有误"}, {"abc", "价格有误"}, {"-1", "价格有误"}}) {
+  const std::pair<std::string, std::string> refused[] = {{"", "请录入价格"},
+                                                         {"1.2.3", "价格有误"},
+                                                         {"abc", "价格有误"},
+                                                         {"-1", "价格有误"},
+                                                         {std::string(400, '9'), "价格有误"},
+                                                         {"10000000000", "价格有误"}};
+  for (const auto& [text, message] : refused) {
     try {
       sale::CheckPriceEntry(text);
       ADD_FAILURE() << "accepted " << text;
@@ -116,7 +123,7 @@ TEST_F(SaleGoodsEntryTest, ScaleGoodsAreWeighedOnTheSerialScale) {
   EXPECT_EQ(Column(0, sale::kQuantity), "1.00");
 
   Open().Exec("update management set usecomscale = '是'");
-  ui_.weights = {std::string("1.234"), std::nullopt};
+  ui_.weights = {std::string("1.234"), std::nullopt, std::string("100000000")};
   Enter("2100007");
   ASSERT_EQ(sale_.lines.size(), 2u);
   EXPECT_EQ(ui_.weighed, Texts{"苹果"});
@@ -125,10 +132,13 @@ TEST_F(SaleGoodsEntryTest, ScaleGoodsAreWeighedOnTheSerialScale) {
   Enter("2100007");  // weighing cancelled: no line, no message
   EXPECT_EQ(sale_.lines.size(), 2u);
   EXPECT_TRUE(ui_.messages.empty());
+  Enter("2100007");  // a weight no scale can give
+  EXPECT_EQ(sale_.lines.size(), 2u);
+  EXPECT_EQ(ui_.messages, Texts{"重量有误"});
 
   Enter("6901");  // goods that are not scale goods are not weighed
   EXPECT_EQ(Column(2, sale::kQuantity), "1.00");
-  EXPECT_EQ(ui_.weighed.size(), 2u);
+  EXPECT_EQ(ui_.weighed.size(), 3u);
 }
 
 TEST_F(SaleGoodsEntryTest, ScanForAMemberPriceMember) {

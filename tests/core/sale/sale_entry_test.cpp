@@ -137,16 +137,38 @@ TEST_F(SaleEntryTest, PlusIsPettyCashOnEmptySaleAndEmptyEntrySettles) {
   EXPECT_EQ(display_.shown.size(), shown);  // neither totals anything
 }
 
+TEST_F(SaleEntryTest, ScanWhileAnotherProgramHoldsTheFileIsKeptForAnotherTry) {
+  store::Database other = Open();
+  for (size_t lines : {0u, 1u}) {  // the first scan of a sale and a later one
+    other.ExecScript("begin exclusive");
+    EXPECT_EQ(Enter("6901").outcome, EntryOutcome::kKeepEntry);
+    EXPECT_EQ(ui_.messages, Texts{"数据库忙，请重试"});
+    EXPECT_EQ(sale_.lines.size(), lines);
+    other.ExecScript("commit");
+    ui_.messages.clear();
+    EXPECT_EQ(Enter("6901").outcome, EntryOutcome::kDone);
+    EXPECT_EQ(sale_.lines.size(), lines + 1);
+  }
+}
+
 TEST_F(SaleEntryTest, RefusedCommandKeepsEntryLinesAndTotal) {
   Enter("6901", "\\2");
   sale::CurrentSale before = sale_;
   size_t shown = display_.shown.size();
 
-  for (const char* refused : {"/11", "/85", "/-1", "/", "%abc", "*", "\\-1", "\\x"}) {
+  // Numbers beyond what a till holds are refused before anything is asked about them.
+  const std::string nines(400, '9');
+  for (const std::string& refused :
+       {std::string("/11"), std::string("/85"), std::string("/-1"), std::string("/"),
+        std::string("%abc"), "%" + nines, std::string("*"), "*1" + std::string(20, '0'),
+        std::string("*100000000"), std::string("\\-1"), std::string("\\x"), "\\" + nines,
+        std::string("\\10000000000")}) {
     EXPECT_EQ(Enter(refused).outcome, EntryOutcome::kKeepEntry) << refused;
   }
   EXPECT_EQ(ui_.messages, (Texts{"折扣率有误", "折扣率有误", "折扣率有误", "折扣率有误",
-                                 "折扣率有误", "数量有误", "价格有误", "价格有误"}));
+                                 "折扣率有误", "折扣率有误", "数量有误", "数量有误", "数量有误",
+                                 "价格有误", "价格有误", "价格有误", "价格有误"}));
+  EXPECT_TRUE(ui_.questions.empty());
   EXPECT_EQ(sale_.lines[0].columns, before.lines[0].columns);
   EXPECT_EQ(display_.shown.size(), shown);
 }

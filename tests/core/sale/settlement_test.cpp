@@ -58,14 +58,6 @@ TEST(OrdinaryPaymentTest, ConfirmationChecksInOrder) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(OrdinaryPaymentTest, NegativeDueTakesCashAtOrBelowIt) {
-  sale_testing::ScriptedSaleUi ui;
-  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -12.00, 0, 0}, ui).accepted);
-  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -15.00, 0, 0}, ui).accepted);
-  EXPECT_FALSE(sale::ConfirmOrdinaryPayment(-12.00, {0, -10.00, 0, 0}, ui).accepted);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"金额有误!"});
-}
-
 TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndNeverGoesNegative) {
   auto split = sale::MemberSplit(50.00, 30.00);
   EXPECT_DOUBLE_EQ(split.stored, 30.00);
@@ -93,6 +85,48 @@ TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {
   EXPECT_FALSE(sale::ConfirmMemberPayment(50.00, 0, {50.01, 0, 0, 0}, ui).accepted);
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{"金额有误!", "金额有误!!", "整单折让金额不能大于总计金额"}));
+}
+
+TEST(PaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
+  sale_testing::ScriptedSaleUi ui;
+  auto refund = sale::ConfirmOrdinaryPayment(-12.00, {0, -12.00, 0, 0}, ui);
+  ASSERT_TRUE(refund.accepted);
+  EXPECT_DOUBLE_EQ(refund.payment->change, 0.0);
+  EXPECT_DOUBLE_EQ(sale::OrdinaryChange(-12.00, {0, -12.00, 0, 0}), 0.0);
+  EXPECT_DOUBLE_EQ(sale::MemberChange(-12.00, {0, -12.00, 0, 0}), 0.0);
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(-12.00, {0, -7.00, 0, -5.00}, ui).accepted);
+  EXPECT_TRUE(sale::ConfirmMemberPayment(-12.00, 0, {0, -12.00, 0, 0}, ui).accepted);
+  // Paying out more than the bill, or an allowance on it (due -10 with 5 must not pay out 15).
+  EXPECT_FALSE(sale::ConfirmOrdinaryPayment(-12.00, {0, -15.00, 0, 0}, ui).accepted);
+  EXPECT_FALSE(sale::ConfirmMemberPayment(-12.00, 0, {0, -13.00, 0, 0}, ui).accepted);
+  EXPECT_EQ(sale::ConfirmOrdinaryPayment(-10.00, {5, -15.00, 0, 0}, ui).retry,
+            sale::RetryField::kAllowance);
+  EXPECT_FALSE(sale::ConfirmMemberPayment(-10.00, 0, {5, -15.00, 0, 0}, ui).accepted);
+  EXPECT_EQ(ui.messages, (sale_testing::Texts{"金额有误!", "金额有误!!", "退款不能整单折让",
+                                              "退款不能整单折让"}));
+  EXPECT_EQ(sale::CheckAllowanceEntry(-10.00, -5.00), "退款不能整单折让");
+  EXPECT_EQ(sale::CheckMemberAllowance(50.00, 50.01), "整单折让金额不能大于总计金额");
+}
+
+TEST(PaymentTest, TendersBeyondWhatATillHoldsAreRefusedByTheirField) {
+  const std::string nines(400, '9');
+  EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(nines), 0.0);  // while typing: nothing yet
+  EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(" 12.345"), 12.35);
+  using sale::RetryField;
+  const std::pair<sale::PaymentTexts, RetryField> refused[] = {
+      {{nines, "10", "0", "0"}, RetryField::kAllowance},
+      {{"0", "10000000000", "", ""}, RetryField::kCash},
+      {{"0", "10", "abc", "0"}, RetryField::kCheque},
+      {{"0", "10", "", "-" + nines}, RetryField::kCard}};
+  sale_testing::ScriptedSaleUi ui;
+  for (const auto& [texts, retry] : refused) {
+    EXPECT_EQ(sale::ConfirmOrdinaryPayment(10, texts, ui).retry, retry);
+  }
+  EXPECT_EQ(ui.messages, (sale_testing::Texts{"整单折让金额有误", "现金金额有误", "支票金额有误",
+                                              "银联卡金额有误"}));
+  EXPECT_FALSE(sale::ConfirmMemberPayment(10, 0, refused[1].first, ui).accepted);
+  // An emptied field is nothing paid by it.
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(10, sale::PaymentTexts{"", "4", "", "6"}, ui).accepted);
 }
 
 }  // namespace

@@ -171,7 +171,10 @@ TEST_F(TillDutiesTest, TakingOutIsCheckedAgainstTheDrawerOnBothScreens) {
 }
 
 TEST_F(TillDutiesTest, PettyAmountMustBeANumberOtherThanZero) {
-  for (const char* entry : {"+", "+abc", "+0", "+0.001", "+1e3"}) {
+  const std::string nines(400, '9');
+  for (const std::string& entry :
+       {std::string("+"), std::string("+abc"), std::string("+0"), std::string("+0.001"),
+        std::string("+1e3"), "+" + nines, std::string("+10000000000")}) {
     ui_.messages.clear();
     EXPECT_EQ(Petty(entry), sale::EntryOutcome::kKeepEntry) << entry;
     EXPECT_EQ(ui_.messages, sale_testing::Texts{"备用金金额有误"}) << entry;

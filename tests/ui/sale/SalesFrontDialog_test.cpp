@@ -17,6 +17,7 @@
 
 #include "core/devices/port.h"
 #include "core/devices/pty.h"
+#include "core/servicelib/kasso_basic.h"
 #include "support/test_database.h"
 #include "ui/common/MessageBox.h"
 #include "ui/sale/MemberSelectDialog.h"
@@ -352,6 +353,32 @@ TEST_F(SalesFrontDialogTest, EnterSettlesPrintsEachCopyAndF5ReprintsOne) {
   ChooseFirst(Qt::Key_F5);
   EXPECT_EQ(CountReceipts(printer.ReadAll()), 1);
   EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
+  testing_support::AddGoods("30", "大米", 30);
+  testing_support::AddGoods("10", "面粉", 10);
+  OpenScreen();
+  Type("30");
+  SettleInCash();
+  Type("10");
+  Type("*-1");
+  QString change;
+  ModalDriver<ui::SettleDialog> refund([&change](ui::SettleDialog* dialog) {
+    QTest::keyClick(dialog->findChild<QLineEdit*>("cashEdit"), Qt::Key_End);  // change follows
+    change = dialog->findChild<QLabel*>("changeValue")->text();
+    Click(*dialog, "okButton");
+  });
+  QTest::keyClick(entry_, Qt::Key_Return);
+  ASSERT_TRUE(refund.ran());
+  EXPECT_EQ(change, "0.00");
+  EXPECT_EQ(Open().QueryText("select printf('%.2f %.2f', paid, change) from transactiondetails "
+                             "where transactionnumber = 2 and transactiontype = '销售总计'"),
+            "-10.00 0.00");
+  // 30.00 taken and 10.00 paid out: the drawer figure and the shift's cash agree on 20.00.
+  EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 20.00);
+  QTest::keyClick(entry_, Qt::Key_F12);
+  EXPECT_DOUBLE_EQ(Open().QueryDouble("select cashpaid from shiftsum").value_or(-1), 20.00);
 }
 
 TEST_F(SalesFrontDialogTest, ParkedSaleComesBackWithF10) {

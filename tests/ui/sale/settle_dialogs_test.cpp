@@ -54,6 +54,12 @@ TEST_F(SettleDialogsTest, OrdinaryDialogFollowsEveryKeyAndStaysOpenUntilThePayme
   QTest::keyClick(allowance, Qt::Key_Return);
   EXPECT_EQ(dialog.focusWidget(), dialog.findChild<QLineEdit*>("cashEdit"));
 
+  // A tender no till can hold is refused by its field, and the focus goes back to it.
+  QTest::keyClick(Retype(dialog, "cardEdit", QString(400, '9')), Qt::Key_Return);
+  EXPECT_EQ(boxes_.Texts().back(), "银联卡金额有误");
+  EXPECT_EQ(dialog.focusWidget(), dialog.findChild<QLineEdit*>("cardEdit"));
+  Retype(dialog, "cardEdit", "0");
+
   QTest::keyClick(Retype(dialog, "cashEdit", "100"), Qt::Key_Return);
   EXPECT_EQ(Text(dialog, "changeValue"), "80.00");
   ASSERT_EQ(dialog.result(), QDialog::Accepted);
@@ -61,7 +67,18 @@ TEST_F(SettleDialogsTest, OrdinaryDialogFollowsEveryKeyAndStaysOpenUntilThePayme
   EXPECT_DOUBLE_EQ(dialog.payment()->allowance, 3.50);
   EXPECT_DOUBLE_EQ(dialog.payment()->cash, 100.00);
   EXPECT_DOUBLE_EQ(dialog.payment()->change, 80.00);
-  EXPECT_EQ(boxes_.shown().size(), 2u);
+  EXPECT_EQ(boxes_.shown().size(), 3u);
+}
+
+TEST_F(SettleDialogsTest, RefundTakesNoAllowance) {
+  ui::SettleDialog dialog(nullptr, -10.00);
+  dialog.show();
+  Retype(dialog, "allowanceEdit", "5");  // refused as it is typed
+  EXPECT_EQ(Text(dialog, "cashEdit"), "-10.00");
+  Retype(dialog, "cashEdit", "-15");
+  Click(dialog, "okButton");  // and at the confirmation
+  EXPECT_FALSE(dialog.payment());
+  EXPECT_EQ(boxes_.Texts(), std::vector<QString>(2, "退款不能整单折让"));
 }
 
 TEST_F(SettleDialogsTest, MemberDialogSpendsStoredValueFirst) {
