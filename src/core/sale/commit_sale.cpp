@@ -16,6 +16,7 @@
 #include "core/sale/receipts.h"
 #include "core/sale/refusals.h"
 #include "core/sale/sale_lines.h"
+#include "core/store/journal.h"
 
 namespace sale {
 namespace {
@@ -113,7 +114,7 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
   store::Statement insert_line = db.Query(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "quantity,price,actualvalue,discountrate,discountvalue,barcode,workno,shiftid,memberid,"
-      "valuediscount,pricediscount) values (?,'销售',?,?,?,?,?,?,?,?,0,?,?,?)");
+      "valuediscount,pricediscount) values (?,?,?,?,?,?,?,?,?,?,0,?,?,?)");
   servicelib::GoodsSaleFactsReader goods(db);
   StockWriter stock(db);
   for (const SaleLine& line : sale.lines) {
@@ -125,10 +126,10 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
         Money((Money(line.Number(kSalesPrice)) - Money(line.Number(kPrice))) *
               Money(line.Number(kQuantity)));
     insert_line.Reset();
-    insert_line.BindAll(number, now, line.Number(kQuantity), line.Number(kPrice),
-                        line.Number(kAmount), line.Number(kRate), line.Number(kDiscountAmount),
-                        barcode, sale.workno, sale.member_id, ValueDiscount(line, payment),
-                        price_discount);
+    insert_line.BindAll(number, store::kJournalSale, now, line.Number(kQuantity),
+                        line.Number(kPrice), line.Number(kAmount), line.Number(kRate),
+                        line.Number(kDiscountAmount), barcode, sale.workno, sale.member_id,
+                        ValueDiscount(line, payment), price_discount);
     insert_line.Run();
     stock.Lower(line, facts.combined);
 
@@ -144,11 +145,12 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "quantity,price,actualvalue,discountrate,discountvalue,barcode,paid,change,workno,"
       "memberid,cardpaid,shiftid,wipevalue,valuediscount,pricediscount,checkpaid,unionpaid) "
-      "values (?,'销售总计',?,?,0,?,0,?,'',?,?,?,?,?,0,?,?,?,?,?)",
-      number, now, Money(totals.quantity), Money(totals.amount - payment.wipe),
-      Money(totals.discount), Money(payment.cash), Money(payment.change), sale.workno,
-      sale.member_id, Money(payment.stored), Money(payment.wipe), Money(payment.allowance),
-      Money(totals.price_discount), Money(payment.cheque), Money(payment.card));
+      "values (?,?,?,?,0,?,0,?,'',?,?,?,?,?,0,?,?,?,?,?)",
+      number, store::kJournalBillTotal, now, Money(totals.quantity),
+      Money(totals.amount - payment.wipe), Money(totals.discount), Money(payment.cash),
+      Money(payment.change), sale.workno, sale.member_id, Money(payment.stored),
+      Money(payment.wipe), Money(payment.allowance), Money(totals.price_discount),
+      Money(payment.cheque), Money(payment.card));
 
   if (sale.HasMember()) CreditMember(db, sale, payment, totals);
   return number;

@@ -13,6 +13,7 @@
 #include "core/lookups/operators.h"
 #include "core/lookups/settings.h"
 #include "core/sale/points.h"
+#include "core/store/journal.h"
 
 namespace sale {
 namespace {
@@ -51,8 +52,8 @@ Bill ReadBill(store::Database& db, std::int64_t number) {
       "select transactiontype,transactiondatetime,quantity,price,actualvalue,discountvalue,"
       "barcode,workno,memberid,paid,change,cardpaid,wipevalue,valuediscount,checkpaid,unionpaid "
       "from transactiondetails where transactionnumber = ? "
-      "and transactiontype in ('销售','退货','销售总计') order by rowid",
-      number);
+      "and transactiontype in (?,?,?) order by rowid",
+      number, store::kJournalSale, store::kJournalReturn, store::kJournalBillTotal);
   Bill bill;
   while (row.Step()) {
     BillRow r;
@@ -72,7 +73,7 @@ Bill ReadBill(store::Database& db, std::int64_t number) {
     r.allowance = row.Double(13);
     r.cheque = row.Double(14);
     r.card = row.Double(15);
-    if (r.type == "销售总计") {
+    if (r.type == store::kJournalBillTotal) {
       if (!bill.summary) bill.summary = std::move(r);
     } else {
       bill.lines.push_back(std::move(r));
@@ -129,7 +130,7 @@ LineTotals AddLines(store::Database& db, const Bill& bill, Slip& slip) {
   for (const BillRow& line : bill.lines) {
     std::string name = servicelib::GetGoodsnameFromBarcode(db, line.barcode);
     if (name.empty()) name = line.barcode;
-    if (line.type == "退货") name = "[退货]" + name;
+    if (line.type == store::kJournalReturn) name = "[退货]" + name;
     slip.Text(name);
     slip.Text(RightColumns(
         {QuantityText(line.quantity), kasso::Money(line.price), kasso::Money(line.amount)},

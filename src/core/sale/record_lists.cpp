@@ -5,6 +5,7 @@
 #include "core/common/error.h"
 #include "core/common/format.h"
 #include "core/store/database.h"
+#include "core/store/journal.h"
 
 namespace sale {
 namespace {
@@ -53,8 +54,9 @@ RecordList SaleReceipts(store::Database& db) {
       "select a.transactionnumber,min(b.operatorname),min(a.transactiondatetime),"
       "sum(ifnull(a.quantity,0)),sum(ifnull(a.actualvalue,0)) from transactiondetails a "
       "left join operatormaster b on (a.workno = b.workno) "
-      "where a.transactiontype in ('销售','退货') group by a.transactionnumber "
-      "order by a.transactionnumber desc");
+      "where a.transactiontype in (?,?) group by a.transactionnumber "
+      "order by a.transactionnumber desc",
+      store::kJournalSale, store::kJournalReturn);
   while (row.Step()) {
     std::string number = std::to_string(row.Int(0));
     list.rows.push_back({number, row.Text(1), row.Text(2), kasso::Money(row.Double(3)),

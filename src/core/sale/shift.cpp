@@ -21,6 +21,7 @@
 
 #include "core/common/clock.h"
 #include "core/lookups/numbers.h"
+#include "core/store/journal.h"
 
 namespace sale {
 namespace {
@@ -34,10 +35,11 @@ struct DrawerCash {
 
 DrawerCash CountDrawerCash(store::Database& db) {
   store::Statement row = db.Query(
-      "select sum(case when transactiontype = '备用金' then 0 "
+      "select sum(case when transactiontype = ?1 then 0 "
       "else ifnull(paid,0) - ifnull(change,0) end),"
-      "sum(case when transactiontype = '备用金' then ifnull(actualvalue,0) else 0 end) "
-      "from transactiondetails where transactiontype in ('销售总计','备用金') and shiftid = 0");
+      "sum(case when transactiontype = ?1 then ifnull(actualvalue,0) else 0 end) "
+      "from transactiondetails where transactiontype in (?2,?1) and shiftid = 0",
+      store::kJournalPettyCash, store::kJournalBillTotal);
   DrawerCash drawer;
   if (row.Step()) {
     drawer.cash = rounddigits(row.Double(0), 2);
@@ -52,7 +54,8 @@ void WriteShiftSum(store::Database& db, std::int64_t shiftid, const std::string&
       "sum(ifnull(actualvalue,0)) - sum(ifnull(valuediscount,0)),sum(ifnull(discountvalue,0)),"
       "sum(ifnull(wipevalue,0)),sum(ifnull(valuediscount,0)),sum(ifnull(cardpaid,0)),"
       "sum(ifnull(checkpaid,0)),sum(ifnull(unionpaid,0)) "
-      "from transactiondetails where transactiontype = '销售总计' and shiftid = 0");
+      "from transactiondetails where transactiontype = ? and shiftid = 0",
+      store::kJournalBillTotal);
   bills.Step();
   auto money = [&bills](int column) { return rounddigits(bills.Double(column), 2); };
   DrawerCash drawer = CountDrawerCash(db);

@@ -9,6 +9,7 @@
 #include "core/sale/receipts.h"
 #include "core/sale/sale_lines.h"
 #include "core/sale/shift.h"
+#include "core/store/journal.h"
 
 namespace sale {
 namespace {
@@ -43,8 +44,9 @@ std::vector<std::string> OpenDrawer(const std::string& workno) {
 void RecordPettyCash(store::Database& db, double amount, const std::string& workno) {
   db.Exec(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
-      "actualvalue,workno,shiftid) values (?,'备用金',?,?,?,0)",
-      servicelib::GetTranNo(db), kasso::NowText(), rounddigits(amount, 2), workno);
+      "actualvalue,workno,shiftid) values (?,?,?,?,?,0)",
+      servicelib::GetTranNo(db), store::kJournalPettyCash, kasso::NowText(), rounddigits(amount, 2),
+      workno);
 }
 
 PettyCashResult BookPettyCash(double amount, const std::string& workno) {
