@@ -202,36 +202,40 @@ bool SalesFrontDialog::HandleKey(int key) {
 }
 
 void SalesFrontDialog::OnEnter() {
-  sale::EntryResult result =
-      sale::ProcessEntry(sale_, ui_->entryEdit->text().toStdString(), dialogs_, display_);
-  switch (result.outcome) {
-    case sale::EntryOutcome::kDone:
-      ui_->entryEdit->clear();
-      break;
-    case sale::EntryOutcome::kKeepEntry:
-      ui_->entryEdit->selectAll();
-      break;
-    case sale::EntryOutcome::kSettle:
-      OnSettle();
-      return;
-    case sale::EntryOutcome::kPettyCash:
-      if (sale::PettyCash(sale_, result.petty_cash_amount, dialogs_, display_) ==
-          sale::EntryOutcome::kDone) {
+  // The engine reports refusals itself; anything it throws beyond them is shown, never lost
+  // in the event loop, and the entry keeps its text.
+  RunGuarded(this, [this] {
+    sale::EntryResult result =
+        sale::ProcessEntry(sale_, ui_->entryEdit->text().toStdString(), dialogs_, display_);
+    switch (result.outcome) {
+      case sale::EntryOutcome::kDone:
         ui_->entryEdit->clear();
-      } else {
+        break;
+      case sale::EntryOutcome::kKeepEntry:
         ui_->entryEdit->selectAll();
-      }
-      break;
-  }
-  Refresh();
-  ui_->entryEdit->setFocus();
+        break;
+      case sale::EntryOutcome::kSettle:
+        Settle();
+        break;
+      case sale::EntryOutcome::kPettyCash:
+        if (sale::PettyCash(sale_, result.petty_cash_amount, dialogs_, display_) ==
+            sale::EntryOutcome::kDone) {
+          ui_->entryEdit->clear();
+        } else {
+          ui_->entryEdit->selectAll();
+        }
+        break;
+    }
+  });
+  AfterTillDuty();
 }
 
 void SalesFrontDialog::OnSettle() {
-  sale::SettleSale(sale_, dialogs_, dialogs_, display_);
-  Refresh();
-  ui_->entryEdit->setFocus();
+  RunGuarded(this, [this] { Settle(); });
+  AfterTillDuty();
 }
+
+void SalesFrontDialog::Settle() { sale::SettleSale(sale_, dialogs_, dialogs_, display_); }
 
 void SalesFrontDialog::ShowProblems(const std::vector<std::string>& messages) {
   for (const std::string& message : messages) {
@@ -245,50 +249,51 @@ void SalesFrontDialog::AfterTillDuty() {
 }
 
 void SalesFrontDialog::OnShiftReceipt() {
-  if (auto shift = RecordListDialog::ChooseNumber(this, sale::kShiftReceiptsMode)) {
-    ShowProblems({servicelib::PrintShiftSum(*shift)});
-  }
+  RunGuarded(this, [this] {
+    if (auto shift = RecordListDialog::ChooseNumber(this, sale::kShiftReceiptsMode)) {
+      ShowProblems({servicelib::PrintShiftSum(*shift)});
+    }
+  });
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnOpenDrawer() {
-  ShowProblems(sale::OpenDrawer(sale_.workno));
+  RunGuarded(this, [this] { ShowProblems(sale::OpenDrawer(sale_.workno)); });
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnReprint() {
   // A reprint is one copy, whatever the number of copies a sale prints.
-  if (auto number = RecordListDialog::ChooseNumber(this, sale::kSaleReceiptsMode)) {
-    ShowProblems({servicelib::ReceiptPrintByTranNo(*number)});
-  }
+  RunGuarded(this, [this] {
+    if (auto number = RecordListDialog::ChooseNumber(this, sale::kSaleReceiptsMode)) {
+      ShowProblems({servicelib::ReceiptPrintByTranNo(*number)});
+    }
+  });
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnSuspend() {
-  sale::SuspendSale(sale_, dialogs_, display_);
+  RunGuarded(this, [this] { sale::SuspendSale(sale_, dialogs_, display_); });
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnRetrieve() {
-  sale::RetrieveSale(sale_, dialogs_, display_, [this] {
-    return RecordListDialog::ChooseNumber(this, sale::kSuspendedBillsMode);
+  RunGuarded(this, [this] {
+    sale::RetrieveSale(sale_, dialogs_, display_, [this] {
+      return RecordListDialog::ChooseNumber(this, sale::kSuspendedBillsMode);
+    });
   });
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnCloseShift() {
-  ShowProblems({sale::CloseShift(sale_.workno)});
+  RunGuarded(this, [this] { ShowProblems({sale::CloseShift(sale_.workno)}); });
   AfterTillDuty();
 }
 
 void SalesFrontDialog::OnMemberKey() {
-  try {
-    sale::AttachMember(sale_, dialogs_, display_);
-  } catch (const std::exception& error) {
-    ui::ShowMessage(this, QString::fromUtf8(error.what()));
-  }
-  Refresh();
-  ui_->entryEdit->setFocus();
+  RunGuarded(this, [this] { sale::AttachMember(sale_, dialogs_, display_); });
+  AfterTillDuty();
 }
 
 void SalesFrontDialog::SelectLine(bool up) {

@@ -53,6 +53,7 @@ class SalesFrontDialog : public QDialog {
   void OnEnter();
   // Enter on the empty entry field and "结算(回车键)": the payment dialog, then the commit.
   void OnSettle();
+  void Settle();
   void OnMemberKey();
   // The till duties: F2 shift receipt, F3 drawer, F5 reprint, F9 park, F10 take back,
   // F12 shift settlement.
