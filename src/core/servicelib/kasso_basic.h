@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/backoffice/goods/goods_files.h"
+#include "core/backoffice/members/top_up.h"
 #include "core/devices/customer_display.h"
 #include "core/lookups/bills.h"
 #include "core/lookups/goods.h"
@@ -40,6 +41,14 @@ void CombinedGoodsClear();
 // all of them or, naming the first bad row, none. Throws as that does.
 backoffice::GoodsImported GoodsDataImportFromExcel(const std::string& path,
                                                    const reports::Progress& progress = {});
+
+// ---- Members ----
+
+// Records a top-up (backoffice::DepositConfirmation): raises the member's balance, or for "*"
+// that of every stored-value member of the batch, writes the depositbak rows in one
+// transaction and prints the top-up slip when asked. Throws as that does.
+backoffice::TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool print,
+                                          const std::string& operator_name);
 
 // ---- Printing (by the printer mode of the settings; each returns a message to show when the
 // slip could not be printed, empty when it was printed or the till prints nothing) ----

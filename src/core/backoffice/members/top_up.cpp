@@ -1,0 +1,181 @@
+#include "core/backoffice/members/top_up.h"
+
+#include <cmath>
+
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/devices/slip_printer.h"
+#include "core/lookups/members.h"
+#include "core/lookups/numbers.h"
+#include "core/lookups/operators.h"
+#include "core/store/database.h"
+
+namespace backoffice {
+namespace {
+
+using kasso::Trim;
+using kasso::UserError;
+
+// The amount of a top-up as typed: a number, not 0 to the fen, and no further from 0 than the
+// ceiling (a negative amount lowers the balance).
+double CheckedAmount(const std::string& text) {
+  const std::string typed = Trim(text);
+  if (!servicelib::NumericalCheck(typed)) throw UserError("储值金额有误");
+  const double amount = servicelib::rounddigits(kasso::ParseNumber(typed), 2);
+  if (amount == 0) throw UserError("储值金额不能为0");
+  if (!std::isfinite(amount) || std::fabs(amount) > kTopUpCeiling) throw UserError("储值金额过大");
+  return amount;
+}
+
+std::string Resolve(store::Database& db, const std::string& text) {
+  if (text == kBatchMember) return text;
+  if (!text.empty() && servicelib::IsMemberExists(db, text)) return text;
+  std::string id = servicelib::GetMemberIdFromPhonePID(db, text);
+  if (id.empty() || !servicelib::IsMemberExists(db, id)) throw UserError("此会员不存在");
+  return id;
+}
+
+// The stored-value members a top-up of memberid reaches: the member itself, or for "*" the
+// batch's members that are still stored-value members.
+constexpr const char* kBatchFilter =
+    "from membermaster where depositmode = '是' and memberid in "
+    "(select memberid from memberbatchselect)";
+constexpr const char* kMemberFilter = "from membermaster where depositmode = '是' and memberid = ?";
+
+print::Slip ComposeTopUpSlip(store::Database& db, const TopUpDone& done,
+                             const std::string& operator_name, const std::string& time,
+                             int columns) {
+  print::Slip slip;
+  slip.columns = columns;
+  if (done.memberid == kBatchMember) {
+    slip.Text("批量储值", print::Align::kCenter, true);
+    slip.Pair("会员人数:", std::to_string(done.members));
+    slip.Pair("每人储值:", kasso::Money(done.amount));
+    slip.Pair("储值合计:", kasso::Money(done.amount * static_cast<double>(done.members)));
+  } else {
+    slip.Text("会员储值", print::Align::kCenter, true);
+    slip.Pair("会员编号:", print::PrintableText(done.memberid));
+    slip.Pair("会员名称:", print::PrintableText(servicelib::GetMemberName(db, done.memberid)));
+    slip.Pair("储值金额:", kasso::Money(done.amount));
+    slip.Pair("储值余额:", kasso::Money(servicelib::GetMemberDepositValue(db, done.memberid)));
+  }
+  slip.Rule();
+  slip.Pair("操作员:", print::PrintableText(operator_name));
+  slip.Pair("时间:", time);
+  return slip;
+}
+
+}  // namespace
+
+std::string ResolveTopUpMember(const std::string& text) {
+  store::Database db;
+  return Resolve(db, Trim(text));
+}
+
+void CheckTopUpEntry(const std::string& member_text, const std::string& amount_text) {
+  const std::string member = Trim(member_text);
+  if (member != kBatchMember) {
+    store::Database db;
+    if (member.empty() || !servicelib::IsMemberExists(db, member)) {
+      throw UserError("此会员不存在");
+    }
+  }
+  CheckedAmount(amount_text);
+}
+
+TopUpDone SaveTopUp(const std::string& member_text, const std::string& amount_text, bool print,
+                    const std::string& workno) {
+  const std::string text = Trim(member_text);
+  if (text.empty()) throw UserError("会员编号不能为空");
+  std::string memberid;
+  std::string operator_name;
+  {
+    store::Database db;
+    memberid = Resolve(db, text);
+    if (memberid != kBatchMember && !servicelib::IfDepositMember(db, memberid)) {
+      throw UserError("此会员不是储值会员");
+    }
+    operator_name = servicelib::GetOperatorName(db, workno);
+  }
+  return DepositConfirmation(memberid, CheckedAmount(amount_text), print, operator_name);
+}
+
+TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool print,
+                              const std::string& operator_name) {
+  if (!std::isfinite(amount)) throw UserError("储值金额有误");
+  TopUpDone done;
+  done.memberid = memberid;
+  done.amount = servicelib::rounddigits(amount, 2);
+  if (done.amount == 0) throw UserError("储值金额不能为0");
+  if (std::fabs(done.amount) > kTopUpCeiling) throw UserError("储值金额过大");
+  const bool batch = memberid == kBatchMember;
+  const std::string now = kasso::NowText();
+  {
+    store::Database db;
+    store::Transaction tx(db);
+    if (!batch) {
+      if (memberid.empty() || !servicelib::IsMemberExists(db, memberid)) {
+        throw UserError("此会员不存在");
+      }
+      if (!servicelib::IfDepositMember(db, memberid)) throw UserError("此会员不是储值会员");
+    }
+    const std::string filter = batch ? kBatchFilter : kMemberFilter;
+    store::Statement history = db.Query(
+        "insert into depositbak (memberid,depositvalue,confirmdate) select distinct memberid,?,? " +
+        filter);
+    history.BindAll(done.amount, now);
+    if (!batch) history.Bind(3, memberid);
+    history.Run();
+    done.members = static_cast<std::size_t>(sqlite3_changes(db.handle()));
+    if (done.members == 0) throw UserError("批量储值没有选择储值会员");
+    store::Statement balance = db.Query(
+        "update membermaster set depositvalue = ifnull(depositvalue,0) + ? where rowid in "
+        "(select rowid " +
+        filter + ")");
+    balance.Bind(1, done.amount);
+    if (!batch) balance.Bind(2, memberid);
+    balance.Run();
+    tx.Commit();
+  }
+  if (print) {
+    done.print_failure =
+        print::PrintSlip("储值小票打印失败", [&](store::Database& db, int columns) {
+          return ComposeTopUpSlip(db, done, operator_name, now, columns);
+        });
+  }
+  return done;
+}
+
+std::vector<BatchCandidate> LoadBatchCandidates() {
+  store::Database db;
+  store::Statement s = db.Query(
+      "select memberid,membername,membersex,memberpid,memberphone from membermaster "
+      "where depositmode = '是' order by rowid");
+  std::vector<BatchCandidate> candidates;
+  while (s.Step()) candidates.push_back({s.Text(0), s.Text(1), s.Text(2), s.Text(3), s.Text(4)});
+  return candidates;
+}
+
+void SaveBatchChoice(const std::vector<std::string>& memberids) {
+  store::Database db;
+  store::Transaction tx(db);
+  db.Exec("delete from memberbatchselect");
+  store::Statement insert = db.Query("insert into memberbatchselect (memberid) values (?)");
+  for (const std::string& id : memberids) {
+    insert.Reset();
+    insert.Bind(1, id);
+    insert.Run();
+  }
+  tx.Commit();
+}
+
+std::vector<std::string> LoadBatchChoice() {
+  store::Database db;
+  store::Statement s = db.Query("select memberid from memberbatchselect order by rowid");
+  std::vector<std::string> ids;
+  while (s.Step()) ids.push_back(s.Text(0));
+  return ids;
+}
+
+}  // namespace backoffice
