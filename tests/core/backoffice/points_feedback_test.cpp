@@ -1,0 +1,131 @@
+// Points feedback: rebates credit points at a rate, gifts leave the stock, the checks refuse in
+// order (negative figures included) and a refusal writes nothing.
+
+#include "core/backoffice/members/points_feedback.h"
+
+#include <gtest/gtest.h>
+
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "members_fixture.h"
+
+namespace {
+
+using backoffice::Redemption;
+
+class PointsFeedbackTest : public members_testing::MembersFixture {
+ protected:
+  void SetUp() override {
+    MembersFixture::SetUp();
+    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 11, 0, 0));
+    Open().ExecScript(
+        "insert into goodsmaster (barcode,goodsname,salesprice,iscombined) values "
+        "('G1','毛巾',10,'否'),('K1','礼盒',50,'是'),('G2','香皂',3,'否');"
+        "insert into inventory (barcode,quantity) values ('G1',1),('K1',4),('G2',9);"
+        "insert into combinedgoods (barcode,underlyingcode,quantity) values ('K1','G2',2);");
+  }
+  static Redemption Rebate(const std::string& id, const std::string& rate,
+                           const std::string& points) {
+    Redemption r;
+    r.memberid = id;
+    r.kind = backoffice::kRebate;
+    r.rate = rate;
+    r.points = points;
+    r.workno = "0";
+    return r;
+  }
+  static Redemption Gift(const std::string& id, const std::string& barcode,
+                         const std::string& quantity, const std::string& points) {
+    Redemption r;
+    r.memberid = id;
+    r.gift_barcode = barcode;
+    r.gift_quantity = quantity;
+    r.points = points;
+    r.workno = "0";
+    return r;
+  }
+  double Stock(const std::string& barcode) const {
+    return Open()
+        .QueryDouble("select quantity from inventory where barcode = ?", barcode)
+        .value_or(-999);
+  }
+};
+
+TEST_F(PointsFeedbackTest, ARebateCreditsPointsTimesRateAndRecordsTheRow) {
+  backoffice::RedeemPoints(Rebate("M1", "0.05", "200"));
+  EXPECT_EQ(Balance("M1"), 110);
+  EXPECT_EQ(Points("M1"), 300);
+  EXPECT_EQ(Rows("pointsreturn"), "M1|返利||0.0|0.05|200|0|2024-05-06 11:00:00|\n");
+}
+
+TEST_F(PointsFeedbackTest, AllPointsMayBeDeductedButNotOneMore) {
+  EXPECT_EQ(members_testing::Refusal<kasso::UserError>(
+                [] { backoffice::RedeemPoints(Rebate("M1", "0.1", "501")); }),
+            "抵扣积分不能超过现有积分");
+  backoffice::RedeemPoints(Rebate("M1", "0.1", "500"));
+  EXPECT_EQ(Points("M1"), 0);
+  EXPECT_EQ(Balance("M1"), 150);
+}
+
+TEST_F(PointsFeedbackTest, GiftsLeaveTheirOwnStockRowEvenBelowZero) {
+  backoffice::RedeemPoints(Gift("M1", "G1", "2", "100"));
+  EXPECT_EQ(Stock("G1"), -1);
+  // A combined goods gives its own row, not its components'.
+  backoffice::RedeemPoints(Gift("M1", "K1", "1", "50"));
+  EXPECT_EQ(Stock("K1"), 3);
+  EXPECT_EQ(Stock("G2"), 9);
+  EXPECT_EQ(Points("M1"), 350);
+  EXPECT_EQ(Balance("M1"), 100);
+  EXPECT_EQ(Rows("pointsreturn"),
+            "M1|赠品|G1|2.0|0.0|100|0|2024-05-06 11:00:00|\n"
+            "M1|赠品|K1|1.0|0.0|50|0|2024-05-06 11:00:00|\n");
+}
+
+TEST_F(PointsFeedbackTest, RefusalsComeInOrderNameTheFieldAndWriteNothing) {
+  struct Case {
+    Redemption redemption;
+    const char* message;
+    const char* field;
+  };
+  const Case cases[] = {
+      {Rebate(" ", "x", "x"), "请录入会员信息", "memberid"},
+      {Rebate("M404", "0.1", "1"), "此会员不存在", "memberid"},
+      {Gift("M1", "", "1", "1"), "请录入赠品条码", "gift_barcode"},
+      {Gift("M1", "NOPE", "1", "1"), "赠品录入有误", "gift_barcode"},
+      {Gift("M1", "G1", "", "x"), "请录入赠品数量", "gift_quantity"},
+      {Gift("M1", "G1", "two", "x"), "赠品数量有误", "gift_quantity"},
+      {Gift("M1", "G1", "-2", "1"), "赠品数量有误", "gift_quantity"},
+      {Rebate("M3", "x", "x"), "非储值会员,不能返利", "memberid"},
+      {Rebate("M1", "", "x"), "请录入返利比率", "rate"},
+      {Rebate("M1", "5%", "1"), "返利比率有误", "rate"},
+      {Rebate("M1", "-0.05", "200"), "返利比率有误", "rate"},
+      {Rebate("M1", "0.05", ""), "请录入抵扣积分", "points"},
+      {Rebate("M1", "0.05", "abc"), "抵扣积分有误", "points"},
+      {Gift("M1", "G1", "1", "-100"), "抵扣积分有误", "points"},
+      {Rebate("M1", "9999999999", "500"), "返利金额过大", "rate"},
+  };
+  const std::string before = Rows("membermaster") + Rows("inventory");
+  for (const Case& c : cases) {
+    try {
+      backoffice::RedeemPoints(c.redemption);
+      ADD_FAILURE() << c.message << " was not refused";
+    } catch (const kasso::ValidationError& error) {
+      EXPECT_EQ(error.what(), std::string(c.message));
+      EXPECT_EQ(error.field(), c.field) << c.message;
+    }
+  }
+  EXPECT_EQ(Rows("membermaster") + Rows("inventory"), before);
+  EXPECT_EQ(Count("select count(*) from pointsreturn"), 0);
+}
+
+TEST_F(PointsFeedbackTest, AFailedBookingRollsBackWholeAndSaysSo) {
+  Open().ExecScript(
+      "create trigger refuse before insert on pointsreturn begin select raise(abort,'no'); end;");
+  EXPECT_EQ(members_testing::Refusal<kasso::UserError>(
+                [] { backoffice::RedeemPoints(Rebate("M1", "0.05", "200")); }),
+            "积分回馈有误");
+  EXPECT_EQ(Balance("M1"), 100);
+  EXPECT_EQ(Points("M1"), 500);
+}
+
+}  // namespace
