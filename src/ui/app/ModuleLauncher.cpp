@@ -6,6 +6,7 @@
 #include "ui/app/ManualBackup.h"
 #include "ui/app/OperatorListDialog.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
+#include "ui/backoffice/members/MemberListDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/devices/SettingsDialog.h"
 #include "ui/sale/SalesFrontDialog.h"
@@ -30,8 +31,11 @@ void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString&
     }
     case 3:  // stock
       break;
-    case 4:  // members
+    case 4: {  // members
+      MemberListDialog members(parent, workno);
+      members.exec();
       break;
+    }
     case 5:  // queries
       break;
     case 6: {  // login accounts

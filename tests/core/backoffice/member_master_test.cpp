@@ -37,15 +37,35 @@ TEST_F(MemberMasterTest, ChecksRefuseInTheEditorsOrderNamingTheFieldAndWriteNoth
   };
   const Case cases[] = {
       {[](MemberFields& f) { f.memberid = " "; }, "会员编号不能为空", "memberid"},
-      {[](MemberFields& f) { f.membername = ""; f.dismode = ""; }, "名称不能为空", "membername"},
-      {[](MemberFields& f) { f.dismode = ""; f.depositmode = "x"; }, "请选择优惠方式", "dismode"},
+      {[](MemberFields& f) {
+         f.membername = "";
+         f.dismode = "";
+       },
+       "名称不能为空", "membername"},
+      {[](MemberFields& f) {
+         f.dismode = "";
+         f.depositmode = "x";
+       },
+       "请选择优惠方式", "dismode"},
       {[](MemberFields& f) { f.depositmode = "x"; }, "是否储值选择有误", "depositmode"},
       {[](MemberFields& f) { f.depositmode = ""; }, "必须选择是否储值", "depositmode"},
       {[](MemberFields& f) { f.memberpointsmode = ""; }, "必须选择是否积分", "memberpointsmode"},
       {[](MemberFields& f) { f.memberpointsmode = "y"; }, "是否积分选择有误", "memberpointsmode"},
-      {[](MemberFields& f) { f.dismode = "会员折扣"; f.disrate = "abc"; }, "折扣率有误", "disrate"},
-      {[](MemberFields& f) { f.dismode = "会员折扣"; f.disrate = "1.2"; }, "折扣率有误", "disrate"},
-      {[](MemberFields& f) { f.dismode = "会员折扣"; f.disrate = "-0.1"; }, "折扣率有误", "disrate"},
+      {[](MemberFields& f) {
+         f.dismode = "会员折扣";
+         f.disrate = "abc";
+       },
+       "折扣率有误", "disrate"},
+      {[](MemberFields& f) {
+         f.dismode = "会员折扣";
+         f.disrate = "1.2";
+       },
+       "折扣率有误", "disrate"},
+      {[](MemberFields& f) {
+         f.dismode = "会员折扣";
+         f.disrate = "-0.1";
+       },
+       "折扣率有误", "disrate"},
       {[](MemberFields& f) { f.memberpointsvalue = "12a"; }, "积分值有误", "memberpointsvalue"},
   };
   const std::string before = Rows("membermaster");
@@ -70,8 +90,9 @@ TEST_F(MemberMasterTest, TheAdvantageDecidesRateAndDiscountOnDiscount) {
     bool disondis;
     const char* stored;  // disrate|disondis
   };
-  for (const Case& c : {Case{"会员折扣", "", true, "1.0|是"}, Case{"会员折扣", "0.855", false, "0.86|否"},
-                        Case{"会员价", "0.8", true, "1.0|否"}, Case{"没有优惠", "0.5", true, "1.0|否"}}) {
+  for (const Case& c :
+       {Case{"会员折扣", "", true, "1.0|是"}, Case{"会员折扣", "0.855", false, "0.86|否"},
+        Case{"会员价", "0.8", true, "1.0|否"}, Case{"没有优惠", "0.5", true, "1.0|否"}}) {
     MemberFields fields = Fields("M9", "赵六");
     fields.dismode = c.mode;
     fields.disrate = c.rate;

@@ -120,8 +120,8 @@ MembersImported ImportMembersSpreadsheet(const std::filesystem::path& file,
   const int id = sheet.Column("编号");
   const int name = sheet.Column("名称");
   if (id < 0 || name < 0) throw kasso::UserError("会员导入文件中必须包括: 编号,名称");
-  const int columns[] = {sheet.Column("身份证"), sheet.Column("电话"),   sheet.Column("地址"),
-                         sheet.Column("性别"),   sheet.Column("积分"),   sheet.Column("积分值"),
+  const int columns[] = {sheet.Column("身份证"), sheet.Column("电话"),    sheet.Column("地址"),
+                         sheet.Column("性别"),   sheet.Column("积分"),    sheet.Column("积分值"),
                          sheet.Column("储值"),   sheet.Column("储值金额")};
   std::vector<NewMember> members;
   members.reserve(sheet.rows.size());
@@ -132,9 +132,8 @@ MembersImported ImportMembersSpreadsheet(const std::filesystem::path& file,
     for (const std::string& text : row) blank = blank && Trimmed(text).empty();
     if (blank) continue;
     members.push_back(Check({static_cast<int>(i) + 2, cell(id), cell(name), cell(columns[0]),
-                             cell(columns[1]), cell(columns[2]), cell(columns[3]),
-                             cell(columns[4]), cell(columns[5]), cell(columns[6]),
-                             cell(columns[7]), ""}));
+                             cell(columns[1]), cell(columns[2]), cell(columns[3]), cell(columns[4]),
+                             cell(columns[5]), cell(columns[6]), cell(columns[7]), ""}));
   }
   return Write(members, progress);
 }

@@ -46,8 +46,8 @@ bool IsAdvantage(const std::string& mode) {
 }
 
 // A yes/no drop-down that must hold one of the two values.
-std::string CheckFlag(const std::string& text, const char* empty_message,
-                      const char* wrong_message, const char* field) {
+std::string CheckFlag(const std::string& text, const char* empty_message, const char* wrong_message,
+                      const char* field) {
   const std::string flag = Trim(text);
   if (flag.empty()) throw ValidationError(empty_message, field);
   if (flag != kFlagYes && flag != kFlagNo) throw ValidationError(wrong_message, field);
@@ -74,8 +74,7 @@ CheckedMember Check(const MemberFields& fields) {
   if (f.membername.empty()) throw ValidationError("名称不能为空", "membername");
   if (!IsAdvantage(f.dismode)) throw ValidationError("请选择优惠方式", "dismode");
   if (f.disrate.empty()) f.disrate = "1";
-  f.depositmode =
-      CheckFlag(f.depositmode, "必须选择是否储值", "是否储值选择有误", "depositmode");
+  f.depositmode = CheckFlag(f.depositmode, "必须选择是否储值", "是否储值选择有误", "depositmode");
   f.memberpointsmode =
       CheckFlag(f.memberpointsmode, "必须选择是否积分", "是否积分选择有误", "memberpointsmode");
 
@@ -97,8 +96,8 @@ CheckedMember Check(const MemberFields& fields) {
   if (!typed) throw ValidationError("积分值有误", "memberpointsvalue");
   member.points = rounddigits(*typed, 2);
   const std::optional<double> shown = ReadTypedNumber(f.points_shown, TillNumber::kAmount);
-  member.points_typed = shown ? rounddigits(*shown, 2) != member.points
-                              : Trim(f.points_shown) != points;
+  member.points_typed =
+      shown ? rounddigits(*shown, 2) != member.points : Trim(f.points_shown) != points;
   return member;
 }
 

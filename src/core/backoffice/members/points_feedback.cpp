@@ -73,9 +73,9 @@ Booking Check(store::Database& db, const Redemption& r) {
 
 void Write(store::Database& db, const Booking& b, const std::string& workno) {
   if (b.gift) {
-    const int lowered = db.Exec(
-        "update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?", b.quantity,
-        b.barcode);
+    const int lowered =
+        db.Exec("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?",
+                b.quantity, b.barcode);
     // A goods without a stock row gets one, so the gift still leaves the stock.
     if (lowered == 0) {
       db.Exec("insert into inventory (barcode,quantity) values (?,?)", b.barcode, -b.quantity);

@@ -44,8 +44,8 @@ TopUpDone SaveTopUp(const std::string& member_text, const std::string& amount_te
 // stored-value member chosen for the batch, writes one depositbak row per member topped up
 // with the current time, all in one transaction, then prints the top-up slip naming the
 // operator when print is set, by the printer mode of the settings. Throws kasso::UserError
-// ("储值金额不能为0", "储值金额过大", "此会员不存在", "此会员不是储值会员", "批量储值没有选择储值会员")
-// with nothing recorded, store::DbError.
+// ("储值金额不能为0", "储值金额过大", "此会员不存在", "此会员不是储值会员",
+// "批量储值没有选择储值会员") with nothing recorded, store::DbError.
 TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool print,
                               const std::string& operator_name);
 

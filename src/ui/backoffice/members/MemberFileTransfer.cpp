@@ -1,0 +1,76 @@
+#include "ui/backoffice/members/MemberFileTransfer.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "core/backoffice/members/member_files.h"
+#include "ui/app/FileSearchDialog.h"
+#include "ui/app/FolderDialog.h"
+#include "ui/common/ExportFormatDialog.h"
+#include "ui/common/FileTransfer.h"
+#include "ui/common/LongTask.h"
+#include "ui/common/MessageBox.h"
+
+namespace ui {
+
+void ExportMembers(QWidget* parent) {
+  std::optional<ExportFormat> format = ExportFormatDialog::Choose(parent);
+  if (!format) return;
+  std::optional<QString> target = FolderDialog::ChooseTarget(parent, FormatName(*format), "会员");
+  if (!target) return;
+  const std::filesystem::path file(target->toStdString());
+  bool finished = false;
+  try {
+    finished = RunWithProgress(parent, "数据导出中, 请稍候...", backoffice::CountMembers(),
+                               [&](const reports::Progress& progress) {
+                                 if (*format == ExportFormat::kText) {
+                                   backoffice::ExportMembersText(file, progress);
+                                 } else {
+                                   backoffice::ExportMembersSpreadsheet(file, progress);
+                                 }
+                               });
+  } catch (const std::exception& error) {
+    ShowMessage(parent, TransferErrorText(error, "导出有误"));
+    return;
+  }
+  ShowMessage(parent, finished ? "导出完成" : "导出被取消");
+}
+
+bool ImportMembers(QWidget* parent) {
+  std::optional<ExportFormat> format = ExportFormatDialog::Choose(parent);
+  if (!format) return false;
+  const bool text = *format == ExportFormat::kText;
+  if (text) {
+    ShowMessage(parent, "相同编号会员不被导入");
+  } else {
+    ShowMessage(parent,
+                "导入Excel文件必须包含以下字段:\n\n"
+                "编号,名称,身份证,电话,地址,性别,积分,积分值,储值,储值金额",
+                "提示");
+  }
+  std::optional<QString> path = FileSearchDialog::ChooseFile(parent, text ? "txt" : "xlsx ods xls");
+  if (!path) return false;
+  const std::filesystem::path file(path->toStdString());
+  backoffice::MembersImported imported;
+  bool finished = false;
+  try {
+    finished = RunWithProgress(
+        parent, "数据导入中, 请稍候...", kRowsUnknown, [&](const reports::Progress& progress) {
+          imported = text ? backoffice::ImportMembersText(file, progress)
+                          : backoffice::ImportMembersSpreadsheet(file, progress);
+        });
+  } catch (const std::exception& error) {
+    ShowMessage(parent, TransferErrorText(error, text ? "导入有误" : "数据导入有误"));
+    return false;
+  }
+  if (!finished) {
+    ShowMessage(parent, "导入被取消");
+    return false;
+  }
+  ShowMessage(parent, QString("导入成功\n新增 %1 个会员, 相同编号跳过 %2 个")
+                          .arg(imported.added)
+                          .arg(imported.skipped));
+  return imported.added > 0;
+}
+
+}  // namespace ui
