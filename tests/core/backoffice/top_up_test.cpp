@@ -56,10 +56,11 @@ TEST_F(TopUpTest, AMemberNamedByPhoneOrIdentityCardIsToppedUpUnderItsId) {
 
 TEST_F(TopUpTest, ChecksRefuseInOrderAndRecordNothing) {
   const std::pair<std::pair<const char*, const char*>, const char*> cases[] = {
-      {{" ", "x"}, "会员编号不能为空"},           {{"M404", "0"}, "此会员不存在"},
-      {{"M3", "0"}, "此会员不是储值会员"},        {{"M1", "12元"}, "储值金额有误"},
-      {{"M1", "0.004"}, "储值金额不能为0"},       {{"M1", "9900000000.01"}, "储值金额过大"},
-      {{"M1", "-9900000000.01"}, "储值金额过大"}, {{"13800000001", "1e3"}, "储值金额有误"},
+      {{" ", "x"}, "会员编号不能为空"},         {{"M404", "0"}, "此会员不存在"},
+      {{"M3", "0"}, "此会员不是储值会员"},      {{"M1", "12元"}, "储值金额有误"},
+      {{"M1", "0.004"}, "储值金额不能为0"},     {{"M1", "9900000000.01"}, "储值金额过大"},
+      {{"M1", "99999999999"}, "储值金额过大"},  {{"M1", "-9900000000.01"}, "储值金额过大"},
+      {{"13800000001", "1e3"}, "储值金额有误"},
   };
   for (const auto& [input, message] : cases) {
     EXPECT_EQ(Save(input.first, input.second), message) << input.first << " " << input.second;

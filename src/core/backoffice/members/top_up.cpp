@@ -1,6 +1,7 @@
 #include "core/backoffice/members/top_up.h"
 
 #include <cmath>
+#include <optional>
 
 #include "core/common/clock.h"
 #include "core/common/error.h"
@@ -22,9 +23,13 @@ using kasso::UserError;
 double CheckedAmount(const std::string& text) {
   const std::string typed = Trim(text);
   if (!servicelib::NumericalCheck(typed)) throw UserError("储值金额有误");
-  const double amount = servicelib::rounddigits(kasso::ParseNumber(typed), 2);
+  // A number, so only its size can make the till's own bounds refuse it.
+  const std::optional<double> value =
+      servicelib::ReadTypedNumber(typed, servicelib::TillNumber::kAmount);
+  if (!value) throw UserError("储值金额过大");
+  const double amount = servicelib::rounddigits(*value, 2);
   if (amount == 0) throw UserError("储值金额不能为0");
-  if (!std::isfinite(amount) || std::fabs(amount) > kTopUpCeiling) throw UserError("储值金额过大");
+  if (std::fabs(amount) > kTopUpCeiling) throw UserError("储值金额过大");
   return amount;
 }
 
