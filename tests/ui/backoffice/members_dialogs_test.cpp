@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "support/test_database.h"
+#include "ui/app/FolderDialog.h"
 #include "ui/app/MainMenuWindow.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
 #include "ui/backoffice/members/DepositEntryDialog.h"
@@ -21,6 +22,7 @@
 #include "ui/backoffice/members/MemberEditDialog.h"
 #include "ui/backoffice/members/MemberListDialog.h"
 #include "ui/backoffice/members/PointsFeedbackDialog.h"
+#include "ui/common/ExportFormatDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/SearchDialog.h"
 #include "ui/ui_test_support.h"
@@ -280,6 +282,40 @@ TEST_F(MembersDialogsTest, PointsFeedbackBooksARebateByKeysAndAGiftPickedFromThe
   EXPECT_EQ(messages_.Texts(), (Texts{"赠品数量有误", "回馈完成"}));
   EXPECT_EQ(Open().QueryDouble("select quantity from inventory where barcode = '6901'"), 3);
   EXPECT_EQ(Stored("memberpointsvalue", "M1"), "200.0");
+}
+
+TEST_F(MembersDialogsTest, PagesBeyondTheFirstShowTheirOwnRowsAndTheFilesRoundTripThroughTheList) {
+  Open().ExecScript(
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 600) "
+      "insert into membermaster (memberid,membername,depositmode,depositvalue) "
+      "select 'X' || i, '批量' || i, '是', i from n;");
+  ui::MemberListDialog list(nullptr, "0");
+  auto* model = Find<QTableView>(list, "memberTable")->model();
+  ASSERT_EQ(model->rowCount(), 603);
+  for (int row : {602, 300, 3}) {
+    const QString n = QString::number(row - 2);
+    EXPECT_EQ((Texts{Cell(list, row, 0), Cell(list, row, 1), Cell(list, row, 6)}),
+              (Texts{"X" + n, "批量" + n, n + ".00"}));
+  }
+
+  ui::ExportFormatSeam formats;
+  ui::FileChooserSeam chooser;
+  const QString file = QString::fromStdString((dir() / "会员.xlsx").string());
+  formats.SetNextAnswer(ui::ExportFormat::kSpreadsheet);
+  chooser.SetNextAnswer(file);
+  Click(list, "exportButton");
+  EXPECT_EQ(chooser.requests().back().proposal.left(2), "会员");
+  EXPECT_EQ(messages_.Texts(), Texts{"导出完成"});
+
+  Open().Exec("delete from membermaster where memberid like 'X%'");
+  messages_.Clear();
+  formats.SetNextAnswer(ui::ExportFormat::kSpreadsheet);
+  chooser.SetNextAnswer(file);
+  Click(list, "importButton");
+  ASSERT_EQ(messages_.Texts().size(), 2u);
+  EXPECT_TRUE(messages_.Texts()[0].startsWith("导入Excel文件必须包含以下字段:"));
+  EXPECT_EQ(messages_.Texts()[1], "导入成功\n新增 600 个会员, 相同编号跳过 3 个");
+  EXPECT_EQ(model->rowCount(), 603);
 }
 
 }  // namespace
