@@ -1,6 +1,7 @@
 #include "ui/touch/TouchFrontDialog.h"
 
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -129,6 +130,8 @@ TouchFrontDialog::TouchFrontDialog(QWidget* parent, const QString& workno)
 TouchFrontDialog::~TouchFrontDialog() = default;
 
 void TouchFrontDialog::SetUpLook() {
+  // The group captions first: the fonts set below on the controls are their own.
+  for (QGroupBox* group : findChildren<QGroupBox*>()) SetFontHeight(*group, kListTypeMm);
   for (QPushButton* button : findChildren<QPushButton*>()) {
     MakeFingerButton(*button);
     // A hidden class or goods button keeps its place, so the others never move.
