@@ -197,7 +197,8 @@ void TouchFrontDialog::ConnectButtons() {
           [this] { Page([this](store::Database& db) { pages_.ChooseClass(db, std::nullopt); }); });
   for (size_t i = 0; i < class_buttons_.size(); ++i) {
     connect(class_buttons_[i], &QPushButton::clicked, this, [this, i] {
-      const std::string chosen = pages_.classes().at(i);
+      if (i >= pages_.classes().size()) return;
+      const std::string chosen = pages_.classes()[i];
       Page([this, chosen](store::Database& db) { pages_.ChooseClass(db, chosen); });
     });
   }

@@ -17,6 +17,7 @@
 
 #include "core/sale/current_sale.h"
 #include "support/test_database.h"
+#include "ui/app/ModuleLauncher.h"
 #include "ui/common/MessageBox.h"
 #include "ui/sale/SalesFrontDialog.h"
 #include "ui/sale/SettleDialog.h"
@@ -202,6 +203,20 @@ TEST_F(TouchFrontDialogTest, SettlingWritesTheSameRowsAsTheKeyboardScreen) {
   EXPECT_EQ(touch, JournalRows(2));
   EXPECT_TRUE(touch[2].startsWith("销售总计|4.0|0.0|12.1|")) << touch[2].toStdString();
   EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(TouchFrontDialogTest, F1OpensTheTouchScreenWhenTheScaleFrontIsOn) {
+  const app::MenuModule cashier{1, 0, 0, 0, 0, "", ""};
+  for (const char* setting : {"是", "否"}) {
+    Open().Exec("update management set usescalefront = ?", setting);
+    ModalDriver<ui::TouchFrontDialog> touch(
+        [](QWidget* dialog) { Click(*dialog, "commandButton10"); });
+    ModalDriver<ui::SalesFrontDialog> keyboard(
+        [](QWidget* dialog) { Click(*dialog, "exitButton"); });
+    ui::LaunchModule(cashier, nullptr, "0");
+    EXPECT_EQ(touch.ran(), std::string(setting) == "是");
+    EXPECT_EQ(keyboard.ran(), std::string(setting) == "否");
+  }
 }
 
 // Every button is at least 15 mm square, inside the window, clear of the others, and shows its
