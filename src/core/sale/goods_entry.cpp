@@ -70,24 +70,30 @@ bool AddLineFor(store::Database& db, CurrentSale& sale, const std::string& text,
     // Cancelling leaves the price at 0 and still sells the goods, as a gift would be.
     if (std::optional<double> price = ui.EnterPrice()) goods->salesprice = *price;
   }
-  std::string quantity = "1.00";
-  if (settings.serial_scale && goods->is_scale_goods) {
-    std::optional<std::string> weight = ui.ConfirmWeight(goods->goodsname);
-    // A cancelled weighing sells nothing: a line without a quantity could not be committed.
-    if (!weight) return false;
-    if (!servicelib::ReadTypedNumber(*weight, servicelib::TillNumber::kQuantity)) {
-      ui.Message("重量有误");
-      return false;
-    }
-    quantity = *weight;
-  }
-  AppendGoodsLine(db, sale, *goods, quantity);
+  std::optional<std::string> quantity = LineQuantity(settings, *goods, ui);
+  if (!quantity) return false;
+  AppendGoodsLine(db, sale, *goods, *quantity);
   return true;
+}
+
+}  // namespace
+
+std::optional<std::string> LineQuantity(const ScanSettings& settings, const LineGoods& goods,
+                                        SaleUi& ui) {
+  if (!settings.serial_scale || !goods.is_scale_goods) return "1.00";
+  std::optional<std::string> weight = ui.ConfirmWeight(goods.goodsname);
+  // A cancelled weighing sells nothing: a line without a quantity could not be committed.
+  if (!weight) return std::nullopt;
+  if (!servicelib::ReadTypedNumber(*weight, servicelib::TillNumber::kQuantity)) {
+    ui.Message("重量有误");
+    return std::nullopt;
+  }
+  return weight;
 }
 
 // A goods item that could not be read is not for sale, unless the file was only busy: then
 // the same scan may succeed in a moment.
-ScanResult Unreadable(const store::DbError& error, SaleUi& ui) {
+ScanResult ReportUnreadable(const store::DbError& error, SaleUi& ui) {
   if (IsBusy(error)) {
     ui.Message(kDatabaseBusy);
     return ScanResult::kBusy;
@@ -95,8 +101,6 @@ ScanResult Unreadable(const store::DbError& error, SaleUi& ui) {
   ui.Message(kCannotSell);
   return ScanResult::kNotAdded;
 }
-
-}  // namespace
 
 ScanSettings ReadScanSettings(store::Database& db) {
   ScanSettings settings;
@@ -203,7 +207,7 @@ ScanResult AddGoodsByBarcode(store::Database& db, CurrentSale& sale, const std::
   try {
     return AddLineFor(db, sale, text, ui) ? ScanResult::kAdded : ScanResult::kNotAdded;
   } catch (const store::DbError& error) {
-    return Unreadable(error, ui);
+    return ReportUnreadable(error, ui);
   }
 }
 
@@ -212,7 +216,7 @@ ScanResult AddGoodsByBarcode(CurrentSale& sale, const std::string& text, SaleUi&
     store::Database db;
     return AddGoodsByBarcode(db, sale, text, ui);
   } catch (const store::DbError& error) {
-    return Unreadable(error, ui);
+    return ReportUnreadable(error, ui);
   }
 }
 

@@ -63,11 +63,20 @@ void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& go
 // printed) and selects it. Throws store::DbError; the sale is then unchanged.
 void AppendScaleLine(store::Database& db, CurrentSale& sale, const LineGoods& goods, double amount);
 
+// The quantity of a new goods line: "1.00", or for scale goods on the serial scale the weight
+// confirmed on it. nullopt when the weighing was cancelled or its weight refused ("重量有误").
+std::optional<std::string> LineQuantity(const ScanSettings& settings, const LineGoods& goods,
+                                        SaleUi& ui);
+
 enum class ScanResult {
   kAdded,     // a line was appended
   kNotAdded,  // refused or cancelled; the screen empties the entry field
   kBusy,      // the file is locked by another program: the scan is kept for another try
 };
+
+// Tells the cashier why goods could not be read: "数据库忙，请重试" while another program holds
+// the file (kBusy), else "此商品无法销售" (kNotAdded).
+ScanResult ReportUnreadable(const store::DbError& error, SaleUi& ui);
 
 // Looks the barcode up and appends its line, asking what the scan needs on the way (new
 // barcode, price, weight). Goods that cannot be found or read are reported with

@@ -10,14 +10,16 @@
 #include "ui/common/MessageBox.h"
 #include "ui/devices/SettingsDialog.h"
 #include "ui/sale/SalesFrontDialog.h"
+#include "ui/touch/TouchFrontDialog.h"
 
 namespace ui {
 
 void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString& workno) {
   switch (module.key) {
-    case 1: {  // cashier screen: keyboard or touch, chosen by servicelib::GetScaleFrontSign()
-      if (servicelib::GetScaleFrontSign() != "否") {
-        ui::ShowMessage(parent, "触摸前台尚未安装");
+    case 1: {  // cashier screen: touch when the scale front is switched on, else keyboard
+      if (servicelib::GetScaleFrontSign() == "是") {
+        ui::TouchFrontDialog front(parent, workno);
+        front.exec();
         break;
       }
       ui::SalesFrontDialog front(parent, workno);

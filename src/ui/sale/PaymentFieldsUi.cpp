@@ -47,11 +47,15 @@ bool RoutePaymentKey(const QObject* watched, const QEvent* event, const QLineEdi
   return false;
 }
 
+QLineEdit* RetryBox(const sale::SettleCheck& check, const PaymentEdits& edits) {
+  if (check.retry == sale::RetryField::kAllowance) return edits.allowance;
+  if (check.retry == sale::RetryField::kCheque) return edits.cheque;
+  if (check.retry == sale::RetryField::kCard) return edits.card;
+  return edits.cash;
+}
+
 void FocusForRetry(const sale::SettleCheck& check, const PaymentEdits& edits) {
-  QLineEdit* retry = edits.cash;
-  if (check.retry == sale::RetryField::kAllowance) retry = edits.allowance;
-  if (check.retry == sale::RetryField::kCheque) retry = edits.cheque;
-  if (check.retry == sale::RetryField::kCard) retry = edits.card;
+  QLineEdit* retry = RetryBox(check, edits);
   retry->setFocus();
   retry->selectAll();
 }

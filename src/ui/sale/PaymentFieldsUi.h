@@ -41,6 +41,9 @@ bool RoutePaymentKey(const QObject* watched, const QEvent* event, const QLineEdi
                      std::initializer_list<const QLineEdit*> tenders,
                      const PaymentKeyActions& actions);
 
+// The field a refused confirmation names, else the cash field.
+QLineEdit* RetryBox(const sale::SettleCheck& check, const PaymentEdits& edits);
+
 // After a refused confirmation: back to the field the check names, else to the cash field,
 // with its text selected for retyping.
 void FocusForRetry(const sale::SettleCheck& check, const PaymentEdits& edits);

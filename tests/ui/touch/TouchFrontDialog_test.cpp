@@ -1,0 +1,260 @@
+// The touch cashier screen by taps: goods buttons, the barcode box, the member pad, the
+// payment, and its layout at the two usual screen sizes.
+
+#include "ui/touch/TouchFrontDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <memory>
+
+#include "core/sale/current_sale.h"
+#include "support/test_database.h"
+#include "ui/app/ModuleLauncher.h"
+#include "ui/common/MessageBox.h"
+#include "ui/sale/SalesFrontDialog.h"
+#include "ui/sale/SettleDialog.h"
+#include "ui/touch/TouchMemberPad.h"
+#include "ui/touch/TouchMetrics.h"
+#include "ui/touch/TouchNumberPad.h"
+#include "ui/touch/TouchSettleDialog.h"
+#include "ui/ui_test_support.h"
+
+namespace {
+
+using testing_support::Click;
+using testing_support::ModalDriver;
+using Texts = std::vector<QString>;
+
+// Taps a keypad's digits and "." and then its confirm button.
+std::function<void(QWidget*)> TapKeys(const QString& keys, const char* confirm = "okButton") {
+  return [keys, confirm](QWidget* pad) {
+    for (const QChar key : keys) {
+      Click(*pad, key == '.' ? "keyPoint" : QStringLiteral("key%1").arg(key).toUtf8().constData());
+    }
+    Click(*pad, confirm);
+  };
+}
+
+class TouchFrontDialogTest : public testing_support::TestDatabase {
+ protected:
+  void SetUp() override {
+    TestDatabase::SetUp();
+    testing_support::AddGoods("6901", "牛奶", 2.5);
+    testing_support::AddGoods("6902", "面包", 4);
+  }
+  void TearDown() override {
+    screen_.reset();
+    TestDatabase::TearDown();
+  }
+  void OpenScreen(int width = 1024, int height = 768) {
+    screen_ = std::make_unique<ui::TouchFrontDialog>(nullptr, "0");
+    screen_->setWindowState(Qt::WindowNoState);
+    screen_->resize(width, height);
+    screen_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(screen_.get()));
+    QTest::qWait(20);  // the goods captions are fitted once the layout ran
+  }
+  QPushButton* Button(const char* name) const {
+    return testing_support::Find<QPushButton>(*screen_, name);
+  }
+  // The command button showing that caption.
+  void Command(const QString& caption) {
+    for (int i = 1; i <= ui::TouchFrontDialog::kCommandCount; ++i) {
+      QPushButton* button = Button(QStringLiteral("commandButton%1").arg(i).toUtf8().constData());
+      if (button->text() == caption) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        return;
+      }
+    }
+    ADD_FAILURE() << "no command button " << caption.toStdString();
+  }
+  void Scan(const QString& barcode) {
+    auto* box = testing_support::Find<QLineEdit>(*screen_, "barcodeEdit");
+    QTest::keyClicks(box, barcode);
+    QTest::keyClick(box, Qt::Key_Return);
+  }
+  QString Cell(int row, int column) const {
+    auto* table = testing_support::Find<QTableView>(*screen_, "lineTable");
+    return table->model()->index(row, column).data().toString();
+  }
+  QString Total() const { return testing_support::Find<QLabel>(*screen_, "totalLabel")->text(); }
+
+  // The rows a sale wrote, without its number and times.
+  Texts JournalRows(std::int64_t number) const {
+    store::Database db = Open();
+    store::Statement rows = db.Query(
+        "select transactiontype,quantity,price,actualvalue,discountrate,discountvalue,barcode,"
+        "paid,change,workno,memberid,cardpaid,shiftid,wipevalue,valuediscount,pricediscount,"
+        "checkpaid,unionpaid from transactiondetails where transactionnumber = ? order by rowid",
+        number);
+    Texts texts;
+    while (rows.Step()) {
+      QString row;
+      for (int c = 0; c < rows.ColumnCount(); ++c)
+        row += QString::fromStdString(rows.Text(c)) + "|";
+      texts.push_back(row);
+    }
+    return texts;
+  }
+
+  ui::MessageBoxSeam boxes_;
+  std::unique_ptr<ui::TouchFrontDialog> screen_;
+};
+
+TEST_F(TouchFrontDialogTest, GoodsButtonsSellTheirOwnGoodsAndScaleGoodsAreOneWithoutTheScale) {
+  testing_support::AddGoods("6903", "牛奶", 3.0);  // the same name, another goods
+  Open().Exec("update goodsmaster set isscalegoods = '是' where barcode = '6902'");
+  OpenScreen();
+  QAbstractItemModelTester tester(testing_support::Find<QTableView>(*screen_, "lineTable")->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  EXPECT_EQ(Button("goodsButton0")->text(), "牛奶");
+  EXPECT_EQ(Button("goodsButton2")->text(), "牛奶");
+  EXPECT_FALSE(Button("goodsButton3")->isVisible());
+  EXPECT_FALSE(Button("classButton1")->isVisible());  // one class: "未分类"
+  QTest::mouseClick(Button("goodsButton2"), Qt::LeftButton);
+  EXPECT_EQ(Cell(0, 4), "6903");                              // "条码"
+  EXPECT_EQ(Cell(0, 2), "3.00");                              // "价格"
+  QTest::mouseClick(Button("goodsButton1"), Qt::LeftButton);  // scale goods, serial scale off
+  EXPECT_EQ(Cell(1, 1), "1.00");
+  EXPECT_EQ(Total(), "7.00");
+  EXPECT_TRUE(boxes_.shown().empty());
+
+  // A class tap starts its goods from page 0.
+  QTest::mouseClick(Button("classButton0"), Qt::LeftButton);
+  EXPECT_EQ(Button("goodsButton0")->text(), "牛奶");
+}
+
+TEST_F(TouchFrontDialogTest, MemberButtonAttachesAndDetachesRepricingTheLines) {
+  Open().Exec("update goodsmaster set memberprice = 2.0 where barcode = '6901'");
+  Open().Exec(
+      "insert into membermaster (memberid,membername,memberpw,dismode,disrate,disondis) "
+      "values ('8001','王','','会员价',1,'否')");
+  OpenScreen();
+  QTest::mouseClick(Button("goodsButton0"), Qt::LeftButton);
+  Scan("6902");
+  EXPECT_EQ(Total(), "6.50");
+  {
+    ModalDriver<ui::TouchMemberPad> pad(TapKeys("8001"));
+    Command("会员");
+    ASSERT_TRUE(pad.ran());
+  }
+  EXPECT_EQ(Cell(0, 2), "2.00");
+  EXPECT_EQ(Total(), "6.00");
+  EXPECT_TRUE(testing_support::Find<QLabel>(*screen_, "memberPane")->text().contains("王"));
+  Command("普通客户");
+  EXPECT_EQ(Cell(0, 2), "2.50");
+  EXPECT_EQ(Total(), "6.50");
+  EXPECT_EQ(Button("commandButton6")->text(), "会员");
+}
+
+TEST_F(TouchFrontDialogTest, SettlingWritesTheSameRowsAsTheKeyboardScreen) {
+  OpenScreen();
+  QTest::mouseClick(Button("goodsButton0"), Qt::LeftButton);
+  Scan("6902");
+  {
+    ModalDriver<ui::TouchNumberPad> pad(TapKeys("3"));
+    Command("数量");
+  }
+  Command("其他");
+  {
+    ModalDriver<ui::TouchNumberPad> pad(TapKeys("0.8"));
+    Command("单品打折");
+  }
+  Command("主界面");
+  {
+    ModalDriver<ui::TouchSettleDialog> pay([](QWidget* dialog) {
+      Click(*dialog, "key2");
+      Click(*dialog, "key0");
+      Click(*dialog, "okButton");
+    });
+    Command("结算");
+    ASSERT_TRUE(pay.ran());
+  }
+  EXPECT_EQ(Total(), "0.00");
+  EXPECT_TRUE(screen_->current_sale().lines.empty());
+  screen_.reset();
+
+  ui::SalesFrontDialog keyboard(nullptr, "0");
+  keyboard.show();
+  auto* entry = testing_support::Find<QLineEdit>(keyboard, "entryEdit");
+  for (const char* text : {"6901", "6902", "*3", "/8"}) {
+    QTest::keyClicks(entry, text);
+    QTest::keyClick(entry, Qt::Key_Return);
+  }
+  {
+    ModalDriver<ui::SettleDialog> pay([](QWidget* dialog) {
+      auto* cash = testing_support::Find<QLineEdit>(*dialog, "cashEdit");
+      cash->setText("20");
+      Click(*dialog, "okButton");
+    });
+    QTest::keyClick(entry, Qt::Key_Return);
+    ASSERT_TRUE(pay.ran());
+  }
+  const Texts touch = JournalRows(1);
+  ASSERT_EQ(touch.size(), 3u);
+  EXPECT_EQ(touch, JournalRows(2));
+  EXPECT_TRUE(touch[2].startsWith("销售总计|4.0|0.0|12.1|")) << touch[2].toStdString();
+  EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(TouchFrontDialogTest, F1OpensTheTouchScreenWhenTheScaleFrontIsOn) {
+  const app::MenuModule cashier{1, 0, 0, 0, 0, "", ""};
+  for (const char* setting : {"是", "否"}) {
+    Open().Exec("update management set usescalefront = ?", setting);
+    ModalDriver<ui::TouchFrontDialog> touch(
+        [](QWidget* dialog) { Click(*dialog, "commandButton10"); });
+    ModalDriver<ui::SalesFrontDialog> keyboard(
+        [](QWidget* dialog) { Click(*dialog, "exitButton"); });
+    ui::LaunchModule(cashier, nullptr, "0");
+    EXPECT_EQ(touch.ran(), std::string(setting) == "是");
+    EXPECT_EQ(keyboard.ran(), std::string(setting) == "否");
+  }
+}
+
+// Every button is at least 15 mm square, inside the window, clear of the others, and shows its
+// whole caption; the layout fits the window without squeezing.
+TEST_F(TouchFrontDialogTest, LayoutFitsFingersAt1024x768And1920x1080) {
+  for (int i = 0; i < 12; ++i) {
+    testing_support::AddGoods("7" + std::to_string(i), "很长很长的商品名称第" + std::to_string(i),
+                              1);
+  }
+  for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
+    OpenScreen(size.width(), size.height());
+    ASSERT_EQ(screen_->size(), size);
+    const QString shot = QDir::temp().filePath(
+        QStringLiteral("touch_front_%1x%2.png").arg(size.width()).arg(size.height()));
+    EXPECT_TRUE(screen_->grab().save(shot));
+    EXPECT_LE(screen_->layout()->minimumSize().height(), size.height());
+    EXPECT_LE(screen_->layout()->minimumSize().width(), size.width());
+    const int finger = ui::MillimetresToPixels(*screen_, ui::kFingerMm);
+    std::vector<QRect> taken;
+    for (QPushButton* button : screen_->findChildren<QPushButton*>()) {
+      if (!button->isVisible()) continue;
+      const QRect rect(button->mapTo(screen_.get(), QPoint(0, 0)), button->size());
+      const std::string name = button->objectName().toStdString();
+      EXPECT_GE(rect.width(), finger) << name;
+      EXPECT_GE(rect.height(), finger) << name;
+      EXPECT_TRUE(screen_->rect().contains(rect)) << name;
+      for (const QRect& other : taken) EXPECT_FALSE(rect.intersects(other)) << name;
+      taken.push_back(rect);
+      const QFontMetrics metrics(button->font());
+      const QStringList lines = button->text().split('\n');
+      for (const QString& line : lines) {
+        EXPECT_LE(metrics.horizontalAdvance(line), rect.width() - 4) << name;
+      }
+      EXPECT_LE(static_cast<int>(lines.size()) * metrics.lineSpacing(), rect.height()) << name;
+    }
+    EXPECT_EQ(taken.size(), 1u + 1 + 2 + 14 + 2 + 10);  // 全部, a class, paging, goods, commands
+    screen_.reset();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+// The touch pads and payment dialogs as fingers use them: every number typed with keys, the
+// amounts following every key, and refusals keeping the dialog open.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "support/test_database.h"
+#include "ui/common/MessageBox.h"
+#include "ui/touch/TouchMemberPad.h"
+#include "ui/touch/TouchMemberSettleDialog.h"
+#include "ui/touch/TouchNumberPad.h"
+#include "ui/touch/TouchPricePad.h"
+#include "ui/touch/TouchSettleDialog.h"
+#include "ui/ui_test_support.h"
+
+namespace {
+
+using Texts = std::vector<QString>;
+using testing_support::Click;
+
+// Taps the keys of a pad: digits, "." / "·" (keyPoint), "-" and "<" for "退格".
+void Tap(const QWidget& pad, const QString& keys) {
+  for (const QChar key : keys) {
+    if (key == '<') {
+      Click(pad, "backspaceButton");
+    } else if (key == '.' || key == QChar(0x00B7)) {
+      Click(pad, "keyPoint");
+    } else if (key == '-') {
+      Click(pad, "keyMinus");
+    } else {
+      Click(pad, QStringLiteral("key%1").arg(key).toUtf8().constData());
+    }
+  }
+}
+
+QString Text(const QWidget& dialog, const char* name) {
+  if (auto* box = dialog.findChild<QLineEdit*>(name)) return box->text();
+  return dialog.findChild<QLabel*>(name)->text();
+}
+
+// Touching a box makes it the one the keys type into.
+void Touch(const QWidget& dialog, const char* box) {
+  QTest::mouseClick(dialog.findChild<QLineEdit*>(box), Qt::LeftButton);
+}
+
+class TouchPadsTest : public testing_support::TestDatabase {
+ protected:
+  ui::MessageBoxSeam boxes_;
+};
+
+TEST_F(TouchPadsTest, NumberPadRefusesADiscountAboveOneAndBackspaceOnEmptyDoesNothing) {
+  ui::TouchNumberPad pad(nullptr, sale::PadMode::kItemDiscount);
+  pad.show();
+  EXPECT_EQ(pad.windowTitle(), "单品折扣");
+  EXPECT_EQ(Text(pad, "valueLabel"), "折扣率");
+  Tap(pad, "<");
+  EXPECT_EQ(pad.text(), "");
+  Tap(pad, "1.5");
+  Click(pad, "okButton");
+  EXPECT_TRUE(pad.isVisible());
+  EXPECT_EQ(boxes_.Texts(), Texts{"折扣率不能大于1"});
+  Tap(pad, "<<<0.85");
+  Click(pad, "okButton");
+  EXPECT_EQ(pad.result(), QDialog::Accepted);
+  EXPECT_EQ(pad.text(), "0.85");
+}
+
+TEST_F(TouchPadsTest, PricePadBackspaceRemovesTheWholeDotAndReadsItAsTheDecimalPoint) {
+  ui::TouchPricePad pad(nullptr);
+  pad.show();
+  Click(pad, "okButton");
+  EXPECT_EQ(boxes_.Texts(), Texts{"请录入价格"});
+  Tap(pad, QStringLiteral("12·"));
+  EXPECT_EQ(Text(pad, "priceEdit"), QStringLiteral("12·"));
+  Tap(pad, QStringLiteral("<"));
+  EXPECT_EQ(Text(pad, "priceEdit"), "12");
+  Tap(pad, QStringLiteral("·5"));
+  Click(pad, "okButton");
+  EXPECT_EQ(pad.result(), QDialog::Accepted);
+  EXPECT_DOUBLE_EQ(pad.price(), 12.5);
+}
+
+TEST_F(TouchPadsTest, MemberPadTypesIntoTheChosenBoxAndChecksThePassword) {
+  Open().Exec(
+      "insert into membermaster (memberid,membername,memberphone,memberpw,dismode,disrate) "
+      "values ('8001','王','13900001111','42','会员价',1)");
+  ui::TouchMemberPad pad(nullptr);
+  pad.show();
+  EXPECT_EQ(Text(pad, "passwordEdit").size(), 0);
+  EXPECT_EQ(pad.findChild<QLineEdit*>("passwordEdit")->echoMode(), QLineEdit::Password);
+  Tap(pad, "13900001111");
+  Click(pad, "passwordButton");
+  Tap(pad, "4");
+  Click(pad, "okButton");
+  EXPECT_EQ(boxes_.Texts(), Texts{"密码有误"});
+  Tap(pad, "42");  // the refused box is typed anew
+  Click(pad, "okButton");
+  EXPECT_EQ(pad.result(), QDialog::Accepted);
+  EXPECT_EQ(pad.member_id(), "8001");  // found by the phone number
+}
+
+TEST_F(TouchPadsTest, SettleDialogTakesCashAndCardAndRefusesShortPaymentAndLargeAllowance) {
+  ui::TouchSettleDialog dialog(nullptr, 100.00);
+  dialog.show();
+  EXPECT_EQ(Text(dialog, "dueValue"), "100.00");
+  EXPECT_EQ(Text(dialog, "cashEdit"), "100.00");
+  Tap(dialog, "80");  // the cash box is active and its amount is replaced
+  EXPECT_EQ(Text(dialog, "cashEdit"), "80");
+  Click(dialog, "okButton");
+  EXPECT_EQ(boxes_.Texts(), Texts{"金额有误!"});
+
+  // An allowance of 100.60 on 100.00 would book a negative sale: refused to the fen.
+  Touch(dialog, "allowanceEdit");
+  Tap(dialog, "100.6");
+  Click(dialog, "okButton");
+  EXPECT_EQ(boxes_.Texts().back(), "整单折让金额不能超过应收金额");
+  Touch(dialog, "allowanceEdit");
+  Tap(dialog, "0");
+
+  Touch(dialog, "cashEdit");
+  Tap(dialog, "50");
+  Touch(dialog, "cardEdit");
+  Tap(dialog, "50");
+  EXPECT_EQ(Text(dialog, "changeValue"), "0.00");
+  Click(dialog, "okButton");
+  ASSERT_TRUE(dialog.payment());
+  EXPECT_DOUBLE_EQ(dialog.payment()->cash, 50);
+  EXPECT_DOUBLE_EQ(dialog.payment()->card, 50);
+  EXPECT_DOUBLE_EQ(dialog.payment()->change, 0);
+}
+
+TEST_F(TouchPadsTest, MemberSettleDialogPaysFromStoredValueFirst) {
+  Open().Exec(
+      "insert into membermaster (memberid,membername,memberpw,depositmode,depositvalue) "
+      "values ('8001','王','','是',30)");
+  ui::TouchMemberSettleDialog dialog(nullptr, 100.00, "8001");
+  dialog.show();
+  EXPECT_EQ(Text(dialog, "storedValue"), "30.00");
+  EXPECT_EQ(Text(dialog, "remainingValue"), "70.00");
+  EXPECT_EQ(Text(dialog, "cashEdit"), "70.00");
+  Tap(dialog, "100");
+  EXPECT_EQ(Text(dialog, "changeValue"), "30.00");
+  Click(dialog, "okButton");
+  ASSERT_TRUE(dialog.payment());
+  EXPECT_DOUBLE_EQ(dialog.payment()->stored, 30);
+  EXPECT_DOUBLE_EQ(dialog.payment()->change, 30);
+}
+
+}  // namespace
