@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
+#include "core/common/error.h"
 #include "core/store/database.h"
 
 namespace testing_support {
@@ -19,9 +22,49 @@ class TestDatabase : public ::testing::Test {
   std::filesystem::path dir() const { return dir_; }
   store::Database Open() const { return store::Database(store::DatabasePath()); }
 
+  // A count (or other whole number) from kasso.db; -1 when there is no row.
+  template <typename... Args>
+  std::int64_t Count(const std::string& sql, const Args&... args) const {
+    return Open().QueryInt(sql, args...).value_or(-1);
+  }
+  // A number such as a stock quantity; -1 when there is no row.
+  template <typename... Args>
+  double Number(const std::string& sql, const Args&... args) const {
+    return Open().QueryDouble(sql, args...).value_or(-1);
+  }
+
  private:
   std::filesystem::path dir_;
 };
+
+// How a call refused: the message of the kasso::UserError it threw and, for a refused input,
+// the field to focus. Empty when the call went through.
+struct Refusal {
+  std::string message;
+  std::string field;
+  bool operator==(const Refusal&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const Refusal& r) {
+    return out << '"' << r.message << "\" (" << r.field << ')';
+  }
+};
+
+template <typename Call>
+Refusal RefusalOf(Call&& call) {
+  try {
+    call();
+  } catch (const kasso::ValidationError& error) {
+    return {error.what(), error.field()};
+  } catch (const kasso::UserError& error) {
+    return {error.what(), ""};
+  }
+  return {};
+}
+
+// The message alone ("" when the call went through).
+template <typename Call>
+std::string ErrorOf(Call&& call) {
+  return RefusalOf(call).message;
+}
 
 // A data directory without any database, for tests of creation and restore.
 std::filesystem::path MakeTempDir();

@@ -48,7 +48,6 @@ class GoodsFixture : public testing_support::TestDatabase {
         .QueryDouble("select quantity from inventory where barcode = ?", barcode)
         .value_or(-1);
   }
-  std::int64_t Count(const std::string& sql) const { return Open().QueryInt(sql).value_or(-1); }
 
   backoffice::GoodsSaved Save(const backoffice::GoodsFields& fields, bool item_library = true) {
     return backoffice::SaveGoods(fields, item_library, ui_);

@@ -140,16 +140,6 @@ class SaleFixture : public testing_support::TestDatabase {
     sale::AttachMember(sale_, ui_, display_);
   }
 
-  // A count from kasso.db, or a number such as a stock quantity; -1 when there is no row.
-  template <typename... Args>
-  std::int64_t Count(const std::string& sql, const Args&... args) const {
-    return Open().QueryInt(sql, args...).value_or(-1);
-  }
-  template <typename... Args>
-  double Number(const std::string& sql, const Args&... args) const {
-    return Open().QueryDouble(sql, args...).value_or(-1);
-  }
-
   // Makes the statements named in `when` ("before insert on inventory") fail, so a test can
   // prove that a failure half-way stores nothing.
   void Refuse(const std::string& name, const std::string& when) {
