@@ -12,20 +12,17 @@ namespace {
 using app::OperatorRecord;
 using app::SaveOperator;
 using app::SaveResult;
+using testing_support::ErrorOf;
+using testing_support::Refusal;
+using testing_support::RefusalOf;
 
 class AccountsTest : public testing_support::TestDatabase {
  protected:
-  int64_t AccountCount() const { return *Open().QueryInt("select count(*) from operatormaster"); }
+  int64_t AccountCount() const { return Count("select count(*) from operatormaster"); }
 
-  // The refusal SaveOperator gives for the account; fails the test when it is accepted.
-  static std::pair<std::string, std::string> Refusal(const OperatorRecord& account) {
-    try {
-      SaveOperator(account);
-    } catch (const kasso::ValidationError& error) {
-      return {error.what(), error.field()};
-    }
-    ADD_FAILURE() << "accepted: " << account.workno << "/" << account.operatorname;
-    return {};
+  // The refusal SaveOperator gives for the account (empty when it is saved).
+  static Refusal RefusalFor(const OperatorRecord& account) {
+    return RefusalOf([&] { SaveOperator(account); });
   }
 };
 
@@ -46,9 +43,7 @@ TEST_F(AccountsTest, ChecksRunInOrderAndRefusedAccountsWriteNothing) {
       {{"0 ", "管理员", "0", "收银员"}, "0账号的职责必须是经理", "operatorduty"},
   };
   for (const Case& c : cases) {
-    auto [message, field] = Refusal(c.account);
-    EXPECT_EQ(message, c.message) << c.account.workno << "/" << c.account.operatorname;
-    EXPECT_EQ(field, c.field) << c.message;
+    EXPECT_EQ(RefusalFor(c.account), (Refusal{c.message, c.field})) << c.account.workno;
   }
   EXPECT_EQ(AccountCount(), 1);
   EXPECT_EQ(app::LoadOperator("0")->operatorduty, "经理");
@@ -83,19 +78,12 @@ TEST_F(AccountsTest, BuiltInAccountStaysAManagerAndCannotBeDeletedOrAddedAgain) 
   EXPECT_EQ(app::LoadOperator("0")->operatorpassword, "secret");
 
   for (const char* workno : {"0", "0 "}) {
-    try {
-      app::DeleteOperator(workno);
-      ADD_FAILURE() << "deleted account 0";
-    } catch (const kasso::UserError& error) {
-      EXPECT_STREQ(error.what(), "此账号不能删除!");
-    }
+    EXPECT_EQ(ErrorOf([&] { app::DeleteOperator(workno); }), "此账号不能删除!") << workno;
   }
   EXPECT_TRUE(app::LoadOperator("0"));
 
   Open().Exec("delete from operatormaster where workno = '0'");
-  auto [message, field] = Refusal({"0", "管理员", "0", "经理"});
-  EXPECT_EQ(message, "不能添加工号为0的账号");
-  EXPECT_EQ(field, "workno");
+  EXPECT_EQ(RefusalFor({"0", "管理员", "0", "经理"}), (Refusal{"不能添加工号为0的账号", "workno"}));
   EXPECT_EQ(AccountCount(), 0);
 }
 

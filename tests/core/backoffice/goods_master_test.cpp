@@ -14,18 +14,21 @@
 namespace {
 
 using backoffice::GoodsFields;
+using testing_support::ErrorOf;
+using testing_support::Refusal;
+using testing_support::RefusalOf;
 using Texts = std::vector<std::string>;
 
 class GoodsMasterTest : public goods_testing::GoodsFixture {};
 
-struct Refusal {
+struct SaveCase {
   std::function<void(GoodsFields&)> change;
   const char* message;
   const char* field;
 };
 
 TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndWritesNothing) {
-  const std::vector<Refusal> refusals = {
+  const std::vector<SaveCase> refusals = {
       // The PLU is checked first, before even an empty barcode.
       {[](GoodsFields& f) { f.pluno = "x", f.barcode = ""; }, "PLU编号有误", "pluno"},
       {[](GoodsFields& f) { f.pluno = "1.5"; }, "PLU编号有误", "pluno"},
@@ -40,16 +43,10 @@ TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndWritesNothing) {
       {[](GoodsFields& f) { f.importprice = "--1"; }, "进价录入有误", "importprice"},
       {[](GoodsFields& f) { f.iscombined = "是"; }, "组合商品必须录入下线商品", "components"},
   };
-  for (const Refusal& refusal : refusals) {
+  for (const SaveCase& refusal : refusals) {
     GoodsFields fields = Fields("6901", "可乐");
     refusal.change(fields);
-    try {
-      Save(fields, false);
-      ADD_FAILURE() << refusal.message << " was not refused";
-    } catch (const kasso::ValidationError& error) {
-      EXPECT_EQ(error.what(), std::string(refusal.message));
-      EXPECT_EQ(error.field(), refusal.field) << refusal.message;
-    }
+    EXPECT_EQ(RefusalOf([&] { Save(fields, false); }), (Refusal{refusal.message, refusal.field}));
   }
   EXPECT_EQ(Count("select count(*) from goodsmaster"), 0);
   EXPECT_EQ(Count("select count(*) from inventory"), 0);
@@ -137,12 +134,7 @@ TEST_F(GoodsMasterTest, SavingAnExistingBarcodeUpdatesButKeepsStockCostAndDate) 
 TEST_F(GoodsMasterTest, AFailedWriteRollsEverythingBack) {
   Open().ExecScript(
       "create trigger refuse before insert on inventory begin select raise(abort,'no'); end;");
-  try {
-    Save(Fields("6901", "可乐"), false);
-    ADD_FAILURE() << "the save went through";
-  } catch (const kasso::UserError& error) {
-    EXPECT_STREQ(error.what(), "商品保存有误，请确认录入信息");
-  }
+  EXPECT_EQ(ErrorOf([&] { Save(Fields("6901", "可乐"), false); }), "商品保存有误，请确认录入信息");
   EXPECT_EQ(Count("select count(*) from goodsmaster"), 0);
   EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "是");
 }

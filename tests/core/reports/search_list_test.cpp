@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/common/error.h"
+#include "support/test_database.h"
 
 namespace {
 
@@ -22,12 +23,7 @@ class SearchListTest : public ::testing::Test {
 
   std::string Failure(std::string_view kind, std::string_view target, SearchFrom from,
                       std::optional<size_t> selected) {
-    try {
-      SearchList(rows_, kind, target, from, selected);
-    } catch (const kasso::UserError& error) {
-      return error.what();
-    }
-    return "found";
+    return testing_support::ErrorOf([&] { SearchList(rows_, kind, target, from, selected); });
   }
 };
 

@@ -25,12 +25,7 @@ class SpreadsheetTest : public ::testing::Test {
 
   // The message of the UserError that reading throws ("" when it reads).
   static std::string ReadError(const fs::path& file, std::string_view sheet) {
-    try {
-      reports::ReadSpreadsheet(file, sheet);
-    } catch (const kasso::UserError& error) {
-      return error.what();
-    }
-    return "";
+    return testing_support::ErrorOf([&] { reports::ReadSpreadsheet(file, sheet); });
   }
 
   fs::path dir_;

@@ -105,13 +105,9 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedTypedPrice) {
                                                          {std::string(400, '9'), "价格有误"},
                                                          {"10000000000", "价格有误"}};
   for (const auto& [text, message] : refused) {
-    try {
-      sale::CheckPriceEntry(text);
-      ADD_FAILURE() << "accepted " << text;
-    } catch (const kasso::ValidationError& error) {
-      EXPECT_EQ(error.what(), message) << text;
-      EXPECT_EQ(error.field(), "price");
-    }
+    EXPECT_EQ(testing_support::RefusalOf([&] { sale::CheckPriceEntry(text); }),
+              (testing_support::Refusal{message, "price"}))
+        << text;
   }
   EXPECT_DOUBLE_EQ(sale::CheckPriceEntry("2.675"), 2.68);
 }

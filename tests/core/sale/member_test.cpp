@@ -109,15 +109,10 @@ TEST_F(SaleMemberTest, RepricingThatCannotReadTheFileChangesNothing) {
   EXPECT_EQ(Line(0).columns, before[0].columns);
 }
 
-using Refusal = std::pair<std::string, std::string>;  // message, field to focus
+using testing_support::Refusal;
 
 Refusal Refuses(const std::string& id, const std::string& password) {
-  try {
-    sale::CheckMemberSelection(id, password);
-  } catch (const kasso::ValidationError& error) {
-    return {error.what(), error.field()};
-  }
-  return {};
+  return testing_support::RefusalOf([&] { sale::CheckMemberSelection(id, password); });
 }
 
 using MemberSelectionTest = testing_support::TestDatabase;
@@ -134,7 +129,7 @@ TEST_F(MemberSelectionTest, FindsTheMemberByIdPhoneOrIdentityNumberOrSaysWhatIsW
   EXPECT_EQ(Refuses("1001", "12"), (Refusal{"密码有误", "password"}));
   EXPECT_EQ(Refuses("1001", "123 "), (Refusal{"密码有误", "password"}));
   std::filesystem::remove(store::DatabasePath());
-  EXPECT_EQ(Refuses("1001", "123").first, "会员有误");
+  EXPECT_EQ(Refuses("1001", "123").message, "会员有误");
 }
 
 }  // namespace

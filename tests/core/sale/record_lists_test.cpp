@@ -24,12 +24,7 @@ class RecordListsTest : public testing_support::TestDatabase {
   }
 
   static std::string Message(std::string_view mode) {
-    try {
-      sale::LoadRecordList(mode);
-    } catch (const kasso::UserError& error) {
-      return error.what();
-    }
-    return "no error";
+    return testing_support::ErrorOf([&] { sale::LoadRecordList(mode); });
   }
 };
 
