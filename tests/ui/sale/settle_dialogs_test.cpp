@@ -70,17 +70,6 @@ TEST_F(SettleDialogsTest, OrdinaryDialogFollowsEveryKeyAndStaysOpenUntilThePayme
   EXPECT_EQ(boxes_.shown().size(), 3u);
 }
 
-TEST_F(SettleDialogsTest, RefundTakesNoAllowance) {
-  ui::SettleDialog dialog(nullptr, -10.00);
-  dialog.show();
-  Retype(dialog, "allowanceEdit", "5");  // refused as it is typed
-  EXPECT_EQ(Text(dialog, "cashEdit"), "-10.00");
-  Retype(dialog, "cashEdit", "-15");
-  Click(dialog, "okButton");  // and at the confirmation
-  EXPECT_FALSE(dialog.payment());
-  EXPECT_EQ(boxes_.Texts(), std::vector<QString>(2, "退款不能整单折让"));
-}
-
 TEST_F(SettleDialogsTest, MemberDialogSpendsStoredValueFirst) {
   Open().Exec(
       "insert into membermaster (memberid,membername,memberpointsmode,memberpointsvalue,"
