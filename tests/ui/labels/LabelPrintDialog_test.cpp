@@ -168,6 +168,7 @@ TEST_F(LabelPrintDialogTest, PrintsTheRunToAPdfOfTheExpectedPages) {
   EXPECT_NEAR(testing_support::PdfPageSizeMm(pdf).second, 35, 0.5);
 }
 
+// Which sheets the layout refuses is proven in core; one of them shows it is asked first.
 TEST_F(LabelPrintDialogTest, RefusedRunsPrintNothing) {
   auto dialog = OpenDialog();
   struct Case {
@@ -180,10 +181,7 @@ TEST_F(LabelPrintDialogTest, RefusedRunsPrintNothing) {
       {"标签纸", "0", "6901234567892", "每行列数必须大于0"},
       {"标签纸", "", "6901234567892", "请录入一行几列"},
       {"标签纸", "2", "", "请录入条码"},
-      {"A4纸", "2", "6901234567892", "标签高度超出纸张"},
   };
-  dialog->canvas()->SetLabelSize(60, 160);
-  Set(*dialog, "topSpaceEdit", "150");
   for (const Case& c : cases) {
     messages_.Clear();
     const fs::path pdf = SetUpRun(*dialog, c.paper, 2, 1);
