@@ -45,6 +45,37 @@ class ModalDriver {
   bool ran_ = false;
 };
 
+// Drives a window of type T that is shown without a modal loop of its own (a progress box
+// shown while work runs and hands out events now and then): on its first Show the action is
+// queued and runs at the next turn of the event loop, however quick or slow the work is.
+template <typename T>
+class ShownDriver : public QObject {
+ public:
+  explicit ShownDriver(std::function<void(T*)> action) : action_(std::move(action)) {
+    qApp->installEventFilter(this);
+  }
+  ~ShownDriver() override { qApp->removeEventFilter(this); }
+  bool ran() const { return ran_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    T* window = qobject_cast<T*>(watched);
+    if (window && event->type() == QEvent::Show && !queued_) {
+      queued_ = true;
+      QTimer::singleShot(0, this, [this, window] {
+        ran_ = true;
+        action_(window);
+      });
+    }
+    return false;
+  }
+
+ private:
+  std::function<void(T*)> action_;
+  bool queued_ = false;
+  bool ran_ = false;
+};
+
 // Processes events until the condition holds or the time is up; returns the condition.
 inline bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 5000) {
   for (int waited = 0; !condition() && waited < timeout_ms; waited += 10) QTest::qWait(10);

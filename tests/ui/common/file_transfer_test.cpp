@@ -109,7 +109,7 @@ TEST_F(FileTransferTest, CancelInTheProgressBoxStopsALongExportAndKeepsTheOldFil
   formats.SetNextAnswer(ExportFormat::kText);
   chooser.SetNextAnswer(Q(dir_ / "list.txt"));
   QString label;
-  ModalDriver<QProgressDialog> driver([&](QProgressDialog* box) {
+  testing_support::ShownDriver<QProgressDialog> driver([&](QProgressDialog* box) {
     label = box->labelText();
     box->cancel();
   });
