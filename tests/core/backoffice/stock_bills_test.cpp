@@ -100,6 +100,7 @@ TEST_F(StockBillsTest, EnterOnPriceAndAmountFillsTheOtherFieldOrSaysWhatIsMissin
   };
   const Case cases[] = {
       {false, {"A", "2", "", ""}, "amount  "},
+      {false, {"A", "2", "0.00", "5"}, "amount 0.00 5"},
       {false, {"A", "", "3", ""}, "quantity 3 "},
       {false, {"A", "2", "3.5", ""}, "confirm 3.5 7.00"},
       {false, {"A", "2", "x", ""}, "单价有误@price"},

@@ -68,7 +68,7 @@ struct LineStep {
   BillLineFields fields;
 };
 
-// Enter on the price: empty goes on to the amount, no quantity back to the quantity; else the
+// Enter on the price: empty or 0 goes on to the amount, no quantity back to the quantity; else the
 // amount becomes quantity × price. Throws kasso::ValidationError naming "price" ("单价有误")
 // or "quantity" ("数量录入有误").
 LineStep EnterLinePrice(const BillLineFields& fields);

@@ -136,6 +136,8 @@ LineStep EnterLinePrice(const BillLineFields& fields) {
   if (Blank(fields.price)) return step;
   const std::optional<double> price = Number(fields.price, TillNumber::kAmount);
   if (!price) throw ValidationError("单价有误", "price");
+  // A price of 0 is no price: the amount must decide it, so that is where Enter goes.
+  if (Fen(*price) == 0) return step;
   if (Blank(fields.quantity)) {
     step.focus = LineField::kQuantity;
     return step;
