@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "core/backoffice/goods/purchase_bills.h"
+#include "core/backoffice/goods/stock_list.h"
 #include "core/common/clock.h"
 #include "core/common/error.h"
 #include "core/reports/spreadsheet.h"
@@ -86,6 +87,24 @@ TEST_F(StocktakeTest, VerifyingCorrectsByTheDifferenceSoSalesMeanwhileStay) {
   EXPECT_EQ(Stock("K"), 0);
   EXPECT_EQ(Count("select count(*) from invcount"), 0);
   EXPECT_EQ(Count("select count(*) from invcountbak where confirmdate = '2024-06-01 18:00:00'"), 3);
+}
+
+TEST_F(StocktakeTest, StockRowsOutOfOrderTwiceOrMissingAreCountedAndCorrected) {
+  Open().ExecScript(
+      "delete from inventory;"
+      "insert into inventory values ('C',2.5), ('B',4), ('A',10), ('A',1);"
+      "insert into goodsmaster (barcode,goodsname,unit,iscombined) values ('D','桃','个','否');");
+  backoffice::GenerateStocktake();
+  EXPECT_EQ(Counts(), "A:10:10:0 B:4:4:0 C:2.5:2.5:0 D:0:0:0 ");
+  SaveCount("A", "12");
+  SaveCount("D", "3");
+  backoffice::VerifyStocktake();
+  EXPECT_EQ(Count("select sum(quantity) from inventory where barcode = 'A'"), 15);  // both rows
+  EXPECT_EQ(Stock("D"), 3);
+  auto list = backoffice::LoadStockList(std::nullopt);
+  std::string shown;
+  for (const auto& row : list.rows) shown += row.barcode + backoffice::QuantityText(row.quantity);
+  EXPECT_EQ(shown, "A12B4K0C2.5D3");
 }
 
 TEST_F(StocktakeTest, AFailingVerificationChangesNothing) {

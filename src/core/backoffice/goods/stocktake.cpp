@@ -1,9 +1,16 @@
 #include "core/backoffice/goods/stocktake.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "core/backoffice/goods/goods_files.h"
 #include "core/backoffice/goods/goods_master.h"
+#include "core/backoffice/goods/inventory_rows.h"
 #include "core/common/clock.h"
 #include "core/common/error.h"
 #include "core/common/format.h"
@@ -24,15 +31,30 @@ StocktakeRow ReadRow(const store::Statement& statement) {
           statement.Double(3), statement.Double(4), statement.Double(5)};
 }
 
-// Fills an empty count on the caller's transaction; false when a count is open.
+// Fills an empty count on the caller's transaction; false when a count is open. The rows go in
+// in barcode order, so every new index entry lands at the end, and are listed in that order.
 bool Generate(store::Database& db) {
   if (db.HasRow("select 1 from invcount limit 1")) return false;
-  // A goods without a stock row has a book stock of 0.
-  db.Exec(
-      "insert into invcount (barcode,accquant,invquant,plquant) "
-      "select a.barcode,ifnull(b.quantity,0),ifnull(b.quantity,0),0 from goodsmaster a left join "
-      "inventory b on (a.barcode = b.barcode) where ifnull(a.iscombined,?) <> ? order by a.rowid",
-      kNo, kYes);
+  InventoryRows stock(db);
+  std::vector<std::pair<std::string, double>> rows;
+  {
+    store::Statement goods =
+        db.Query("select barcode from goodsmaster where ifnull(iscombined,?) <> ?", kNo, kYes);
+    while (goods.Step()) {
+      // A goods without a stock row has a book stock of 0.
+      std::string barcode = goods.Text(0);
+      const InventoryRow* found = stock.Find(barcode);
+      rows.emplace_back(std::move(barcode), found ? found->quantity : 0);
+    }
+  }
+  std::sort(rows.begin(), rows.end());
+  store::Statement insert =
+      db.Query("insert into invcount (barcode,accquant,invquant,plquant) values (?1,?2,?2,0)");
+  for (const auto& [barcode, quantity] : rows) {
+    insert.Reset();
+    insert.BindAll(barcode, quantity);
+    insert.Run();
+  }
   return true;
 }
 
@@ -119,20 +141,51 @@ void VerifyStocktake() {
   store::Database db;
   PrepareBulkConnection(db);
   store::Transaction tx(db);
+  // Combined goods are few: reading them once is cheaper than asking for every row.
+  std::unordered_set<std::string> combined;
+  {
+    store::Statement goods = db.Query("select barcode from goodsmaster where iscombined = ?", kYes);
+    while (goods.Step()) combined.insert(goods.Text(0));
+  }
   std::vector<std::pair<std::string, double>> changes;
   {
-    store::Statement rows = db.Query(
-        "select a.barcode,a.plquant from invcount a join goodsmaster b on "
-        "(a.barcode = b.barcode) where ifnull(b.iscombined,?) <> ? and ifnull(a.plquant,0) <> 0",
-        kNo, kYes);
-    while (rows.Step()) changes.emplace_back(rows.Text(0), rows.Double(1));
+    store::Statement rows =
+        db.Query("select barcode,plquant from invcount where ifnull(plquant,0) <> 0");
+    while (rows.Step()) {
+      if (!combined.contains(rows.Text(0))) changes.emplace_back(rows.Text(0), rows.Double(1));
+    }
   }
   // The stored difference is applied as it is: rounding it would move a weighed goods' stock
-  // away from what was counted.
+  // away from what was counted. Stock rows are changed in the order they are stored, which
+  // spares a look-up per goods; a barcode with no stock row, or more than one, is changed by
+  // barcode: a goods without one gets one, a goods deleted since the count was generated has
+  // nothing left to correct.
+  const InventoryByBarcode stock = ReadInventoryRowids(db);
+  std::vector<std::pair<std::int64_t, double>> by_row;
+  std::vector<std::pair<std::string, double>> by_barcode;
+  by_row.reserve(changes.size());
+  for (auto& [barcode, difference] : changes) {
+    const auto found = stock.rowids.find(barcode);
+    if (found != stock.rowids.end()) {
+      by_row.emplace_back(found->second, difference);
+    } else {
+      by_barcode.emplace_back(std::move(barcode), difference);
+    }
+  }
+  std::sort(by_row.begin(), by_row.end());
+  store::Statement row_update =
+      db.Query("update inventory set quantity = ifnull(quantity,0) + ? where rowid = ?");
+  for (const auto& [rowid, difference] : by_row) {
+    row_update.Reset();
+    row_update.BindAll(difference, rowid);
+    row_update.Run();
+  }
   store::Statement update =
       db.Query("update inventory set quantity = ifnull(quantity,0) + ? where barcode = ?");
-  store::Statement insert = db.Query("insert into inventory (barcode,quantity) values (?,?)");
-  for (const auto& [barcode, difference] : changes) {
+  store::Statement insert = db.Query(
+      "insert into inventory (barcode,quantity) select ?1,?2 where exists "
+      "(select 1 from goodsmaster where barcode = ?1)");
+  for (const auto& [barcode, difference] : by_barcode) {
     update.Reset();
     update.BindAll(difference, barcode);
     update.Run();

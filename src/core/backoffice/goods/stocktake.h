@@ -33,7 +33,7 @@ bool GenerateStocktake();
 // or return bill waits. Throws store::DbError.
 void RegenerateStocktake();
 
-// The open count in the order its goods were entered. Throws store::DbError.
+// The open count in barcode order. Throws store::DbError.
 std::vector<StocktakeRow> LoadStocktake();
 // One row of the open count; nullopt when the barcode is not on it. Throws store::DbError.
 std::optional<StocktakeRow> LoadStocktakeRow(const std::string& barcode);
