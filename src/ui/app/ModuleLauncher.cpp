@@ -6,6 +6,7 @@
 #include "ui/app/ManualBackup.h"
 #include "ui/app/OperatorListDialog.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
+#include "ui/backoffice/goods/StockDialog.h"
 #include "ui/backoffice/members/MemberListDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/devices/SettingsDialog.h"
@@ -31,8 +32,11 @@ void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString&
       goods.exec();
       break;
     }
-    case 3:  // stock
+    case 3: {  // stock
+      StockDialog stock(parent, workno);
+      stock.exec();
       break;
+    }
     case 4: {  // members
       MemberListDialog members(parent, workno);
       members.exec();

@@ -3,7 +3,9 @@
 #include <QKeyEvent>
 
 #include "core/backoffice/goods/combined_goods.h"
+#include "core/backoffice/goods/stocktake.h"
 #include "core/common/error.h"
+#include "core/common/format.h"
 #include "core/store/database.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
 #include "ui/common/MessageBox.h"
@@ -23,6 +25,24 @@ GoodsQuantityKind::Line ComponentQuantityKind::Load(const std::string& barcode) 
 void ComponentQuantityKind::Save(const std::string& barcode, const std::string& quantity) {
   try {
     backoffice::SaveComponent(combined_barcode_, barcode, quantity);
+  } catch (const store::DbError&) {
+    throw kasso::UserError("商品有误");
+  }
+}
+
+GoodsQuantityKind::Line StocktakeQuantityKind::Load(const std::string& barcode) {
+  try {
+    backoffice::CountLine line = backoffice::LoadCount(barcode);
+    return {QString::fromStdString(line.goodsname), QString::fromStdString(line.quantity)};
+  } catch (const store::DbError&) {
+    throw kasso::UserError("商品有误");
+  }
+}
+
+void StocktakeQuantityKind::Save(const std::string& barcode, const std::string& quantity) {
+  try {
+    backoffice::SaveCount(barcode, quantity);
+    last_saved_ = kasso::Trim(barcode);
   } catch (const store::DbError&) {
     throw kasso::UserError("商品有误");
   }

@@ -14,8 +14,8 @@ class GoodsQuantityDialog;
 
 namespace ui {
 
-// What one kind of barcode-and-quantity entry loads and saves. The component editor's kind
-// is below; another kind (the stocktake's count) implements the same two calls.
+// What one kind of barcode-and-quantity entry loads and saves: the component editor's kind
+// and the stocktake's count are below.
 class GoodsQuantityKind {
  public:
   struct Line {
@@ -40,6 +40,18 @@ class ComponentQuantityKind : public GoodsQuantityKind {
 
  private:
   std::string combined_barcode_;
+};
+
+// The kind "盘点": the counted quantity of one goods on the open stocktake.
+class StocktakeQuantityKind : public GoodsQuantityKind {
+ public:
+  Line Load(const std::string& barcode) override;
+  void Save(const std::string& barcode, const std::string& quantity) override;
+  // The barcode of the last count stored, so the stocktake can show that row again.
+  const std::string& lastSaved() const { return last_saved_; }
+
+ private:
+  std::string last_saved_;
 };
 
 // "商品": enters one barcode with its quantity through a kind. Enter on the barcode loads its

@@ -1,0 +1,117 @@
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/backoffice/goods/purchase_bills.h"
+#include "core/common/error.h"
+#include "core/lookups/numbers.h"
+#include "core/reports/import_check.h"
+#include "core/reports/spreadsheet.h"
+#include "core/reports/text_file.h"
+#include "core/store/database.h"
+
+namespace backoffice {
+namespace {
+
+using reports::RefuseLine;
+using servicelib::rounddigits;
+using servicelib::TillNumber;
+
+constexpr std::size_t kProgressStep = 512;
+
+// One line of a purchase file as its cells give it.
+struct PurchaseCells {
+  int line = 0;
+  std::string barcode;
+  std::string quantity;
+  std::string amount;
+  bool complete = true;  // false: the text line has fewer than three fields
+};
+
+double CheckedNumber(const std::string& text, int line, TillNumber kind, const char* message) {
+  const double value = reports::ImportNumber(text, line, message);
+  if (!servicelib::WithinTillRange(value, kind)) RefuseLine(line, message);
+  return rounddigits(value, 2);
+}
+
+// Adds the lines whose barcode is a goods to the open bill, in one transaction: a refused line
+// leaves the bill as it was. Lines of other barcodes (a heading line among them) are skipped
+// before their numbers are read.
+BillImported Write(const std::vector<PurchaseCells>& cells, const reports::Progress& progress) {
+  store::Database db;
+  store::Transaction tx(db);
+  store::Statement goods = db.Query("select 1 from goodsmaster where barcode = ?");
+  store::Statement add = db.Query(
+      "update import set quantity = ifnull(quantity,0) + ?,importvalue = ifnull(importvalue,0) + ? "
+      "where barcode = ?");
+  store::Statement insert =
+      db.Query("insert into import (barcode,quantity,importprice,importvalue) values (?,?,?,?)");
+  BillImported result;
+  std::size_t done = 0;
+  for (const PurchaseCells& c : cells) {
+    if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, cells.size());
+    const std::string barcode = reports::Trimmed(c.barcode);
+    goods.Reset();
+    goods.Bind(1, barcode);
+    const bool known = !barcode.empty() && goods.Step();
+    goods.Reset();
+    if (!known) {
+      ++result.skipped;
+      continue;
+    }
+    if (!c.complete) RefuseLine(c.line, "进货单字段不足");
+    const double quantity = CheckedNumber(c.quantity, c.line, TillNumber::kQuantity, "数量有误");
+    if (quantity < 0) RefuseLine(c.line, "进货数量必须>=0");
+    const double amount = CheckedNumber(c.amount, c.line, TillNumber::kAmount, "金额有误");
+    add.Reset();
+    add.BindAll(quantity, amount, barcode);
+    add.Run();
+    if (sqlite3_changes(db.handle()) > 0) {
+      ++result.merged;
+      continue;
+    }
+    const double price = quantity == 0 ? 0 : rounddigits(amount / quantity, 2);
+    if (!servicelib::WithinTillRange(price, TillNumber::kAmount)) RefuseLine(c.line, "金额有误");
+    insert.Reset();
+    insert.BindAll(barcode, quantity, price, amount);
+    insert.Run();
+    ++result.added;
+  }
+  reports::ReportProgress(progress, cells.size(), cells.size());
+  tx.Commit();
+  return result;
+}
+
+}  // namespace
+
+BillImported ImportPurchaseText(const std::filesystem::path& file,
+                                const reports::Progress& progress) {
+  std::vector<PurchaseCells> cells;
+  for (const reports::TextRecord& record : reports::ReadTextRecords(file, progress)) {
+    std::vector<std::string> f = record.fields;
+    const bool complete = f.size() >= 3;
+    f.resize(std::max<std::size_t>(f.size(), 3));
+    cells.push_back({record.line, f[0], f[1], f[2], complete});
+  }
+  return Write(cells, progress);
+}
+
+BillImported ImportPurchaseExcel(const std::filesystem::path& file,
+                                 const reports::Progress& progress) {
+  const reports::Sheet sheet = reports::ReadSpreadsheet(file, kPurchaseSheet, progress);
+  const int barcode = sheet.Column("条码");
+  const int quantity = sheet.Column("数量");
+  const int amount = sheet.Column("金额");
+  if (barcode < 0 || quantity < 0 || amount < 0) {
+    throw kasso::UserError("进货单导入文件中必须包括: 条码,数量,金额");
+  }
+  std::vector<PurchaseCells> cells;
+  for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+    const std::vector<std::string>& row = sheet.rows[i];
+    if (reports::Trimmed(row[barcode]).empty()) continue;
+    cells.push_back({static_cast<int>(i) + 2, row[barcode], row[quantity], row[amount]});
+  }
+  return Write(cells, progress);
+}
+
+}  // namespace backoffice

@@ -1,0 +1,170 @@
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/backoffice/goods/purchase_bills.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/lookups/numbers.h"
+#include "core/store/database.h"
+
+namespace backoffice {
+namespace {
+
+using servicelib::rounddigits;
+
+double Fen(double value) { return rounddigits(value, 2); }
+
+// One line of the open bill as the list shows it: quantity and price to the fen.
+struct Line {
+  std::string barcode;
+  double quantity = 0;
+  double price = 0;
+  bool combined = false;
+  double stock_before = 0;  // purchases of plain goods: the stock before this verification
+};
+
+// Moves stock by an amount. A goods without a stock row gets one, so no unit is lost; a
+// barcode that is no goods (a component deleted meanwhile) is left alone, as at the till.
+class StockMover {
+ public:
+  explicit StockMover(store::Database& db)
+      : db_(db),
+        update_(
+            db.Query("update inventory set quantity = ifnull(quantity,0) + ? where barcode = ?")),
+        insert_(db.Query("insert into inventory (barcode,quantity) select ?1,?2 where exists "
+                         "(select 1 from goodsmaster where barcode = ?1)")),
+        components_(
+            db.Query("select underlyingcode,quantity from combinedgoods where barcode = ?")) {}
+
+  void Move(const std::string& barcode, double change) {
+    update_.Reset();
+    update_.BindAll(change, barcode);
+    update_.Run();
+    if (sqlite3_changes(db_.handle()) > 0) return;
+    insert_.Reset();
+    insert_.BindAll(barcode, change);
+    insert_.Run();
+  }
+
+  // A combined goods moves each component by quantity × component quantity, to the fen.
+  void MoveComponents(const std::string& barcode, double quantity) {
+    std::vector<std::pair<std::string, double>> parts;
+    components_.Reset();
+    components_.Bind(1, barcode);
+    while (components_.Step()) parts.emplace_back(components_.Text(0), components_.Double(1));
+    components_.Reset();
+    for (const auto& [component, per_unit] : parts) Move(component, Fen(quantity * per_unit));
+  }
+
+ private:
+  store::Database& db_;
+  store::Statement update_;
+  store::Statement insert_;
+  store::Statement components_;
+};
+
+// Reads the bill and, before anything is applied, whether each goods is combined and, for
+// purchases, its stock: so neither the bill's own lines nor units added through a combined
+// goods on the same bill count in the stock the average is taken over.
+std::vector<Line> ReadLines(store::Database& db, const char* sql, bool read_stock) {
+  std::vector<Line> lines;
+  {
+    store::Statement statement = db.Query(sql);
+    while (statement.Step()) {
+      lines.push_back({statement.Text(0), Fen(statement.Double(1)), Fen(statement.Double(2))});
+    }
+  }
+  store::Statement goods = db.Query("select iscombined from goodsmaster where barcode = ?");
+  store::Statement stock = db.Query("select quantity from inventory where barcode = ?");
+  for (Line& line : lines) {
+    goods.Reset();
+    goods.Bind(1, line.barcode);
+    if (!goods.Step()) {
+      throw kasso::UserError("条码 " + line.barcode + " 的商品已不存在,请删除此行后验收");
+    }
+    line.combined = goods.Text(0) == "是";
+    if (!read_stock || line.combined) continue;
+    stock.Reset();
+    stock.Bind(1, line.barcode);
+    line.stock_before = stock.Step() ? stock.Double(0) : 0;
+  }
+  return lines;
+}
+
+}  // namespace
+
+void VerifyPurchaseBill() {
+  store::Database db;
+  store::Transaction tx(db);
+  const std::vector<Line> lines =
+      ReadLines(db, "select barcode,quantity,importprice from import order by rowid", true);
+  StockMover stock(db);
+  store::Statement average = db.Query(
+      "update goodsmaster set averageimportprice = "
+      "(ifnull(averageimportprice,0)*?1+?2*?3)/(?1+?3),importprice = ?2 where barcode = ?4");
+  store::Statement first_cost = db.Query(
+      "update goodsmaster set averageimportprice = ?1,importprice = ?1 where barcode = ?2");
+  store::Statement last_price =
+      db.Query("update goodsmaster set importprice = ? where barcode = ?");
+  for (const Line& line : lines) {
+    if (line.combined) {
+      stock.MoveComponents(line.barcode, line.quantity);
+      continue;
+    }
+    stock.Move(line.barcode, line.quantity);
+    const double s = line.stock_before;
+    if (s > 0 && s + line.quantity > 0) {
+      average.Reset();
+      average.BindAll(s, line.price, line.quantity, line.barcode);
+      average.Run();
+    } else if (s <= 0) {
+      first_cost.Reset();
+      first_cost.BindAll(line.price, line.barcode);
+      first_cost.Run();
+    } else {
+      // Older data may hold a negative quantity that empties the stock: there is no average
+      // to take over nothing, so only the last price is kept.
+      last_price.Reset();
+      last_price.BindAll(line.price, line.barcode);
+      last_price.Run();
+    }
+  }
+  db.Exec(
+      "insert into importbak (barcode,quantity,importprice,confirmdate) "
+      "select barcode,quantity,importprice,? from import",
+      kasso::NowText());
+  db.Exec("delete from import");
+  tx.Commit();
+}
+
+void VerifyReturnBill() {
+  store::Database db;
+  store::Transaction tx(db);
+  const std::vector<Line> lines =
+      ReadLines(db, "select barcode,quantity,returnprice from return order by rowid", false);
+  StockMover stock(db);
+  for (const Line& line : lines) {
+    if (line.combined) {
+      stock.MoveComponents(line.barcode, -line.quantity);
+    } else {
+      stock.Move(line.barcode, -line.quantity);
+    }
+  }
+  db.Exec(
+      "insert into returnbak (barcode,quantity,confirmdate,returnprice) "
+      "select barcode,quantity,?,returnprice from return",
+      kasso::NowText());
+  db.Exec("delete from return");
+  tx.Commit();
+}
+
+void VerifyBill(BillKind kind) {
+  if (kind == BillKind::kPurchase) {
+    VerifyPurchaseBill();
+  } else {
+    VerifyReturnBill();
+  }
+}
+
+}  // namespace backoffice

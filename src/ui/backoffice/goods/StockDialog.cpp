@@ -1,0 +1,123 @@
+#include "ui/backoffice/goods/StockDialog.h"
+
+#include <QHeaderView>
+#include <QTreeWidgetItem>
+#include <vector>
+
+#include "core/backoffice/goods/goods_master.h"
+#include "core/backoffice/goods/stock_list.h"
+#include "core/servicelib/kasso_basic.h"
+#include "core/store/database.h"
+#include "ui/backoffice/goods/BillListDialog.h"
+#include "ui/backoffice/goods/StockModels.h"
+#include "ui/backoffice/goods/StocktakeDialog.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/SearchDialog.h"
+#include "ui_StockDialog.h"
+
+namespace ui {
+namespace {
+
+// The tree item's role that holds its class name; the root "全部" holds none.
+constexpr int kClassRole = Qt::UserRole;
+
+}  // namespace
+
+StockDialog::StockDialog(QWidget* parent, const QString& workno)
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::StockDialog>()),
+      model_(new StockListModel(this)),
+      workno_(workno) {
+  ui_->setupUi(this);
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+  setWindowState(windowState() | Qt::WindowMaximized);
+  ui_->stockTable->setModel(model_);
+  ui_->stockTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  model_->ApplyWidths(ui_->stockTable);
+  ui_->listSplitter->setStretchFactor(1, 1);
+  ui_->listSplitter->setSizes({160, 840});
+
+  connect(ui_->classTree, &QTreeWidget::itemSelectionChanged, this, &StockDialog::LoadRows);
+  connect(ui_->purchaseButton, &QPushButton::clicked, this,
+          [this] { OpenBill(backoffice::BillKind::kPurchase); });
+  connect(ui_->returnButton, &QPushButton::clicked, this,
+          [this] { OpenBill(backoffice::BillKind::kReturn); });
+  connect(ui_->stocktakeButton, &QPushButton::clicked, this, &StockDialog::OnStocktake);
+  connect(ui_->searchButton, &QPushButton::clicked, this, &StockDialog::OnSearch);
+  connect(ui_->exitButton, &QPushButton::clicked, this, &StockDialog::reject);
+  Reload();
+}
+
+StockDialog::~StockDialog() = default;
+
+void StockDialog::Reload() {
+  LoadTree(SelectedClass());
+  LoadRows();
+}
+
+std::optional<std::string> StockDialog::SelectedClass() const {
+  const QList<QTreeWidgetItem*> items = ui_->classTree->selectedItems();
+  if (items.isEmpty() || !items.front()->parent()) return std::nullopt;
+  return items.front()->data(0, kClassRole).toString().toStdString();
+}
+
+void StockDialog::LoadTree(const std::optional<std::string>& keep) {
+  std::vector<std::string> classes;
+  try {
+    classes = backoffice::LoadGoodsClasses();
+  } catch (const store::DbError&) {
+    ShowMessage(this, "商品有误");
+  }
+  QTreeWidget* tree = ui_->classTree;
+  const QSignalBlocker quiet(tree);
+  tree->clear();
+  auto* root = new QTreeWidgetItem(tree, {QString::fromUtf8(backoffice::kAllClasses)});
+  QTreeWidgetItem* selected = root;
+  for (const std::string& name : classes) {
+    auto* item = new QTreeWidgetItem(root, {QString::fromStdString(name)});
+    item->setData(0, kClassRole, QString::fromStdString(name));
+    if (keep == name) selected = item;
+  }
+  root->setExpanded(true);
+  selected->setSelected(true);
+  tree->setCurrentItem(selected);
+}
+
+void StockDialog::LoadRows() {
+  backoffice::StockList list;
+  try {
+    list = backoffice::LoadStockList(SelectedClass());
+  } catch (const store::DbError&) {
+    ShowMessage(this, "商品有误");
+  }
+  model_->SetList(std::move(list));
+  ui_->stockTable->selectRow(0);
+}
+
+void StockDialog::OpenBill(backoffice::BillKind kind) {
+  BillListDialog bill(this, kind, workno_);
+  bill.exec();
+  LoadRows();
+}
+
+void StockDialog::OnStocktake() {
+  if (!servicelib::ImportListCheck()) {
+    ShowMessage(this, "有未验收的进货单,请处理后盘点");
+    return;
+  }
+  if (!servicelib::ReturnListCheck()) {
+    ShowMessage(this, "有未验收的返厂单,请处理后盘点");
+    return;
+  }
+  StocktakeDialog stocktake(this, workno_);
+  stocktake.exec();
+  LoadRows();
+}
+
+void StockDialog::OnSearch() {
+  SearchDialog::Open(ui_->stockTable, *model_,
+                     {{"条码", StockTableModel::kBarcode}, {"名称", StockTableModel::kName}});
+}
+
+}  // namespace ui

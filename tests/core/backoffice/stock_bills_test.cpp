@@ -1,0 +1,287 @@
+// Purchase and return bills through core: the price–amount rule and the entry's Enter rules,
+// replacing and adding lines, the moving average over the stock before the bill, combined
+// goods, negative stock, imports that are all or nothing, a verification that fails, and the
+// stock list's values.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/backoffice/goods/purchase_bills.h"
+#include "core/backoffice/goods/stock_list.h"
+#include "core/common/clock.h"
+#include "core/common/error.h"
+#include "core/common/format.h"
+#include "core/reports/spreadsheet.h"
+#include "goods_fixture.h"
+
+namespace {
+
+using backoffice::BillKind;
+using backoffice::BillLineFields;
+using backoffice::LineField;
+
+class StockBillsTest : public goods_testing::GoodsFixture {
+ protected:
+  void SetUp() override {
+    GoodsFixture::SetUp();
+    AddGoods("A", "苹果", "水果", 10);
+    AddGoods("B", "香蕉", "水果", 40);
+    AddGoods("K", "果篮", "礼品", 0, "是");
+    Open().ExecScript(
+        "update goodsmaster set averageimportprice = 5, importprice = 5 where barcode = 'A';"
+        "insert into combinedgoods values ('K','A',3), ('K','B',0.333);");
+  }
+  double Number(const std::string& sql) const { return Open().QueryDouble(sql).value_or(-999); }
+  // The open purchase bill as "barcode:quantity:price:amount " texts.
+  static std::string Bill(BillKind kind = BillKind::kPurchase) {
+    std::string text;
+    for (const auto& row : backoffice::LoadBill(kind)) {
+      text += row.barcode + ":" + backoffice::QuantityText(row.quantity) + ":" +
+              backoffice::QuantityText(row.price) + ":" + backoffice::QuantityText(row.amount) +
+              " ";
+    }
+    return text;
+  }
+  void Purchase(const char* barcode, const char* quantity, const char* price) {
+    backoffice::SavePurchaseLine({barcode, quantity, price, ""});
+  }
+};
+
+TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEveryRefusalNamesItsField) {
+  struct Case {
+    BillLineFields fields;
+    const char* stored;  // "price:amount", or the refusal "message@field"
+  };
+  const Case cases[] = {
+      {{"A", "2", "3", ""}, "3.00:6.00"},
+      {{"A", "2", "3", "7"}, "3.50:7.00"},
+      {{"A", "3", "", "10"}, "3.33:10.00"},
+      {{"A", "2", "0", "7"}, "3.50:7.00"},
+      {{"A", "2", "3", "x"}, "3.00:6.00"},
+      {{"A", "0", "3", ""}, "3.00:0.00"},
+      {{"A", "2", "x", "7"}, "3.50:7.00"},
+      {{" ", "1", "1", ""}, "条码不能为空@barcode"},
+      {{"Z", "1", "1", ""}, "此商品不存在@barcode"},
+      {{"A", " ", "1", ""}, "请录入数量@quantity"},
+      {{"A", "1e3", "1", ""}, "数量录入有误@quantity"},
+      {{"A", "-1", "1", ""}, "进货数量必须>=0@quantity"},
+      {{"A", "2", "x", ""}, "单价有误@price"},
+      {{"A", "2", "x", "y"}, "金额有误@amount"},
+      {{"A", "2", "", ""}, "请录入金额@amount"},
+      {{"A", "2", "0", "0"}, "请录入金额@amount"},
+      {{"A", "0", "", "7"}, "数量为0时不能由金额计算单价@quantity"},
+      {{"A", "0.001", "", "7"}, "数量为0时不能由金额计算单价@quantity"},
+  };
+  for (const Case& c : cases) {
+    std::string stored;
+    try {
+      auto line = backoffice::SavePurchaseLine(c.fields);
+      stored = kasso::Money(line.price) + ":" + kasso::Money(line.amount);
+      EXPECT_EQ(Bill(), "A:" + backoffice::QuantityText(line.quantity) + ":" +
+                            backoffice::QuantityText(line.price) + ":" +
+                            backoffice::QuantityText(line.amount) + " ");
+    } catch (const kasso::ValidationError& error) {
+      stored = std::string(error.what()) + "@" + error.field();
+    }
+    EXPECT_EQ(stored, c.stored) << c.fields.quantity << "|" << c.fields.price << "|"
+                                << c.fields.amount;
+  }
+  // A return keeps only quantity and price; its amount is quantity × price.
+  backoffice::SaveReturnLine({"A", "3", "", "10"});
+  EXPECT_EQ(Bill(BillKind::kReturn), "A:3:3.33:9.99 ");
+}
+
+TEST_F(StockBillsTest, EnterOnPriceAndAmountFillsTheOtherFieldOrSaysWhatIsMissing) {
+  struct Case {
+    bool on_amount;
+    BillLineFields fields;
+    const char* result;  // "focus price amount", or "message@field"
+  };
+  const Case cases[] = {
+      {false, {"A", "2", "", ""}, "amount  "},
+      {false, {"A", "2", "0.00", "5"}, "amount 0.00 5"},
+      {false, {"A", "", "3", ""}, "quantity 3 "},
+      {false, {"A", "2", "3.5", ""}, "confirm 3.5 7.00"},
+      {false, {"A", "2", "x", ""}, "单价有误@price"},
+      {false, {"A", "x", "3", ""}, "数量录入有误@quantity"},
+      {true, {"A", "2", "3", ""}, "confirm 3 6.00"},
+      {true, {"A", "4", "", "10"}, "confirm 2.50 10"},
+      {true, {"A", "4", "", ""}, "请录入金额@amount"},
+      {true, {"A", "4", "x", ""}, "价格录入有误@price"},
+      {true, {"A", "", "3", ""}, "请录入数量@quantity"},
+      {true, {"A", "", "", "10"}, "数量有误@quantity"},
+      {true, {"A", "4", "", "x"}, "金额有误@amount"},
+      {true, {"A", "0", "", "10"}, "数量为0时不能由金额计算单价@quantity"},
+  };
+  const char* names[] = {"quantity", "price", "amount", "confirm"};
+  for (const Case& c : cases) {
+    std::string result;
+    try {
+      auto step = c.on_amount ? backoffice::EnterLineAmount(c.fields)
+                              : backoffice::EnterLinePrice(c.fields);
+      result = std::string(names[static_cast<int>(step.focus)]) + " " + step.fields.price + " " +
+               step.fields.amount;
+    } catch (const kasso::ValidationError& error) {
+      result = std::string(error.what()) + "@" + error.field();
+    }
+    EXPECT_EQ(result, c.result) << c.fields.quantity << "|" << c.fields.price << "|"
+                                << c.fields.amount;
+  }
+}
+
+TEST_F(StockBillsTest, ReenteringReplacesTheLineAndImportingAddsToIt) {
+  Purchase("A", "5", "2");
+  backoffice::SavePurchaseLine({"A", "3", "", "9"});
+  EXPECT_EQ(Bill(), "A:3:3:9 ");
+  EXPECT_EQ(backoffice::LoadPurchaseLine("A")->amount, "9.00");
+  EXPECT_EQ(backoffice::LoadPurchaseLine("B")->quantity, "0.00");
+  EXPECT_EQ(backoffice::LoadPurchaseLine("Z"), std::nullopt);
+
+  std::ofstream(dir() / "bill.txt") << "条码,数量,金额\r\nA,2,5\r\nZ,1,1\r\nB,0,5,note\r\n"
+                                       "K,4,10\r\nK,1,2\r\n";
+  auto imported = backoffice::ImportPurchaseText(dir() / "bill.txt");
+  EXPECT_EQ(imported.added + imported.merged * 10 + imported.skipped * 100, 2 + 20 + 200);
+  // Quantities and amounts add up, the price stays; a quantity of 0 gives the price 0.
+  EXPECT_EQ(Bill(), "A:5:3:14 B:0:0:5 K:5:2.5:12 ");
+
+  backoffice::DeleteBillLine(BillKind::kPurchase, "B");
+  EXPECT_EQ(Bill(), "A:5:3:14 K:5:2.5:12 ");
+}
+
+TEST_F(StockBillsTest, ImportsAreAllOrNothingAndNameTheBadLine) {
+  Purchase("A", "1", "1");
+  const std::string before = Bill();
+  std::ofstream(dir() / "bad.txt") << "B,2,4\r\nA,x,5\r\n";
+  std::ofstream(dir() / "negative.txt") << "B,2,4\r\nB,-3,5\r\n";
+  std::ofstream(dir() / "short.txt") << "Z\r\nB,2\r\n";
+  for (auto [file, message] : {std::pair{"bad.txt", "第 2 行: 数量有误"},
+                               std::pair{"negative.txt", "第 2 行: 进货数量必须>=0"},
+                               std::pair{"short.txt", "第 2 行: 进货单字段不足"}}) {
+    try {
+      backoffice::ImportPurchaseText(dir() / file);
+      ADD_FAILURE() << file;
+    } catch (const kasso::UserError& error) {
+      EXPECT_STREQ(error.what(), message);
+    }
+    EXPECT_EQ(Bill(), before);
+  }
+
+  {
+    reports::SpreadsheetWriter sheet(dir() / "bill.xlsx", "进货单",
+                                     {{"条码"}, {"数量", true}, {"金额", true}});
+    sheet.Row({"B", "4", "10"});
+    sheet.Row({"A", "2", "3"});
+    sheet.Row({"B", "x", "1"});
+    sheet.Commit();
+  }
+  EXPECT_THROW(backoffice::ImportPurchaseExcel(dir() / "bill.xlsx"), kasso::UserError);
+  EXPECT_EQ(Bill(), before);
+  {
+    reports::SpreadsheetWriter sheet(dir() / "bill.xlsx", "进货单",
+                                     {{"条码"}, {"数量", true}, {"金额", true}});
+    sheet.Row({"B", "4", "10"});
+    sheet.Row({"A", "2", "3"});
+    sheet.Commit();
+  }
+  backoffice::ImportPurchaseExcel(dir() / "bill.xlsx");
+  EXPECT_EQ(Bill(), "A:3:1:4 B:4:2.5:10 ");
+}
+
+TEST_F(StockBillsTest, PurchaseAveragesOverTheStockBeforeTheBill) {
+  AddGoods("N", "梨", "水果", 0);
+  AddGoods("M", "桃", "水果", -4);
+  AddGoods("L", "橙", "水果", 123456.78);
+  Open().Exec("update goodsmaster set averageimportprice = 5 where barcode = 'L'");
+  Purchase("A", "10", "6");
+  Purchase("N", "3", "4.2");
+  Purchase("M", "6", "3.1");
+  Purchase("L", "10", "6");
+  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 9, 30, 0));
+  backoffice::VerifyPurchaseBill();
+
+  EXPECT_EQ(Stock("A"), 20);
+  EXPECT_EQ(Stored("averageimportprice", "A"), "5.5");
+  EXPECT_EQ(Stored("importprice", "A"), "6.0");
+  EXPECT_EQ(Stored("averageimportprice", "N") + Stored("averageimportprice", "M"), "4.23.1");
+  EXPECT_EQ(Stock("M"), 2);
+  // The stock enters the average as the double it is, not rounded to single precision.
+  EXPECT_EQ(Number("select averageimportprice from goodsmaster where barcode = 'L'"),
+            (5 * 123456.78 + 6.0 * 10) / (123456.78 + 10));
+  EXPECT_EQ(Count("select count(*) from import"), 0);
+  EXPECT_EQ(Count("select count(distinct confirmdate) from importbak where confirmdate = "
+                  "'2024-05-01 09:30:00'"),
+            1);
+  EXPECT_EQ(Count("select count(*) from importbak"), 4);
+}
+
+TEST_F(StockBillsTest, CombinedGoodsMoveTheirComponentsAndNoPrice) {
+  // 1.005 is listed as 1.01: A gains 1.01 × 3, B 1.01 × 0.333 = 0.34 (to the fen).
+  Open().Exec("insert into import values ('K', 1.005, 20, 20.1)");
+  Purchase("A", "10", "6");
+  backoffice::VerifyPurchaseBill();
+  EXPECT_DOUBLE_EQ(Stock("A"), 10 + 3.03 + 10);
+  EXPECT_DOUBLE_EQ(Stock("B"), 40.34);
+  EXPECT_EQ(Stock("K"), 0);
+  // The component's average is taken over its 10 units from before, not over 13.03.
+  EXPECT_EQ(Stored("averageimportprice", "A"), "5.5");
+  EXPECT_EQ(Stored("importprice", "B") + Stored("importprice", "K"), "1.81.8");
+
+  backoffice::SaveReturnLine({"K", "2", "20", ""});
+  backoffice::SaveReturnLine({"A", "30", "6", ""});
+  backoffice::VerifyReturnBill();
+  EXPECT_DOUBLE_EQ(Stock("A"), 23.03 - 6 - 30);  // a return larger than the stock
+  EXPECT_DOUBLE_EQ(Stock("B"), 40.34 - 0.67);
+  EXPECT_EQ(Stored("averageimportprice", "A"), "5.5");
+  EXPECT_EQ(Count("select count(*) from returnbak where returnprice = 6"), 1);
+  EXPECT_EQ(Count("select count(*) from return"), 0);
+}
+
+TEST_F(StockBillsTest, AFailingVerificationChangesNothingAndLeavesTheBillOpen) {
+  Purchase("A", "10", "6");
+  Purchase("B", "5", "2");
+  backoffice::SaveReturnLine({"A", "1", "6", ""});
+  backoffice::SaveReturnLine({"B", "1", "2", ""});
+  Open().ExecScript(
+      "create trigger refuse after update on inventory when new.barcode = 'B' "
+      "begin select raise(abort, 'injected'); end;");
+  for (BillKind kind : {BillKind::kPurchase, BillKind::kReturn}) {
+    EXPECT_THROW(backoffice::VerifyBill(kind), store::DbError);
+    EXPECT_EQ(Stock("A"), 10);
+  }
+  EXPECT_EQ(Stored("averageimportprice", "A"), "5.0");
+  EXPECT_EQ(Count("select count(*) from import") + Count("select count(*) from return"), 4);
+  EXPECT_EQ(Count("select count(*) from importbak") + Count("select count(*) from returnbak"), 0);
+
+  // A line whose goods was deleted meanwhile is named, and nothing moves either.
+  Open().ExecScript("drop trigger refuse; delete from goodsmaster where barcode = 'B';");
+  try {
+    backoffice::VerifyPurchaseBill();
+    ADD_FAILURE();
+  } catch (const kasso::UserError& error) {
+    EXPECT_STREQ(error.what(), "条码 B 的商品已不存在,请删除此行后验收");
+  }
+  EXPECT_EQ(Stock("A"), 10);
+  EXPECT_EQ(Bill(), "A:10:6:60 B:5:2:10 ");
+}
+
+TEST_F(StockBillsTest, TheStockListValuesStockByTheChosenCostAndTotalsItsRows) {
+  Open().ExecScript(
+      "update goodsmaster set importprice = 6 where barcode = 'A';"
+      "delete from inventory where barcode = 'K';");
+  auto all = backoffice::LoadStockList(std::nullopt);
+  ASSERT_EQ(all.rows.size(), 3u);
+  EXPECT_EQ(all.rows[0].cost, 50);        // average 5 × 10
+  EXPECT_EQ(all.rows[1].cost, 1.7 * 40);  // the fixture's average
+  EXPECT_EQ(all.rows[2].quantity, 0);     // no stock row
+  EXPECT_EQ(all.total_quantity, 50);
+  EXPECT_DOUBLE_EQ(all.total_cost, 50 + 68);
+
+  Open().Exec("update management set priceforcost = 'recentprice'");
+  auto fruit = backoffice::LoadStockList("水果");
+  ASSERT_EQ(fruit.rows.size(), 2u);
+  EXPECT_EQ(fruit.rows[0].cost, 60);  // import price 6 × 10
+  EXPECT_DOUBLE_EQ(fruit.total_cost, 60 + 1.8 * 40);
+}
+
+}  // namespace

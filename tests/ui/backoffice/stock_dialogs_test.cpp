@@ -1,0 +1,297 @@
+// The stock screens offscreen: F3 to a purchase bill typed by keys and verified, the stock list
+// with its class tree and total row, the bill list's buttons and closing question, the line
+// entry's refusals, picker and quick goods entry, and the stocktake with its counts, files and
+// verification.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+#include <fstream>
+
+#include "support/test_database.h"
+#include "ui/app/FolderDialog.h"
+#include "ui/app/MainMenuWindow.h"
+#include "ui/backoffice/goods/BillLineDialog.h"
+#include "ui/backoffice/goods/BillListDialog.h"
+#include "ui/backoffice/goods/GoodsQuantityDialog.h"
+#include "ui/backoffice/goods/StockDialog.h"
+#include "ui/backoffice/goods/StocktakeDialog.h"
+#include "ui/common/ExportFormatDialog.h"
+#include "ui/common/MessageBox.h"
+#include "ui/sale/QuickGoodsDialog.h"
+#include "ui/ui_test_support.h"
+
+namespace {
+
+using backoffice::BillKind;
+using testing_support::Click;
+using testing_support::Find;
+using testing_support::ModalDriver;
+using Texts = std::vector<QString>;
+
+class StockDialogsTest : public testing_support::TestDatabase {
+ protected:
+  void SetUp() override {
+    TestDatabase::SetUp();
+    testing_support::AddGoods("6901", "可乐", 3);
+    testing_support::AddGoods("6902", "面包", 5);
+    testing_support::AddGoods("6909", "套餐", 7);
+    Open().ExecScript(
+        "update goodsmaster set class = '食品' where barcode = '6902';"
+        "update goodsmaster set averageimportprice = 5, importprice = 5 where barcode = '6901';"
+        "update goodsmaster set iscombined = '是' where barcode = '6909';"
+        "insert into combinedgoods values ('6909','6901',2);"
+        "insert into inventory (barcode,quantity) values ('6901',10), ('6902',0), ('6909',0);"
+        "insert into operatormaster values ('7','张三','7','收银员');");
+  }
+  double Number(const std::string& sql) const { return Open().QueryDouble(sql).value_or(-999); }
+  static QString Cell(const QWidget& screen, const char* table, int row, int column) {
+    return Find<QTableView>(screen, table)->model()->index(row, column).data().toString();
+  }
+  static int Rows(const QWidget& screen, const char* table) {
+    return Find<QTableView>(screen, table)->model()->rowCount();
+  }
+  static QString Text(const QWidget& dialog, const char* edit) {
+    return Find<QLineEdit>(dialog, edit)->text();
+  }
+  // Types into the focused field and presses Enter there.
+  static void Type(QWidget* dialog, const QString& text) {
+    QWidget* focused = dialog->focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClicks(focused, text);
+    QTest::keyClick(focused, Qt::Key_Return);
+  }
+  static QString Focused(const QWidget& dialog) { return dialog.focusWidget()->objectName(); }
+
+  ui::MessageBoxSeam messages_;
+};
+
+TEST_F(StockDialogsTest, F3PurchaseTypedWithPriceAndWithAmountIsVerifiedIntoStockAndCost) {
+  ui::MainMenuWindow menu("0");
+  menu.show();
+  QString total_after;
+  ModalDriver<ui::StockDialog> stock([&](ui::StockDialog* screen) {
+    EXPECT_TRUE(screen->windowState() & Qt::WindowMaximized);
+    ModalDriver<ui::BillListDialog> bill([&](ui::BillListDialog* list) {
+      EXPECT_EQ(list->windowTitle(), "进货");
+      ModalDriver<ui::BillLineDialog> entry([&](ui::BillLineDialog* line) {
+        EXPECT_EQ(line->windowTitle(), "进货录入");
+        Type(line, "6901");
+        EXPECT_EQ(Find<QLabel>(*line, "nameLabel")->text(), "可乐");
+        EXPECT_EQ(Focused(*line), "quantityEdit");
+        Type(line, "10");
+        Type(line, "6");
+        EXPECT_EQ(Text(*line, "amountEdit"), "60.00");
+        EXPECT_EQ(Focused(*line), "confirmButton");
+        messages_.SetNextAnswer(true);
+        Type(line, "");  // "保存?" yes
+        EXPECT_EQ(Text(*line, "barcodeEdit"), "");
+        EXPECT_EQ(Rows(*list, "billTable"), 1);  // the bill follows while the entry stays open
+
+        Type(line, "6902");
+        Type(line, "4");
+        Type(line, "");  // price 0.00: on to the amount
+        EXPECT_EQ(Focused(*line), "amountEdit");
+        Type(line, "10");
+        EXPECT_EQ(Text(*line, "priceEdit"), "2.50");
+        messages_.SetNextAnswer(true);
+        Type(line, "");
+        Click(*line, "cancelButton");
+      });
+      Click(*list, "addButton");
+      EXPECT_TRUE(entry.ran());
+      EXPECT_EQ(Cell(*list, "billTable", 1, 4), "2.50");
+      Click(*list, "verifyButton");
+    });
+    Click(*screen, "purchaseButton");
+    EXPECT_TRUE(bill.ran());
+    total_after = Cell(*screen, "stockTable", 3, 4);
+    Click(*screen, "exitButton");
+  });
+  QTest::keyClick(&menu, Qt::Key_F3);
+  ASSERT_TRUE(stock.ran());
+  EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "保存?"}));
+  EXPECT_EQ(total_after, "24.00");
+  EXPECT_EQ(Number("select quantity from inventory where barcode = '6901'"), 20);
+  EXPECT_EQ(Number("select averageimportprice from goodsmaster where barcode = '6901'"), 5.5);
+  EXPECT_EQ(Number("select quantity from inventory where barcode = '6902'"), 4);
+  EXPECT_EQ(Number("select averageimportprice from goodsmaster where barcode = '6902'"), 2.5);
+  EXPECT_EQ(Open().QueryInt("select count(*) from import"), 0);
+}
+
+TEST_F(StockDialogsTest, TheStockListFiltersByClassTotalsAndRefusesAStocktakeOverOpenBills) {
+  ui::StockDialog screen(nullptr, "0");
+  QAbstractItemModelTester tester(Find<QTableView>(screen, "stockTable")->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  ASSERT_EQ(Rows(screen, "stockTable"), 4);
+  EXPECT_EQ((Texts{Cell(screen, "stockTable", 0, 5), Cell(screen, "stockTable", 3, 0),
+                   Cell(screen, "stockTable", 3, 4), Cell(screen, "stockTable", 3, 5)}),
+            (Texts{"50.00", "总计", "10.00", "50.00"}));
+  auto* tree = Find<QTreeWidget>(screen, "classTree");
+  QTreeWidgetItem* root = tree->topLevelItem(0);
+  QTreeWidgetItem* food = root->child(0)->text(0) == "食品" ? root->child(0) : root->child(1);
+  tree->setCurrentItem(food);
+  ASSERT_EQ(Rows(screen, "stockTable"), 2);
+  EXPECT_EQ(Cell(screen, "stockTable", 0, 1), "面包");
+
+  Open().Exec("insert into return values ('6902', 1, 1)");
+  Click(screen, "stocktakeButton");
+  Open().Exec("insert into import values ('6902', 1, 1, 1)");
+  Click(screen, "stocktakeButton");
+  EXPECT_EQ(messages_.Texts(),
+            (Texts{"有未验收的返厂单,请处理后盘点", "有未验收的进货单,请处理后盘点"}));
+}
+
+TEST_F(StockDialogsTest, TheBillListModifiesDeletesImportsAndAsksBeforeClosingOverLines) {
+  ui::ExportFormatSeam formats;
+  ui::FileChooserSeam chooser;
+  ui::BillListDialog returns(nullptr, BillKind::kReturn, "0");
+  EXPECT_FALSE(Find<QWidget>(returns, "importButton")->isVisibleTo(&returns));
+  ui::BillListDialog bill(nullptr, BillKind::kPurchase, "0");
+  QAbstractItemModelTester tester(Find<QTableView>(bill, "billTable")->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  Click(bill, "modifyButton");
+  Click(bill, "deleteButton");
+  std::ofstream(dir() / "bill.txt") << "6901,2,5\r\n6902,3,9\r\n";
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(QString::fromStdString((dir() / "bill.txt").string()));
+  Click(bill, "importButton");
+  ASSERT_EQ(Rows(bill, "billTable"), 2);
+  EXPECT_EQ(Cell(bill, "billTable", 1, 4), "3.00");
+
+  ModalDriver<ui::BillLineDialog> modify([](ui::BillLineDialog* line) {
+    EXPECT_FALSE(Find<QLineEdit>(*line, "barcodeEdit")->isEnabled());
+    EXPECT_EQ(Find<QLineEdit>(*line, "quantityEdit")->text(), "2.00");
+    Find<QLineEdit>(*line, "amountEdit")->setText("7");
+    Click(*line, "confirmButton");
+  });
+  Click(bill, "modifyButton");  // the first row is selected
+  ASSERT_TRUE(modify.ran());
+  EXPECT_EQ(Cell(bill, "billTable", 0, 4), "3.50");
+
+  Find<QTableView>(bill, "billTable")->selectRow(1);
+  messages_.SetNextAnswer(true);
+  Click(bill, "deleteButton");
+  EXPECT_EQ(Rows(bill, "billTable"), 1);
+
+  bill.show();
+  Click(bill, "exitButton");  // "No": the bill stays open for later
+  EXPECT_FALSE(bill.isVisible());
+  EXPECT_EQ(messages_.Texts(),
+            (Texts{"请选择要修改的数据", "请选择要删除的商品",
+                   "导入文本文件必须包含以下字段:\n\n条码，数量，金额(以逗号隔开)",
+                   "导入成功\n新增 2 行, 累加 0 行, 不是商品的条码跳过 0 行", "真的要删除此商品吗?",
+                   "有未验收的数据,是否验收?"}));
+  EXPECT_EQ(Open().QueryInt("select count(*) from import"), 1);
+}
+
+TEST_F(StockDialogsTest, AFailingVerificationKeepsTheBillOpenAndSaysSo) {
+  Open().ExecScript(
+      "insert into return values ('6901', 15, 4);"
+      "create trigger refuse after update on inventory begin select raise(abort, 'x'); end;");
+  ui::BillListDialog bill(nullptr, BillKind::kReturn, "0");
+  bill.show();
+  Click(bill, "verifyButton");
+  EXPECT_TRUE(bill.isVisible());
+  messages_.SetNextAnswer(true);  // close: verify first, which fails again
+  Click(bill, "exitButton");
+  EXPECT_TRUE(bill.isVisible());
+  EXPECT_EQ(messages_.Texts(), (Texts{"删除有误", "有未验收的数据,是否验收?", "删除有误"}));
+  Open().ExecScript("drop trigger refuse");
+  Click(bill, "verifyButton");
+  EXPECT_FALSE(bill.isVisible());
+  EXPECT_EQ(Number("select quantity from inventory where barcode = '6901'"), -5);
+}
+
+TEST_F(StockDialogsTest, TheLineEntryRefusesFocusesPicksAndCreatesUnknownGoods) {
+  ui::BillLineDialog line(nullptr, BillKind::kReturn, "7");
+  line.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&line));
+  EXPECT_EQ(line.windowTitle(), "返厂录入");
+  EXPECT_EQ(Text(line, "priceEdit"), "");
+  Click(line, "pickButton");  // the cashier lacks "baseinfo"
+  Type(&line, "6901");
+  Type(&line, "abc");
+  Type(&line, "3");
+  EXPECT_EQ(Focused(line), "quantityEdit");
+  Find<QLineEdit>(line, "quantityEdit")->setText("0");
+  Find<QLineEdit>(line, "priceEdit")->clear();
+  Find<QLineEdit>(line, "amountEdit")->setFocus();
+  Type(&line, "5");
+  EXPECT_EQ(Focused(line), "quantityEdit");
+  EXPECT_EQ(messages_.Texts(),
+            (Texts{"您没有这个权限", "数量录入有误", "数量为0时不能由金额计算单价"}));
+
+  // An unknown barcode is created through the quick goods entry and then loaded.
+  messages_.Clear();
+  ModalDriver<ui::QuickGoodsDialog> quick([](ui::QuickGoodsDialog* dialog) {
+    Find<QLineEdit>(*dialog, "nameEdit")->setText("新品");
+    Click(*dialog, "okButton");
+  });
+  Find<QLineEdit>(line, "barcodeEdit")->setFocus();
+  Find<QLineEdit>(line, "barcodeEdit")->setText("7001");
+  Type(&line, "");
+  ASSERT_TRUE(quick.ran());
+  EXPECT_EQ(Find<QLabel>(line, "nameLabel")->text(), "新品");
+  EXPECT_EQ(Focused(line), "quantityEdit");
+  EXPECT_EQ(Open().QueryText("select goodsname from goodsmaster where barcode = '7001'"), "新品");
+}
+
+TEST_F(StockDialogsTest, TheStocktakeCountsImportsExportsAndVerifies) {
+  ui::ExportFormatSeam formats;
+  ui::FileChooserSeam chooser;
+  ui::StocktakeDialog stocktake(nullptr, "0");
+  QAbstractItemModelTester tester(Find<QTableView>(stocktake, "stocktakeTable")->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  ASSERT_EQ(Rows(stocktake, "stocktakeTable"), 2);  // the combined goods is not counted
+  EXPECT_EQ(Cell(stocktake, "stocktakeTable", 0, 3), "10.00");
+
+  ModalDriver<ui::GoodsQuantityDialog> count([&](ui::GoodsQuantityDialog* entry) {
+    Type(entry, "6909");
+    Find<QLineEdit>(*entry, "barcodeEdit")->setText("6901");
+    Type(entry, "");
+    EXPECT_EQ(Text(*entry, "quantityEdit"), "10");
+    Type(entry, "8");
+    messages_.SetNextAnswer(true);
+    Type(entry, "");
+    EXPECT_EQ(Cell(stocktake, "stocktakeTable", 0, 5), "-2.00");
+    Click(*entry, "cancelButton");
+  });
+  Click(stocktake, "countButton");
+  ASSERT_TRUE(count.ran());
+
+  const QString file = QString::fromStdString((dir() / "盘点.txt").string());
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(file);
+  Click(stocktake, "exportButton");
+  EXPECT_EQ(chooser.requests().back().proposal.left(2), "盘点");
+  std::ofstream(dir() / "counts.txt") << "6902,3\r\n";
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(QString::fromStdString((dir() / "counts.txt").string()));
+  Click(stocktake, "importButton");
+  EXPECT_EQ(Cell(stocktake, "stocktakeTable", 0, 4), "0.00");  // not in the file: 0
+  EXPECT_EQ(Cell(stocktake, "stocktakeTable", 1, 4), "3.00");
+
+  Open().Exec("insert into import values ('6902', 1, 1, 1)");
+  Click(stocktake, "regenerateButton");
+  Open().Exec("delete from import");
+  EXPECT_EQ(messages_.Texts(),
+            (Texts{"组合商品不能盘点,请盘点下线商品", "保存?", "导出完成",
+                   "盘点导入文件的格式必须是: 条码,数量", "完成\n盘点 1 行, 不在盘点单中跳过 0 行",
+                   "有未验收的进货单,请处理后生成盘点单"}));
+  EXPECT_NE(testing_support::FileBytes(dir() / "盘点.txt").find("6901,"), std::string::npos);
+
+  stocktake.show();
+  Click(stocktake, "verifyButton");
+  EXPECT_FALSE(stocktake.isVisible());
+  EXPECT_EQ(Number("select quantity from inventory where barcode = '6901'"), 0);
+  EXPECT_EQ(Number("select quantity from inventory where barcode = '6902'"), 3);
+  EXPECT_EQ(Open().QueryInt("select count(*) from invcountbak"), 2);
+}
+
+}  // namespace
