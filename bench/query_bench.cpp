@@ -3,8 +3,11 @@
 // runs the sales journal for one day and one month (rows read into the query list's model
 // and the first screen of cells formatted, ready to paint), sales by item for one month, the
 // daily report's figures for one day and one year, and the text export of one month's
-// journal. Each is timed against the same statements stepped raw on an open connection
-// (every column read, nothing kept), and held to an absolute target. Medians of 5 runs.
+// journal. Each is timed against the same statements stepped raw on a connection set up as
+// the operation's (every column read, nothing kept; for the daily report, its thirteen
+// figures as thirteen plain statements), and held to an absolute target. Medians
+// of 5 runs, in wall-clock and in CPU time: the machine may be shared, so the targets are
+// checked against the CPU time, the work itself without the waiting for a core.
 
 #include <sqlite3.h>
 #include <unistd.h>
@@ -39,22 +42,70 @@ constexpr int kScreenRows = 40;  // what a maximised list shows at once
 constexpr std::int64_t kPurchaseRows = 20'000;
 std::int64_t g_sink = 0;
 
+// The daily report's figures as thirteen plain statements, each walking the date index (the
+// type test written so that it does not pick the type index): the raw work the figures
+// replace with one pass over the journal.
+const std::vector<std::string> kFigureStatements = {
+    "select sum(ifnull(quantity,0)) from transactiondetails where ifnull(quantity,0)>=0 and "
+    "+transactiontype = '销售' and transactiondatetime>=?1 and transactiondatetime <=?2",
+    "select sum(ifnull(actualvalue,0))-sum(ifnull(valuediscount,0)) from transactiondetails "
+    "where ifnull(quantity,0)>=0 and +transactiontype = '销售总计' and transactiondatetime>=?1 "
+    "and transactiondatetime <=?2",
+    "select sum(ifnull(quantity,0)) from transactiondetails where ifnull(quantity,0)<0 and "
+    "+transactiontype = '销售' and transactiondatetime>=?1 and transactiondatetime <=?2",
+    "select sum(ifnull(actualvalue,0))-sum(ifnull(valuediscount,0)) from transactiondetails "
+    "where ifnull(quantity,0)<0 and +transactiontype = '销售总计' and transactiondatetime>=?1 "
+    "and transactiondatetime <=?2",
+    "select sum(ifnull(quantity,0)) from importbak where confirmdate>=?1 and confirmdate <=?2",
+    "select sum(ifnull(importprice,0)*ifnull(quantity,0)) from importbak where confirmdate>=?1 "
+    "and confirmdate <=?2",
+    "select sum(ifnull(quantity,0)) from returnbak where confirmdate>=?1 and confirmdate <=?2",
+    "select sum(ifnull(returnprice,0)*ifnull(quantity,0)) from returnbak where confirmdate>=?1 "
+    "and confirmdate <=?2",
+    "select sum(ifnull(plquant,0)) from invcountbak where confirmdate>=?1 and confirmdate <=?2",
+    "select sum(ifnull(a.plquant,0)*ifnull(b.importprice,0)) from invcountbak a left join "
+    "goodsmaster b on (a.barcode = b.barcode) where a.confirmdate>=?1 and a.confirmdate <=?2",
+    "select sum(ifnull(a.quantity,0)*ifnull(b.importprice,0)) from transactiondetails a left "
+    "join goodsmaster b on (a.barcode = b.barcode) where a.transactiondatetime >=?1 and "
+    "a.transactiondatetime <=?2",
+    "select sum(ifnull(a.wipevalue,0)) from transactiondetails a where a.transactiondatetime "
+    ">=?1 and a.transactiondatetime <=?2 and +a.transactiontype = '销售总计'",
+    "select sum(ifnull(a.valuediscount,0)) from transactiondetails a where "
+    "a.transactiondatetime >=?1 and a.transactiondatetime <=?2 and "
+    "+a.transactiontype = '销售总计'",
+};
+
 struct Options {
   fs::path dir = fs::temp_directory_path();
   std::int64_t goods = 200'000;
   std::int64_t journal_rows = 2'000'000;
 };
 
-double MedianSeconds(const std::function<void()>& run) {
+struct Timing {
+  double wall = 0;  // seconds
+  double cpu = 0;   // seconds of this process
+};
+
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+Timing MedianTiming(const std::function<void()>& run) {
   run();  // warms the file cache
-  std::vector<double> seconds;
+  std::vector<double> wall;
+  std::vector<double> cpu;
   for (int i = 0; i < kRuns; ++i) {
     const Clock::time_point start = Clock::now();
+    const double cpu_start = CpuSeconds();
     run();
-    seconds.push_back(bench::SecondsSince(start));
+    cpu.push_back(CpuSeconds() - cpu_start);
+    wall.push_back(bench::SecondsSince(start));
   }
-  std::sort(seconds.begin(), seconds.end());
-  return seconds[kRuns / 2];
+  std::sort(wall.begin(), wall.end());
+  std::sort(cpu.begin(), cpu.end());
+  return {wall[kRuns / 2], cpu[kRuns / 2]};
 }
 
 // Steps a statement with the range bound, reading every column of every row; `row` sees
@@ -100,9 +151,9 @@ void ShowInModel(reports::QueryResult result) {
 struct Figure {
   std::string what;
   std::size_t rows;
-  double seconds;
-  double raw;
-  double target;  // seconds, at most
+  Timing op;
+  Timing raw;
+  double target;  // seconds, at most; 0: shown for scale only
 };
 
 // Purchases, returns to suppliers and stocktakes spread over the same two years, so the
@@ -135,14 +186,15 @@ int Run(const Options& options) {
 #endif
   bench::ScratchDir scratch{options.dir / ("tillwise-query-bench-" + std::to_string(getpid()))};
   const Clock::time_point generating = Clock::now();
-  const fs::path file = bench::CreateSyntheticDatabase(
-      scratch.path / "shop", {options.goods, options.journal_rows, 730});
+  const fs::path file = bench::CreateSyntheticDatabase(scratch.path / "shop",
+                                                       {options.goods, options.journal_rows, 730});
   AddBackOfficeRows(file);
   std::printf("generated %lld goods and %lld journal rows over 2024-2025 in %.1f s\n",
               static_cast<long long>(options.goods), static_cast<long long>(options.journal_rows),
               bench::SecondsSince(generating));
   store::SetDataDirectory(file.parent_path());
   store::Database raw_db(file);
+  reports::PrepareRangeReading(raw_db);
   sqlite3* raw = raw_db.handle();
 
   const reports::DateRange day = reports::MakeDateRange({2025, 3, 12}, {2025, 3, 12});
@@ -156,8 +208,8 @@ int Run(const Options& options) {
                    reports::QueryResult (*run)(const reports::DateRange&),
                    const reports::QuerySpec& spec, double target) {
     const std::size_t rows = run(range).ResultRows();
-    figures.push_back({what, rows, MedianSeconds([&] { ShowInModel(run(range)); }),
-                       MedianSeconds([&] {
+    figures.push_back({what, rows, MedianTiming([&] { ShowInModel(run(range)); }),
+                       MedianTiming([&] {
                          StepRaw(raw, spec.rows_sql, range);
                          StepRaw(raw, spec.totals_sql, range);
                        }),
@@ -166,17 +218,16 @@ int Run(const Options& options) {
   query("journal, one day", day, reports::SalesJournalQuery, journal, 0.1);
   query("journal, one month", month, reports::SalesJournalQuery, journal, 1.0);
   query("sales by item, one month", month, reports::SalesByItemQuery, by_item, 1.0);
+  query("journal, one year", year, reports::SalesJournalQuery, journal, 0);
 
   auto report = [&](const char* what, const reports::DateRange& range, double target) {
-    figures.push_back({what, 0, MedianSeconds([&] {
+    figures.push_back({what, 0, MedianTiming([&] {
                          const reports::DailyReportFigures f =
                              reports::ComputeDailyReportFigures(range);
-                         g_sink += static_cast<std::int64_t>(f.sales_amount.value_or(0));
+                         g_sink += static_cast<std::int64_t>(f.cost.value_or(0));
                        }),
-                       MedianSeconds([&] {
-                         for (const std::string& sql : reports::DailyReportStatements()) {
-                           StepRaw(raw, sql, range);
-                         }
+                       MedianTiming([&] {
+                         for (const std::string& sql : kFigureStatements) StepRaw(raw, sql, range);
                        }),
                        target});
   };
@@ -186,11 +237,10 @@ int Run(const Options& options) {
   const fs::path text = scratch.path / "journal.txt";
   const fs::path raw_text = scratch.path / "raw.txt";
   figures.push_back(
-      {"text export, one month", reports::SalesJournalQuery(month).ResultRows(),
-       MedianSeconds([&] {
+      {"text export, one month", reports::SalesJournalQuery(month).ResultRows(), MedianTiming([&] {
          reports::ExportListAsText(reports::ToTable(reports::SalesJournalQuery(month)), text);
        }),
-       MedianSeconds([&] {
+       MedianTiming([&] {
          std::ofstream out(raw_text, std::ios::binary);
          std::string line;
          auto write_row = [&](sqlite3_stmt* statement) {
@@ -208,15 +258,20 @@ int Run(const Options& options) {
        }),
        2.0});
 
-  std::printf("\n%-26s %9s %9s %9s %8s %9s\n", "work (median of 5)", "rows", "op s", "raw s",
-              "op/raw", "target s");
+  std::printf("\n%-26s %8s %8s %8s %8s %8s %7s %9s\n", "work (median of 5)", "rows", "op s",
+              "op cpu", "raw s", "raw cpu", "op/raw", "target");
   bool pass = true;
   for (const Figure& figure : figures) {
-    const bool met = figure.seconds <= figure.target;
+    std::printf("%-26s %8zu %8.3f %8.3f %8.3f %8.3f %6.2fx", figure.what.c_str(), figure.rows,
+                figure.op.wall, figure.op.cpu, figure.raw.wall, figure.raw.cpu,
+                figure.op.cpu / figure.raw.cpu);
+    if (figure.target <= 0) {
+      std::printf(" %9s\n", "-");
+      continue;
+    }
+    const bool met = figure.op.cpu <= figure.target;
     pass = pass && met;
-    std::printf("%-26s %9zu %9.3f %9.3f %7.2fx %9.1f %s\n", figure.what.c_str(), figure.rows,
-                figure.seconds, figure.raw, figure.seconds / figure.raw, figure.target,
-                met ? "PASS" : "FAIL");
+    std::printf("  cpu < %.1f %s\n", figure.target, met ? "PASS" : "FAIL");
   }
   std::printf("\n%s (checksum %lld)\n", pass ? "all targets met" : "SOME TARGETS MISSED",
               static_cast<long long>(g_sink % 1000));

@@ -19,7 +19,8 @@ std::string SyntheticBarcode(std::int64_t index);
 // Creates directory/kasso.db as a new database (schema, indexes and seed rows of a new shop)
 // holding `goods` goods with inventory rows and `journal_rows` rows of transactiondetails:
 // bills of one to seven "销售" lines and a "销售总计" row, numbered upwards, dated evenly over
-// journal_days days from 2024-01-01 (one year unless said otherwise). Throws DbError when the file exists or cannot be written.
+// journal_days days from 2024-01-01 (one year unless said otherwise). Throws DbError when the file
+// exists or cannot be written.
 std::filesystem::path CreateSyntheticDatabase(const std::filesystem::path& directory,
                                               SyntheticSize size);
 

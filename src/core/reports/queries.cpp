@@ -14,6 +14,7 @@ template <typename Prepare>
 QueryResult Run(Prepare&& prepare, const std::vector<std::string>& values) {
   try {
     store::Database db;
+    PrepareRangeReading(db);
     store::ReadTransaction read(db);
     const QuerySpec spec = prepare(db);
     QueryResult result(spec.columns);

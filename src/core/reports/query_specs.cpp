@@ -24,6 +24,10 @@ std::string MemberFilter(bool all_members) {
 
 }  // namespace
 
+void PrepareRangeReading(store::Database& db) {
+  db.ExecScript("pragma cache_size = -65536; pragma mmap_size = 1073741824");
+}
+
 CostBasis CostBasisFromSetting(const std::string& priceforcost) {
   return priceforcost == "averageprice" ? CostBasis::kAveragePrice : CostBasis::kRecentPrice;
 }

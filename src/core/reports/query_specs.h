@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/reports/query_result.h"
+#include "core/store/database.h"
 
 namespace reports {
 
@@ -19,6 +20,10 @@ struct QuerySpec {
   std::string totals_sql;
   std::vector<int> total_columns;  // the column each total goes under, in select order
 };
+
+// Sets up a connection that reads a long range: a 64 MB page cache and memory-mapped reads,
+// so a year of the journal is read without a system call per page.
+void PrepareRangeReading(store::Database& db);
 
 enum class CostBasis { kAveragePrice, kRecentPrice };
 
