@@ -110,8 +110,8 @@ DailyReportWindow::DailyReportWindow(QWidget* parent, const reports::DateRange& 
     auto* pane = new QLabel(caption, status);
     pane->setObjectName(name);
     status->addWidget(pane, 1);
-    zoom_label_ = pane;  // the last one
   }
+  zoom_label_ = status->findChild<QLabel*>("zoomLabel");
 
   connect(ui_->printButton, &QToolButton::clicked, this, &DailyReportWindow::OnPrint);
   connect(ui_->zoomInButton, &QToolButton::clicked, this, &DailyReportWindow::ZoomIn);
