@@ -9,6 +9,7 @@
 #include "core/common/format.h"
 #include "core/reports/query_specs.h"
 #include "core/store/database.h"
+#include "core/store/journal.h"
 
 namespace reports {
 namespace {
@@ -107,9 +108,9 @@ void ReadJournal(store::Database& db, const DateRange& range, DailyReportFigures
   while (row.Step()) {
     const std::string type = row.Text(0);
     const double quantity = row.Double(1);
-    if (type == "销售") {
+    if (type == store::kJournalSale) {
       (quantity >= 0 ? sales_quantity : return_quantity) += quantity;
-    } else if (type == "销售总计") {
+    } else if (type == store::kJournalBillTotal) {
       const double value = row.Double(2);
       const double discount = row.Double(3);
       (quantity >= 0 ? sales_value : return_value) += value;

@@ -8,8 +8,19 @@
 namespace reports {
 namespace {
 
+// Binds the query's values from ?1 on and the statement's row types from kFirstTypeParameter.
+void BindValues(store::Statement& statement, const std::vector<std::string>& values,
+                const std::vector<std::string_view>& types) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    statement.Bind(static_cast<int>(i + 1), values[i]);
+  }
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    statement.Bind(kFirstTypeParameter + static_cast<int>(i), types[i]);
+  }
+}
+
 // Runs the rows and then the totals on one connection, in one read transaction so both see
-// the same journal. Values are bound in order: ?1, ?2, ?3.
+// the same journal.
 template <typename Prepare>
 QueryResult Run(Prepare&& prepare, const std::vector<std::string>& values) {
   try {
@@ -19,12 +30,10 @@ QueryResult Run(Prepare&& prepare, const std::vector<std::string>& values) {
     const QuerySpec spec = prepare(db);
     QueryResult result(spec.columns);
     store::Statement rows = db.Query(spec.rows_sql);
-    for (std::size_t i = 0; i < values.size(); ++i) rows.Bind(static_cast<int>(i + 1), values[i]);
+    BindValues(rows, values, spec.row_types);
     while (rows.Step()) result.AppendRow(rows);
     store::Statement totals = db.Query(spec.totals_sql);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      totals.Bind(static_cast<int>(i + 1), values[i]);
-    }
+    BindValues(totals, values, spec.total_types);
     if (totals.Step()) result.SetTotals(totals, spec.total_columns);
     return result;
   } catch (const store::DbError&) {

@@ -1,5 +1,7 @@
 #include "core/reports/query_specs.h"
 
+#include "core/store/journal.h"
+
 namespace reports {
 namespace {
 
@@ -73,7 +75,8 @@ QuerySpec SalesJournalSpec() {
                         "sum(ifnull(a.paid,0)-ifnull(a.change,0)),sum(ifnull(a.change,0)),"
                         "sum(ifnull(a.checkpaid,0)),sum(ifnull(a.unionpaid,0)),"
                         "sum(ifnull(a.cardpaid,0)) from transactiondetails a") +
-                    kJournalRange + " and +a.transactiontype = '销售总计'";
+                    kJournalRange + " and +a.transactiontype = ?4";
+  spec.total_types = {store::kJournalBillTotal};
   spec.total_columns = {4, 6, 8, 9, 10, 11, 13, 14, 15, 16, 17};
   return spec;
 }
@@ -90,7 +93,7 @@ QuerySpec SalesByItemSpec(CostBasis basis) {
       cost + ",sum(a.actualvalue)-sum(ifnull(a.valuediscount,0))-" + cost;
   const std::string from =
       std::string(" from transactiondetails a left join goodsmaster b on (a.barcode = b.barcode)") +
-      kJournalRange + " and +a.transactiontype = '销售'";
+      kJournalRange + " and +a.transactiontype = ?4";
   QuerySpec spec;
   spec.columns = {Sales("条码", 120),
                   Sales("名称", 200),
@@ -105,6 +108,7 @@ QuerySpec SalesByItemSpec(CostBasis basis) {
                   " group by b.barcode,b.goodsname order by sum(a.actualvalue) desc";
   spec.totals_sql = "select " + sums + from;
   spec.total_columns = {2, 3, 4, 5, 6, 7, 8};
+  spec.row_types = spec.total_types = {store::kJournalSale};
   return spec;
 }
 
@@ -224,9 +228,8 @@ QuerySpec DepositSpec() {
 }
 
 QuerySpec MemberSalesSpec(bool all_members) {
-  const std::string where = std::string(kJournalRange) +
-                            " and +a.transactiontype in ('销售','退货')" +
-                            MemberFilter(all_members);
+  const std::string where =
+      std::string(kJournalRange) + " and +a.transactiontype in (?4,?5)" + MemberFilter(all_members);
   QuerySpec spec;
   spec.columns = {Centred("会员", 120), Centred("条码", 120), Centred("名称", 200),
                   Centred("数量", 100, F::kTwoDecimals), Centred("金额", 100, F::kTwoDecimals)};
@@ -241,6 +244,7 @@ QuerySpec MemberSalesSpec(bool all_members) {
       "sum(ifnull(a.actualvalue,0))-sum(ifnull(a.valuediscount,0)) from transactiondetails a" +
       where;
   spec.total_columns = {3, 4};
+  spec.row_types = spec.total_types = {store::kJournalSale, store::kJournalReturn};
   return spec;
 }
 
