@@ -111,6 +111,7 @@ Timing MedianTiming(const std::function<void()>& run) {
 // Steps a statement with the range bound, reading every column of every row; `row` sees
 // each row (for the raw export).
 void StepRaw(sqlite3* db, const std::string& sql, const reports::DateRange& range,
+             const std::vector<std::string_view>& types = {},
              const std::function<void(sqlite3_stmt*)>& row = {}) {
   sqlite3_stmt* statement = nullptr;
   if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
@@ -118,6 +119,10 @@ void StepRaw(sqlite3* db, const std::string& sql, const reports::DateRange& rang
   }
   sqlite3_bind_text(statement, 1, range.start.c_str(), -1, SQLITE_STATIC);
   sqlite3_bind_text(statement, 2, range.end.c_str(), -1, SQLITE_STATIC);
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    sqlite3_bind_text(statement, reports::kFirstTypeParameter + static_cast<int>(i),
+                      types[i].data(), static_cast<int>(types[i].size()), SQLITE_STATIC);
+  }
   const int columns = sqlite3_column_count(statement);
   while (sqlite3_step(statement) == SQLITE_ROW) {
     for (int column = 0; column < columns; ++column) {
@@ -210,8 +215,8 @@ int Run(const Options& options) {
     const std::size_t rows = run(range).ResultRows();
     figures.push_back({what, rows, MedianTiming([&] { ShowInModel(run(range)); }),
                        MedianTiming([&] {
-                         StepRaw(raw, spec.rows_sql, range);
-                         StepRaw(raw, spec.totals_sql, range);
+                         StepRaw(raw, spec.rows_sql, range, spec.row_types);
+                         StepRaw(raw, spec.totals_sql, range, spec.total_types);
                        }),
                        target});
   };
@@ -253,8 +258,8 @@ int Run(const Options& options) {
            line += "\r\n";
            out << line;
          };
-         StepRaw(raw, journal.rows_sql, month, write_row);
-         StepRaw(raw, journal.totals_sql, month, write_row);
+         StepRaw(raw, journal.rows_sql, month, journal.row_types, write_row);
+         StepRaw(raw, journal.totals_sql, month, journal.total_types, write_row);
        }),
        2.0});
 
