@@ -18,7 +18,7 @@ using servicelib::rounddigits;
 
 constexpr std::array<const char*, 8> kClasses = {"饮料", "零食", "粮油",   "日用品",
                                                  "生鲜", "烟酒", "乳制品", "调味品"};
-constexpr std::int64_t kYearSeconds = 365LL * 24 * 3600;
+constexpr std::int64_t kDaySeconds = 24 * 3600;
 constexpr int kMaxLinesPerBill = 7;
 
 // 1.00 to 50.90, fixed per goods item so journal lines agree with the goods master.
@@ -48,8 +48,8 @@ void FillGoods(store::Database& db, std::int64_t count) {
 }
 
 // Bills as the till commits them: "销售" lines, then the "销售总计" row with the totals, paid
-// in cash. Every row goes through one prepared statement; datetimes climb through one year.
-void FillJournal(store::Database& db, std::int64_t rows, std::int64_t goods) {
+// in cash. Every row goes through one prepared statement; datetimes climb through the days.
+void FillJournal(store::Database& db, std::int64_t rows, std::int64_t goods, int days) {
   if (rows == 0) return;
   if (rows < 2 || goods == 0) {
     throw std::invalid_argument("a journal needs goods and at least two rows (a line and a total)");
@@ -69,7 +69,7 @@ void FillJournal(store::Database& db, std::int64_t rows, std::int64_t goods) {
         1 + static_cast<std::int64_t>(rng() % kMaxLinesPerBill), remaining - 1);
     // Never leave a single row behind: a bill needs a line and its total.
     if (remaining - (lines + 1) == 1) ++lines;
-    std::time_t moment = start + static_cast<std::time_t>(written * kYearSeconds / rows);
+    std::time_t moment = start + static_cast<std::time_t>(written * (days * kDaySeconds) / rows);
     std::tm local{};
     localtime_r(&moment, &local);
     const std::string when = kasso::FormatTime(local, "%Y-%m-%d %H:%M:%S");
@@ -122,7 +122,7 @@ std::filesystem::path CreateSyntheticDatabase(const std::filesystem::path& direc
         "pragma journal_mode = off; pragma synchronous = off; pragma cache_size = -131072");
     store::Transaction tx(db);
     FillGoods(db, size.goods);
-    FillJournal(db, size.journal_rows, size.goods);
+    FillJournal(db, size.journal_rows, size.goods, size.journal_days);
     tx.Commit();
   } catch (...) {
     std::error_code ignored;

@@ -66,7 +66,33 @@ RecordList SaleReceipts(store::Database& db) {
   return list;
 }
 
+constexpr std::string_view kStocktakeList =
+    "select sum(accquant),sum(invquant),sum(plquant),confirmdate from invcountbak "
+    "where confirmdate >= ? and confirmdate <= ? group by confirmdate order by confirmdate";
+
 }  // namespace
+
+RecordList LoadStocktakeList(const std::string& start, const std::string& end) {
+  RecordList list;
+  list.columns = {{"结存数量", 100, true},
+                  {"盘存数量", 100, true},
+                  {"盈亏数量", 100, true},
+                  {"验收时间", 200, false}};
+  try {
+    store::Database db;
+    store::Statement row = db.Query(kStocktakeList, start, end);
+    while (row.Step()) {
+      list.rows.push_back({kasso::Fixed(row.Double(0), 3), kasso::Fixed(row.Double(1), 3),
+                           kasso::Fixed(row.Double(2), 3), row.Text(3)});
+      list.keys.push_back(row.Text(3));
+    }
+  } catch (const store::DbError&) {
+    throw kasso::UserError("数据有误");
+  }
+  return list;
+}
+
+std::string_view StocktakeListStatement() { return kStocktakeList; }
 
 RecordList LoadRecordList(std::string_view mode) {
   bool shifts = mode == kShiftReceiptsMode;

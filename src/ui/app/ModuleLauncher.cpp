@@ -10,6 +10,7 @@
 #include "ui/backoffice/members/MemberListDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/devices/SettingsDialog.h"
+#include "ui/reports/QueryDialog.h"
 #include "ui/sale/SalesFrontDialog.h"
 #include "ui/touch/TouchFrontDialog.h"
 
@@ -42,8 +43,11 @@ void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString&
       members.exec();
       break;
     }
-    case 5:  // queries
+    case 5: {  // queries and the daily report
+      QueryDialog queries(parent, workno);
+      queries.exec();
       break;
+    }
     case 6: {  // login accounts
       OperatorListDialog accounts(parent, workno);
       accounts.exec();

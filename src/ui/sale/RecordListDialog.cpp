@@ -95,10 +95,15 @@ void RecordListDialog::OnConfirm() {
   accept();
 }
 
-std::optional<std::string> RecordListDialog::Choose(QWidget* parent, std::string_view mode) {
+namespace {
+
+// Loads a list and runs the chooser over it; nothing when the list cannot be read (its
+// message is shown) or the chooser is cancelled.
+template <typename Load>
+std::optional<std::string> LoadAndChoose(QWidget* parent, std::string_view mode, Load&& load) {
   sale::RecordList list;
   try {
-    list = sale::LoadRecordList(mode);
+    list = load();
   } catch (const kasso::UserError& error) {
     ui::ShowMessage(parent, QString::fromUtf8(error.what()));
     return std::nullopt;
@@ -107,6 +112,19 @@ std::optional<std::string> RecordListDialog::Choose(QWidget* parent, std::string
       parent, QString::fromUtf8(mode.data(), static_cast<qsizetype>(mode.size())), std::move(list));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.key();
+}
+
+}  // namespace
+
+std::optional<std::string> RecordListDialog::Choose(QWidget* parent, std::string_view mode) {
+  return LoadAndChoose(parent, mode, [mode] { return sale::LoadRecordList(mode); });
+}
+
+std::optional<std::string> RecordListDialog::ChooseStocktake(QWidget* parent,
+                                                             const std::string& start,
+                                                             const std::string& end) {
+  return LoadAndChoose(parent, sale::kStocktakesMode,
+                       [&] { return sale::LoadStocktakeList(start, end); });
 }
 
 std::optional<std::int64_t> RecordListDialog::ChooseNumber(QWidget* parent, std::string_view mode) {

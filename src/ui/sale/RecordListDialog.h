@@ -17,8 +17,8 @@ class RecordListDialog;
 namespace ui {
 
 // "选择": the record chooser. Lists the records of one mode (parked sales, closed shifts,
-// past sales), opens with the first row selected and closes on "确认" with the key of the
-// selected row; "确认" without a selection says "请选择记录" and stays open.
+// past sales, verified stocktakes), opens with the first row selected and closes on "确认" with the
+// key of the selected row; "确认" without a selection says "请选择记录" and stays open.
 class RecordListDialog : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(RecordListDialog)
@@ -31,6 +31,10 @@ class RecordListDialog : public QDialog {
   // when the list could not be read (its message, "数据有误" or "班次有误", is shown and the
   // chooser does not open).
   static std::optional<std::string> Choose(QWidget* parent, std::string_view mode);
+  // Mode "盘点单": the stocktakes verified from start to end; the chosen stocktake's
+  // confirmation time.
+  static std::optional<std::string> ChooseStocktake(QWidget* parent, const std::string& start,
+                                                    const std::string& end);
   // The same for the numbered modes: the chosen list, shift or transaction number.
   static std::optional<std::int64_t> ChooseNumber(QWidget* parent, std::string_view mode);
 

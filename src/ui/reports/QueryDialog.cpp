@@ -1,0 +1,107 @@
+#include "ui/reports/QueryDialog.h"
+
+#include <QHeaderView>
+
+#include "core/reports/queries.h"
+#include "ui/backoffice/members/MemberNamePickerDialog.h"
+#include "ui/common/FileTransfer.h"
+#include "ui/common/MessageBox.h"
+#include "ui/reports/DailyReportWindow.h"
+#include "ui/reports/DateRangeDialog.h"
+#include "ui/reports/OtherQueryDialog.h"
+#include "ui/reports/QueryResultModel.h"
+#include "ui/sale/RecordListDialog.h"
+#include "ui_QueryDialog.h"
+
+namespace ui {
+
+QueryDialog::QueryDialog(QWidget* parent, [[maybe_unused]] const QString& workno)
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::QueryDialog>()),
+      model_(new QueryResultModel(this)) {
+  ui_->setupUi(this);
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+  setWindowState(windowState() | Qt::WindowMaximized);
+
+  ui_->resultTable->setModel(model_);
+  // Every row is one line high, so a list of a million rows never measures its rows.
+  QHeaderView* rows = ui_->resultTable->verticalHeader();
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setDefaultSectionSize(rows->minimumSectionSize() + 4);
+
+  connect(ui_->journalButton, &QPushButton::clicked, this,
+          [this] { RunRangeQuery("销售流水查询", reports::SalesJournalQuery); });
+  connect(ui_->itemSalesButton, &QPushButton::clicked, this,
+          [this] { RunRangeQuery("销售明细查询", reports::SalesByItemQuery); });
+  connect(ui_->shiftButton, &QPushButton::clicked, this,
+          [this] { RunRangeQuery("班次销售查询", reports::ShiftQuery); });
+  connect(ui_->dailyReportButton, &QPushButton::clicked, this, &QueryDialog::OnDailyReport);
+  connect(ui_->otherButton, &QPushButton::clicked, this, &QueryDialog::OnOtherQueries);
+  connect(ui_->exportButton, &QPushButton::clicked, this, &QueryDialog::OnExport);
+  connect(ui_->exitButton, &QPushButton::clicked, this, &QueryDialog::reject);
+}
+
+QueryDialog::~QueryDialog() = default;
+
+void QueryDialog::RunQuery(const QString& title,
+                           const std::function<reports::QueryResult()>& query) {
+  model_->SetResult({});
+  setWindowTitle(title);
+  RunGuarded(this, [&] { model_->SetResult(query()); });
+  const auto& columns = model_->result().columns();
+  for (std::size_t column = 0; column < columns.size(); ++column) {
+    ui_->resultTable->setColumnWidth(static_cast<int>(column), columns[column].width);
+  }
+}
+
+void QueryDialog::RunRangeQuery(
+    const QString& title,
+    const std::function<reports::QueryResult(const reports::DateRange&)>& query) {
+  const std::optional<reports::DateRange> range = DateRangeDialog::Choose(this);
+  if (!range) return;
+  RunQuery(title, [&] { return query(*range); });
+}
+
+void QueryDialog::OnDailyReport() {
+  const std::optional<reports::DateRange> range = DateRangeDialog::Choose(this);
+  if (!range) return;
+  DailyReportWindow report(this, *range);
+  report.exec();
+}
+
+void QueryDialog::OnOtherQueries() {
+  if (const std::optional<QString> choice = OtherQueryDialog::Choose(this)) RunOtherQuery(*choice);
+}
+
+void QueryDialog::RunOtherQuery(const QString& choice) {
+  if (choice == "进货查询") return RunRangeQuery(choice, reports::PurchaseQuery);
+  if (choice == "返厂查询") return RunRangeQuery(choice, reports::SupplierReturnQuery);
+  if (choice == "储值查询") return RunRangeQuery(choice, reports::DepositQuery);
+  const std::optional<reports::DateRange> range = DateRangeDialog::Choose(this);
+  if (!range) return;
+  if (choice == "盘点查询") {
+    const std::optional<std::string> stocktake =
+        RecordListDialog::ChooseStocktake(this, range->start, range->end);
+    if (!stocktake) return;
+    return RunQuery(choice, [&] { return reports::StocktakeQuery(*stocktake); });
+  }
+  const bool points = choice == "积分回馈查询";
+  if (!points && choice != "会员消费查询") return;
+  const std::optional<std::string> member = MemberNamePickerDialog::Choose(this);
+  if (!member) return;
+  RunQuery(choice, [&] {
+    return points ? reports::PointsReturnQuery(*range, *member)
+                  : reports::MemberSalesQuery(*range, *member);
+  });
+}
+
+void QueryDialog::OnExport() {
+  RunGuarded(this, [this] {
+    const reports::QueryResult& result = model_->result();
+    ExportTable(this, reports::ToTable(result), windowTitle(), "查询结果",
+                reports::NumberColumns(result));
+  });
+}
+
+}  // namespace ui

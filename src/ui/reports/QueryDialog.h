@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/reports/date_range.h"
+#include "core/reports/query_result.h"
+
+namespace Ui {
+class QueryDialog;
+}
+
+namespace ui {
+
+class QueryResultModel;
+
+// "查询": runs the sales and back-office queries over a date range into one list, with the
+// "总计" row last; exports the list and opens the daily business report. Opens maximised with
+// an empty list; the window title names the query shown.
+class QueryDialog : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(QueryDialog)
+
+ public:
+  QueryDialog(QWidget* parent, const QString& workno);
+  ~QueryDialog() override;
+
+  const QueryResultModel& model() const { return *model_; }
+
+ private:
+  // Empties the list, names the window, runs the query and shows its rows; a failure shows
+  // its message ("查询有误") and leaves the list empty.
+  void RunQuery(const QString& title, const std::function<reports::QueryResult()>& query);
+  // Asks for the range, then runs the query over it.
+  void RunRangeQuery(const QString& title,
+                     const std::function<reports::QueryResult(const reports::DateRange&)>& query);
+  void RunOtherQuery(const QString& choice);
+
+  void OnDailyReport();
+  void OnOtherQueries();
+  void OnExport();
+
+  std::unique_ptr<Ui::QueryDialog> ui_;
+  QueryResultModel* model_;
+};
+
+}  // namespace ui

@@ -1,0 +1,108 @@
+// The daily report's preview: its figures, the zoom limits, the status bar, and printing to
+// a PDF file or to no printer at all.
+
+#include "ui/reports/DailyReportWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <filesystem>
+
+#include "core/common/clock.h"
+#include "support/test_database.h"
+#include "ui/common/MessageBox.h"
+#include "ui/reports/ReportPrinter.h"
+#include "ui/ui_test_support.h"
+
+namespace {
+
+using testing_support::Click;
+using testing_support::Find;
+
+class DailyReportWindowTest : public testing_support::TestDatabase {
+ protected:
+  void SetUp() override {
+    TestDatabase::SetUp();
+    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 2, 8, 0, 0));
+    Open().ExecScript(
+        "insert into importbak values ('1',12,2.5,30,'2024-05-01 08:00:00');"
+        "insert into importbak values ('1',99,2.5,30,'2024-05-02 08:00:00');");
+    window_ = std::make_unique<ui::DailyReportWindow>(
+        nullptr, reports::MakeDateRange({2024, 5, 1}, {2024, 5, 1}));
+  }
+
+  QStringList StatusTexts() const {
+    QStringList texts;
+    for (const char* name : {"pageCountCaption", "pageCountLabel", "currentPageCaption",
+                             "currentPageLabel", "zoomCaption", "zoomLabel"}) {
+      texts << Find<QLabel>(*window_, name)->text();
+    }
+    return texts;
+  }
+
+  ui::MessageBoxSeam messages_;
+  std::unique_ptr<ui::DailyReportWindow> window_;
+};
+
+TEST_F(DailyReportWindowTest, ShowsTheRangesFiguresOnOnePage) {
+  const ui::DailyReportText& text = window_->text();
+  EXPECT_EQ(text.title, "营业日报表");
+  EXPECT_EQ(text.header, (QStringList{"报表时间: 2024-05-02 08:00", "起始日期: 2024-05-01",
+                                      "截止日期: 2024-05-01"}));
+  ASSERT_EQ(text.preview_rows.size(), 16);
+  EXPECT_EQ(text.preview_rows[4], (QPair<QString, QString>{"进货数量", "12.00"}));
+  EXPECT_EQ(text.preview_rows[5], (QPair<QString, QString>{"进货金额", "30.00"}));
+  EXPECT_EQ(StatusTexts(),
+            (QStringList{"总页数：", "1 页", "当前页：", "第 1 页", "缩放比例：", " % 100"}));
+  EXPECT_TRUE(messages_.shown().empty());
+}
+
+TEST_F(DailyReportWindowTest, ZoomStaysBetweenFiftyAndFiveThousandPercent) {
+  window_->resize(800, 600);
+  window_->show();
+  QWidget* page = Find<QWidget>(*window_, "reportPage");
+  const int width_at_100 = page->width();
+  auto* scroll = Find<QScrollArea>(*window_, "pageScrollArea");
+
+  Click(*window_, "zoomOutButton");
+  EXPECT_EQ(window_->zoom(), 50);
+  Click(*window_, "zoomOutButton");  // no further
+  EXPECT_EQ(window_->zoom(), 50);
+  EXPECT_NEAR(page->width(), width_at_100 / 2, 1);
+
+  for (int i = 0; i < 98; ++i) Click(*window_, "zoomInButton");
+  EXPECT_EQ(window_->zoom(), 4950);
+  scroll->verticalScrollBar()->setValue(500);
+  Click(*window_, "zoomInButton");
+  EXPECT_EQ(window_->zoom(), 5000);
+  EXPECT_EQ(scroll->verticalScrollBar()->value(), 0);  // back to the top left
+  Click(*window_, "zoomInButton");                     // no further
+  EXPECT_EQ(window_->zoom(), 5000);
+  EXPECT_NEAR(page->width(), width_at_100 * 50, 50);
+  EXPECT_EQ(StatusTexts().last(), " % 5000");
+}
+
+TEST_F(DailyReportWindowTest, PrintsOnePageToAPdfPrinterAndSaysWhenThereIsNoPrinter) {
+  const std::filesystem::path pdf = dir() / "report.pdf";
+  {
+    ui::ReportPrinterSeam printer(QString::fromStdString(pdf.string()));
+    Click(*window_, "printButton");
+  }
+  const std::string bytes = testing_support::FileBytes(pdf);
+  ASSERT_TRUE(bytes.starts_with("%PDF")) << bytes.substr(0, 20);
+  std::size_t pages = 0;
+  for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos;
+       at = bytes.find("/Type /Page", at + 1)) {
+    if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
+  }
+  EXPECT_EQ(pages, 1u);
+  EXPECT_TRUE(messages_.shown().empty());
+
+  ui::ReportPrinterSeam none("没有这台打印机");
+  Click(*window_, "printButton");
+  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"没有找到打印机"});
+}
+
+}  // namespace

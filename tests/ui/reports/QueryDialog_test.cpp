@@ -1,0 +1,172 @@
+// F5's query screen over sales the sale engine committed: the lists, their "总计" rows, the
+// choices of the other queries, and the text export of the list.
+
+#include "ui/reports/QueryDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QTableView>
+#include <filesystem>
+
+#include "core/app/main_menu.h"
+#include "core/common/clock.h"
+#include "core/common/text_encoding.h"
+#include "core/sale/commit_sale.h"
+#include "core/sale/sale_fixture.h"
+#include "support/test_database.h"
+#include "ui/app/FolderDialog.h"
+#include "ui/app/ModuleLauncher.h"
+#include "ui/backoffice/members/MemberNamePickerDialog.h"
+#include "ui/common/ExportFormatDialog.h"
+#include "ui/common/MessageBox.h"
+#include "ui/reports/DateRangeDialog.h"
+#include "ui/reports/OtherQueryDialog.h"
+#include "ui/sale/RecordListDialog.h"
+#include "ui/ui_test_support.h"
+
+namespace {
+
+using testing_support::Click;
+using testing_support::Find;
+using testing_support::ModalDriver;
+using testing_support::Press;
+
+class QueryDialogTest : public testing_support::TestDatabase {
+ protected:
+  void SetUp() override {
+    TestDatabase::SetUp();
+    testing_support::AddGoods("1", "面包", 10.00);
+    Open().ExecScript(
+        "insert into inventory values ('1',100);"
+        "insert into membermaster (memberid,membername,memberpw,dismode,disrate) "
+        "values ('M1','张三','','没有优惠',1);");
+    Sell(kasso::MakeTime(2024, 4, 30, 18, 0, 0), 1, "");  // the day before: left out
+    Sell(kasso::MakeTime(2024, 5, 1, 9, 0, 0), 2, "");
+    Sell(kasso::MakeTime(2024, 5, 1, 9, 30, 0), 1, "M1");
+  }
+
+  // Commits a sale of bread through the sale engine, the clock left at its time ("today").
+  void Sell(const std::tm& when, int loaves, const std::string& member) {
+    kasso::SetFixedClock(when);
+    sale::CurrentSale sale;
+    sale.workno = "0";
+    sale::NewSale(sale);
+    sale_testing::ScriptedSaleUi ui;
+    sale_testing::RecordingDisplay display;
+    if (!member.empty()) {
+      ui.members.push_back(member);
+      sale::AttachMember(sale, ui, display);
+    }
+    sale::ProcessEntry(sale, "1", ui, display);
+    sale::ProcessEntry(sale, "*" + std::to_string(loaves), ui, display);
+    ASSERT_TRUE(sale::CommitSale(sale, {.due = sale.total, .cash = sale.total}, ui).committed);
+  }
+
+  QAbstractItemModel* List(const ui::QueryDialog& dialog) {
+    return Find<QTableView>(dialog, "resultTable")->model();
+  }
+  QString Cell(const ui::QueryDialog& dialog, int row, int column) {
+    QAbstractItemModel* list = List(dialog);
+    return list->index(row, column).data().toString();
+  }
+
+  ui::MessageBoxSeam messages_;
+};
+
+TEST_F(QueryDialogTest, F5ShowsTodaysJournalWithItsTotalsAndExportsItAsText) {
+  const std::filesystem::path file = dir() / "journal.txt";
+  ui::ExportFormatSeam formats;
+  ui::FileChooserSeam chooser;
+  formats.SetNextAnswer(ui::ExportFormat::kText);
+  chooser.SetNextAnswer(QString::fromStdString(file.string()));
+  ModalDriver<ui::DateRangeDialog> today(Press("confirmButton"));
+  ModalDriver<ui::QueryDialog> queries([&](ui::QueryDialog* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), "查询");
+    EXPECT_EQ(List(*dialog)->rowCount(), 0);
+    Click(*dialog, "journalButton");
+    EXPECT_EQ(dialog->windowTitle(), "销售流水查询");
+    QAbstractItemModelTester tester(List(*dialog),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(List(*dialog)->rowCount(), 5);
+    EXPECT_EQ(Cell(*dialog, 4, 0), "总计");
+    EXPECT_EQ(Cell(*dialog, 4, 6), "30.00");
+    EXPECT_EQ(Cell(*dialog, 3, 18), "张三");
+    const auto alignment = [&](int column) {
+      return List(*dialog)->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+    };
+    EXPECT_TRUE(alignment(6) & Qt::AlignRight);    // 金额
+    EXPECT_TRUE(alignment(3) & Qt::AlignHCenter);  // 名称
+    Click(*dialog, "exportButton");
+    Click(*dialog, "exitButton");
+  });
+  ui::LaunchModule(app::ModuleForKey(5), nullptr, "0");
+  ASSERT_TRUE(queries.ran());
+  EXPECT_EQ(chooser.requests().at(0).proposal, "销售流水查询20240501093000.txt");
+  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"导出完成"});
+  const std::string expected =
+      "单号,类别,条码,名称,数量,单价,金额,折扣率,折扣金额,抹零金额,整单折让,变价优惠,交易时间,"
+      "现金金额,找零金额,支票金额,银联卡金额,卡付金额,会员名,\r\n"
+      "2,销售,1,面包,2.000,10.00,20.00,1.000,0.00,0.00,0.00,0.00,2024-05-01 09:00:00,"
+      "0.00,0.00,0.00,0.00,0.00,,\r\n"
+      "2,销售总计,,,2.000,0.00,20.00,0.000,0.00,0.00,0.00,0.00,2024-05-01 09:00:00,"
+      "20.00,0.00,0.00,0.00,0.00,,\r\n"
+      "3,销售,1,面包,1.000,10.00,10.00,1.000,0.00,0.00,0.00,0.00,2024-05-01 09:30:00,"
+      "0.00,0.00,0.00,0.00,0.00,张三,\r\n"
+      "3,销售总计,,,1.000,0.00,10.00,0.000,0.00,0.00,0.00,0.00,2024-05-01 09:30:00,"
+      "10.00,0.00,0.00,0.00,0.00,张三,\r\n"
+      "总计,,,,3.000,,30.00,,0.00,0.00,0.00,0.00,,30.00,0.00,0.00,0.00,0.00,,\r\n";
+  EXPECT_EQ(testing_support::FileBytes(file), kasso::Utf8ToGbk(expected));
+}
+
+TEST_F(QueryDialogTest, OtherQueriesAskForTheirStocktakeOrMemberFirst) {
+  Open().ExecScript(
+      "insert into invcountbak values ('1',100,97,-3,'2024-05-01 12:00:00');"
+      "insert into invcountbak values ('1',97,97,0,'2024-05-01 15:00:00');");
+  ModalDriver<ui::QueryDialog> queries([&](ui::QueryDialog* dialog) {
+    {
+      ModalDriver<ui::OtherQueryDialog> other(Press("stocktakeButton"));
+      ModalDriver<ui::DateRangeDialog> today(Press("confirmButton"));
+      ModalDriver<ui::RecordListDialog> stocktakes([](ui::RecordListDialog* list) {
+        EXPECT_EQ(list->mode(), "盘点单");
+        EXPECT_TRUE(list->SelectRow(0));
+        Click(*list, "okButton");
+      });
+      Click(*dialog, "otherButton");
+      EXPECT_EQ(dialog->windowTitle(), "盘点查询");
+      EXPECT_EQ(List(*dialog)->rowCount(), 2);
+      EXPECT_EQ(Cell(*dialog, 0, 4), "-3.000");
+      EXPECT_EQ(Cell(*dialog, 1, 4), "-3.000");
+    }
+    {
+      ModalDriver<ui::OtherQueryDialog> other(Press("memberSalesButton"));
+      ModalDriver<ui::DateRangeDialog> today(Press("confirmButton"));
+      ModalDriver<ui::MemberNamePickerDialog> picker([&](ui::MemberNamePickerDialog* pick) {
+        Click(*pick, "confirmButton");  // nothing chosen yet
+        EXPECT_EQ(messages_.Texts(), std::vector<QString>{"请选择会员名称"});
+        auto* names = Find<QComboBox>(*pick, "memberCombo");
+        ASSERT_EQ(names->count(), 2);
+        EXPECT_EQ(names->itemText(0), "全部");
+        names->setCurrentIndex(1);
+        Click(*pick, "confirmButton");
+        EXPECT_EQ(pick->chosen(), "M1");
+      });
+      Click(*dialog, "otherButton");
+      EXPECT_EQ(dialog->windowTitle(), "会员消费查询");
+      EXPECT_EQ(Cell(*dialog, 0, 0), "张三");
+      EXPECT_EQ(Cell(*dialog, 1, 4), "10.00");
+    }
+    {
+      // "退出" of the choice leaves the list as it is.
+      ModalDriver<ui::OtherQueryDialog> other(Press("exitButton"));
+      Click(*dialog, "otherButton");
+      EXPECT_EQ(dialog->windowTitle(), "会员消费查询");
+    }
+    dialog->reject();
+  });
+  ui::LaunchModule(app::ModuleForKey(5), nullptr, "0");
+  EXPECT_TRUE(queries.ran());
+}
+
+}  // namespace
