@@ -17,6 +17,21 @@ QString TransferErrorText(const std::exception& error, const QString& fallback) 
 
 void ExportTable(QWidget* parent, const reports::Table& table, const QString& purpose,
                  const QString& sheet, const std::vector<bool>& number_columns) {
+  ExportToFile(
+      parent, purpose, [&] { return table.rows.size(); },
+      [&](ExportFormat format, const std::filesystem::path& file,
+          const reports::Progress& progress) {
+        if (format == ExportFormat::kText) {
+          reports::ExportListAsText(table, file, progress);
+        } else {
+          reports::ExportListAsSpreadsheet(table, file, sheet.toStdString(), number_columns,
+                                           progress);
+        }
+      });
+}
+
+void ExportToFile(QWidget* parent, const QString& purpose,
+                  const std::function<std::size_t()>& count_rows, const FileWriter& write) {
   std::optional<ExportFormat> format = ExportFormatDialog::Choose(parent);
   if (!format) return;
   std::optional<QString> target = FolderDialog::ChooseTarget(parent, FormatName(*format), purpose);
@@ -24,20 +39,27 @@ void ExportTable(QWidget* parent, const reports::Table& table, const QString& pu
   const std::filesystem::path file(target->toStdString());
   bool finished = false;
   try {
-    finished = RunWithProgress(parent, "数据导出中, 请稍候...", table.rows.size(),
-                               [&](const reports::Progress& progress) {
-                                 if (*format == ExportFormat::kText) {
-                                   reports::ExportListAsText(table, file, progress);
-                                 } else {
-                                   reports::ExportListAsSpreadsheet(
-                                       table, file, sheet.toStdString(), number_columns, progress);
-                                 }
-                               });
+    finished =
+        RunWithProgress(parent, "数据导出中, 请稍候...", count_rows(),
+                        [&](const reports::Progress& progress) { write(*format, file, progress); });
   } catch (const std::exception& error) {
-    ui::ShowMessage(parent, TransferErrorText(error, "导出有误"));
+    ShowMessage(parent, TransferErrorText(error, "导出有误"));
     return;
   }
-  ui::ShowMessage(parent, finished ? "导出完成" : "导出被取消");
+  ShowMessage(parent, finished ? "导出完成" : "导出被取消");
+}
+
+bool RunImportWork(QWidget* parent, bool text,
+                   const std::function<void(const reports::Progress&)>& work) {
+  bool finished = false;
+  try {
+    finished = RunWithProgress(parent, "数据导入中, 请稍候...", kRowsUnknown, work);
+  } catch (const std::exception& error) {
+    ShowMessage(parent, TransferErrorText(error, text ? "导入有误" : "数据导入有误"));
+    return false;
+  }
+  if (!finished) ShowMessage(parent, "导入被取消");
+  return finished;
 }
 
 std::optional<ImportSource> ChooseImportSource(QWidget* parent) {

@@ -3,7 +3,10 @@
 // The steps every list screen takes to write its rows to a file or to pick a file to import.
 
 #include <QString>
+#include <cstddef>
 #include <exception>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -22,6 +25,22 @@ namespace ui {
 // till writes the workbook itself.
 void ExportTable(QWidget* parent, const reports::Table& table, const QString& purpose,
                  const QString& sheet, const std::vector<bool>& number_columns = {});
+
+// Writes rows to file in the chosen format, reporting through progress.
+using FileWriter = std::function<void(ExportFormat format, const std::filesystem::path& file,
+                                      const reports::Progress& progress)>;
+
+// The same steps for any export: the format, the target file (default name purpose + time),
+// the rows counted, written with a progress box when there are many, and the closing message.
+// A failure to count is shown as a failed export.
+void ExportToFile(QWidget* parent, const QString& purpose,
+                  const std::function<std::size_t()>& count_rows, const FileWriter& write);
+
+// The import's work in a progress box, its failure shown ("导入有误" for text files, "数据导入有误"
+// for spreadsheets, or the error's own message) and a stop shown as "导入被取消". True only when
+// the work ran to its end.
+bool RunImportWork(QWidget* parent, bool text,
+                   const std::function<void(const reports::Progress&)>& work);
 
 struct ImportSource {
   ExportFormat format = ExportFormat::kText;

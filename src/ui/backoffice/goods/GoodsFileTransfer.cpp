@@ -7,35 +7,22 @@
 #include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
 #include "ui/app/FileSearchDialog.h"
-#include "ui/app/FolderDialog.h"
 #include "ui/common/ExportFormatDialog.h"
 #include "ui/common/FileTransfer.h"
-#include "ui/common/LongTask.h"
 #include "ui/common/MessageBox.h"
 
 namespace ui {
 
 void ExportGoods(QWidget* parent) {
-  std::optional<ExportFormat> format = ExportFormatDialog::Choose(parent);
-  if (!format) return;
-  std::optional<QString> target = FolderDialog::ChooseTarget(parent, FormatName(*format), "商品");
-  if (!target) return;
-  const std::filesystem::path file(target->toStdString());
-  bool finished = false;
-  try {
-    finished = RunWithProgress(parent, "数据导出中, 请稍候...", backoffice::CountGoods(),
-                               [&](const reports::Progress& progress) {
-                                 if (*format == ExportFormat::kText) {
-                                   backoffice::ExportGoodsText(file, progress);
-                                 } else {
-                                   backoffice::ExportGoodsSpreadsheet(file, progress);
-                                 }
-                               });
-  } catch (const std::exception& error) {
-    ShowMessage(parent, TransferErrorText(error, "导出有误"));
-    return;
-  }
-  ShowMessage(parent, finished ? "导出完成" : "导出被取消");
+  ExportToFile(parent, "商品", backoffice::CountGoods,
+               [](ExportFormat format, const std::filesystem::path& file,
+                  const reports::Progress& progress) {
+                 if (format == ExportFormat::kText) {
+                   backoffice::ExportGoodsText(file, progress);
+                 } else {
+                   backoffice::ExportGoodsSpreadsheet(file, progress);
+                 }
+               });
 }
 
 bool ImportGoods(QWidget* parent) {
@@ -55,21 +42,11 @@ bool ImportGoods(QWidget* parent) {
   if (!path) return false;
   const std::filesystem::path file(path->toStdString());
   backoffice::GoodsImported imported;
-  bool finished = false;
-  try {
-    finished = RunWithProgress(
-        parent, "数据导入中, 请稍候...", kRowsUnknown, [&](const reports::Progress& progress) {
-          imported = text ? backoffice::ImportGoodsText(file, progress)
-                          : servicelib::GoodsDataImportFromExcel(file.string(), progress);
-        });
-  } catch (const std::exception& error) {
-    ShowMessage(parent, TransferErrorText(error, text ? "导入有误" : "数据导入有误"));
-    return false;
-  }
-  if (!finished) {
-    ShowMessage(parent, "导入被取消");
-    return false;
-  }
+  const bool finished = RunImportWork(parent, text, [&](const reports::Progress& progress) {
+    imported = text ? backoffice::ImportGoodsText(file, progress)
+                    : servicelib::GoodsDataImportFromExcel(file.string(), progress);
+  });
+  if (!finished) return false;
   ShowMessage(parent, QString("导入成功\n新增 %1 个商品, 相同条码跳过 %2 个")
                           .arg(imported.added)
                           .arg(imported.skipped));

@@ -1,13 +1,13 @@
 #include "ui/backoffice/goods/GoodsListDialog.h"
 
 #include <QHeaderView>
-#include <QTreeWidgetItem>
 #include <vector>
 
 #include "core/backoffice/goods/goods_master.h"
 #include "core/common/error.h"
 #include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
+#include "ui/backoffice/goods/ClassTree.h"
 #include "ui/backoffice/goods/GoodsEditDialog.h"
 #include "ui/backoffice/goods/GoodsFileTransfer.h"
 #include "ui/backoffice/goods/GoodsListModel.h"
@@ -17,12 +17,6 @@
 #include "ui_GoodsListDialog.h"
 
 namespace ui {
-namespace {
-
-// The tree item's role that holds its class name; the root "全部" holds none.
-constexpr int kClassRole = Qt::UserRole;
-
-}  // namespace
 
 GoodsListDialog::GoodsListDialog(QWidget* parent, const QString& workno, Mode mode)
     : QDialog(parent),
@@ -74,42 +68,14 @@ std::optional<std::string> GoodsListDialog::PickGoods(QWidget* parent, const QSt
 }
 
 void GoodsListDialog::Reload() {
-  LoadTree(SelectedClass());
+  FillClassTree(this, ui_->classTree, SelectedClass(ui_->classTree));
   LoadRows();
-}
-
-std::optional<std::string> GoodsListDialog::SelectedClass() const {
-  const QList<QTreeWidgetItem*> items = ui_->classTree->selectedItems();
-  if (items.isEmpty() || !items.front()->parent()) return std::nullopt;
-  return items.front()->data(0, kClassRole).toString().toStdString();
-}
-
-void GoodsListDialog::LoadTree(const std::optional<std::string>& keep) {
-  std::vector<std::string> classes;
-  try {
-    classes = backoffice::LoadGoodsClasses();
-  } catch (const store::DbError&) {
-    ShowMessage(this, "商品有误");
-  }
-  QTreeWidget* tree = ui_->classTree;
-  const QSignalBlocker quiet(tree);
-  tree->clear();
-  auto* root = new QTreeWidgetItem(tree, {QString::fromUtf8(backoffice::kAllClasses)});
-  QTreeWidgetItem* selected = root;
-  for (const std::string& name : classes) {
-    auto* item = new QTreeWidgetItem(root, {QString::fromStdString(name)});
-    item->setData(0, kClassRole, QString::fromStdString(name));
-    if (keep == name) selected = item;
-  }
-  root->setExpanded(true);
-  selected->setSelected(true);
-  tree->setCurrentItem(selected);
 }
 
 void GoodsListDialog::LoadRows() {
   std::vector<backoffice::GoodsListEntry> entries;
   try {
-    entries = backoffice::LoadGoodsList(SelectedClass());
+    entries = backoffice::LoadGoodsList(SelectedClass(ui_->classTree));
   } catch (const store::DbError&) {
     ShowMessage(this, "商品有误");
   }

@@ -44,8 +44,6 @@ class GoodsListDialog : public QDialog {
 
  private:
   // The class of the selected tree item; nullopt for "全部".
-  std::optional<std::string> SelectedClass() const;
-  void LoadTree(const std::optional<std::string>& keep);
   void LoadRows();
   // The barcode of the selected row; empty when none is selected.
   std::string SelectedBarcode() const;

@@ -1,7 +1,6 @@
 #include "ui/backoffice/goods/StockDialog.h"
 
 #include <QHeaderView>
-#include <QTreeWidgetItem>
 #include <vector>
 
 #include "core/backoffice/goods/goods_master.h"
@@ -9,6 +8,7 @@
 #include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
 #include "ui/backoffice/goods/BillListDialog.h"
+#include "ui/backoffice/goods/ClassTree.h"
 #include "ui/backoffice/goods/StockModels.h"
 #include "ui/backoffice/goods/StocktakeDialog.h"
 #include "ui/common/MessageBox.h"
@@ -16,12 +16,6 @@
 #include "ui_StockDialog.h"
 
 namespace ui {
-namespace {
-
-// The tree item's role that holds its class name; the root "全部" holds none.
-constexpr int kClassRole = Qt::UserRole;
-
-}  // namespace
 
 StockDialog::StockDialog(QWidget* parent, const QString& workno)
     : QDialog(parent),
@@ -52,42 +46,14 @@ StockDialog::StockDialog(QWidget* parent, const QString& workno)
 StockDialog::~StockDialog() = default;
 
 void StockDialog::Reload() {
-  LoadTree(SelectedClass());
+  FillClassTree(this, ui_->classTree, SelectedClass(ui_->classTree));
   LoadRows();
-}
-
-std::optional<std::string> StockDialog::SelectedClass() const {
-  const QList<QTreeWidgetItem*> items = ui_->classTree->selectedItems();
-  if (items.isEmpty() || !items.front()->parent()) return std::nullopt;
-  return items.front()->data(0, kClassRole).toString().toStdString();
-}
-
-void StockDialog::LoadTree(const std::optional<std::string>& keep) {
-  std::vector<std::string> classes;
-  try {
-    classes = backoffice::LoadGoodsClasses();
-  } catch (const store::DbError&) {
-    ShowMessage(this, "商品有误");
-  }
-  QTreeWidget* tree = ui_->classTree;
-  const QSignalBlocker quiet(tree);
-  tree->clear();
-  auto* root = new QTreeWidgetItem(tree, {QString::fromUtf8(backoffice::kAllClasses)});
-  QTreeWidgetItem* selected = root;
-  for (const std::string& name : classes) {
-    auto* item = new QTreeWidgetItem(root, {QString::fromStdString(name)});
-    item->setData(0, kClassRole, QString::fromStdString(name));
-    if (keep == name) selected = item;
-  }
-  root->setExpanded(true);
-  selected->setSelected(true);
-  tree->setCurrentItem(selected);
 }
 
 void StockDialog::LoadRows() {
   backoffice::StockList list;
   try {
-    list = backoffice::LoadStockList(SelectedClass());
+    list = backoffice::LoadStockList(SelectedClass(ui_->classTree));
   } catch (const store::DbError&) {
     ShowMessage(this, "商品有误");
   }

@@ -32,8 +32,6 @@ class StockDialog : public QDialog {
 
  private:
   // The class of the selected tree item; nullopt for "全部".
-  std::optional<std::string> SelectedClass() const;
-  void LoadTree(const std::optional<std::string>& keep);
   void LoadRows();
   void OpenBill(backoffice::BillKind kind);
   void OnStocktake();

@@ -7,10 +7,8 @@
 #include "core/backoffice/goods/purchase_bills.h"
 #include "core/backoffice/goods/stocktake.h"
 #include "ui/app/FileSearchDialog.h"
-#include "ui/app/FolderDialog.h"
 #include "ui/common/ExportFormatDialog.h"
 #include "ui/common/FileTransfer.h"
-#include "ui/common/LongTask.h"
 #include "ui/common/MessageBox.h"
 
 namespace ui {
@@ -43,17 +41,9 @@ bool RunImport(QWidget* parent, const ImportTexts& texts,
   if (!path) return false;
   const std::filesystem::path file(path->toStdString());
   QString summary;
-  bool finished = false;
-  try {
-    finished = RunWithProgress(
-        parent, "数据导入中, 请稍候...", kRowsUnknown,
-        [&](const reports::Progress& progress) { summary = work(text, file, progress); });
-  } catch (const std::exception& error) {
-    ShowMessage(parent, TransferErrorText(error, text ? "导入有误" : "数据导入有误"));
-    return false;
-  }
-  if (!finished) {
-    ShowMessage(parent, "导入被取消");
+  if (!RunImportWork(parent, text, [&](const reports::Progress& progress) {
+        summary = work(text, file, progress);
+      })) {
     return false;
   }
   ShowMessage(parent, (text ? texts.text_done : texts.sheet_done) + summary);
@@ -97,26 +87,15 @@ bool ImportCounts(QWidget* parent) {
 }
 
 void ExportStocktake(QWidget* parent) {
-  std::optional<ExportFormat> format = ExportFormatDialog::Choose(parent);
-  if (!format) return;
-  std::optional<QString> target = FolderDialog::ChooseTarget(parent, FormatName(*format), "盘点");
-  if (!target) return;
-  const std::filesystem::path file(target->toStdString());
-  bool finished = false;
-  try {
-    finished = RunWithProgress(parent, "数据导出中, 请稍候...", backoffice::CountStocktakeRows(),
-                               [&](const reports::Progress& progress) {
-                                 if (*format == ExportFormat::kText) {
-                                   backoffice::ExportStocktakeText(file, progress);
-                                 } else {
-                                   backoffice::ExportStocktakeSpreadsheet(file, progress);
-                                 }
-                               });
-  } catch (const std::exception& error) {
-    ShowMessage(parent, TransferErrorText(error, "导出有误"));
-    return;
-  }
-  ShowMessage(parent, finished ? "导出完成" : "导出被取消");
+  ExportToFile(parent, "盘点", backoffice::CountStocktakeRows,
+               [](ExportFormat format, const std::filesystem::path& file,
+                  const reports::Progress& progress) {
+                 if (format == ExportFormat::kText) {
+                   backoffice::ExportStocktakeText(file, progress);
+                 } else {
+                   backoffice::ExportStocktakeSpreadsheet(file, progress);
+                 }
+               });
 }
 
 }  // namespace ui

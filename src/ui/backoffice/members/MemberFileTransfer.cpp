@@ -5,35 +5,22 @@
 
 #include "core/backoffice/members/member_files.h"
 #include "ui/app/FileSearchDialog.h"
-#include "ui/app/FolderDialog.h"
 #include "ui/common/ExportFormatDialog.h"
 #include "ui/common/FileTransfer.h"
-#include "ui/common/LongTask.h"
 #include "ui/common/MessageBox.h"
 
 namespace ui {
 
 void ExportMembers(QWidget* parent) {
-  std::optional<ExportFormat> format = ExportFormatDialog::Choose(parent);
-  if (!format) return;
-  std::optional<QString> target = FolderDialog::ChooseTarget(parent, FormatName(*format), "会员");
-  if (!target) return;
-  const std::filesystem::path file(target->toStdString());
-  bool finished = false;
-  try {
-    finished = RunWithProgress(parent, "数据导出中, 请稍候...", backoffice::CountMembers(),
-                               [&](const reports::Progress& progress) {
-                                 if (*format == ExportFormat::kText) {
-                                   backoffice::ExportMembersText(file, progress);
-                                 } else {
-                                   backoffice::ExportMembersSpreadsheet(file, progress);
-                                 }
-                               });
-  } catch (const std::exception& error) {
-    ShowMessage(parent, TransferErrorText(error, "导出有误"));
-    return;
-  }
-  ShowMessage(parent, finished ? "导出完成" : "导出被取消");
+  ExportToFile(parent, "会员", backoffice::CountMembers,
+               [](ExportFormat format, const std::filesystem::path& file,
+                  const reports::Progress& progress) {
+                 if (format == ExportFormat::kText) {
+                   backoffice::ExportMembersText(file, progress);
+                 } else {
+                   backoffice::ExportMembersSpreadsheet(file, progress);
+                 }
+               });
 }
 
 bool ImportMembers(QWidget* parent) {
@@ -52,21 +39,11 @@ bool ImportMembers(QWidget* parent) {
   if (!path) return false;
   const std::filesystem::path file(path->toStdString());
   backoffice::MembersImported imported;
-  bool finished = false;
-  try {
-    finished = RunWithProgress(
-        parent, "数据导入中, 请稍候...", kRowsUnknown, [&](const reports::Progress& progress) {
-          imported = text ? backoffice::ImportMembersText(file, progress)
-                          : backoffice::ImportMembersSpreadsheet(file, progress);
-        });
-  } catch (const std::exception& error) {
-    ShowMessage(parent, TransferErrorText(error, text ? "导入有误" : "数据导入有误"));
-    return false;
-  }
-  if (!finished) {
-    ShowMessage(parent, "导入被取消");
-    return false;
-  }
+  const bool finished = RunImportWork(parent, text, [&](const reports::Progress& progress) {
+    imported = text ? backoffice::ImportMembersText(file, progress)
+                    : backoffice::ImportMembersSpreadsheet(file, progress);
+  });
+  if (!finished) return false;
   ShowMessage(parent, QString("导入成功\n新增 %1 个会员, 相同编号跳过 %2 个")
                           .arg(imported.added)
                           .arg(imported.skipped));
