@@ -4,39 +4,46 @@
 
 namespace ui {
 
-SaleLinesModel::SaleLinesModel(const sale::CurrentSale& sale, QObject* parent)
-    : QAbstractTableModel(parent), sale_(sale) {}
+std::vector<LineColumn> AllSaleColumns() {
+  std::vector<LineColumn> columns;
+  for (int column = 0; column < sale::kColumnCount; ++column) {
+    columns.push_back({sale::kSaleColumns[static_cast<std::size_t>(column)].heading,
+                       static_cast<sale::SaleColumn>(column)});
+  }
+  return columns;
+}
+
+SaleLinesModel::SaleLinesModel(const sale::CurrentSale& sale, std::vector<LineColumn> columns,
+                               QObject* parent)
+    : QAbstractTableModel(parent), sale_(sale), columns_(std::move(columns)) {}
 
 int SaleLinesModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(sale_.lines.size());
 }
 
 int SaleLinesModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : sale::kColumnCount;
+  return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
 QVariant SaleLinesModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= rowCount() || index.column() >= sale::kColumnCount) {
-    return {};
-  }
-  const sale::SaleColumnInfo& column = sale::kSaleColumns[static_cast<std::size_t>(index.column())];
+  if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+  const sale::SaleColumn column = columns_[static_cast<std::size_t>(index.column())].column;
   if (role == Qt::DisplayRole) {
-    return QString::fromStdString(sale_.lines[static_cast<std::size_t>(index.row())]
-                                      .columns[static_cast<std::size_t>(index.column())]);
+    return QString::fromStdString(sale_.lines[static_cast<std::size_t>(index.row())][column]);
   }
   if (role == Qt::TextAlignmentRole) {
-    return QVariant::fromValue(Qt::AlignVCenter |
-                               (column.right_aligned ? Qt::AlignRight : Qt::AlignLeft));
+    const bool right = sale::kSaleColumns[static_cast<std::size_t>(column)].right_aligned;
+    return QVariant::fromValue(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
   }
   return {};
 }
 
 QVariant SaleLinesModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-      section >= sale::kColumnCount) {
+      section >= columnCount()) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }
-  std::string_view heading = sale::kSaleColumns[static_cast<std::size_t>(section)].heading;
+  std::string_view heading = columns_[static_cast<std::size_t>(section)].heading;
   return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
 }
 

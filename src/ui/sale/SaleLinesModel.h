@@ -1,19 +1,31 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <string_view>
+#include <vector>
 
 #include "core/sale/current_sale.h"
 
 namespace ui {
 
-// The lines of a CurrentSale as a read-only table with the thirteen sale columns. The sale
-// is owned by the screen; Reload() after every change of it.
+// One column of a line list: its heading and the sale line's column it shows.
+struct LineColumn {
+  std::string_view heading;
+  sale::SaleColumn column;
+};
+
+// The keyboard screen's thirteen columns in the sale line's own order.
+std::vector<LineColumn> AllSaleColumns();
+
+// The lines of a CurrentSale as a read-only table with the columns given (the keyboard screen
+// shows all thirteen, the touch screen twelve in its own order). The sale is owned by the
+// screen; Reload() after every change of it.
 class SaleLinesModel : public QAbstractTableModel {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(SaleLinesModel)
 
  public:
-  SaleLinesModel(const sale::CurrentSale& sale, QObject* parent);
+  SaleLinesModel(const sale::CurrentSale& sale, std::vector<LineColumn> columns, QObject* parent);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -25,6 +37,7 @@ class SaleLinesModel : public QAbstractTableModel {
 
  private:
   const sale::CurrentSale& sale_;
+  std::vector<LineColumn> columns_;
 };
 
 }  // namespace ui

@@ -39,7 +39,7 @@ QFont ScreenFont(int pixel_size) {
 SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
     : QDialog(parent),
       ui_(std::make_unique<Ui::SalesFrontDialog>()),
-      model_(new SaleLinesModel(sale_, this)),
+      model_(new SaleLinesModel(sale_, AllSaleColumns(), this)),
       display_(display_handle_),
       dialogs_(this) {
   ui_->setupUi(this);

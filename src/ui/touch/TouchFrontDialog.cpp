@@ -22,7 +22,7 @@
 #include "ui/common/MessageBox.h"
 #include "ui/common/Numbers.h"
 #include "ui/sale/RecordListDialog.h"
-#include "ui/touch/TouchLinesModel.h"
+#include "ui/sale/SaleLinesModel.h"
 #include "ui/touch/TouchMetrics.h"
 #include "ui/touch/TouchNumberPad.h"
 #include "ui_TouchFrontDialog.h"
@@ -35,6 +35,16 @@ constexpr double kEntryTypeMm = 5.0;
 constexpr double kListTypeMm = 3.5;
 constexpr double kListRowMm = 8.0;
 constexpr const char* kMemberCaption = "会员";
+
+// The line list's twelve columns: what a customer asks about first, then the rest of the line.
+std::vector<LineColumn> TouchLineColumns() {
+  return {{"名称", sale::kGoodsName},     {"数量", sale::kQuantity},
+          {"价格", sale::kPrice},         {"金额", sale::kAmount},
+          {"条码", sale::kBarcode},       {"售价", sale::kSalesPrice},
+          {"会员价", sale::kMemberPrice}, {"前台价", sale::kFrontPrice},
+          {"前台折扣", sale::kFrontRate}, {"会员折扣", sale::kMemberRate},
+          {"折扣率", sale::kRate},        {"折扣金额", sale::kDiscountAmount}};
+}
 
 // The captions of the two command pages; an empty caption is a button that does nothing
 // there. The member button's main caption follows the sale (see MemberCaption).
@@ -91,7 +101,7 @@ const std::array<TouchFrontDialog::Command, 18> TouchFrontDialog::kCommands = {{
 TouchFrontDialog::TouchFrontDialog(QWidget* parent, const QString& workno)
     : QDialog(parent),
       ui_(std::make_unique<Ui::TouchFrontDialog>()),
-      model_(new TouchLinesModel(sale_, this)),
+      model_(new SaleLinesModel(sale_, TouchLineColumns(), this)),
       display_(display_handle_),
       dialogs_(this) {
   ui_->setupUi(this);

@@ -23,7 +23,7 @@ class TouchFrontDialog;
 
 namespace ui {
 
-class TouchLinesModel;
+class SaleLinesModel;
 
 // "计价秤前台": the cashier screen for a touch panel beside a scale. Goods are chosen with class
 // and goods buttons (or scanned into the barcode box), numbers are typed on keypads, and every
@@ -102,7 +102,7 @@ class TouchFrontDialog : public QDialog {
   std::unique_ptr<Ui::TouchFrontDialog> ui_;
   sale::CurrentSale sale_;
   sale::TouchPages pages_;
-  TouchLinesModel* model_;
+  SaleLinesModel* model_;
   devices::CustomerDisplayHandle display_handle_;
   bool display_opened_ = false;
   PoleDisplay display_;
