@@ -67,25 +67,7 @@ void FillAndPaint(ui::GoodsListModel& model, std::vector<backoffice::GoodsListEn
   }
 }
 
-using bench::GoodsFigure;
-
-bool Print(const std::string& shop, const std::vector<GoodsFigure>& figures) {
-  std::printf("\n%s\n  %-46s %9s %9s %9s %9s %8s  %s\n", shop.c_str(), "operation", "op ms",
-              "op cpu", "raw ms", "raw cpu", "op/raw", "target (op ms)");
-  bool pass = true;
-  for (const GoodsFigure& f : figures) {
-    const bool met = f.target == 0 || f.op.wall <= f.target;
-    pass = pass && met;
-    std::printf("  %-46s %9.1f %9.1f %9.1f %9.1f %7.2fx  ", f.what, f.op.wall * 1e3, f.op.cpu * 1e3,
-                f.raw.wall * 1e3, f.raw.cpu * 1e3, f.op.wall / f.raw.wall);
-    if (f.target > 0) {
-      std::printf("< %.0f %s\n", f.target * 1e3, met ? "PASS" : "FAIL");
-    } else {
-      std::printf("-\n");
-    }
-  }
-  return pass;
-}
+using bench::Figure;
 
 bool RunShop(const fs::path& dir, std::int64_t goods) {
   const Clock::time_point start = Clock::now();
@@ -96,9 +78,9 @@ bool RunShop(const fs::path& dir, std::int64_t goods) {
   store::Database open(dir / "kasso.db");
   ui::GoodsListModel model(nullptr);
   const bool large = goods >= 100'000;
-  std::vector<GoodsFigure> figures;
+  std::vector<Figure> figures;
 
-  GoodsFigure list{"open the list for 全部 (query, model, paint)", {}, {}, large ? 0.3 : 0};
+  Figure list{"open the list for 全部 (query, model, paint)", {}, {}, large ? 0.3 : 0};
   list.op =
       bench::MedianTiming([&] { FillAndPaint(model, backoffice::LoadGoodsList(std::nullopt)); });
   list.raw = bench::MedianTiming([&] {
@@ -108,7 +90,7 @@ bool RunShop(const fs::path& dir, std::int64_t goods) {
   });
   figures.push_back(list);
 
-  GoodsFigure one{"switch to one class (1 of 8)", {}, {}, large ? 0.3 : 0};
+  Figure one{"switch to one class (1 of 8)", {}, {}, large ? 0.3 : 0};
   one.op = bench::MedianTiming([&] { FillAndPaint(model, backoffice::LoadGoodsList(kClass)); });
   one.raw = bench::MedianTiming([&] {
     BareSelect(open.handle(), (std::string(kKeysSql) + " where class = ? order by rowid").c_str(),
@@ -122,7 +104,7 @@ bool RunShop(const fs::path& dir, std::int64_t goods) {
   // "下一个" from the first row for a name near the end of the whole list.
   FillAndPaint(model, backoffice::LoadGoodsList(std::nullopt));
   const std::string target = "商品" + std::to_string(goods - 3);
-  GoodsFigure search{"search 下一个 for a name near the end", {}, {}, large ? 0.1 : 0};
+  Figure search{"search 下一个 for a name near the end", {}, {}, large ? 0.1 : 0};
   reports::SearchRows rows{static_cast<size_t>(model.SearchRowCount()), [&](size_t row) {
                              return model.SearchText(static_cast<int>(row),
                                                      ui::GoodsListModel::kName);
@@ -137,33 +119,19 @@ bool RunShop(const fs::path& dir, std::int64_t goods) {
   });
   figures.push_back(search);
 
-  for (const GoodsFigure& f : bench::MeasureGoodsFiles(dir, large)) figures.push_back(f);
+  for (const Figure& f : bench::MeasureGoodsFiles(dir, large)) figures.push_back(f);
   store::SetDataDirectory({});
-  return Print(std::to_string(goods) + " goods", figures);
+  return bench::PrintFigures(std::to_string(goods) + " goods", figures);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path base = fs::temp_directory_path();
-  if (argc == 3 && std::string(argv[1]) == "--dir") {
-    base = argv[2];
-  } else if (argc != 1) {
-    std::fprintf(stderr, "usage: tillwise_goods_bench [--dir DIR]  (generated files go there)\n");
-    return 2;
-  }
-#ifndef NDEBUG
-  std::printf("warning: built without NDEBUG; build in Release for figures that mean much\n");
-#endif
-  try {
-    bench::ScratchDir scratch{base / ("tillwise-goods-bench-" + std::to_string(getpid()))};
-    bool pass = RunShop(scratch.path / "small", 200);
-    pass = RunShop(scratch.path / "large", 200'000) && pass;
-    std::printf("\n%s (checksum %lld)\n", pass ? "all targets met" : "SOME TARGETS MISSED",
-                static_cast<long long>(g_sink % 1000));
-    return pass ? 0 : 1;
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "tillwise_goods_bench: %s\n", error.what());
-    return 1;
-  }
+  return bench::RunInScratch(
+      argc, argv, "tillwise_goods_bench",
+      [](const fs::path& scratch) {
+        const bool small = RunShop(scratch / "small", 200);
+        return RunShop(scratch / "large", 200'000) && small;
+      },
+      g_sink);
 }

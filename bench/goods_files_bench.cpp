@@ -20,17 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kImportLines = 100'000;
 
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 // The i-th line of the import files: a goods the shop does not have yet.
 std::vector<std::string> ImportCells(std::int64_t shop_goods, std::int64_t i) {
   return {SyntheticBarcode(shop_goods + i),
@@ -87,26 +76,11 @@ void Restore(const fs::path& dir) {
 
 }  // namespace
 
-Timing MedianTiming(const std::function<void()>& body, const std::function<void()>& prepare,
-                    int runs) {
-  std::vector<double> wall;
-  std::vector<double> cpu;
-  for (int run = 0; run < runs; ++run) {
-    if (prepare) prepare();
-    const auto start = std::chrono::steady_clock::now();
-    const double cpu_start = CpuSeconds();
-    body();
-    cpu.push_back(CpuSeconds() - cpu_start);
-    wall.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return {Median(wall), Median(cpu)};
-}
-
-std::vector<GoodsFigure> MeasureGoodsFiles(const fs::path& dir, bool large) {
-  std::vector<GoodsFigure> figures;
+std::vector<Figure> MeasureGoodsFiles(const fs::path& dir, bool large) {
+  std::vector<Figure> figures;
   const std::int64_t shop_goods = static_cast<std::int64_t>(backoffice::CountGoods());
 
-  GoodsFigure text_export{"text export of every goods", {}, {}, large ? 3.0 : 0};
+  Figure text_export{"text export of every goods", {}, {}, large ? 3.0 : 0};
   text_export.op = MedianTiming([&] { backoffice::ExportGoodsText(dir / "export.txt"); });
   text_export.raw = MedianTiming([&] { BareExportSelect(dir / "kasso.db"); });
   figures.push_back(text_export);
@@ -139,7 +113,7 @@ std::vector<GoodsFigure> MeasureGoodsFiles(const fs::path& dir, bool large) {
       MedianTiming([&] { BareInserts(dir / "kasso.db", shop_goods); }, restore, kImportRuns);
   for (auto [what, text] : {std::pair{"text import of 100 000 new goods", true},
                             std::pair{"spreadsheet import of 100 000 new goods", false}}) {
-    GoodsFigure figure{what, {}, bare, large ? 5.0 : 0};
+    Figure figure{what, {}, bare, large ? 5.0 : 0};
     figure.op = MedianTiming(
         [&, text = text] {
           backoffice::GoodsImported imported =

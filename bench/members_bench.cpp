@@ -23,6 +23,7 @@
 #include "core/backoffice/members/member_master.h"
 #include "core/backoffice/members/top_up.h"
 #include "core/store/database.h"
+#include "figures.h"
 #include "measure.h"
 #include "synthetic.h"
 #include "ui/backoffice/members/MemberListModel.h"
@@ -30,48 +31,14 @@
 namespace {
 
 namespace fs = std::filesystem;
+using bench::Figure;
+using bench::MedianTiming;
 
 constexpr std::int64_t kMembers = 100'000;
 constexpr std::int64_t kBatch = 10'000;
 constexpr int kPaintedRows = 40;  // about a screenful
 
 std::int64_t g_sink = 0;
-
-struct Timing {
-  double wall = 0;  // seconds
-  double cpu = 0;   // seconds of this process
-};
-
-struct Figure {
-  const char* what;
-  Timing op;
-  Timing raw;
-  double target = 0;  // seconds; 0 for none
-};
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-Timing MedianTiming(const std::function<void()>& body, int runs = 5) {
-  std::vector<double> wall;
-  std::vector<double> cpu;
-  for (int run = 0; run < runs; ++run) {
-    const auto start = std::chrono::steady_clock::now();
-    const double cpu_start = CpuSeconds();
-    body();
-    cpu.push_back(CpuSeconds() - cpu_start);
-    wall.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return {Median(wall), Median(cpu)};
-}
 
 std::string MemberId(std::int64_t i) {
   char id[16];
@@ -136,24 +103,6 @@ void BareTopUp(const fs::path& db_file, const std::vector<std::string>& ids) {
   tx.Commit();
 }
 
-bool Print(const std::vector<Figure>& figures) {
-  std::printf("\n%lld members\n  %-46s %9s %9s %9s %9s %8s  %s\n", static_cast<long long>(kMembers),
-              "operation", "op ms", "op cpu", "raw ms", "raw cpu", "op/raw", "target (op ms)");
-  bool pass = true;
-  for (const Figure& f : figures) {
-    const bool met = f.target == 0 || f.op.wall <= f.target;
-    pass = pass && met;
-    std::printf("  %-46s %9.1f %9.1f %9.1f %9.1f %7.2fx  ", f.what, f.op.wall * 1e3, f.op.cpu * 1e3,
-                f.raw.wall * 1e3, f.raw.cpu * 1e3, f.op.wall / f.raw.wall);
-    if (f.target > 0) {
-      std::printf("< %.0f %s\n", f.target * 1e3, met ? "PASS" : "FAIL");
-    } else {
-      std::printf("-\n");
-    }
-  }
-  return pass;
-}
-
 bool Run(const fs::path& dir) {
   const auto start = std::chrono::steady_clock::now();
   bench::CreateSyntheticDatabase(dir, {200, 0});
@@ -206,30 +155,13 @@ bool Run(const fs::path& dir) {
   figures.push_back(top_up);
 
   store::SetDataDirectory({});
-  return Print(figures);
+  return bench::PrintFigures(std::to_string(kMembers) + " members", figures);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path base = fs::temp_directory_path();
-  if (argc == 3 && std::string(argv[1]) == "--dir") {
-    base = argv[2];
-  } else if (argc != 1) {
-    std::fprintf(stderr, "usage: tillwise_members_bench [--dir DIR]  (generated files go there)\n");
-    return 2;
-  }
-#ifndef NDEBUG
-  std::printf("warning: built without NDEBUG; build in Release for figures that mean much\n");
-#endif
-  try {
-    bench::ScratchDir scratch{base / ("tillwise-members-bench-" + std::to_string(getpid()))};
-    const bool pass = Run(scratch.path / "shop");
-    std::printf("\n%s (checksum %lld)\n", pass ? "all targets met" : "SOME TARGETS MISSED",
-                static_cast<long long>(g_sink % 1000));
-    return pass ? 0 : 1;
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "tillwise_members_bench: %s\n", error.what());
-    return 1;
-  }
+  return bench::RunInScratch(
+      argc, argv, "tillwise_members_bench",
+      [](const fs::path& scratch) { return Run(scratch / "shop"); }, g_sink);
 }

@@ -26,8 +26,9 @@
 #include "core/reports/daily_report.h"
 #include "core/reports/list_export.h"
 #include "core/reports/queries.h"
-#include "core/reports/query_specs.h"
+#include "core/reports/query_definitions.h"
 #include "core/store/database.h"
+#include "figures.h"
 #include "measure.h"
 #include "synthetic.h"
 #include "ui/reports/QueryResultModel.h"
@@ -81,31 +82,12 @@ struct Options {
   std::int64_t journal_rows = 2'000'000;
 };
 
-struct Timing {
-  double wall = 0;  // seconds
-  double cpu = 0;   // seconds of this process
-};
+using bench::Timing;
 
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
+// The median of kRuns runs after one that warms the file cache.
 Timing MedianTiming(const std::function<void()>& run) {
-  run();  // warms the file cache
-  std::vector<double> wall;
-  std::vector<double> cpu;
-  for (int i = 0; i < kRuns; ++i) {
-    const Clock::time_point start = Clock::now();
-    const double cpu_start = CpuSeconds();
-    run();
-    cpu.push_back(CpuSeconds() - cpu_start);
-    wall.push_back(bench::SecondsSince(start));
-  }
-  std::sort(wall.begin(), wall.end());
-  std::sort(cpu.begin(), cpu.end());
-  return {wall[kRuns / 2], cpu[kRuns / 2]};
+  run();
+  return bench::MedianTiming(run, {}, kRuns);
 }
 
 // Steps a statement with the range bound, reading every column of every row; `row` sees
@@ -205,18 +187,19 @@ int Run(const Options& options) {
   const reports::DateRange day = reports::MakeDateRange({2025, 3, 12}, {2025, 3, 12});
   const reports::DateRange month = reports::MakeDateRange({2025, 3, 1}, {2025, 3, 31});
   const reports::DateRange year = reports::MakeDateRange({2024, 7, 1}, {2025, 6, 30});
-  const reports::QuerySpec journal = reports::SalesJournalSpec();
-  const reports::QuerySpec by_item = reports::SalesByItemSpec(reports::CostBasis::kAveragePrice);
+  const reports::QueryDefinition journal = reports::SalesJournalDefinition();
+  const reports::QueryDefinition by_item =
+      reports::SalesByItemDefinition(reports::CostBasis::kAveragePrice);
 
   std::vector<Figure> figures;
   auto query = [&](const char* what, const reports::DateRange& range,
                    reports::QueryResult (*run)(const reports::DateRange&),
-                   const reports::QuerySpec& spec, double target) {
+                   const reports::QueryDefinition& definition, double target) {
     const std::size_t rows = run(range).ResultRows();
     figures.push_back({what, rows, MedianTiming([&] { ShowInModel(run(range)); }),
                        MedianTiming([&] {
-                         StepRaw(raw, spec.rows_sql, range, spec.row_types);
-                         StepRaw(raw, spec.totals_sql, range, spec.total_types);
+                         StepRaw(raw, definition.rows_sql, range, definition.row_types);
+                         StepRaw(raw, definition.totals_sql, range, definition.total_types);
                        }),
                        target});
   };

@@ -19,7 +19,7 @@
 #include "core/backoffice/goods/stocktake.h"
 #include "core/common/clock.h"
 #include "core/store/database.h"
-#include "goods_bench.h"
+#include "figures.h"
 #include "measure.h"
 #include "synthetic.h"
 #include "ui/backoffice/goods/StockModels.h"
@@ -27,7 +27,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using bench::GoodsFigure;
+using bench::Figure;
 using bench::MedianTiming;
 
 constexpr int kPaintedRows = 40;  // about a screenful
@@ -192,24 +192,6 @@ void RawVerifyStocktake(const fs::path& db_file, const std::vector<std::int64_t>
   tx.Commit();
 }
 
-bool Print(const std::string& shop, const std::vector<GoodsFigure>& figures) {
-  std::printf("\n%s\n  %-50s %9s %9s %9s %9s %8s  %s\n", shop.c_str(), "operation", "op ms",
-              "op cpu", "raw ms", "raw cpu", "op/raw", "target (op ms)");
-  bool pass = true;
-  for (const GoodsFigure& f : figures) {
-    const bool met = f.target == 0 || f.op.wall <= f.target;
-    pass = pass && met;
-    std::printf("  %-50s %9.1f %9.1f %9.1f %9.1f %7.2fx  ", f.what, f.op.wall * 1e3, f.op.cpu * 1e3,
-                f.raw.wall * 1e3, f.raw.cpu * 1e3, f.op.wall / f.raw.wall);
-    if (f.target > 0) {
-      std::printf("< %.0f %s\n", f.target * 1e3, met ? "PASS" : "FAIL");
-    } else {
-      std::printf("-\n");
-    }
-  }
-  return pass;
-}
-
 bool RunShop(const fs::path& dir, std::int64_t goods) {
   const auto start = std::chrono::steady_clock::now();
   const fs::path file = bench::CreateSyntheticDatabase(dir, {goods, 0});
@@ -221,11 +203,10 @@ bool RunShop(const fs::path& dir, std::int64_t goods) {
   std::printf("generated %lld goods in %.2f s\n", static_cast<long long>(goods),
               bench::SecondsSince(start));
   const bool large = goods >= 100'000;
-  std::vector<GoodsFigure> figures;
+  std::vector<Figure> figures;
 
   ui::StockListModel model(nullptr);
-  GoodsFigure list{
-      "stock list for 全部 with totals (query, model, paint)", {}, {}, large ? 0.5 : 0};
+  Figure list{"stock list for 全部 with totals (query, model, paint)", {}, {}, large ? 0.5 : 0};
   list.op = MedianTiming([&] {
     model.SetList(backoffice::LoadStockList(std::nullopt));
     for (int row = 0; row < std::min(kPaintedRows, model.rowCount()); ++row) {
@@ -244,7 +225,7 @@ bool RunShop(const fs::path& dir, std::int64_t goods) {
   });
   figures.push_back(list);
 
-  GoodsFigure verify{"verify a 1 000-line purchase bill (100 combined)", {}, {}, large ? 0.5 : 0};
+  Figure verify{"verify a 1 000-line purchase bill (100 combined)", {}, {}, large ? 0.5 : 0};
   verify.op =
       MedianTiming([] { backoffice::VerifyPurchaseBill(); }, [&] { FillBill(file, goods); });
   verify.raw = MedianTiming([&] { RawVerifyPurchase(file); }, [&] { FillBill(file, goods); });
@@ -264,14 +245,14 @@ bool RunShop(const fs::path& dir, std::int64_t goods) {
     std::sort(stock_rows.begin(), stock_rows.end());
   }
 
-  GoodsFigure generate{"generate the stocktake", {}, {}, large ? 2.0 : 0};
+  Figure generate{"generate the stocktake", {}, {}, large ? 2.0 : 0};
   generate.op =
       MedianTiming([] { backoffice::GenerateStocktake(); }, [&] { EmptyStocktake(file); });
   generate.raw =
       MedianTiming([&] { RawGenerate(file, sorted_barcodes); }, [&] { EmptyStocktake(file); });
   figures.push_back(generate);
 
-  GoodsFigure stocktake{"verify the full stocktake (every goods differs)", {}, {}, large ? 3.0 : 0};
+  Figure stocktake{"verify the full stocktake (every goods differs)", {}, {}, large ? 3.0 : 0};
   stocktake.op =
       MedianTiming([] { backoffice::VerifyStocktake(); }, [&] { CountedStocktake(file); }, 3);
   stocktake.raw = MedianTiming([&] { RawVerifyStocktake(file, stock_rows); },
@@ -279,31 +260,17 @@ bool RunShop(const fs::path& dir, std::int64_t goods) {
   figures.push_back(stocktake);
 
   store::SetDataDirectory({});
-  return Print(std::to_string(goods) + " goods", figures);
+  return bench::PrintFigures(std::to_string(goods) + " goods", figures);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path base = fs::temp_directory_path();
-  if (argc == 3 && std::string(argv[1]) == "--dir") {
-    base = argv[2];
-  } else if (argc != 1) {
-    std::fprintf(stderr, "usage: tillwise_stock_bench [--dir DIR]  (generated files go there)\n");
-    return 2;
-  }
-#ifndef NDEBUG
-  std::printf("warning: built without NDEBUG; build in Release for figures that mean much\n");
-#endif
-  try {
-    bench::ScratchDir scratch{base / ("tillwise-stock-bench-" + std::to_string(getpid()))};
-    bool pass = RunShop(scratch.path / "small", 2000);
-    pass = RunShop(scratch.path / "large", 200'000) && pass;
-    std::printf("\n%s (checksum %lld)\n", pass ? "all targets met" : "SOME TARGETS MISSED",
-                static_cast<long long>(g_sink % 1000));
-    return pass ? 0 : 1;
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "tillwise_stock_bench: %s\n", error.what());
-    return 1;
-  }
+  return bench::RunInScratch(
+      argc, argv, "tillwise_stock_bench",
+      [](const fs::path& scratch) {
+        const bool small = RunShop(scratch / "small", 2000);
+        return RunShop(scratch / "large", 200'000) && small;
+      },
+      g_sink);
 }

@@ -7,7 +7,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/format.h"
-#include "core/reports/query_specs.h"
+#include "core/reports/query_definitions.h"
 #include "core/store/database.h"
 #include "core/store/journal.h"
 
@@ -156,12 +156,12 @@ DailyReportFigures ComputeDailyReportFigures(const DateRange& range) {
     store::Database db;
     PrepareRangeReading(db);
     store::ReadTransaction read(db);
-    for (const FigureStatement& spec : FigureStatements()) {
+    for (const FigureStatement& definition : FigureStatements()) {
       try {
-        store::Statement statement = db.Query(spec.sql, range.start, range.end);
+        store::Statement statement = db.Query(definition.sql, range.start, range.end);
         if (!statement.Step()) continue;
-        for (std::size_t i = 0; i < spec.figures.size(); ++i) {
-          figures.*spec.figures[i] = statement.Double(static_cast<int>(i));
+        for (std::size_t i = 0; i < definition.figures.size(); ++i) {
+          figures.*definition.figures[i] = statement.Double(static_cast<int>(i));
         }
       } catch (const store::DbError&) {
         // This statement's figures stay unknown; the others are still measured.

@@ -3,7 +3,7 @@
 #include "core/common/error.h"
 #include "core/lookups/settings.h"
 #include "core/reports/daily_report.h"
-#include "core/reports/query_specs.h"
+#include "core/reports/query_definitions.h"
 
 namespace reports {
 namespace {
@@ -27,22 +27,22 @@ QueryResult Run(Prepare&& prepare, const std::vector<std::string>& values) {
     store::Database db;
     PrepareRangeReading(db);
     store::ReadTransaction read(db);
-    const QuerySpec spec = prepare(db);
-    QueryResult result(spec.columns);
-    store::Statement rows = db.Query(spec.rows_sql);
-    BindValues(rows, values, spec.row_types);
+    const QueryDefinition definition = prepare(db);
+    QueryResult result(definition.columns);
+    store::Statement rows = db.Query(definition.rows_sql);
+    BindValues(rows, values, definition.row_types);
     while (rows.Step()) result.AppendRow(rows);
-    store::Statement totals = db.Query(spec.totals_sql);
-    BindValues(totals, values, spec.total_types);
-    if (totals.Step()) result.SetTotals(totals, spec.total_columns);
+    store::Statement totals = db.Query(definition.totals_sql);
+    BindValues(totals, values, definition.total_types);
+    if (totals.Step()) result.SetTotals(totals, definition.total_columns);
     return result;
   } catch (const store::DbError&) {
     throw kasso::UserError("查询有误");
   }
 }
 
-QueryResult RunFixed(QuerySpec (*spec)(), const std::vector<std::string>& values) {
-  return Run([spec](store::Database&) { return spec(); }, values);
+QueryResult RunFixed(QueryDefinition (*definition)(), const std::vector<std::string>& values) {
+  return Run([definition](store::Database&) { return definition(); }, values);
 }
 
 std::vector<std::string> RangeValues(const DateRange& range) { return {range.start, range.end}; }
@@ -57,63 +57,66 @@ std::vector<std::string> MemberValues(const DateRange& range, const std::string&
 }  // namespace
 
 QueryResult SalesJournalQuery(const DateRange& range) {
-  return RunFixed(SalesJournalSpec, RangeValues(range));
+  return RunFixed(SalesJournalDefinition, RangeValues(range));
 }
 
 QueryResult SalesByItemQuery(const DateRange& range) {
   return Run(
       [](store::Database& db) {
-        return SalesByItemSpec(CostBasisFromSetting(servicelib::GetPriceForCost(db)));
+        return SalesByItemDefinition(CostBasisFromSetting(servicelib::GetPriceForCost(db)));
       },
       RangeValues(range));
 }
 
-QueryResult ShiftQuery(const DateRange& range) { return RunFixed(ShiftSpec, RangeValues(range)); }
+QueryResult ShiftQuery(const DateRange& range) {
+  return RunFixed(ShiftDefinition, RangeValues(range));
+}
 
 QueryResult PurchaseQuery(const DateRange& range) {
-  return RunFixed(PurchaseSpec, RangeValues(range));
+  return RunFixed(PurchaseDefinition, RangeValues(range));
 }
 
 QueryResult SupplierReturnQuery(const DateRange& range) {
-  return RunFixed(SupplierReturnSpec, RangeValues(range));
+  return RunFixed(SupplierReturnDefinition, RangeValues(range));
 }
 
 QueryResult StocktakeQuery(const std::string& confirmdate) {
-  return RunFixed(StocktakeSpec, {confirmdate});
+  return RunFixed(StocktakeDefinition, {confirmdate});
 }
 
 QueryResult DepositQuery(const DateRange& range) {
-  return RunFixed(DepositSpec, RangeValues(range));
+  return RunFixed(DepositDefinition, RangeValues(range));
 }
 
 QueryResult MemberSalesQuery(const DateRange& range, const std::string& member) {
   const bool all = member == kAllMembers;
-  return Run([all](store::Database&) { return MemberSalesSpec(all); }, MemberValues(range, member));
+  return Run([all](store::Database&) { return MemberSalesDefinition(all); },
+             MemberValues(range, member));
 }
 
 QueryResult PointsReturnQuery(const DateRange& range, const std::string& member) {
   const bool all = member == kAllMembers;
-  return Run([all](store::Database&) { return PointsReturnSpec(all); },
+  return Run([all](store::Database&) { return PointsReturnDefinition(all); },
              MemberValues(range, member));
 }
 
 std::vector<std::string> QueryStatements() {
-  std::vector<QuerySpec> specs = {SalesJournalSpec(),
-                                  SalesByItemSpec(CostBasis::kAveragePrice),
-                                  SalesByItemSpec(CostBasis::kRecentPrice),
-                                  ShiftSpec(),
-                                  PurchaseSpec(),
-                                  SupplierReturnSpec(),
-                                  StocktakeSpec(),
-                                  DepositSpec(),
-                                  MemberSalesSpec(true),
-                                  MemberSalesSpec(false),
-                                  PointsReturnSpec(true),
-                                  PointsReturnSpec(false)};
+  std::vector<QueryDefinition> definitions = {SalesJournalDefinition(),
+                                              SalesByItemDefinition(CostBasis::kAveragePrice),
+                                              SalesByItemDefinition(CostBasis::kRecentPrice),
+                                              ShiftDefinition(),
+                                              PurchaseDefinition(),
+                                              SupplierReturnDefinition(),
+                                              StocktakeDefinition(),
+                                              DepositDefinition(),
+                                              MemberSalesDefinition(true),
+                                              MemberSalesDefinition(false),
+                                              PointsReturnDefinition(true),
+                                              PointsReturnDefinition(false)};
   std::vector<std::string> statements;
-  for (const QuerySpec& spec : specs) {
-    statements.push_back(spec.rows_sql);
-    statements.push_back(spec.totals_sql);
+  for (const QueryDefinition& definition : definitions) {
+    statements.push_back(definition.rows_sql);
+    statements.push_back(definition.totals_sql);
   }
   for (const std::string& statement : DailyReportStatements()) statements.push_back(statement);
   return statements;

@@ -19,7 +19,7 @@ namespace reports {
 // The first parameter number of the journal's row types in a statement.
 inline constexpr int kFirstTypeParameter = 4;
 
-struct QuerySpec {
+struct QueryDefinition {
   std::vector<QueryColumn> columns;
   std::string rows_sql;
   std::string totals_sql;
@@ -39,15 +39,15 @@ enum class CostBasis { kAveragePrice, kRecentPrice };
 // one.
 CostBasis CostBasisFromSetting(const std::string& priceforcost);
 
-QuerySpec SalesJournalSpec();
-QuerySpec SalesByItemSpec(CostBasis basis);
-QuerySpec ShiftSpec();
-QuerySpec PurchaseSpec();
-QuerySpec SupplierReturnSpec();
-QuerySpec StocktakeSpec();
-QuerySpec DepositSpec();
+QueryDefinition SalesJournalDefinition();
+QueryDefinition SalesByItemDefinition(CostBasis basis);
+QueryDefinition ShiftDefinition();
+QueryDefinition PurchaseDefinition();
+QueryDefinition SupplierReturnDefinition();
+QueryDefinition StocktakeDefinition();
+QueryDefinition DepositDefinition();
 // all_members: every member's sales (anonymous ones left out); otherwise the member ?3.
-QuerySpec MemberSalesSpec(bool all_members);
-QuerySpec PointsReturnSpec(bool all_members);
+QueryDefinition MemberSalesDefinition(bool all_members);
+QueryDefinition PointsReturnDefinition(bool all_members);
 
 }  // namespace reports

@@ -1,0 +1,87 @@
+#include "figures.h"
+
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+
+#include "measure.h"
+
+namespace bench {
+namespace {
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+Timing MedianTiming(const std::function<void()>& body, const std::function<void()>& prepare,
+                    int runs) {
+  std::vector<double> wall;
+  std::vector<double> cpu;
+  for (int run = 0; run < runs; ++run) {
+    if (prepare) prepare();
+    const auto start = std::chrono::steady_clock::now();
+    const double cpu_start = CpuSeconds();
+    body();
+    cpu.push_back(CpuSeconds() - cpu_start);
+    wall.push_back(SecondsSince(start));
+  }
+  return {Median(wall), Median(cpu)};
+}
+
+bool PrintFigures(const std::string& heading, const std::vector<Figure>& figures) {
+  std::printf("\n%s\n  %-50s %9s %9s %9s %9s %8s  %s\n", heading.c_str(), "operation", "op ms",
+              "op cpu", "raw ms", "raw cpu", "op/raw", "target (op ms)");
+  bool pass = true;
+  for (const Figure& f : figures) {
+    const bool met = f.target == 0 || f.op.wall <= f.target;
+    pass = pass && met;
+    std::printf("  %-50s %9.1f %9.1f %9.1f %9.1f %7.2fx  ", f.what, f.op.wall * 1e3, f.op.cpu * 1e3,
+                f.raw.wall * 1e3, f.raw.cpu * 1e3, f.op.wall / f.raw.wall);
+    if (f.target > 0) {
+      std::printf("< %.0f %s\n", f.target * 1e3, met ? "PASS" : "FAIL");
+    } else {
+      std::printf("-\n");
+    }
+  }
+  return pass;
+}
+
+int RunInScratch(int argc, char** argv, const std::string& name,
+                 const std::function<bool(const std::filesystem::path&)>& run,
+                 const std::int64_t& sink) {
+  std::filesystem::path base = std::filesystem::temp_directory_path();
+  if (argc == 3 && std::string(argv[1]) == "--dir") {
+    base = argv[2];
+  } else if (argc != 1) {
+    std::fprintf(stderr, "usage: %s [--dir DIR]  (generated files go there)\n", name.c_str());
+    return 2;
+  }
+#ifndef NDEBUG
+  std::printf("warning: built without NDEBUG; build in Release for figures that mean much\n");
+#endif
+  try {
+    ScratchDir scratch{base / (name + "-" + std::to_string(getpid()))};
+    const bool pass = run(scratch.path);
+    std::printf("\n%s (checksum %lld)\n", pass ? "all targets met" : "SOME TARGETS MISSED",
+                static_cast<long long>(sink % 1000));
+    return pass ? 0 : 1;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), error.what());
+    return 1;
+  }
+}
+
+}  // namespace bench
