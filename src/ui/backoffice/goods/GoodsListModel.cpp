@@ -1,9 +1,7 @@
 #include "ui/backoffice/goods/GoodsListModel.h"
 
-#include <algorithm>
 #include <array>
 
-#include "core/store/database.h"
 #include "ui/common/Numbers.h"
 
 namespace ui {
@@ -33,47 +31,27 @@ constexpr std::array<ColumnInfo, GoodsListModel::kColumnCount> kColumns = {{
     {"参加积分", 100, false},
 }};
 
-// Pages of full rows kept at most: about 16 000 rows.
-constexpr size_t kCachedPages = 64;
-
 QString Utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
 
-GoodsListModel::GoodsListModel(QObject* parent) : QAbstractTableModel(parent) {}
+GoodsListModel::GoodsListModel(QObject* parent)
+    : QAbstractTableModel(parent), pages_(backoffice::kGoodsPage, backoffice::LoadGoodsRows) {}
 
 int GoodsListModel::ColumnWidth(int column) { return kColumns[static_cast<size_t>(column)].width; }
 
 void GoodsListModel::SetEntries(std::vector<backoffice::GoodsListEntry> entries) {
   beginResetModel();
   entries_ = std::move(entries);
-  pages_.clear();
+  pages_.Clear();
   endResetModel();
 }
 
 const backoffice::GoodsListRow* GoodsListModel::Full(int row) const {
-  const size_t page = static_cast<size_t>(row) / backoffice::kGoodsPage;
-  auto found = pages_.find(page);
-  if (found == pages_.end()) {
-    // Rows already seen are kept, up to a bound, so scrolling back reads nothing again.
-    if (pages_.size() >= kCachedPages) pages_.clear();
-    const size_t first = page * backoffice::kGoodsPage;
-    const size_t last = std::min(entries_.size(), first + backoffice::kGoodsPage);
-    std::vector<std::int64_t> rowids;
-    for (size_t i = first; i < last; ++i) rowids.push_back(entries_[i].rowid);
-    std::vector<backoffice::GoodsListRow> rows;
-    try {
-      rows = backoffice::LoadGoodsRows(rowids);
-    } catch (const store::DbError&) {
-      // An unreadable file shows the barcode and name alone.
-    }
-    found = pages_.emplace(page, std::move(rows)).first;
-  }
-  const size_t index = static_cast<size_t>(row) % backoffice::kGoodsPage;
-  if (index >= found->second.size() || found->second[index].rowid == 0) return nullptr;
-  return &found->second[index];
+  return pages_.Find(static_cast<size_t>(row), entries_.size(),
+                     [this](size_t i) { return entries_[i].rowid; });
 }
 
 int GoodsListModel::rowCount(const QModelIndex& parent) const {

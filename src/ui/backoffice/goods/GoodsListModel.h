@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <unordered_map>
 #include <vector>
 
 #include "core/backoffice/goods/goods_master.h"
+#include "ui/common/PagedRows.h"
 #include "ui/common/SearchDialog.h"
 
 namespace ui {
@@ -62,8 +62,7 @@ class GoodsListModel : public QAbstractTableModel, public SearchableList {
   QString Cell(int row, int column) const;
 
   std::vector<backoffice::GoodsListEntry> entries_;
-  // Pages of full rows by page number, read as they are shown.
-  mutable std::unordered_map<size_t, std::vector<backoffice::GoodsListRow>> pages_;
+  PagedRows<backoffice::GoodsListRow> pages_;
 };
 
 }  // namespace ui

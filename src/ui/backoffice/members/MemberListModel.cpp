@@ -1,9 +1,7 @@
 #include "ui/backoffice/members/MemberListModel.h"
 
-#include <algorithm>
 #include <array>
 
-#include "core/store/database.h"
 #include "ui/common/Numbers.h"
 
 namespace ui {
@@ -31,23 +29,21 @@ constexpr std::array<ColumnInfo, MemberListModel::kColumnCount> kColumns = {{
     {"折上折", 50},
 }};
 
-// Pages of full rows kept at most: about 16 000 rows.
-constexpr size_t kCachedPages = 64;
-
 QString Utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
 
-MemberListModel::MemberListModel(QObject* parent) : QAbstractTableModel(parent) {}
+MemberListModel::MemberListModel(QObject* parent)
+    : QAbstractTableModel(parent), pages_(backoffice::kMemberPage, backoffice::LoadMemberRows) {}
 
 int MemberListModel::ColumnWidth(int column) { return kColumns[static_cast<size_t>(column)].width; }
 
 void MemberListModel::SetEntries(std::vector<backoffice::MemberListEntry> entries) {
   beginResetModel();
   entries_ = std::move(entries);
-  pages_.clear();
+  pages_.Clear();
   endResetModel();
 }
 
@@ -58,25 +54,8 @@ int MemberListModel::RowOf(const std::string& memberid) const {
 }
 
 const backoffice::MemberListRow* MemberListModel::Full(int row) const {
-  const size_t page = static_cast<size_t>(row) / backoffice::kMemberPage;
-  auto found = pages_.find(page);
-  if (found == pages_.end()) {
-    if (pages_.size() >= kCachedPages) pages_.clear();
-    const size_t first = page * backoffice::kMemberPage;
-    const size_t last = std::min(entries_.size(), first + backoffice::kMemberPage);
-    std::vector<std::int64_t> rowids;
-    for (size_t i = first; i < last; ++i) rowids.push_back(entries_[i].rowid);
-    std::vector<backoffice::MemberListRow> rows;
-    try {
-      rows = backoffice::LoadMemberRows(rowids);
-    } catch (const store::DbError&) {
-      // An unreadable file shows id and name alone.
-    }
-    found = pages_.emplace(page, std::move(rows)).first;
-  }
-  const size_t index = static_cast<size_t>(row) % backoffice::kMemberPage;
-  if (index >= found->second.size() || found->second[index].rowid == 0) return nullptr;
-  return &found->second[index];
+  return pages_.Find(static_cast<size_t>(row), entries_.size(),
+                     [this](size_t i) { return entries_[i].rowid; });
 }
 
 int MemberListModel::rowCount(const QModelIndex& parent) const {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <unordered_map>
 #include <vector>
 
 #include "core/backoffice/members/member_master.h"
+#include "ui/common/PagedRows.h"
 #include "ui/common/SearchDialog.h"
 
 namespace ui {
@@ -63,7 +63,7 @@ class MemberListModel : public QAbstractTableModel, public SearchableList {
   QString Cell(int row, int column) const;
 
   std::vector<backoffice::MemberListEntry> entries_;
-  mutable std::unordered_map<size_t, std::vector<backoffice::MemberListRow>> pages_;
+  PagedRows<backoffice::MemberListRow> pages_;
 };
 
 }  // namespace ui
