@@ -6,11 +6,11 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <array>
 #include <cmath>
 
 #include "core/reports/daily_report.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/StatusPanes.h"
 #include "ui/reports/ReportPrinter.h"
 #include "ui_DailyReportWindow.h"
 
@@ -93,25 +93,15 @@ DailyReportWindow::DailyReportWindow(QWidget* parent, const reports::DateRange& 
   ui_->pageScrollArea->horizontalScrollBar()->setSingleStep(kScrollLine);
   ui_->pageScrollArea->verticalScrollBar()->setSingleStep(kScrollLine);
 
-  // Six panes of equal width.
-  auto* status = new QStatusBar(this);
-  status->setObjectName("statusBar");
-  status->setSizeGripEnabled(false);
-  ui_->mainLayout->addWidget(status);
-  const std::array<std::pair<const char*, QString>, 6> panes = {{
-      {"pageCountCaption", "总页数："},
-      {"pageCountLabel", "1 页"},  // the report always fits on one page
-      {"currentPageCaption", "当前页："},
-      {"currentPageLabel", "第 1 页"},
-      {"zoomCaption", "缩放比例："},
-      {"zoomLabel", QString()},
-  }};
-  for (const auto& [name, caption] : panes) {
-    auto* pane = new QLabel(caption, status);
-    pane->setObjectName(name);
-    status->addWidget(pane, 1);
-  }
-  zoom_label_ = status->findChild<QLabel*>("zoomLabel");
+  // Six panes of equal width; the report always fits on one page.
+  const StatusBar status = MakeStatusBar(this, {{"pageCountCaption", 1, "总页数："},
+                                                {"pageCountLabel", 1, "1 页"},
+                                                {"currentPageCaption", 1, "当前页："},
+                                                {"currentPageLabel", 1, "第 1 页"},
+                                                {"zoomCaption", 1, "缩放比例："},
+                                                {"zoomLabel", 1}});
+  ui_->mainLayout->addWidget(status.bar);
+  zoom_label_ = status.panes.back();
 
   connect(ui_->printButton, &QToolButton::clicked, this, &DailyReportWindow::OnPrint);
   connect(ui_->zoomInButton, &QToolButton::clicked, this, &DailyReportWindow::ZoomIn);

@@ -19,6 +19,7 @@
 #include "core/sale/till_duties.h"
 #include "core/servicelib/kasso_basic.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/StatusPanes.h"
 #include "ui/sale/RecordListDialog.h"
 #include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
@@ -67,22 +68,13 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
   });
   ui_->entryEdit->installEventFilter(this);
 
-  auto* status = new QStatusBar(this);
-  status->setObjectName("statusBar");
-  status->setSizeGripEnabled(false);
-  number_pane_ = new QLabel(status);
-  number_pane_->setObjectName("numberPane");
-  operator_pane_ = new QLabel(status);
-  operator_pane_->setObjectName("operatorPane");
-  member_pane_ = new QLabel(status);
-  member_pane_->setObjectName("memberPane");
-  clock_pane_ = new QLabel(status);
-  clock_pane_->setObjectName("clockPane");
-  status->addWidget(number_pane_, 1);
-  status->addWidget(operator_pane_, 1);
-  status->addWidget(member_pane_, 5);
-  status->addWidget(clock_pane_, 1);
-  ui_->mainLayout->addWidget(status);
+  const StatusBar status = MakeStatusBar(
+      this, {{"numberPane", 1}, {"operatorPane", 1}, {"memberPane", 5}, {"clockPane", 1}});
+  number_pane_ = status.panes[0];
+  operator_pane_ = status.panes[1];
+  member_pane_ = status.panes[2];
+  clock_pane_ = status.panes[3];
+  ui_->mainLayout->addWidget(status.bar);
 
   connect(ui_->memberButton, &QPushButton::clicked, this, &SalesFrontDialog::OnMemberKey);
   connect(ui_->exitButton, &QPushButton::clicked, this, &SalesFrontDialog::reject);

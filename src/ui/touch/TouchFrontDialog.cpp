@@ -21,6 +21,7 @@
 #include "core/servicelib/kasso_basic.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Numbers.h"
+#include "ui/common/StatusPanes.h"
 #include "ui/sale/RecordListDialog.h"
 #include "ui/sale/SaleLinesModel.h"
 #include "ui/touch/TouchMetrics.h"
@@ -175,23 +176,14 @@ void TouchFrontDialog::SetUpLook() {
 }
 
 void TouchFrontDialog::SetUpStatusBar() {
-  auto* status = new QStatusBar(this);
-  status->setObjectName("statusBar");
-  status->setSizeGripEnabled(false);
-  operator_pane_ = new QLabel(status);
-  operator_pane_->setObjectName("operatorPane");
-  member_pane_ = new QLabel(status);
-  member_pane_->setObjectName("memberPane");
-  clock_pane_ = new QLabel(status);
-  clock_pane_->setObjectName("clockPane");
-  number_pane_ = new QLabel(status);
-  number_pane_->setObjectName("numberPane");
-  status->addWidget(operator_pane_, 1);
-  status->addWidget(member_pane_, 5);
-  status->addWidget(clock_pane_, 1);
-  status->addWidget(number_pane_, 1);
-  SetFontHeight(*status, kListTypeMm, false);
-  ui_->mainLayout->addWidget(status);
+  const StatusBar status = MakeStatusBar(
+      this, {{"operatorPane", 1}, {"memberPane", 5}, {"clockPane", 1}, {"numberPane", 1}});
+  operator_pane_ = status.panes[0];
+  member_pane_ = status.panes[1];
+  clock_pane_ = status.panes[2];
+  number_pane_ = status.panes[3];
+  SetFontHeight(*status.bar, kListTypeMm, false);
+  ui_->mainLayout->addWidget(status.bar);
 }
 
 void TouchFrontDialog::ConnectButtons() {

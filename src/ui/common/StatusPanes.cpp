@@ -1,0 +1,21 @@
+#include "ui/common/StatusPanes.h"
+
+#include <QLabel>
+#include <QStatusBar>
+
+namespace ui {
+
+StatusBar MakeStatusBar(QWidget* owner, std::initializer_list<StatusPane> panes) {
+  StatusBar made{new QStatusBar(owner), {}};
+  made.bar->setObjectName("statusBar");
+  made.bar->setSizeGripEnabled(false);
+  for (const StatusPane& pane : panes) {
+    auto* label = new QLabel(pane.text, made.bar);
+    label->setObjectName(pane.name);
+    made.bar->addWidget(label, pane.stretch);
+    made.panes.push_back(label);
+  }
+  return made;
+}
+
+}  // namespace ui
