@@ -26,12 +26,15 @@
 #include "core/sale/sale_ui.h"
 #include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
+#include "figures.h"
 #include "measure.h"
+#include "silent_ui.h"
 #include "synthetic.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using bench::SilentUi;
 using Clock = std::chrono::steady_clock;
 using bench::Case;
 
@@ -39,21 +42,6 @@ constexpr std::int64_t kGoods = 20'000;
 constexpr std::int64_t kLargeJournal = 2'000'000;
 constexpr size_t kLines = 20;
 constexpr double kTargetRatio = 1.5;
-
-// A commit of known goods asks nothing; a message means the commit failed.
-class SilentUi : public sale::SaleUi {
- public:
-  void Message(std::string_view text) override {
-    throw std::runtime_error("the commit said: " + std::string(text));
-  }
-  bool AskYesNo(std::string_view) override { return false; }
-  std::optional<double> EnterPrice() override { return std::nullopt; }
-  std::optional<sale::QuickGoods> EnterQuickGoods(const sale::QuickGoods&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ConfirmWeight(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> SelectMember() override { return std::nullopt; }
-};
 
 struct Shop {
   Shop(std::string name, std::int64_t rows) : label(std::move(name)), journal(rows) {}
@@ -180,17 +168,5 @@ int Run(const fs::path& base) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path dir = fs::temp_directory_path();
-  if (argc == 3 && std::string_view(argv[1]) == "--dir") {
-    dir = argv[2];
-  } else if (argc != 1) {
-    std::fprintf(stderr, "usage: commit_bench [--dir DIR]  (generated databases go there)\n");
-    return 2;
-  }
-  try {
-    return Run(dir);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "commit_bench: %s\n", error.what());
-    return 1;
-  }
+  return bench::MainWithDir(argc, argv, "tillwise_commit_bench", Run);
 }

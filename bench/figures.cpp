@@ -59,29 +59,36 @@ bool PrintFigures(const std::string& heading, const std::vector<Figure>& figures
   return pass;
 }
 
-int RunInScratch(int argc, char** argv, const std::string& name,
-                 const std::function<bool(const std::filesystem::path&)>& run,
-                 const std::int64_t& sink) {
-  std::filesystem::path base = std::filesystem::temp_directory_path();
+int MainWithDir(int argc, char** argv, const std::string& name,
+                const std::function<int(const std::filesystem::path&)>& run) {
+  std::filesystem::path dir = std::filesystem::temp_directory_path();
   if (argc == 3 && std::string(argv[1]) == "--dir") {
-    base = argv[2];
+    dir = argv[2];
   } else if (argc != 1) {
     std::fprintf(stderr, "usage: %s [--dir DIR]  (generated files go there)\n", name.c_str());
     return 2;
   }
-#ifndef NDEBUG
-  std::printf("warning: built without NDEBUG; build in Release for figures that mean much\n");
-#endif
   try {
+    return run(dir);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), error.what());
+    return 1;
+  }
+}
+
+int RunInScratch(int argc, char** argv, const std::string& name,
+                 const std::function<bool(const std::filesystem::path&)>& run,
+                 const std::int64_t& sink) {
+  return MainWithDir(argc, argv, name, [&](const std::filesystem::path& base) {
+#ifndef NDEBUG
+    std::printf("warning: built without NDEBUG; build in Release for figures that mean much\n");
+#endif
     ScratchDir scratch{base / (name + "-" + std::to_string(getpid()))};
     const bool pass = run(scratch.path);
     std::printf("\n%s (checksum %lld)\n", pass ? "all targets met" : "SOME TARGETS MISSED",
                 static_cast<long long>(sink % 1000));
     return pass ? 0 : 1;
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "%s: %s\n", name.c_str(), error.what());
-    return 1;
-  }
+  });
 }
 
 }  // namespace bench

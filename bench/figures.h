@@ -36,6 +36,11 @@ struct Figure {
 // is missed.
 bool PrintFigures(const std::string& heading, const std::vector<Figure>& figures);
 
+// The main of a benchmark whose only option is "--dir DIR" (the system's temporary folder by
+// default): run's exit code, 1 when it threw (the error printed), 2 for a wrong command line.
+int MainWithDir(int argc, char** argv, const std::string& name,
+                const std::function<int(const std::filesystem::path&)>& run);
+
 // The main of a benchmark that takes only "--dir DIR": runs run in a scratch folder below DIR
 // (the system's temporary folder by default) that is removed afterwards, prints whether every
 // target was met with the checksum sink (so no work is optimised away) and returns the exit

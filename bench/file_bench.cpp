@@ -25,6 +25,7 @@
 #include "core/reports/list_export.h"
 #include "core/reports/spreadsheet.h"
 #include "core/reports/text_file.h"
+#include "figures.h"
 #include "measure.h"
 
 namespace {
@@ -166,17 +167,5 @@ int Run(const fs::path& base) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path dir = fs::temp_directory_path();
-  if (argc == 3 && std::string_view(argv[1]) == "--dir") {
-    dir = argv[2];
-  } else if (argc != 1) {
-    std::fprintf(stderr, "usage: file_bench [--dir DIR]  (scratch files go there)\n");
-    return 2;
-  }
-  try {
-    return Run(dir);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "file_bench: %s\n", error.what());
-    return 1;
-  }
+  return bench::MainWithDir(argc, argv, "tillwise_file_bench", Run);
 }

@@ -25,6 +25,7 @@
 #include "core/labels/label_layout.h"
 #include "core/labels/print_queue.h"
 #include "core/store/database.h"
+#include "figures.h"
 #include "measure.h"
 #include "synthetic.h"
 #include "ui/devices/NamedPrinter.h"
@@ -178,17 +179,5 @@ int Run(const fs::path& base) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  fs::path dir = fs::temp_directory_path();
-  if (argc == 3 && std::string(argv[1]) == "--dir") {
-    dir = argv[2];
-  } else if (argc != 1) {
-    std::fprintf(stderr, "usage: label_bench [--dir DIR]  (the generated shop goes there)\n");
-    return 2;
-  }
-  try {
-    return Run(dir);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "label_bench: %s\n", error.what());
-    return 1;
-  }
+  return bench::MainWithDir(argc, argv, "tillwise_label_bench", Run);
 }

@@ -32,11 +32,13 @@
 #include "core/sale/sale_ui.h"
 #include "core/store/database.h"
 #include "measure.h"
+#include "silent_ui.h"
 #include "synthetic.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using bench::SilentUi;
 using Clock = std::chrono::steady_clock;
 using bench::Case;
 using bench::Measure;
@@ -50,25 +52,6 @@ constexpr int kScaleGoods = 1000;     // scale goods with 5-digit codes in every
 constexpr size_t kLinesPerSale = 50;  // scans start a new sale after this many lines
 constexpr size_t kMemberSaleLines = 200;
 constexpr int kUsageError = 2;
-
-// A scan of known goods asks nothing; any question means the benchmark measures the wrong
-// path.
-class SilentUi : public sale::SaleUi {
- public:
-  void Message(std::string_view text) override { Fail(text); }
-  bool AskYesNo(std::string_view text) override { Fail(text); }
-  std::optional<double> EnterPrice() override { Fail("price entry"); }
-  std::optional<sale::QuickGoods> EnterQuickGoods(const sale::QuickGoods&) override {
-    Fail("quick goods entry");
-  }
-  std::optional<std::string> ConfirmWeight(const std::string&) override { Fail("weighing"); }
-  std::optional<std::string> SelectMember() override { Fail("member selection"); }
-
- private:
-  [[noreturn]] static void Fail(std::string_view what) {
-    throw std::runtime_error("the sale engine asked: " + std::string(what));
-  }
-};
 
 // One generated shop: its goods, scale goods and a member-price member, a random sample of
 // barcodes, and an open connection for the raw baseline.

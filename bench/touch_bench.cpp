@@ -26,37 +26,22 @@
 #include "core/sale/touch_entry.h"
 #include "core/sale/touch_pages.h"
 #include "core/store/database.h"
+#include "figures.h"
 #include "measure.h"
+#include "silent_ui.h"
 #include "synthetic.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using bench::Case;
+using bench::SilentUi;
 
 constexpr double kPageLimitMicros = 20'000;
 constexpr double kTapLimitMicros = 1'000;
 constexpr double kTargetRatio = 1.5;
 constexpr size_t kSampleCount = 4096;
 constexpr size_t kLinesPerSale = 50;
-
-// A tap on known goods asks nothing; any question means the benchmark measures the wrong path.
-class SilentUi : public sale::SaleUi {
- public:
-  void Message(std::string_view text) override { Fail(text); }
-  bool AskYesNo(std::string_view text) override { Fail(text); }
-  std::optional<double> EnterPrice() override { Fail("price entry"); }
-  std::optional<sale::QuickGoods> EnterQuickGoods(const sale::QuickGoods&) override {
-    Fail("quick goods entry");
-  }
-  std::optional<std::string> ConfirmWeight(const std::string&) override { Fail("weighing"); }
-  std::optional<std::string> SelectMember() override { Fail("member selection"); }
-
- private:
-  [[noreturn]] static void Fail(std::string_view what) {
-    throw std::runtime_error("the sale engine asked: " + std::string(what));
-  }
-};
 
 struct Shop {
   Shop(std::string name, std::int64_t goods_count) : label(std::move(name)), goods(goods_count) {}
@@ -253,19 +238,5 @@ int Run(const fs::path& base) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path dir = fs::temp_directory_path();
-  if (argc == 3 && std::string_view(argv[1]) == "--dir") {
-    dir = argv[2];
-  } else if (argc != 1) {
-    std::fprintf(stderr,
-                 "usage: touch_bench [--dir DIR]\n"
-                 "  --dir DIR   where the generated databases go (deleted at the end)\n");
-    return 2;
-  }
-  try {
-    return Run(dir);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "touch_bench: %s\n", error.what());
-    return 1;
-  }
+  return bench::MainWithDir(argc, argv, "tillwise_touch_bench", Run);
 }
