@@ -172,6 +172,15 @@ struct FileSeams {
   }
 };
 
+// Clicks the named button and drives the modal dialog of type T that it opens with action;
+// true when that dialog came.
+template <typename T>
+bool ClickInto(const QWidget& parent, const char* button, std::function<void(T*)> action) {
+  ModalDriver<T> driver(std::move(action));
+  Click(parent, button);
+  return driver.ran();
+}
+
 // A ModalDriver action that clicks the named button of the dialog.
 inline std::function<void(QWidget*)> Press(const char* button) {
   return [button](QWidget* dialog) { Click(*dialog, button); };

@@ -66,7 +66,7 @@ TEST_F(AccountsDialogsTest, ListGuardsModifyAndDeleteAndAsksBeforeDeleting) {
 TEST_F(AccountsDialogsTest, ModifyLoadsTheAccountAndTheListShowsWhatWasStored) {
   ui::OperatorListDialog list(nullptr, "0");
   SelectRow(list, 1);
-  ModalDriver<ui::OperatorEditDialog> edit([](ui::OperatorEditDialog* editor) {
+  ASSERT_TRUE(ClickInto<ui::OperatorEditDialog>(list, "modifyButton", [](auto* editor) {
     EXPECT_FALSE(Find<QLineEdit>(*editor, "worknoEdit")->isEnabled());
     EXPECT_EQ(Text(*editor, "passwordEdit"), "pw7");
     EXPECT_EQ(Find<QLineEdit>(*editor, "passwordEdit")->echoMode(), QLineEdit::Password);
@@ -74,22 +74,18 @@ TEST_F(AccountsDialogsTest, ModifyLoadsTheAccountAndTheListShowsWhatWasStored) {
     EXPECT_TRUE(Find<QComboBox>(*editor, "dutyCombo")->isEnabled());
     SetText(*editor, "nameEdit", "张三丰");
     Click(*editor, "confirmButton");
-  });
-  Click(list, "modifyButton");
-  ASSERT_TRUE(edit.ran());
+  }));
   EXPECT_EQ(Find<QTableWidget>(list, "operatorTable")->item(1, 1)->text(), "张三丰");
   EXPECT_EQ(Stored("operatorname", "7"), "张三丰");
   EXPECT_TRUE(messages_.shown().empty());
 
   // The built-in account's duty cannot even be chosen.
   SelectRow(list, 0);
-  ModalDriver<ui::OperatorEditDialog> zero([](ui::OperatorEditDialog* editor) {
+  EXPECT_TRUE(ClickInto<ui::OperatorEditDialog>(list, "modifyButton", [](auto* editor) {
     EXPECT_FALSE(Find<QComboBox>(*editor, "dutyCombo")->isEnabled());
     EXPECT_EQ(Find<QComboBox>(*editor, "dutyCombo")->currentText(), "经理");
     editor->reject();
-  });
-  Click(list, "modifyButton");
-  EXPECT_TRUE(zero.ran());
+  }));
 }
 
 TEST_F(AccountsDialogsTest, EditorFocusesTheFieldOfTheFailedCheckAndStaysOpen) {

@@ -172,10 +172,7 @@ TEST_F(GoodsDialogsTest, TheEditorFocusesTheRefusedFieldAndSuggestsPlu) {
   SetText(editor, "salesPriceEdit", "9");
   scale->setEditText("否");
   Find<QComboBox>(editor, "combinedCombo")->setCurrentText("是");
-  ModalDriver<ui::CombinedGoodsDialog> components(
-      [](ui::CombinedGoodsDialog* dialog) { Click(*dialog, "exitButton"); });
-  Click(editor, "confirmButton");
-  EXPECT_TRUE(components.ran());
+  EXPECT_TRUE(ClickInto<ui::CombinedGoodsDialog>(editor, "confirmButton", Press("exitButton")));
   EXPECT_EQ(messages_.Texts().back(), "组合商品必须录入下线商品");
 }
 
@@ -186,14 +183,12 @@ TEST_F(GoodsDialogsTest, ModifyReloadsAndThePickerReturnsTheChosenBarcode) {
   Click(list, "deleteButton");
   EXPECT_EQ(messages_.Texts(), (Texts{"请选择要修改的商品", "请选择要删除的商品"}));
   Find<QTableView>(list, "goodsTable")->selectRow(1);
-  ModalDriver<ui::GoodsEditDialog> edit([](ui::GoodsEditDialog* editor) {
+  ASSERT_TRUE(ClickInto<ui::GoodsEditDialog>(list, "modifyButton", [](auto* editor) {
     EXPECT_FALSE(Find<QLineEdit>(*editor, "barcodeEdit")->isEnabled());
     EXPECT_FALSE(Find<QLineEdit>(*editor, "openingStockEdit")->isEnabled());
     Find<QComboBox>(*editor, "classCombo")->setEditText("早点");
     Click(*editor, "confirmButton");
-  });
-  Click(list, "modifyButton");
-  ASSERT_TRUE(edit.ran());
+  }));
   EXPECT_EQ(Find<QTreeWidget>(list, "classTree")->topLevelItem(0)->childCount(), 2);
   EXPECT_EQ(Cell(list, 1, 4), "早点");
 
@@ -233,7 +228,7 @@ TEST_F(GoodsDialogsTest, SearchFindsNextAndKeepsTheSelectionPastTheLastMatch) {
 TEST_F(GoodsDialogsTest, ComponentsAreEnteredByKeysModifiedAndDeleted) {
   ui::CombinedGoodsDialog components(nullptr, "0", "8000");
   auto* table = Find<QTableWidget>(components, "componentTable");
-  ModalDriver<ui::GoodsQuantityDialog> add([&](ui::GoodsQuantityDialog* entry) {
+  ASSERT_TRUE(ClickInto<ui::GoodsQuantityDialog>(components, "addButton", [&](auto* entry) {
     TypeEnter(entry, "8000");
     EXPECT_EQ(messages_.Texts(), Texts{"组合商品下线不能是自己"});
     SetText(*entry, "barcodeEdit", "6901");
@@ -245,14 +240,12 @@ TEST_F(GoodsDialogsTest, ComponentsAreEnteredByKeysModifiedAndDeleted) {
     EXPECT_EQ(table->rowCount(), 1);  // the grid follows while the entry stays open
     EXPECT_EQ(Text(*entry, "barcodeEdit"), "");
     Click(*entry, "cancelButton");
-  });
-  Click(components, "addButton");
-  ASSERT_TRUE(add.ran());
+  }));
   EXPECT_EQ(table->item(0, 1)->text(), "可乐");
   EXPECT_EQ(table->item(0, 2)->text(), "3");
 
   table->selectRow(0);
-  ModalDriver<ui::GoodsQuantityDialog> modify([](ui::GoodsQuantityDialog* entry) {
+  ASSERT_TRUE(ClickInto<ui::GoodsQuantityDialog>(components, "modifyButton", [](auto* entry) {
     EXPECT_FALSE(Find<QLineEdit>(*entry, "barcodeEdit")->isEnabled());
     EXPECT_EQ(Text(*entry, "quantityEdit"), "3");
     SetText(*entry, "quantityEdit", "0");
@@ -260,9 +253,7 @@ TEST_F(GoodsDialogsTest, ComponentsAreEnteredByKeysModifiedAndDeleted) {
     EXPECT_TRUE(entry->isVisible());
     SetText(*entry, "quantityEdit", "0.5");
     Click(*entry, "confirmButton");
-  });
-  Click(components, "modifyButton");
-  ASSERT_TRUE(modify.ran());
+  }));
   EXPECT_EQ(messages_.Texts().back(), "数量必须大于0");
   EXPECT_EQ(table->item(0, 2)->text(), "0.5");
 

@@ -178,16 +178,14 @@ TEST_F(MembersDialogsTest, TheListShowsFourteenColumnsSearchesDeletesAndGuardsPo
 TEST_F(MembersDialogsTest, TheBatchChoiceBecomesStarAndTheButtonHoldsTheCeiling) {
   Open().Exec("insert into memberbatchselect values ('M3')");
   ui::DepositEntryDialog entry(nullptr, "0");
-  ModalDriver<ui::MemberBatchSelectDialog> batch([&](ui::MemberBatchSelectDialog* dialog) {
+  EXPECT_TRUE(ClickInto<ui::MemberBatchSelectDialog>(entry, "batchButton", [&](auto* dialog) {
     auto* table = Find<QTableView>(*dialog, "memberTable");
     ASSERT_EQ(table->model()->rowCount(), 2);  // the stored-value members
     EXPECT_EQ(table->model()->headerData(4, Qt::Horizontal).toString(), "电话");
     table->selectRow(0);
     table->selectRow(1);  // several rows at once
     Click(*dialog, "confirmButton");
-  });
-  Click(entry, "batchButton");
-  EXPECT_TRUE(batch.ran());
+  }));
   EXPECT_EQ(Open().QueryText("select group_concat(memberid) from memberbatchselect"), "M1,M2");
   EXPECT_EQ(Text(entry, "memberEdit"), "*");
   EXPECT_EQ(Text(entry, "memberNameLabel"), "批量储值");

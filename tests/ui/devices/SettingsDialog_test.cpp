@@ -116,17 +116,6 @@ TEST_F(SettingsDialogTest, OddStoredValuesAreShownAndSavedBackAndOnlyCancelClose
   EXPECT_FALSE(dialog->isVisible());
 }
 
-TEST_F(SettingsDialogTest, UnreadableDatabaseLeavesTheScreenEmptyAndSavesNothing) {
-  std::filesystem::remove(store::DatabasePath());
-  auto dialog = OpenDialog();
-  EXPECT_TRUE(messages_.shown().empty());
-  EXPECT_EQ(Find<QComboBox>(*dialog, "printerControlCombo")->currentText(), "");
-  EXPECT_EQ(Text(*dialog, "emptyLinesEdit"), "");
-  Save(*dialog);
-  EXPECT_EQ(messages_.Texts(), Texts{"打印张数必须是不小于0的整数"});
-  EXPECT_FALSE(ScaleFileWritten());
-}
-
 // Each refusal names the problem, puts the cursor on its field and writes nothing; what was
 // typed elsewhere stays on the screen.
 TEST_F(SettingsDialogTest, RefusedSaveFocusesTheFieldAndWritesNothing) {
@@ -161,7 +150,7 @@ TEST_F(SettingsDialogTest, RefusedSaveFocusesTheFieldAndWritesNothing) {
   EXPECT_EQ(Text(*dialog, "welcomeEdit"), "changed");
 }
 
-TEST_F(SettingsDialogTest, UnknownRoundingShowsNoChoiceAndMustBeChosen) {
+TEST_F(SettingsDialogTest, UnknownRoundingMustBeChosenAndAnUnreadableDatabaseSavesNothing) {
   SetColumn("wipevalue", "7");
   auto dialog = OpenDialog();
   for (const char* name : {"noWipeRadio", "wipeJiaoRadio", "wipeYuanRadio"}) {
@@ -178,6 +167,17 @@ TEST_F(SettingsDialogTest, UnknownRoundingShowsNoChoiceAndMustBeChosen) {
   Save(*dialog);
   EXPECT_EQ(messages_.Texts().back(), "保存成功");
   EXPECT_EQ(Column("wipevalue"), "2");
+
+  messages_.Clear();
+  std::filesystem::remove(dir() / "dhip.ini");
+  std::filesystem::remove(store::DatabasePath());
+  dialog = OpenDialog();
+  EXPECT_TRUE(messages_.shown().empty());
+  EXPECT_EQ(Find<QComboBox>(*dialog, "printerControlCombo")->currentText(), "");
+  EXPECT_EQ(Text(*dialog, "emptyLinesEdit"), "");
+  Save(*dialog);
+  EXPECT_EQ(messages_.Texts(), Texts{"打印张数必须是不小于0的整数"});
+  EXPECT_FALSE(ScaleFileWritten());
 }
 
 }  // namespace

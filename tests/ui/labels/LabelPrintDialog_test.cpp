@@ -90,22 +90,10 @@ TEST_F(LabelPrintDialogTest, DesignerSavesAndReloadsAMovedField) {
   EXPECT_EQ(again->canvas()->label().fields[labels::kGoodsName].cx, 131);
 }
 
-TEST_F(LabelPrintDialogTest, DesignerShowsTheBoxABarcodeNeeds) {
-  auto dialog = OpenDialog();
-  ui::LabelCanvas* canvas = dialog->canvas();
-  canvas->Select(labels::kBarcode);
-  Find<QComboBox>(*dialog, "fieldLengthCombo")->setCurrentText("10");
-  // 123 modules of 2 dots at 203 dpi (0.25 mm), at 5 px per mm: not the 50 px of a 10 mm field.
-  EXPECT_NEAR(canvas->FieldBox(labels::kBarcode).width(), 123 * 2 * 25.4 / 203 * 5, 0.01);
-  Find<QListWidget>(*dialog, "itemList")->item(labels::kBarcode)->setCheckState(Qt::Unchecked);
-  EXPECT_TRUE(canvas->FieldBox(labels::kBarcode).isEmpty());
-  EXPECT_EQ(canvas->selected(), -1);
-}
-
-TEST_F(LabelPrintDialogTest, SizeDialogRefusesAndKeepsTheFocusOnTheField) {
+TEST_F(LabelPrintDialogTest, SizeDialogRefusesInPlaceAndTheCanvasSizesABarcodeBox) {
   auto dialog = OpenDialog();
   QString focus_after_refusals;
-  ModalDriver<ui::LabelSizeDialog> driver([&](ui::LabelSizeDialog* size) {
+  EXPECT_TRUE(ClickInto<ui::LabelSizeDialog>(*dialog, "sizeButton", [&](auto* size) {
     auto* width = Find<QLineEdit>(*size, "widthEdit");
     auto* height = Find<QLineEdit>(*size, "heightEdit");
     width->setText("211");
@@ -117,13 +105,20 @@ TEST_F(LabelPrintDialogTest, SizeDialogRefusesAndKeepsTheFocusOnTheField) {
     focus_after_refusals += size->focusWidget()->objectName();
     height->setText("30");
     Click(*size, "okButton");
-  });
-  Click(*dialog, "sizeButton");
-  EXPECT_TRUE(driver.ran());
+  }));
   EXPECT_EQ(focus_after_refusals, "widthEdit heightEdit");
   EXPECT_EQ(messages_.Texts(), (Texts{"宽度不能大于210", "高度不能大于160"}));
   EXPECT_EQ(Find<QPushButton>(*dialog, "sizeButton")->text(), "50×30mm");
   EXPECT_EQ(dialog->canvas()->label().labelwidth, 50);
+
+  ui::LabelCanvas* canvas = dialog->canvas();
+  canvas->Select(labels::kBarcode);
+  Find<QComboBox>(*dialog, "fieldLengthCombo")->setCurrentText("10");
+  // 123 modules of 2 dots at 203 dpi (0.25 mm), at 5 px per mm: not the 50 px of a 10 mm field.
+  EXPECT_NEAR(canvas->FieldBox(labels::kBarcode).width(), 123 * 2 * 25.4 / 203 * 5, 0.01);
+  Find<QListWidget>(*dialog, "itemList")->item(labels::kBarcode)->setCheckState(Qt::Unchecked);
+  EXPECT_TRUE(canvas->FieldBox(labels::kBarcode).isEmpty());
+  EXPECT_EQ(canvas->selected(), -1);
 }
 
 TEST_F(LabelPrintDialogTest, PrintsTheRunToAPdfOfTheExpectedPages) {
@@ -213,21 +208,16 @@ TEST_F(LabelPrintDialogTest, CancelledJobLeavesTheEarlierFileAndNoScratch) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir()), fs::directory_iterator()), 2);  // db, pdf
 }
 
-TEST_F(LabelPrintDialogTest, ALongRunShowsProgressAndCanBeCancelled) {
+TEST_F(LabelPrintDialogTest, LongRunCancelsAndTemplatesRoundTripThroughTheExchangeFile) {
   auto dialog = OpenDialog();
   const fs::path pdf = SetUpRun(*dialog, "标签纸", 200, 1);
-  ModalDriver<QProgressDialog> cancel([](QProgressDialog* progress) {
+  EXPECT_TRUE(ClickInto<QProgressDialog>(*dialog, "printButton", [](auto* progress) {
     EXPECT_EQ(progress->maximum(), 200);
     progress->cancel();
-  });
-  Click(*dialog, "printButton");
-  EXPECT_TRUE(cancel.ran());
+  }));
   EXPECT_EQ(messages_.Texts(), Texts{"打印已取消"});
   EXPECT_FALSE(fs::exists(pdf));
-}
 
-TEST_F(LabelPrintDialogTest, TemplatesGoOutAndComeBackThroughTheExchangeFile) {
-  auto dialog = OpenDialog();
   SetText(*dialog, "columnsEdit", "4");
   Click(*dialog, "exportButton");
   EXPECT_EQ(messages_.Texts().back(), "模板导出完成");

@@ -40,7 +40,8 @@ class DailyReportWindowTest : public TestDatabase {
   std::unique_ptr<ui::DailyReportWindow> window_;
 };
 
-TEST_F(DailyReportWindowTest, ShowsTheRangesFiguresOnOnePage) {
+TEST_F(DailyReportWindowTest,
+       ShowsTheRangesFiguresOnOnePageAndZoomsFromFiftyToFiveThousandPercent) {
   const ui::DailyReportText& text = window_->text();
   EXPECT_EQ(text.title, "营业日报表");
   EXPECT_EQ(text.header, (QStringList{"报表时间: 2024-05-02 08:00", "起始日期: 2024-05-01",
@@ -51,9 +52,7 @@ TEST_F(DailyReportWindowTest, ShowsTheRangesFiguresOnOnePage) {
   EXPECT_EQ(StatusTexts(),
             (QStringList{"总页数：", "1 页", "当前页：", "第 1 页", "缩放比例：", " % 100"}));
   EXPECT_TRUE(messages_.shown().empty());
-}
 
-TEST_F(DailyReportWindowTest, ZoomStaysBetweenFiftyAndFiveThousandPercent) {
   window_->resize(800, 600);
   window_->show();
   QWidget* page = Find<QWidget>(*window_, "reportPage");

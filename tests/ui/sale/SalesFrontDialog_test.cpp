@@ -149,7 +149,7 @@ TEST_F(SalesFrontDialogTest, EscClosesAtOnceWhenEmptyAndAsksWhileLinesAreOpen) {
   EXPECT_EQ(screen_->result(), QDialog::Rejected);
 }
 
-TEST_F(SalesFrontDialogTest, UnknownBarcodeOpensQuickGoodsAndSellsWhatWasTyped) {
+TEST_F(SalesFrontDialogTest, UnknownGoodsAndGoodsWithoutAPriceAskAndRefuseBadAnswers) {
   OpenScreen();
   {
     ModalDriver<ui::QuickGoodsDialog> cancel(Press("cancelButton"));
@@ -167,11 +167,9 @@ TEST_F(SalesFrontDialogTest, UnknownBarcodeOpensQuickGoodsAndSellsWhatWasTyped) 
   ASSERT_EQ(Rows(), 1);
   EXPECT_EQ(Cell(0, sale::kGoodsName), "酱油");
   EXPECT_EQ(Pane("totalLabel"), "总计: 6.80");
-}
 
-TEST_F(SalesFrontDialogTest, PriceEntryRefusesEmptyAndBadPrices) {
   AddGoods("6909", "散货", 0);
-  OpenScreen();
+  boxes_.Clear();
   ModalDriver<ui::PriceEntryDialog> price([](ui::PriceEntryDialog* dialog) {
     auto* field = dialog->findChild<QLineEdit*>("priceEdit");
     Click(*dialog, "okButton");
@@ -184,9 +182,9 @@ TEST_F(SalesFrontDialogTest, PriceEntryRefusesEmptyAndBadPrices) {
   Type("6909");
   EXPECT_TRUE(price.ran());
   EXPECT_EQ(boxes_.Texts(), (Texts{"请录入价格", "价格有误"}));
-  ASSERT_EQ(Rows(), 1);
-  EXPECT_EQ(Cell(0, sale::kSalesPrice), "3.50");
-  EXPECT_EQ(Pane("totalLabel"), "总计: 3.50");
+  ASSERT_EQ(Rows(), 2);
+  EXPECT_EQ(Cell(1, sale::kSalesPrice), "3.50");
+  EXPECT_EQ(Pane("totalLabel"), "总计: 10.30");
 }
 
 TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
