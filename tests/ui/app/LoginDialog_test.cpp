@@ -1,5 +1,4 @@
-// The login dialog: start-up checks when the program runs it, logging in, the reset and
-// restore buttons, and the scheduled backup clock it owns.
+// The login dialog, from the program's start to the menu, and the backup clock it owns.
 
 #include "ui/app/LoginDialog.h"
 

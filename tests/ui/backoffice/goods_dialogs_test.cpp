@@ -1,5 +1,4 @@
-// The goods screens offscreen: the menu's F2, the class tree, the editor's keys, the picker,
-// the search prompt and the component editor.
+// The goods screens offscreen, from the menu's F2.
 
 #include <QTableWidget>
 #include <QTreeWidget>

@@ -1,5 +1,4 @@
-// The member screens offscreen: F4 to a new member and its top-up by phone, the editor's
-// advantage rules and keys, the list's model and buttons, the batch choice and points feedback.
+// The member screens offscreen, from the menu's F4.
 
 #include <QCheckBox>
 #include <QRadioButton>

@@ -1,7 +1,4 @@
-// The stock screens offscreen: F3 to a purchase bill typed by keys and verified, the stock list
-// with its class tree and total row, the bill list's buttons and closing question, the line
-// entry's refusals, picker and quick goods entry, and the stocktake with its counts, files and
-// verification.
+// The stock screens offscreen, from the menu's F3: bills, the stock list and the stocktake.
 
 #include <QTreeWidget>
 

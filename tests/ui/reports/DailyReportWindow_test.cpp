@@ -1,5 +1,4 @@
-// The daily report's preview: its figures, the zoom limits, the status bar, and printing to
-// a PDF file or to no printer at all.
+// The daily report's preview window and its printing.
 
 #include "ui/reports/DailyReportWindow.h"
 

@@ -1,5 +1,4 @@
-// F5's query screen over sales the sale engine committed: the lists, their "总计" rows, the
-// choices of the other queries, and the text export of the list.
+// F5's query screen over sales the sale engine committed.
 
 #include "ui/reports/QueryDialog.h"
 

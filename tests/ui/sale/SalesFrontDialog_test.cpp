@@ -1,5 +1,4 @@
-// The cashier screen as a cashier drives it: the entry field, its keys and the dialogs they
-// open, and the till keys end to end (receipts on a serial printer, parking, shift closing).
+// The cashier screen as a cashier drives it, through to receipts, parking and shift closing.
 
 #include "ui/sale/SalesFrontDialog.h"
 
@@ -239,8 +238,7 @@ TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleReadingAndTellsUnknownGoods) {
   EXPECT_EQ(boxes_.Texts(), Texts{"商品有误"});
 }
 
-// At 1024 x 768 all thirteen columns are in view, a 13-digit barcode and the amount whole.
-TEST_F(SalesFrontDialogTest, EveryColumnFitsAt1024By768AndTheScreenOpensMaximised) {
+TEST_F(SalesFrontDialogTest, EveryColumnFitsWholeAt1024By768AndTheScreenOpensMaximised) {
   AddGoods("6920131234567", "特浓纯牛奶", 9999.99);
   OpenScreen();
   EXPECT_TRUE(screen_->windowState() & Qt::WindowMaximized);

@@ -1,5 +1,4 @@
-// The payment dialogs as a cashier types into them. Their arithmetic is proven in core; here
-// the fields follow each key, Enter moves on, and refusals keep the dialog open.
+// The payment dialogs as a cashier types into them; their arithmetic is proven in core.
 
 #include "ui/sale/MemberSettleDialog.h"
 #include "ui/sale/SettleDialog.h"

@@ -1,5 +1,4 @@
-// The touch cashier screen by taps: goods buttons, the barcode box, the member pad, the
-// payment, and its layout at the two usual screen sizes.
+// The touch cashier screen driven by taps alone.
 
 #include "ui/touch/TouchFrontDialog.h"
 

@@ -1,5 +1,4 @@
-// The touch pads and payment dialogs as fingers use them: every number typed with keys, the
-// amounts following every key, and refusals keeping the dialog open.
+// The touch pads and payment dialogs as fingers use them.
 
 #include "ui/touch/TouchMemberPad.h"
 #include "ui/touch/TouchMemberSettleDialog.h"
