@@ -3,18 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/app/startup.h"
 #include "core/store/database.h"
+#include "support/test_database.h"
+#include "ui/app/FolderDialog.h"
+#include "ui/common/ExportFormatDialog.h"
+#include "ui/common/MessageBox.h"
 
 namespace testing_support {
+
+using Texts = std::vector<QString>;
+
+inline QString Q(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
 
 // Drives the dialog of type T that a handler runs with exec(): as soon as one is the active
 // modal window, action runs on it once. Stops watching when it leaves scope.
@@ -94,9 +115,84 @@ inline void Click(const QWidget& parent, const char* button) {
   Find<QAbstractButton>(parent, button)->click();
 }
 
+inline void SetText(const QWidget& parent, const char* edit, const QString& text) {
+  Find<QLineEdit>(parent, edit)->setText(text);
+}
+
+// The text of the named line edit or label.
+inline QString Text(const QWidget& parent, const char* name) {
+  if (auto* edit = parent.findChild<QLineEdit*>(name)) return edit->text();
+  return Find<QLabel>(parent, name)->text();
+}
+
+// Types into the focused widget and presses Enter there, as a person would: ASCII key by key,
+// other text as the input method commits it.
+inline void TypeEnter(QWidget* dialog, const QString& text) {
+  QWidget* focused = dialog->focusWidget();
+  ASSERT_NE(focused, nullptr);
+  bool ascii = true;
+  for (QChar c : text) ascii = ascii && c.unicode() < 128;
+  if (ascii) {
+    QTest::keyClicks(focused, text);
+  } else {
+    auto* combo = qobject_cast<QComboBox*>(focused);
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(combo ? static_cast<QWidget*>(combo->lineEdit()) : focused, &commit);
+  }
+  QTest::keyClick(focused, Qt::Key_Return);
+}
+
+// TypeEnter for each text in turn, Enter walking from field to field.
+inline void TypeEach(QWidget* dialog, std::initializer_list<QString> texts) {
+  for (const QString& text : texts) TypeEnter(dialog, text);
+}
+
+inline QAbstractItemModel* Model(const QWidget& parent, const char* view) {
+  return Find<QAbstractItemView>(parent, view)->model();
+}
+inline int Rows(const QWidget& parent, const char* view) { return Model(parent, view)->rowCount(); }
+inline QString Cell(const QWidget& parent, const char* view, int row, int column) {
+  return Model(parent, view)->index(row, column).data().toString();
+}
+// Checks the view's model for as long as the result lives, failing at the first fault.
+inline std::unique_ptr<QAbstractItemModelTester> CheckModel(const QWidget& parent,
+                                                            const char* view) {
+  return std::make_unique<QAbstractItemModelTester>(
+      Model(parent, view), QAbstractItemModelTester::FailureReportingMode::Fatal);
+}
+
+// The answers the next export or import gets: its format, then its file.
+struct FileSeams {
+  ui::ExportFormatSeam formats;
+  ui::FileChooserSeam chooser;
+  void Next(ui::ExportFormat format, const std::filesystem::path& file) {
+    formats.SetNextAnswer(format);
+    chooser.SetNextAnswer(Q(file));
+  }
+};
+
+// Clicks the named button and drives the modal dialog of type T that it opens with action;
+// true when that dialog came.
+template <typename T>
+bool ClickInto(const QWidget& parent, const char* button, std::function<void(T*)> action) {
+  ModalDriver<T> driver(std::move(action));
+  Click(parent, button);
+  return driver.ran();
+}
+
 // A ModalDriver action that clicks the named button of the dialog.
 inline std::function<void(QWidget*)> Press(const char* button) {
   return [button](QWidget* dialog) { Click(*dialog, button); };
+}
+
+// A ModalDriver action that fills the named line edits and then clicks the button.
+inline std::function<void(QWidget*)> Fill(std::vector<std::pair<const char*, QString>> edits,
+                                          const char* button) {
+  return [edits = std::move(edits), button](QWidget* dialog) {
+    for (const auto& [edit, text] : edits) SetText(*dialog, edit, text);
+    Click(*dialog, button);
+  };
 }
 
 // A ModalDriver action for the authorization prompt: the right password, then confirm.

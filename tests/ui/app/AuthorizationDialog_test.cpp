@@ -1,16 +1,10 @@
 #include "ui/app/AuthorizationDialog.h"
 
-#include <gtest/gtest.h>
-
-#include <QLineEdit>
-#include <QTest>
-
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using testing_support::Click;
+using namespace testing_support;
 
 // Which passwords pass is proven in core, and cancelling by the screens that ask; here: the
 // box for a wrong password, the hidden typing and Enter.
@@ -22,7 +16,7 @@ TEST(AuthorizationDialogTest, WrongPasswordIsToldAndStaysOpenAndEnterConfirms) {
   EXPECT_EQ(password->echoMode(), QLineEdit::Password);
   password->setText("QORVANEP");
   Click(dialog, "confirmButton");
-  EXPECT_EQ(messages.Texts(), std::vector<QString>{"密码有误"});
+  EXPECT_EQ(messages.Texts(), Texts{"密码有误"});
   EXPECT_TRUE(dialog.isVisible());
 
   password->clear();

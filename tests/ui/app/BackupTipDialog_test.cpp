@@ -1,19 +1,14 @@
 #include "ui/app/BackupTipDialog.h"
 
-#include <gtest/gtest.h>
-
-#include <QTest>
-#include <filesystem>
-
 #include "core/app/backup.h"
 #include "core/common/clock.h"
-#include "support/test_database.h"
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using BackupTipDialogTest = testing_support::TestDatabase;
+using namespace testing_support;
+
+using BackupTipDialogTest = TestDatabase;
 
 TEST_F(BackupTipDialogTest, BacksUpAfterOneSecondAndCannotBeCancelled) {
   ui::MessageBoxSeam messages;
@@ -25,7 +20,7 @@ TEST_F(BackupTipDialogTest, BacksUpAfterOneSecondAndCannotBeCancelled) {
   EXPECT_TRUE(tip.isVisible());
   EXPECT_FALSE(std::filesystem::exists(app::BackupFolder()));
 
-  EXPECT_TRUE(testing_support::WaitFor([&] { return !tip.isVisible(); }));
+  EXPECT_TRUE(WaitFor([&] { return !tip.isVisible(); }));
   EXPECT_TRUE(std::filesystem::exists(app::BackupFolder() / "自动备份20240506180500.dat"));
   EXPECT_TRUE(messages.shown().empty());
 }
@@ -36,7 +31,7 @@ TEST_F(BackupTipDialogTest, FailedBackupIsReportedAndTheDialogStillCloses) {
   std::filesystem::remove(store::DatabasePath());
   ui::BackupTipDialog tip;
   EXPECT_EQ(tip.exec(), QDialog::Accepted);
-  EXPECT_EQ(messages.Texts(), std::vector<QString>{"备份失败"});
+  EXPECT_EQ(messages.Texts(), Texts{"备份失败"});
 }
 
 }  // namespace

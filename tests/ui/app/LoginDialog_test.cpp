@@ -1,39 +1,25 @@
-// The login dialog: start-up checks when the program runs it, logging in, the reset and
-// restore buttons, and the scheduled backup clock it owns.
+// The login dialog, from the program's start to the menu, and the backup clock it owns.
 
 #include "ui/app/LoginDialog.h"
 
-#include <gtest/gtest.h>
-
 #include <QAction>
-#include <QApplication>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTest>
-#include <filesystem>
-#include <fstream>
 
 #include "core/app/backup.h"
-#include "core/app/startup.h"
 #include "core/common/clock.h"
-#include "core/store/database.h"
-#include "support/test_database.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/AuthorizationDialog.h"
-#include "ui/app/FolderDialog.h"
 #include "ui/app/MainMenuWindow.h"
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::Click;
-using testing_support::ModalDriver;
+using namespace testing_support;
 using Names = std::vector<std::string>;
 
-class LoginDialogTest : public testing_support::TestDatabase {
+class LoginDialogTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
@@ -49,6 +35,11 @@ class LoginDialogTest : public testing_support::TestDatabase {
     Open().Exec(
         "update operatormaster set operatorpassword = ?, operatorduty = ? where workno = '0'",
         password, duty);
+  }
+  void LogIn(const char* account, const char* password) {
+    account_->setText(account);
+    password_->setText(password);
+    Click(dialog_, "loginButton");
   }
   // Clicks the button and answers the authorization prompt it opens with action.
   void Authorized(const char* button, std::function<void(ui::AuthorizationDialog*)> action) {
@@ -71,40 +62,35 @@ TEST_F(LoginDialogTest, SecondCopyOrUnusableDataDirectoryEndsTheProgramWithAMess
   ASSERT_EQ(messages_.shown().size(), 1u);
   EXPECT_EQ(messages_.shown()[0].text, "已有相同程序运行");
   EXPECT_EQ(messages_.shown()[0].title, "");
+  {  // a copy started under another name (a link called pos) finds the data folder locked
+    std::optional<app::DataFolderLock> first;
+    ASSERT_EQ(app::DataFolderLock::Take(dir(), first), app::DataFolderLock::Outcome::kTaken);
+    ModalDriver<ui::LoginDialog> login([](ui::LoginDialog* shown) { shown->reject(); });
+    EXPECT_EQ(Run(Names{"bash", "pos"}), 1);
+    EXPECT_EQ(messages_.Texts(), (Texts{"已有相同程序运行", "已有相同程序运行"}));
+  }
   EXPECT_FALSE(dialog_.backup_clock().isActive());
 
   std::ofstream(dir() / "plain-file") << "x";
   store::SetDataDirectory(dir() / "plain-file" / "data");
   messages_.SetNextAnswer(true);  // make a new one
   EXPECT_EQ(Run(Names{"Tillwise"}), 1);
-  ASSERT_EQ(messages_.shown().size(), 3u);
-  EXPECT_TRUE(messages_.shown()[2].text.contains("kasso.db"));
-  EXPECT_EQ(messages_.shown()[2].title, "确认");
-}
-
-// A copy started under another name (a link called pos) finds the data folder locked.
-TEST_F(LoginDialogTest, ACopyOfAnyNameIsRefusedByTheDataFolderLock) {
-  std::optional<app::DataFolderLock> first;
-  ASSERT_EQ(app::DataFolderLock::Take(dir(), first), app::DataFolderLock::Outcome::kTaken);
-  ModalDriver<ui::LoginDialog> login([](ui::LoginDialog* shown) { shown->reject(); });
-  EXPECT_EQ(Run(Names{"bash", "pos"}), 1);
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"已有相同程序运行"});
-  EXPECT_FALSE(dialog_.backup_clock().isActive());
+  ASSERT_EQ(messages_.shown().size(), 4u);
+  EXPECT_TRUE(messages_.shown()[3].text.contains("kasso.db"));
+  EXPECT_EQ(messages_.shown()[3].title, "确认");
 }
 
 // No kasso.db, or an empty one: the person decides; No creates nothing at all.
 TEST_F(LoginDialogTest, MissingOrEmptyDatabaseIsCreatedOnlyWhenThePersonSaysSo) {
   fs::remove(store::DatabasePath());
-  const QString question = "没有找到数据库 " +
-                           QString::fromStdString(store::DatabasePath().string()) +
-                           "，是否新建空白数据库?";
+  const QString question = "没有找到数据库 " + Q(store::DatabasePath()) + "，是否新建空白数据库?";
   EXPECT_EQ(Run(Names{"Tillwise"}), 0);
   EXPECT_TRUE(fs::is_empty(dir()));
   std::ofstream(store::DatabasePath()).flush();  // a 0-byte file is no shop either
   messages_.SetNextAnswer(true);
   ModalDriver<ui::LoginDialog> login([](ui::LoginDialog* shown) { shown->reject(); });
   EXPECT_EQ(Run(Names{"Tillwise"}), 0);
-  EXPECT_EQ(messages_.Texts(), (std::vector<QString>{question, question}));
+  EXPECT_EQ(messages_.Texts(), (Texts{question, question}));
   EXPECT_TRUE(messages_.shown()[0].question);
   EXPECT_EQ(app::Login("0", "0"), app::LoginResult::kAccepted);
 }
@@ -114,20 +100,18 @@ TEST_F(LoginDialogTest, DamagedDatabaseRefusesLoginUntilARestoreMendsIt) {
   fs::path backup = dir() / "good.dat";
   app::CopyDatabaseTo(backup);
   std::ofstream(store::DatabasePath(), std::ios::binary) << "SQLite format 3, not really";
-  const std::string damaged = testing_support::FileBytes(store::DatabasePath());
+  const std::string damaged = FileBytes(store::DatabasePath());
   ui::FileChooserSeam chooser;
-  chooser.SetNextAnswer(QString::fromStdString(backup.string()));
+  chooser.SetNextAnswer(Q(backup));
   ModalDriver<ui::MainMenuWindow> menu([](ui::MainMenuWindow* window) { window->reject(); });
-  ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog* shown) {
-    account_->setText("0");
-    password_->setText("0");
-    Click(*shown, "loginButton");
-    EXPECT_EQ(testing_support::FileBytes(store::DatabasePath()), damaged);
-    Authorized("restoreButton", testing_support::Authorize);
-    Click(*shown, "loginButton");
+  ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog*) {
+    LogIn("0", "0");
+    EXPECT_EQ(FileBytes(store::DatabasePath()), damaged);
+    Authorized("restoreButton", Authorize);
+    LogIn("0", "0");
   });
   EXPECT_EQ(Run(Names{"Tillwise"}), 0);
-  EXPECT_EQ(messages_.Texts(), (std::vector<QString>{app::kDamagedDatabaseText, "数据恢复成功"}));
+  EXPECT_EQ(messages_.Texts(), (Texts{app::kDamagedDatabaseText, "数据恢复成功"}));
   EXPECT_TRUE(menu.ran());
 }
 
@@ -152,9 +136,7 @@ TEST_F(LoginDialogTest, RefusedLoginsLookTheSameAndAMissingDatabaseChangesNothin
   dialog_.show();
   for (auto [account, password] : {std::pair{"0", "wrong"}, std::pair{"9", "Secret"}}) {
     messages_.Clear();
-    account_->setText(account);
-    password_->setText(password);
-    Click(dialog_, "loginButton");
+    LogIn(account, password);
     ASSERT_EQ(messages_.shown().size(), 1u) << account << "/" << password;
     EXPECT_EQ(messages_.shown()[0].text, "登陆失败");
     EXPECT_EQ(messages_.shown()[0].title, "确认");
@@ -165,9 +147,7 @@ TEST_F(LoginDialogTest, RefusedLoginsLookTheSameAndAMissingDatabaseChangesNothin
 
   messages_.Clear();
   fs::remove(store::DatabasePath());
-  account_->setText("0");
-  password_->setText("0");
-  Click(dialog_, "loginButton");
+  LogIn("0", "0");
   EXPECT_TRUE(messages_.shown().empty());
   EXPECT_EQ(account_->text(), "0");
   EXPECT_TRUE(dialog_.isVisible());
@@ -177,8 +157,7 @@ TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichRunsTheMenuOn
   dialog_.show();
   auto* login = dialog_.findChild<QPushButton*>("loginButton");
   account_->setFocus();
-  QTest::keyClicks(account_, "0");
-  QTest::keyClick(account_, Qt::Key_Return);
+  TypeEnter(&dialog_, "0");
   EXPECT_EQ(dialog_.focusWidget(), password_);
   QTest::keyClicks(password_, "1");
   QTest::keyClick(password_, Qt::Key_Enter, Qt::KeypadModifier);
@@ -186,12 +165,9 @@ TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichRunsTheMenuOn
   EXPECT_TRUE(messages_.shown().empty());  // Enter in the fields never logs in
 
   QTest::keyClick(login, Qt::Key_Return);
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"登陆失败"});
+  EXPECT_EQ(messages_.Texts(), Texts{"登陆失败"});
 
-  QTest::keyClicks(account_, "0");
-  QTest::keyClick(account_, Qt::Key_Return);
-  QTest::keyClicks(password_, "0");
-  QTest::keyClick(password_, Qt::Key_Return);
+  TypeEach(&dialog_, {"0", "0"});  // the refusal put the cursor back on the account
   QStringList menus;
   ModalDriver<ui::MainMenuWindow> menu([&](ui::MainMenuWindow* window) {
     menus << window->workno();
@@ -208,29 +184,29 @@ TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichRunsTheMenuOn
 TEST_F(LoginDialogTest, ResetAndRestoreAskForTheAuthorizationPassword) {
   SetAccountZero("changed", "收银员");
   dialog_.show();
-  Authorized("resetButton", testing_support::Press("cancelButton"));
+  Authorized("resetButton", Press("cancelButton"));
   EXPECT_EQ(app::Login("0", "changed"), app::LoginResult::kAccepted);
-  Authorized("restoreButton", testing_support::Press("cancelButton"));
+  Authorized("restoreButton", Press("cancelButton"));
   EXPECT_TRUE(messages_.shown().empty());
 
-  Authorized("resetButton", testing_support::Authorize);
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"完成"});
+  Authorized("resetButton", Authorize);
+  EXPECT_EQ(messages_.Texts(), Texts{"完成"});
   EXPECT_EQ(app::Login("0", "0"), app::LoginResult::kAccepted);
   EXPECT_TRUE(dialog_.isVisible());
 
   // Without a database the reset stops silently and creates no file.
   fs::remove(store::DatabasePath());
-  Authorized("resetButton", testing_support::Authorize);
+  Authorized("resetButton", Authorize);
   EXPECT_EQ(messages_.shown().size(), 1u);
   EXPECT_FALSE(fs::exists(store::DatabasePath()));
 
-  ModalDriver<ui::AboutDialog> about(testing_support::Press("okButton"));
+  ModalDriver<ui::AboutDialog> about(Press("okButton"));
   dialog_.findChild<QAction*>("aboutAction")->trigger();
   EXPECT_TRUE(about.ran());
 }
 
 // The clock fires under whatever screen is on top; its failure must not take that screen over.
-using BackupClockMessageTest = testing_support::TestDatabase;
+using BackupClockMessageTest = TestDatabase;
 
 // The copy itself is proven in core; an odd hour does not even try it.
 TEST_F(BackupClockMessageTest, EvenHoursOnlyAndAFailureIsShownWithoutAModalBoxAndOnlyOnce) {

@@ -1,23 +1,19 @@
 #include "ui/app/MainMenuWindow.h"
 
-#include <gtest/gtest.h>
-
-#include <QTest>
-#include <filesystem>
 #include <stdexcept>
 
 #include "core/app/backup.h"
 #include "core/common/clock.h"
-#include "support/test_database.h"
 #include "ui/app/MenuPicture.h"
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
+using namespace testing_support;
+
 using Keys = std::vector<int>;
 
-class MainMenuWindowTest : public testing_support::TestDatabase {
+class MainMenuWindowTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
@@ -72,7 +68,7 @@ TEST_F(MainMenuWindowTest, ManagerReachesEveryModuleEvenAfterOneFailsAndUnknownA
   QTest::keyClick(manager.get(), Qt::Key_F2);
   QTest::keyClick(manager.get(), Qt::Key_F3);
   EXPECT_EQ(launched_, (Keys{2, 3}));
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>(2, "操作有误: screen failed"));
+  EXPECT_EQ(messages_.Texts(), Texts(2, "操作有误: screen failed"));
   EXPECT_TRUE(manager->isVisible());
 
   launched_.clear();
@@ -80,7 +76,7 @@ TEST_F(MainMenuWindowTest, ManagerReachesEveryModuleEvenAfterOneFailsAndUnknownA
   auto stranger = Menu("nobody");
   QTest::keyClick(stranger.get(), Qt::Key_F1);
   EXPECT_TRUE(launched_.empty());
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"您没有这个权限"});
+  EXPECT_EQ(messages_.Texts(), Texts{"您没有这个权限"});
 }
 
 TEST_F(MainMenuWindowTest, PictureFillsTheWindowAndClicksOpenTheModuleUnderIt) {
@@ -93,7 +89,7 @@ TEST_F(MainMenuWindowTest, PictureFillsTheWindowAndClicksOpenTheModuleUnderIt) {
   QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(97, 150));
   EXPECT_EQ(launched_, Keys{1});
   QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(478, 250));  // inside F8
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"您没有这个权限"});
+  EXPECT_EQ(messages_.Texts(), Texts{"您没有这个权限"});
 
   menu->resize(900, 660);
   QTest::qWait(0);

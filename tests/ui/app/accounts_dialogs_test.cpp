@@ -1,31 +1,19 @@
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTest>
-#include <filesystem>
 
-#include "core/store/database.h"
-#include "support/test_database.h"
 #include "ui/app/DutyRightsDialog.h"
 #include "ui/app/OperatorEditDialog.h"
 #include "ui/app/OperatorListDialog.h"
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using testing_support::Click;
-using testing_support::Find;
-using testing_support::ModalDriver;
-using Texts = std::vector<QString>;
+using namespace testing_support;
 
 // The checks themselves (order, account "0", quotes) are proven in core; these tests cover
 // what the screens add: selection guards, questions, focus and what they show afterwards.
-class AccountsDialogsTest : public testing_support::TestDatabase {
+class AccountsDialogsTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
@@ -35,18 +23,13 @@ class AccountsDialogsTest : public testing_support::TestDatabase {
     Find<QTableWidget>(dialog, "operatorTable")->selectRow(row);
   }
   // Column names here are the test's own fixed texts.
-  std::string Stored(const char* column, const char* workno) const {
+  std::string Stored(const std::string& column, const char* workno) const {
     return Open()
-        .QueryText("select " + std::string(column) + " from operatormaster where workno = ?",
-                   workno)
+        .QueryText("select " + column + " from operatormaster where workno = ?", workno)
         .value_or("<none>");
   }
-  int StoredRight(const char* duty, const char* column) const {
-    return static_cast<int>(
-        Open()
-            .QueryInt("select " + std::string(column) + " from dutyrights where operatorduty = ?",
-                      duty)
-            .value_or(-1));
+  std::string Rights(const std::string& columns, const char* duty) const {
+    return *Open().QueryText("select " + columns + " from dutyrights where operatorduty = ?", duty);
   }
 
   ui::MessageBoxSeam messages_;
@@ -83,30 +66,26 @@ TEST_F(AccountsDialogsTest, ListGuardsModifyAndDeleteAndAsksBeforeDeleting) {
 TEST_F(AccountsDialogsTest, ModifyLoadsTheAccountAndTheListShowsWhatWasStored) {
   ui::OperatorListDialog list(nullptr, "0");
   SelectRow(list, 1);
-  ModalDriver<ui::OperatorEditDialog> edit([](ui::OperatorEditDialog* editor) {
+  ASSERT_TRUE(ClickInto<ui::OperatorEditDialog>(list, "modifyButton", [](auto* editor) {
     EXPECT_FALSE(Find<QLineEdit>(*editor, "worknoEdit")->isEnabled());
-    EXPECT_EQ(Find<QLineEdit>(*editor, "passwordEdit")->text(), "pw7");
+    EXPECT_EQ(Text(*editor, "passwordEdit"), "pw7");
     EXPECT_EQ(Find<QLineEdit>(*editor, "passwordEdit")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(Find<QComboBox>(*editor, "dutyCombo")->currentText(), "收银员");
     EXPECT_TRUE(Find<QComboBox>(*editor, "dutyCombo")->isEnabled());
-    Find<QLineEdit>(*editor, "nameEdit")->setText("张三丰");
+    SetText(*editor, "nameEdit", "张三丰");
     Click(*editor, "confirmButton");
-  });
-  Click(list, "modifyButton");
-  ASSERT_TRUE(edit.ran());
+  }));
   EXPECT_EQ(Find<QTableWidget>(list, "operatorTable")->item(1, 1)->text(), "张三丰");
   EXPECT_EQ(Stored("operatorname", "7"), "张三丰");
   EXPECT_TRUE(messages_.shown().empty());
 
   // The built-in account's duty cannot even be chosen.
   SelectRow(list, 0);
-  ModalDriver<ui::OperatorEditDialog> zero([](ui::OperatorEditDialog* editor) {
+  EXPECT_TRUE(ClickInto<ui::OperatorEditDialog>(list, "modifyButton", [](auto* editor) {
     EXPECT_FALSE(Find<QComboBox>(*editor, "dutyCombo")->isEnabled());
     EXPECT_EQ(Find<QComboBox>(*editor, "dutyCombo")->currentText(), "经理");
     editor->reject();
-  });
-  Click(list, "modifyButton");
-  EXPECT_TRUE(zero.ran());
+  }));
 }
 
 TEST_F(AccountsDialogsTest, EditorFocusesTheFieldOfTheFailedCheckAndStaysOpen) {
@@ -147,8 +126,7 @@ TEST_F(AccountsDialogsTest, EnterLoadsAnExistingNumberAndWalksToTheSaveQuestion)
   auto* workno = Find<QLineEdit>(editor, "worknoEdit");
   auto* name = Find<QLineEdit>(editor, "nameEdit");
   workno->setFocus();
-  QTest::keyClicks(workno, "7");
-  QTest::keyClick(workno, Qt::Key_Return);
+  TypeEnter(&editor, "7");
   EXPECT_EQ(name->text(), "张三");
   EXPECT_EQ(Find<QComboBox>(editor, "dutyCombo")->currentText(), "收银员");
   EXPECT_EQ(editor.focusWidget(), name);
@@ -177,9 +155,8 @@ TEST_F(AccountsDialogsTest, RightsPagesSaveTheirDutyAndShowTheKeptManagerRight) 
   Find<QCheckBox>(rights, "managerSettingsCheck")->setChecked(false);
   Click(rights, "managerSaveButton");
   EXPECT_EQ(messages_.Texts(), Texts{"完成"});
-  EXPECT_EQ(StoredRight("经理", "dutyrights"), 1);
-  EXPECT_EQ(StoredRight("经理", "settings"), 0);
-  EXPECT_EQ(StoredRight("经理", "discount"), 0);  // the hidden box keeps what was stored
+  // dutyrights, settings, and discount, whose hidden box keeps what was stored
+  EXPECT_EQ(Rights("dutyrights||settings||discount", "经理"), "100");
   EXPECT_TRUE(Find<QCheckBox>(rights, "managerDutyrightsCheck")->isChecked());
 
   // Selecting a page reads its duty afresh.
@@ -188,8 +165,7 @@ TEST_F(AccountsDialogsTest, RightsPagesSaveTheirDutyAndShowTheKeptManagerRight) 
   EXPECT_TRUE(Find<QCheckBox>(rights, "cashierSettingsCheck")->isChecked());
   Find<QCheckBox>(rights, "cashierMemberCheck")->setChecked(true);
   Click(rights, "cashierSaveButton");
-  EXPECT_EQ(StoredRight("收银员", "member"), 1);
-  EXPECT_EQ(StoredRight("经理", "settings"), 0);
+  EXPECT_EQ(Rights("member", "收银员") + Rights("settings", "经理"), "10");
 
   messages_.Clear();
   std::filesystem::remove(store::DatabasePath());

@@ -1,30 +1,16 @@
-#include <gtest/gtest.h>
-
-#include <QLineEdit>
 #include <QTreeWidget>
-#include <filesystem>
-#include <fstream>
 
 #include "core/app/backup.h"
 #include "core/common/clock.h"
-#include "core/store/database.h"
-#include "support/test_database.h"
 #include "ui/app/AuthorizationDialog.h"
 #include "ui/app/FileSearchDialog.h"
-#include "ui/app/FolderDialog.h"
 #include "ui/app/ManualBackup.h"
 #include "ui/app/RestoreDatabase.h"
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 namespace fs = std::filesystem;
-using testing_support::Click;
-using testing_support::FileBytes;
-using testing_support::ModalDriver;
-using Texts = std::vector<QString>;
-
-QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
+using namespace testing_support;
 
 QStringList Labels(const QTreeWidgetItem* item) {
   QStringList labels;
@@ -40,7 +26,7 @@ QTreeWidgetItem* Child(QTreeWidgetItem* item, const QString& label) {
 }
 
 // A small disk: disk/a.dat, disk/b.txt, disk/old/c.dat.
-class BackupRestoreDialogsTest : public testing_support::TestDatabase {
+class BackupRestoreDialogsTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
@@ -148,7 +134,7 @@ TEST_F(BackupRestoreDialogsTest, RestoreChecksTheChosenFileBeforeReplacingTheWor
   ui::FileChooserSeam chooser;
   auto restore = [&](std::optional<QString> answer) {
     chooser.SetNextAnswer(std::move(answer));
-    ModalDriver<ui::AuthorizationDialog> authorization(testing_support::Authorize);
+    ModalDriver<ui::AuthorizationDialog> authorization(Authorize);
     ui::RestoreDatabase(nullptr);
     EXPECT_TRUE(authorization.ran());
   };

@@ -1,26 +1,20 @@
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <filesystem>
-#include <fstream>
 
 #include "core/app/backup.h"
 #include "core/common/clock.h"
-#include "support/test_database.h"
 #include "ui/app/AuthorizationDialog.h"
 #include "ui/app/DataClearDialog.h"
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 namespace fs = std::filesystem;
-using testing_support::ModalDriver;
+using namespace testing_support;
 
 // What each group clears and the safety copy's content are proven in core; these tests cover
 // the asking, the messages and what the dialog does after each outcome.
-class DataClearDialogTest : public testing_support::TestDatabase {
+class DataClearDialogTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
@@ -34,7 +28,7 @@ class DataClearDialogTest : public testing_support::TestDatabase {
   bool Start(const char* box, std::function<void(ui::AuthorizationDialog*)> action) {
     if (box) dialog_.findChild<QCheckBox*>(box)->setChecked(true);
     ModalDriver<ui::AuthorizationDialog> authorization(std::move(action));
-    testing_support::Click(dialog_, "startButton");
+    Click(dialog_, "startButton");
     return authorization.ran();
   }
   int64_t Count(const char* table) {
@@ -46,8 +40,8 @@ class DataClearDialogTest : public testing_support::TestDatabase {
 };
 
 TEST_F(DataClearDialogTest, AsksOnlyWhenSomethingIsTickedAndClearsNothingOnCancel) {
-  EXPECT_FALSE(Start(nullptr, testing_support::Press("cancelButton")));
-  EXPECT_TRUE(Start("salesCheck", testing_support::Press("cancelButton")));
+  EXPECT_FALSE(Start(nullptr, Press("cancelButton")));
+  EXPECT_TRUE(Start("salesCheck", Press("cancelButton")));
   EXPECT_TRUE(messages_.shown().empty());
   EXPECT_TRUE(dialog_.isVisible());
   EXPECT_EQ(Count("transactiondetails"), 1);
@@ -56,7 +50,7 @@ TEST_F(DataClearDialogTest, AsksOnlyWhenSomethingIsTickedAndClearsNothingOnCance
 
 TEST_F(DataClearDialogTest, AuthorizedClearEmptiesTheTickedGroupsAndNamesTheSafetyCopy) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 3, 1, 18, 30, 0));
-  EXPECT_TRUE(Start("membersCheck", testing_support::Authorize));
+  EXPECT_TRUE(Start("membersCheck", Authorize));
   fs::path copy = app::BackupFolder() / "清除前备份20240301183000.dat";
   ASSERT_EQ(messages_.shown().size(), 1u);
   EXPECT_TRUE(messages_.shown()[0].text.startsWith("数据删除完毕!\n"));
@@ -72,8 +66,8 @@ TEST_F(DataClearDialogTest, AuthorizedClearEmptiesTheTickedGroupsAndNamesTheSafe
 
 TEST_F(DataClearDialogTest, FailedSafetyCopyClearsNothingAndKeepsTheDialogOpen) {
   { std::ofstream(app::BackupFolder()) << "not a folder"; }
-  Start("salesCheck", testing_support::Authorize);
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"清除前备份失败, 未清除任何数据"});
+  Start("salesCheck", Authorize);
+  EXPECT_EQ(messages_.Texts(), Texts{"清除前备份失败, 未清除任何数据"});
   EXPECT_EQ(Count("transactiondetails"), 1);
   EXPECT_TRUE(dialog_.isVisible());
   EXPECT_TRUE(dialog_.findChild<QPushButton*>("startButton")->isEnabled());
@@ -81,8 +75,8 @@ TEST_F(DataClearDialogTest, FailedSafetyCopyClearsNothingAndKeepsTheDialogOpen) 
 
 TEST_F(DataClearDialogTest, MissingDatabaseClosesWithoutClearing) {
   fs::remove(store::DatabasePath());
-  Start("salesCheck", testing_support::Authorize);
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"数据库无法打开, 未清除任何数据"});
+  Start("salesCheck", Authorize);
+  EXPECT_EQ(messages_.Texts(), Texts{"数据库无法打开, 未清除任何数据"});
   EXPECT_FALSE(dialog_.isVisible());
   EXPECT_FALSE(fs::exists(app::BackupFolder()));
 }

@@ -1,41 +1,22 @@
-// The goods screens offscreen: the menu's F2, the class tree, the editor's keys, the picker,
-// the search prompt and the component editor.
+// The goods screens offscreen, from the menu's F2.
 
-#include <gtest/gtest.h>
-
-#include <QAbstractItemModelTester>
-#include <QComboBox>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTableView>
 #include <QTableWidget>
-#include <QTest>
 #include <QTreeWidget>
-#include <fstream>
 
-#include "support/test_database.h"
-#include "ui/app/FolderDialog.h"
 #include "ui/app/MainMenuWindow.h"
 #include "ui/backoffice/goods/CombinedGoodsDialog.h"
 #include "ui/backoffice/goods/GoodsEditDialog.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
-#include "ui/labels/LabelPrintDialog.h"
 #include "ui/backoffice/goods/GoodsQuantityDialog.h"
-#include "ui/common/ExportFormatDialog.h"
-#include "ui/common/MessageBox.h"
 #include "ui/common/SearchDialog.h"
+#include "ui/labels/LabelPrintDialog.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using testing_support::AddGoods;
-using testing_support::Click;
-using testing_support::Find;
-using testing_support::ModalDriver;
-using Texts = std::vector<QString>;
+using namespace testing_support;
 
-class GoodsDialogsTest : public testing_support::TestDatabase {
+class GoodsDialogsTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
@@ -47,38 +28,19 @@ class GoodsDialogsTest : public testing_support::TestDatabase {
         "insert into inventory (barcode,quantity) values ('6901',7);"
         "insert into operatormaster values ('7','张三','7','收银员');");
   }
+  // An expression over the goods' columns (the test's own fixed texts).
   std::string Stored(const char* column, const char* barcode) const {
     return Open()
         .QueryText("select " + std::string(column) + " from goodsmaster where barcode = ?", barcode)
         .value_or("<none>");
   }
   static QString Cell(const QWidget& list, int row, int column) {
-    auto* table = Find<QTableView>(list, "goodsTable");
-    return table->model()->index(row, column).data().toString();
+    return testing_support::Cell(list, "goodsTable", row, column);
   }
-  static int Rows(const QWidget& list) {
-    return Find<QTableView>(list, "goodsTable")->model()->rowCount();
-  }
+  static int Rows(const QWidget& list) { return testing_support::Rows(list, "goodsTable"); }
   static int SelectedRow(const QWidget& list) {
     auto rows = Find<QTableView>(list, "goodsTable")->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.front().row();
-  }
-  // Types text into the focused widget and presses Enter, as a person would: Latin keys one
-  // by one, Chinese as the input method commits it.
-  static void Type(QWidget* dialog, const QString& text) {
-    QWidget* focused = dialog->focusWidget();
-    ASSERT_NE(focused, nullptr);
-    bool latin = true;
-    for (QChar c : text) latin = latin && c.unicode() < 128;
-    if (latin) {
-      QTest::keyClicks(focused, text);
-    } else {
-      auto* combo = qobject_cast<QComboBox*>(focused);
-      QInputMethodEvent commit;
-      commit.setCommitString(text);
-      QApplication::sendEvent(combo ? static_cast<QWidget*>(combo->lineEdit()) : focused, &commit);
-    }
-    QTest::keyClick(focused, Qt::Key_Return);
   }
 
   ui::MessageBoxSeam messages_;
@@ -110,8 +72,7 @@ TEST_F(GoodsDialogsTest, F2FromTheMenuOpensTheListOfEveryGoods) {
 
 TEST_F(GoodsDialogsTest, TheClassTreeFiltersAndTheModelHoldsTheFifteenColumns) {
   ui::GoodsListDialog list(nullptr, "0");
-  QAbstractItemModelTester tester(Find<QTableView>(list, "goodsTable")->model(),
-                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  auto tester = CheckModel(list, "goodsTable");
   auto* tree = Find<QTreeWidget>(list, "classTree");
   QTreeWidgetItem* root = tree->topLevelItem(0);
   ASSERT_EQ(root->text(0), "全部");
@@ -147,8 +108,7 @@ TEST_F(GoodsDialogsTest, RowsBeyondTheFirstPageShowTheirOwnColumns) {
       "insert into inventory (barcode,quantity) select barcode, 2 from goodsmaster "
       "where class = '批量';");
   ui::GoodsListDialog list(nullptr, "0");
-  QAbstractItemModelTester tester(Find<QTableView>(list, "goodsTable")->model(),
-                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  auto tester = CheckModel(list, "goodsTable");
   ASSERT_EQ(Rows(list), 603);
   for (int row : {602, 300, 3}) {
     const QString n = QString::number(row - 2);
@@ -162,36 +122,25 @@ TEST_F(GoodsDialogsTest, TheEditorAddsGoodsByKeystrokesAndStaysOpen) {
   ui::GoodsEditDialog editor(nullptr, "0");
   editor.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
-  Type(&editor, "6905");  // barcode: new, so on to the name
-  Type(&editor, "雪碧");  // name -> unit
-  Type(&editor, "听");    // unit -> class
-  Type(&editor, "饮料");  // class -> scale
-  Type(&editor, "");      // scale -> PLU
-  Type(&editor, "");      // PLU -> sales price
-  Type(&editor, "2.5");   // sales price -> member price, which takes it
-  EXPECT_EQ(Find<QLineEdit>(editor, "memberPriceEdit")->text(), "2.5");
-  Type(&editor, "");     // member price -> import price
-  Type(&editor, "1.8");  // import price -> opening stock
-  Type(&editor, "24");   // opening stock -> confirm
+  // Barcode (new, so on to the name), name, unit, class, scale, PLU, sales price, member price
+  // (which took the sales price), import price, opening stock, then "保存?" answered yes.
   messages_.SetNextAnswer(true);
-  Type(&editor, "");  // "保存?" yes
+  TypeEach(&editor, {"6905", "雪碧", "听", "饮料", "", "", "2.5", "", "1.8", "24", ""});
   EXPECT_EQ(messages_.Texts(), Texts{"保存?"});
-  EXPECT_EQ(Stored("goodsname", "6905"), "雪碧");
-  EXPECT_EQ(Stored("unit", "6905") + Stored("class", "6905"), "听饮料");
-  EXPECT_EQ(Stored("memberprice", "6905"), "2.5");
-  EXPECT_EQ(Stored("averageimportprice", "6905"), "1.8");
+  EXPECT_EQ(Stored("goodsname||unit||class||memberprice||averageimportprice", "6905"),
+            "雪碧听饮料2.51.8");
   EXPECT_EQ(Open().QueryDouble("select quantity from inventory where barcode = '6905'"), 24);
   EXPECT_TRUE(editor.isVisible());
-  EXPECT_EQ(Find<QLineEdit>(editor, "barcodeEdit")->text(), "");
+  EXPECT_EQ(Text(editor, "barcodeEdit"), "");
   EXPECT_EQ(Find<QLineEdit>(editor, "barcodeEdit"), editor.focusWidget());
   EXPECT_EQ(Find<QComboBox>(editor, "classCombo")->findText("饮料") >= 0, true);
 
   // A stored barcode is loaded, and the next save changes it rather than adding one.
   messages_.Clear();
-  Type(&editor, "6901");
+  TypeEnter(&editor, "6901");
   EXPECT_EQ(messages_.Texts(), Texts{"有相同条码,请修改相同条码商品"});
-  EXPECT_EQ(Find<QLineEdit>(editor, "nameEdit")->text(), "可乐");
-  Find<QLineEdit>(editor, "nameEdit")->setText("可口可乐");
+  EXPECT_EQ(Text(editor, "nameEdit"), "可乐");
+  SetText(editor, "nameEdit", "可口可乐");
   Click(editor, "confirmButton");
   EXPECT_EQ(Stored("goodsname", "6901"), "可口可乐");
   EXPECT_EQ(Open().QueryInt("select count(*) from goodsmaster"), 4);
@@ -205,29 +154,24 @@ TEST_F(GoodsDialogsTest, TheEditorFocusesTheRefusedFieldAndSuggestsPlu) {
   auto* scale = Find<QComboBox>(editor, "scaleCombo");
   scale->setFocus();
   scale->lineEdit()->selectAll();
-  QInputMethodEvent commit;
-  commit.setCommitString("是");
-  QApplication::sendEvent(scale->lineEdit(), &commit);
-  EXPECT_EQ(Find<QLineEdit>(editor, "pluEdit")->text(), "9");
-  Find<QLineEdit>(editor, "barcodeEdit")->setText("6910");
-  Find<QLineEdit>(editor, "salesPriceEdit")->setText("abc");
+  TypeEnter(&editor, "是");
+  EXPECT_EQ(Text(editor, "pluEdit"), "9");
+  SetText(editor, "barcodeEdit", "6910");
+  SetText(editor, "salesPriceEdit", "abc");
   Click(editor, "confirmButton");
   EXPECT_EQ(messages_.Texts(), Texts{"商品名称不能为空"});
   EXPECT_EQ(editor.focusWidget(), Find<QLineEdit>(editor, "nameEdit"));
-  Find<QLineEdit>(editor, "nameEdit")->setText("散称糖");
+  SetText(editor, "nameEdit", "散称糖");
   Click(editor, "confirmButton");
   EXPECT_EQ(messages_.Texts().back(), "售价录入有误");
   EXPECT_EQ(editor.focusWidget(), Find<QLineEdit>(editor, "salesPriceEdit"));
   EXPECT_EQ(Stored("goodsname", "6910"), "<none>");
 
   // A combined goods without components opens the component editor at once.
-  Find<QLineEdit>(editor, "salesPriceEdit")->setText("9");
+  SetText(editor, "salesPriceEdit", "9");
   scale->setEditText("否");
   Find<QComboBox>(editor, "combinedCombo")->setCurrentText("是");
-  ModalDriver<ui::CombinedGoodsDialog> components(
-      [](ui::CombinedGoodsDialog* dialog) { Click(*dialog, "exitButton"); });
-  Click(editor, "confirmButton");
-  EXPECT_TRUE(components.ran());
+  EXPECT_TRUE(ClickInto<ui::CombinedGoodsDialog>(editor, "confirmButton", Press("exitButton")));
   EXPECT_EQ(messages_.Texts().back(), "组合商品必须录入下线商品");
 }
 
@@ -238,14 +182,12 @@ TEST_F(GoodsDialogsTest, ModifyReloadsAndThePickerReturnsTheChosenBarcode) {
   Click(list, "deleteButton");
   EXPECT_EQ(messages_.Texts(), (Texts{"请选择要修改的商品", "请选择要删除的商品"}));
   Find<QTableView>(list, "goodsTable")->selectRow(1);
-  ModalDriver<ui::GoodsEditDialog> edit([](ui::GoodsEditDialog* editor) {
+  ASSERT_TRUE(ClickInto<ui::GoodsEditDialog>(list, "modifyButton", [](auto* editor) {
     EXPECT_FALSE(Find<QLineEdit>(*editor, "barcodeEdit")->isEnabled());
     EXPECT_FALSE(Find<QLineEdit>(*editor, "openingStockEdit")->isEnabled());
     Find<QComboBox>(*editor, "classCombo")->setEditText("早点");
     Click(*editor, "confirmButton");
-  });
-  Click(list, "modifyButton");
-  ASSERT_TRUE(edit.ran());
+  }));
   EXPECT_EQ(Find<QTreeWidget>(list, "classTree")->topLevelItem(0)->childCount(), 2);
   EXPECT_EQ(Cell(list, 1, 4), "早点");
 
@@ -266,7 +208,7 @@ TEST_F(GoodsDialogsTest, SearchFindsNextAndKeepsTheSelectionPastTheLastMatch) {
   auto* prompt = list.findChild<ui::SearchDialog*>();
   ASSERT_NE(prompt, nullptr);
   EXPECT_TRUE(prompt->isVisible());
-  Find<QLineEdit>(*prompt, "targetEdit")->setText("可乐");
+  SetText(*prompt, "targetEdit", "可乐");
   Click(*prompt, "searchButton");
   EXPECT_EQ(messages_.Texts(), Texts{"请选择搜索条件"});
   Find<QComboBox>(*prompt, "kindCombo")->setCurrentText("名称");
@@ -285,36 +227,32 @@ TEST_F(GoodsDialogsTest, SearchFindsNextAndKeepsTheSelectionPastTheLastMatch) {
 TEST_F(GoodsDialogsTest, ComponentsAreEnteredByKeysModifiedAndDeleted) {
   ui::CombinedGoodsDialog components(nullptr, "0", "8000");
   auto* table = Find<QTableWidget>(components, "componentTable");
-  ModalDriver<ui::GoodsQuantityDialog> add([&](ui::GoodsQuantityDialog* entry) {
-    Type(entry, "8000");
+  ASSERT_TRUE(ClickInto<ui::GoodsQuantityDialog>(components, "addButton", [&](auto* entry) {
+    TypeEnter(entry, "8000");
     EXPECT_EQ(messages_.Texts(), Texts{"组合商品下线不能是自己"});
-    Find<QLineEdit>(*entry, "barcodeEdit")->setText("6901");
-    Type(entry, "");
-    EXPECT_EQ(Find<QLabel>(*entry, "nameLabel")->text(), "可乐");
-    Type(entry, "3");
+    SetText(*entry, "barcodeEdit", "6901");
+    TypeEnter(entry, "");
+    EXPECT_EQ(Text(*entry, "nameLabel"), "可乐");
+    TypeEnter(entry, "3");
     messages_.SetNextAnswer(true);
-    Type(entry, "");                  // "保存?" yes
+    TypeEnter(entry, "");             // "保存?" yes
     EXPECT_EQ(table->rowCount(), 1);  // the grid follows while the entry stays open
-    EXPECT_EQ(Find<QLineEdit>(*entry, "barcodeEdit")->text(), "");
+    EXPECT_EQ(Text(*entry, "barcodeEdit"), "");
     Click(*entry, "cancelButton");
-  });
-  Click(components, "addButton");
-  ASSERT_TRUE(add.ran());
+  }));
   EXPECT_EQ(table->item(0, 1)->text(), "可乐");
   EXPECT_EQ(table->item(0, 2)->text(), "3");
 
   table->selectRow(0);
-  ModalDriver<ui::GoodsQuantityDialog> modify([](ui::GoodsQuantityDialog* entry) {
+  ASSERT_TRUE(ClickInto<ui::GoodsQuantityDialog>(components, "modifyButton", [](auto* entry) {
     EXPECT_FALSE(Find<QLineEdit>(*entry, "barcodeEdit")->isEnabled());
-    EXPECT_EQ(Find<QLineEdit>(*entry, "quantityEdit")->text(), "3");
-    Find<QLineEdit>(*entry, "quantityEdit")->setText("0");
+    EXPECT_EQ(Text(*entry, "quantityEdit"), "3");
+    SetText(*entry, "quantityEdit", "0");
     Click(*entry, "confirmButton");
     EXPECT_TRUE(entry->isVisible());
-    Find<QLineEdit>(*entry, "quantityEdit")->setText("0.5");
+    SetText(*entry, "quantityEdit", "0.5");
     Click(*entry, "confirmButton");
-  });
-  Click(components, "modifyButton");
-  ASSERT_TRUE(modify.ran());
+  }));
   EXPECT_EQ(messages_.Texts().back(), "数量必须大于0");
   EXPECT_EQ(table->item(0, 2)->text(), "0.5");
 
@@ -326,22 +264,18 @@ TEST_F(GoodsDialogsTest, ComponentsAreEnteredByKeysModifiedAndDeleted) {
 }
 
 TEST_F(GoodsDialogsTest, ExportAndImportGoThroughTheListAndReloadIt) {
-  ui::ExportFormatSeam formats;
-  ui::FileChooserSeam chooser;
+  FileSeams files;
   ui::GoodsListDialog list(nullptr, "0");
-  const QString file = QString::fromStdString((dir() / "商品.txt").string());
-  formats.SetNextAnswer(ui::ExportFormat::kText);
-  chooser.SetNextAnswer(file);
+  files.Next(ui::ExportFormat::kText, dir() / "商品.txt");
   Click(list, "exportButton");
-  EXPECT_EQ(chooser.requests().back().proposal.left(2), "商品");
+  EXPECT_EQ(files.chooser.requests().back().proposal.left(2), "商品");
   EXPECT_EQ(messages_.Texts(), Texts{"导出完成"});
 
   Open().ExecScript("delete from goodsmaster where barcode <> '6901'");
   list.Reload();
   ASSERT_EQ(Rows(list), 1);
   messages_.Clear();
-  formats.SetNextAnswer(ui::ExportFormat::kText);
-  chooser.SetNextAnswer(file);
+  files.Next(ui::ExportFormat::kText, dir() / "商品.txt");
   Click(list, "importButton");
   EXPECT_EQ(messages_.Texts(),
             (Texts{"相同条码商品不被导入", "导入成功\n新增 2 个商品, 相同条码跳过 1 个"}));
@@ -351,8 +285,7 @@ TEST_F(GoodsDialogsTest, ExportAndImportGoThroughTheListAndReloadIt) {
   std::ofstream(dir() / "bad.txt")
       << "7001,牛奶,1,1,1,盒,乳制品,否,0,1\r\n7002,糖,x,1,1,个,食品,否,0,1\r\n";
   messages_.Clear();
-  formats.SetNextAnswer(ui::ExportFormat::kText);
-  chooser.SetNextAnswer(QString::fromStdString((dir() / "bad.txt").string()));
+  files.Next(ui::ExportFormat::kText, dir() / "bad.txt");
   Click(list, "importButton");
   EXPECT_EQ(messages_.Texts().back(), "第 2 行: 售价有误");
   EXPECT_EQ(Rows(list), 3);

@@ -1,46 +1,28 @@
-// The stock screens offscreen: F3 to a purchase bill typed by keys and verified, the stock list
-// with its class tree and total row, the bill list's buttons and closing question, the line
-// entry's refusals, picker and quick goods entry, and the stocktake with its counts, files and
-// verification.
+// The stock screens offscreen, from the menu's F3: bills, the stock list and the stocktake.
 
-#include <gtest/gtest.h>
-
-#include <QAbstractItemModelTester>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTableView>
-#include <QTest>
 #include <QTreeWidget>
-#include <fstream>
 
-#include "support/test_database.h"
-#include "ui/app/FolderDialog.h"
 #include "ui/app/MainMenuWindow.h"
 #include "ui/backoffice/goods/BillLineDialog.h"
 #include "ui/backoffice/goods/BillListDialog.h"
 #include "ui/backoffice/goods/GoodsQuantityDialog.h"
 #include "ui/backoffice/goods/StockDialog.h"
 #include "ui/backoffice/goods/StocktakeDialog.h"
-#include "ui/common/ExportFormatDialog.h"
-#include "ui/common/MessageBox.h"
 #include "ui/sale/QuickGoodsDialog.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
 using backoffice::BillKind;
-using testing_support::Click;
-using testing_support::Find;
-using testing_support::ModalDriver;
-using Texts = std::vector<QString>;
+using namespace testing_support;
 
-class StockDialogsTest : public testing_support::TestDatabase {
+class StockDialogsTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    testing_support::AddGoods("6901", "可乐", 3);
-    testing_support::AddGoods("6902", "面包", 5);
-    testing_support::AddGoods("6909", "套餐", 7);
+    AddGoods("6901", "可乐", 3);
+    AddGoods("6902", "面包", 5);
+    AddGoods("6909", "套餐", 7);
     Open().ExecScript(
         "update goodsmaster set class = '食品' where barcode = '6902';"
         "update goodsmaster set averageimportprice = 5, importprice = 5 where barcode = '6901';"
@@ -49,22 +31,10 @@ class StockDialogsTest : public testing_support::TestDatabase {
         "insert into inventory (barcode,quantity) values ('6901',10), ('6902',0), ('6909',0);"
         "insert into operatormaster values ('7','张三','7','收银员');");
   }
-  double Number(const std::string& sql) const { return Open().QueryDouble(sql).value_or(-999); }
-  static QString Cell(const QWidget& screen, const char* table, int row, int column) {
-    return Find<QTableView>(screen, table)->model()->index(row, column).data().toString();
-  }
-  static int Rows(const QWidget& screen, const char* table) {
-    return Find<QTableView>(screen, table)->model()->rowCount();
-  }
-  static QString Text(const QWidget& dialog, const char* edit) {
-    return Find<QLineEdit>(dialog, edit)->text();
-  }
-  // Types into the focused field and presses Enter there.
-  static void Type(QWidget* dialog, const QString& text) {
-    QWidget* focused = dialog->focusWidget();
-    ASSERT_NE(focused, nullptr);
-    QTest::keyClicks(focused, text);
-    QTest::keyClick(focused, Qt::Key_Return);
+  std::string Stock(const char* barcode) const {
+    return Open()
+        .QueryText("select printf('%g', quantity) from inventory where barcode = ?", barcode)
+        .value_or("<none>");
   }
   static QString Focused(const QWidget& dialog) { return dialog.focusWidget()->objectName(); }
 
@@ -81,26 +51,23 @@ TEST_F(StockDialogsTest, F3PurchaseTypedWithPriceAndWithAmountIsVerifiedIntoStoc
       EXPECT_EQ(list->windowTitle(), "进货");
       ModalDriver<ui::BillLineDialog> entry([&](ui::BillLineDialog* line) {
         EXPECT_EQ(line->windowTitle(), "进货录入");
-        Type(line, "6901");
-        EXPECT_EQ(Find<QLabel>(*line, "nameLabel")->text(), "可乐");
+        TypeEnter(line, "6901");
+        EXPECT_EQ(Text(*line, "nameLabel"), "可乐");
         EXPECT_EQ(Focused(*line), "quantityEdit");
-        Type(line, "10");
-        Type(line, "6");
+        TypeEach(line, {"10", "6"});
         EXPECT_EQ(Text(*line, "amountEdit"), "60.00");
         EXPECT_EQ(Focused(*line), "confirmButton");
         messages_.SetNextAnswer(true);
-        Type(line, "");  // "保存?" yes
+        TypeEnter(line, "");  // "保存?" yes
         EXPECT_EQ(Text(*line, "barcodeEdit"), "");
         EXPECT_EQ(Rows(*list, "billTable"), 1);  // the bill follows while the entry stays open
 
-        Type(line, "6902");
-        Type(line, "4");
-        Type(line, "");  // price 0.00: on to the amount
+        TypeEach(line, {"6902", "4", ""});  // price 0.00: on to the amount
         EXPECT_EQ(Focused(*line), "amountEdit");
-        Type(line, "10");
+        TypeEnter(line, "10");
         EXPECT_EQ(Text(*line, "priceEdit"), "2.50");
         messages_.SetNextAnswer(true);
-        Type(line, "");
+        TypeEnter(line, "");
         Click(*line, "cancelButton");
       });
       Click(*list, "addButton");
@@ -117,17 +84,16 @@ TEST_F(StockDialogsTest, F3PurchaseTypedWithPriceAndWithAmountIsVerifiedIntoStoc
   ASSERT_TRUE(stock.ran());
   EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "保存?"}));
   EXPECT_EQ(total_after, "24.00");
-  EXPECT_EQ(Number("select quantity from inventory where barcode = '6901'"), 20);
-  EXPECT_EQ(Number("select averageimportprice from goodsmaster where barcode = '6901'"), 5.5);
-  EXPECT_EQ(Number("select quantity from inventory where barcode = '6902'"), 4);
-  EXPECT_EQ(Number("select averageimportprice from goodsmaster where barcode = '6902'"), 2.5);
+  EXPECT_EQ(Stock("6901") + " " + Stock("6902"), "20 4");
+  EXPECT_EQ(Open().QueryText("select group_concat(averageimportprice) from goodsmaster "
+                             "where barcode in ('6901','6902')"),
+            "5.5,2.5");
   EXPECT_EQ(Open().QueryInt("select count(*) from import"), 0);
 }
 
 TEST_F(StockDialogsTest, TheStockListFiltersByClassTotalsAndRefusesAStocktakeOverOpenBills) {
   ui::StockDialog screen(nullptr, "0");
-  QAbstractItemModelTester tester(Find<QTableView>(screen, "stockTable")->model(),
-                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  auto tester = CheckModel(screen, "stockTable");
   ASSERT_EQ(Rows(screen, "stockTable"), 4);
   EXPECT_EQ((Texts{Cell(screen, "stockTable", 0, 5), Cell(screen, "stockTable", 3, 0),
                    Cell(screen, "stockTable", 3, 4), Cell(screen, "stockTable", 3, 5)}),
@@ -148,30 +114,25 @@ TEST_F(StockDialogsTest, TheStockListFiltersByClassTotalsAndRefusesAStocktakeOve
 }
 
 TEST_F(StockDialogsTest, TheBillListModifiesDeletesImportsAndAsksBeforeClosingOverLines) {
-  ui::ExportFormatSeam formats;
-  ui::FileChooserSeam chooser;
+  FileSeams files;
   ui::BillListDialog returns(nullptr, BillKind::kReturn, "0");
   EXPECT_FALSE(Find<QWidget>(returns, "importButton")->isVisibleTo(&returns));
   ui::BillListDialog bill(nullptr, BillKind::kPurchase, "0");
-  QAbstractItemModelTester tester(Find<QTableView>(bill, "billTable")->model(),
-                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  auto tester = CheckModel(bill, "billTable");
   Click(bill, "modifyButton");
   Click(bill, "deleteButton");
   std::ofstream(dir() / "bill.txt") << "6901,2,5\r\n6902,3,9\r\n";
-  formats.SetNextAnswer(ui::ExportFormat::kText);
-  chooser.SetNextAnswer(QString::fromStdString((dir() / "bill.txt").string()));
+  files.Next(ui::ExportFormat::kText, dir() / "bill.txt");
   Click(bill, "importButton");
   ASSERT_EQ(Rows(bill, "billTable"), 2);
   EXPECT_EQ(Cell(bill, "billTable", 1, 4), "3.00");
 
-  ModalDriver<ui::BillLineDialog> modify([](ui::BillLineDialog* line) {
+  ASSERT_TRUE(ClickInto<ui::BillLineDialog>(bill, "modifyButton", [](auto* line) {
     EXPECT_FALSE(Find<QLineEdit>(*line, "barcodeEdit")->isEnabled());
-    EXPECT_EQ(Find<QLineEdit>(*line, "quantityEdit")->text(), "2.00");
-    Find<QLineEdit>(*line, "amountEdit")->setText("7");
+    EXPECT_EQ(Text(*line, "quantityEdit"), "2.00");
+    SetText(*line, "amountEdit", "7");
     Click(*line, "confirmButton");
-  });
-  Click(bill, "modifyButton");  // the first row is selected
-  ASSERT_TRUE(modify.ran());
+  }));  // the first row is selected
   EXPECT_EQ(Cell(bill, "billTable", 0, 4), "3.50");
 
   Find<QTableView>(bill, "billTable")->selectRow(1);
@@ -205,7 +166,7 @@ TEST_F(StockDialogsTest, AFailingVerificationKeepsTheBillOpenAndSaysSo) {
   Open().ExecScript("drop trigger refuse");
   Click(bill, "verifyButton");
   EXPECT_FALSE(bill.isVisible());
-  EXPECT_EQ(Number("select quantity from inventory where barcode = '6901'"), -5);
+  EXPECT_EQ(Stock("6901"), "-5");
 }
 
 TEST_F(StockDialogsTest, TheLineEntryRefusesFocusesPicksAndCreatesUnknownGoods) {
@@ -215,64 +176,52 @@ TEST_F(StockDialogsTest, TheLineEntryRefusesFocusesPicksAndCreatesUnknownGoods) 
   EXPECT_EQ(line.windowTitle(), "返厂录入");
   EXPECT_EQ(Text(line, "priceEdit"), "");
   Click(line, "pickButton");  // the cashier lacks "baseinfo"
-  Type(&line, "6901");
-  Type(&line, "abc");
-  Type(&line, "3");
+  TypeEach(&line, {"6901", "abc", "3"});
   EXPECT_EQ(Focused(line), "quantityEdit");
-  Find<QLineEdit>(line, "quantityEdit")->setText("0");
+  SetText(line, "quantityEdit", "0");
   Find<QLineEdit>(line, "priceEdit")->clear();
   Find<QLineEdit>(line, "amountEdit")->setFocus();
-  Type(&line, "5");
+  TypeEnter(&line, "5");
   EXPECT_EQ(Focused(line), "quantityEdit");
   EXPECT_EQ(messages_.Texts(),
             (Texts{"您没有这个权限", "数量录入有误", "数量为0时不能由金额计算单价"}));
 
   // An unknown barcode is created through the quick goods entry and then loaded.
   messages_.Clear();
-  ModalDriver<ui::QuickGoodsDialog> quick([](ui::QuickGoodsDialog* dialog) {
-    Find<QLineEdit>(*dialog, "nameEdit")->setText("新品");
-    Click(*dialog, "okButton");
-  });
+  ModalDriver<ui::QuickGoodsDialog> quick(Fill({{"nameEdit", "新品"}}, "okButton"));
   Find<QLineEdit>(line, "barcodeEdit")->setFocus();
-  Find<QLineEdit>(line, "barcodeEdit")->setText("7001");
-  Type(&line, "");
+  SetText(line, "barcodeEdit", "7001");
+  TypeEnter(&line, "");
   ASSERT_TRUE(quick.ran());
-  EXPECT_EQ(Find<QLabel>(line, "nameLabel")->text(), "新品");
+  EXPECT_EQ(Text(line, "nameLabel"), "新品");
   EXPECT_EQ(Focused(line), "quantityEdit");
   EXPECT_EQ(Open().QueryText("select goodsname from goodsmaster where barcode = '7001'"), "新品");
 }
 
 TEST_F(StockDialogsTest, TheStocktakeCountsImportsExportsAndVerifies) {
-  ui::ExportFormatSeam formats;
-  ui::FileChooserSeam chooser;
+  FileSeams files;
   ui::StocktakeDialog stocktake(nullptr, "0");
-  QAbstractItemModelTester tester(Find<QTableView>(stocktake, "stocktakeTable")->model(),
-                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  auto tester = CheckModel(stocktake, "stocktakeTable");
   ASSERT_EQ(Rows(stocktake, "stocktakeTable"), 2);  // the combined goods is not counted
   EXPECT_EQ(Cell(stocktake, "stocktakeTable", 0, 3), "10.00");
 
-  ModalDriver<ui::GoodsQuantityDialog> count([&](ui::GoodsQuantityDialog* entry) {
-    Type(entry, "6909");
-    Find<QLineEdit>(*entry, "barcodeEdit")->setText("6901");
-    Type(entry, "");
+  ASSERT_TRUE(ClickInto<ui::GoodsQuantityDialog>(stocktake, "countButton", [&](auto* entry) {
+    TypeEnter(entry, "6909");
+    SetText(*entry, "barcodeEdit", "6901");
+    TypeEnter(entry, "");
     EXPECT_EQ(Text(*entry, "quantityEdit"), "10");
-    Type(entry, "8");
+    TypeEnter(entry, "8");
     messages_.SetNextAnswer(true);
-    Type(entry, "");
+    TypeEnter(entry, "");
     EXPECT_EQ(Cell(stocktake, "stocktakeTable", 0, 5), "-2.00");
     Click(*entry, "cancelButton");
-  });
-  Click(stocktake, "countButton");
-  ASSERT_TRUE(count.ran());
+  }));
 
-  const QString file = QString::fromStdString((dir() / "盘点.txt").string());
-  formats.SetNextAnswer(ui::ExportFormat::kText);
-  chooser.SetNextAnswer(file);
+  files.Next(ui::ExportFormat::kText, dir() / "盘点.txt");
   Click(stocktake, "exportButton");
-  EXPECT_EQ(chooser.requests().back().proposal.left(2), "盘点");
+  EXPECT_EQ(files.chooser.requests().back().proposal.left(2), "盘点");
   std::ofstream(dir() / "counts.txt") << "6902,3\r\n";
-  formats.SetNextAnswer(ui::ExportFormat::kText);
-  chooser.SetNextAnswer(QString::fromStdString((dir() / "counts.txt").string()));
+  files.Next(ui::ExportFormat::kText, dir() / "counts.txt");
   Click(stocktake, "importButton");
   EXPECT_EQ(Cell(stocktake, "stocktakeTable", 0, 4), "0.00");  // not in the file: 0
   EXPECT_EQ(Cell(stocktake, "stocktakeTable", 1, 4), "3.00");
@@ -284,13 +233,12 @@ TEST_F(StockDialogsTest, TheStocktakeCountsImportsExportsAndVerifies) {
             (Texts{"组合商品不能盘点,请盘点下线商品", "保存?", "导出完成",
                    "盘点导入文件的格式必须是: 条码,数量", "完成\n盘点 1 行, 不在盘点单中跳过 0 行",
                    "有未验收的进货单,请处理后生成盘点单"}));
-  EXPECT_NE(testing_support::FileBytes(dir() / "盘点.txt").find("6901,"), std::string::npos);
+  EXPECT_NE(FileBytes(dir() / "盘点.txt").find("6901,"), std::string::npos);
 
   stocktake.show();
   Click(stocktake, "verifyButton");
   EXPECT_FALSE(stocktake.isVisible());
-  EXPECT_EQ(Number("select quantity from inventory where barcode = '6901'"), 0);
-  EXPECT_EQ(Number("select quantity from inventory where barcode = '6902'"), 3);
+  EXPECT_EQ(Stock("6901") + " " + Stock("6902"), "0 3");
   EXPECT_EQ(Open().QueryInt("select count(*) from invcountbak"), 2);
 }
 

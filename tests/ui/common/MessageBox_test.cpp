@@ -1,15 +1,11 @@
-#include "ui/common/MessageBox.h"
 
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
 #include <QMessageBox>
 
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using testing_support::ModalDriver;
+using namespace testing_support;
 
 // The seam that stands in for these boxes is proven by every screen test that reads it.
 TEST(MessageBoxTest, RealBoxesCarryTitleTextAndChineseButtons) {

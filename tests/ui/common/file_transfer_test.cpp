@@ -1,36 +1,23 @@
-#include <gtest/gtest.h>
-
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QTreeWidget>
-#include <filesystem>
-#include <fstream>
 
 #include "core/common/clock.h"
 #include "core/reports/spreadsheet.h"
-#include "support/test_database.h"
 #include "ui/app/FileSearchDialog.h"
-#include "ui/common/ExportFormatDialog.h"
 #include "ui/common/FileTransfer.h"
 #include "ui/common/LongTask.h"
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 namespace fs = std::filesystem;
-using testing_support::Click;
-using testing_support::FileBytes;
-using testing_support::Find;
-using testing_support::ModalDriver;
+using namespace testing_support;
 using ui::ExportFormat;
-using Texts = std::vector<QString>;
-
-QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
 
 class FileTransferTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = testing_support::MakeTempDir();
+    dir_ = MakeTempDir();
     kasso::SetFixedClock(kasso::MakeTime(2014, 12, 5, 9, 30, 0));
   }
   void TearDown() override {
@@ -65,8 +52,8 @@ TEST_F(FileTransferTest, FormatDialogReturnsTheTickedFormatAndNothingOtherwise) 
 }
 
 TEST_F(FileTransferTest, ExportTableWritesTheChosenFormatUnderTheDefaultName) {
-  ui::ExportFormatSeam formats;
-  ui::FileChooserSeam chooser;
+  FileSeams files;
+  auto& [formats, chooser] = files;
   const reports::Table table{{"条码", "售价"}, {{"6901", "3.50"}}};
 
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果");  // no format: nothing more
@@ -76,13 +63,11 @@ TEST_F(FileTransferTest, ExportTableWritesTheChosenFormatUnderTheDefaultName) {
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果");  // no target: nothing written
   EXPECT_TRUE(messages_.shown().empty());
 
-  formats.SetNextAnswer(ExportFormat::kText);
-  chooser.SetNextAnswer(Q(dir_ / "list.txt"));
+  files.Next(ExportFormat::kText, dir_ / "list.txt");
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果");
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), "\xCC\xF5\xC2\xEB,\xCA\xDB\xBC\xDB,\r\n6901,3.50,\r\n");
 
-  formats.SetNextAnswer(ExportFormat::kSpreadsheet);
-  chooser.SetNextAnswer(Q(dir_ / "list.xlsx"));
+  files.Next(ExportFormat::kSpreadsheet, dir_ / "list.xlsx");
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果", {false, true});
   reports::Sheet sheet = reports::ReadSpreadsheet(dir_ / "list.xlsx", "查询结果");
   EXPECT_EQ(sheet.rows, (std::vector<std::vector<std::string>>{{"6901", "3.5"}}));
@@ -91,8 +76,7 @@ TEST_F(FileTransferTest, ExportTableWritesTheChosenFormatUnderTheDefaultName) {
   EXPECT_EQ(chooser.requests()[1].proposal, "销售流水查询20141205093000.txt");
   EXPECT_EQ(chooser.requests()[2].proposal, "销售流水查询20141205093000.xlsx");
 
-  formats.SetNextAnswer(ExportFormat::kText);
-  chooser.SetNextAnswer(Q(dir_ / "nowhere" / "list.txt"));
+  files.Next(ExportFormat::kText, dir_ / "nowhere" / "list.txt");
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果");
   ASSERT_EQ(messages_.Texts().size(), 3u);
   EXPECT_EQ(messages_.Texts()[0], "导出完成");
@@ -102,14 +86,12 @@ TEST_F(FileTransferTest, ExportTableWritesTheChosenFormatUnderTheDefaultName) {
 }
 
 TEST_F(FileTransferTest, CancelInTheProgressBoxStopsALongExportAndKeepsTheOldFile) {
-  ui::ExportFormatSeam formats;
-  ui::FileChooserSeam chooser;
+  FileSeams files;
   std::ofstream(dir_ / "list.txt") << "good old file";
   reports::Table table{{"条码"}, std::vector<std::vector<std::string>>(300'000, {"6901"})};
-  formats.SetNextAnswer(ExportFormat::kText);
-  chooser.SetNextAnswer(Q(dir_ / "list.txt"));
+  files.Next(ExportFormat::kText, dir_ / "list.txt");
   QString label;
-  testing_support::ShownDriver<QProgressDialog> driver([&](QProgressDialog* box) {
+  ShownDriver<QProgressDialog> driver([&](QProgressDialog* box) {
     label = box->labelText();
     box->cancel();
   });
@@ -140,19 +122,17 @@ TEST_F(FileTransferTest, ImportsChooseTextOrAnyWorkbookFile) {
   }
   EXPECT_EQ(listed, (QStringList{"a.xlsx", "b.ods", "c.xls"}));
 
-  ui::ExportFormatSeam formats;
-  ui::FileChooserSeam chooser;
-  formats.SetNextAnswer(ExportFormat::kSpreadsheet);
-  chooser.SetNextAnswer(Q(dir_ / "b.ods"));
+  FileSeams files;
+  files.Next(ExportFormat::kSpreadsheet, dir_ / "b.ods");
   std::optional<ui::ImportSource> source = ui::ChooseImportSource(nullptr);
   ASSERT_TRUE(source);
   EXPECT_EQ(source->format, ExportFormat::kSpreadsheet);
   EXPECT_EQ(source->path, Q(dir_ / "b.ods"));
-  formats.SetNextAnswer(ExportFormat::kText);
+  files.formats.SetNextAnswer(ExportFormat::kText);
   EXPECT_FALSE(ui::ChooseImportSource(nullptr));  // chooser cancelled
-  ASSERT_EQ(chooser.requests().size(), 2u);
-  EXPECT_EQ(chooser.requests()[0].proposal, "xlsx ods xls");
-  EXPECT_EQ(chooser.requests()[1].proposal, "txt");
+  ASSERT_EQ(files.chooser.requests().size(), 2u);
+  EXPECT_EQ(files.chooser.requests()[0].proposal, "xlsx ods xls");
+  EXPECT_EQ(files.chooser.requests()[1].proposal, "txt");
 }
 
 }  // namespace

@@ -3,21 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "core/servicelib/kasso_basic.h"
 #include "support/test_database.h"
+#include "ui/labels/label_test_support.h"
 
 namespace {
 namespace fs = std::filesystem;
 using testing_support::FileBytes;
-
-// Width of the first page in points, from its media box.
-double PageWidthPoints(const std::string& pdf) {
-  std::smatch match;
-  std::regex box(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+))");
-  return std::regex_search(pdf, match, box) ? std::stod(match[1]) : 0;
-}
+using testing_support::PdfPageSizeMm;
 
 class QtDriverPrinterTest : public testing_support::TestDatabase {
  protected:
@@ -41,12 +35,11 @@ TEST_F(QtDriverPrinterTest, SlipRendersToAPdfPageOfRollWidth) {
   ASSERT_TRUE(text.starts_with("%PDF")) << pdf;
   EXPECT_GT(text.size(), 2000u);
   EXPECT_NE(text.find("/Type /Page"), std::string::npos);
-  // 58 mm = 164.4 points, 76 mm = 215.4 points.
-  EXPECT_NEAR(PageWidthPoints(text), 164.4, 1.0);
+  EXPECT_NEAR(PdfPageSizeMm(pdf).first, 58, 0.4);
 
   Settings("驱动76mm", "");
   EXPECT_EQ(servicelib::OpenMoneyBoxPrint("0"), "");
-  EXPECT_NEAR(PageWidthPoints(FileBytes(pdf)), 215.4, 1.0);
+  EXPECT_NEAR(PdfPageSizeMm(pdf).first, 76, 0.4);
 }
 
 TEST_F(QtDriverPrinterTest, InstalledPrinterWritesToANamedPdfOrNamesTheMissingPrinter) {

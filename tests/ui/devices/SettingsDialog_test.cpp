@@ -1,32 +1,20 @@
 #include "ui/devices/SettingsDialog.h"
 
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <filesystem>
-#include <memory>
-#include <string>
 #include <utility>
-#include <vector>
 
-#include "support/test_database.h"
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using testing_support::FileBytes;
-using testing_support::Find;
+using namespace testing_support;
 using Pairs = std::vector<std::pair<const char*, QString>>;
 
 // Which settings are refused and what the scale file holds are proven in core; these tests
 // cover the widgets: what they show, what they save, and which one gets the focus.
-class SettingsDialogTest : public testing_support::TestDatabase {
+class SettingsDialogTest : public TestDatabase {
  protected:
   // Every table as text, to prove that a refused save wrote nothing.
   std::string Dump() const {
@@ -82,7 +70,7 @@ TEST_F(SettingsDialogTest, SavesEveryControlAndShowsItAgainWhenReopened) {
   for (const char* name : ticked) Find<QAbstractButton>(*dialog, name)->setChecked(true);
   Save(*dialog);
 
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"保存成功"});
+  EXPECT_EQ(messages_.Texts(), Texts{"保存成功"});
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_EQ(FileBytes(dir() / "dhip.ini"), "10.0.0.5\t3\r\n");
   const std::pair<const char*, const char*> stored[] = {
@@ -115,28 +103,17 @@ TEST_F(SettingsDialogTest, OddStoredValuesAreShownAndSavedBackAndOnlyCancelClose
   auto dialog = OpenDialog();
   EXPECT_EQ(Find<QComboBox>(*dialog, "displayPortCombo")->currentText(), "/dev/null");
   EXPECT_EQ(Find<QComboBox>(*dialog, "displayPortCombo")->count(), 4);
-  EXPECT_EQ(Find<QLineEdit>(*dialog, "drawerCommandEdit")->text(), "27, 112, 0, 128, 128");
+  EXPECT_EQ(Text(*dialog, "drawerCommandEdit"), "27, 112, 0, 128, 128");
   QTest::keyClick(dialog.get(), Qt::Key_F1);
   EXPECT_TRUE(dialog->isVisible());
 
   Save(*dialog);
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"保存成功"});
+  EXPECT_EQ(messages_.Texts(), Texts{"保存成功"});
   EXPECT_EQ(Column("opencashiercmd"), "27, 112, 0, 128, 128");
   EXPECT_EQ(Column("displayport"), "/dev/null");
   EXPECT_EQ(FileBytes(dir() / "dhip.ini"), "192.168.1.87\t3\r\n");
   QTest::mouseClick(Find<QPushButton>(*dialog, "cancelButton"), Qt::LeftButton);
   EXPECT_FALSE(dialog->isVisible());
-}
-
-TEST_F(SettingsDialogTest, UnreadableDatabaseLeavesTheScreenEmptyAndSavesNothing) {
-  std::filesystem::remove(store::DatabasePath());
-  auto dialog = OpenDialog();
-  EXPECT_TRUE(messages_.shown().empty());
-  EXPECT_EQ(Find<QComboBox>(*dialog, "printerControlCombo")->currentText(), "");
-  EXPECT_EQ(Find<QLineEdit>(*dialog, "emptyLinesEdit")->text(), "");
-  Save(*dialog);
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"打印张数必须是不小于0的整数"});
-  EXPECT_FALSE(ScaleFileWritten());
 }
 
 // Each refusal names the problem, puts the cursor on its field and writes nothing; what was
@@ -170,17 +147,17 @@ TEST_F(SettingsDialogTest, RefusedSaveFocusesTheFieldAndWritesNothing) {
   EXPECT_EQ(Dump(), before);
   EXPECT_FALSE(ScaleFileWritten());
   EXPECT_TRUE(dialog->isVisible());
-  EXPECT_EQ(Find<QLineEdit>(*dialog, "welcomeEdit")->text(), "changed");
+  EXPECT_EQ(Text(*dialog, "welcomeEdit"), "changed");
 }
 
-TEST_F(SettingsDialogTest, UnknownRoundingShowsNoChoiceAndMustBeChosen) {
+TEST_F(SettingsDialogTest, UnknownRoundingMustBeChosenAndAnUnreadableDatabaseSavesNothing) {
   SetColumn("wipevalue", "7");
   auto dialog = OpenDialog();
   for (const char* name : {"noWipeRadio", "wipeJiaoRadio", "wipeYuanRadio"}) {
     EXPECT_FALSE(Find<QRadioButton>(*dialog, name)->isChecked()) << name;
   }
   Save(*dialog);
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"请选择抹零方式"});
+  EXPECT_EQ(messages_.Texts(), Texts{"请选择抹零方式"});
   EXPECT_EQ(Column("wipevalue"), "7");
 
   // Once one is chosen the choices exclude each other again.
@@ -190,6 +167,17 @@ TEST_F(SettingsDialogTest, UnknownRoundingShowsNoChoiceAndMustBeChosen) {
   Save(*dialog);
   EXPECT_EQ(messages_.Texts().back(), "保存成功");
   EXPECT_EQ(Column("wipevalue"), "2");
+
+  messages_.Clear();
+  std::filesystem::remove(dir() / "dhip.ini");
+  std::filesystem::remove(store::DatabasePath());
+  dialog = OpenDialog();
+  EXPECT_TRUE(messages_.shown().empty());
+  EXPECT_EQ(Find<QComboBox>(*dialog, "printerControlCombo")->currentText(), "");
+  EXPECT_EQ(Text(*dialog, "emptyLinesEdit"), "");
+  Save(*dialog);
+  EXPECT_EQ(messages_.Texts(), Texts{"打印张数必须是不小于0的整数"});
+  EXPECT_FALSE(ScaleFileWritten());
 }
 
 }  // namespace

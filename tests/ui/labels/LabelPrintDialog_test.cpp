@@ -1,22 +1,13 @@
 #include "ui/labels/LabelPrintDialog.h"
 
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <filesystem>
-#include <memory>
-#include <string>
 
 #include "core/labels/print_queue.h"
-#include "ui/common/MessageBox.h"
 #include "ui/labels/LabelCanvas.h"
 #include "ui/labels/LabelPrintJob.h"
 #include "ui/labels/LabelSizeDialog.h"
@@ -26,25 +17,19 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::Click;
-using testing_support::FileBytes;
-using testing_support::Find;
-using testing_support::PdfPageCount;
+using namespace testing_support;
 
-class LabelPrintDialogTest : public testing_support::TestDatabase {
+class LabelPrintDialogTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    testing_support::AddGoods("6901234567892", "可口可乐", 3.5);
-    testing_support::AddGoods("10001", "苹果", 6.8);
+    AddGoods("6901234567892", "可口可乐", 3.5);
+    AddGoods("10001", "苹果", 6.8);
   }
   std::unique_ptr<ui::LabelPrintDialog> OpenDialog() {
     auto dialog = std::make_unique<ui::LabelPrintDialog>(nullptr, "0");
     dialog->show();
     return dialog;
-  }
-  static void Set(const QWidget& dialog, const char* edit, const QString& text) {
-    Find<QLineEdit>(dialog, edit)->setText(text);
   }
   // A run by barcode of `copies` labels on the paper, to a PDF in the test's folder.
   fs::path SetUpRun(const QWidget& dialog, const QString& paper, int copies, int columns) {
@@ -52,9 +37,9 @@ class LabelPrintDialogTest : public testing_support::TestDatabase {
     Find<QComboBox>(dialog, "printerCombo")->setCurrentText(QString::fromStdString(pdf.string()));
     Find<QComboBox>(dialog, "paperCombo")->setCurrentText(paper);
     Find<QRadioButton>(dialog, "byBarcodeRadio")->setChecked(true);
-    Set(dialog, "barcodeEdit", "6901234567892");
-    Set(dialog, "repeatEdit", QString::number(copies));
-    Set(dialog, "columnsEdit", QString::number(columns));
+    SetText(dialog, "barcodeEdit", "6901234567892");
+    SetText(dialog, "repeatEdit", QString::number(copies));
+    SetText(dialog, "columnsEdit", QString::number(columns));
     return pdf;
   }
   static void Drag(QWidget* canvas, QPointF from, QPointF to) {
@@ -82,7 +67,7 @@ TEST_F(LabelPrintDialogTest, DesignerSavesAndReloadsAMovedField) {
   // 23 px right and 11 px down, in whole millimetres: cx 51 -> 75, cy 8 -> 20.
   Drag(canvas, box.center(), box.center() + QPointF(23, 11));
   EXPECT_EQ(canvas->selected(), labels::kGoodsName);
-  EXPECT_EQ(Find<QLabel>(*dialog, "fieldNameLabel")->text(), "商品名称");
+  EXPECT_EQ(Text(*dialog, "fieldNameLabel"), "商品名称");
   Find<QComboBox>(*dialog, "fontSizeCombo")->setCurrentText("小");
   Find<QComboBox>(*dialog, "fieldLengthCombo")->setCurrentText("40");
   Find<QListWidget>(*dialog, "itemList")->item(labels::kPlu)->setCheckState(Qt::Unchecked);
@@ -105,22 +90,10 @@ TEST_F(LabelPrintDialogTest, DesignerSavesAndReloadsAMovedField) {
   EXPECT_EQ(again->canvas()->label().fields[labels::kGoodsName].cx, 131);
 }
 
-TEST_F(LabelPrintDialogTest, DesignerShowsTheBoxABarcodeNeeds) {
-  auto dialog = OpenDialog();
-  ui::LabelCanvas* canvas = dialog->canvas();
-  canvas->Select(labels::kBarcode);
-  Find<QComboBox>(*dialog, "fieldLengthCombo")->setCurrentText("10");
-  // 123 modules of 2 dots at 203 dpi (0.25 mm), at 5 px per mm: not the 50 px of a 10 mm field.
-  EXPECT_NEAR(canvas->FieldBox(labels::kBarcode).width(), 123 * 2 * 25.4 / 203 * 5, 0.01);
-  Find<QListWidget>(*dialog, "itemList")->item(labels::kBarcode)->setCheckState(Qt::Unchecked);
-  EXPECT_TRUE(canvas->FieldBox(labels::kBarcode).isEmpty());
-  EXPECT_EQ(canvas->selected(), -1);
-}
-
-TEST_F(LabelPrintDialogTest, SizeDialogRefusesAndKeepsTheFocusOnTheField) {
+TEST_F(LabelPrintDialogTest, SizeDialogRefusesInPlaceAndTheCanvasSizesABarcodeBox) {
   auto dialog = OpenDialog();
   QString focus_after_refusals;
-  testing_support::ModalDriver<ui::LabelSizeDialog> driver([&](ui::LabelSizeDialog* size) {
+  EXPECT_TRUE(ClickInto<ui::LabelSizeDialog>(*dialog, "sizeButton", [&](auto* size) {
     auto* width = Find<QLineEdit>(*size, "widthEdit");
     auto* height = Find<QLineEdit>(*size, "heightEdit");
     width->setText("211");
@@ -132,40 +105,47 @@ TEST_F(LabelPrintDialogTest, SizeDialogRefusesAndKeepsTheFocusOnTheField) {
     focus_after_refusals += size->focusWidget()->objectName();
     height->setText("30");
     Click(*size, "okButton");
-  });
-  Click(*dialog, "sizeButton");
-  EXPECT_TRUE(driver.ran());
+  }));
   EXPECT_EQ(focus_after_refusals, "widthEdit heightEdit");
-  EXPECT_EQ(messages_.Texts(), (std::vector<QString>{"宽度不能大于210", "高度不能大于160"}));
+  EXPECT_EQ(messages_.Texts(), (Texts{"宽度不能大于210", "高度不能大于160"}));
   EXPECT_EQ(Find<QPushButton>(*dialog, "sizeButton")->text(), "50×30mm");
   EXPECT_EQ(dialog->canvas()->label().labelwidth, 50);
+
+  ui::LabelCanvas* canvas = dialog->canvas();
+  canvas->Select(labels::kBarcode);
+  Find<QComboBox>(*dialog, "fieldLengthCombo")->setCurrentText("10");
+  // 123 modules of 2 dots at 203 dpi (0.25 mm), at 5 px per mm: not the 50 px of a 10 mm field.
+  EXPECT_NEAR(canvas->FieldBox(labels::kBarcode).width(), 123 * 2 * 25.4 / 203 * 5, 0.01);
+  Find<QListWidget>(*dialog, "itemList")->item(labels::kBarcode)->setCheckState(Qt::Unchecked);
+  EXPECT_TRUE(canvas->FieldBox(labels::kBarcode).isEmpty());
+  EXPECT_EQ(canvas->selected(), -1);
 }
 
 TEST_F(LabelPrintDialogTest, PrintsTheRunToAPdfOfTheExpectedPages) {
   auto dialog = OpenDialog();
   // A4: 25 labels, 3 across, 35 mm high below 10 mm with 5 mm gaps: 7 rows, 2 pages.
   fs::path pdf = SetUpRun(*dialog, "A4纸", 25, 3);
-  Set(*dialog, "topSpaceEdit", "10");
-  Set(*dialog, "lineSpaceEdit", "5");
+  SetText(*dialog, "topSpaceEdit", "10");
+  SetText(*dialog, "lineSpaceEdit", "5");
   Click(*dialog, "printButton");
   EXPECT_TRUE(messages_.Texts().empty()) << messages_.Texts().front().toStdString();
   EXPECT_EQ(PdfPageCount(pdf), 2);
-  EXPECT_TRUE(Find<QLabel>(*dialog, "statusLabel")->text().isEmpty());
+  EXPECT_TRUE(Text(*dialog, "statusLabel").isEmpty());
   // The settings were saved with the run.
   store::Database db = Open();
   EXPECT_EQ(labels::LoadTemplate(db, "货架签").settings.repeat, 25);
 
-  EXPECT_NEAR(testing_support::PdfPageSizeMm(pdf).first, 210, 0.5);
-  EXPECT_NEAR(testing_support::PdfPageSizeMm(pdf).second, 297, 0.5);
+  EXPECT_NEAR(PdfPageSizeMm(pdf).first, 210, 0.5);
+  EXPECT_NEAR(PdfPageSizeMm(pdf).second, 297, 0.5);
 
   // A roll of 3 columns: 7 labels on 3 pages, each as wide as the row and as high as a label.
   SetUpRun(*dialog, "标签纸", 7, 3);
-  Set(*dialog, "leftSpaceEdit", "2");
-  Set(*dialog, "betweenSpaceEdit", "3");
+  SetText(*dialog, "leftSpaceEdit", "2");
+  SetText(*dialog, "betweenSpaceEdit", "3");
   Click(*dialog, "printButton");
   EXPECT_EQ(PdfPageCount(pdf), 3);
-  EXPECT_NEAR(testing_support::PdfPageSizeMm(pdf).first, 63 * 3 + 2 * 2 - 3, 0.5);
-  EXPECT_NEAR(testing_support::PdfPageSizeMm(pdf).second, 35, 0.5);
+  EXPECT_NEAR(PdfPageSizeMm(pdf).first, 63 * 3 + 2 * 2 - 3, 0.5);
+  EXPECT_NEAR(PdfPageSizeMm(pdf).second, 35, 0.5);
 }
 
 // Which sheets the layout refuses is proven in core; one of them shows it is asked first.
@@ -185,17 +165,17 @@ TEST_F(LabelPrintDialogTest, RefusedRunsPrintNothing) {
   for (const Case& c : cases) {
     messages_.Clear();
     const fs::path pdf = SetUpRun(*dialog, c.paper, 2, 1);
-    Set(*dialog, "columnsEdit", c.columns);
-    Set(*dialog, "barcodeEdit", c.barcode);
+    SetText(*dialog, "columnsEdit", c.columns);
+    SetText(*dialog, "barcodeEdit", c.barcode);
     Click(*dialog, "printButton");
-    EXPECT_EQ(messages_.Texts(), std::vector<QString>{c.message});
+    EXPECT_EQ(messages_.Texts(), Texts{c.message});
     EXPECT_FALSE(fs::exists(pdf)) << c.message;
   }
   // A goods code that is not digits is named before anything prints.
   Open().Exec("update goodsmaster set barcode = 'A-100' where barcode = '10001'");
   messages_.Clear();
   const fs::path pdf = SetUpRun(*dialog, "标签纸", 1, 1);
-  Set(*dialog, "barcodeEdit", "A-100");
+  SetText(*dialog, "barcodeEdit", "A-100");
   Click(*dialog, "printButton");
   ASSERT_EQ(messages_.Texts().size(), 1u);
   EXPECT_TRUE(messages_.Texts()[0].contains("A-100"));
@@ -228,30 +208,25 @@ TEST_F(LabelPrintDialogTest, CancelledJobLeavesTheEarlierFileAndNoScratch) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir()), fs::directory_iterator()), 2);  // db, pdf
 }
 
-TEST_F(LabelPrintDialogTest, ALongRunShowsProgressAndCanBeCancelled) {
+TEST_F(LabelPrintDialogTest, LongRunCancelsAndTemplatesRoundTripThroughTheExchangeFile) {
   auto dialog = OpenDialog();
   const fs::path pdf = SetUpRun(*dialog, "标签纸", 200, 1);
-  testing_support::ModalDriver<QProgressDialog> cancel([](QProgressDialog* progress) {
+  EXPECT_TRUE(ClickInto<QProgressDialog>(*dialog, "printButton", [](auto* progress) {
     EXPECT_EQ(progress->maximum(), 200);
     progress->cancel();
-  });
-  Click(*dialog, "printButton");
-  EXPECT_TRUE(cancel.ran());
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"打印已取消"});
+  }));
+  EXPECT_EQ(messages_.Texts(), Texts{"打印已取消"});
   EXPECT_FALSE(fs::exists(pdf));
-}
 
-TEST_F(LabelPrintDialogTest, TemplatesGoOutAndComeBackThroughTheExchangeFile) {
-  auto dialog = OpenDialog();
-  Set(*dialog, "columnsEdit", "4");
+  SetText(*dialog, "columnsEdit", "4");
   Click(*dialog, "exportButton");
   EXPECT_EQ(messages_.Texts().back(), "模板导出完成");
   EXPECT_TRUE(fs::exists(dir() / "labelprint.db"));
-  Set(*dialog, "columnsEdit", "2");
+  SetText(*dialog, "columnsEdit", "2");
   Click(*dialog, "saveButton");
   Click(*dialog, "importButton");
   EXPECT_EQ(messages_.Texts().back(), "模板导入完成");
-  EXPECT_EQ(Find<QLineEdit>(*dialog, "columnsEdit")->text(), "4");
+  EXPECT_EQ(Text(*dialog, "columnsEdit"), "4");
 }
 
 }  // namespace

@@ -1,16 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <QAbstractItemModelTester>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QRadioButton>
-#include <QTableView>
 #include <QTreeWidget>
-#include <filesystem>
-#include <string>
 
 #include "core/labels/batch_select.h"
-#include "ui/common/MessageBox.h"
 #include "ui/labels/BarcodePrintDialog.h"
 #include "ui/labels/LabelCountDialog.h"
 #include "ui/labels/RangeSelectDialog.h"
@@ -20,17 +11,15 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::Click;
-using testing_support::Find;
-using testing_support::PdfPageCount;
+using namespace testing_support;
 
-class LabelDialogsTest : public testing_support::TestDatabase {
+class LabelDialogsTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    testing_support::AddGoods("6901234567892", "康师傅红烧牛肉面桶装", 4.5);
-    testing_support::AddGoods("6902", "雪碧", 3);
-    testing_support::AddGoods("6903", "薯片", 5);
+    AddGoods("6901234567892", "康师傅红烧牛肉面桶装", 4.5);
+    AddGoods("6902", "雪碧", 3);
+    AddGoods("6903", "薯片", 5);
     Open().ExecScript(
         "update goodsmaster set class = '饮料' where barcode in ('6901234567892','6902');"
         "insert into import (barcode,quantity) values ('6901234567892',2),('6902',0),"
@@ -57,7 +46,7 @@ TEST_F(LabelDialogsTest, SimplePrintLaysGoodsThreeToAPageAndShelvesOneEach) {
   Find<QRadioButton>(dialog, "byClassRadio")->setChecked(true);
   Find<QComboBox>(dialog, "classCombo")->setCurrentIndex(-1);
   Click(dialog, "printButton");
-  EXPECT_EQ(messages_.Texts(), (std::vector<QString>{"请选择打印机", "请录入条码", "请选择类别"}));
+  EXPECT_EQ(messages_.Texts(), (Texts{"请选择打印机", "请录入条码", "请选择类别"}));
   EXPECT_FALSE(fs::exists(pdf));
 
   struct Case {
@@ -72,7 +61,7 @@ TEST_F(LabelDialogsTest, SimplePrintLaysGoodsThreeToAPageAndShelvesOneEach) {
       {"goodsLabelRadio", "byBarcodeRadio", 1},
   };
   Find<QComboBox>(dialog, "classCombo")->setCurrentText("饮料");
-  Find<QLineEdit>(dialog, "barcodeEdit")->setText("6902");
+  SetText(dialog, "barcodeEdit", "6902");
   messages_.Clear();
   for (const Case& c : cases) {
     Find<QRadioButton>(dialog, c.kind_radio)->setChecked(true);
@@ -87,8 +76,8 @@ TEST_F(LabelDialogsTest, RangeSelectionBuildsTheListOfLabels) {
   ui::RangeSelectDialog dialog;
   auto* goods = Find<QTableView>(dialog, "goodsTable");
   auto* batch = Find<QTableView>(dialog, "batchTable");
-  QAbstractItemModelTester goods_check(goods->model());
-  QAbstractItemModelTester batch_check(batch->model());
+  auto goods_check = CheckModel(dialog, "goodsTable");
+  auto batch_check = CheckModel(dialog, "batchTable");
   EXPECT_EQ(goods->model()->rowCount(), 3);  // "全部"
   auto* tree = Find<QTreeWidget>(dialog, "classTree");
   tree->setCurrentItem(tree->findItems("饮料", Qt::MatchExactly | Qt::MatchRecursive).front());
@@ -97,8 +86,8 @@ TEST_F(LabelDialogsTest, RangeSelectionBuildsTheListOfLabels) {
   Click(dialog, "selectButton");
   Click(dialog, "editButton");
   Click(dialog, "deleteButton");
-  EXPECT_EQ(messages_.Texts(), (std::vector<QString>{"请选择要打印的商品", "请选择要编辑的商品",
-                                                     "请选择要删除的商品"}));
+  EXPECT_EQ(messages_.Texts(),
+            (Texts{"请选择要打印的商品", "请选择要编辑的商品", "请选择要删除的商品"}));
   goods->selectAll();
   Click(dialog, "selectButton");
   Click(dialog, "selectButton");  // once each, however often chosen
@@ -108,16 +97,16 @@ TEST_F(LabelDialogsTest, RangeSelectionBuildsTheListOfLabels) {
 
   batch->selectRow(1);
   messages_.Clear();
-  testing_support::ModalDriver<ui::LabelCountDialog> count([](ui::LabelCountDialog* d) {
-    Find<QLineEdit>(*d, "quantityEdit")->setText("0");
+  ModalDriver<ui::LabelCountDialog> count([](ui::LabelCountDialog* d) {
+    SetText(*d, "quantityEdit", "0");
     Click(*d, "okButton");
-    Find<QLineEdit>(*d, "quantityEdit")->setText("");
+    SetText(*d, "quantityEdit", "");
     Click(*d, "okButton");
-    Find<QLineEdit>(*d, "quantityEdit")->setText("4");
+    SetText(*d, "quantityEdit", "4");
     Click(*d, "okButton");
   });
   Click(dialog, "editButton");
-  EXPECT_EQ(messages_.Texts(), (std::vector<QString>{"数量必须大于0", "请录入数量"}));
+  EXPECT_EQ(messages_.Texts(), (Texts{"数量必须大于0", "请录入数量"}));
   EXPECT_EQ(Selection(), (std::vector<std::string>{"6901234567892x1", "6902x4"}));
   batch->selectRow(0);
   Click(dialog, "deleteButton");

@@ -1,27 +1,20 @@
-// The daily report's preview: its figures, the zoom limits, the status bar, and printing to
-// a PDF file or to no printer at all.
+// The daily report's preview window and its printing.
 
 #include "ui/reports/DailyReportWindow.h"
 
-#include <gtest/gtest.h>
-
-#include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <filesystem>
 
 #include "core/common/clock.h"
-#include "support/test_database.h"
-#include "ui/common/MessageBox.h"
+#include "ui/labels/label_test_support.h"
 #include "ui/reports/ReportPrinter.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using testing_support::Click;
-using testing_support::Find;
+using namespace testing_support;
 
-class DailyReportWindowTest : public testing_support::TestDatabase {
+class DailyReportWindowTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
@@ -46,7 +39,8 @@ class DailyReportWindowTest : public testing_support::TestDatabase {
   std::unique_ptr<ui::DailyReportWindow> window_;
 };
 
-TEST_F(DailyReportWindowTest, ShowsTheRangesFiguresOnOnePage) {
+TEST_F(DailyReportWindowTest,
+       ShowsTheRangesFiguresOnOnePageAndZoomsFromFiftyToFiveThousandPercent) {
   const ui::DailyReportText& text = window_->text();
   EXPECT_EQ(text.title, "营业日报表");
   EXPECT_EQ(text.header, (QStringList{"报表时间: 2024-05-02 08:00", "起始日期: 2024-05-01",
@@ -57,9 +51,7 @@ TEST_F(DailyReportWindowTest, ShowsTheRangesFiguresOnOnePage) {
   EXPECT_EQ(StatusTexts(),
             (QStringList{"总页数：", "1 页", "当前页：", "第 1 页", "缩放比例：", " % 100"}));
   EXPECT_TRUE(messages_.shown().empty());
-}
 
-TEST_F(DailyReportWindowTest, ZoomStaysBetweenFiftyAndFiveThousandPercent) {
   window_->resize(800, 600);
   window_->show();
   QWidget* page = Find<QWidget>(*window_, "reportPage");
@@ -90,19 +82,14 @@ TEST_F(DailyReportWindowTest, PrintsOnePageToAPdfPrinterAndSaysWhenThereIsNoPrin
     ui::ReportPrinterSeam printer(QString::fromStdString(pdf.string()));
     Click(*window_, "printButton");
   }
-  const std::string bytes = testing_support::FileBytes(pdf);
+  const std::string bytes = FileBytes(pdf);
   ASSERT_TRUE(bytes.starts_with("%PDF")) << bytes.substr(0, 20);
-  std::size_t pages = 0;
-  for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos;
-       at = bytes.find("/Type /Page", at + 1)) {
-    if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
-  }
-  EXPECT_EQ(pages, 1u);
+  EXPECT_EQ(PdfPageCount(pdf), 1);
   EXPECT_TRUE(messages_.shown().empty());
 
   ui::ReportPrinterSeam none("没有这台打印机");
   Click(*window_, "printButton");
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"没有找到打印机"});
+  EXPECT_EQ(messages_.Texts(), Texts{"没有找到打印机"});
 }
 
 }  // namespace

@@ -1,19 +1,13 @@
-#include <gtest/gtest.h>
-
 #include <QItemSelectionModel>
-#include <QTableView>
 
-#include "support/test_database.h"
-#include "ui/common/MessageBox.h"
 #include "ui/sale/RecordListDialog.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using testing_support::Click;
-using testing_support::ModalDriver;
+using namespace testing_support;
 
-class RecordListDialogTest : public testing_support::TestDatabase {
+class RecordListDialogTest : public TestDatabase {
  protected:
   void ParkTwoSales() const {
     Open().ExecScript(
@@ -49,7 +43,7 @@ TEST_F(RecordListDialogTest, ConfirmWithoutASelectionAsksForOneAndStaysOpen) {
   ui::RecordListDialog dialog(nullptr, "挂单取回", sale::RecordList{});
   dialog.show();
   Click(dialog, "okButton");
-  EXPECT_EQ(boxes_.Texts(), std::vector<QString>{"请选择记录"});
+  EXPECT_EQ(boxes_.Texts(), Texts{"请选择记录"});
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_TRUE(dialog.key().empty());
   EXPECT_FALSE(dialog.SelectRow(0));
@@ -57,14 +51,14 @@ TEST_F(RecordListDialogTest, ConfirmWithoutASelectionAsksForOneAndStaysOpen) {
 
 TEST_F(RecordListDialogTest, CancelAndUnreadableListsChooseNothing) {
   ParkTwoSales();
-  ModalDriver<ui::RecordListDialog> driver(testing_support::Press("cancelButton"));
+  ModalDriver<ui::RecordListDialog> driver(Press("cancelButton"));
   EXPECT_EQ(ui::RecordListDialog::Choose(nullptr, sale::kSuspendedBillsMode), std::nullopt);
   EXPECT_TRUE(driver.ran());
 
   Open().ExecScript("drop table shiftsum");
   ModalDriver<ui::RecordListDialog> stray([](ui::RecordListDialog* dialog) { dialog->reject(); });
   EXPECT_EQ(ui::RecordListDialog::Choose(nullptr, sale::kShiftReceiptsMode), std::nullopt);
-  EXPECT_EQ(boxes_.Texts(), std::vector<QString>{"班次有误"});
+  EXPECT_EQ(boxes_.Texts(), Texts{"班次有误"});
   EXPECT_FALSE(stray.ran());
 }
 

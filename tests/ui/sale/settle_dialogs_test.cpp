@@ -1,28 +1,15 @@
-// The payment dialogs as a cashier types into them. Their arithmetic is proven in core; here
-// the fields follow each key, Enter moves on, and refusals keep the dialog open.
+// The payment dialogs as a cashier types into them; their arithmetic is proven in core.
 
-#include <gtest/gtest.h>
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-
-#include "support/test_database.h"
-#include "ui/common/MessageBox.h"
 #include "ui/sale/MemberSettleDialog.h"
 #include "ui/sale/SettleDialog.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using testing_support::Click;
+using namespace testing_support;
 
-class SettleDialogsTest : public testing_support::TestDatabase {
+class SettleDialogsTest : public TestDatabase {
  protected:
-  static QString Text(const QWidget& dialog, const char* name) {
-    if (auto* edit = dialog.findChild<QLineEdit*>(name)) return edit->text();
-    return dialog.findChild<QLabel*>(name)->text();
-  }
   static QLineEdit* Retype(const QWidget& dialog, const char* name, const QString& text) {
     auto* edit = dialog.findChild<QLineEdit*>(name);
     edit->setFocus();
@@ -47,7 +34,7 @@ TEST_F(SettleDialogsTest, OrdinaryDialogFollowsEveryKeyAndStaysOpenUntilThePayme
   Click(dialog, "okButton");
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(dialog.payment());
-  EXPECT_EQ(boxes_.Texts(), (std::vector<QString>{"折让金额不能超过应付金额", "金额有误!"}));
+  EXPECT_EQ(boxes_.Texts(), (Texts{"折让金额不能超过应付金额", "金额有误!"}));
 
   QLineEdit* allowance = Retype(dialog, "allowanceEdit", "3.5");
   EXPECT_EQ(Text(dialog, "cashEdit"), "20.00");
@@ -85,7 +72,7 @@ TEST_F(SettleDialogsTest, MemberDialogSpendsStoredValueFirst) {
   EXPECT_EQ(Text(dialog, "storedValue"), "25.00");
   EXPECT_EQ(Text(dialog, "remainingValue"), "0.00");
   Retype(dialog, "allowanceEdit", "60");
-  EXPECT_EQ(boxes_.Texts(), std::vector<QString>{"整单折让金额不能大于总计金额"});
+  EXPECT_EQ(boxes_.Texts(), Texts{"整单折让金额不能大于总计金额"});
   Retype(dialog, "allowanceEdit", "0");
   Retype(dialog, "cashEdit", "50");
   EXPECT_EQ(Text(dialog, "changeValue"), "30.00");

@@ -1,24 +1,12 @@
-// The touch cashier screen by taps: goods buttons, the barcode box, the member pad, the
-// payment, and its layout at the two usual screen sizes.
+// The touch cashier screen driven by taps alone.
 
 #include "ui/touch/TouchFrontDialog.h"
 
-#include <gtest/gtest.h>
-
-#include <QAbstractItemModelTester>
-#include <QDir>
-#include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
-#include <QTest>
-#include <memory>
 
 #include "core/sale/current_sale.h"
-#include "support/test_database.h"
 #include "ui/app/ModuleLauncher.h"
-#include "ui/common/MessageBox.h"
 #include "ui/sale/SalesFrontDialog.h"
 #include "ui/sale/SettleDialog.h"
 #include "ui/touch/TouchMemberPad.h"
@@ -29,9 +17,7 @@
 
 namespace {
 
-using testing_support::Click;
-using testing_support::ModalDriver;
-using Texts = std::vector<QString>;
+using namespace testing_support;
 
 // Taps a keypad's digits and "." and then its confirm button.
 std::function<void(QWidget*)> TapKeys(const QString& keys, const char* confirm = "okButton") {
@@ -43,12 +29,12 @@ std::function<void(QWidget*)> TapKeys(const QString& keys, const char* confirm =
   };
 }
 
-class TouchFrontDialogTest : public testing_support::TestDatabase {
+class TouchFrontDialogTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    testing_support::AddGoods("6901", "牛奶", 2.5);
-    testing_support::AddGoods("6902", "面包", 4);
+    AddGoods("6901", "牛奶", 2.5);
+    AddGoods("6902", "面包", 4);
   }
   void TearDown() override {
     screen_.reset();
@@ -62,9 +48,7 @@ class TouchFrontDialogTest : public testing_support::TestDatabase {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(screen_.get()));
     QTest::qWait(20);  // the goods captions are fitted once the layout ran
   }
-  QPushButton* Button(const char* name) const {
-    return testing_support::Find<QPushButton>(*screen_, name);
-  }
+  QPushButton* Button(const char* name) const { return Find<QPushButton>(*screen_, name); }
   // The command button showing that caption.
   void Command(const QString& caption) {
     for (int i = 1; i <= ui::TouchFrontDialog::kCommandCount; ++i) {
@@ -77,15 +61,14 @@ class TouchFrontDialogTest : public testing_support::TestDatabase {
     ADD_FAILURE() << "no command button " << caption.toStdString();
   }
   void Scan(const QString& barcode) {
-    auto* box = testing_support::Find<QLineEdit>(*screen_, "barcodeEdit");
+    auto* box = Find<QLineEdit>(*screen_, "barcodeEdit");
     QTest::keyClicks(box, barcode);
     QTest::keyClick(box, Qt::Key_Return);
   }
   QString Cell(int row, int column) const {
-    auto* table = testing_support::Find<QTableView>(*screen_, "lineTable");
-    return table->model()->index(row, column).data().toString();
+    return testing_support::Cell(*screen_, "lineTable", row, column);
   }
-  QString Total() const { return testing_support::Find<QLabel>(*screen_, "totalLabel")->text(); }
+  QString Total() const { return Text(*screen_, "totalLabel"); }
 
   // The rows a sale wrote, without its number and times.
   Texts JournalRows(std::int64_t number) const {
@@ -110,11 +93,10 @@ class TouchFrontDialogTest : public testing_support::TestDatabase {
 };
 
 TEST_F(TouchFrontDialogTest, GoodsButtonsSellTheirOwnGoodsAndScaleGoodsAreOneWithoutTheScale) {
-  testing_support::AddGoods("6903", "牛奶", 3.0);  // the same name, another goods
+  AddGoods("6903", "牛奶", 3.0);  // the same name, another goods
   Open().Exec("update goodsmaster set isscalegoods = '是' where barcode = '6902'");
   OpenScreen();
-  QAbstractItemModelTester tester(testing_support::Find<QTableView>(*screen_, "lineTable")->model(),
-                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  auto tester = CheckModel(*screen_, "lineTable");
   EXPECT_EQ(Button("goodsButton0")->text(), "牛奶");
   EXPECT_EQ(Button("goodsButton2")->text(), "牛奶");
   EXPECT_FALSE(Button("goodsButton3")->isVisible());
@@ -148,7 +130,7 @@ TEST_F(TouchFrontDialogTest, MemberButtonAttachesAndDetachesRepricingTheLines) {
   }
   EXPECT_EQ(Cell(0, 2), "2.00");
   EXPECT_EQ(Total(), "6.00");
-  EXPECT_TRUE(testing_support::Find<QLabel>(*screen_, "memberPane")->text().contains("王"));
+  EXPECT_TRUE(Text(*screen_, "memberPane").contains("王"));
   Command("普通客户");
   EXPECT_EQ(Cell(0, 2), "2.50");
   EXPECT_EQ(Total(), "6.50");
@@ -170,11 +152,7 @@ TEST_F(TouchFrontDialogTest, SettlingWritesTheSameRowsAsTheKeyboardScreen) {
   }
   Command("主界面");
   {
-    ModalDriver<ui::TouchSettleDialog> pay([](QWidget* dialog) {
-      Click(*dialog, "key2");
-      Click(*dialog, "key0");
-      Click(*dialog, "okButton");
-    });
+    ModalDriver<ui::TouchSettleDialog> pay(TapKeys("20"));
     Command("结算");
     ASSERT_TRUE(pay.ran());
   }
@@ -184,17 +162,11 @@ TEST_F(TouchFrontDialogTest, SettlingWritesTheSameRowsAsTheKeyboardScreen) {
 
   ui::SalesFrontDialog keyboard(nullptr, "0");
   keyboard.show();
-  auto* entry = testing_support::Find<QLineEdit>(keyboard, "entryEdit");
-  for (const char* text : {"6901", "6902", "*3", "/8"}) {
-    QTest::keyClicks(entry, text);
-    QTest::keyClick(entry, Qt::Key_Return);
-  }
+  auto* entry = Find<QLineEdit>(keyboard, "entryEdit");
+  entry->setFocus();
+  TypeEach(&keyboard, {"6901", "6902", "*3", "/8"});
   {
-    ModalDriver<ui::SettleDialog> pay([](QWidget* dialog) {
-      auto* cash = testing_support::Find<QLineEdit>(*dialog, "cashEdit");
-      cash->setText("20");
-      Click(*dialog, "okButton");
-    });
+    ModalDriver<ui::SettleDialog> pay(Fill({{"cashEdit", "20"}}, "okButton"));
     QTest::keyClick(entry, Qt::Key_Return);
     ASSERT_TRUE(pay.ran());
   }
@@ -209,10 +181,8 @@ TEST_F(TouchFrontDialogTest, F1OpensTheTouchScreenWhenTheScaleFrontIsOn) {
   const app::MenuModule cashier{1, 0, 0, 0, 0, "", ""};
   for (const char* setting : {"是", "否"}) {
     Open().Exec("update management set usescalefront = ?", setting);
-    ModalDriver<ui::TouchFrontDialog> touch(
-        [](QWidget* dialog) { Click(*dialog, "commandButton10"); });
-    ModalDriver<ui::SalesFrontDialog> keyboard(
-        [](QWidget* dialog) { Click(*dialog, "exitButton"); });
+    ModalDriver<ui::TouchFrontDialog> touch(Press("commandButton10"));
+    ModalDriver<ui::SalesFrontDialog> keyboard(Press("exitButton"));
     ui::LaunchModule(cashier, nullptr, "0");
     EXPECT_EQ(touch.ran(), std::string(setting) == "是");
     EXPECT_EQ(keyboard.ran(), std::string(setting) == "否");
@@ -223,15 +193,11 @@ TEST_F(TouchFrontDialogTest, F1OpensTheTouchScreenWhenTheScaleFrontIsOn) {
 // whole caption; the layout fits the window without squeezing.
 TEST_F(TouchFrontDialogTest, LayoutFitsFingersAt1024x768And1920x1080) {
   for (int i = 0; i < 12; ++i) {
-    testing_support::AddGoods("7" + std::to_string(i), "很长很长的商品名称第" + std::to_string(i),
-                              1);
+    AddGoods("7" + std::to_string(i), "很长很长的商品名称第" + std::to_string(i), 1);
   }
   for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
     OpenScreen(size.width(), size.height());
     ASSERT_EQ(screen_->size(), size);
-    const QString shot = QDir::temp().filePath(
-        QStringLiteral("touch_front_%1x%2.png").arg(size.width()).arg(size.height()));
-    EXPECT_TRUE(screen_->grab().save(shot));
     EXPECT_LE(screen_->layout()->minimumSize().height(), size.height());
     EXPECT_LE(screen_->layout()->minimumSize().width(), size.width());
     const int finger = ui::MillimetresToPixels(*screen_, ui::kFingerMm);

@@ -1,13 +1,5 @@
-// The touch pads and payment dialogs as fingers use them: every number typed with keys, the
-// amounts following every key, and refusals keeping the dialog open.
+// The touch pads and payment dialogs as fingers use them.
 
-#include <gtest/gtest.h>
-
-#include <QLabel>
-#include <QLineEdit>
-
-#include "support/test_database.h"
-#include "ui/common/MessageBox.h"
 #include "ui/touch/TouchMemberPad.h"
 #include "ui/touch/TouchMemberSettleDialog.h"
 #include "ui/touch/TouchNumberPad.h"
@@ -17,8 +9,7 @@
 
 namespace {
 
-using Texts = std::vector<QString>;
-using testing_support::Click;
+using namespace testing_support;
 
 // Taps the keys of a pad: digits, "." / "·" (keyPoint), "-" and "<" for "退格".
 void Tap(const QWidget& pad, const QString& keys) {
@@ -35,22 +26,17 @@ void Tap(const QWidget& pad, const QString& keys) {
   }
 }
 
-QString Text(const QWidget& dialog, const char* name) {
-  if (auto* box = dialog.findChild<QLineEdit*>(name)) return box->text();
-  return dialog.findChild<QLabel*>(name)->text();
-}
-
 // Touching a box makes it the one the keys type into.
 void Touch(const QWidget& dialog, const char* box) {
   QTest::mouseClick(dialog.findChild<QLineEdit*>(box), Qt::LeftButton);
 }
 
-class TouchPadsTest : public testing_support::TestDatabase {
+class TouchPadsTest : public TestDatabase {
  protected:
   ui::MessageBoxSeam boxes_;
 };
 
-TEST_F(TouchPadsTest, NumberPadRefusesADiscountAboveOneAndBackspaceOnEmptyDoesNothing) {
+TEST_F(TouchPadsTest, NumberPadRefusesADiscountAboveOneAndPricePadBackspacesTheWholeDot) {
   ui::TouchNumberPad pad(nullptr, sale::PadMode::kItemDiscount);
   pad.show();
   EXPECT_EQ(pad.windowTitle(), "单品折扣");
@@ -65,21 +51,20 @@ TEST_F(TouchPadsTest, NumberPadRefusesADiscountAboveOneAndBackspaceOnEmptyDoesNo
   Click(pad, "okButton");
   EXPECT_EQ(pad.result(), QDialog::Accepted);
   EXPECT_EQ(pad.text(), "0.85");
-}
 
-TEST_F(TouchPadsTest, PricePadBackspaceRemovesTheWholeDotAndReadsItAsTheDecimalPoint) {
-  ui::TouchPricePad pad(nullptr);
-  pad.show();
-  Click(pad, "okButton");
-  EXPECT_EQ(boxes_.Texts(), Texts{"请录入价格"});
-  Tap(pad, QStringLiteral("12·"));
-  EXPECT_EQ(Text(pad, "priceEdit"), QStringLiteral("12·"));
-  Tap(pad, QStringLiteral("<"));
-  EXPECT_EQ(Text(pad, "priceEdit"), "12");
-  Tap(pad, QStringLiteral("·5"));
-  Click(pad, "okButton");
-  EXPECT_EQ(pad.result(), QDialog::Accepted);
-  EXPECT_DOUBLE_EQ(pad.price(), 12.5);
+  // The price pad reads "·" as the decimal point and backspaces it whole.
+  ui::TouchPricePad price_pad(nullptr);
+  price_pad.show();
+  Click(price_pad, "okButton");
+  EXPECT_EQ(boxes_.Texts().back(), "请录入价格");
+  Tap(price_pad, QStringLiteral("12·"));
+  EXPECT_EQ(Text(price_pad, "priceEdit"), QStringLiteral("12·"));
+  Tap(price_pad, QStringLiteral("<"));
+  EXPECT_EQ(Text(price_pad, "priceEdit"), "12");
+  Tap(price_pad, QStringLiteral("·5"));
+  Click(price_pad, "okButton");
+  EXPECT_EQ(price_pad.result(), QDialog::Accepted);
+  EXPECT_DOUBLE_EQ(price_pad.price(), 12.5);
 }
 
 TEST_F(TouchPadsTest, MemberPadTypesIntoTheChosenBoxAndChecksThePassword) {
@@ -101,7 +86,7 @@ TEST_F(TouchPadsTest, MemberPadTypesIntoTheChosenBoxAndChecksThePassword) {
   EXPECT_EQ(pad.member_id(), "8001");  // found by the phone number
 }
 
-TEST_F(TouchPadsTest, SettleDialogTakesCashAndCardAndRefusesShortPaymentAndLargeAllowance) {
+TEST_F(TouchPadsTest, SettleDialogsTakeCashAndCardRefuseShortPaymentAndSpendStoredValueFirst) {
   ui::TouchSettleDialog dialog(nullptr, 100.00);
   dialog.show();
   EXPECT_EQ(Text(dialog, "dueValue"), "100.00");
@@ -129,23 +114,22 @@ TEST_F(TouchPadsTest, SettleDialogTakesCashAndCardAndRefusesShortPaymentAndLarge
   EXPECT_DOUBLE_EQ(dialog.payment()->cash, 50);
   EXPECT_DOUBLE_EQ(dialog.payment()->card, 50);
   EXPECT_DOUBLE_EQ(dialog.payment()->change, 0);
-}
 
-TEST_F(TouchPadsTest, MemberSettleDialogPaysFromStoredValueFirst) {
+  // With a member, the stored value pays first and cash the rest.
   Open().Exec(
       "insert into membermaster (memberid,membername,memberpw,depositmode,depositvalue) "
       "values ('8001','王','','是',30)");
-  ui::TouchMemberSettleDialog dialog(nullptr, 100.00, "8001");
-  dialog.show();
-  EXPECT_EQ(Text(dialog, "storedValue"), "30.00");
-  EXPECT_EQ(Text(dialog, "remainingValue"), "70.00");
-  EXPECT_EQ(Text(dialog, "cashEdit"), "70.00");
-  Tap(dialog, "100");
-  EXPECT_EQ(Text(dialog, "changeValue"), "30.00");
-  Click(dialog, "okButton");
-  ASSERT_TRUE(dialog.payment());
-  EXPECT_DOUBLE_EQ(dialog.payment()->stored, 30);
-  EXPECT_DOUBLE_EQ(dialog.payment()->change, 30);
+  ui::TouchMemberSettleDialog member_dialog(nullptr, 100.00, "8001");
+  member_dialog.show();
+  EXPECT_EQ(Text(member_dialog, "storedValue"), "30.00");
+  EXPECT_EQ(Text(member_dialog, "remainingValue"), "70.00");
+  EXPECT_EQ(Text(member_dialog, "cashEdit"), "70.00");
+  Tap(member_dialog, "100");
+  EXPECT_EQ(Text(member_dialog, "changeValue"), "30.00");
+  Click(member_dialog, "okButton");
+  ASSERT_TRUE(member_dialog.payment());
+  EXPECT_DOUBLE_EQ(member_dialog.payment()->stored, 30);
+  EXPECT_DOUBLE_EQ(member_dialog.payment()->change, 30);
 }
 
 }  // namespace

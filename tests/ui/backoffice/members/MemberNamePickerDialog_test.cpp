@@ -2,22 +2,13 @@
 
 #include "ui/backoffice/members/MemberNamePickerDialog.h"
 
-#include <gtest/gtest.h>
-
-#include <QComboBox>
-#include <filesystem>
-
-#include "support/test_database.h"
-#include "ui/common/MessageBox.h"
 #include "ui/ui_test_support.h"
 
 namespace {
 
-using testing_support::Click;
-using testing_support::Find;
-using testing_support::ModalDriver;
+using namespace testing_support;
 
-class MemberNamePickerTest : public testing_support::TestDatabase {
+class MemberNamePickerTest : public TestDatabase {
  protected:
   ui::MessageBoxSeam messages_;
 };
@@ -45,13 +36,13 @@ TEST_F(MemberNamePickerTest, GivesAllOrTheFirstIdOfTheChosenName) {
 TEST_F(MemberNamePickerTest, RefusesAnEmptyChoiceAndAnUnreadableMemberList) {
   ui::MemberNamePickerDialog picker(nullptr, {"张三"});
   Click(picker, "confirmButton");
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"请选择会员名称"});
+  EXPECT_EQ(messages_.Texts(), Texts{"请选择会员名称"});
   EXPECT_EQ(picker.result(), 0);
 
   messages_.Clear();
   std::filesystem::remove(store::DatabasePath());
   EXPECT_EQ(ui::MemberNamePickerDialog::Choose(nullptr), std::nullopt);
-  EXPECT_EQ(messages_.Texts(), std::vector<QString>{"设定有误"});
+  EXPECT_EQ(messages_.Texts(), Texts{"设定有误"});
 }
 
 }  // namespace
