@@ -37,19 +37,13 @@ TEST_F(DeviceTest, DisplayGetsOneStreamPerLampAndNothingWhenOff) {
   devices::CustomerDisplayHandle handle = devices::OpenCustomerDisplay();
   ASSERT_TRUE(handle.port);
   EXPECT_EQ(handle.warning, "");
+  // ESC @, clear, [ESC s lamp,] ESC Q A, the value.
   devices::ShowOnCustomerDisplay(handle, 0, 12.5);
-  EXPECT_EQ(display.ReadAll(),
-            "\x1b\x40\x0c\x1b\x51\x41"
-            "12.50\r");
+  EXPECT_EQ(display.ReadAll(), "\x1b@\x0c\x1bQA12.50\r");
   devices::ShowOnCustomerDisplay(handle, 2, 3);
-  EXPECT_EQ(display.ReadAll(),
-            "\x1b\x40\x0c\x1b\x73"
-            "2\x1b\x51\x41"
-            "3.00\r");
+  EXPECT_EQ(display.ReadAll(), "\x1b@\x0c\x1bs2\x1bQA3.00\r");
   devices::ShowOnCustomerDisplay(handle, 5, 0.456);
-  EXPECT_EQ(display.ReadAll(),
-            "\x1b\x40\x0c\x1b\x51\x41"
-            "0.46\r");
+  EXPECT_EQ(display.ReadAll(), "\x1b@\x0c\x1bQA0.46\r");
 
   Settings("displaycontrol = '不显示'");
   devices::CustomerDisplayHandle off = devices::OpenCustomerDisplay();

@@ -128,24 +128,17 @@ TEST_F(SettingsTest, ScaleAddressFileByteForByte) {
 }
 
 TEST(PluLineTest, MatchesTheScaleFormatAndCutsNamesWithoutSplittingACharacter) {
-  std::string expected =
-      "IP0007A02100007001250"
-      "0000000"
-      "008"
-      "0"
-      "21"
-      "00" +
-      std::string(13, '0') + "00000" + std::string(28, '0') + "##" + kasso::Utf8ToGbk("苹果") +
-      "##" + std::string(24, ' ') + "##" + std::string(24, ' ') + "\r\n";
+  // PLU 7, code, price 12.50 in fen, then the scale's fixed fields.
+  std::string expected = "IP0007A02100007001250000000000802100" + std::string(13, '0') + "00000" +
+                         std::string(28, '0') + "##" + kasso::Utf8ToGbk("苹果") + "##" +
+                         std::string(24, ' ') + "##" + std::string(24, ' ') + "\r\n";
   EXPECT_EQ(devices::PluLine(7, "2100007", 12.5, "21", "苹果"), expected);
   // Prices of 10000.00 and more take more than six digits; PLU numbers above 9999 likewise.
   EXPECT_NE(devices::PluLine(12345, "1", 12345.67, "2", "x").find("IP12345A011234567"),
             std::string::npos);
 
   // 23 ASCII bytes then Chinese: byte 24 is the first half of a character.
-  std::string name =
-      "abcdefghijklmnopqrstuvw"
-      "苹果苹果";
+  std::string name = std::string("abcdefghijklmnopqrstuvw") + "苹果苹果";
   std::string line = devices::PluLine(1, "1", 1, "2", name);
   size_t start = line.find("##") + 2;
   EXPECT_EQ(line.substr(start, line.find("##", start) - start), name.substr(0, 23));
@@ -177,16 +170,18 @@ TEST_F(SettingsTest, PluFileListsScaleGoodsByNumberAndKeepsOldFileWhenNoneExist)
 }
 
 TEST(ScaleWeightTest, WeightTextsAndAnswersReadThroughNoiseAndPartialFrames) {
-  EXPECT_EQ(devices::FormatScaleWeight(" 1234 "), "1.234");
-  EXPECT_EQ(devices::FormatScaleWeight("01234"), "01.234");
-  EXPECT_EQ(devices::FormatScaleWeight("0.560"), "0.560");
-  EXPECT_EQ(devices::FormatScaleWeight("123"), "");
-  EXPECT_EQ(devices::FormatScaleWeight(""), "0");
-  EXPECT_EQ(devices::ParseScaleAnswer("\x02  1.234kg\r"), "1.234");
-  EXPECT_EQ(devices::ParseScaleAnswer("\xff\x13garbage\x02 0.500kg\r\x02 0.75"), "0.500");
-  EXPECT_EQ(devices::ParseScaleAnswer("01234\r\n"), "01234");
-  EXPECT_EQ(devices::ParseScaleAnswer("\x02 1.2"), "");
-  EXPECT_EQ(devices::ParseScaleAnswer(""), "");
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  for (const auto& [raw, shown] : Pairs{
+           {" 1234 ", "1.234"}, {"01234", "01.234"}, {"0.560", "0.560"}, {"123", ""}, {"", "0"}}) {
+    EXPECT_EQ(devices::FormatScaleWeight(raw), shown) << raw;
+  }
+  for (const auto& [answer, weight] : Pairs{{"\x02  1.234kg\r", "1.234"},
+                                            {"\xff\x13garbage\x02 0.500kg\r\x02 0.75", "0.500"},
+                                            {"01234\r\n", "01234"},
+                                            {"\x02 1.2", ""},
+                                            {"", ""}}) {
+    EXPECT_EQ(devices::ParseScaleAnswer(answer), weight) << answer;
+  }
 }
 
 TEST_F(SettingsTest, SerialScaleIsAskedAndAnswers) {

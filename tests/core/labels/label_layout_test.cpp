@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "core/common/error.h"
@@ -32,11 +33,10 @@ TEST(LabelLayoutTest, A4SheetCountsRowsBelowTheTopMargin) {
   label.settings.leftspace = 4.5;
   label.settings.betweenspace = 2.25;
   const labels::SheetPlan plan = labels::PlanSheet(label, 25);
-  EXPECT_EQ(plan.rows_per_page, 7);  // (297 - 10) / 40 = 7.175
-  EXPECT_EQ(plan.labels_per_page, 21);
-  EXPECT_EQ(plan.pages, 2);
-  EXPECT_EQ(labels::LabelsOnPage(plan, 0, 25), 21);
-  EXPECT_EQ(labels::LabelsOnPage(plan, 1, 25), 4);
+  // (297 - 10) / 40 = 7.175 rows of 3; 25 labels fill a page and 4 of the next.
+  EXPECT_EQ((std::array{plan.rows_per_page, plan.labels_per_page, plan.pages,
+                        labels::LabelsOnPage(plan, 0, 25), labels::LabelsOnPage(plan, 1, 25)}),
+            (std::array{7, 21, 2, 21, 4}));
   // The eighth label: row 2, column 1.
   const labels::PointMm corner = labels::LabelCorner(plan, 7);
   EXPECT_DOUBLE_EQ(corner.x, 4.5 + 62.25);
@@ -98,10 +98,9 @@ TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithCaptions) {
   ASSERT_EQ(placed.size(), 2u);
   EXPECT_EQ(placed[0].key, labels::kGoodsName);
   EXPECT_EQ(placed[0].text, "名称:可口可乐");
-  EXPECT_DOUBLE_EQ(placed[0].rect.left, 104);
-  EXPECT_DOUBLE_EQ(placed[0].rect.top, 43);
-  EXPECT_DOUBLE_EQ(placed[0].rect.width(), 20);
-  EXPECT_DOUBLE_EQ(placed[0].rect.height(), 6);
+  const auto& rect = placed[0].rect;
+  EXPECT_EQ((std::array{rect.left, rect.top, rect.width(), rect.height()}),
+            (std::array{104.0, 43.0, 20.0, 6.0}));
   EXPECT_EQ(placed[1].text, "售价:3.50");
   EXPECT_DOUBLE_EQ(placed[1].rect.height(), 3);
 

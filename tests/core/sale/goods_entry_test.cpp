@@ -1,6 +1,3 @@
-// Barcodes the till has to ask about: unknown goods created on the spot, goods priced 0,
-// goods weighed on the serial scale, and goods scanned for an attached member.
-
 #include <gtest/gtest.h>
 
 #include "core/common/clock.h"

@@ -1,12 +1,10 @@
-// ProcessEntry as the cashier drives it: scans, command characters, and what stays in the
-// entry field.
-
 #include <gtest/gtest.h>
 
 #include "sale_fixture.h"
 
 namespace {
 
+using namespace std::string_literals;
 using sale::EntryOutcome;
 using sale_testing::Texts;
 
@@ -159,10 +157,8 @@ TEST_F(SaleEntryTest, RefusedCommandKeepsEntryLinesAndTotal) {
   // Numbers beyond what a till holds are refused before anything is asked about them.
   const std::string nines(400, '9');
   for (const std::string& refused :
-       {std::string("/11"), std::string("/85"), std::string("/-1"), std::string("/"),
-        std::string("%abc"), "%" + nines, std::string("*"), "*1" + std::string(20, '0'),
-        std::string("*100000000"), std::string("\\-1"), std::string("\\x"), "\\" + nines,
-        std::string("\\10000000000")}) {
+       {"/11"s, "/85"s, "/-1"s, "/"s, "%abc"s, "%" + nines, "*"s, "*1" + std::string(20, '0'),
+        "*100000000"s, "\\-1"s, "\\x"s, "\\" + nines, "\\10000000000"s}) {
     EXPECT_EQ(Enter(refused).outcome, EntryOutcome::kKeepEntry) << refused;
   }
   EXPECT_EQ(ui_.messages, (Texts{"折扣率有误", "折扣率有误", "折扣率有误", "折扣率有误",

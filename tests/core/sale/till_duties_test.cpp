@@ -1,6 +1,3 @@
-// The till's duties besides selling: the shift closing and its figures, the cash in the
-// drawer, the drawer key and petty cash.
-
 #include "core/sale/till_duties.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +9,7 @@
 #include "sale_fixture.h"
 
 namespace {
+using namespace std::string_literals;
 
 // A settled bill as the commit writes it: one line row and the summary row.
 struct Bill {
@@ -171,10 +169,8 @@ TEST_F(TillDutiesTest, TakingOutIsCheckedAgainstTheDrawerOnBothScreens) {
 }
 
 TEST_F(TillDutiesTest, PettyAmountMustBeANumberOtherThanZero) {
-  const std::string nines(400, '9');
   for (const std::string& entry :
-       {std::string("+"), std::string("+abc"), std::string("+0"), std::string("+0.001"),
-        std::string("+1e3"), "+" + nines, std::string("+10000000000")}) {
+       {"+"s, "+abc"s, "+0"s, "+0.001"s, "+1e3"s, "+" + std::string(400, '9'), "+10000000000"s}) {
     ui_.messages.clear();
     EXPECT_EQ(Petty(entry), sale::EntryOutcome::kKeepEntry) << entry;
     EXPECT_EQ(ui_.messages, sale_testing::Texts{"备用金金额有误"}) << entry;
