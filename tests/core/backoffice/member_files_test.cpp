@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using backoffice::MembersImported;
-using members_testing::Refusal;
+using testing_support::ErrorOf;
 
 const fs::path kFixtures = TILLWISE_FIXTURES;
 
@@ -107,12 +107,10 @@ TEST_F(MemberFilesTest, OneBadLineRefusesTheWholeFileNamingItsLineAndField) {
   };
   for (const auto& [bytes, message] : cases) {
     WriteFile("bad.txt", bytes);
-    EXPECT_EQ(Refusal<kasso::UserError>([&] { backoffice::ImportMembersText(dir() / "bad.txt"); }),
-              message);
+    EXPECT_EQ(ErrorOf([&] { backoffice::ImportMembersText(dir() / "bad.txt"); }), message);
   }
   // A workbook another program wrote, with a points figure where the flag belongs.
-  EXPECT_EQ(Refusal<kasso::UserError>(
-                [] { backoffice::ImportMembersSpreadsheet(kFixtures / "members.ods"); }),
+  EXPECT_EQ(ErrorOf([] { backoffice::ImportMembersSpreadsheet(kFixtures / "members.ods"); }),
             "第 2 行: 是否积分选择有误");
   EXPECT_EQ(Count("select count(*) from membermaster"), 3);
 }

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "support/test_database.h"
@@ -47,7 +46,6 @@ class MembersFixture : public testing_support::TestDatabase {
         .QueryDouble("select memberpointsvalue from membermaster where memberid = ?", id)
         .value_or(-1);
   }
-  std::int64_t Count(const std::string& sql) const { return Open().QueryInt(sql).value_or(-1); }
   // Every row of a table in a stable text form, to prove it unchanged.
   std::string Rows(const std::string& table) const {
     std::string text;
@@ -60,16 +58,5 @@ class MembersFixture : public testing_support::TestDatabase {
     return text;
   }
 };
-
-// The message a refused call throws; "accepted" when it does not throw.
-template <typename Error>
-std::string Refusal(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "accepted";
-}
 
 }  // namespace members_testing
