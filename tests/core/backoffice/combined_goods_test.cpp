@@ -1,6 +1,3 @@
-// Combined goods: the component work table, its checks and the save that copies it (a sale
-// moving the components' stock is proven with the sale).
-
 #include "core/backoffice/goods/combined_goods.h"
 
 #include <gtest/gtest.h>

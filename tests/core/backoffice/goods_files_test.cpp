@@ -1,6 +1,3 @@
-// The goods files: text and spreadsheet round trips, the text layout byte for byte, defaults,
-// all-or-nothing imports that name the bad line, skipped barcodes and a legacy workbook.
-
 #include "core/backoffice/goods/goods_files.h"
 
 #include <gtest/gtest.h>
@@ -35,16 +32,10 @@ class GoodsFilesTest : public goods_testing::GoodsFixture {
 
   // Every goods as the files carry it, without the recording date an import sets anew.
   std::string Goods() const {
-    std::string text;
-    auto rows = Open().Query(
+    return RowsOf(
         "select a.barcode,a.goodsname,a.salesprice,a.importprice,a.averageimportprice,a.unit,"
         "a.class,a.isscalegoods,a.pluno,b.quantity from goodsmaster a left join inventory b on "
         "(a.barcode = b.barcode) order by a.barcode");
-    while (rows.Step()) {
-      for (int column = 0; column < 10; ++column) text += rows.Text(column) + "|";
-      text += "\n";
-    }
-    return text;
   }
   void EmptyShop() const { Open().ExecScript("delete from goodsmaster; delete from inventory;"); }
   void WriteFile(const std::string& name, const std::string& bytes) const {
@@ -144,11 +135,9 @@ TEST_F(GoodsFilesTest, LegacyWorkbookIsReadByColumnTitlesWithItsStockAsOpeningSt
   EXPECT_EQ(Stored("iniinventory", "6901234567890"), "24.0");
 
   // A workbook without a required column, or a file that is no workbook, is refused whole.
-  {
-    reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
-    names.Row({"7001"});
-    names.Commit();
-  }
+  reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
+  names.Row({"7001"});
+  names.Commit();
   WriteFile("names.txt", "条码,名称\r\n7001,牛奶\r\n");
   for (auto [name, message] : {std::pair{"names.xlsx", "商品导入文件中必须包括: 条码,名称"},
                                std::pair{"names.txt", "打开文件错误"}}) {

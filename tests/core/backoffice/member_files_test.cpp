@@ -1,6 +1,3 @@
-// The member files: the text layout byte for byte (password included), text and .xlsx round
-// trips (the workbook without passwords), skipped ids and all-or-nothing imports.
-
 #include "core/backoffice/members/member_files.h"
 
 #include <gtest/gtest.h>
@@ -25,16 +22,10 @@ class MemberFilesTest : public members_testing::MembersFixture {
  protected:
   // Every member as the files carry it, password last.
   std::string Members() const {
-    std::string text;
-    auto rows = Open().Query(
+    return RowsOf(
         "select memberid,membername,memberpid,memberphone,memberaddress,membersex,"
         "memberpointsmode,memberpointsvalue,depositmode,depositvalue,memberpw from membermaster "
         "order by memberid");
-    while (rows.Step()) {
-      for (int column = 0; column < 11; ++column) text += rows.Text(column) + "|";
-      text += "\n";
-    }
-    return text;
   }
   void EmptyShop() const { Open().Exec("delete from membermaster"); }
   void WriteFile(const std::string& name, const std::string& bytes) const {

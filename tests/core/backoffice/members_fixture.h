@@ -48,14 +48,7 @@ class MembersFixture : public testing_support::TestDatabase {
   }
   // Every row of a table in a stable text form, to prove it unchanged.
   std::string Rows(const std::string& table) const {
-    std::string text;
-    store::Database db = Open();
-    auto rows = db.Query("select * from " + table + " order by rowid");
-    while (rows.Step()) {
-      for (int i = 0; i < rows.ColumnCount(); ++i) text += rows.Text(i) + "|";
-      text += "\n";
-    }
-    return text;
+    return RowsOf("select * from " + table + " order by rowid");
   }
 };
 

@@ -1,6 +1,3 @@
-// Stored-value top-ups: the entry's checks and their order, the ceiling on every path, member by
-// phone or identity card, the batch, the history rows and the slip.
-
 #include "core/backoffice/members/top_up.h"
 
 #include <gtest/gtest.h>

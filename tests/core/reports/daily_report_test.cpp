@@ -1,5 +1,3 @@
-// The daily business report over sales, a return and a stocktake the till really booked.
-
 #include "core/reports/daily_report.h"
 
 #include <gtest/gtest.h>

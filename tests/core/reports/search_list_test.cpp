@@ -1,5 +1,3 @@
-// The search prompt's matching: from the top, after the selection, and its refusals.
-
 #include "core/reports/search_list.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// Quantity, price and discount commands typed at the till for the ordinary customer.
-
 #include <gtest/gtest.h>
 
 #include "sale_fixture.h"

@@ -1,6 +1,3 @@
-// Members at the till: attaching and detaching, member prices and rates combined with the
-// cashier's discounts and prices, and the member selection check.
-
 #include <gtest/gtest.h>
 
 #include "core/common/error.h"

@@ -1,6 +1,3 @@
-// The record chooser's lists: parked sales, closed shifts and past sales as shown, with the
-// key each row hands back.
-
 #include "core/sale/record_lists.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-// The arithmetic of the payment dialogs and the round-off, independent of any screen.
-
 #include "core/sale/settlement.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include "sale_fixture.h"
 
@@ -58,19 +58,23 @@ TEST(OrdinaryPaymentTest, ConfirmationChecksInOrder) {
 }
 
 TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndNeverGoesNegative) {
-  auto split = sale::MemberSplit(50.00, 30.00);
-  EXPECT_DOUBLE_EQ(split.stored, 30.00);
-  EXPECT_DOUBLE_EQ(split.remaining, 20.00);
-  EXPECT_DOUBLE_EQ(sale::MemberSplit(20.00, 30.00).stored, 20.00);
-  EXPECT_DOUBLE_EQ(sale::MemberSplit(20.00, -5.00).stored, 0.0);
-  EXPECT_DOUBLE_EQ(sale::MemberSplit(-8.00, 30.00).stored, 0.0);
-  EXPECT_DOUBLE_EQ(sale::MemberSplit(-8.00, 30.00).remaining, -8.00);
+  // due, balance -> stored, remaining
+  for (auto [due, balance, stored, remaining] : {std::array{50.00, 30.00, 30.00, 20.00},
+                                                 {20.00, 30.00, 20.00, 0.0},
+                                                 {20.00, -5.00, 0.0, 20.00},
+                                                 {-8.00, 30.00, 0.0, -8.00}}) {
+    EXPECT_DOUBLE_EQ(sale::MemberSplit(due, balance).stored, stored) << due << " " << balance;
+    EXPECT_DOUBLE_EQ(sale::MemberSplit(due, balance).remaining, remaining) << due << " " << balance;
+  }
   EXPECT_DOUBLE_EQ(sale::MemberAllowance(3.456), 3.46);
 
-  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 50.00, 0, 0}), 30.00);
-  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 5.00, 10.00, 0}), 0.0);
-  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 5.00, 10.00, 12.00}), 5.00);
-  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 5.00, 25.00, 0}), 5.00);
+  // cash, cheque, card -> change on a due of 20.00
+  for (auto [cash, cheque, card, change] : {std::array{50.00, 0.0, 0.0, 30.00},
+                                            {5.00, 10.00, 0.0, 0.0},
+                                            {5.00, 10.00, 12.00, 5.00},
+                                            {5.00, 25.00, 0.0, 5.00}}) {
+    EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, cash, cheque, card}), change) << cash;
+  }
 }
 
 TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {

@@ -1,6 +1,3 @@
-// The touch screen's goods buttons and keypad numbers, through the same sale engine as the
-// keyboard screen.
-
 #include "core/sale/touch_entry.h"
 
 #include <gtest/gtest.h>
@@ -81,10 +78,9 @@ TEST_F(TouchEntryTest, NumberPadChecks) {
 }
 
 TEST_F(TouchEntryTest, BackspaceRemovesAWholeCharacter) {
-  EXPECT_EQ(sale::RemoveLastCharacter("12·"), "12");
-  EXPECT_EQ(sale::RemoveLastCharacter("1·5"), "1·");
-  EXPECT_EQ(sale::RemoveLastCharacter("7"), "");
-  EXPECT_EQ(sale::RemoveLastCharacter(""), "");
+  for (auto [typed, left] : {std::pair{"12·", "12"}, {"1·5", "1·"}, {"7", ""}, {"", ""}}) {
+    EXPECT_EQ(sale::RemoveLastCharacter(typed), left) << typed;
+  }
 }
 
 TEST_F(TouchEntryTest, PadNumbersRunTheKeyboardsAdjustments) {
@@ -99,8 +95,7 @@ TEST_F(TouchEntryTest, PadNumbersRunTheKeyboardsAdjustments) {
   EXPECT_TRUE(Pad(PadMode::kItemDiscount, "0.85"));
   EXPECT_EQ(Columns(1, {sale::kFrontRate, sale::kRate}), (Texts{"0.85", "0.85"}));
   EXPECT_TRUE(Pad(PadMode::kBillDiscount, "0.9"));
-  EXPECT_EQ(Column(0, sale::kRate), "0.90");
-  EXPECT_EQ(Column(0, sale::kAmount), "9.00");
+  EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"0.90", "9.00"}));
   EXPECT_EQ(sale_.total_caption, "总计: 19.80");  // 9.00 + 3 x 4.00 x 0.90 (price reset)
 
   // Refusals change nothing and say why.

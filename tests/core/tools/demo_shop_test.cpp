@@ -29,11 +29,8 @@ class DemoShopTest : public testing_support::TestDatabase {
 std::string Dump(store::Database& db) {
   std::string dump;
   for (const char* table : {"goodsmaster", "inventory", "membermaster", "transactiondetails"}) {
-    store::Statement rows = db.Query(std::string("select * from ") + table + " order by rowid");
-    while (rows.Step()) {
-      for (int c = 0; c < rows.ColumnCount(); ++c) dump += rows.Text(c) + '|';
-      dump += '\n';
-    }
+    dump +=
+        testing_support::RowsText(db, std::string("select * from ") + table + " order by rowid");
   }
   return dump;
 }
