@@ -62,20 +62,12 @@ TEST_F(GoodsMasterTest, NewGoodsTakeTheDefaultsAndGetTheirStockRow) {
   // Sales price 0 is typed at the till; member price 0 means the sales price.
   EXPECT_EQ(ui_.notes, (Texts{"售价为0或不录入表示售价在销售时录入",
                               "会员价为0或不录入表示会员价与售价相同"}));
-  store::Database db = Open();
-  auto row = db.Query(
-      "select goodsname,unit,class,salesprice,memberprice,importprice,averageimportprice,"
-      "recordingdate,isscalegoods,pluno,iniinventory,givepoints,iscombined from goodsmaster "
-      "where barcode = '6901'");
-  ASSERT_TRUE(row.Step());
-  EXPECT_EQ((Texts{row.Text(0), row.Text(1), row.Text(2), row.Text(7), row.Text(8), row.Text(12)}),
-            (Texts{"可乐", "个", "未分类", "2024-05-06 09:30:00", "否", "否"}));
-  EXPECT_EQ(row.Double(3) + row.Double(4) + row.Double(5) + row.Double(6), 0);
-  EXPECT_EQ(row.Int(9), 0);
-  EXPECT_EQ(row.Double(10), 12.5);
-  EXPECT_EQ(row.Int(11), 1);
+  EXPECT_EQ(RowsOf("select goodsname,unit,class,salesprice,memberprice,importprice,"
+                   "averageimportprice,recordingdate,isscalegoods,pluno,iniinventory,givepoints,"
+                   "iscombined from goodsmaster"),
+            "可乐|个|未分类|0.0|0.0|0.0|0.0|2024-05-06 09:30:00|否|0|12.5|1|否|\n");
   EXPECT_EQ(Stock("6901"), 12.5);
-  EXPECT_EQ(db.QueryText("select useitemlibrary from management"), "否");
+  EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "否");
 }
 
 TEST_F(GoodsMasterTest, PricesAreRoundedAndTheAverageStartsAtThePositiveImportPrice) {

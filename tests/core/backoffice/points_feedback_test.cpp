@@ -28,9 +28,6 @@ class PointsFeedbackTest : public members_testing::MembersFixture {
                          const char* points) {
     return {id, backoffice::kGift, barcode, quantity, "", points, "0"};
   }
-  double Stock(const char* barcode) const {
-    return Number("select quantity from inventory where barcode = ?", barcode);
-  }
 };
 
 TEST_F(PointsFeedbackTest, ARebateCreditsPointsTimesRateAndRecordsTheRow) {
@@ -50,13 +47,10 @@ TEST_F(PointsFeedbackTest, AllPointsMayBeDeductedButNotOneMore) {
 
 TEST_F(PointsFeedbackTest, GiftsLeaveTheirOwnStockRowEvenBelowZero) {
   backoffice::RedeemPoints(Gift("M1", "G1", "2", "100"));
-  EXPECT_EQ(Stock("G1"), -1);
   // A combined goods gives its own row, not its components'.
   backoffice::RedeemPoints(Gift("M1", "K1", "1", "50"));
-  EXPECT_EQ(Stock("K1"), 3);
-  EXPECT_EQ(Stock("G2"), 9);
-  EXPECT_EQ(Points("M1"), 350);
-  EXPECT_EQ(Balance("M1"), 100);
+  EXPECT_EQ(Rows("inventory"), "G1|-1.0|\nK1|3.0|\nG2|9.0|\n");
+  EXPECT_EQ(Points("M1") * 1000 + Balance("M1"), 350100);
   EXPECT_EQ(Rows("pointsreturn"),
             "M1|赠品|G1|2.0|0.0|100|0|2024-05-06 11:00:00|\n"
             "M1|赠品|K1|1.0|0.0|50|0|2024-05-06 11:00:00|\n");

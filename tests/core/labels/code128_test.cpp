@@ -40,8 +40,6 @@ TEST(Code128Test, SymbolTableIsThePublishedOne) {
   for (int value = 0; value <= 106; ++value) {
     EXPECT_EQ(labels::Code128Pattern(value), Modules(value)) << "value " << value;
   }
-  EXPECT_EQ(Modules(105), "11010011100");  // START C, as the table is read elsewhere
-  EXPECT_EQ(Modules(106), "1100011101011");
   EXPECT_THROW(labels::Code128Pattern(107), std::out_of_range);
 }
 
@@ -65,8 +63,6 @@ TEST(Code128Test, EncodesDigitsInCodeSetCWithAFinalOddDigitInSetB) {
   for (const Case& c : cases) {
     EXPECT_EQ(labels::EncodeCode128(c.digits), c.expected) << '"' << c.digits << '"';
   }
-  EXPECT_EQ(labels::EncodeCode128("12").size(), 46u);
-  EXPECT_EQ(labels::EncodeCode128("6901234567892").size(), 123u);
   // 35 + 11 * (n div 2) + 22 for an odd count, for every length a goods code may have.
   for (size_t n = 0; n <= 20; ++n) {
     EXPECT_EQ(labels::EncodeCode128(std::string(n, '7')).size(), 35 + 11 * (n / 2) + (n % 2) * 22)

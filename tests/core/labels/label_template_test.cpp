@@ -40,14 +40,11 @@ class LabelTemplateTest : public testing_support::TestDatabase {
 };
 
 TEST_F(LabelTemplateTest, NewShopHasBothKindsAndRollDefaults) {
+  // The shipped positions themselves are proven with the upgrade that lays them out.
   const LabelTemplate shelf = Load(labels::kShelfLabel);
   EXPECT_EQ(shelf.labelwidth * 100 + shelf.labelheight, 6035);
-  EXPECT_EQ(shelf.fields[labels::kGoodsName].cx, 131);
-  EXPECT_EQ(shelf.fields[labels::kGoodsName].fontsize, "大");
-  EXPECT_EQ(shelf.fields[labels::kPlu].cy, 134);
   const LabelTemplate goods = Load(labels::kGoodsLabel);
   EXPECT_EQ(goods.labelwidth * 100 + goods.labelheight, 3219);
-  EXPECT_EQ(goods.fields[labels::kUnit].cx * 100 + goods.fields[labels::kUnit].itemwidth, 11830);
   EXPECT_EQ(goods.settings.paperkind + goods.settings.printkind, "标签纸barcode");
   EXPECT_EQ(goods.settings.columns * 10 + goods.settings.repeat, 11);
   EXPECT_TRUE(goods.settings.printtitle);

@@ -107,12 +107,4 @@ TEST_F(TouchEntryTest, PadNumbersRunTheKeyboardsAdjustments) {
   EXPECT_EQ(sale_.total_caption, "总计: 19.80");
 }
 
-TEST_F(TouchEntryTest, PettyCashIsBookedAgainstTheDrawer) {
-  EXPECT_FALSE(Pad(PadMode::kPettyCash, "-50"));
-  EXPECT_EQ(ui_.messages, Texts{"提取备用金金额(-50.00)不能超过钱箱内现有金额(0.00)"});
-  EXPECT_TRUE(Pad(PadMode::kPettyCash, "100"));
-  EXPECT_EQ(Number("select actualvalue from transactiondetails where transactiontype = '备用金'"),
-            100.0);
-}
-
 }  // namespace
