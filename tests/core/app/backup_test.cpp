@@ -25,7 +25,7 @@ TEST(BackupClockTest, FiresAtMinuteZeroOfEvenHoursOnly) {
 
 using AutomaticBackupTest = testing_support::TestDatabase;
 
-TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderItsOwnName) {
+TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderItsOwnNameAndAFailedCopyKeepsTheOldFile) {
   kasso::SetFixedClock(kasso::MakeTime(2014, 12, 5, 9, 30, 0));
   Open().Exec("insert into goodsmaster (barcode,goodsname) values ('6901','可乐')");
   servicelib::HandleBackUp();
@@ -33,6 +33,12 @@ TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderItsOwnName) {
   ASSERT_TRUE(fs::exists(copy));
   EXPECT_EQ(store::Database(copy).QueryText("select goodsname from goodsmaster"), "可乐");
   EXPECT_FALSE(fs::exists(dir() / "backup" / "自动备份20141205093000.dat.part"));
+  fs::path target = dir() / "target.dat";
+  std::ofstream(target) << "old backup";
+  fs::remove(store::DatabasePath());
+  EXPECT_ANY_THROW(app::CopyDatabaseTo(target));
+  EXPECT_EQ(FileBytes(target), "old backup");
+  EXPECT_FALSE(fs::exists(dir() / "target.dat.part"));
 }
 
 // A hundred days of a till that backs up at 00:00 and 12:00, among files it did not write.
@@ -66,15 +72,6 @@ TEST_F(AutomaticBackupTest, KeepsTwoDaysWholeAndOneCopyADayForNinetyDaysAndNothi
     kept.insert(entry.path().filename().string());
   }
   EXPECT_EQ(kept, expected);
-}
-
-TEST_F(AutomaticBackupTest, AFailedCopyLeavesTheOldFileInPlace) {
-  fs::path target = dir() / "target.dat";
-  std::ofstream(target) << "old backup";
-  fs::remove(store::DatabasePath());
-  EXPECT_ANY_THROW(app::CopyDatabaseTo(target));
-  EXPECT_EQ(FileBytes(target), "old backup");
-  EXPECT_FALSE(fs::exists(dir() / "target.dat.part"));
 }
 
 }  // namespace

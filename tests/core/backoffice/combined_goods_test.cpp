@@ -33,7 +33,7 @@ class CombinedGoodsTest : public goods_testing::GoodsFixture {
   }
 };
 
-TEST_F(CombinedGoodsTest, ComponentsAreCheckedAndKeptOncePerBarcode) {
+TEST_F(CombinedGoodsTest, ComponentsAreCheckedOnEntryAndSaveAndKeptOncePerBarcode) {
   struct Case {
     const char* barcode;
     const char* quantity;
@@ -66,9 +66,6 @@ TEST_F(CombinedGoodsTest, ComponentsAreCheckedAndKeptOncePerBarcode) {
   EXPECT_EQ(Components(), "A:苹果:3 ");
   backoffice::CombinedGoodsClear();
   EXPECT_EQ(Components(), "");
-}
-
-TEST_F(CombinedGoodsTest, EntryRefusesItselfUnknownAndCombinedBarcodes) {
   for (auto [barcode, message] :
        {std::pair{"N", "组合商品下线不能是自己"}, std::pair{"Z", "此商品不存在"},
         std::pair{"K", "组合商品下线不能是组合商品"}}) {

@@ -24,7 +24,7 @@ struct SaveCase {
   const char* field;
 };
 
-TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndWritesNothing) {
+TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndAFailedWriteRollsBack) {
   const std::vector<SaveCase> refusals = {
       // The PLU is checked first, before even an empty barcode.
       {[](GoodsFields& f) { f.pluno = "x", f.barcode = ""; }, "PLU编号有误", "pluno"},
@@ -47,6 +47,11 @@ TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndWritesNothing) {
   }
   EXPECT_EQ(Count("select count(*) from goodsmaster"), 0);
   EXPECT_EQ(Count("select count(*) from inventory"), 0);
+  EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "是");
+  Open().ExecScript(
+      "create trigger refuse before insert on inventory begin select raise(abort,'no'); end;");
+  EXPECT_EQ(ErrorOf([&] { Save(Fields("6901", "可乐"), false); }), "商品保存有误，请确认录入信息");
+  EXPECT_EQ(Count("select count(*) from goodsmaster"), 0);
   EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "是");
 }
 
@@ -109,14 +114,6 @@ TEST_F(GoodsMasterTest, SavingAnExistingBarcodeUpdatesButKeepsStockCostAndDate) 
             "百事可乐 9.0 0 1.7 10.0 2024-01-01 00:00:00");
   EXPECT_EQ(Stock("6901"), 10);
   EXPECT_EQ(Count("select count(*) from goodsmaster"), 1);
-}
-
-TEST_F(GoodsMasterTest, AFailedWriteRollsEverythingBack) {
-  Open().ExecScript(
-      "create trigger refuse before insert on inventory begin select raise(abort,'no'); end;");
-  EXPECT_EQ(ErrorOf([&] { Save(Fields("6901", "可乐"), false); }), "商品保存有误，请确认录入信息");
-  EXPECT_EQ(Count("select count(*) from goodsmaster"), 0);
-  EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "是");
 }
 
 TEST_F(GoodsMasterTest, DeleteTakesStockAndOwnComponentsTogetherAndLeavesOthers) {

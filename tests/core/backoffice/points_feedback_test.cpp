@@ -56,7 +56,7 @@ TEST_F(PointsFeedbackTest, GiftsLeaveTheirOwnStockRowEvenBelowZero) {
             "M1|赠品|K1|1.0|0.0|50|0|2024-05-06 11:00:00|\n");
 }
 
-TEST_F(PointsFeedbackTest, RefusalsComeInOrderNameTheFieldAndWriteNothing) {
+TEST_F(PointsFeedbackTest, RefusalsAndAFailedBookingWriteNothing) {
   struct Case {
     Redemption redemption;
     const char* message;
@@ -86,9 +86,6 @@ TEST_F(PointsFeedbackTest, RefusalsComeInOrderNameTheFieldAndWriteNothing) {
   }
   EXPECT_EQ(Rows("membermaster") + Rows("inventory"), before);
   EXPECT_EQ(Count("select count(*) from pointsreturn"), 0);
-}
-
-TEST_F(PointsFeedbackTest, AFailedBookingRollsBackWholeAndSaysSo) {
   Open().ExecScript(
       "create trigger refuse before insert on pointsreturn begin select raise(abort,'no'); end;");
   EXPECT_EQ(testing_support::ErrorOf([] { backoffice::RedeemPoints(Rebate("M1", "0.05", "200")); }),

@@ -63,7 +63,7 @@ TEST(DrawerCommandTest, ParsesFiveBytesModulo256) {
   EXPECT_EQ(devices::ParseDrawerCommand(""), (Bytes{0, 0, 0, 0, 0}));
 }
 
-TEST_F(DeviceTest, DrawerOnASerialPortNamedInCapitalsAndShutWhenNotWanted) {
+TEST_F(DeviceTest, DrawerOnASerialPortInCapitalsOrOnEveryUsbPrinterAndShutWhenNotWanted) {
   PseudoTerminal drawer;
   devices::OverridePortPath("com1", drawer.slave_path());
   Settings("moneyboxcontrol = '弹出', printerport = 'COM1', opencashiercmd = '27,112,0,25,250'");
@@ -76,9 +76,6 @@ TEST_F(DeviceTest, DrawerOnASerialPortNamedInCapitalsAndShutWhenNotWanted) {
   Settings("moneyboxcontrol = '弹出', printerport = 'lp'");  // no port of that name
   devices::KickCashDrawer();
   EXPECT_EQ(drawer.ReadAll(50), "");
-}
-
-TEST_F(DeviceTest, UsbSettingSendsToEveryUsbPrinter) {
   fs::path usb = dir() / "usb";
   fs::create_directories(usb);
   PseudoTerminal lp0;

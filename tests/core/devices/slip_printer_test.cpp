@@ -77,7 +77,7 @@ TEST_F(SlipPrinterTest, ReceiptPrinterOnCom1GetsEscPosInGbk) {
   EXPECT_FALSE(bytes.ends_with(Utf8ToGbk("谢谢惠顾") + "\n\n\n\n\n"));
 }
 
-TEST_F(SlipPrinterTest, ParallelPortAndTheOtherSlips) {
+TEST_F(SlipPrinterTest, ParallelPortOtherSlipsAndModesThatPrintNothing) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 18, 0, 0));
   devices::OverridePortPath("lpt1", printer_.slave_path());
   Settings("POS58", "lpt1");
@@ -87,9 +87,6 @@ TEST_F(SlipPrinterTest, ParallelPortAndTheOtherSlips) {
   EXPECT_NE(printer_.ReadAll().find(Utf8ToGbk("管理员")), std::string::npos);
   EXPECT_EQ(servicelib::PrintShiftSum(5), "班结小票打印失败: 班次 5 不存在");
   EXPECT_EQ(printer_.ReadAll(50), "");
-}
-
-TEST_F(SlipPrinterTest, ModesAndPortsThatPrintNothing) {
   devices::OverridePortPath("com1", printer_.slave_path());
   devices::OverridePortPath("com2", printer_.slave_path());
   FakeDriver driver;

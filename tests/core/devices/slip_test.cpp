@@ -20,14 +20,11 @@ TEST(SlipLayoutTest, CountsColumnsAsGbkAndCutsWithoutSplittingACharacter) {
   EXPECT_EQ(print::WrapColumns("欢迎\r\n光临", 32), (Lines{"欢迎", "光临"}));
 }
 
-TEST(SlipLayoutTest, PairsFillTheLineAndKeepTheValue) {
+TEST(SlipLayoutTest, PairsFillTheLineAndControlCharactersNeverReachThePrinter) {
   EXPECT_EQ(print::PairLine("现金", "100.00", 16), "现金      100.00");
   // A caption too long for the line is cut, the amount stays whole.
   EXPECT_EQ(print::PairLine("特别长的商品名称超出宽度", "12.50", 16), "特别长的商 12.50");
   EXPECT_EQ(print::RightColumns({"2.00", "3.50", "7.00"}, {6, 6, 8}), "  2.00  3.50    7.00");
-}
-
-TEST(SlipLayoutTest, ControlCharactersNeverReachThePrinter) {
   print::Slip slip;
   slip.Text("名\x1b@称\t", print::Align::kLeft);
   slip.Pair("a\nb", "1\x1d");

@@ -43,7 +43,7 @@ TEST(Code128Test, SymbolTableIsThePublishedOne) {
   EXPECT_THROW(labels::Code128Pattern(107), std::out_of_range);
 }
 
-TEST(Code128Test, EncodesDigitsInCodeSetCWithAFinalOddDigitInSetB) {
+TEST(Code128Test, EncodesDigitsInCodeSetCAndRefusesNonDigitsNamingTheBarcode) {
   const std::string start = Modules(105);
   const std::string stop = Modules(106);
   struct Case {
@@ -68,9 +68,6 @@ TEST(Code128Test, EncodesDigitsInCodeSetCWithAFinalOddDigitInSetB) {
     EXPECT_EQ(labels::EncodeCode128(std::string(n, '7')).size(), 35 + 11 * (n / 2) + (n % 2) * 22)
         << n << " digits";
   }
-}
-
-TEST(Code128Test, RefusesNonDigitsNamingTheBarcode) {
   for (const char* barcode : {"69012A", "12 34", "１２", "-5"}) {
     const std::string error = testing_support::ErrorOf([&] { labels::EncodeCode128(barcode); });
     EXPECT_NE(error.find(barcode), std::string::npos) << barcode << ": " << error;

@@ -26,7 +26,7 @@ std::string Refusal(const LabelTemplate& label) {
   return testing_support::ErrorOf([&] { labels::PlanSheet(label, 10); });
 }
 
-TEST(LabelLayoutTest, A4SheetCountsRowsBelowTheTopMargin) {
+TEST(LabelLayoutTest, A4SheetCountsRowsBelowTheTopMarginAndARollPageIsOneRow) {
   LabelTemplate label = Sheet(labels::kA4Paper, 3, 35);
   label.settings.topspace = 10;
   label.settings.linebetweenspace = 5;
@@ -41,21 +41,18 @@ TEST(LabelLayoutTest, A4SheetCountsRowsBelowTheTopMargin) {
   const labels::PointMm corner = labels::LabelCorner(plan, 7);
   EXPECT_DOUBLE_EQ(corner.x, 4.5 + 62.25);
   EXPECT_DOUBLE_EQ(corner.y, 10 + 2 * 40);
-}
-
-TEST(LabelLayoutTest, RollPageIsOneRowOfWholeMillimetreMargins) {
-  LabelTemplate label = Sheet(labels::kRollPaper, 3, 35);
-  label.settings.leftspace = 2.7;     // a roll counts whole millimetres: 2
-  label.settings.betweenspace = 3.9;  // 3
-  label.settings.topspace = 50;       // not used on a roll
-  const labels::SheetPlan plan = labels::PlanSheet(label, 7);
-  EXPECT_EQ(plan.pages, 3);
-  EXPECT_EQ(labels::LabelsOnPage(plan, 2, 7), 1);
-  EXPECT_DOUBLE_EQ(plan.page_width_mm, 63 * 3 + 2 * 2 - 3);
-  EXPECT_DOUBLE_EQ(plan.page_height_mm, 35);
-  EXPECT_DOUBLE_EQ(labels::LabelCorner(plan, 2).x, 2 + 2 * 63);
-  EXPECT_DOUBLE_EQ(labels::LabelCorner(plan, 2).y, 0);
-  EXPECT_EQ(labels::PlanSheet(label, 0).pages, 0);
+  LabelTemplate roll = Sheet(labels::kRollPaper, 3, 35);
+  roll.settings.leftspace = 2.7;     // a roll counts whole millimetres: 2
+  roll.settings.betweenspace = 3.9;  // 3
+  roll.settings.topspace = 50;       // not used on a roll
+  const labels::SheetPlan roll_plan = labels::PlanSheet(roll, 7);
+  EXPECT_EQ(roll_plan.pages, 3);
+  EXPECT_EQ(labels::LabelsOnPage(roll_plan, 2, 7), 1);
+  EXPECT_DOUBLE_EQ(roll_plan.page_width_mm, 63 * 3 + 2 * 2 - 3);
+  EXPECT_DOUBLE_EQ(roll_plan.page_height_mm, 35);
+  EXPECT_DOUBLE_EQ(labels::LabelCorner(roll_plan, 2).x, 2 + 2 * 63);
+  EXPECT_DOUBLE_EQ(labels::LabelCorner(roll_plan, 2).y, 0);
+  EXPECT_EQ(labels::PlanSheet(roll, 0).pages, 0);
 }
 
 TEST(LabelLayoutTest, RefusesSheetsWithoutRoomForALabel) {

@@ -103,7 +103,7 @@ TEST_F(LabelTemplateTest, SavingAKindWithoutRowsAddsThem) {
   EXPECT_EQ(Load(labels::kGoodsLabel).fields[labels::kBarcode].cx, 77);
 }
 
-TEST_F(LabelTemplateTest, ExchangeFileCarriesEveryRowBothWays) {
+TEST_F(LabelTemplateTest, ExchangeFileCarriesEveryRowBothWaysAndAnOlderFileImports) {
   const std::string shipped = Templates();
   const auto file = labels::TemplateExchangeFile();
   EXPECT_EQ(file, dir() / "labelprint.db");
@@ -115,6 +115,18 @@ TEST_F(LabelTemplateTest, ExchangeFileCarriesEveryRowBothWays) {
       "insert into labeltemplate (tempname,labelkind) values ('额外','货架签')");
   EXPECT_EQ(ImportError(file), "");
   EXPECT_EQ(Templates(), shipped);
+  const auto old = dir() / "old.db";
+  store::Database(old, store::OpenMode::kCreate)
+      .ExecScript(
+          "create table labeltemplate (tempname text,cx integer,cy integer,fontsize text,"
+          "visible integer,labelkind text,labelwidth integer,labelheight integer);"
+          "insert into labeltemplate values ('售价',45,50,'大',0,'商品签',50,30);");
+  EXPECT_EQ(ImportError(old), "");
+  const LabelTemplate label = Load(labels::kGoodsLabel);
+  EXPECT_EQ(label.labelwidth * 100 + label.fields[labels::kPrice].cx, 5045);
+  EXPECT_FALSE(label.fields[labels::kPrice].visible);
+  EXPECT_EQ(label.fields[labels::kPrice].itemwidth, 10);  // not in the file: the default
+  EXPECT_EQ(label.settings.paperkind, "标签纸");
 }
 
 TEST_F(LabelTemplateTest, ExchangeRefusalsChangeNothing) {
@@ -138,21 +150,6 @@ TEST_F(LabelTemplateTest, ExchangeRefusalsChangeNothing) {
   // An export into a folder that does not exist leaves no file behind.
   EXPECT_NE(ExportError(dir() / "no" / "labelprint.db"), "");
   EXPECT_FALSE(std::filesystem::exists(dir() / "no"));
-}
-
-TEST_F(LabelTemplateTest, ImportsAnOlderFileWithoutTheLaterColumns) {
-  const auto old = dir() / "old.db";
-  store::Database(old, store::OpenMode::kCreate)
-      .ExecScript(
-          "create table labeltemplate (tempname text,cx integer,cy integer,fontsize text,"
-          "visible integer,labelkind text,labelwidth integer,labelheight integer);"
-          "insert into labeltemplate values ('售价',45,50,'大',0,'商品签',50,30);");
-  EXPECT_EQ(ImportError(old), "");
-  const LabelTemplate label = Load(labels::kGoodsLabel);
-  EXPECT_EQ(label.labelwidth * 100 + label.fields[labels::kPrice].cx, 5045);
-  EXPECT_FALSE(label.fields[labels::kPrice].visible);
-  EXPECT_EQ(label.fields[labels::kPrice].itemwidth, 10);  // not in the file: the default
-  EXPECT_EQ(label.settings.paperkind, "标签纸");
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ TEST_F(LookupTest, RightsAnswerOnlyForKnownRightsOfKnownDuties) {
   EXPECT_EQ(GetOperatorNameFromWorkNo("0"), "管理员");
 }
 
-TEST_F(LookupTest, NumbersForTheNextParkedSale) {
+TEST_F(LookupTest, ParkedSaleNumbersAndBillChecksFollowTheWorkTables) {
   EXPECT_EQ(GetMaxHandUpListnumber(), 1);
   Open().ExecScript(
       "insert into transactionpendinglist (listnumber,barcode,memberid) "
@@ -87,9 +87,6 @@ TEST_F(LookupTest, NumbersForTheNextParkedSale) {
   EXPECT_EQ(GetMemberidFromHandUpListLocalFunc(5), "M1");
   EXPECT_EQ(GetMemberidFromHandUpListLocalFunc(3), "");
   EXPECT_EQ(GetMemberidFromHandUpListLocalFunc(4), "");
-}
-
-TEST_F(LookupTest, BillChecksFollowTheWorkTables) {
   EXPECT_TRUE(ImportListCheck());
   EXPECT_TRUE(ReturnListCheck());
   EXPECT_FALSE(IfUnConfirmedData("盘点"));

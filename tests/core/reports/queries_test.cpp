@@ -203,7 +203,7 @@ TEST_F(QueriesTest, BackOfficeListsPutTheirTotalsUnderTheirColumns) {
 
 // A query costs what its range holds, not what the journal holds: no statement may walk a
 // whole table, and each must search by its date.
-TEST_F(QueriesTest, EveryStatementSearchesItsDateIndex) {
+TEST_F(QueriesTest, EveryStatementSearchesItsDateIndexAndAnUnreadableFileIsReported) {
   std::vector<std::string> statements = reports::QueryStatements();
   statements.emplace_back(sale::StocktakeListStatement());
   ASSERT_GE(statements.size(), 30u);
@@ -218,9 +218,6 @@ TEST_F(QueriesTest, EveryStatementSearchesItsDateIndex) {
         << sql << "\n"
         << details;
   }
-}
-
-TEST_F(QueriesTest, AnUnreadableDatabaseIsReportedNotShownAsZeros) {
   std::filesystem::remove(store::DatabasePath());
   EXPECT_EQ(testing_support::ErrorOf([] { reports::SalesJournalQuery(Days(5, 1, 1)); }),
             "查询有误");

@@ -88,16 +88,13 @@ TEST_F(SpreadsheetTest, DatesAndFormulasReadAsTheyShow) {
   EXPECT_EQ(ReadError(file, "无此表"), "打开文件错误");  // two sheets, none of that name
 }
 
-TEST_F(SpreadsheetTest, OdsFixtureReadsTheNamedSheet) {
+TEST_F(SpreadsheetTest, OdsAndLegacyXlsFixturesReadTheNamedSheet) {
   reports::Sheet sheet = reports::ReadSpreadsheet(kFixtures / "members.ods", "会员信息");
   EXPECT_EQ(sheet.names, (Row{"编号", "名称", "积分", "生日"}));
   // Repeated empty cells keep their places; the repeated empty rows at the end are dropped.
   EXPECT_EQ(sheet.rows, (std::vector<Row>{{"M001", "张三,李四", "12.5", "1990-05-04"},
                                           {"1002", "", "", "无"}}));
-}
-
-TEST_F(SpreadsheetTest, LegacyXlsFixtureReadsTheNamedSheet) {
-  reports::Sheet sheet = reports::ReadSpreadsheet(kFixtures / "goods.xls", "商品信息");
+  sheet = reports::ReadSpreadsheet(kFixtures / "goods.xls", "商品信息");
   EXPECT_EQ(sheet.names, (Row{"条码", "名称", "售价", "数量", "日期"}));  // " 售价 " trimmed
   EXPECT_EQ(sheet.rows, (std::vector<Row>{{"6901234567890", "可口可乐", "3.5", "12", "2024-03-15"},
                                           {"6901", "雪碧,大瓶", "0.1", "1000000", ""}}));

@@ -116,7 +116,7 @@ TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
   EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
 }
 
-TEST_F(TextFileTest, ReadingReportsItsBytesAndCanBeStopped) {
+TEST_F(TextFileTest, ReadingReportsItsBytesCanBeStoppedAndRefusesOpenQuotes) {
   std::string lines;
   for (int i = 0; i < 10000; ++i) lines += "6901,可乐\r\n";
   const fs::path file = Write("long.txt", lines);
@@ -131,9 +131,6 @@ TEST_F(TextFileTest, ReadingReportsItsBytesAndCanBeStopped) {
   EXPECT_EQ(last, std::make_pair(lines.size(), lines.size()));
   calls = 99;  // the next report says stop
   EXPECT_THROW(reports::ReadTextRecords(file, watch), reports::Cancelled);
-}
-
-TEST_F(TextFileTest, UnreadableFilesAndOpenQuotesAreRefusedWithTheirLine) {
   EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(dir_ / "absent.txt"); }), "打开文件错误");
   const fs::path open = Write("open.txt", "a,b\r\nc,\"never closed\r\nd\r\n");
   EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(open); }), "第 2 行: 引号不成对");

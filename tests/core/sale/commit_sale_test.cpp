@@ -230,7 +230,7 @@ TEST_F(CommitSaleTest, StoredValueSpentMeanwhileIsNotOverdrawnAndTheCashierIsTol
 }
 
 // A file that cannot be written is named as SQLite reports it.
-TEST_F(CommitSaleTest, RefusalsOfTheFileAreNamed) {
+TEST_F(CommitSaleTest, RefusalsOfTheFileAreNamedAndReceiptCopiesFollowThePrinterMode) {
   store::Database db = Open();
   auto refusal = [&db](const std::string& sql) {
     try {
@@ -246,14 +246,11 @@ TEST_F(CommitSaleTest, RefusalsOfTheFileAreNamed) {
   db.ExecScript("pragma max_page_count = " + std::to_string(*db.QueryInt("pragma page_count")));
   EXPECT_EQ(refusal("insert into inventory values (zeroblob(100000),1)"), "磁盘已满");
   EXPECT_EQ(refusal("insert into nosuchtable values (1)"), "流水写入有误");
-}
-
-TEST_F(CommitSaleTest, ReceiptCopiesFollowThePrinterMode) {
-  store::Database db = Open();
+  store::Database settings = Open();
   auto copies = [&](const char* mode, const char* port, int times) {
-    db.Exec("update management set printercontrol = ?, printerport = ?, printtimes = ?", mode, port,
-            times);
-    return sale::ReceiptCopies(db);
+    settings.Exec("update management set printercontrol = ?, printerport = ?, printtimes = ?", mode,
+                  port, times);
+    return sale::ReceiptCopies(settings);
   };
   EXPECT_EQ(copies("POS58", "lpt1", 2), 2);
   EXPECT_EQ(copies("POS58", "COM1", 1), 1);

@@ -93,7 +93,7 @@ TEST_F(ReceiptTest, SaleReceiptShowsEveryFigureOfTheBill) {
                        "积分余额", "102.00",   "储值余额", "40.00"});
 }
 
-TEST_F(ReceiptTest, MembersWithoutPointsAndOrdinaryCustomers) {
+TEST_F(ReceiptTest, MembersWithoutPointsOrdinaryCustomersAndTheShiftDrawerAndPettySlips) {
   store::Database db = Open();
   db.Exec("update transactiondetails set memberid = 'M02'");
   ExpectFigures(sale::ComposeSaleReceipt(db, 7, print::kColumns76mm),
@@ -102,11 +102,7 @@ TEST_F(ReceiptTest, MembersWithoutPointsAndOrdinaryCustomers) {
   print::Slip ordinary = sale::ComposeSaleReceipt(db, 7, print::kColumns76mm);
   EXPECT_EQ(Value(ordinary, "会员:"), "(none)");
   for (const auto& line : ordinary.lines) EXPECT_LE(print::DisplayWidth(line.text), 42);
-}
-
-TEST_F(ReceiptTest, ShiftDrawerAndPettySlips) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 18, 0, 0));
-  store::Database db = Open();
   db.Exec(
       "insert into shiftsum (shiftid,shiftdate,workno,billcount,salesquantity,salesvalue,"
       "discountvalue,wipevalue,valuediscount,cardpaid,cashpaid,checkpaid,unionpaid,"

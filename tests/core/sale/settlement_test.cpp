@@ -21,7 +21,7 @@ TEST(ComputeWipeTest, RoundsTowardZeroByTheSetting) {
   expect(-23.57, 1, -23.50, -0.07);
 }
 
-TEST(OrdinaryPaymentTest, ChangeFollowsWhatTheOtherTendersCover) {
+TEST(OrdinaryPaymentTest, ChangeFollowsWhatTheOtherTendersCoverAndConfirmationChecksInOrder) {
   EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 23.50, 0, 0}), 0.0);
   EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 20.00, 0, 0}), 0.0);
   // Cheque and card already cover the due: all the cash goes back.
@@ -30,9 +30,6 @@ TEST(OrdinaryPaymentTest, ChangeFollowsWhatTheOtherTendersCover) {
   EXPECT_DOUBLE_EQ(sale::CashAfterAllowance(23.50, 3.50), 20.00);
   EXPECT_EQ(sale::CheckAllowanceEntry(23.50, 23.51), "折让金额不能超过应付金额");
   EXPECT_EQ(sale::CheckAllowanceEntry(23.50, 23.50), "");
-}
-
-TEST(OrdinaryPaymentTest, ConfirmationChecksInOrder) {
   sale_testing::ScriptedSaleUi ui;
   auto ok = sale::ConfirmOrdinaryPayment(23.50, {0, 100.00, 0, 0}, ui);
   ASSERT_TRUE(ok.accepted);
@@ -57,7 +54,7 @@ TEST(OrdinaryPaymentTest, ConfirmationChecksInOrder) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndNeverGoesNegative) {
+TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndConfirmationRefusesShortOrOverlargePayments) {
   // due, balance -> stored, remaining
   for (auto [due, balance, stored, remaining] : {std::array{50.00, 30.00, 30.00, 20.00},
                                                  {20.00, 30.00, 20.00, 0.0},
@@ -75,9 +72,6 @@ TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndNeverGoesNegative) {
                                             {5.00, 25.00, 0.0, 5.00}}) {
     EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, cash, cheque, card}), change) << cash;
   }
-}
-
-TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {
   sale_testing::ScriptedSaleUi ui;
   auto ok = sale::ConfirmMemberPayment(50.00, 30.00, {0, 20.00, 0, 0}, ui);
   ASSERT_TRUE(ok.accepted);

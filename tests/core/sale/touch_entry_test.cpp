@@ -56,7 +56,7 @@ TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPriceZeroIsAsk
   EXPECT_TRUE(ui_.messages.empty());
 }
 
-TEST_F(TouchEntryTest, NumberPadChecks) {
+TEST_F(TouchEntryTest, NumberPadChecksAndBackspaceRemovesAWholeCharacter) {
   const struct {
     PadMode mode;
     std::string typed;
@@ -75,9 +75,6 @@ TEST_F(TouchEntryTest, NumberPadChecks) {
   for (const auto& c : cases) {
     EXPECT_EQ(sale::CheckPadNumber(c.mode, c.typed), c.refusal) << c.typed;
   }
-}
-
-TEST_F(TouchEntryTest, BackspaceRemovesAWholeCharacter) {
   for (auto [typed, left] : {std::pair{"12·", "12"}, {"1·5", "1·"}, {"7", ""}, {"", ""}}) {
     EXPECT_EQ(sale::RemoveLastCharacter(typed), left) << typed;
   }

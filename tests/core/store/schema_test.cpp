@@ -16,7 +16,7 @@ using ShippedStateTest = testing_support::TestDatabase;
 
 // That the shipped settings pass the settings screen's checks is proven with those checks, the
 // shipped label templates with the templates.
-TEST_F(ShippedStateTest, CashiersMaySellButNotManageAndTheSettingsRowExists) {
+TEST_F(ShippedStateTest, CashiersMaySellButNotManageAndNothingCreatesOrReplacesAFileUnasked) {
   // The manager's login and rights are proven with the login and the duty rights.
   store::Database db = Open();
   EXPECT_EQ(db.QueryText("select sales || settings || dutyrights || operator || dataclear "
@@ -25,9 +25,6 @@ TEST_F(ShippedStateTest, CashiersMaySellButNotManageAndTheSettingsRowExists) {
 
   EXPECT_EQ(db.QueryInt("select count(*) from management"), 1);
   EXPECT_EQ(db.QueryText("select opencashiercmd from management"), "27, 112, 0, 128, 128");
-}
-
-TEST_F(ShippedStateTest, NothingCreatesOrReplacesAFileUnasked) {
   fs::path missing = dir() / "nothing.db";
   EXPECT_THROW(store::Database{missing}, store::DbError);  // opening never creates
   EXPECT_FALSE(fs::exists(missing));
