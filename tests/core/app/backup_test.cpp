@@ -15,17 +15,9 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::FileBytes;
 
-TEST(BackupClockTest, FiresAtMinuteZeroOfEvenHoursOnly) {
-  EXPECT_TRUE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 14, 0, 30)));
-  EXPECT_TRUE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 0, 0, 0)));
-  EXPECT_FALSE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 13, 0, 0)));
-  EXPECT_FALSE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 14, 1, 0)));
-  EXPECT_FALSE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 23, 0, 0)));
-}
-
 using AutomaticBackupTest = testing_support::TestDatabase;
 
-TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderItsOwnNameAndAFailedCopyKeepsTheOldFile) {
+TEST_F(AutomaticBackupTest, FiresAtEvenHoursWritesAReadableCopyAndAFailedCopyKeepsTheOldFile) {
   kasso::SetFixedClock(kasso::MakeTime(2014, 12, 5, 9, 30, 0));
   Open().Exec("insert into goodsmaster (barcode,goodsname) values ('6901','可乐')");
   servicelib::HandleBackUp();
@@ -39,6 +31,11 @@ TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderItsOwnNameAndAFailedCopyKeep
   EXPECT_ANY_THROW(app::CopyDatabaseTo(target));
   EXPECT_EQ(FileBytes(target), "old backup");
   EXPECT_FALSE(fs::exists(dir() / "target.dat.part"));
+  EXPECT_TRUE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 14, 0, 30)));
+  EXPECT_TRUE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 0, 0, 0)));
+  EXPECT_FALSE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 13, 0, 0)));
+  EXPECT_FALSE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 14, 1, 0)));
+  EXPECT_FALSE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 23, 0, 0)));
 }
 
 // A hundred days of a till that backs up at 00:00 and 12:00, among files it did not write.

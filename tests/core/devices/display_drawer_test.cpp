@@ -55,15 +55,7 @@ TEST_F(DeviceTest, DisplayGetsOneStreamPerLampAndNothingWhenOff) {
   EXPECT_FALSE(devices::OpenCustomerDisplay().port);
 }
 
-TEST(DrawerCommandTest, ParsesFiveBytesModulo256) {
-  using Bytes = std::array<std::uint8_t, 5>;
-  EXPECT_EQ(devices::ParseDrawerCommand("27, 112, 0, 128, 128"), (Bytes{27, 112, 0, 128, 128}));
-  EXPECT_EQ(devices::ParseDrawerCommand("27,112"), (Bytes{0x1b, 0, 0, 0, 0x70}));
-  EXPECT_EQ(devices::ParseDrawerCommand("283,x,-1,  7,1"), (Bytes{27, 0, 255, 7, 1}));
-  EXPECT_EQ(devices::ParseDrawerCommand(""), (Bytes{0, 0, 0, 0, 0}));
-}
-
-TEST_F(DeviceTest, DrawerOnASerialPortInCapitalsOrOnEveryUsbPrinterAndShutWhenNotWanted) {
+TEST_F(DeviceTest, DrawerCommandGoesToASerialPortInCapitalsOrEveryUsbPrinterOrNowhere) {
   PseudoTerminal drawer;
   devices::OverridePortPath("com1", drawer.slave_path());
   Settings("moneyboxcontrol = '弹出', printerport = 'COM1', opencashiercmd = '27,112,0,25,250'");
@@ -89,10 +81,15 @@ TEST_F(DeviceTest, DrawerOnASerialPortInCapitalsOrOnEveryUsbPrinterAndShutWhenNo
   EXPECT_EQ(lp0.ReadAll(), "\x1b\x70\x00\x80\x80"s);
   EXPECT_EQ(hiddev0.ReadAll(50), "");
   EXPECT_EQ(testing_support::FileBytes(usb / "lp1"), "");
+  using Bytes = std::array<std::uint8_t, 5>;
+  EXPECT_EQ(devices::ParseDrawerCommand("27, 112, 0, 128, 128"), (Bytes{27, 112, 0, 128, 128}));
+  EXPECT_EQ(devices::ParseDrawerCommand("27,112"), (Bytes{0x1b, 0, 0, 0, 0x70}));
+  EXPECT_EQ(devices::ParseDrawerCommand("283,x,-1,  7,1"), (Bytes{27, 0, 255, 7, 1}));
+  EXPECT_EQ(devices::ParseDrawerCommand(""), (Bytes{0, 0, 0, 0, 0}));
 }
 
 // Settings edited behind the settings screen's back: kasso.db itself named as the ports.
-TEST_F(DeviceTest, NoDeviceOutputEverWritesIntoAPlainFile) {
+TEST_F(DeviceTest, NoOutputWritesIntoAPlainFileAndThePrinterPortGetsItsLineSettings) {
   const std::string db = store::DatabasePath().string();
   Settings("moneyboxcontrol = '弹出', printerport = '" + db + "', displaycontrol = 'LED8N', " +
            "displayport = '" + db + "'");
@@ -102,6 +99,17 @@ TEST_F(DeviceTest, NoDeviceOutputEverWritesIntoAPlainFile) {
   EXPECT_FALSE(devices::OpenCustomerDisplay().port);
   EXPECT_FALSE(devices::Port::Open(db, devices::Port::Access::kReadWrite));
   EXPECT_EQ(testing_support::FileBytes(db), before);
+  PseudoTerminal printer;
+  Settings("printerport = '" + printer.slave_path() + "'");
+  devices::SetUpPrinterPort();
+  struct termios settings {};
+  int fd = open(printer.slave_path().c_str(), O_RDONLY | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  tcgetattr(fd, &settings);
+  close(fd);
+  EXPECT_EQ(cfgetospeed(&settings), B9600);
+  EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(settings.c_cflag & PARENB, 0u);
 }
 
 // A printer, drawer and display that nobody reads: their buffers are full, so every write
@@ -147,20 +155,6 @@ TEST_F(DeviceTest, ADeviceThatTakesNoMoreBytesNeverHoldsTheTill) {
     waitpid(children[i], &status, 0);
     EXPECT_EQ(status, 0) << "printer, drawer, display: " << i;
   }
-}
-
-TEST_F(DeviceTest, PrinterPortGetsItsLineSettingsAtStartUp) {
-  PseudoTerminal printer;
-  Settings("printerport = '" + printer.slave_path() + "'");
-  devices::SetUpPrinterPort();
-  struct termios settings {};
-  int fd = open(printer.slave_path().c_str(), O_RDONLY | O_NOCTTY);
-  ASSERT_GE(fd, 0);
-  tcgetattr(fd, &settings);
-  close(fd);
-  EXPECT_EQ(cfgetospeed(&settings), B9600);
-  EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-  EXPECT_EQ(settings.c_cflag & PARENB, 0u);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ std::string RefusalOf(const devices::ManagementRecord& record) {
   return testing_support::ErrorOf([&] { devices::ValidateSettings(record); });
 }
 
-TEST_F(SettingsTest, PortConflictsAreCheckedInOrderAndARefusedSaveWritesNothing) {
+TEST_F(SettingsTest, PortConflictsAndBadNumbersAreRefusedAndARefusedSaveWritesNothing) {
   devices::ManagementRecord r = devices::LoadSettings();
   EXPECT_EQ(RefusalOf(r), "");
   r.displayport = "com1";
@@ -42,6 +42,13 @@ TEST_F(SettingsTest, PortConflictsAreCheckedInOrderAndARefusedSaveWritesNothing)
   r.welcome = "changed";
   EXPECT_THROW(devices::SaveSettings(r), kasso::ValidationError);
   EXPECT_EQ(devices::LoadSettings().welcome, "欢迎光临");
+  EXPECT_EQ(devices::ParseSettingsInteger(" 3 ", "票尾空行", "emptylines"), 3);
+  for (const char* bad : {"", "x", "1.5", "-1", "99999999999"}) {
+    auto refusal = testing_support::RefusalOf(
+        [&] { devices::ParseSettingsInteger(bad, "票尾空行", "emptylines"); });
+    EXPECT_EQ(refusal.field, "emptylines") << bad;
+    EXPECT_NE(refusal.message.find("票尾空行"), std::string::npos) << bad;
+  }
 }
 
 TEST_F(SettingsTest, APortIsAKindTheSettingsOfferOrADeviceNeverAFile) {
@@ -110,24 +117,7 @@ TEST_F(SettingsTest, SaveStoresEveryFieldAsTypedButTheScaleKind) {
   EXPECT_EQ(devices::LoadSettings().basevalue, 0);
 }
 
-TEST(SettingsIntegerTest, NamesTheFieldOfABadNumber) {
-  EXPECT_EQ(devices::ParseSettingsInteger(" 3 ", "票尾空行", "emptylines"), 3);
-  for (const char* bad : {"", "x", "1.5", "-1", "99999999999"}) {
-    auto refusal = testing_support::RefusalOf(
-        [&] { devices::ParseSettingsInteger(bad, "票尾空行", "emptylines"); });
-    EXPECT_EQ(refusal.field, "emptylines") << bad;
-    EXPECT_NE(refusal.message.find("票尾空行"), std::string::npos) << bad;
-  }
-}
-
-TEST_F(SettingsTest, ScaleAddressFileByteForByte) {
-  devices::SaveScaleAddressFile("192.168.1.87", dir());
-  devices::SaveScaleAddressFile("10.0.0.5", dir());
-  EXPECT_EQ(FileBytes(dir() / "dhip.ini"), "10.0.0.5\t3\r\n");
-  EXPECT_THROW(devices::SaveScaleAddressFile("1.2.3.4", dir() / "missing"), kasso::UserError);
-}
-
-TEST(PluLineTest, MatchesTheScaleFormatAndCutsNamesWithoutSplittingACharacter) {
+TEST(PluLineTest, PluLinesMatchTheScaleFormatAndWeightsReadThroughNoise) {
   // PLU 7, code, price 12.50 in fen, then the scale's fixed fields.
   std::string expected = "IP0007A02100007001250000000000802100" + std::string(13, '0') + "00000" +
                          std::string(28, '0') + "##" + kasso::Utf8ToGbk("苹果") + "##" +
@@ -142,6 +132,18 @@ TEST(PluLineTest, MatchesTheScaleFormatAndCutsNamesWithoutSplittingACharacter) {
   std::string line = devices::PluLine(1, "1", 1, "2", name);
   size_t start = line.find("##") + 2;
   EXPECT_EQ(line.substr(start, line.find("##", start) - start), name.substr(0, 23));
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  for (const auto& [raw, shown] : Pairs{
+           {" 1234 ", "1.234"}, {"01234", "01.234"}, {"0.560", "0.560"}, {"123", ""}, {"", "0"}}) {
+    EXPECT_EQ(devices::FormatScaleWeight(raw), shown) << raw;
+  }
+  for (const auto& [answer, weight] : Pairs{{"\x02  1.234kg\r", "1.234"},
+                                            {"\xff\x13garbage\x02 0.500kg\r\x02 0.75", "0.500"},
+                                            {"01234\r\n", "01234"},
+                                            {"\x02 1.2", ""},
+                                            {"", ""}}) {
+    EXPECT_EQ(devices::ParseScaleAnswer(answer), weight) << answer;
+  }
 }
 
 TEST_F(SettingsTest, PluFileListsScaleGoodsByNumberAndKeepsOldFileWhenNoneExist) {
@@ -169,22 +171,7 @@ TEST_F(SettingsTest, PluFileListsScaleGoodsByNumberAndKeepsOldFileWhenNoneExist)
   EXPECT_EQ(FileBytes(dir() / "sent.txt"), FileBytes(dir() / "tma07.txt"));
 }
 
-TEST(ScaleWeightTest, WeightTextsAndAnswersReadThroughNoiseAndPartialFrames) {
-  using Pairs = std::vector<std::pair<std::string, std::string>>;
-  for (const auto& [raw, shown] : Pairs{
-           {" 1234 ", "1.234"}, {"01234", "01.234"}, {"0.560", "0.560"}, {"123", ""}, {"", "0"}}) {
-    EXPECT_EQ(devices::FormatScaleWeight(raw), shown) << raw;
-  }
-  for (const auto& [answer, weight] : Pairs{{"\x02  1.234kg\r", "1.234"},
-                                            {"\xff\x13garbage\x02 0.500kg\r\x02 0.75", "0.500"},
-                                            {"01234\r\n", "01234"},
-                                            {"\x02 1.2", ""},
-                                            {"", ""}}) {
-    EXPECT_EQ(devices::ParseScaleAnswer(answer), weight) << answer;
-  }
-}
-
-TEST_F(SettingsTest, SerialScaleIsAskedAndAnswers) {
+TEST_F(SettingsTest, SerialScaleIsAskedAndAnswersAndItsAddressFileIsByteExact) {
   PseudoTerminal scale;
   devices::OverridePortPath("com2", scale.slave_path());
   Open().Exec("update management set usecomscale = '是', comscaleport = 'com2'");
@@ -196,6 +183,10 @@ TEST_F(SettingsTest, SerialScaleIsAskedAndAnswers) {
   Open().Exec("update management set usecomscale = '否'");
   EXPECT_EQ(devices::ReadScaleWeight(), "");
   devices::OverridePortPath("com2", {});
+  devices::SaveScaleAddressFile("192.168.1.87", dir());
+  devices::SaveScaleAddressFile("10.0.0.5", dir());
+  EXPECT_EQ(FileBytes(dir() / "dhip.ini"), "10.0.0.5\t3\r\n");
+  EXPECT_THROW(devices::SaveScaleAddressFile("1.2.3.4", dir() / "missing"), kasso::UserError);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ std::string Refusal(const LabelTemplate& label) {
   return testing_support::ErrorOf([&] { labels::PlanSheet(label, 10); });
 }
 
-TEST(LabelLayoutTest, A4SheetCountsRowsBelowTheTopMarginAndARollPageIsOneRow) {
+TEST(LabelLayoutTest, A4SheetsAndRollPagesAreLaidOutOrRefusedWithoutRoomForALabel) {
   LabelTemplate label = Sheet(labels::kA4Paper, 3, 35);
   label.settings.topspace = 10;
   label.settings.linebetweenspace = 5;
@@ -53,9 +53,6 @@ TEST(LabelLayoutTest, A4SheetCountsRowsBelowTheTopMarginAndARollPageIsOneRow) {
   EXPECT_DOUBLE_EQ(labels::LabelCorner(roll_plan, 2).x, 2 + 2 * 63);
   EXPECT_DOUBLE_EQ(labels::LabelCorner(roll_plan, 2).y, 0);
   EXPECT_EQ(labels::PlanSheet(roll, 0).pages, 0);
-}
-
-TEST(LabelLayoutTest, RefusesSheetsWithoutRoomForALabel) {
   LabelTemplate tall = Sheet(labels::kA4Paper, 2, 290);
   tall.settings.topspace = 10;
   LabelTemplate gap_too_big = Sheet(labels::kA4Paper, 2, 100);
@@ -78,7 +75,7 @@ TEST(LabelLayoutTest, RefusesSheetsWithoutRoomForALabel) {
   EXPECT_EQ(Refusal(Sheet(labels::kA4Paper, 1, 297)), "");
 }
 
-TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithCaptions) {
+TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithinTheSizeDialogsLimits) {
   LabelTemplate label;
   for (auto& field : label.fields) field.visible = false;
   auto& name = label.fields[labels::kGoodsName];
@@ -108,6 +105,23 @@ TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithCaptions) {
   EXPECT_EQ(placed[0].text, "6901");
   EXPECT_EQ(placed[1].text, "可口可乐");
   EXPECT_DOUBLE_EQ(placed[0].rect.height(), 4);  // "中"
+  struct Case {
+    const char* width;
+    const char* height;
+    const char* message;
+    const char* field;
+  };
+  const Case cases[] = {
+      {"211", "30", "宽度不能大于210", "width"},  {"-1", "30", "宽度不能小于0", "width"},
+      {"0", "30", "宽度必须大于0", "width"},      {"6x", "30", "宽度录入有误", "width"},
+      {"60", "161", "高度不能大于160", "height"}, {"60", "-3", "高度不能小于0", "height"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(testing_support::RefusalOf([&] { labels::CheckLabelSize(c.width, c.height); }),
+              (testing_support::Refusal{c.message, c.field}));
+  }
+  const labels::LabelSize size = labels::CheckLabelSize("210", "160");
+  EXPECT_EQ(size.width * 1000 + size.height, 210160);
 }
 
 TEST(LabelLayoutTest, CutsTextAtWholeCharactersByGbkBytes) {
@@ -132,26 +146,6 @@ TEST(LabelLayoutTest, CutsTextAtWholeCharactersByGbkBytes) {
   labels::LabelGoods goods;
   goods.goodsname = std::string(60, 'x') + std::string(60, 'y');
   EXPECT_EQ(labels::FieldValue(labels::kGoodsName, goods).size(), 100u);
-}
-
-TEST(LabelLayoutTest, LabelSizeDialogLimits) {
-  struct Case {
-    const char* width;
-    const char* height;
-    const char* message;
-    const char* field;
-  };
-  const Case cases[] = {
-      {"211", "30", "宽度不能大于210", "width"},  {"-1", "30", "宽度不能小于0", "width"},
-      {"0", "30", "宽度必须大于0", "width"},      {"6x", "30", "宽度录入有误", "width"},
-      {"60", "161", "高度不能大于160", "height"}, {"60", "-3", "高度不能小于0", "height"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(testing_support::RefusalOf([&] { labels::CheckLabelSize(c.width, c.height); }),
-              (testing_support::Refusal{c.message, c.field}));
-  }
-  const labels::LabelSize size = labels::CheckLabelSize("210", "160");
-  EXPECT_EQ(size.width * 1000 + size.height, 210160);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST_F(LabelTemplateTest, NewShopHasBothKindsAndRollDefaults) {
   EXPECT_TRUE(unset.settings.printtitle);
 }
 
-TEST_F(LabelTemplateTest, SavedFieldsAndSettingsComeBack) {
+TEST_F(LabelTemplateTest, SavedFieldsAndSettingsComeBackAndAKindWithoutRowsGetsThem) {
   LabelTemplate label = Load(labels::kGoodsLabel);
   label.labelwidth = 40;
   label.labelheight = 25;
@@ -88,11 +88,8 @@ TEST_F(LabelTemplateTest, SavedFieldsAndSettingsComeBack) {
   label.settings.classname = "零食";
   Save(label);
   EXPECT_EQ(Load(labels::kShelfLabel).settings.classname, "饮料");
-}
-
-TEST_F(LabelTemplateTest, SavingAKindWithoutRowsAddsThem) {
   Open().Exec("delete from labeltemplate where labelkind = ?", labels::kGoodsLabel);
-  LabelTemplate label = Load(labels::kGoodsLabel);
+  label = Load(labels::kGoodsLabel);
   EXPECT_EQ(label.labelwidth * 100 + label.labelheight, 3219);
   EXPECT_EQ(label.fields[labels::kBarcode].cx * 100 + label.fields[labels::kBarcode].cy, 1020);
   label.fields[labels::kBarcode].cx = 77;

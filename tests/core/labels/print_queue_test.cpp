@@ -53,7 +53,7 @@ class PrintQueueTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(PrintQueueTest, FourSourcesQueueOneRowPerLabel) {
+TEST_F(PrintQueueTest, FourSourcesQueueOneRowPerCheckedLabelCount) {
   EXPECT_EQ(Fill({"barcode", "6902", "", 3}), (Barcodes{"6902", "6902", "6902"}));
   EXPECT_EQ(Fill({"class", "", "饮料", 2}), (Barcodes{"6901", "6901", "6903", "6903"}));
   // Quantity 2 gives 2 labels, 0 none, 2.5 three, -1 none.
@@ -62,6 +62,15 @@ TEST_F(PrintQueueTest, FourSourcesQueueOneRowPerLabel) {
   EXPECT_EQ(Fill({"barcode", "6902", "", 0}), Barcodes{});
   EXPECT_EQ(Fill({"class", "", "饮料", 0}), Barcodes{});
   EXPECT_EQ(Fill({"class", "", "没有", 5}), Barcodes{});
+  const std::pair<const char*, const char*> refused[] = {
+      {"", "请录入数量"},     {"  ", "请录入数量"},     {"3张", "数量录入有误"},
+      {"0", "数量必须大于0"}, {"0.9", "数量必须大于0"}, {"-2", "数量必须大于0"},
+      {"1e3", "数量录入有误"}};
+  for (const auto& [text, message] : refused) {
+    EXPECT_EQ(testing_support::ErrorOf([&] { labels::CheckLabelCount(text); }), message) << text;
+  }
+  EXPECT_EQ(labels::CheckLabelCount("2.7"), 2);
+  EXPECT_EQ(labels::CheckLabelCount("15"), 15);
 }
 
 TEST_F(PrintQueueTest, RefusedOrFailedFillLeavesTheQueueAsItWas) {
@@ -74,7 +83,7 @@ TEST_F(PrintQueueTest, RefusedOrFailedFillLeavesTheQueueAsItWas) {
   EXPECT_EQ(Queue(), Barcodes{"old"});
 }
 
-TEST_F(PrintQueueTest, QueuedLabelsCarryTheirGoods) {
+TEST_F(PrintQueueTest, QueuedLabelsCarryTheirGoodsAndTheSelectionKeepsOneLinePerBarcode) {
   Fill({"range", "", "", 1});
   Open().Exec("insert into itemtemp values ('404')");
   store::Database db = Open();
@@ -88,10 +97,6 @@ TEST_F(PrintQueueTest, QueuedLabelsCarryTheirGoods) {
   EXPECT_EQ(apple[0].isscalegoods, "是");
   EXPECT_EQ(apple[0].pluno, 7);
   EXPECT_EQ(labels::ListGoodsClasses(db), (Barcodes{"生鲜", "零食", "饮料"}));
-}
-
-TEST_F(PrintQueueTest, SelectionKeepsOneLinePerBarcode) {
-  store::Database db = Open();
   EXPECT_EQ(labels::AddToBatch(db, {"6901", "6902", "6902"}), 1);
   const auto lines = labels::ListBatch(db);
   ASSERT_EQ(lines.size(), 3u);
@@ -106,18 +111,6 @@ TEST_F(PrintQueueTest, SelectionKeepsOneLinePerBarcode) {
   EXPECT_THROW(labels::AddToBatch(db, {}), kasso::UserError);
   EXPECT_EQ(labels::ListGoodsOfClass(db, "饮料").size(), 2u);
   EXPECT_EQ(labels::ListGoodsOfClass(db, "全部").size(), 4u);
-}
-
-TEST(LabelCountTest, TypedCountsAreChecked) {
-  const std::pair<const char*, const char*> refused[] = {
-      {"", "请录入数量"},     {"  ", "请录入数量"},     {"3张", "数量录入有误"},
-      {"0", "数量必须大于0"}, {"0.9", "数量必须大于0"}, {"-2", "数量必须大于0"},
-      {"1e3", "数量录入有误"}};
-  for (const auto& [text, message] : refused) {
-    EXPECT_EQ(testing_support::ErrorOf([&] { labels::CheckLabelCount(text); }), message) << text;
-  }
-  EXPECT_EQ(labels::CheckLabelCount("2.7"), 2);
-  EXPECT_EQ(labels::CheckLabelCount("15"), 15);
 }
 
 TEST_F(PrintQueueTest, SimpleLabelsByClassBillAndBarcode) {

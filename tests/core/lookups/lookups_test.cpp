@@ -28,7 +28,7 @@ class LookupTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(LookupTest, GoodsFlagsAndPrices) {
+TEST_F(LookupTest, GoodsMembersAndRights) {
   EXPECT_TRUE(IfScaleGoods("10001"));
   EXPECT_FALSE(IfScaleGoods("6901"));
   EXPECT_TRUE(IfCombinedGoods("8001"));
@@ -39,9 +39,6 @@ TEST_F(LookupTest, GoodsFlagsAndPrices) {
   EXPECT_EQ(GetGoodsnameFromBarcode("8001"), "礼盒");
   EXPECT_EQ(GetBarcodeFromGoodsName("可乐"), "6901");  // the first entered
   EXPECT_EQ(GetBarcodeFromGoodsName("无"), "");
-}
-
-TEST_F(LookupTest, MembersAndThePaneText) {
   EXPECT_TRUE(IsMemberExists("M1"));
   EXPECT_FALSE(IsMemberExists("13800000000"));
   EXPECT_EQ(GetMemberIdFromPhonePID(""), "");
@@ -60,9 +57,6 @@ TEST_F(LookupTest, MembersAndThePaneText) {
   // A discount member without a stored rate pays full price, and the pane says so.
   Open().Exec("update membermaster set dismode = '会员折扣', disrate = null where memberid = 'M2'");
   EXPECT_EQ(GetMemberInfo("M2"), "[会员名称:李四][优惠方式:会员折扣][折扣率:100%]");
-}
-
-TEST_F(LookupTest, RightsAnswerOnlyForKnownRightsOfKnownDuties) {
   EXPECT_TRUE(CheckRights("settings", "0"));
   EXPECT_TRUE(CheckRights("sales", "7"));
   EXPECT_FALSE(CheckRights("settings", "7"));
@@ -78,7 +72,7 @@ TEST_F(LookupTest, RightsAnswerOnlyForKnownRightsOfKnownDuties) {
   EXPECT_EQ(GetOperatorNameFromWorkNo("0"), "管理员");
 }
 
-TEST_F(LookupTest, ParkedSaleNumbersAndBillChecksFollowTheWorkTables) {
+TEST_F(LookupTest, ParkedSalesAndBillChecksFollowTheWorkTablesAndAnUnreadableFileFindsNothing) {
   EXPECT_EQ(GetMaxHandUpListnumber(), 1);
   Open().ExecScript(
       "insert into transactionpendinglist (listnumber,barcode,memberid) "
@@ -99,9 +93,6 @@ TEST_F(LookupTest, ParkedSaleNumbersAndBillChecksFollowTheWorkTables) {
   EXPECT_TRUE(IfUnConfirmedData("盘点"));
   EXPECT_FALSE(IfUnConfirmedData("返厂"));
   EXPECT_FALSE(IfUnConfirmedData("其他"));
-}
-
-TEST_F(LookupTest, AnUnreadableFileGivesTheNothingFoundAnswers) {
   std::filesystem::remove(store::DatabasePath());
   EXPECT_FALSE(IfBarcodeExist("6901"));
   EXPECT_FALSE(CheckRights("sales", "0"));

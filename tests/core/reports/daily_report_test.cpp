@@ -58,7 +58,7 @@ TEST_F(DailyReportTest, WipesAllowancesPurchasesAndReturnsToSuppliersAreSummed) 
 
 // The cost joins every line to its goods: a barcode of two goods rows counts both prices, a
 // line of unknown goods counts nothing, in a shop of few goods and of many alike.
-TEST_F(DailyReportTest, CostCountsEveryGoodsRowOfTheBarcodeInSmallAndLargeShops) {
+TEST_F(DailyReportTest, CostCountsEveryGoodsRowAndTheHeaderNamesTheChosenDays) {
   SellAt(At(5, 1, 9), {"1", "*2", "2"});
   Open().ExecScript(
       "insert into goodsmaster (barcode,goodsname,importprice) values ('1','面包(旧)',1.5);"
@@ -66,9 +66,6 @@ TEST_F(DailyReportTest, CostCountsEveryGoodsRowOfTheBarcodeInSmallAndLargeShops)
   EXPECT_EQ(Values(Days(5, 1, 1))[14], "15.00");  // 2 * (6.00 + 1.50)
   for (int i = 0; i < 30; ++i) AddGoods({"x" + std::to_string(i), "其他", 1, 1});
   EXPECT_EQ(Values(Days(5, 1, 1))[14], "15.00");
-}
-
-TEST_F(DailyReportTest, PaperLabelsAndHeaderNameTheChosenDays) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 6, 3, 8, 5, 59));
   const reports::DateRange range = reports::MakeDateRange({2024, 5, 1}, {2024, 5, 31});
   EXPECT_EQ(reports::DailyReportHeaderLines(range),

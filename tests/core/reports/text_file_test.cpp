@@ -138,7 +138,7 @@ TEST_F(TextFileTest, ReadingReportsItsBytesCanBeStoppedAndRefusesOpenQuotes) {
 
 // The export's own GBK table gives iconv's bytes for every character, and the same "?" for
 // what GBK lacks and for broken UTF-8.
-TEST(GbkEncoderTest, MatchesIconvOverTheWholeBasicPlaneAndOnBrokenText) {
+TEST(GbkEncoderTest, MatchesIconvOverTheBasicPlaneAndImportNumbersArePlainDecimals) {
   std::vector<std::string> texts = {"ab\xE5\x8F", "\xFFx", "\xF0\x9F\x98\x80!", "\xC3(z"};
   for (char32_t first = 0x80; first < 0x10000; first += 256) {
     std::string text;
@@ -160,10 +160,7 @@ TEST(GbkEncoderTest, MatchesIconvOverTheWholeBasicPlaneAndOnBrokenText) {
     reports::AppendGbk(text, fast);
     ASSERT_EQ(fast, kasso::Utf8ToGbk(text)) << static_cast<unsigned>(text[0]);
   }
-}
-
-// The line numbers and field names of refusals are proven with the goods import.
-TEST(ImportCheckTest, NumbersArePlainDecimalsOrTheDefault) {
+  // The line numbers and field names of refusals are proven with the goods import.
   EXPECT_DOUBLE_EQ(reports::ImportNumber(" 12.5 ", 1, "售价有误"), 12.5);
   EXPECT_DOUBLE_EQ(reports::ImportNumber("-.5", 1, "售价有误"), -0.5);
   EXPECT_DOUBLE_EQ(reports::ImportNumber("+3", 1, "售价有误"), 3);

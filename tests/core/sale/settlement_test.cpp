@@ -8,20 +8,7 @@
 
 namespace {
 
-TEST(ComputeWipeTest, RoundsTowardZeroByTheSetting) {
-  auto expect = [](double total, int setting, double due, double wipe) {
-    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).due, due) << total << " by " << setting;
-    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).wipe, wipe) << total << " by " << setting;
-  };
-  expect(9.99, 0, 9.00, 0.99);
-  expect(23.57, 1, 23.50, 0.07);
-  expect(23.57, 0, 23.00, 0.57);
-  expect(23.57, 2, 23.57, 0.0);
-  expect(4.30, 1, 4.30, 0.0);  // 4.30 is 4.2999... in binary; the tenth must not be lost to it
-  expect(-23.57, 1, -23.50, -0.07);
-}
-
-TEST(OrdinaryPaymentTest, ChangeFollowsWhatTheOtherTendersCoverAndConfirmationChecksInOrder) {
+TEST(OrdinaryPaymentTest, RoundOffChangeAndConfirmationChecksInOrder) {
   EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 23.50, 0, 0}), 0.0);
   EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 20.00, 0, 0}), 0.0);
   // Cheque and card already cover the due: all the cash goes back.
@@ -52,6 +39,16 @@ TEST(OrdinaryPaymentTest, ChangeFollowsWhatTheOtherTendersCoverAndConfirmationCh
   EXPECT_TRUE(sale::ConfirmOrdinaryPayment(20000, {15000, 5000, 0, 0}, ui).accepted);
   EXPECT_EQ(ui.questions.size(), 2U);
   EXPECT_TRUE(ui.messages.empty());
+  auto expect = [](double total, int setting, double due, double wipe) {
+    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).due, due) << total << " by " << setting;
+    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).wipe, wipe) << total << " by " << setting;
+  };
+  expect(9.99, 0, 9.00, 0.99);
+  expect(23.57, 1, 23.50, 0.07);
+  expect(23.57, 0, 23.00, 0.57);
+  expect(23.57, 2, 23.57, 0.0);
+  expect(4.30, 1, 4.30, 0.0);  // 4.30 is 4.2999... in binary; the tenth must not be lost to it
+  expect(-23.57, 1, -23.50, -0.07);
 }
 
 TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndConfirmationRefusesShortOrOverlargePayments) {
