@@ -24,7 +24,7 @@ class DutyRightsTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(DutyRightsTest, EveryBoxReachesItsOwnColumnAndOddValuesLoadSafely) {
+TEST_F(DutyRightsTest, EveryBoxReachesItsColumnOddValuesLoadSafelyAndManagersKeepTheRightsRight) {
   // An alternating pattern, then its opposite, catches any two columns swapped.
   for (bool first : {true, false}) {
     DutyRights rights{};
@@ -50,9 +50,6 @@ TEST_F(DutyRightsTest, EveryBoxReachesItsOwnColumnAndOddValuesLoadSafely) {
       EXPECT_EQ(Stored(duty, "discount"), discount) << duty;
     }
   }
-}
-
-TEST_F(DutyRightsTest, ManagersKeepTheRightToEditRightsEvenWhenTheirRowWasGone) {
   app::SaveDutyRights("经理", DutyRights{});
   EXPECT_EQ(Stored("经理", "dutyrights"), 1);
   EXPECT_TRUE(app::HasRight("0", "dutyrights"));

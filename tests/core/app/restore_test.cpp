@@ -111,7 +111,7 @@ TEST_F(RestoreTest, UpToDateBackupChangesOnlyWhatTheRepairGroupsMendAndKeepsTheR
   EXPECT_EQ(FileBytes(first), before_first);
 }
 
-TEST_F(RestoreTest, StoppedCopyLeavesTheWorkingFileAlone) {
+TEST_F(RestoreTest, AStoppedCopyLeavesTheWorkingFileAndAGbkBackupRestoresReadable) {
   const char* ballast =
       "create table ballast (data blob); insert into ballast values (randomblob(3000000));";
   fs::path big = MakeBackup("big.dat");
@@ -133,10 +133,7 @@ TEST_F(RestoreTest, StoppedCopyLeavesTheWorkingFileAlone) {
   fs::path target = dir() / "manual.dat";
   EXPECT_THROW(app::CopyDatabaseTo(target, [](int, int) { return false; }), app::CopyCancelled);
   EXPECT_FALSE(fs::exists(target));
-}
-
-// What the conversion and the upgrade change is proven with them; a restore runs both.
-TEST_F(RestoreTest, GbkBackupOfTheWindowsTillRestoresReadableAndUpToDate) {
+  // What the conversion and the upgrade change is proven with them; a restore runs both.
   fs::path old = MakeOldFile("windows.dat");
   {
     store::Database db(old);

@@ -46,7 +46,7 @@ class GoodsFilesTest : public goods_testing::GoodsFixture {
   }
 };
 
-TEST_F(GoodsFilesTest, TextExportQuotesOnlyWhatBreaksTheLineAndBothExportsImportAsTheSameGoods) {
+TEST_F(GoodsFilesTest, ExportsRoundTripAndImportsSkipStoredBarcodesAndReadLegacyWorkbooks) {
   backoffice::ExportGoodsText(dir() / "商品.txt");
   EXPECT_EQ(kasso::GbkToUtf8(FileBytes(dir() / "商品.txt")),
             "6901,可乐,2.50,1.80,1.70,瓶,饮料,否,0,2024-01-01 00:00:00,10.00\r\n"
@@ -68,10 +68,7 @@ TEST_F(GoodsFilesTest, TextExportQuotesOnlyWhatBreaksTheLineAndBothExportsImport
               "2.51否3.5")
         << name;
   }
-}
-
-// GBK and UTF-8 files read alike, as the text file tests prove.
-TEST_F(GoodsFilesTest, StoredBarcodesAreSkippedAndEmptyFieldsTakeTheDefaults) {
+  // GBK and UTF-8 files read alike, as the text file tests prove.
   kasso::SetFixedClock(kasso::MakeTime(2024, 6, 1, 8, 0, 0));
   EmptyShop();
   AddGoods("6901", "可乐");
@@ -87,6 +84,25 @@ TEST_F(GoodsFilesTest, StoredBarcodesAreSkippedAndEmptyFieldsTakeTheDefaults) {
             "7001|牛奶|4.5|3.0|3.0|盒|乳制品|否|0|12.0|\n"
             "7002|面包,全麦|0.0|0.0|0.0|个|未分类|否|0|0.0|\n");
   EXPECT_EQ(Stored("recordingdate", "7002"), "2024-06-01 08:00:00");
+  EmptyShop();
+  GoodsImported imported = backoffice::ImportGoodsSpreadsheet(kFixtures / "goods_import.xls");
+  EXPECT_EQ(imported.added, 2u);
+  EXPECT_EQ(Goods(),
+            "2000001|散装糖|12.8|0.0|0.0|千克|零食|是|7|5.5|\n"
+            "6901234567890|可口可乐|3.5|0.0|0.0|瓶|饮料|否|0|24.0|\n");
+  EXPECT_EQ(Stored("iniinventory", "6901234567890"), "24.0");
+
+  // A workbook without a required column, or a file that is no workbook, is refused whole.
+  reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
+  names.Row({"7001"});
+  names.Commit();
+  WriteFile("names.txt", "条码,名称\r\n7001,牛奶\r\n");
+  for (auto [name, message] : {std::pair{"names.xlsx", "商品导入文件中必须包括: 条码,名称"},
+                               std::pair{"names.txt", "打开文件错误"}}) {
+    EXPECT_EQ(testing_support::ErrorOf([&] { backoffice::ImportGoodsSpreadsheet(dir() / name); }),
+              message);
+  }
+  EXPECT_EQ(Count("select count(*) from goodsmaster"), 2);
 }
 
 TEST_F(GoodsFilesTest, OneBadLineOrACancelRefusesTheWholeFile) {
@@ -117,28 +133,6 @@ TEST_F(GoodsFilesTest, OneBadLineOrACancelRefusesTheWholeFile) {
                reports::Cancelled);
   EXPECT_TRUE(writing);
   EXPECT_EQ(Count("select count(*) from goodsmaster"), 3);
-}
-
-TEST_F(GoodsFilesTest, LegacyWorkbookIsReadByColumnTitlesWithItsStockAsOpeningStock) {
-  EmptyShop();
-  GoodsImported imported = backoffice::ImportGoodsSpreadsheet(kFixtures / "goods_import.xls");
-  EXPECT_EQ(imported.added, 2u);
-  EXPECT_EQ(Goods(),
-            "2000001|散装糖|12.8|0.0|0.0|千克|零食|是|7|5.5|\n"
-            "6901234567890|可口可乐|3.5|0.0|0.0|瓶|饮料|否|0|24.0|\n");
-  EXPECT_EQ(Stored("iniinventory", "6901234567890"), "24.0");
-
-  // A workbook without a required column, or a file that is no workbook, is refused whole.
-  reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
-  names.Row({"7001"});
-  names.Commit();
-  WriteFile("names.txt", "条码,名称\r\n7001,牛奶\r\n");
-  for (auto [name, message] : {std::pair{"names.xlsx", "商品导入文件中必须包括: 条码,名称"},
-                               std::pair{"names.txt", "打开文件错误"}}) {
-    EXPECT_EQ(testing_support::ErrorOf([&] { backoffice::ImportGoodsSpreadsheet(dir() / name); }),
-              message);
-  }
-  EXPECT_EQ(Count("select count(*) from goodsmaster"), 2);
 }
 
 }  // namespace

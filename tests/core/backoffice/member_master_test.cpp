@@ -27,7 +27,7 @@ class MemberMasterTest : public members_testing::MembersFixture {
   }
 };
 
-TEST_F(MemberMasterTest, ChecksRefuseInTheEditorsOrderNamingTheFieldAndWriteNothing) {
+TEST_F(MemberMasterTest, ChecksRefuseInTheEditorsOrderAndTheAdvantageDecidesTheRate) {
   struct Case {
     std::function<void(MemberFields&)> change;
     const char* message;
@@ -54,18 +54,15 @@ TEST_F(MemberMasterTest, ChecksRefuseInTheEditorsOrderNamingTheFieldAndWriteNoth
     EXPECT_EQ(RefusalOf([&] { backoffice::SaveMember(fields); }), (Refusal{c.message, c.field}));
   }
   EXPECT_EQ(Rows("membermaster"), before);
-}
-
-TEST_F(MemberMasterTest, TheAdvantageDecidesRateAndDiscountOnDiscount) {
-  struct Case {
+  struct Advantage {
     const char* mode;
     const char* rate;
     bool disondis;
     const char* stored;  // disrate|disondis
   };
-  for (const Case& c :
-       {Case{"会员折扣", "", true, "1.0|是"}, Case{"会员折扣", "0.855", false, "0.86|否"},
-        Case{"会员价", "0.8", true, "1.0|否"}, Case{"没有优惠", "0.5", true, "1.0|否"}}) {
+  for (const Advantage& c :
+       {Advantage{"会员折扣", "", true, "1.0|是"}, Advantage{"会员折扣", "0.855", false, "0.86|否"},
+        Advantage{"会员价", "0.8", true, "1.0|否"}, Advantage{"没有优惠", "0.5", true, "1.0|否"}}) {
     MemberFields fields = Fields("M9", "赵六");
     fields.dismode = c.mode;
     fields.disrate = c.rate;

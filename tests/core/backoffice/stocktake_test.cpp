@@ -135,7 +135,7 @@ TEST_F(StocktakeTest, TheTextImportZeroesOthersAndTheSpreadsheetImportLeavesThem
   EXPECT_EQ(Counts(), "A:10:9.5:-0.5 B:4:6:2 C:2.5:0:-2.5 ");
 }
 
-TEST_F(StocktakeTest, ExportsRoundTripThroughTheSpreadsheetAndTextIsByteExact) {
+TEST_F(StocktakeTest, ExportsRoundTripAndRegeneratingWaitsForOpenBills) {
   backoffice::GenerateStocktake();
   SaveCount("A", "7");
   backoffice::ExportStocktakeText(dir() / "盘点.txt");
@@ -148,9 +148,6 @@ TEST_F(StocktakeTest, ExportsRoundTripThroughTheSpreadsheetAndTextIsByteExact) {
   SaveCount("A", "1");
   backoffice::ImportCountsExcel(dir() / "盘点.xlsx");
   EXPECT_EQ(Counts(), "A:10:7:-3 B:4:4:0 C:2.5:2.5:0 ");
-}
-
-TEST_F(StocktakeTest, RegeneratingWaitsForOpenBillsAndDropsTheCounts) {
   backoffice::GenerateStocktake();
   SaveCount("A", "1");
   backoffice::SavePurchaseLine({"B", "1", "1", ""});

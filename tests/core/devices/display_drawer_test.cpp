@@ -30,7 +30,7 @@ class DeviceTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(DeviceTest, DisplayGetsOneStreamPerLampAndNothingWhenOff) {
+TEST_F(DeviceTest, DisplayAndDrawerGetTheirBytesOnlyWhenSwitchedOn) {
   PseudoTerminal display;
   ASSERT_FALSE(display.slave_path().empty());
   Settings("displaycontrol = 'LED8N', displayport = '" + display.slave_path() + "'");
@@ -53,9 +53,6 @@ TEST_F(DeviceTest, DisplayGetsOneStreamPerLampAndNothingWhenOff) {
   // A display port that does not exist is no display, not a failure.
   Settings("displaycontrol = 'LED8N', displayport = '/dev/no-such-display'");
   EXPECT_FALSE(devices::OpenCustomerDisplay().port);
-}
-
-TEST_F(DeviceTest, DrawerCommandGoesToASerialPortInCapitalsOrEveryUsbPrinterOrNowhere) {
   PseudoTerminal drawer;
   devices::OverridePortPath("com1", drawer.slave_path());
   Settings("moneyboxcontrol = '弹出', printerport = 'COM1', opencashiercmd = '27,112,0,25,250'");

@@ -146,7 +146,7 @@ TEST(PluLineTest, PluLinesMatchTheScaleFormatAndWeightsReadThroughNoise) {
   }
 }
 
-TEST_F(SettingsTest, PluFileListsScaleGoodsByNumberAndKeepsOldFileWhenNoneExist) {
+TEST_F(SettingsTest, PluFileAddressFileAndSerialScale) {
   std::ofstream(dir() / "tma07.txt") << "old";
   devices::WritePluFile(dir());
   EXPECT_EQ(FileBytes(dir() / "tma07.txt"), "old");
@@ -169,9 +169,6 @@ TEST_F(SettingsTest, PluFileListsScaleGoodsByNumberAndKeepsOldFileWhenNoneExist)
   fs::permissions(tool, fs::perms::owner_all);
   EXPECT_EQ(devices::DownloadPluToScale(dir()), "");
   EXPECT_EQ(FileBytes(dir() / "sent.txt"), FileBytes(dir() / "tma07.txt"));
-}
-
-TEST_F(SettingsTest, SerialScaleIsAskedAndAnswersAndItsAddressFileIsByteExact) {
   PseudoTerminal scale;
   devices::OverridePortPath("com2", scale.slave_path());
   Open().Exec("update management set usecomscale = '是', comscaleport = 'com2'");

@@ -15,7 +15,7 @@ using servicelib::NumericalCheck;
 using servicelib::rounddigits;
 
 // Halves go away from zero even when stored below the half (2.675 is 2.67499999... in binary).
-TEST(RoundDigitsTest, GivesTheDecimalAnswerAtEverySizeATillMeets) {
+TEST(RoundDigitsTest, GivesTheDecimalAnswerForListedAndRandomAmounts) {
   const std::tuple<double, int, double> cases[] = {{2.675, 2, 2.68},
                                                    {1.005, 2, 1.01},
                                                    {-2.675, 2, -2.68},
@@ -36,11 +36,8 @@ TEST(RoundDigitsTest, GivesTheDecimalAnswerAtEverySizeATillMeets) {
   for (auto [x, n, decimal] : cases) EXPECT_EQ(rounddigits(x, n), decimal) << std::to_string(x);
   EXPECT_DOUBLE_EQ(servicelib::round(-2.5), -3.0);
   EXPECT_FALSE(std::signbit(rounddigits(-0.001, 2)));  // never shows "-0.00"
-}
-
-// Random amounts (and quantities) typed with one decimal more than is kept, up to what a till
-// holds, against the same rounding done on the typed digits.
-TEST(RoundDigitsTest, MatchesDecimalRoundingOfRandomAmounts) {
+  // Random amounts (and quantities) typed with one decimal more than is kept, up to what a till
+  // holds, against the same rounding done on the typed digits.
   auto typed = [](std::int64_t units, std::int64_t scale) {
     return std::to_string(units / scale) + "." + std::to_string(scale + units % scale).substr(1);
   };
