@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {

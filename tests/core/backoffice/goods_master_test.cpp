@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "core/common/clock.h"
-#include "core/common/error.h"
 #include "goods_fixture.h"
 
 namespace {

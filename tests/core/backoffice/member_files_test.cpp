@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/common/error.h"
 #include "core/common/text_encoding.h"
 #include "core/reports/spreadsheet.h"
 #include "members_fixture.h"

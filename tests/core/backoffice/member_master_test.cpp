@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/backoffice/members/top_up.h"
-#include "core/common/error.h"
 #include "members_fixture.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/common/clock.h"
-#include "core/common/error.h"
 #include "members_fixture.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/common/clock.h"
-#include "core/common/error.h"
 #include "core/devices/slip_printer.h"
 #include "core/servicelib/kasso_basic.h"
 #include "members_fixture.h"

@@ -5,7 +5,6 @@
 #include <array>
 #include <string>
 
-#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {

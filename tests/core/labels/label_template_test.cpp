@@ -5,7 +5,6 @@
 #include <fstream>
 #include <string>
 
-#include "core/common/error.h"
 #include "core/labels/template_exchange.h"
 #include "support/test_database.h"
 

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "core/common/error.h"
 #include "core/reports/daily_report.h"
 #include "core/sale/record_lists.h"
 #include "core/sale/till_duties.h"

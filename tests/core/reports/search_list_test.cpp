@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {

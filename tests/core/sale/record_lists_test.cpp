@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {

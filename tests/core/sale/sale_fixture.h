@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <deque>
 #include <initializer_list>
 #include <optional>
