@@ -54,7 +54,7 @@ TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndAFailedWriteRollsBack) {
   EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "是");
 }
 
-TEST_F(GoodsMasterTest, NewGoodsTakeTheDefaultsAndGetTheirStockRow) {
+TEST_F(GoodsMasterTest, NewGoodsTakeTheDefaultsRoundedPricesAndTheirStockRow) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 9, 30, 0));
   GoodsFields fields;
   fields.barcode = " 6901 ";
@@ -72,9 +72,6 @@ TEST_F(GoodsMasterTest, NewGoodsTakeTheDefaultsAndGetTheirStockRow) {
             "可乐|个|未分类|0.0|0.0|0.0|0.0|2024-05-06 09:30:00|否|0|12.5|1|否|\n");
   EXPECT_EQ(Stock("6901"), 12.5);
   EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "否");
-}
-
-TEST_F(GoodsMasterTest, PricesAreRoundedAndTheAverageStartsAtThePositiveImportPrice) {
   struct Case {
     const char* import;
     const char* member;
@@ -83,11 +80,11 @@ TEST_F(GoodsMasterTest, PricesAreRoundedAndTheAverageStartsAtThePositiveImportPr
   int n = 0;
   for (const Case& c :
        {Case{"0", "", "0.0 3.5"}, Case{"3.5", "3.2", "3.5 3.2"}, Case{"2.675", "0", "2.68 3.5"}}) {
-    GoodsFields fields = Fields("69" + std::to_string(++n), "水");
-    fields.importprice = c.import;
-    fields.memberprice = c.member;
-    Save(fields);
-    EXPECT_EQ(Stored("averageimportprice || ' ' || memberprice", fields.barcode), c.stored)
+    GoodsFields priced = Fields("69" + std::to_string(++n), "水");
+    priced.importprice = c.import;
+    priced.memberprice = c.member;
+    Save(priced);
+    EXPECT_EQ(Stored("averageimportprice || ' ' || memberprice", priced.barcode), c.stored)
         << c.import << "|" << c.member;
   }
   EXPECT_EQ(Save(Fields("69x", "汽水")).new_class, "");  // 饮料 is known by now

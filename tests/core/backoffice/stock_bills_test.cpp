@@ -43,7 +43,7 @@ class StockBillsTest : public goods_testing::GoodsFixture {
   }
 };
 
-TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEveryRefusalNamesItsField) {
+TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEnterFillsTheOtherFieldOrNamesWhatIsMissing) {
   struct Case {
     BillLineFields fields;
     const char* stored;  // "price:amount", or the refusal "message@field"
@@ -84,15 +84,12 @@ TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEveryRefusalNamesItsField) {
   // A return keeps only quantity and price; its amount is quantity × price.
   backoffice::SaveReturnLine({"A", "3", "", "10"});
   EXPECT_EQ(Bill(BillKind::kReturn), "A:3:3.33:9.99 ");
-}
-
-TEST_F(StockBillsTest, EnterOnPriceAndAmountFillsTheOtherFieldOrSaysWhatIsMissing) {
-  struct Case {
+  struct Step {
     bool on_amount;
     BillLineFields fields;
     const char* result;  // "focus price amount", or "message@field"
   };
-  const Case cases[] = {
+  const Step steps[] = {
       {false, {"A", "2", "", ""}, "amount  "},
       {false, {"A", "2", "0.00", "5"}, "amount 0.00 5"},
       {false, {"A", "", "3", ""}, "quantity 3 "},
@@ -109,7 +106,7 @@ TEST_F(StockBillsTest, EnterOnPriceAndAmountFillsTheOtherFieldOrSaysWhatIsMissin
       {true, {"A", "0", "", "10"}, "数量为0时不能由金额计算单价@quantity"},
   };
   const char* names[] = {"quantity", "price", "amount", "confirm"};
-  for (const Case& c : cases) {
+  for (const Step& c : steps) {
     std::string result;
     auto refusal = RefusalOf([&] {
       auto step = c.on_amount ? backoffice::EnterLineAmount(c.fields)

@@ -74,56 +74,7 @@ TEST(LabelLayoutTest, A4SheetsAndRollPagesAreLaidOutOrRefusedWithoutRoomForALabe
   EXPECT_EQ(Refusal(Sheet(labels::kA4Paper, 1, 297)), "");
 }
 
-TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithinTheSizeDialogsLimits) {
-  LabelTemplate label;
-  for (auto& field : label.fields) field.visible = false;
-  auto& name = label.fields[labels::kGoodsName];
-  name = {23, 17, labels::kLarge, true, 20};  // 23 / 5 = 4 mm, 17 / 5 = 3 mm
-  auto& price = label.fields[labels::kPrice];
-  price = {0, 100, labels::kSmall, true, 15};
-  label.fields[labels::kBarcode].cx = 0;  // invisible wherever it is
-  labels::LabelGoods goods;
-  goods.barcode = "6901";
-  goods.goodsname = "可口可乐";
-  goods.salesprice = 3.5;
-
-  auto placed = labels::PlaceFields(label, goods, {100, 40});
-  ASSERT_EQ(placed.size(), 2u);
-  EXPECT_EQ(placed[0].key, labels::kGoodsName);
-  EXPECT_EQ(placed[0].text, "名称:可口可乐");
-  const auto& rect = placed[0].rect;
-  EXPECT_EQ((std::array{rect.left, rect.top, rect.width(), rect.height()}),
-            (std::array{104.0, 43.0, 20.0, 6.0}));
-  EXPECT_EQ(placed[1].text, "售价:3.50");
-  EXPECT_DOUBLE_EQ(placed[1].rect.height(), 3);
-
-  label.settings.printtitle = false;
-  label.fields[labels::kBarcode].visible = true;
-  placed = labels::PlaceFields(label, goods, {0, 0});
-  ASSERT_EQ(placed.size(), 3u);
-  EXPECT_EQ(placed[0].text, "6901");
-  EXPECT_EQ(placed[1].text, "可口可乐");
-  EXPECT_DOUBLE_EQ(placed[0].rect.height(), 4);  // "中"
-  struct Case {
-    const char* width;
-    const char* height;
-    const char* message;
-    const char* field;
-  };
-  const Case cases[] = {
-      {"211", "30", "宽度不能大于210", "width"},  {"-1", "30", "宽度不能小于0", "width"},
-      {"0", "30", "宽度必须大于0", "width"},      {"6x", "30", "宽度录入有误", "width"},
-      {"60", "161", "高度不能大于160", "height"}, {"60", "-3", "高度不能小于0", "height"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(testing_support::RefusalOf([&] { labels::CheckLabelSize(c.width, c.height); }),
-              (testing_support::Refusal{c.message, c.field}));
-  }
-  const labels::LabelSize size = labels::CheckLabelSize("210", "160");
-  EXPECT_EQ(size.width * 1000 + size.height, 210160);
-}
-
-TEST(LabelLayoutTest, CutsTextAtWholeCharactersByGbkBytes) {
+TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinTheSizeLimits) {
   struct Case {
     std::string text;
     size_t bytes;
@@ -145,6 +96,52 @@ TEST(LabelLayoutTest, CutsTextAtWholeCharactersByGbkBytes) {
   labels::LabelGoods goods;
   goods.goodsname = std::string(60, 'x') + std::string(60, 'y');
   EXPECT_EQ(labels::FieldValue(labels::kGoodsName, goods).size(), 100u);
+  LabelTemplate label;
+  for (auto& field : label.fields) field.visible = false;
+  auto& name = label.fields[labels::kGoodsName];
+  name = {23, 17, labels::kLarge, true, 20};  // 23 / 5 = 4 mm, 17 / 5 = 3 mm
+  auto& price = label.fields[labels::kPrice];
+  price = {0, 100, labels::kSmall, true, 15};
+  label.fields[labels::kBarcode].cx = 0;  // invisible wherever it is
+  goods = {};
+  goods.barcode = "6901";
+  goods.goodsname = "可口可乐";
+  goods.salesprice = 3.5;
+
+  auto placed = labels::PlaceFields(label, goods, {100, 40});
+  ASSERT_EQ(placed.size(), 2u);
+  EXPECT_EQ(placed[0].key, labels::kGoodsName);
+  EXPECT_EQ(placed[0].text, "名称:可口可乐");
+  const auto& rect = placed[0].rect;
+  EXPECT_EQ((std::array{rect.left, rect.top, rect.width(), rect.height()}),
+            (std::array{104.0, 43.0, 20.0, 6.0}));
+  EXPECT_EQ(placed[1].text, "售价:3.50");
+  EXPECT_DOUBLE_EQ(placed[1].rect.height(), 3);
+
+  label.settings.printtitle = false;
+  label.fields[labels::kBarcode].visible = true;
+  placed = labels::PlaceFields(label, goods, {0, 0});
+  ASSERT_EQ(placed.size(), 3u);
+  EXPECT_EQ(placed[0].text, "6901");
+  EXPECT_EQ(placed[1].text, "可口可乐");
+  EXPECT_DOUBLE_EQ(placed[0].rect.height(), 4);  // "中"
+  struct Size {
+    const char* width;
+    const char* height;
+    const char* message;
+    const char* field;
+  };
+  const Size sizes[] = {
+      {"211", "30", "宽度不能大于210", "width"},  {"-1", "30", "宽度不能小于0", "width"},
+      {"0", "30", "宽度必须大于0", "width"},      {"6x", "30", "宽度录入有误", "width"},
+      {"60", "161", "高度不能大于160", "height"}, {"60", "-3", "高度不能小于0", "height"},
+  };
+  for (const Size& c : sizes) {
+    EXPECT_EQ(testing_support::RefusalOf([&] { labels::CheckLabelSize(c.width, c.height); }),
+              (testing_support::Refusal{c.message, c.field}));
+  }
+  const labels::LabelSize size = labels::CheckLabelSize("210", "160");
+  EXPECT_EQ(size.width * 1000 + size.height, 210160);
 }
 
 }  // namespace

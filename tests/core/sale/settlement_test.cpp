@@ -81,7 +81,7 @@ TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndConfirmationRefusesShortOrOve
             (std::vector<std::string>{"金额有误!", "金额有误!!", "整单折让金额不能大于总计金额"}));
 }
 
-TEST(PaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
+TEST(PaymentTest, RefundsPayOutExactlyTheDueAndTendersBeyondWhatATillHoldsAreRefused) {
   sale_testing::ScriptedSaleUi ui;
   auto refund = sale::ConfirmOrdinaryPayment(-12.00, {0, -12.00, 0, 0}, ui);
   ASSERT_TRUE(refund.accepted);
@@ -99,9 +99,6 @@ TEST(PaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
                                               "退款不能整单折让"}));
   EXPECT_EQ(sale::CheckAllowanceEntry(-10.00, -5.00), "退款不能整单折让");
   EXPECT_EQ(sale::CheckMemberAllowance(50.00, 50.01), "整单折让金额不能大于总计金额");
-}
-
-TEST(PaymentTest, TendersBeyondWhatATillHoldsAreRefusedByTheirField) {
   const std::string nines(400, '9');
   EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(nines), 0.0);  // while typing: nothing yet
   EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(" 12.345"), 12.35);
@@ -111,7 +108,7 @@ TEST(PaymentTest, TendersBeyondWhatATillHoldsAreRefusedByTheirField) {
       {{"0", "10000000000", "", ""}, RetryField::kCash},
       {{"0", "10", "abc", "0"}, RetryField::kCheque},
       {{"0", "10", "", "-" + nines}, RetryField::kCard}};
-  sale_testing::ScriptedSaleUi ui;
+  ui.messages.clear();
   for (const auto& [texts, retry] : refused) {
     EXPECT_EQ(sale::ConfirmOrdinaryPayment(10, texts, ui).retry, retry);
   }
