@@ -19,7 +19,6 @@ class AccountsTest : public testing_support::TestDatabase {
  protected:
   int64_t AccountCount() const { return Count("select count(*) from operatormaster"); }
 
-  // The refusal SaveOperator gives for the account (empty when it is saved).
   static Refusal RefusalFor(const OperatorRecord& account) {
     return RefusalOf([&] { SaveOperator(account); });
   }

@@ -37,14 +37,10 @@ class MembersFixture : public testing_support::TestDatabase {
         .value_or("<none>");
   }
   double Balance(const std::string& id) const {
-    return Open()
-        .QueryDouble("select depositvalue from membermaster where memberid = ?", id)
-        .value_or(-1);
+    return Number("select depositvalue from membermaster where memberid = ?", id);
   }
   double Points(const std::string& id) const {
-    return Open()
-        .QueryDouble("select memberpointsvalue from membermaster where memberid = ?", id)
-        .value_or(-1);
+    return Number("select memberpointsvalue from membermaster where memberid = ?", id);
   }
   // Every row of a table in a stable text form, to prove it unchanged.
   std::string Rows(const std::string& table) const {

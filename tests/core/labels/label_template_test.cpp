@@ -27,7 +27,6 @@ class LabelTemplateTest : public testing_support::TestDatabase {
     store::Database db = Open();
     return testing_support::DumpTables(db);
   }
-  // The refusal's message, "" when the file went out or came in.
   std::string ExportError(const std::filesystem::path& file) {
     store::Database db = Open();
     return testing_support::ErrorOf([&] { labels::ExportTemplates(db, file); });

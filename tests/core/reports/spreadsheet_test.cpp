@@ -23,7 +23,6 @@ class SpreadsheetTest : public ::testing::Test {
   void SetUp() override { dir_ = testing_support::MakeTempDir(); }
   void TearDown() override { fs::remove_all(dir_); }
 
-  // The message of the UserError that reading throws ("" when it reads).
   static std::string ReadError(const fs::path& file, std::string_view sheet) {
     return testing_support::ErrorOf([&] { reports::ReadSpreadsheet(file, sheet); });
   }
