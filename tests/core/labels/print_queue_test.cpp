@@ -53,7 +53,7 @@ class PrintQueueTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(PrintQueueTest, FourSourcesQueueOneRowPerCheckedLabelCount) {
+TEST_F(PrintQueueTest, FourSourcesQueueOneRowPerCheckedLabelAndSimpleLabelsFollowTheirSource) {
   EXPECT_EQ(Fill({"barcode", "6902", "", 3}), (Barcodes{"6902", "6902", "6902"}));
   EXPECT_EQ(Fill({"class", "", "饮料", 2}), (Barcodes{"6901", "6901", "6903", "6903"}));
   // Quantity 2 gives 2 labels, 0 none, 2.5 three, -1 none.
@@ -71,6 +71,22 @@ TEST_F(PrintQueueTest, FourSourcesQueueOneRowPerCheckedLabelCount) {
   }
   EXPECT_EQ(labels::CheckLabelCount("2.7"), 2);
   EXPECT_EQ(labels::CheckLabelCount("15"), 15);
+  store::Database db = Open();
+  auto barcodes = [](const std::vector<labels::LabelGoods>& goods) {
+    Barcodes out;
+    for (const auto& g : goods) out.push_back(g.barcode);
+    return out;
+  };
+  using labels::SimpleSource;
+  EXPECT_EQ(barcodes(labels::CollectSimpleLabels(db, "商品签", SimpleSource::kPurchaseBill, "")),
+            (Barcodes{"6901", "6901", "6903", "6903", "6903"}));
+  EXPECT_EQ(barcodes(labels::CollectSimpleLabels(db, "货架签", SimpleSource::kPurchaseBill, "")),
+            (Barcodes{"6901", "6902", "6903", "10001"}));
+  EXPECT_EQ(barcodes(labels::CollectSimpleLabels(db, "货架签", SimpleSource::kClass, "饮料")),
+            (Barcodes{"6901", "6903"}));
+  const auto one = labels::CollectSimpleLabels(db, "商品签", SimpleSource::kBarcode, "6902");
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0].goodsname, "薯片");
 }
 
 TEST_F(PrintQueueTest, RefusedOrFailedFillLeavesTheQueueAsItWas) {
@@ -111,25 +127,6 @@ TEST_F(PrintQueueTest, QueuedLabelsCarryTheirGoodsAndTheSelectionKeepsOneLinePer
   EXPECT_THROW(labels::AddToBatch(db, {}), kasso::UserError);
   EXPECT_EQ(labels::ListGoodsOfClass(db, "饮料").size(), 2u);
   EXPECT_EQ(labels::ListGoodsOfClass(db, "全部").size(), 4u);
-}
-
-TEST_F(PrintQueueTest, SimpleLabelsByClassBillAndBarcode) {
-  store::Database db = Open();
-  auto barcodes = [](const std::vector<labels::LabelGoods>& goods) {
-    Barcodes out;
-    for (const auto& g : goods) out.push_back(g.barcode);
-    return out;
-  };
-  using labels::SimpleSource;
-  EXPECT_EQ(barcodes(labels::CollectSimpleLabels(db, "商品签", SimpleSource::kPurchaseBill, "")),
-            (Barcodes{"6901", "6901", "6903", "6903", "6903"}));
-  EXPECT_EQ(barcodes(labels::CollectSimpleLabels(db, "货架签", SimpleSource::kPurchaseBill, "")),
-            (Barcodes{"6901", "6902", "6903", "10001"}));
-  EXPECT_EQ(barcodes(labels::CollectSimpleLabels(db, "货架签", SimpleSource::kClass, "饮料")),
-            (Barcodes{"6901", "6903"}));
-  const auto one = labels::CollectSimpleLabels(db, "商品签", SimpleSource::kBarcode, "6902");
-  ASSERT_EQ(one.size(), 1u);
-  EXPECT_EQ(one[0].goodsname, "薯片");
 }
 
 }  // namespace

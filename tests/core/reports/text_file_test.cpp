@@ -82,7 +82,7 @@ TEST_F(TextFileTest, FieldsSurviveTheRoundTripAndGbkAndUtf8FilesReadAlike) {
   }
 }
 
-TEST_F(TextFileTest, ListExportWritesGbkHeaderTrailingCommasAndCrLf) {
+TEST_F(TextFileTest, ListExportIsGbkWithCrLfAndReadingReportsItsBytesAndRefusesOpenQuotes) {
   reports::Table table{{"条码", "名称"}, {{"6901", "可乐"}, {"6902", "a,b"}}};
   reports::ExportListAsText(table, dir_ / "list.txt");
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n" +
@@ -91,6 +91,23 @@ TEST_F(TextFileTest, ListExportWritesGbkHeaderTrailingCommasAndCrLf) {
   table.rows.clear();
   reports::ExportListAsText(table, dir_ / "list.txt");  // replaces the file
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n");
+  std::string lines;
+  for (int i = 0; i < 10000; ++i) lines += "6901,可乐\r\n";
+  const fs::path file = Write("long.txt", lines);
+  std::pair<std::size_t, std::size_t> last;
+  std::size_t calls = 0;
+  auto watch = [&](std::size_t done, std::size_t total) {
+    last = {done, total};
+    return ++calls < 100;
+  };
+  EXPECT_EQ(reports::ReadTextRecords(file, watch).size(), 10000u);
+  EXPECT_GT(calls, 1u);
+  EXPECT_EQ(last, std::make_pair(lines.size(), lines.size()));
+  calls = 99;  // the next report says stop
+  EXPECT_THROW(reports::ReadTextRecords(file, watch), reports::Cancelled);
+  EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(dir_ / "absent.txt"); }), "打开文件错误");
+  const fs::path open = Write("open.txt", "a,b\r\nc,\"never closed\r\nd\r\n");
+  EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(open); }), "第 2 行: 引号不成对");
 }
 
 TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
@@ -111,26 +128,6 @@ TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
   EXPECT_EQ(Files(), std::vector<std::string>{"old.txt"});
 
   EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
-}
-
-TEST_F(TextFileTest, ReadingReportsItsBytesCanBeStoppedAndRefusesOpenQuotes) {
-  std::string lines;
-  for (int i = 0; i < 10000; ++i) lines += "6901,可乐\r\n";
-  const fs::path file = Write("long.txt", lines);
-  std::pair<std::size_t, std::size_t> last;
-  std::size_t calls = 0;
-  auto watch = [&](std::size_t done, std::size_t total) {
-    last = {done, total};
-    return ++calls < 100;
-  };
-  EXPECT_EQ(reports::ReadTextRecords(file, watch).size(), 10000u);
-  EXPECT_GT(calls, 1u);
-  EXPECT_EQ(last, std::make_pair(lines.size(), lines.size()));
-  calls = 99;  // the next report says stop
-  EXPECT_THROW(reports::ReadTextRecords(file, watch), reports::Cancelled);
-  EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(dir_ / "absent.txt"); }), "打开文件错误");
-  const fs::path open = Write("open.txt", "a,b\r\nc,\"never closed\r\nd\r\n");
-  EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(open); }), "第 2 行: 引号不成对");
 }
 
 // The export's own GBK table gives iconv's bytes for every character, and the same "?" for

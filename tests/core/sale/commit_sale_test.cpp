@@ -111,7 +111,7 @@ TEST_F(CommitSaleTest, RoundOffComesOffTheSummaryAndAllowanceIsSharedByAmount) {
                    5.00);
 }
 
-TEST_F(CommitSaleTest, CombinedGoodsSellFromTheirComponents) {
+TEST_F(CommitSaleTest, CombinedGoodsSellFromTheirComponentsAndPriceSavingsUseTheLinesOwnPrice) {
   AddGoods({"C", "礼盒", 30.00, 30.00});
   Open().ExecScript(
       "update goodsmaster set iscombined = '是' where barcode = 'C';"
@@ -121,6 +121,14 @@ TEST_F(CommitSaleTest, CombinedGoodsSellFromTheirComponents) {
   ASSERT_EQ(Settle(Payment{.cash = 60.00}).outcome, SettleOutcome::kCommitted);
   EXPECT_DOUBLE_EQ(Stock("1"), 44);  // 50 - 2 x 3
   EXPECT_DOUBLE_EQ(Stock("C"), 7);
+  // Goods priced 0 sell at a typed price or at a scale barcode's amount: nothing was saved.
+  AddGoods({"0", "散装米", 0, 0});
+  AddGoods({"00013", "散装糖", 0, 0, "公斤", "是"});
+  UseScaleBarcodes();
+  ui_.prices = {12.00};
+  Enter("0", "200013010009");
+  ASSERT_EQ(Settle(Payment{.cash = 22.00}).outcome, SettleOutcome::kCommitted);
+  EXPECT_EQ(Count("select count(*) from transactiondetails where pricediscount <> 0"), 0);
 }
 
 TEST_F(CommitSaleTest, MemberPaysFromStoredValueAndEarnsWholePoints) {
@@ -141,17 +149,6 @@ TEST_F(CommitSaleTest, MemberPaysFromStoredValueAndEarnsWholePoints) {
             "M1");
   EXPECT_FALSE(sale_.HasMember());
   EXPECT_EQ(sale_.member_pane, "普通客户");
-}
-
-TEST_F(CommitSaleTest, PriceSavingComparesWithTheLinesOwnSalesPrice) {
-  // Goods priced 0 sell at a typed price or at a scale barcode's amount: nothing was saved.
-  AddGoods({"0", "散装米", 0, 0});
-  AddGoods({"00013", "散装糖", 0, 0, "公斤", "是"});
-  UseScaleBarcodes();
-  ui_.prices = {12.00};
-  Enter("0", "200013010009");
-  ASSERT_EQ(Settle(Payment{.cash = 22.00}).outcome, SettleOutcome::kCommitted);
-  EXPECT_EQ(Count("select count(*) from transactiondetails where pricediscount <> 0"), 0);
 }
 
 TEST_F(CommitSaleTest, PointsFollowTheMoneyAndTheReceiptShowsWhatWasCredited) {
@@ -216,7 +213,7 @@ TEST_F(CommitSaleTest, FailureInTheMiddleStoresNothing) {
   EXPECT_EQ(JournalRows(), 3);
 }
 
-TEST_F(CommitSaleTest, StoredValueSpentMeanwhileIsNotOverdrawnAndTheCashierIsToldWhy) {
+TEST_F(CommitSaleTest, RefusalsOfStoredValueMemberAndFileAreNamedAndReceiptCopiesFollowTheMode) {
   AddMember({.memberid = "M1", .name = "王芳", .depositmode = "是"});
   Attach("M1");
   Enter("1");
@@ -227,10 +224,7 @@ TEST_F(CommitSaleTest, StoredValueSpentMeanwhileIsNotOverdrawnAndTheCashierIsTol
   EXPECT_EQ(ui_.messages, (sale_testing::Texts{"储值余额不足", "会员不存在"}));
   EXPECT_EQ(JournalRows(), 0);
   EXPECT_EQ(sale_.lines.size(), 1U);
-}
-
-// A file that cannot be written is named as SQLite reports it.
-TEST_F(CommitSaleTest, RefusalsOfTheFileAreNamedAndReceiptCopiesFollowThePrinterMode) {
+  // A file that cannot be written is named as SQLite reports it.
   store::Database db = Open();
   auto refusal = [&db](const std::string& sql) {
     try {

@@ -47,7 +47,7 @@ TEST_F(SaleGoodsEntryTest, UnknownBarcodeIsCreatedWithItsStockRowAndSold) {
   EXPECT_EQ(Count("select count(*) from inventory where barcode = '690123' and quantity = 0"), 1);
 }
 
-TEST_F(SaleGoodsEntryTest, UnsavableEntryIsExplainedAndReopensWithWhatWasTyped) {
+TEST_F(SaleGoodsEntryTest, UnsavableEntryIsExplainedAndQuickGoodsSaveWritesBothRowsOrNeither) {
   ui_.yes_no = {false};
   ui_.quick_goods = {sale::QuickGoods{"", "O'Brien's 饼干", "1,5"},
                      sale::QuickGoods{"", "O'Brien's 饼干", "-2"},
@@ -64,9 +64,6 @@ TEST_F(SaleGoodsEntryTest, UnsavableEntryIsExplainedAndReopensWithWhatWasTyped) 
             "O'Brien's 饼干");
   EXPECT_EQ(GoodsRows("12'3"), 1);
   EXPECT_EQ(StockRows("12'3"), 1);
-}
-
-TEST_F(SaleGoodsEntryTest, QuickGoodsSaveWritesBothRowsOrNeither) {
   store::Database db = Open();
   // A stock row left by a deleted goods item is reused, not doubled.
   Open().Exec("insert into inventory (barcode,quantity) values ('888',4)");

@@ -21,19 +21,6 @@ class TouchEntryTest : public sale_testing::SaleFixture {
   }
 };
 
-TEST_F(TouchEntryTest, AGoodsButtonSellsItsOwnBarcodeNotTheFirstOfItsName) {
-  AddGoods({"6901", "鸡蛋", 5.0});
-  AddGoods({"6902", "鸡蛋", 7.5});
-  EXPECT_EQ(Tap("6902"), sale::ScanResult::kAdded);
-  EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kQuantity, sale::kAmount}),
-            (Texts{"6902", "1.00", "7.50"}));
-  // Goods removed since the button was filled are not sold, and no new goods are offered.
-  EXPECT_EQ(Tap("6999"), sale::ScanResult::kNotAdded);
-  EXPECT_EQ(ui_.messages, Texts{"此商品无法销售"});
-  EXPECT_TRUE(ui_.questions.empty());
-  EXPECT_EQ(sale_.total_caption, "总计: 7.50");
-}
-
 TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPriceZeroIsAsked) {
   // A goods barcode that reads as a scale barcode is still the goods of the button.
   UseScaleBarcodes();
@@ -56,7 +43,7 @@ TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPriceZeroIsAsk
   EXPECT_TRUE(ui_.messages.empty());
 }
 
-TEST_F(TouchEntryTest, NumberPadChecksAndBackspaceRemovesAWholeCharacter) {
+TEST_F(TouchEntryTest, PadChecksBackspaceAndAGoodsButtonSellsItsOwnBarcode) {
   const struct {
     PadMode mode;
     std::string typed;
@@ -78,6 +65,16 @@ TEST_F(TouchEntryTest, NumberPadChecksAndBackspaceRemovesAWholeCharacter) {
   for (auto [typed, left] : {std::pair{"12·", "12"}, {"1·5", "1·"}, {"7", ""}, {"", ""}}) {
     EXPECT_EQ(sale::RemoveLastCharacter(typed), left) << typed;
   }
+  AddGoods({"6901", "鸡蛋", 5.0});
+  AddGoods({"6902", "鸡蛋", 7.5});
+  EXPECT_EQ(Tap("6902"), sale::ScanResult::kAdded);
+  EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kQuantity, sale::kAmount}),
+            (Texts{"6902", "1.00", "7.50"}));
+  // Goods removed since the button was filled are not sold, and no new goods are offered.
+  EXPECT_EQ(Tap("6999"), sale::ScanResult::kNotAdded);
+  EXPECT_EQ(ui_.messages, Texts{"此商品无法销售"});
+  EXPECT_TRUE(ui_.questions.empty());
+  EXPECT_EQ(sale_.total_caption, "总计: 7.50");
 }
 
 TEST_F(TouchEntryTest, PadNumbersRunTheKeyboardsAdjustments) {
