@@ -51,7 +51,7 @@ TEST_F(SettingsTest, PortConflictsAndBadNumbersAreRefusedAndARefusedSaveWritesNo
   }
 }
 
-TEST_F(SettingsTest, APortIsAKindTheSettingsOfferOrADeviceNeverAFile) {
+TEST_F(SettingsTest, APortIsADeviceNeverAFileAndSaveStoresEveryFieldAsTypedButTheScaleKind) {
   PseudoTerminal serial_adapter;
   devices::ManagementRecord r = devices::LoadSettings();
   const std::string db = store::DatabasePath().string();
@@ -70,35 +70,31 @@ TEST_F(SettingsTest, APortIsAKindTheSettingsOfferOrADeviceNeverAFile) {
   EXPECT_EQ(RefusalOf(r), "端口必须是设备文件");
   EXPECT_THROW(devices::SaveSettings(r), kasso::ValidationError);
   EXPECT_EQ(devices::LoadSettings().displayport, "com1");
-}
-
-TEST_F(SettingsTest, SaveStoresEveryFieldAsTypedButTheScaleKind) {
-  PseudoTerminal serial_adapter;
   // Every field differs from the shipped value, so a column left out or swapped shows.
-  devices::ManagementRecord r{.printercontrol = "POS58",
-                              .printerport = serial_adapter.slave_path(),
-                              .displaycontrol = "LED8N",
-                              .displayport = "com3",
-                              .moneyboxcontrol = "弹出",
-                              .printtimes = 2,
-                              .welcome = "Tom's 小店",
-                              .bye = "'; drop table management; --",
-                              .printername = "前台",
-                              .scale = "是",
-                              .scalesimple = "21",
-                              .scalebarcode = 6,
-                              .scalevalue = 4,
-                              .opencashiercmd = "27,112,0,25,250",
-                              .priceforcost = "recentprice",
-                              .scaleip = "10.0.0.5",
-                              .scalekind = "ignored",
-                              .usescalefront = "是",
-                              .usecomscale = "是",
-                              .comscaleport = "com4",
-                              .emptylines = 5,
-                              .wipevalue = 0,
-                              .basevalue = 10,
-                              .pointsvalue = 3};
+  r = devices::ManagementRecord{.printercontrol = "POS58",
+                                .printerport = serial_adapter.slave_path(),
+                                .displaycontrol = "LED8N",
+                                .displayport = "com3",
+                                .moneyboxcontrol = "弹出",
+                                .printtimes = 2,
+                                .welcome = "Tom's 小店",
+                                .bye = "'; drop table management; --",
+                                .printername = "前台",
+                                .scale = "是",
+                                .scalesimple = "21",
+                                .scalebarcode = 6,
+                                .scalevalue = 4,
+                                .opencashiercmd = "27,112,0,25,250",
+                                .priceforcost = "recentprice",
+                                .scaleip = "10.0.0.5",
+                                .scalekind = "ignored",
+                                .usescalefront = "是",
+                                .usecomscale = "是",
+                                .comscaleport = "com4",
+                                .emptylines = 5,
+                                .wipevalue = 0,
+                                .basevalue = 10,
+                                .pointsvalue = 3};
   devices::SaveSettings(r);
   devices::ManagementRecord back = devices::LoadSettings();
   EXPECT_EQ(back.scalekind, "");  // not written by the settings screen

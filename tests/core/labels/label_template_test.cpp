@@ -37,9 +37,9 @@ class LabelTemplateTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(LabelTemplateTest, NewShopHasBothKindsAndRollDefaults) {
+TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutRowsGetsThem) {
   // The shipped positions themselves are proven with the upgrade that lays them out.
-  const LabelTemplate shelf = Load(labels::kShelfLabel);
+  LabelTemplate shelf = Load(labels::kShelfLabel);
   EXPECT_EQ(shelf.labelwidth * 100 + shelf.labelheight, 6035);
   const LabelTemplate goods = Load(labels::kGoodsLabel);
   EXPECT_EQ(goods.labelwidth * 100 + goods.labelheight, 3219);
@@ -52,9 +52,6 @@ TEST_F(LabelTemplateTest, NewShopHasBothKindsAndRollDefaults) {
   const LabelTemplate unset = Load(labels::kShelfLabel);
   EXPECT_EQ(unset.settings.paperkind + std::to_string(unset.settings.columns), "标签纸1");
   EXPECT_TRUE(unset.settings.printtitle);
-}
-
-TEST_F(LabelTemplateTest, SavedFieldsAndSettingsComeBackAndAKindWithoutRowsGetsThem) {
   LabelTemplate label = Load(labels::kGoodsLabel);
   label.labelwidth = 40;
   label.labelheight = 25;
@@ -77,7 +74,7 @@ TEST_F(LabelTemplateTest, SavedFieldsAndSettingsComeBackAndAKindWithoutRowsGetsT
   EXPECT_DOUBLE_EQ(back.settings.topspace, 10.25);
   EXPECT_FALSE(back.settings.printtitle);
   // The print settings belong to every row; the shelf label's fields do not change.
-  const LabelTemplate shelf = Load(labels::kShelfLabel);
+  shelf = Load(labels::kShelfLabel);
   EXPECT_EQ(shelf.settings.printername, "out.pdf");
   EXPECT_EQ(shelf.labelwidth, 60);
 
