@@ -50,7 +50,7 @@ class RestoreTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(RestoreTest, RefusesForeignAndDamagedFilesAndLeavesTheWorkingFileAlone) {
+TEST_F(RestoreTest, RefusesDamagedFilesAndAnUpToDateBackupChangesOnlyWhatTheRepairsMend) {
   fs::path good = MakeBackup("good.dat");
   const std::string good_bytes = FileBytes(good);
   std::string scrambled = good_bytes;
@@ -74,9 +74,6 @@ TEST_F(RestoreTest, RefusesForeignAndDamagedFilesAndLeavesTheWorkingFileAlone) {
   }
   EXPECT_EQ(app::CheckBackupFile(good), std::nullopt);
   EXPECT_EQ(FileBytes(good), good_bytes);  // checking never writes to the chosen file
-}
-
-TEST_F(RestoreTest, UpToDateBackupChangesOnlyWhatTheRepairGroupsMendAndKeepsTheReplacedFile) {
   Open().ExecScript(
       "insert into goodsmaster (barcode,goodsname,salesprice,memberprice,averageimportprice,"
       "iscombined) values ('6901','可乐',3.5,3.2,1.8,'否');"

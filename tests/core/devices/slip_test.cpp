@@ -9,7 +9,7 @@ namespace {
 using namespace std::string_literals;
 using Lines = std::vector<std::string>;
 
-TEST(SlipLayoutTest, CountsColumnsAsGbkPairsFillTheLineAndControlCharactersNeverPrint) {
+TEST(SlipLayoutTest, SlipLinesAreGbkColumnsWithoutControlCharactersAndBecomeEscPos) {
   // The column count is the GBK byte count the printer receives.
   EXPECT_EQ(print::DisplayWidth("可乐330ml"), 9);
   EXPECT_EQ(print::FitColumns("可口可乐", 5), "可口");
@@ -27,10 +27,7 @@ TEST(SlipLayoutTest, CountsColumnsAsGbkPairsFillTheLineAndControlCharactersNever
   slip.Pair("a\nb", "1\x1d");
   EXPECT_EQ(slip.lines[0].text, "名 @称 ");
   EXPECT_EQ(slip.lines[1].text.find_first_of("\x1b\x1d\n"), std::string::npos);
-}
-
-TEST(EscPosTest, ResetAlignEmphasisGbkAndFeed) {
-  print::Slip slip;
+  slip = {};
   slip.Text("欢迎", print::Align::kCenter, true);
   slip.Pair("现金", "1.00");
   slip.feed_lines = 2;

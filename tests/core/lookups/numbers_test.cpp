@@ -15,7 +15,7 @@ using servicelib::NumericalCheck;
 using servicelib::rounddigits;
 
 // Halves go away from zero even when stored below the half (2.675 is 2.67499999... in binary).
-TEST(RoundDigitsTest, GivesTheDecimalAnswerForListedAndRandomAmounts) {
+TEST(RoundDigitsTest, RoundsToTheDecimalAnswerAndRefusesWhatIsNotAPlainFiniteDecimalInRange) {
   const std::tuple<double, int, double> cases[] = {{2.675, 2, 2.68},
                                                    {1.005, 2, 1.01},
                                                    {-2.675, 2, -2.68},
@@ -59,9 +59,6 @@ TEST(RoundDigitsTest, GivesTheDecimalAnswerForListedAndRandomAmounts) {
       }
     }
   }
-}
-
-TEST(TypedNumberTest, RefusesWhatIsNotAPlainFiniteDecimalWithinWhatATillHolds) {
   using servicelib::ReadTypedNumber;
   const auto amount = servicelib::TillNumber::kAmount;
   const auto quantity = servicelib::TillNumber::kQuantity;

@@ -82,7 +82,7 @@ TEST_F(TextFileTest, FieldsSurviveTheRoundTripAndGbkAndUtf8FilesReadAlike) {
   }
 }
 
-TEST_F(TextFileTest, ListExportIsGbkWithCrLfAndReadingReportsItsBytesAndRefusesOpenQuotes) {
+TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefusesOpenQuotes) {
   reports::Table table{{"条码", "名称"}, {{"6901", "可乐"}, {"6902", "a,b"}}};
   reports::ExportListAsText(table, dir_ / "list.txt");
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n" +
@@ -108,31 +108,8 @@ TEST_F(TextFileTest, ListExportIsGbkWithCrLfAndReadingReportsItsBytesAndRefusesO
   EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(dir_ / "absent.txt"); }), "打开文件错误");
   const fs::path open = Write("open.txt", "a,b\r\nc,\"never closed\r\nd\r\n");
   EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(open); }), "第 2 行: 引号不成对");
-}
-
-TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
-  reports::Table table{{"条码"}, std::vector<std::vector<std::string>>(5000, {"6901"})};
-  std::size_t calls = 0;
-  auto stop_soon = [&](std::size_t, std::size_t) { return ++calls < 3; };
-  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "new.txt", stop_soon), reports::Cancelled);
-  EXPECT_TRUE(Files().empty());
-
-  Write("old.txt", "good old file");
-  calls = 0;
-  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "old.txt", stop_soon), reports::Cancelled);
-  {
-    reports::TextFileWriter abandoned(dir_ / "old.txt");
-    abandoned.Line("never committed");
-  }
-  EXPECT_EQ(FileBytes(dir_ / "old.txt"), "good old file");
-  EXPECT_EQ(Files(), std::vector<std::string>{"old.txt"});
-
-  EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
-}
-
-// The export's own GBK table gives iconv's bytes for every character, and the same "?" for
-// what GBK lacks and for broken UTF-8.
-TEST(GbkEncoderTest, MatchesIconvOverTheBasicPlaneAndImportNumbersArePlainDecimals) {
+  // The export's own GBK table gives iconv's bytes for every character, and the same "?" for
+  // what GBK lacks and for broken UTF-8.
   std::vector<std::string> texts = {"ab\xE5\x8F", "\xFFx", "\xF0\x9F\x98\x80!", "\xC3(z"};
   for (char32_t first = 0x80; first < 0x10000; first += 256) {
     std::string text;
@@ -163,6 +140,26 @@ TEST(GbkEncoderTest, MatchesIconvOverTheBasicPlaneAndImportNumbersArePlainDecima
     EXPECT_EQ(ErrorOf([&] { reports::ImportNumber(bad, 4, "售价有误"); }), "第 4 行: 售价有误");
   }
   EXPECT_THROW(reports::ImportNumberOr("x", 7, 4, "售价有误"), kasso::UserError);
+}
+
+TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
+  reports::Table table{{"条码"}, std::vector<std::vector<std::string>>(5000, {"6901"})};
+  std::size_t calls = 0;
+  auto stop_soon = [&](std::size_t, std::size_t) { return ++calls < 3; };
+  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "new.txt", stop_soon), reports::Cancelled);
+  EXPECT_TRUE(Files().empty());
+
+  Write("old.txt", "good old file");
+  calls = 0;
+  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "old.txt", stop_soon), reports::Cancelled);
+  {
+    reports::TextFileWriter abandoned(dir_ / "old.txt");
+    abandoned.Line("never committed");
+  }
+  EXPECT_EQ(FileBytes(dir_ / "old.txt"), "good old file");
+  EXPECT_EQ(Files(), std::vector<std::string>{"old.txt"});
+
+  EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
 }
 
 }  // namespace
