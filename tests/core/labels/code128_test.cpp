@@ -39,6 +39,8 @@ TEST(Code128Test, SymbolTableIsThePublishedOneAndDigitsAreEncodedInSetCOrRefused
   for (int value = 0; value <= 106; ++value) {
     EXPECT_EQ(labels::Code128Pattern(value), Modules(value)) << "value " << value;
   }
+  EXPECT_EQ(Modules(105), "11010011100");  // START C, as the table is read elsewhere
+  EXPECT_EQ(Modules(106), "1100011101011");
   EXPECT_THROW(labels::Code128Pattern(107), std::out_of_range);
   const std::string start = Modules(105);
   const std::string stop = Modules(106);
