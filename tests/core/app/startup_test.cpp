@@ -36,7 +36,7 @@ pid_t StartNamedProcess(const fs::path& dir, const std::string& name) {
   return pid;
 }
 
-TEST(SingleInstanceTest, TwoProcessesNamedTillwiseInTheRealProcessListMeanAnotherCopyRuns) {
+TEST(SingleInstanceTest, TwoCopiesByNameOrOnTheSameDataFolderAreRefused) {
   EXPECT_TRUE(app::IsSingleInstance({}));
   EXPECT_TRUE(app::IsSingleInstance({"bash", "Tillwise", "sqlite3"}));
   EXPECT_FALSE(app::IsSingleInstance({"Tillwise", "bash", "Tillwise-old"}));
@@ -52,17 +52,14 @@ TEST(SingleInstanceTest, TwoProcessesNamedTillwiseInTheRealProcessListMeanAnothe
     waitpid(pid, nullptr, 0);
   }
   fs::remove_all(dir);
-}
-
-TEST(DataFolderLockTest, OneHolderPerFolderUntilItLetsGo) {
   using Outcome = app::DataFolderLock::Outcome;
-  fs::path dir = testing_support::MakeTempDir();
-  std::optional<app::DataFolderLock> first, second;
-  ASSERT_EQ(app::DataFolderLock::Take(dir, first), Outcome::kTaken);
-  EXPECT_EQ(app::DataFolderLock::Take(dir, second), Outcome::kHeldElsewhere);
-  first.reset();
-  EXPECT_EQ(app::DataFolderLock::Take(dir, second), Outcome::kTaken);
-  EXPECT_EQ(app::DataFolderLock::Take(dir / "missing", first), Outcome::kUnavailable);
+  dir = testing_support::MakeTempDir();
+  std::optional<app::DataFolderLock> held, other;
+  ASSERT_EQ(app::DataFolderLock::Take(dir, held), Outcome::kTaken);
+  EXPECT_EQ(app::DataFolderLock::Take(dir, other), Outcome::kHeldElsewhere);
+  held.reset();
+  EXPECT_EQ(app::DataFolderLock::Take(dir, other), Outcome::kTaken);
+  EXPECT_EQ(app::DataFolderLock::Take(dir / "missing", held), Outcome::kUnavailable);
   fs::remove_all(dir);
 }
 

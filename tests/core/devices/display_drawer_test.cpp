@@ -86,7 +86,7 @@ TEST_F(DeviceTest, DisplayAndDrawerGetTheirBytesOnlyWhenSwitchedOn) {
 }
 
 // Settings edited behind the settings screen's back: kasso.db itself named as the ports.
-TEST_F(DeviceTest, NoOutputWritesIntoAPlainFileAndThePrinterPortGetsItsLineSettings) {
+TEST_F(DeviceTest, NoOutputGoesIntoAPlainFileAFullDeviceNeverHoldsTheTillAndPortsGetLineSettings) {
   const std::string db = store::DatabasePath().string();
   Settings("moneyboxcontrol = '弹出', printerport = '" + db + "', displaycontrol = 'LED8N', " +
            "displayport = '" + db + "'");
@@ -107,24 +107,21 @@ TEST_F(DeviceTest, NoOutputWritesIntoAPlainFileAndThePrinterPortGetsItsLineSetti
   EXPECT_EQ(cfgetospeed(&settings), B9600);
   EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
   EXPECT_EQ(settings.c_cflag & PARENB, 0u);
-}
-
-// A printer, drawer and display that nobody reads: their buffers are full, so every write
-// waits. Each check runs in a child process that an alarm ends if it hangs.
-TEST_F(DeviceTest, ADeviceThatTakesNoMoreBytesNeverHoldsTheTill) {
-  PseudoTerminal printer, drawer, display;
-  for (const PseudoTerminal* device : {&printer, &drawer, &display}) {
-    int fd = open(device->slave_path().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY);
+  // A printer, drawer and display that nobody reads: their buffers are full, so every write
+  // waits. Each check runs in a child process that an alarm ends if it hangs.
+  PseudoTerminal full_printer, drawer, display;
+  for (const PseudoTerminal* device : {&full_printer, &drawer, &display}) {
+    int out = open(device->slave_path().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY);
     termios raw{};
     cfmakeraw(&raw);
-    tcsetattr(fd, TCSANOW, &raw);  // as the till sets it, so the buffer stays full
+    tcsetattr(out, TCSANOW, &raw);  // as the till sets it, so the buffer stays full
     // Full is when a rest (in which the terminal moves bytes along) frees no more room.
     for (bool took = true; took; usleep(50 * 1000)) {
-      for (took = false; write(fd, std::string(4096, 'x').data(), 4096) > 0;) took = true;
+      for (took = false; write(out, std::string(4096, 'x').data(), 4096) > 0;) took = true;
     }
-    close(fd);
+    close(out);
   }
-  devices::OverridePortPath("com1", printer.slave_path());
+  devices::OverridePortPath("com1", full_printer.slave_path());
   Settings("moneyboxcontrol = '弹出', printerport = '" + drawer.slave_path() +
            "', displaycontrol = 'LED8N', displayport = '" + display.slave_path() + "'");
   print::Slip slip;
@@ -150,7 +147,7 @@ TEST_F(DeviceTest, ADeviceThatTakesNoMoreBytesNeverHoldsTheTill) {
   for (size_t i = 0; i < children.size(); ++i) {
     int status = -1;
     waitpid(children[i], &status, 0);
-    EXPECT_EQ(status, 0) << "printer, drawer, display: " << i;
+    EXPECT_EQ(status, 0) << "full_printer, drawer, display: " << i;
   }
 }
 

@@ -41,7 +41,7 @@ TEST_F(ShippedStateTest, CashiersMaySellButNotManageAndNothingCreatesOrReplacesA
 
 // Start-up never changes a file it cannot use: a missing or empty one is left for the person
 // to decide, a damaged one for a restore.
-TEST(PrepareDatabaseTest, LeavesUnusableFilesExactlyAsTheyAreAndUpgradesASoundOne) {
+TEST(PrepareDatabaseTest, LeavesUnusableOrReadOnlyFilesExactlyAsTheyAreAndUpgradesASoundOne) {
   fs::path dir = testing_support::MakeTempDir();
   fs::path file = dir / "kasso.db";
   store::CreateNewDatabase(file);
@@ -70,12 +70,9 @@ TEST(PrepareDatabaseTest, LeavesUnusableFilesExactlyAsTheyAreAndUpgradesASoundOn
   EXPECT_TRUE(store::Database(file).HasRow(
       "select 1 from sqlite_master where name = 'goodsmaster_barcode_idx'"));
   fs::remove_all(dir);
-}
-
-// Root may write any file, so the check runs as an ordinary user in a child process.
-TEST(PrepareDatabaseTest, AFileTheTillMayNotWriteIsReadOnlyAndStaysUnchanged) {
-  fs::path dir = testing_support::MakeTempDir();
-  fs::path file = dir / "kasso.db";
+  // Root may write any file, so the check runs as an ordinary user in a child process.
+  dir = testing_support::MakeTempDir();
+  file = dir / "kasso.db";
   store::CreateNewDatabase(file);
   store::Database(file).Exec("drop index goodsmaster_barcode_idx");  // the upgrade would write
   fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
