@@ -124,6 +124,14 @@ class SaleFixture : public testing_support::TestDatabase {
         member.disrate, member.disondis);
   }
 
+  // An empty sale and a fresh till, as for the next customer, to check another case in the same
+  // shop.
+  void NextCustomer() {
+    sale::NewSale(sale_);
+    ui_ = {};
+    display_ = {};
+  }
+
   // Scale barcodes as shipped but switched on: flag "2", 5 code and 5 amount digits.
   void UseScaleBarcodes() { Open().Exec("update management set scale = '是'"); }
 
