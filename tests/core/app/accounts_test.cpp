@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/test_database.h"
 
@@ -25,12 +26,7 @@ class AccountsTest : public testing_support::TestDatabase {
 };
 
 TEST_F(AccountsTest, RefusedAccountsWriteNothingAndNewNumbersAreInsertedKnownOnesUpdated) {
-  struct Case {
-    OperatorRecord account;
-    const char* message;
-    const char* field;
-  };
-  const Case cases[] = {
+  const std::tuple<OperatorRecord, const char*, const char*> cases[] = {
       {{"", "", "", ""}, "工号不能为空", "workno"},
       {{"   ", "小王", "", "收银员"}, "工号不能为空", "workno"},
       {{"7", "", "", ""}, "名称不能为空", "operatorname"},
@@ -40,8 +36,8 @@ TEST_F(AccountsTest, RefusedAccountsWriteNothingAndNewNumbersAreInsertedKnownOne
       {{"0", "管理员", "0", "收银员"}, "0账号的职责必须是经理", "operatorduty"},
       {{"0 ", "管理员", "0", "收银员"}, "0账号的职责必须是经理", "operatorduty"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(RefusalFor(c.account), (Refusal{c.message, c.field})) << c.account.workno;
+  for (const auto& [account, message, field] : cases) {
+    EXPECT_EQ(RefusalFor(account), (Refusal{message, field})) << account.workno;
   }
   EXPECT_EQ(AccountCount(), 1);
   EXPECT_EQ(app::LoadOperator("0")->operatorduty, "经理");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/backoffice/members/top_up.h"
 #include "members_fixture.h"
 
@@ -27,12 +29,7 @@ class MemberMasterTest : public members_testing::MembersFixture {
 };
 
 TEST_F(MemberMasterTest, ChecksRefuseInTheEditorsOrderAndTheAdvantageDecidesTheRate) {
-  struct Case {
-    std::function<void(MemberFields&)> change;
-    const char* message;
-    const char* field;
-  };
-  const Case cases[] = {
+  const std::tuple<std::function<void(MemberFields&)>, const char*, const char*> cases[] = {
       {[](MemberFields& f) { f.memberid = " "; }, "会员编号不能为空", "memberid"},
       {[](MemberFields& f) { f.membername = "", f.dismode = ""; }, "名称不能为空", "membername"},
       {[](MemberFields& f) { f.dismode = "", f.depositmode = "x"; }, "请选择优惠方式", "dismode"},
@@ -47,10 +44,10 @@ TEST_F(MemberMasterTest, ChecksRefuseInTheEditorsOrderAndTheAdvantageDecidesTheR
       {[](MemberFields& f) { f.memberpointsvalue = "12a"; }, "积分值有误", "memberpointsvalue"},
   };
   const std::string before = Rows("membermaster");
-  for (const Case& c : cases) {
+  for (const auto& [change, message, field] : cases) {
     MemberFields fields = Fields("M9", "赵六");
-    c.change(fields);
-    EXPECT_EQ(RefusalOf([&] { backoffice::SaveMember(fields); }), (Refusal{c.message, c.field}));
+    change(fields);
+    EXPECT_EQ(RefusalOf([&] { backoffice::SaveMember(fields); }), (Refusal{message, field}));
   }
   EXPECT_EQ(Rows("membermaster"), before);
   struct Advantage {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/common/clock.h"
 #include "members_fixture.h"
 
@@ -56,12 +58,7 @@ TEST_F(PointsFeedbackTest, GiftsLeaveTheirOwnStockRowEvenBelowZero) {
 }
 
 TEST_F(PointsFeedbackTest, RefusalsAndAFailedBookingWriteNothing) {
-  struct Case {
-    Redemption redemption;
-    const char* message;
-    const char* field;
-  };
-  const Case cases[] = {
+  const std::tuple<Redemption, const char*, const char*> cases[] = {
       {Rebate(" ", "x", "x"), "请录入会员信息", "memberid"},
       {Rebate("M404", "0.1", "1"), "此会员不存在", "memberid"},
       {Gift("M1", "", "1", "1"), "请录入赠品条码", "gift_barcode"},
@@ -79,9 +76,9 @@ TEST_F(PointsFeedbackTest, RefusalsAndAFailedBookingWriteNothing) {
       {Rebate("M1", "9999999999", "500"), "返利金额过大", "rate"},
   };
   const std::string before = Rows("membermaster") + Rows("inventory");
-  for (const Case& c : cases) {
-    EXPECT_EQ(testing_support::RefusalOf([&] { backoffice::RedeemPoints(c.redemption); }),
-              (testing_support::Refusal{c.message, c.field}));
+  for (const auto& [redemption, message, field] : cases) {
+    EXPECT_EQ(testing_support::RefusalOf([&] { backoffice::RedeemPoints(redemption); }),
+              (testing_support::Refusal{message, field}));
   }
   EXPECT_EQ(Rows("membermaster") + Rows("inventory"), before);
   EXPECT_EQ(Count("select count(*) from pointsreturn"), 0);

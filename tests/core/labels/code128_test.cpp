@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 
 #include "support/test_database.h"
 
@@ -44,11 +45,7 @@ TEST(Code128Test, SymbolTableIsThePublishedOneAndDigitsAreEncodedInSetCOrRefused
   EXPECT_THROW(labels::Code128Pattern(107), std::out_of_range);
   const std::string start = Modules(105);
   const std::string stop = Modules(106);
-  struct Case {
-    const char* digits;
-    std::string expected;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, std::string> cases[] = {
       {"12", start + Modules(12) + Modules(14) + stop},
       // (105 + 12*1 + 100*2 + 19*3) mod 103 = 65
       {"123", start + Modules(12) + Modules(100) + Modules(19) + Modules(65) + stop},
@@ -58,8 +55,8 @@ TEST(Code128Test, SymbolTableIsThePublishedOneAndDigitsAreEncodedInSetCOrRefused
       // Leading zeros are digits like any other: (105 + 0 + 7*2) mod 103 = 16
       {"0007", start + Modules(0) + Modules(7) + Modules(16) + stop},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(labels::EncodeCode128(c.digits), c.expected) << '"' << c.digits << '"';
+  for (const auto& [digits, expected] : cases) {
+    EXPECT_EQ(labels::EncodeCode128(digits), expected) << '"' << digits << '"';
   }
   // 35 + 11 * (n div 2) + 22 for an odd count, for every length a goods code may have.
   for (size_t n = 0; n <= 20; ++n) {
