@@ -21,7 +21,7 @@ class TouchEntryTest : public sale_testing::SaleFixture {
   }
 };
 
-TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPriceZeroIsAsked) {
+TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPadNumbersRunTheAdjustments) {
   // A goods barcode that reads as a scale barcode is still the goods of the button.
   UseScaleBarcodes();
   AddGoods({"200012123457", "苹果", 10.0, 9.0, "公斤", "是"});
@@ -41,6 +41,28 @@ TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPriceZeroIsAsk
   Tap("6903");
   EXPECT_EQ(Columns(2, {sale::kSalesPrice, sale::kAmount}), (Texts{"3.20", "3.20"}));
   EXPECT_TRUE(ui_.messages.empty());
+  NextCustomer();
+  AddGoods({"6901", "牛奶", 10.0});
+  AddGoods({"6902", "面包", 4.0});
+  Tap("6901");
+  Tap("6902");
+  EXPECT_TRUE(Pad(PadMode::kQuantity, "3"));
+  EXPECT_TRUE(Pad(PadMode::kPrice, "3·5"));
+  EXPECT_EQ(Columns(1, {sale::kQuantity, sale::kPrice, sale::kAmount}),
+            (Texts{"3.00", "3.50", "10.50"}));
+  EXPECT_TRUE(Pad(PadMode::kItemDiscount, "0.85"));
+  EXPECT_EQ(Columns(1, {sale::kFrontRate, sale::kRate}), (Texts{"0.85", "0.85"}));
+  EXPECT_TRUE(Pad(PadMode::kBillDiscount, "0.9"));
+  EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"0.90", "9.00"}));
+  EXPECT_EQ(sale_.total_caption, "总计: 19.80");  // 9.00 + 3 x 4.00 x 0.90 (price reset)
+
+  // Refusals change nothing and say why.
+  ui_.yes_no = {false};
+  EXPECT_FALSE(Pad(PadMode::kQuantity, "20000"));
+  EXPECT_FALSE(Pad(PadMode::kPrice, "-1"));
+  EXPECT_EQ(ui_.questions, Texts{"数量超过10000,真的要修改吗?"});
+  EXPECT_EQ(ui_.messages, Texts{"价格有误"});
+  EXPECT_EQ(sale_.total_caption, "总计: 19.80");
 }
 
 TEST_F(TouchEntryTest, PadChecksBackspaceAndAGoodsButtonSellsItsOwnBarcode) {
@@ -75,30 +97,6 @@ TEST_F(TouchEntryTest, PadChecksBackspaceAndAGoodsButtonSellsItsOwnBarcode) {
   EXPECT_EQ(ui_.messages, Texts{"此商品无法销售"});
   EXPECT_TRUE(ui_.questions.empty());
   EXPECT_EQ(sale_.total_caption, "总计: 7.50");
-}
-
-TEST_F(TouchEntryTest, PadNumbersRunTheKeyboardsAdjustments) {
-  AddGoods({"6901", "牛奶", 10.0});
-  AddGoods({"6902", "面包", 4.0});
-  Tap("6901");
-  Tap("6902");
-  EXPECT_TRUE(Pad(PadMode::kQuantity, "3"));
-  EXPECT_TRUE(Pad(PadMode::kPrice, "3·5"));
-  EXPECT_EQ(Columns(1, {sale::kQuantity, sale::kPrice, sale::kAmount}),
-            (Texts{"3.00", "3.50", "10.50"}));
-  EXPECT_TRUE(Pad(PadMode::kItemDiscount, "0.85"));
-  EXPECT_EQ(Columns(1, {sale::kFrontRate, sale::kRate}), (Texts{"0.85", "0.85"}));
-  EXPECT_TRUE(Pad(PadMode::kBillDiscount, "0.9"));
-  EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"0.90", "9.00"}));
-  EXPECT_EQ(sale_.total_caption, "总计: 19.80");  // 9.00 + 3 x 4.00 x 0.90 (price reset)
-
-  // Refusals change nothing and say why.
-  ui_.yes_no = {false};
-  EXPECT_FALSE(Pad(PadMode::kQuantity, "20000"));
-  EXPECT_FALSE(Pad(PadMode::kPrice, "-1"));
-  EXPECT_EQ(ui_.questions, Texts{"数量超过10000,真的要修改吗?"});
-  EXPECT_EQ(ui_.messages, Texts{"价格有误"});
-  EXPECT_EQ(sale_.total_caption, "总计: 19.80");
 }
 
 }  // namespace
