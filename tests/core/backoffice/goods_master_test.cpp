@@ -90,7 +90,7 @@ TEST_F(GoodsMasterTest, NewGoodsTakeTheDefaultsRoundedPricesAndTheirStockRow) {
   EXPECT_EQ(Save(Fields("69x", "汽水")).new_class, "");  // 饮料 is known by now
 }
 
-TEST_F(GoodsMasterTest, SavingAnExistingBarcodeUpdatesButKeepsStockCostAndDate) {
+TEST_F(GoodsMasterTest, SavingAnExistingBarcodeKeepsStockCostAndDateAndDeleteTakesItsOwnRowsOnly) {
   AddGoods("6901", "可乐", "饮料", 10);
   GoodsFields fields = *backoffice::LoadGoodsForEdit("6901");
   EXPECT_EQ((Texts{fields.salesprice, fields.memberprice, fields.importprice, fields.pluno,
@@ -110,9 +110,6 @@ TEST_F(GoodsMasterTest, SavingAnExistingBarcodeUpdatesButKeepsStockCostAndDate) 
             "百事可乐 9.0 0 1.7 10.0 2024-01-01 00:00:00");
   EXPECT_EQ(Stock("6901"), 10);
   EXPECT_EQ(Count("select count(*) from goodsmaster"), 1);
-}
-
-TEST_F(GoodsMasterTest, DeleteTakesStockAndOwnComponentsTogetherAndLeavesOthers) {
   AddGoods("A", "苹果");
   AddGoods("C", "果篮", "礼品", 0, "是");
   AddGoods("D", "大果篮", "礼品", 0, "是");

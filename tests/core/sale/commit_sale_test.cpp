@@ -180,16 +180,14 @@ TEST_F(CommitSaleTest, PointsFollowTheMoneyAndTheReceiptShowsWhatWasCredited) {
   }
 }
 
-TEST_F(CommitSaleTest, NothingToSettleAndCancelLeaveTheSale) {
+TEST_F(CommitSaleTest, NothingToSettleCancelAndAFailureInTheMiddleStoreNothing) {
   EXPECT_EQ(Settle().outcome, SettleOutcome::kNothingToSettle);
   EXPECT_EQ(ui_.messages, sale_testing::Texts{"无法结算"});
   Enter("1");
   EXPECT_EQ(Settle().outcome, SettleOutcome::kCancelled);
   EXPECT_EQ(sale_.lines.size(), 1U);
   EXPECT_EQ(JournalRows(), 0);
-}
-
-TEST_F(CommitSaleTest, FailureInTheMiddleStoresNothing) {
+  NextCustomer();
   AddMember({.memberid = "M1", .name = "王芳", .pointsmode = "是", .depositmode = "是"});
   Attach("M1");
   Enter("1", "2");
