@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
+#include <utility>
 
 #include "core/backoffice/goods/purchase_bills.h"
 #include "core/backoffice/goods/stock_list.h"
@@ -44,11 +46,8 @@ class StockBillsTest : public goods_testing::GoodsFixture {
 };
 
 TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEnterFillsTheOtherFieldOrNamesWhatIsMissing) {
-  struct Case {
-    BillLineFields fields;
-    const char* stored;  // "price:amount", or the refusal "message@field"
-  };
-  const Case cases[] = {
+  // Fields typed -> "price:amount" stored, or the refusal "message@field".
+  const std::pair<BillLineFields, const char*> cases[] = {
       {{"A", "2", "3", ""}, "3.00:6.00"},
       {{"A", "2", "3", "7"}, "3.50:7.00"},
       {{"A", "3", "", "10"}, "3.33:10.00"},
@@ -68,28 +67,23 @@ TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEnterFillsTheOtherFieldOrNames
       {{"A", "0", "", "7"}, "数量为0时不能由金额计算单价@quantity"},
       {{"A", "0.001", "", "7"}, "数量为0时不能由金额计算单价@quantity"},
   };
-  for (const Case& c : cases) {
-    std::string stored;
+  for (const auto& [fields, stored] : cases) {
+    std::string got;
     auto refusal = RefusalOf([&] {
-      auto line = backoffice::SavePurchaseLine(c.fields);
-      stored = kasso::Money(line.price) + ":" + kasso::Money(line.amount);
+      auto line = backoffice::SavePurchaseLine(fields);
+      got = kasso::Money(line.price) + ":" + kasso::Money(line.amount);
       EXPECT_EQ(Bill(), "A:" + backoffice::QuantityText(line.quantity) + ":" +
                             backoffice::QuantityText(line.price) + ":" +
                             backoffice::QuantityText(line.amount) + " ");
     });
-    if (!refusal.message.empty()) stored = refusal.message + "@" + refusal.field;
-    EXPECT_EQ(stored, c.stored) << c.fields.quantity << "|" << c.fields.price << "|"
-                                << c.fields.amount;
+    if (!refusal.message.empty()) got = refusal.message + "@" + refusal.field;
+    EXPECT_EQ(got, stored) << fields.quantity << "|" << fields.price << "|" << fields.amount;
   }
   // A return keeps only quantity and price; its amount is quantity × price.
   backoffice::SaveReturnLine({"A", "3", "", "10"});
   EXPECT_EQ(Bill(BillKind::kReturn), "A:3:3.33:9.99 ");
-  struct Step {
-    bool on_amount;
-    BillLineFields fields;
-    const char* result;  // "focus price amount", or "message@field"
-  };
-  const Step steps[] = {
+  // Enter on the amount (else on the price) -> "focus price amount", or "message@field".
+  const std::tuple<bool, BillLineFields, const char*> steps[] = {
       {false, {"A", "2", "", ""}, "amount  "},
       {false, {"A", "2", "0.00", "5"}, "amount 0.00 5"},
       {false, {"A", "", "3", ""}, "quantity 3 "},
@@ -106,17 +100,16 @@ TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEnterFillsTheOtherFieldOrNames
       {true, {"A", "0", "", "10"}, "数量为0时不能由金额计算单价@quantity"},
   };
   const char* names[] = {"quantity", "price", "amount", "confirm"};
-  for (const Step& c : steps) {
-    std::string result;
+  for (const auto& [on_amount, fields, result] : steps) {
+    std::string got;
     auto refusal = RefusalOf([&] {
-      auto step = c.on_amount ? backoffice::EnterLineAmount(c.fields)
-                              : backoffice::EnterLinePrice(c.fields);
-      result = std::string(names[static_cast<int>(step.focus)]) + " " + step.fields.price + " " +
-               step.fields.amount;
+      auto step =
+          on_amount ? backoffice::EnterLineAmount(fields) : backoffice::EnterLinePrice(fields);
+      got = std::string(names[static_cast<int>(step.focus)]) + " " + step.fields.price + " " +
+            step.fields.amount;
     });
-    if (!refusal.message.empty()) result = refusal.message + "@" + refusal.field;
-    EXPECT_EQ(result, c.result) << c.fields.quantity << "|" << c.fields.price << "|"
-                                << c.fields.amount;
+    if (!refusal.message.empty()) got = refusal.message + "@" + refusal.field;
+    EXPECT_EQ(got, result) << fields.quantity << "|" << fields.price << "|" << fields.amount;
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "core/common/text_encoding.h"
 #include "support/test_database.h"
@@ -57,11 +59,7 @@ TEST(LabelLayoutTest, A4SheetsAndRollPagesAreLaidOutOrRefusedWithoutRoomForALabe
   LabelTemplate gap_too_big = Sheet(labels::kA4Paper, 2, 100);
   gap_too_big.settings.topspace = 100;
   gap_too_big.settings.linebetweenspace = 98;  // 197 / 198 rows
-  struct Case {
-    LabelTemplate label;
-    const char* message;
-  };
-  const Case cases[] = {
+  const std::pair<LabelTemplate, const char*> cases[] = {
       {Sheet(labels::kRollPaper, 0, 35), "每行列数必须大于0"},
       {Sheet(labels::kA4Paper, 0, 35), "每行列数必须大于0"},
       {Sheet(labels::kA4Paper, -2, 35), "每行列数必须大于0"},
@@ -70,24 +68,19 @@ TEST(LabelLayoutTest, A4SheetsAndRollPagesAreLaidOutOrRefusedWithoutRoomForALabe
       {Sheet(labels::kA4Paper, 1, 0), "标签尺寸必须大于0"},
       {Sheet("", 1, 35), "请选择用纸"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Refusal(c.label), c.message);
+  for (const auto& [sheet, message] : cases) EXPECT_EQ(Refusal(sheet), message);
   EXPECT_EQ(Refusal(Sheet(labels::kA4Paper, 1, 297)), "");
 }
 
 TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinTheSizeLimits) {
-  struct Case {
-    std::string text;
-    size_t bytes;
-    std::string expected;
-  };
-  const Case cases[] = {
+  const std::tuple<std::string, size_t, std::string> cuts[] = {
       {"可口可乐原味汽水饮料", 14, "可口可乐原味汽"},    // exactly 14 bytes
       {"a可口可乐原味汽水饮料", 14, "a可口可乐原味汽"},  // the 7th character ends at byte 15
       {"Coca-Cola 330ml can", 14, "Coca-Cola 330m"},    {"可乐", 14, "可乐"}, {"", 14, ""},
   };
-  for (const Case& c : cases) {
-    const std::string cut = labels::TruncateToBytes(c.text, c.bytes);
-    EXPECT_EQ(cut, c.expected) << c.text;
+  for (const auto& [text, bytes, expected] : cuts) {
+    const std::string cut = labels::TruncateToBytes(text, bytes);
+    EXPECT_EQ(cut, expected) << text;
     // Still whole characters: GBK and back gives the same text.
     EXPECT_EQ(kasso::GbkToUtf8(kasso::Utf8ToGbk(cut)), cut);
   }
@@ -125,20 +118,14 @@ TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinT
   EXPECT_EQ(placed[0].text, "6901");
   EXPECT_EQ(placed[1].text, "可口可乐");
   EXPECT_DOUBLE_EQ(placed[0].rect.height(), 4);  // "中"
-  struct Size {
-    const char* width;
-    const char* height;
-    const char* message;
-    const char* field;
-  };
-  const Size sizes[] = {
+  const std::tuple<const char*, const char*, const char*, const char*> sizes[] = {
       {"211", "30", "宽度不能大于210", "width"},  {"-1", "30", "宽度不能小于0", "width"},
       {"0", "30", "宽度必须大于0", "width"},      {"6x", "30", "宽度录入有误", "width"},
       {"60", "161", "高度不能大于160", "height"}, {"60", "-3", "高度不能小于0", "height"},
   };
-  for (const Size& c : sizes) {
-    EXPECT_EQ(testing_support::RefusalOf([&] { labels::CheckLabelSize(c.width, c.height); }),
-              (testing_support::Refusal{c.message, c.field}));
+  for (const auto& [width, height, message, field] : sizes) {
+    EXPECT_EQ(testing_support::RefusalOf([&] { labels::CheckLabelSize(width, height); }),
+              (testing_support::Refusal{message, field}));
   }
   const labels::LabelSize size = labels::CheckLabelSize("210", "160");
   EXPECT_EQ(size.width * 1000 + size.height, 210160);

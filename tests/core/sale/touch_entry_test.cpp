@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "sale_fixture.h"
 
 namespace {
@@ -66,11 +68,7 @@ TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPadNumbersRunT
 }
 
 TEST_F(TouchEntryTest, PadChecksBackspaceAndAGoodsButtonSellsItsOwnBarcode) {
-  const struct {
-    PadMode mode;
-    std::string typed;
-    std::string refusal;
-  } cases[] = {
+  const std::tuple<PadMode, std::string, std::string> cases[] = {
       {PadMode::kItemDiscount, "1.5", "折扣率不能大于1"},
       {PadMode::kItemDiscount, "0.85", ""},
       {PadMode::kBillDiscount, "1.004", ""},  // 1.00 to the fen
@@ -81,8 +79,8 @@ TEST_F(TouchEntryTest, PadChecksBackspaceAndAGoodsButtonSellsItsOwnBarcode) {
       {PadMode::kPrice, "1.2345", "录入有误!"},
       {PadMode::kPettyCash, "1-", "录入有误!"},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(sale::CheckPadNumber(c.mode, c.typed), c.refusal) << c.typed;
+  for (const auto& [mode, typed, refusal] : cases) {
+    EXPECT_EQ(sale::CheckPadNumber(mode, typed), refusal) << typed;
   }
   for (auto [typed, left] : {std::pair{"12·", "12"}, {"1·5", "1·"}, {"7", ""}, {"", ""}}) {
     EXPECT_EQ(sale::RemoveLastCharacter(typed), left) << typed;
