@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/backoffice/goods/goods_master.h"
 #include "core/common/error.h"
 #include "goods_fixture.h"
@@ -34,21 +36,15 @@ class CombinedGoodsTest : public goods_testing::GoodsFixture {
 };
 
 TEST_F(CombinedGoodsTest, ComponentsAreCheckedOnEntryAndSaveAndKeptOncePerBarcode) {
-  struct Case {
-    const char* barcode;
-    const char* quantity;
-    const char* message;
-    const char* field;
-  };
-  for (const Case& r :
+  using Case = std::tuple<std::string, const char*, const char*, const char*>;
+  for (const auto& [barcode, quantity, message, field] :
        {Case{" ", "1", "条码不能为空", "barcode"}, Case{"Z", "1", "此商品不存在", "barcode"},
         Case{"K", "1", "组合商品的下线商品不能是组合商品", "barcode"},
         Case{"N", "1", "组合商品的下线商品不能是自己", "barcode"},
         Case{"A", "0", "数量必须大于0", "quantity"}, Case{"A", "-1", "数量必须大于0", "quantity"},
         Case{"A", "x", "数量必须大于0", "quantity"}}) {
-    EXPECT_EQ(RefusalOf([&] { SaveComponent("N", r.barcode, r.quantity); }),
-              (Refusal{r.message, r.field}));
-    if (std::string(r.barcode) == "Z") AddGoods("N", "新果篮");  // the goods being edited
+    EXPECT_EQ(RefusalOf([&] { SaveComponent("N", barcode, quantity); }), (Refusal{message, field}));
+    if (barcode == "Z") AddGoods("N", "新果篮");  // the goods being edited
   }
   EXPECT_EQ(Components(), "");
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "core/common/clock.h"
 #include "goods_fixture.h"
@@ -17,14 +18,8 @@ using Texts = std::vector<std::string>;
 
 class GoodsMasterTest : public goods_testing::GoodsFixture {};
 
-struct SaveCase {
-  std::function<void(GoodsFields&)> change;
-  const char* message;
-  const char* field;
-};
-
 TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndAFailedWriteRollsBack) {
-  const std::vector<SaveCase> refusals = {
+  const std::tuple<std::function<void(GoodsFields&)>, const char*, const char*> refusals[] = {
       // The PLU is checked first, before even an empty barcode.
       {[](GoodsFields& f) { f.pluno = "x", f.barcode = ""; }, "PLU编号有误", "pluno"},
       {[](GoodsFields& f) { f.pluno = "1.5"; }, "PLU编号有误", "pluno"},
@@ -39,10 +34,10 @@ TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndAFailedWriteRollsBack) {
       {[](GoodsFields& f) { f.importprice = "--1"; }, "进价录入有误", "importprice"},
       {[](GoodsFields& f) { f.iscombined = "是"; }, "组合商品必须录入下线商品", "components"},
   };
-  for (const SaveCase& refusal : refusals) {
+  for (const auto& [change, message, field] : refusals) {
     GoodsFields fields = Fields("6901", "可乐");
-    refusal.change(fields);
-    EXPECT_EQ(RefusalOf([&] { Save(fields, false); }), (Refusal{refusal.message, refusal.field}));
+    change(fields);
+    EXPECT_EQ(RefusalOf([&] { Save(fields, false); }), (Refusal{message, field}));
   }
   EXPECT_EQ(Count("select count(*) from goodsmaster"), 0);
   EXPECT_EQ(Count("select count(*) from inventory"), 0);
@@ -72,20 +67,15 @@ TEST_F(GoodsMasterTest, NewGoodsTakeTheDefaultsRoundedPricesAndTheirStockRow) {
             "可乐|个|未分类|0.0|0.0|0.0|0.0|2024-05-06 09:30:00|否|0|12.5|1|否|\n");
   EXPECT_EQ(Stock("6901"), 12.5);
   EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "否");
-  struct Case {
-    const char* import;
-    const char* member;
-    const char* stored;  // "averageimportprice memberprice"
-  };
-  int n = 0;
-  for (const Case& c :
-       {Case{"0", "", "0.0 3.5"}, Case{"3.5", "3.2", "3.5 3.2"}, Case{"2.675", "0", "2.68 3.5"}}) {
+  int n = 0;  // import price, member price -> "averageimportprice memberprice"
+  for (auto [import, member, stored] :
+       {std::tuple{"0", "", "0.0 3.5"}, {"3.5", "3.2", "3.5 3.2"}, {"2.675", "0", "2.68 3.5"}}) {
     GoodsFields priced = Fields("69" + std::to_string(++n), "水");
-    priced.importprice = c.import;
-    priced.memberprice = c.member;
+    priced.importprice = import;
+    priced.memberprice = member;
     Save(priced);
-    EXPECT_EQ(Stored("averageimportprice || ' ' || memberprice", priced.barcode), c.stored)
-        << c.import << "|" << c.member;
+    EXPECT_EQ(Stored("averageimportprice || ' ' || memberprice", priced.barcode), stored)
+        << import << "|" << member;
   }
   EXPECT_EQ(Save(Fields("69x", "汽水")).new_class, "");  // 饮料 is known by now
 }

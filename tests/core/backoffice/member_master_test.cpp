@@ -50,22 +50,18 @@ TEST_F(MemberMasterTest, ChecksRefuseInTheEditorsOrderAndTheAdvantageDecidesTheR
     EXPECT_EQ(RefusalOf([&] { backoffice::SaveMember(fields); }), (Refusal{message, field}));
   }
   EXPECT_EQ(Rows("membermaster"), before);
-  struct Advantage {
-    const char* mode;
-    const char* rate;
-    bool disondis;
-    const char* stored;  // disrate|disondis
-  };
-  for (const Advantage& c :
-       {Advantage{"会员折扣", "", true, "1.0|是"}, Advantage{"会员折扣", "0.855", false, "0.86|否"},
-        Advantage{"会员价", "0.8", true, "1.0|否"}, Advantage{"没有优惠", "0.5", true, "1.0|否"}}) {
+  // mode, rate, discount on discount -> "disrate|disondis" stored
+  for (auto [mode, rate, disondis, stored] : {std::tuple{"会员折扣", "", true, "1.0|是"},
+                                              {"会员折扣", "0.855", false, "0.86|否"},
+                                              {"会员价", "0.8", true, "1.0|否"},
+                                              {"没有优惠", "0.5", true, "1.0|否"}}) {
     MemberFields fields = Fields("M9", "赵六");
-    fields.dismode = c.mode;
-    fields.disrate = c.rate;
-    fields.disondis = c.disondis;
+    fields.dismode = mode;
+    fields.disrate = rate;
+    fields.disondis = disondis;
     backoffice::SaveMember(fields);
     EXPECT_EQ(Stored("dismode || '|' || disrate || '|' || disondis", "M9"),
-              std::string(c.mode) + "|" + c.stored);
+              std::string(mode) + "|" + stored);
   }
   EXPECT_EQ(Count("select count(*) from membermaster where memberid = 'M9'"), 1);
 }
