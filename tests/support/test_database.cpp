@@ -38,18 +38,29 @@ std::string FileBytes(const std::filesystem::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string TestDatabase::RowsOf(const std::string& sql) const {
+  store::Database db = Open();
+  return RowsText(db, sql);
+}
+
+std::string RowsText(store::Database& db, const std::string& sql) {
+  std::string text;
+  auto rows = db.Query(sql);
+  while (rows.Step()) {
+    for (int i = 0; i < rows.ColumnCount(); ++i) {
+      text += (rows.IsNull(i) ? std::string("NULL") : rows.Text(i)) + "|";
+    }
+    text += "\n";
+  }
+  return text;
+}
+
 std::string DumpTables(store::Database& db) {
   std::string dump;
   auto tables = db.Query("select name from sqlite_master where type = 'table' order by name");
   while (tables.Step()) {
-    dump += "[" + tables.Text(0) + "]\n";
-    auto rows = db.Query("select * from \"" + tables.Text(0) + "\" order by rowid");
-    while (rows.Step()) {
-      for (int i = 0; i < rows.ColumnCount(); ++i) {
-        dump += (rows.IsNull(i) ? std::string("NULL") : rows.Text(i)) + "|";
-      }
-      dump += "\n";
-    }
+    dump += "[" + tables.Text(0) + "]\n" +
+            RowsText(db, "select * from \"" + tables.Text(0) + "\" order by rowid");
   }
   return dump;
 }

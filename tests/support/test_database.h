@@ -32,6 +32,8 @@ class TestDatabase : public ::testing::Test {
   double Number(const std::string& sql, const Args&... args) const {
     return Open().QueryDouble(sql, args...).value_or(-1);
   }
+  // Every row the query gives, its fields ended by "|" and each row by a line break.
+  std::string RowsOf(const std::string& sql) const;
 
  private:
   std::filesystem::path dir_;
@@ -71,6 +73,9 @@ std::filesystem::path MakeTempDir();
 
 // The whole content of a file ("" when it is missing), to prove a file unchanged or exact.
 std::string FileBytes(const std::filesystem::path& file);
+
+// Every row the query gives, its fields ended by "|" and each row by a line break.
+std::string RowsText(store::Database& db, const std::string& sql);
 
 // Every row of every table in a stable text form, to prove two files hold the same data.
 std::string DumpTables(store::Database& db);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "core/common/clock.h"
 #include "core/servicelib/kasso_basic.h"
@@ -15,17 +16,9 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::FileBytes;
 
-TEST(BackupClockTest, FiresAtMinuteZeroOfEvenHoursOnly) {
-  EXPECT_TRUE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 14, 0, 30)));
-  EXPECT_TRUE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 0, 0, 0)));
-  EXPECT_FALSE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 13, 0, 0)));
-  EXPECT_FALSE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 14, 1, 0)));
-  EXPECT_FALSE(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, 23, 0, 0)));
-}
-
 using AutomaticBackupTest = testing_support::TestDatabase;
 
-TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderItsOwnName) {
+TEST_F(AutomaticBackupTest, FiresAtEvenHoursWritesAReadableCopyAndAFailedCopyKeepsTheOldFile) {
   kasso::SetFixedClock(kasso::MakeTime(2014, 12, 5, 9, 30, 0));
   Open().Exec("insert into goodsmaster (barcode,goodsname) values ('6901','可乐')");
   servicelib::HandleBackUp();
@@ -33,6 +26,16 @@ TEST_F(AutomaticBackupTest, WritesAReadableCopyUnderItsOwnName) {
   ASSERT_TRUE(fs::exists(copy));
   EXPECT_EQ(store::Database(copy).QueryText("select goodsname from goodsmaster"), "可乐");
   EXPECT_FALSE(fs::exists(dir() / "backup" / "自动备份20141205093000.dat.part"));
+  fs::path target = dir() / "target.dat";
+  std::ofstream(target) << "old backup";
+  fs::remove(store::DatabasePath());
+  EXPECT_ANY_THROW(app::CopyDatabaseTo(target));
+  EXPECT_EQ(FileBytes(target), "old backup");
+  EXPECT_FALSE(fs::exists(dir() / "target.dat.part"));
+  for (auto [hour, minute, fires] :
+       {std::tuple{14, 0, true}, {0, 0, true}, {13, 0, false}, {14, 1, false}, {23, 0, false}}) {
+    EXPECT_EQ(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, hour, minute, 30)), fires) << hour;
+  }
 }
 
 // A hundred days of a till that backs up at 00:00 and 12:00, among files it did not write.
@@ -66,15 +69,6 @@ TEST_F(AutomaticBackupTest, KeepsTwoDaysWholeAndOneCopyADayForNinetyDaysAndNothi
     kept.insert(entry.path().filename().string());
   }
   EXPECT_EQ(kept, expected);
-}
-
-TEST_F(AutomaticBackupTest, AFailedCopyLeavesTheOldFileInPlace) {
-  fs::path target = dir() / "target.dat";
-  std::ofstream(target) << "old backup";
-  fs::remove(store::DatabasePath());
-  EXPECT_ANY_THROW(app::CopyDatabaseTo(target));
-  EXPECT_EQ(FileBytes(target), "old backup");
-  EXPECT_FALSE(fs::exists(dir() / "target.dat.part"));
 }
 
 }  // namespace

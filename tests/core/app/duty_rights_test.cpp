@@ -24,7 +24,7 @@ class DutyRightsTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(DutyRightsTest, EveryBoxReachesItsOwnColumn) {
+TEST_F(DutyRightsTest, EveryBoxReachesItsColumnOddValuesLoadSafelyAndManagersKeepTheRightsRight) {
   // An alternating pattern, then its opposite, catches any two columns swapped.
   for (bool first : {true, false}) {
     DutyRights rights{};
@@ -38,9 +38,18 @@ TEST_F(DutyRightsTest, EveryBoxReachesItsOwnColumn) {
   }
   // The managers' row is untouched by a cashier save.
   for (std::string_view column : servicelib::kRightColumns) EXPECT_EQ(Stored("经理", column), 1);
-}
+  Open().Exec("update dutyrights set sales = null, operator = 2 where operatorduty = '收银员'");
+  DutyRights cashier = app::LoadDutyRights("收银员");
+  EXPECT_FALSE(cashier[RightIndex("sales")]);
+  EXPECT_TRUE(cashier[RightIndex("operator")]);
 
-TEST_F(DutyRightsTest, ManagersKeepTheRightToEditRightsEvenWhenTheirRowWasGone) {
+  for (int discount : {0, 1}) {
+    Open().Exec("update dutyrights set discount = ?", discount);
+    for (const char* duty : {"经理", "收银员"}) {
+      app::SaveDutyRights(duty, app::LoadDutyRights(duty));
+      EXPECT_EQ(Stored(duty, "discount"), discount) << duty;
+    }
+  }
   app::SaveDutyRights("经理", DutyRights{});
   EXPECT_EQ(Stored("经理", "dutyrights"), 1);
   EXPECT_TRUE(app::HasRight("0", "dutyrights"));
@@ -61,21 +70,6 @@ TEST_F(DutyRightsTest, ManagersKeepTheRightToEditRightsEvenWhenTheirRowWasGone) 
   EXPECT_THROW(app::SaveDutyRights("老板", DutyRights{}), kasso::UserError);
   EXPECT_EQ(Stored("老板", "sales"), -1);
   EXPECT_THROW(RightIndex("drop table dutyrights"), std::out_of_range);
-}
-
-TEST_F(DutyRightsTest, OddValuesLoadSafelyAndTheHiddenDiscountRightSurvivesASave) {
-  Open().Exec("update dutyrights set sales = null, operator = 2 where operatorduty = '收银员'");
-  DutyRights cashier = app::LoadDutyRights("收银员");
-  EXPECT_FALSE(cashier[RightIndex("sales")]);
-  EXPECT_TRUE(cashier[RightIndex("operator")]);
-
-  for (int discount : {0, 1}) {
-    Open().Exec("update dutyrights set discount = ?", discount);
-    for (const char* duty : {"经理", "收银员"}) {
-      app::SaveDutyRights(duty, app::LoadDutyRights(duty));
-      EXPECT_EQ(Stored(duty, "discount"), discount) << duty;
-    }
-  }
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ class RestoreTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(RestoreTest, RefusesForeignAndDamagedFilesAndLeavesTheWorkingFileAlone) {
+TEST_F(RestoreTest, RefusesDamagedFilesAndAnUpToDateBackupChangesOnlyWhatTheRepairsMend) {
   fs::path good = MakeBackup("good.dat");
   const std::string good_bytes = FileBytes(good);
   std::string scrambled = good_bytes;
@@ -74,9 +74,6 @@ TEST_F(RestoreTest, RefusesForeignAndDamagedFilesAndLeavesTheWorkingFileAlone) {
   }
   EXPECT_EQ(app::CheckBackupFile(good), std::nullopt);
   EXPECT_EQ(FileBytes(good), good_bytes);  // checking never writes to the chosen file
-}
-
-TEST_F(RestoreTest, UpToDateBackupChangesOnlyWhatTheRepairGroupsMendAndKeepsTheReplacedFile) {
   Open().ExecScript(
       "insert into goodsmaster (barcode,goodsname,salesprice,memberprice,averageimportprice,"
       "iscombined) values ('6901','可乐',3.5,3.2,1.8,'否');"
@@ -111,7 +108,7 @@ TEST_F(RestoreTest, UpToDateBackupChangesOnlyWhatTheRepairGroupsMendAndKeepsTheR
   EXPECT_EQ(FileBytes(first), before_first);
 }
 
-TEST_F(RestoreTest, StoppedCopyLeavesTheWorkingFileAlone) {
+TEST_F(RestoreTest, AStoppedCopyLeavesTheWorkingFileAndAGbkBackupRestoresReadable) {
   const char* ballast =
       "create table ballast (data blob); insert into ballast values (randomblob(3000000));";
   fs::path big = MakeBackup("big.dat");
@@ -133,10 +130,7 @@ TEST_F(RestoreTest, StoppedCopyLeavesTheWorkingFileAlone) {
   fs::path target = dir() / "manual.dat";
   EXPECT_THROW(app::CopyDatabaseTo(target, [](int, int) { return false; }), app::CopyCancelled);
   EXPECT_FALSE(fs::exists(target));
-}
-
-// What the conversion and the upgrade change is proven with them; a restore runs both.
-TEST_F(RestoreTest, GbkBackupOfTheWindowsTillRestoresReadableAndUpToDate) {
+  // What the conversion and the upgrade change is proven with them; a restore runs both.
   fs::path old = MakeOldFile("windows.dat");
   {
     store::Database db(old);

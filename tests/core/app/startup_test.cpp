@@ -18,13 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using app::LoginResult;
 
-TEST(SingleInstanceTest, TwoProcessesNamedTillwiseMeanAnotherCopyRuns) {
-  EXPECT_TRUE(app::IsSingleInstance({}));
-  EXPECT_TRUE(app::IsSingleInstance({"bash", "Tillwise", "sqlite3"}));
-  EXPECT_FALSE(app::IsSingleInstance({"Tillwise", "bash", "Tillwise-old"}));
-  EXPECT_TRUE(app::IsSingleInstance({"Tillwise", "tillwise", "TILLWISE"}));  // case-sensitive
-}
-
 // Starts a process whose executable is called name (a copy of sleep), waits until the process
 // list shows it and returns its pid.
 pid_t StartNamedProcess(const fs::path& dir, const std::string& name) {
@@ -43,7 +36,11 @@ pid_t StartNamedProcess(const fs::path& dir, const std::string& name) {
   return pid;
 }
 
-TEST(SingleInstanceTest, ReadsTheRealProcessList) {
+TEST(SingleInstanceTest, TwoCopiesByNameOrOnTheSameDataFolderAreRefused) {
+  EXPECT_TRUE(app::IsSingleInstance({}));
+  EXPECT_TRUE(app::IsSingleInstance({"bash", "Tillwise", "sqlite3"}));
+  EXPECT_FALSE(app::IsSingleInstance({"Tillwise", "bash", "Tillwise-old"}));
+  EXPECT_TRUE(app::IsSingleInstance({"Tillwise", "tillwise", "TILLWISE"}));  // case-sensitive
   fs::path dir = testing_support::MakeTempDir();
   pid_t first = StartNamedProcess(dir, "Tillwise");
   // This test program is not named Tillwise, so one running copy is allowed.
@@ -55,17 +52,14 @@ TEST(SingleInstanceTest, ReadsTheRealProcessList) {
     waitpid(pid, nullptr, 0);
   }
   fs::remove_all(dir);
-}
-
-TEST(DataFolderLockTest, OneHolderPerFolderUntilItLetsGo) {
   using Outcome = app::DataFolderLock::Outcome;
-  fs::path dir = testing_support::MakeTempDir();
-  std::optional<app::DataFolderLock> first, second;
-  ASSERT_EQ(app::DataFolderLock::Take(dir, first), Outcome::kTaken);
-  EXPECT_EQ(app::DataFolderLock::Take(dir, second), Outcome::kHeldElsewhere);
-  first.reset();
-  EXPECT_EQ(app::DataFolderLock::Take(dir, second), Outcome::kTaken);
-  EXPECT_EQ(app::DataFolderLock::Take(dir / "missing", first), Outcome::kUnavailable);
+  dir = testing_support::MakeTempDir();
+  std::optional<app::DataFolderLock> held, other;
+  ASSERT_EQ(app::DataFolderLock::Take(dir, held), Outcome::kTaken);
+  EXPECT_EQ(app::DataFolderLock::Take(dir, other), Outcome::kHeldElsewhere);
+  held.reset();
+  EXPECT_EQ(app::DataFolderLock::Take(dir, other), Outcome::kTaken);
+  EXPECT_EQ(app::DataFolderLock::Take(dir / "missing", held), Outcome::kUnavailable);
   fs::remove_all(dir);
 }
 
@@ -91,7 +85,7 @@ TEST_F(LoginTest, ShippedAccountLogsInAndPasswordsAreCaseSensitive) {
   EXPECT_FALSE(fs::exists(store::DatabasePath()));
 }
 
-TEST_F(LoginTest, ResetRestoresOrRecreatesAccountZeroAsManagerWithRightsAdministration) {
+TEST_F(LoginTest, ResetRestoresAccountZeroAndAuthorizationIsExact) {
   for (const char* damage :
        {"update operatormaster set operatorpassword = 'changed', operatorduty = '收银员';"
         "update dutyrights set dutyrights = 0;",
@@ -106,10 +100,7 @@ TEST_F(LoginTest, ResetRestoresOrRecreatesAccountZeroAsManagerWithRightsAdminist
     EXPECT_EQ(db.QueryInt("select count(*) from dutyrights where dutyrights <> 1"), 0);
     EXPECT_EQ(db.QueryInt("select sales from dutyrights where operatorduty = '经理'"), 1);
   }
-}
-
-// Emptying the lock table at start-up is proven through the login screen.
-TEST_F(LoginTest, AuthorizationIsExactAndLocksNeedNoFile) {
+  // Emptying the lock table at start-up is proven through the login screen.
   EXPECT_TRUE(app::CheckAuthorization("qorvanep"));
   EXPECT_FALSE(app::CheckAuthorization("QORVANEP"));
   EXPECT_FALSE(app::CheckAuthorization("qorvanep "));

@@ -1,9 +1,8 @@
-// Combined goods: the component work table, its checks and the save that copies it (a sale
-// moving the components' stock is proven with the sale).
-
 #include "core/backoffice/goods/combined_goods.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "core/backoffice/goods/goods_master.h"
 #include "core/common/error.h"
@@ -36,22 +35,16 @@ class CombinedGoodsTest : public goods_testing::GoodsFixture {
   }
 };
 
-TEST_F(CombinedGoodsTest, ComponentsAreCheckedAndKeptOncePerBarcode) {
-  struct Case {
-    const char* barcode;
-    const char* quantity;
-    const char* message;
-    const char* field;
-  };
-  for (const Case& r :
+TEST_F(CombinedGoodsTest, ComponentsAreCheckedOnEntryAndSaveAndKeptOncePerBarcode) {
+  using Case = std::tuple<std::string, const char*, const char*, const char*>;
+  for (const auto& [barcode, quantity, message, field] :
        {Case{" ", "1", "条码不能为空", "barcode"}, Case{"Z", "1", "此商品不存在", "barcode"},
         Case{"K", "1", "组合商品的下线商品不能是组合商品", "barcode"},
         Case{"N", "1", "组合商品的下线商品不能是自己", "barcode"},
         Case{"A", "0", "数量必须大于0", "quantity"}, Case{"A", "-1", "数量必须大于0", "quantity"},
         Case{"A", "x", "数量必须大于0", "quantity"}}) {
-    EXPECT_EQ(RefusalOf([&] { SaveComponent("N", r.barcode, r.quantity); }),
-              (Refusal{r.message, r.field}));
-    if (std::string(r.barcode) == "Z") AddGoods("N", "新果篮");  // the goods being edited
+    EXPECT_EQ(RefusalOf([&] { SaveComponent("N", barcode, quantity); }), (Refusal{message, field}));
+    if (barcode == "Z") AddGoods("N", "新果篮");  // the goods being edited
   }
   EXPECT_EQ(Components(), "");
 
@@ -69,9 +62,6 @@ TEST_F(CombinedGoodsTest, ComponentsAreCheckedAndKeptOncePerBarcode) {
   EXPECT_EQ(Components(), "A:苹果:3 ");
   backoffice::CombinedGoodsClear();
   EXPECT_EQ(Components(), "");
-}
-
-TEST_F(CombinedGoodsTest, EntryRefusesItselfUnknownAndCombinedBarcodes) {
   for (auto [barcode, message] :
        {std::pair{"N", "组合商品下线不能是自己"}, std::pair{"Z", "此商品不存在"},
         std::pair{"K", "组合商品下线不能是组合商品"}}) {

@@ -1,6 +1,3 @@
-// The goods files: text and spreadsheet round trips, the text layout byte for byte, defaults,
-// all-or-nothing imports that name the bad line, skipped barcodes and a legacy workbook.
-
 #include "core/backoffice/goods/goods_files.h"
 
 #include <gtest/gtest.h>
@@ -35,16 +32,10 @@ class GoodsFilesTest : public goods_testing::GoodsFixture {
 
   // Every goods as the files carry it, without the recording date an import sets anew.
   std::string Goods() const {
-    std::string text;
-    auto rows = Open().Query(
+    return RowsOf(
         "select a.barcode,a.goodsname,a.salesprice,a.importprice,a.averageimportprice,a.unit,"
         "a.class,a.isscalegoods,a.pluno,b.quantity from goodsmaster a left join inventory b on "
         "(a.barcode = b.barcode) order by a.barcode");
-    while (rows.Step()) {
-      for (int column = 0; column < 10; ++column) text += rows.Text(column) + "|";
-      text += "\n";
-    }
-    return text;
   }
   void EmptyShop() const { Open().ExecScript("delete from goodsmaster; delete from inventory;"); }
   void WriteFile(const std::string& name, const std::string& bytes) const {
@@ -55,15 +46,40 @@ class GoodsFilesTest : public goods_testing::GoodsFixture {
   }
 };
 
-TEST_F(GoodsFilesTest, TextExportQuotesOnlyWhatWouldBreakTheLine) {
+TEST_F(GoodsFilesTest,
+       ExportsRoundTripAndImportsSkipStoredBarcodesReadLegacyWorkbooksOrRefuseWhole) {
+  const std::string good = "7001,牛奶,4.5,3,3,盒,乳制品,否,0,12\r\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {good + "7002,面包,2.x,1,1,个,食品,否,0,1\r\n", "第 2 行: 售价有误"},
+      {good + good + "7003,面包,2,1,1,个,食品,否,0\r\n", "第 3 行: 商品字段不足"},
+      {good + ",面包,2,1,1,个,食品,否,0,1\r\n", "第 2 行: 条码不能为空"},
+      {good + "7004,糖,2,1,1,个,食品,yes,0,1\r\n", "第 2 行: 称重商品有误"},
+      {good + "7005,糖,2,1,1,个,食品,是,1.5,1\r\n", "第 2 行: PLU编号有误"},
+      {good + "7006,糖,2,1,1,个,食品,是,3,2024-01-01 00:00:00,many\r\n", "第 2 行: 库存有误"},
+  };
+  for (const auto& [bytes, message] : cases) {
+    WriteFile("bad.txt", bytes);
+    EXPECT_EQ(ImportError("bad.txt"), message);
+  }
+  EXPECT_EQ(Count("select count(*) from goodsmaster"), 3);
+  EXPECT_EQ(Count("select count(*) from inventory"), 3);
+  std::string lines;
+  for (int i = 0; i < 2000; ++i) lines += std::to_string(8000 + i) + ",糖,1,1,1,个,食品,否,0,1\r\n";
+  WriteFile("many.txt", lines);
+  bool writing = false;
+  auto stop_while_writing = [&](size_t done, size_t total) {
+    writing = writing || total == 2000;
+    return !(writing && done >= 1000);
+  };
+  EXPECT_THROW(backoffice::ImportGoodsText(dir() / "many.txt", stop_while_writing),
+               reports::Cancelled);
+  EXPECT_TRUE(writing);
+  EXPECT_EQ(Count("select count(*) from goodsmaster"), 3);
   backoffice::ExportGoodsText(dir() / "商品.txt");
   EXPECT_EQ(kasso::GbkToUtf8(FileBytes(dir() / "商品.txt")),
             "6901,可乐,2.50,1.80,1.70,瓶,饮料,否,0,2024-01-01 00:00:00,10.00\r\n"
             "6902,\"雪碧,大瓶\",2.50,1.80,1.70,瓶,饮料,否,0,2024-01-01 00:00:00,3.50\r\n"
             "6903,\"\"\"好\"\"饼干\",2.50,1.80,1.70,瓶,零食,是,7,2024-01-01 00:00:00,0.00\r\n");
-}
-
-TEST_F(GoodsFilesTest, TextAndSpreadsheetExportsImportIntoAnEmptyShopAsTheSameGoods) {
   const std::string before = Goods();
   for (const char* name : {"商品.txt", "商品.xlsx"}) {
     const bool text = fs::path(name).extension() == ".txt";
@@ -80,10 +96,7 @@ TEST_F(GoodsFilesTest, TextAndSpreadsheetExportsImportIntoAnEmptyShopAsTheSameGo
               "2.51否3.5")
         << name;
   }
-}
-
-// GBK and UTF-8 files read alike, as the text file tests prove.
-TEST_F(GoodsFilesTest, StoredBarcodesAreSkippedAndEmptyFieldsTakeTheDefaults) {
+  // GBK and UTF-8 files read alike, as the text file tests prove.
   kasso::SetFixedClock(kasso::MakeTime(2024, 6, 1, 8, 0, 0));
   EmptyShop();
   AddGoods("6901", "可乐");
@@ -99,42 +112,6 @@ TEST_F(GoodsFilesTest, StoredBarcodesAreSkippedAndEmptyFieldsTakeTheDefaults) {
             "7001|牛奶|4.5|3.0|3.0|盒|乳制品|否|0|12.0|\n"
             "7002|面包,全麦|0.0|0.0|0.0|个|未分类|否|0|0.0|\n");
   EXPECT_EQ(Stored("recordingdate", "7002"), "2024-06-01 08:00:00");
-}
-
-TEST_F(GoodsFilesTest, OneBadLineRefusesTheWholeFileNamingItsLineAndField) {
-  const std::string good = "7001,牛奶,4.5,3,3,盒,乳制品,否,0,12\r\n";
-  const std::pair<std::string, std::string> cases[] = {
-      {good + "7002,面包,2.x,1,1,个,食品,否,0,1\r\n", "第 2 行: 售价有误"},
-      {good + good + "7003,面包,2,1,1,个,食品,否,0\r\n", "第 3 行: 商品字段不足"},
-      {good + ",面包,2,1,1,个,食品,否,0,1\r\n", "第 2 行: 条码不能为空"},
-      {good + "7004,糖,2,1,1,个,食品,yes,0,1\r\n", "第 2 行: 称重商品有误"},
-      {good + "7005,糖,2,1,1,个,食品,是,1.5,1\r\n", "第 2 行: PLU编号有误"},
-      {good + "7006,糖,2,1,1,个,食品,是,3,2024-01-01 00:00:00,many\r\n", "第 2 行: 库存有误"},
-  };
-  for (const auto& [bytes, message] : cases) {
-    WriteFile("bad.txt", bytes);
-    EXPECT_EQ(ImportError("bad.txt"), message);
-  }
-  EXPECT_EQ(Count("select count(*) from goodsmaster"), 3);
-  EXPECT_EQ(Count("select count(*) from inventory"), 3);
-}
-
-TEST_F(GoodsFilesTest, ACancelledImportWritesNothing) {
-  std::string lines;
-  for (int i = 0; i < 2000; ++i) lines += std::to_string(8000 + i) + ",糖,1,1,1,个,食品,否,0,1\r\n";
-  WriteFile("many.txt", lines);
-  bool writing = false;
-  auto stop_while_writing = [&](size_t done, size_t total) {
-    writing = writing || total == 2000;
-    return !(writing && done >= 1000);
-  };
-  EXPECT_THROW(backoffice::ImportGoodsText(dir() / "many.txt", stop_while_writing),
-               reports::Cancelled);
-  EXPECT_TRUE(writing);
-  EXPECT_EQ(Count("select count(*) from goodsmaster"), 3);
-}
-
-TEST_F(GoodsFilesTest, LegacyWorkbookIsReadByColumnTitlesWithItsStockAsOpeningStock) {
   EmptyShop();
   GoodsImported imported = backoffice::ImportGoodsSpreadsheet(kFixtures / "goods_import.xls");
   EXPECT_EQ(imported.added, 2u);
@@ -144,11 +121,9 @@ TEST_F(GoodsFilesTest, LegacyWorkbookIsReadByColumnTitlesWithItsStockAsOpeningSt
   EXPECT_EQ(Stored("iniinventory", "6901234567890"), "24.0");
 
   // A workbook without a required column, or a file that is no workbook, is refused whole.
-  {
-    reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
-    names.Row({"7001"});
-    names.Commit();
-  }
+  reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
+  names.Row({"7001"});
+  names.Commit();
   WriteFile("names.txt", "条码,名称\r\n7001,牛奶\r\n");
   for (auto [name, message] : {std::pair{"names.xlsx", "商品导入文件中必须包括: 条码,名称"},
                                std::pair{"names.txt", "打开文件错误"}}) {

@@ -44,9 +44,7 @@ class GoodsFixture : public testing_support::TestDatabase {
         .value_or("<none>");
   }
   double Stock(const std::string& barcode) const {
-    return Open()
-        .QueryDouble("select quantity from inventory where barcode = ?", barcode)
-        .value_or(-1);
+    return Number("select quantity from inventory where barcode = ?", barcode);
   }
 
   backoffice::GoodsSaved Save(const backoffice::GoodsFields& fields, bool item_library = true) {

@@ -1,6 +1,3 @@
-// The member files: the text layout byte for byte (password included), text and .xlsx round
-// trips (the workbook without passwords), skipped ids and all-or-nothing imports.
-
 #include "core/backoffice/members/member_files.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/common/error.h"
 #include "core/common/text_encoding.h"
 #include "core/reports/spreadsheet.h"
 #include "members_fixture.h"
@@ -17,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using backoffice::MembersImported;
-using members_testing::Refusal;
+using testing_support::ErrorOf;
 
 const fs::path kFixtures = TILLWISE_FIXTURES;
 
@@ -25,16 +21,10 @@ class MemberFilesTest : public members_testing::MembersFixture {
  protected:
   // Every member as the files carry it, password last.
   std::string Members() const {
-    std::string text;
-    auto rows = Open().Query(
+    return RowsOf(
         "select memberid,membername,memberpid,memberphone,memberaddress,membersex,"
         "memberpointsmode,memberpointsvalue,depositmode,depositvalue,memberpw from membermaster "
         "order by memberid");
-    while (rows.Step()) {
-      for (int column = 0; column < 11; ++column) text += rows.Text(column) + "|";
-      text += "\n";
-    }
-    return text;
   }
   void EmptyShop() const { Open().Exec("delete from membermaster"); }
   void WriteFile(const std::string& name, const std::string& bytes) const {
@@ -42,16 +32,13 @@ class MemberFilesTest : public members_testing::MembersFixture {
   }
 };
 
-TEST_F(MemberFilesTest, TextExportWritesElevenFieldsInIdOrderWithThePassword) {
+TEST_F(MemberFilesTest, TextExportIsByteExactAndRoundTripsKeepPasswordsOnlyInText) {
   Open().Exec("update membermaster set memberaddress = '北京,朝阳' where memberid = 'M3'");
   backoffice::ExportMembersText(dir() / "会员.txt");
   EXPECT_EQ(kasso::GbkToUtf8(testing_support::FileBytes(dir() / "会员.txt")),
             "M1,张三,110101,13800000001,北京,男,是,500.00,是,100.00,pw\r\n"
             "M2,李四,110102,13800000002,北京,男,否,0.00,是,0.00,pw\r\n"
             "M3,王五,110103,13800000003,\"北京,朝阳\",男,否,0.00,否,0.00,pw\r\n");
-}
-
-TEST_F(MemberFilesTest, TextAndWorkbookRoundTripsAndOnlyTheTextKeepsPasswords) {
   const std::string before = Members();
   for (const char* name : {"会员.txt", "会员.xlsx"}) {
     const bool text = fs::path(name).extension() == ".txt";
@@ -75,7 +62,26 @@ TEST_F(MemberFilesTest, TextAndWorkbookRoundTripsAndOnlyTheTextKeepsPasswords) {
   EXPECT_EQ(sheet.rows[0][sheet.Column("积分值")], "500");
 }
 
-TEST_F(MemberFilesTest, StoredIdsAndRepeatsAreSkippedAndAnyEncodingReadsAlike) {
+TEST_F(MemberFilesTest, OneBadLineRefusesTheWholeFileAndStoredOrRepeatedIdsAreSkipped) {
+  const std::string good = "M8,吴九,1,2,3,男,是,1,是,1,pw\r\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {good + "M9,郑十,1,2,3,男,是,1,是\r\n", "第 2 行: 会员字段不足"},
+      {good + good + ",郑十,1,2,3,男,是,1,是,1\r\n", "第 3 行: 会员编号不能为空"},
+      {good + "M9, ,1,2,3,男,是,1,是,1\r\n", "第 2 行: 名称不能为空"},
+      {good + "M9,郑十,1,2,3,男,有,1,是,1\r\n", "第 2 行: 是否积分选择有误"},
+      {good + "M9,郑十,1,2,3,男,是,many,是,1\r\n", "第 2 行: 积分值有误"},
+      {good + "M9,郑十,1,2,3,男,是,1,x,1\r\n", "第 2 行: 是否储值选择有误"},
+      {good + "M9,郑十,1,2,3,男,是,1,是,1e9\r\n", "第 2 行: 储值金额有误"},
+      {good + "M9,郑十,1,2,3,男,是,1,是,99999999999\r\n", "第 2 行: 储值金额有误"},
+  };
+  for (const auto& [bytes, message] : cases) {
+    WriteFile("bad.txt", bytes);
+    EXPECT_EQ(ErrorOf([&] { backoffice::ImportMembersText(dir() / "bad.txt"); }), message);
+  }
+  // A workbook another program wrote, with a points figure where the flag belongs.
+  EXPECT_EQ(ErrorOf([] { backoffice::ImportMembersSpreadsheet(kFixtures / "members.ods"); }),
+            "第 2 行: 是否积分选择有误");
+  EXPECT_EQ(Count("select count(*) from membermaster"), 3);
   const std::string lines =
       "M1,别人,1,2,3,女,否,0,否,0,x\r\n"
       "M7,周八,110107,13800000007,上海,女,是,12.5,是,30\r\n"
@@ -91,30 +97,6 @@ TEST_F(MemberFilesTest, StoredIdsAndRepeatsAreSkippedAndAnyEncodingReadsAlike) {
                   Stored("depositvalue", "M7") + Stored("memberpw", "M7"),
               "周八12.530.0");
   }
-}
-
-TEST_F(MemberFilesTest, OneBadLineRefusesTheWholeFileNamingItsLineAndField) {
-  const std::string good = "M8,吴九,1,2,3,男,是,1,是,1,pw\r\n";
-  const std::pair<std::string, std::string> cases[] = {
-      {good + "M9,郑十,1,2,3,男,是,1,是\r\n", "第 2 行: 会员字段不足"},
-      {good + good + ",郑十,1,2,3,男,是,1,是,1\r\n", "第 3 行: 会员编号不能为空"},
-      {good + "M9, ,1,2,3,男,是,1,是,1\r\n", "第 2 行: 名称不能为空"},
-      {good + "M9,郑十,1,2,3,男,有,1,是,1\r\n", "第 2 行: 是否积分选择有误"},
-      {good + "M9,郑十,1,2,3,男,是,many,是,1\r\n", "第 2 行: 积分值有误"},
-      {good + "M9,郑十,1,2,3,男,是,1,x,1\r\n", "第 2 行: 是否储值选择有误"},
-      {good + "M9,郑十,1,2,3,男,是,1,是,1e9\r\n", "第 2 行: 储值金额有误"},
-      {good + "M9,郑十,1,2,3,男,是,1,是,99999999999\r\n", "第 2 行: 储值金额有误"},
-  };
-  for (const auto& [bytes, message] : cases) {
-    WriteFile("bad.txt", bytes);
-    EXPECT_EQ(Refusal<kasso::UserError>([&] { backoffice::ImportMembersText(dir() / "bad.txt"); }),
-              message);
-  }
-  // A workbook another program wrote, with a points figure where the flag belongs.
-  EXPECT_EQ(Refusal<kasso::UserError>(
-                [] { backoffice::ImportMembersSpreadsheet(kFixtures / "members.ods"); }),
-            "第 2 行: 是否积分选择有误");
-  EXPECT_EQ(Count("select count(*) from membermaster"), 3);
 }
 
 }  // namespace

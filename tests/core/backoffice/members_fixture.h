@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "support/test_database.h"
@@ -38,38 +37,15 @@ class MembersFixture : public testing_support::TestDatabase {
         .value_or("<none>");
   }
   double Balance(const std::string& id) const {
-    return Open()
-        .QueryDouble("select depositvalue from membermaster where memberid = ?", id)
-        .value_or(-1);
+    return Number("select depositvalue from membermaster where memberid = ?", id);
   }
   double Points(const std::string& id) const {
-    return Open()
-        .QueryDouble("select memberpointsvalue from membermaster where memberid = ?", id)
-        .value_or(-1);
+    return Number("select memberpointsvalue from membermaster where memberid = ?", id);
   }
-  std::int64_t Count(const std::string& sql) const { return Open().QueryInt(sql).value_or(-1); }
   // Every row of a table in a stable text form, to prove it unchanged.
   std::string Rows(const std::string& table) const {
-    std::string text;
-    store::Database db = Open();
-    auto rows = db.Query("select * from " + table + " order by rowid");
-    while (rows.Step()) {
-      for (int i = 0; i < rows.ColumnCount(); ++i) text += rows.Text(i) + "|";
-      text += "\n";
-    }
-    return text;
+    return RowsOf("select * from " + table + " order by rowid");
   }
 };
-
-// The message a refused call throws; "accepted" when it does not throw.
-template <typename Error>
-std::string Refusal(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "accepted";
-}
 
 }  // namespace members_testing

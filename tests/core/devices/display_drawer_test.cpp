@@ -30,26 +30,20 @@ class DeviceTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(DeviceTest, DisplayGetsOneStreamPerLampAndNothingWhenOff) {
+TEST_F(DeviceTest, DisplayAndDrawerGetTheirBytesOnlyWhenSwitchedOn) {
   PseudoTerminal display;
   ASSERT_FALSE(display.slave_path().empty());
   Settings("displaycontrol = 'LED8N', displayport = '" + display.slave_path() + "'");
   devices::CustomerDisplayHandle handle = devices::OpenCustomerDisplay();
   ASSERT_TRUE(handle.port);
   EXPECT_EQ(handle.warning, "");
+  // ESC @, clear, [ESC s lamp,] ESC Q A, the value.
   devices::ShowOnCustomerDisplay(handle, 0, 12.5);
-  EXPECT_EQ(display.ReadAll(),
-            "\x1b\x40\x0c\x1b\x51\x41"
-            "12.50\r");
+  EXPECT_EQ(display.ReadAll(), "\x1b@\x0c\x1bQA12.50\r");
   devices::ShowOnCustomerDisplay(handle, 2, 3);
-  EXPECT_EQ(display.ReadAll(),
-            "\x1b\x40\x0c\x1b\x73"
-            "2\x1b\x51\x41"
-            "3.00\r");
+  EXPECT_EQ(display.ReadAll(), "\x1b@\x0c\x1bs2\x1bQA3.00\r");
   devices::ShowOnCustomerDisplay(handle, 5, 0.456);
-  EXPECT_EQ(display.ReadAll(),
-            "\x1b\x40\x0c\x1b\x51\x41"
-            "0.46\r");
+  EXPECT_EQ(display.ReadAll(), "\x1b@\x0c\x1bQA0.46\r");
 
   Settings("displaycontrol = '不显示'");
   devices::CustomerDisplayHandle off = devices::OpenCustomerDisplay();
@@ -59,17 +53,6 @@ TEST_F(DeviceTest, DisplayGetsOneStreamPerLampAndNothingWhenOff) {
   // A display port that does not exist is no display, not a failure.
   Settings("displaycontrol = 'LED8N', displayport = '/dev/no-such-display'");
   EXPECT_FALSE(devices::OpenCustomerDisplay().port);
-}
-
-TEST(DrawerCommandTest, ParsesFiveBytesModulo256) {
-  using Bytes = std::array<std::uint8_t, 5>;
-  EXPECT_EQ(devices::ParseDrawerCommand("27, 112, 0, 128, 128"), (Bytes{27, 112, 0, 128, 128}));
-  EXPECT_EQ(devices::ParseDrawerCommand("27,112"), (Bytes{0x1b, 0, 0, 0, 0x70}));
-  EXPECT_EQ(devices::ParseDrawerCommand("283,x,-1,  7,1"), (Bytes{27, 0, 255, 7, 1}));
-  EXPECT_EQ(devices::ParseDrawerCommand(""), (Bytes{0, 0, 0, 0, 0}));
-}
-
-TEST_F(DeviceTest, DrawerOnASerialPortNamedInCapitalsAndShutWhenNotWanted) {
   PseudoTerminal drawer;
   devices::OverridePortPath("com1", drawer.slave_path());
   Settings("moneyboxcontrol = '弹出', printerport = 'COM1', opencashiercmd = '27,112,0,25,250'");
@@ -82,9 +65,6 @@ TEST_F(DeviceTest, DrawerOnASerialPortNamedInCapitalsAndShutWhenNotWanted) {
   Settings("moneyboxcontrol = '弹出', printerport = 'lp'");  // no port of that name
   devices::KickCashDrawer();
   EXPECT_EQ(drawer.ReadAll(50), "");
-}
-
-TEST_F(DeviceTest, UsbSettingSendsToEveryUsbPrinter) {
   fs::path usb = dir() / "usb";
   fs::create_directories(usb);
   PseudoTerminal lp0;
@@ -98,10 +78,15 @@ TEST_F(DeviceTest, UsbSettingSendsToEveryUsbPrinter) {
   EXPECT_EQ(lp0.ReadAll(), "\x1b\x70\x00\x80\x80"s);
   EXPECT_EQ(hiddev0.ReadAll(50), "");
   EXPECT_EQ(testing_support::FileBytes(usb / "lp1"), "");
+  using Bytes = std::array<std::uint8_t, 5>;
+  EXPECT_EQ(devices::ParseDrawerCommand("27, 112, 0, 128, 128"), (Bytes{27, 112, 0, 128, 128}));
+  EXPECT_EQ(devices::ParseDrawerCommand("27,112"), (Bytes{0x1b, 0, 0, 0, 0x70}));
+  EXPECT_EQ(devices::ParseDrawerCommand("283,x,-1,  7,1"), (Bytes{27, 0, 255, 7, 1}));
+  EXPECT_EQ(devices::ParseDrawerCommand(""), (Bytes{0, 0, 0, 0, 0}));
 }
 
 // Settings edited behind the settings screen's back: kasso.db itself named as the ports.
-TEST_F(DeviceTest, NoDeviceOutputEverWritesIntoAPlainFile) {
+TEST_F(DeviceTest, NoOutputGoesIntoAPlainFileAFullDeviceNeverHoldsTheTillAndPortsGetLineSettings) {
   const std::string db = store::DatabasePath().string();
   Settings("moneyboxcontrol = '弹出', printerport = '" + db + "', displaycontrol = 'LED8N', " +
            "displayport = '" + db + "'");
@@ -111,24 +96,32 @@ TEST_F(DeviceTest, NoDeviceOutputEverWritesIntoAPlainFile) {
   EXPECT_FALSE(devices::OpenCustomerDisplay().port);
   EXPECT_FALSE(devices::Port::Open(db, devices::Port::Access::kReadWrite));
   EXPECT_EQ(testing_support::FileBytes(db), before);
-}
-
-// A printer, drawer and display that nobody reads: their buffers are full, so every write
-// waits. Each check runs in a child process that an alarm ends if it hangs.
-TEST_F(DeviceTest, ADeviceThatTakesNoMoreBytesNeverHoldsTheTill) {
-  PseudoTerminal printer, drawer, display;
-  for (const PseudoTerminal* device : {&printer, &drawer, &display}) {
-    int fd = open(device->slave_path().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY);
+  PseudoTerminal printer;
+  Settings("printerport = '" + printer.slave_path() + "'");
+  devices::SetUpPrinterPort();
+  struct termios settings {};
+  int fd = open(printer.slave_path().c_str(), O_RDONLY | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  tcgetattr(fd, &settings);
+  close(fd);
+  EXPECT_EQ(cfgetospeed(&settings), B9600);
+  EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(settings.c_cflag & PARENB, 0u);
+  // A printer, drawer and display that nobody reads: their buffers are full, so every write
+  // waits. Each check runs in a child process that an alarm ends if it hangs.
+  PseudoTerminal full_printer, drawer, display;
+  for (const PseudoTerminal* device : {&full_printer, &drawer, &display}) {
+    int out = open(device->slave_path().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY);
     termios raw{};
     cfmakeraw(&raw);
-    tcsetattr(fd, TCSANOW, &raw);  // as the till sets it, so the buffer stays full
+    tcsetattr(out, TCSANOW, &raw);  // as the till sets it, so the buffer stays full
     // Full is when a rest (in which the terminal moves bytes along) frees no more room.
     for (bool took = true; took; usleep(50 * 1000)) {
-      for (took = false; write(fd, std::string(4096, 'x').data(), 4096) > 0;) took = true;
+      for (took = false; write(out, std::string(4096, 'x').data(), 4096) > 0;) took = true;
     }
-    close(fd);
+    close(out);
   }
-  devices::OverridePortPath("com1", printer.slave_path());
+  devices::OverridePortPath("com1", full_printer.slave_path());
   Settings("moneyboxcontrol = '弹出', printerport = '" + drawer.slave_path() +
            "', displaycontrol = 'LED8N', displayport = '" + display.slave_path() + "'");
   print::Slip slip;
@@ -154,22 +147,8 @@ TEST_F(DeviceTest, ADeviceThatTakesNoMoreBytesNeverHoldsTheTill) {
   for (size_t i = 0; i < children.size(); ++i) {
     int status = -1;
     waitpid(children[i], &status, 0);
-    EXPECT_EQ(status, 0) << "printer, drawer, display: " << i;
+    EXPECT_EQ(status, 0) << "full_printer, drawer, display: " << i;
   }
-}
-
-TEST_F(DeviceTest, PrinterPortGetsItsLineSettingsAtStartUp) {
-  PseudoTerminal printer;
-  Settings("printerport = '" + printer.slave_path() + "'");
-  devices::SetUpPrinterPort();
-  struct termios settings {};
-  int fd = open(printer.slave_path().c_str(), O_RDONLY | O_NOCTTY);
-  ASSERT_GE(fd, 0);
-  tcgetattr(fd, &settings);
-  close(fd);
-  EXPECT_EQ(cfgetospeed(&settings), B9600);
-  EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-  EXPECT_EQ(settings.c_cflag & PARENB, 0u);
 }
 
 }  // namespace

@@ -32,13 +32,7 @@ class PseudoTerminal {
   // Everything the program wrote, gathered until the line stays quiet.
   std::string ReadAll(int quiet_ms = 100) {
     std::string data;
-    pollfd wait{master_, POLLIN, 0};
-    while (poll(&wait, 1, quiet_ms) > 0) {
-      char buffer[256];
-      ssize_t got = read(master_, buffer, sizeof buffer);
-      if (got <= 0) break;
-      data.append(buffer, static_cast<size_t>(got));
-    }
+    for (std::string more; !(more = ReadSome(quiet_ms)).empty();) data += more;
     return data;
   }
 

@@ -23,7 +23,7 @@ std::string RefusalOf(const devices::ManagementRecord& record) {
   return testing_support::ErrorOf([&] { devices::ValidateSettings(record); });
 }
 
-TEST_F(SettingsTest, PortConflictsAreCheckedInOrderAndARefusedSaveWritesNothing) {
+TEST_F(SettingsTest, PortConflictsAndBadNumbersAreRefusedAndARefusedSaveWritesNothing) {
   devices::ManagementRecord r = devices::LoadSettings();
   EXPECT_EQ(RefusalOf(r), "");
   r.displayport = "com1";
@@ -42,9 +42,16 @@ TEST_F(SettingsTest, PortConflictsAreCheckedInOrderAndARefusedSaveWritesNothing)
   r.welcome = "changed";
   EXPECT_THROW(devices::SaveSettings(r), kasso::ValidationError);
   EXPECT_EQ(devices::LoadSettings().welcome, "欢迎光临");
+  EXPECT_EQ(devices::ParseSettingsInteger(" 3 ", "票尾空行", "emptylines"), 3);
+  for (const char* bad : {"", "x", "1.5", "-1", "99999999999"}) {
+    auto refusal = testing_support::RefusalOf(
+        [&] { devices::ParseSettingsInteger(bad, "票尾空行", "emptylines"); });
+    EXPECT_EQ(refusal.field, "emptylines") << bad;
+    EXPECT_NE(refusal.message.find("票尾空行"), std::string::npos) << bad;
+  }
 }
 
-TEST_F(SettingsTest, APortIsAKindTheSettingsOfferOrADeviceNeverAFile) {
+TEST_F(SettingsTest, APortIsADeviceNeverAFileAndSaveStoresEveryFieldAsTypedButTheScaleKind) {
   PseudoTerminal serial_adapter;
   devices::ManagementRecord r = devices::LoadSettings();
   const std::string db = store::DatabasePath().string();
@@ -63,35 +70,31 @@ TEST_F(SettingsTest, APortIsAKindTheSettingsOfferOrADeviceNeverAFile) {
   EXPECT_EQ(RefusalOf(r), "端口必须是设备文件");
   EXPECT_THROW(devices::SaveSettings(r), kasso::ValidationError);
   EXPECT_EQ(devices::LoadSettings().displayport, "com1");
-}
-
-TEST_F(SettingsTest, SaveStoresEveryFieldAsTypedButTheScaleKind) {
-  PseudoTerminal serial_adapter;
   // Every field differs from the shipped value, so a column left out or swapped shows.
-  devices::ManagementRecord r{.printercontrol = "POS58",
-                              .printerport = serial_adapter.slave_path(),
-                              .displaycontrol = "LED8N",
-                              .displayport = "com3",
-                              .moneyboxcontrol = "弹出",
-                              .printtimes = 2,
-                              .welcome = "Tom's 小店",
-                              .bye = "'; drop table management; --",
-                              .printername = "前台",
-                              .scale = "是",
-                              .scalesimple = "21",
-                              .scalebarcode = 6,
-                              .scalevalue = 4,
-                              .opencashiercmd = "27,112,0,25,250",
-                              .priceforcost = "recentprice",
-                              .scaleip = "10.0.0.5",
-                              .scalekind = "ignored",
-                              .usescalefront = "是",
-                              .usecomscale = "是",
-                              .comscaleport = "com4",
-                              .emptylines = 5,
-                              .wipevalue = 0,
-                              .basevalue = 10,
-                              .pointsvalue = 3};
+  r = devices::ManagementRecord{.printercontrol = "POS58",
+                                .printerport = serial_adapter.slave_path(),
+                                .displaycontrol = "LED8N",
+                                .displayport = "com3",
+                                .moneyboxcontrol = "弹出",
+                                .printtimes = 2,
+                                .welcome = "Tom's 小店",
+                                .bye = "'; drop table management; --",
+                                .printername = "前台",
+                                .scale = "是",
+                                .scalesimple = "21",
+                                .scalebarcode = 6,
+                                .scalevalue = 4,
+                                .opencashiercmd = "27,112,0,25,250",
+                                .priceforcost = "recentprice",
+                                .scaleip = "10.0.0.5",
+                                .scalekind = "ignored",
+                                .usescalefront = "是",
+                                .usecomscale = "是",
+                                .comscaleport = "com4",
+                                .emptylines = 5,
+                                .wipevalue = 0,
+                                .basevalue = 10,
+                                .pointsvalue = 3};
   devices::SaveSettings(r);
   devices::ManagementRecord back = devices::LoadSettings();
   EXPECT_EQ(back.scalekind, "");  // not written by the settings screen
@@ -110,48 +113,36 @@ TEST_F(SettingsTest, SaveStoresEveryFieldAsTypedButTheScaleKind) {
   EXPECT_EQ(devices::LoadSettings().basevalue, 0);
 }
 
-TEST(SettingsIntegerTest, NamesTheFieldOfABadNumber) {
-  EXPECT_EQ(devices::ParseSettingsInteger(" 3 ", "票尾空行", "emptylines"), 3);
-  for (const char* bad : {"", "x", "1.5", "-1", "99999999999"}) {
-    auto refusal = testing_support::RefusalOf(
-        [&] { devices::ParseSettingsInteger(bad, "票尾空行", "emptylines"); });
-    EXPECT_EQ(refusal.field, "emptylines") << bad;
-    EXPECT_NE(refusal.message.find("票尾空行"), std::string::npos) << bad;
-  }
-}
-
-TEST_F(SettingsTest, ScaleAddressFileByteForByte) {
-  devices::SaveScaleAddressFile("192.168.1.87", dir());
-  devices::SaveScaleAddressFile("10.0.0.5", dir());
-  EXPECT_EQ(FileBytes(dir() / "dhip.ini"), "10.0.0.5\t3\r\n");
-  EXPECT_THROW(devices::SaveScaleAddressFile("1.2.3.4", dir() / "missing"), kasso::UserError);
-}
-
-TEST(PluLineTest, MatchesTheScaleFormatAndCutsNamesWithoutSplittingACharacter) {
-  std::string expected =
-      "IP0007A02100007001250"
-      "0000000"
-      "008"
-      "0"
-      "21"
-      "00" +
-      std::string(13, '0') + "00000" + std::string(28, '0') + "##" + kasso::Utf8ToGbk("苹果") +
-      "##" + std::string(24, ' ') + "##" + std::string(24, ' ') + "\r\n";
+TEST(PluLineTest, PluLinesMatchTheScaleFormatAndWeightsReadThroughNoise) {
+  // PLU 7, code, price 12.50 in fen, then the scale's fixed fields.
+  std::string expected = "IP0007A02100007001250000000000802100" + std::string(13, '0') + "00000" +
+                         std::string(28, '0') + "##" + kasso::Utf8ToGbk("苹果") + "##" +
+                         std::string(24, ' ') + "##" + std::string(24, ' ') + "\r\n";
   EXPECT_EQ(devices::PluLine(7, "2100007", 12.5, "21", "苹果"), expected);
   // Prices of 10000.00 and more take more than six digits; PLU numbers above 9999 likewise.
   EXPECT_NE(devices::PluLine(12345, "1", 12345.67, "2", "x").find("IP12345A011234567"),
             std::string::npos);
 
   // 23 ASCII bytes then Chinese: byte 24 is the first half of a character.
-  std::string name =
-      "abcdefghijklmnopqrstuvw"
-      "苹果苹果";
+  std::string name = std::string("abcdefghijklmnopqrstuvw") + "苹果苹果";
   std::string line = devices::PluLine(1, "1", 1, "2", name);
   size_t start = line.find("##") + 2;
   EXPECT_EQ(line.substr(start, line.find("##", start) - start), name.substr(0, 23));
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  for (const auto& [raw, shown] : Pairs{
+           {" 1234 ", "1.234"}, {"01234", "01.234"}, {"0.560", "0.560"}, {"123", ""}, {"", "0"}}) {
+    EXPECT_EQ(devices::FormatScaleWeight(raw), shown) << raw;
+  }
+  for (const auto& [answer, weight] : Pairs{{"\x02  1.234kg\r", "1.234"},
+                                            {"\xff\x13garbage\x02 0.500kg\r\x02 0.75", "0.500"},
+                                            {"01234\r\n", "01234"},
+                                            {"\x02 1.2", ""},
+                                            {"", ""}}) {
+    EXPECT_EQ(devices::ParseScaleAnswer(answer), weight) << answer;
+  }
 }
 
-TEST_F(SettingsTest, PluFileListsScaleGoodsByNumberAndKeepsOldFileWhenNoneExist) {
+TEST_F(SettingsTest, PluFileAddressFileAndSerialScale) {
   std::ofstream(dir() / "tma07.txt") << "old";
   devices::WritePluFile(dir());
   EXPECT_EQ(FileBytes(dir() / "tma07.txt"), "old");
@@ -174,22 +165,6 @@ TEST_F(SettingsTest, PluFileListsScaleGoodsByNumberAndKeepsOldFileWhenNoneExist)
   fs::permissions(tool, fs::perms::owner_all);
   EXPECT_EQ(devices::DownloadPluToScale(dir()), "");
   EXPECT_EQ(FileBytes(dir() / "sent.txt"), FileBytes(dir() / "tma07.txt"));
-}
-
-TEST(ScaleWeightTest, WeightTextsAndAnswersReadThroughNoiseAndPartialFrames) {
-  EXPECT_EQ(devices::FormatScaleWeight(" 1234 "), "1.234");
-  EXPECT_EQ(devices::FormatScaleWeight("01234"), "01.234");
-  EXPECT_EQ(devices::FormatScaleWeight("0.560"), "0.560");
-  EXPECT_EQ(devices::FormatScaleWeight("123"), "");
-  EXPECT_EQ(devices::FormatScaleWeight(""), "0");
-  EXPECT_EQ(devices::ParseScaleAnswer("\x02  1.234kg\r"), "1.234");
-  EXPECT_EQ(devices::ParseScaleAnswer("\xff\x13garbage\x02 0.500kg\r\x02 0.75"), "0.500");
-  EXPECT_EQ(devices::ParseScaleAnswer("01234\r\n"), "01234");
-  EXPECT_EQ(devices::ParseScaleAnswer("\x02 1.2"), "");
-  EXPECT_EQ(devices::ParseScaleAnswer(""), "");
-}
-
-TEST_F(SettingsTest, SerialScaleIsAskedAndAnswers) {
   PseudoTerminal scale;
   devices::OverridePortPath("com2", scale.slave_path());
   Open().Exec("update management set usecomscale = '是', comscaleport = 'com2'");
@@ -201,6 +176,10 @@ TEST_F(SettingsTest, SerialScaleIsAskedAndAnswers) {
   Open().Exec("update management set usecomscale = '否'");
   EXPECT_EQ(devices::ReadScaleWeight(), "");
   devices::OverridePortPath("com2", {});
+  devices::SaveScaleAddressFile("192.168.1.87", dir());
+  devices::SaveScaleAddressFile("10.0.0.5", dir());
+  EXPECT_EQ(FileBytes(dir() / "dhip.ini"), "10.0.0.5\t3\r\n");
+  EXPECT_THROW(devices::SaveScaleAddressFile("1.2.3.4", dir() / "missing"), kasso::UserError);
 }
 
 }  // namespace

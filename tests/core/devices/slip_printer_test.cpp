@@ -59,7 +59,7 @@ class SlipPrinterTest : public testing_support::TestDatabase {
   PseudoTerminal printer_;
 };
 
-TEST_F(SlipPrinterTest, ReceiptPrinterOnCom1GetsEscPosInGbk) {
+TEST_F(SlipPrinterTest, SerialAndParallelPortsGetEscPosInGbkAndOtherModesPrintNothing) {
   devices::OverridePortPath("com1", printer_.slave_path());
   Settings("POS58", "COM1");
   EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "");
@@ -75,9 +75,6 @@ TEST_F(SlipPrinterTest, ReceiptPrinterOnCom1GetsEscPosInGbk) {
   // The footer, then the three blank lines of emptylines.
   EXPECT_TRUE(bytes.ends_with(Utf8ToGbk("谢谢惠顾") + "\n\n\n\n")) << bytes;
   EXPECT_FALSE(bytes.ends_with(Utf8ToGbk("谢谢惠顾") + "\n\n\n\n\n"));
-}
-
-TEST_F(SlipPrinterTest, ParallelPortAndTheOtherSlips) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 18, 0, 0));
   devices::OverridePortPath("lpt1", printer_.slave_path());
   Settings("POS58", "lpt1");
@@ -87,9 +84,6 @@ TEST_F(SlipPrinterTest, ParallelPortAndTheOtherSlips) {
   EXPECT_NE(printer_.ReadAll().find(Utf8ToGbk("管理员")), std::string::npos);
   EXPECT_EQ(servicelib::PrintShiftSum(5), "班结小票打印失败: 班次 5 不存在");
   EXPECT_EQ(printer_.ReadAll(50), "");
-}
-
-TEST_F(SlipPrinterTest, ModesAndPortsThatPrintNothing) {
   devices::OverridePortPath("com1", printer_.slave_path());
   devices::OverridePortPath("com2", printer_.slave_path());
   FakeDriver driver;

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <tuple>
+#include <utility>
 
-#include "core/common/error.h"
 #include "core/common/text_encoding.h"
 #include "support/test_database.h"
 
@@ -25,50 +27,39 @@ std::string Refusal(const LabelTemplate& label) {
   return testing_support::ErrorOf([&] { labels::PlanSheet(label, 10); });
 }
 
-TEST(LabelLayoutTest, A4SheetCountsRowsBelowTheTopMargin) {
+TEST(LabelLayoutTest, A4SheetsAndRollPagesAreLaidOutOrRefusedWithoutRoomForALabel) {
   LabelTemplate label = Sheet(labels::kA4Paper, 3, 35);
   label.settings.topspace = 10;
   label.settings.linebetweenspace = 5;
   label.settings.leftspace = 4.5;
   label.settings.betweenspace = 2.25;
   const labels::SheetPlan plan = labels::PlanSheet(label, 25);
-  EXPECT_EQ(plan.rows_per_page, 7);  // (297 - 10) / 40 = 7.175
-  EXPECT_EQ(plan.labels_per_page, 21);
-  EXPECT_EQ(plan.pages, 2);
-  EXPECT_EQ(labels::LabelsOnPage(plan, 0, 25), 21);
-  EXPECT_EQ(labels::LabelsOnPage(plan, 1, 25), 4);
+  // (297 - 10) / 40 = 7.175 rows of 3; 25 labels fill a page and 4 of the next.
+  EXPECT_EQ((std::array{plan.rows_per_page, plan.labels_per_page, plan.pages,
+                        labels::LabelsOnPage(plan, 0, 25), labels::LabelsOnPage(plan, 1, 25)}),
+            (std::array{7, 21, 2, 21, 4}));
   // The eighth label: row 2, column 1.
   const labels::PointMm corner = labels::LabelCorner(plan, 7);
   EXPECT_DOUBLE_EQ(corner.x, 4.5 + 62.25);
   EXPECT_DOUBLE_EQ(corner.y, 10 + 2 * 40);
-}
-
-TEST(LabelLayoutTest, RollPageIsOneRowOfWholeMillimetreMargins) {
-  LabelTemplate label = Sheet(labels::kRollPaper, 3, 35);
-  label.settings.leftspace = 2.7;     // a roll counts whole millimetres: 2
-  label.settings.betweenspace = 3.9;  // 3
-  label.settings.topspace = 50;       // not used on a roll
-  const labels::SheetPlan plan = labels::PlanSheet(label, 7);
-  EXPECT_EQ(plan.pages, 3);
-  EXPECT_EQ(labels::LabelsOnPage(plan, 2, 7), 1);
-  EXPECT_DOUBLE_EQ(plan.page_width_mm, 63 * 3 + 2 * 2 - 3);
-  EXPECT_DOUBLE_EQ(plan.page_height_mm, 35);
-  EXPECT_DOUBLE_EQ(labels::LabelCorner(plan, 2).x, 2 + 2 * 63);
-  EXPECT_DOUBLE_EQ(labels::LabelCorner(plan, 2).y, 0);
-  EXPECT_EQ(labels::PlanSheet(label, 0).pages, 0);
-}
-
-TEST(LabelLayoutTest, RefusesSheetsWithoutRoomForALabel) {
+  LabelTemplate roll = Sheet(labels::kRollPaper, 3, 35);
+  roll.settings.leftspace = 2.7;     // a roll counts whole millimetres: 2
+  roll.settings.betweenspace = 3.9;  // 3
+  roll.settings.topspace = 50;       // not used on a roll
+  const labels::SheetPlan roll_plan = labels::PlanSheet(roll, 7);
+  EXPECT_EQ(roll_plan.pages, 3);
+  EXPECT_EQ(labels::LabelsOnPage(roll_plan, 2, 7), 1);
+  EXPECT_DOUBLE_EQ(roll_plan.page_width_mm, 63 * 3 + 2 * 2 - 3);
+  EXPECT_DOUBLE_EQ(roll_plan.page_height_mm, 35);
+  EXPECT_DOUBLE_EQ(labels::LabelCorner(roll_plan, 2).x, 2 + 2 * 63);
+  EXPECT_DOUBLE_EQ(labels::LabelCorner(roll_plan, 2).y, 0);
+  EXPECT_EQ(labels::PlanSheet(roll, 0).pages, 0);
   LabelTemplate tall = Sheet(labels::kA4Paper, 2, 290);
   tall.settings.topspace = 10;
   LabelTemplate gap_too_big = Sheet(labels::kA4Paper, 2, 100);
   gap_too_big.settings.topspace = 100;
   gap_too_big.settings.linebetweenspace = 98;  // 197 / 198 rows
-  struct Case {
-    LabelTemplate label;
-    const char* message;
-  };
-  const Case cases[] = {
+  const std::pair<LabelTemplate, const char*> cases[] = {
       {Sheet(labels::kRollPaper, 0, 35), "每行列数必须大于0"},
       {Sheet(labels::kA4Paper, 0, 35), "每行列数必须大于0"},
       {Sheet(labels::kA4Paper, -2, 35), "每行列数必须大于0"},
@@ -77,11 +68,27 @@ TEST(LabelLayoutTest, RefusesSheetsWithoutRoomForALabel) {
       {Sheet(labels::kA4Paper, 1, 0), "标签尺寸必须大于0"},
       {Sheet("", 1, 35), "请选择用纸"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Refusal(c.label), c.message);
+  for (const auto& [sheet, message] : cases) EXPECT_EQ(Refusal(sheet), message);
   EXPECT_EQ(Refusal(Sheet(labels::kA4Paper, 1, 297)), "");
 }
 
-TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithCaptions) {
+TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinTheSizeLimits) {
+  const std::tuple<std::string, size_t, std::string> cuts[] = {
+      {"可口可乐原味汽水饮料", 14, "可口可乐原味汽"},    // exactly 14 bytes
+      {"a可口可乐原味汽水饮料", 14, "a可口可乐原味汽"},  // the 7th character ends at byte 15
+      {"Coca-Cola 330ml can", 14, "Coca-Cola 330m"},    {"可乐", 14, "可乐"}, {"", 14, ""},
+  };
+  for (const auto& [text, bytes, expected] : cuts) {
+    const std::string cut = labels::TruncateToBytes(text, bytes);
+    EXPECT_EQ(cut, expected) << text;
+    // Still whole characters: GBK and back gives the same text.
+    EXPECT_EQ(kasso::GbkToUtf8(kasso::Utf8ToGbk(cut)), cut);
+  }
+  EXPECT_EQ(labels::SimpleLabelName("农夫山泉  "), "农夫山泉");
+  EXPECT_EQ(labels::SimpleLabelName("康师傅红烧牛肉面桶装"), "康师傅红烧牛肉");
+  labels::LabelGoods goods;
+  goods.goodsname = std::string(60, 'x') + std::string(60, 'y');
+  EXPECT_EQ(labels::FieldValue(labels::kGoodsName, goods).size(), 100u);
   LabelTemplate label;
   for (auto& field : label.fields) field.visible = false;
   auto& name = label.fields[labels::kGoodsName];
@@ -89,7 +96,7 @@ TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithCaptions) {
   auto& price = label.fields[labels::kPrice];
   price = {0, 100, labels::kSmall, true, 15};
   label.fields[labels::kBarcode].cx = 0;  // invisible wherever it is
-  labels::LabelGoods goods;
+  goods = {};
   goods.barcode = "6901";
   goods.goodsname = "可口可乐";
   goods.salesprice = 3.5;
@@ -98,10 +105,9 @@ TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithCaptions) {
   ASSERT_EQ(placed.size(), 2u);
   EXPECT_EQ(placed[0].key, labels::kGoodsName);
   EXPECT_EQ(placed[0].text, "名称:可口可乐");
-  EXPECT_DOUBLE_EQ(placed[0].rect.left, 104);
-  EXPECT_DOUBLE_EQ(placed[0].rect.top, 43);
-  EXPECT_DOUBLE_EQ(placed[0].rect.width(), 20);
-  EXPECT_DOUBLE_EQ(placed[0].rect.height(), 6);
+  const auto& rect = placed[0].rect;
+  EXPECT_EQ((std::array{rect.left, rect.top, rect.width(), rect.height()}),
+            (std::array{104.0, 43.0, 20.0, 6.0}));
   EXPECT_EQ(placed[1].text, "售价:3.50");
   EXPECT_DOUBLE_EQ(placed[1].rect.height(), 3);
 
@@ -112,47 +118,14 @@ TEST(LabelLayoutTest, PlacesVisibleFieldsInWholeMillimetresWithCaptions) {
   EXPECT_EQ(placed[0].text, "6901");
   EXPECT_EQ(placed[1].text, "可口可乐");
   EXPECT_DOUBLE_EQ(placed[0].rect.height(), 4);  // "中"
-}
-
-TEST(LabelLayoutTest, CutsTextAtWholeCharactersByGbkBytes) {
-  struct Case {
-    std::string text;
-    size_t bytes;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {"可口可乐原味汽水饮料", 14, "可口可乐原味汽"},    // exactly 14 bytes
-      {"a可口可乐原味汽水饮料", 14, "a可口可乐原味汽"},  // the 7th character ends at byte 15
-      {"Coca-Cola 330ml can", 14, "Coca-Cola 330m"},    {"可乐", 14, "可乐"}, {"", 14, ""},
-  };
-  for (const Case& c : cases) {
-    const std::string cut = labels::TruncateToBytes(c.text, c.bytes);
-    EXPECT_EQ(cut, c.expected) << c.text;
-    // Still whole characters: GBK and back gives the same text.
-    EXPECT_EQ(kasso::GbkToUtf8(kasso::Utf8ToGbk(cut)), cut);
-  }
-  EXPECT_EQ(labels::SimpleLabelName("农夫山泉  "), "农夫山泉");
-  EXPECT_EQ(labels::SimpleLabelName("康师傅红烧牛肉面桶装"), "康师傅红烧牛肉");
-  labels::LabelGoods goods;
-  goods.goodsname = std::string(60, 'x') + std::string(60, 'y');
-  EXPECT_EQ(labels::FieldValue(labels::kGoodsName, goods).size(), 100u);
-}
-
-TEST(LabelLayoutTest, LabelSizeDialogLimits) {
-  struct Case {
-    const char* width;
-    const char* height;
-    const char* message;
-    const char* field;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, const char*, const char*> sizes[] = {
       {"211", "30", "宽度不能大于210", "width"},  {"-1", "30", "宽度不能小于0", "width"},
       {"0", "30", "宽度必须大于0", "width"},      {"6x", "30", "宽度录入有误", "width"},
       {"60", "161", "高度不能大于160", "height"}, {"60", "-3", "高度不能小于0", "height"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(testing_support::RefusalOf([&] { labels::CheckLabelSize(c.width, c.height); }),
-              (testing_support::Refusal{c.message, c.field}));
+  for (const auto& [width, height, message, field] : sizes) {
+    EXPECT_EQ(testing_support::RefusalOf([&] { labels::CheckLabelSize(width, height); }),
+              (testing_support::Refusal{message, field}));
   }
   const labels::LabelSize size = labels::CheckLabelSize("210", "160");
   EXPECT_EQ(size.width * 1000 + size.height, 210160);

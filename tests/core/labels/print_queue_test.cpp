@@ -53,7 +53,7 @@ class PrintQueueTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(PrintQueueTest, FourSourcesQueueOneRowPerLabel) {
+TEST_F(PrintQueueTest, FourSourcesQueueOneRowPerCheckedLabelAndSimpleLabelsFollowTheirSource) {
   EXPECT_EQ(Fill({"barcode", "6902", "", 3}), (Barcodes{"6902", "6902", "6902"}));
   EXPECT_EQ(Fill({"class", "", "饮料", 2}), (Barcodes{"6901", "6901", "6903", "6903"}));
   // Quantity 2 gives 2 labels, 0 none, 2.5 three, -1 none.
@@ -62,53 +62,6 @@ TEST_F(PrintQueueTest, FourSourcesQueueOneRowPerLabel) {
   EXPECT_EQ(Fill({"barcode", "6902", "", 0}), Barcodes{});
   EXPECT_EQ(Fill({"class", "", "饮料", 0}), Barcodes{});
   EXPECT_EQ(Fill({"class", "", "没有", 5}), Barcodes{});
-}
-
-TEST_F(PrintQueueTest, RefusedOrFailedFillLeavesTheQueueAsItWas) {
-  EXPECT_EQ(FillError({"nothing", "", "", 1}), "未知的打印方式 nothing");
-  EXPECT_EQ(FillError({"barcode", "6901", "", 100001}), "标签数量过多,一次最多打印100000张");
-  Open().Exec("update import set quantity = 1e9 where barcode = '6902'");
-  EXPECT_EQ(FillError({"importlist", "", "", 1}), "标签数量过多,一次最多打印100000张");
-  Open().Exec("drop table goodsbatchselect");
-  EXPECT_NE(FillError({"range", "", "", 1}), "filled");
-  EXPECT_EQ(Queue(), Barcodes{"old"});
-}
-
-TEST_F(PrintQueueTest, QueuedLabelsCarryTheirGoods) {
-  Fill({"range", "", "", 1});
-  Open().Exec("insert into itemtemp values ('404')");
-  store::Database db = Open();
-  const auto queue = labels::LoadPrintQueue(db);
-  ASSERT_EQ(queue.size(), 5u);
-  EXPECT_EQ(queue[0].goodsname + queue[0].unit + queue[0].goodsclass, "雪碧瓶饮料");
-  EXPECT_DOUBLE_EQ(queue[0].salesprice, 3);
-  EXPECT_EQ(queue[4].barcode, "404");
-  EXPECT_EQ(queue[4].goodsname, "");
-  const auto apple = labels::LoadLabelGoods(db, {"10001"});
-  EXPECT_EQ(apple[0].isscalegoods, "是");
-  EXPECT_EQ(apple[0].pluno, 7);
-  EXPECT_EQ(labels::ListGoodsClasses(db), (Barcodes{"生鲜", "零食", "饮料"}));
-}
-
-TEST_F(PrintQueueTest, SelectionKeepsOneLinePerBarcode) {
-  store::Database db = Open();
-  EXPECT_EQ(labels::AddToBatch(db, {"6901", "6902", "6902"}), 1);
-  const auto lines = labels::ListBatch(db);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[1].quantity, 3);  // already there: its count stays
-  EXPECT_EQ(lines[2].barcode + lines[2].goodsname, "6902薯片");
-  EXPECT_EQ(lines[2].quantity, 1);
-  labels::SetBatchQuantity(db, "6902", 12);
-  labels::RemoveFromBatch(db, "6903");
-  const auto after = labels::ListBatch(db);
-  ASSERT_EQ(after.size(), 2u);
-  EXPECT_EQ(after[1].quantity, 12);
-  EXPECT_THROW(labels::AddToBatch(db, {}), kasso::UserError);
-  EXPECT_EQ(labels::ListGoodsOfClass(db, "饮料").size(), 2u);
-  EXPECT_EQ(labels::ListGoodsOfClass(db, "全部").size(), 4u);
-}
-
-TEST(LabelCountTest, TypedCountsAreChecked) {
   const std::pair<const char*, const char*> refused[] = {
       {"", "请录入数量"},     {"  ", "请录入数量"},     {"3张", "数量录入有误"},
       {"0", "数量必须大于0"}, {"0.9", "数量必须大于0"}, {"-2", "数量必须大于0"},
@@ -118,9 +71,6 @@ TEST(LabelCountTest, TypedCountsAreChecked) {
   }
   EXPECT_EQ(labels::CheckLabelCount("2.7"), 2);
   EXPECT_EQ(labels::CheckLabelCount("15"), 15);
-}
-
-TEST_F(PrintQueueTest, SimpleLabelsByClassBillAndBarcode) {
   store::Database db = Open();
   auto barcodes = [](const std::vector<labels::LabelGoods>& goods) {
     Barcodes out;
@@ -137,6 +87,46 @@ TEST_F(PrintQueueTest, SimpleLabelsByClassBillAndBarcode) {
   const auto one = labels::CollectSimpleLabels(db, "商品签", SimpleSource::kBarcode, "6902");
   ASSERT_EQ(one.size(), 1u);
   EXPECT_EQ(one[0].goodsname, "薯片");
+}
+
+TEST_F(PrintQueueTest, RefusedOrFailedFillLeavesTheQueueAsItWas) {
+  EXPECT_EQ(FillError({"nothing", "", "", 1}), "未知的打印方式 nothing");
+  EXPECT_EQ(FillError({"barcode", "6901", "", 100001}), "标签数量过多,一次最多打印100000张");
+  Open().Exec("update import set quantity = 1e9 where barcode = '6902'");
+  EXPECT_EQ(FillError({"importlist", "", "", 1}), "标签数量过多,一次最多打印100000张");
+  Open().Exec("drop table goodsbatchselect");
+  EXPECT_NE(FillError({"range", "", "", 1}), "filled");
+  EXPECT_EQ(Queue(), Barcodes{"old"});
+}
+
+TEST_F(PrintQueueTest, QueuedLabelsCarryTheirGoodsAndTheSelectionKeepsOneLinePerBarcode) {
+  Fill({"range", "", "", 1});
+  Open().Exec("insert into itemtemp values ('404')");
+  store::Database db = Open();
+  const auto queue = labels::LoadPrintQueue(db);
+  ASSERT_EQ(queue.size(), 5u);
+  EXPECT_EQ(queue[0].goodsname + queue[0].unit + queue[0].goodsclass, "雪碧瓶饮料");
+  EXPECT_DOUBLE_EQ(queue[0].salesprice, 3);
+  EXPECT_EQ(queue[4].barcode, "404");
+  EXPECT_EQ(queue[4].goodsname, "");
+  const auto apple = labels::LoadLabelGoods(db, {"10001"});
+  EXPECT_EQ(apple[0].isscalegoods, "是");
+  EXPECT_EQ(apple[0].pluno, 7);
+  EXPECT_EQ(labels::ListGoodsClasses(db), (Barcodes{"生鲜", "零食", "饮料"}));
+  EXPECT_EQ(labels::AddToBatch(db, {"6901", "6902", "6902"}), 1);
+  const auto lines = labels::ListBatch(db);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1].quantity, 3);  // already there: its count stays
+  EXPECT_EQ(lines[2].barcode + lines[2].goodsname, "6902薯片");
+  EXPECT_EQ(lines[2].quantity, 1);
+  labels::SetBatchQuantity(db, "6902", 12);
+  labels::RemoveFromBatch(db, "6903");
+  const auto after = labels::ListBatch(db);
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(after[1].quantity, 12);
+  EXPECT_THROW(labels::AddToBatch(db, {}), kasso::UserError);
+  EXPECT_EQ(labels::ListGoodsOfClass(db, "饮料").size(), 2u);
+  EXPECT_EQ(labels::ListGoodsOfClass(db, "全部").size(), 4u);
 }
 
 }  // namespace

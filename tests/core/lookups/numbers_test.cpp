@@ -14,32 +14,30 @@ using servicelib::DecimalCheck;
 using servicelib::NumericalCheck;
 using servicelib::rounddigits;
 
-TEST(RoundDigitsTest, HalvesGoAwayFromZeroEvenWhenStoredBelowTheHalf) {
-  EXPECT_DOUBLE_EQ(rounddigits(2.675, 2), 2.68);  // 2.67499999... in binary
-  EXPECT_DOUBLE_EQ(rounddigits(1.005, 2), 1.01);
-  EXPECT_DOUBLE_EQ(rounddigits(-2.675, 2), -2.68);
-  EXPECT_DOUBLE_EQ(rounddigits(0.125, 2), 0.13);
-  EXPECT_DOUBLE_EQ(rounddigits(1.0049, 2), 1.0);
-  EXPECT_DOUBLE_EQ(rounddigits(0.1 + 0.2, 2), 0.3);
-  EXPECT_DOUBLE_EQ(rounddigits(19.99 * 3, 2), 59.97);
-  EXPECT_DOUBLE_EQ(rounddigits(1.2345, 3), 1.235);
-  EXPECT_DOUBLE_EQ(rounddigits(2.5, 0), 3.0);
+// Halves go away from zero even when stored below the half (2.675 is 2.67499999... in binary).
+TEST(RoundDigitsTest, RoundsToTheDecimalAnswerAndRefusesWhatIsNotAPlainFiniteDecimalInRange) {
+  const std::tuple<double, int, double> cases[] = {{2.675, 2, 2.68},
+                                                   {1.005, 2, 1.01},
+                                                   {-2.675, 2, -2.68},
+                                                   {0.125, 2, 0.13},
+                                                   {1.0049, 2, 1.0},
+                                                   {0.1 + 0.2, 2, 0.3},
+                                                   {19.99 * 3, 2, 59.97},
+                                                   {1.2345, 3, 1.235},
+                                                   {2.5, 0, 3.0},
+                                                   {5000000, 2, 5000000},
+                                                   {4999999.995, 2, 5000000},
+                                                   {8888888.885, 2, 8888888.89},
+                                                   {9999999999.994, 2, 9999999999.99},
+                                                   {9999999999.995, 2, 1e10},
+                                                   {-9999999999.995, 2, -1e10},
+                                                   {99999999.9995, 3, 100000000},
+                                                   {99999999.9994, 3, 99999999.999}};
+  for (auto [x, n, decimal] : cases) EXPECT_EQ(rounddigits(x, n), decimal) << std::to_string(x);
   EXPECT_DOUBLE_EQ(servicelib::round(-2.5), -3.0);
   EXPECT_FALSE(std::signbit(rounddigits(-0.001, 2)));  // never shows "-0.00"
-}
-
-TEST(RoundDigitsTest, GivesTheDecimalAnswerAtEverySizeATillMeets) {
-  const std::tuple<double, int, double> cases[] = {
-      {5000000, 2, 5000000},         {4999999.995, 2, 5000000},
-      {8888888.885, 2, 8888888.89},  {9999999999.994, 2, 9999999999.99},
-      {9999999999.995, 2, 1e10},     {-9999999999.995, 2, -1e10},
-      {99999999.9995, 3, 100000000}, {99999999.9994, 3, 99999999.999}};
-  for (auto [x, n, decimal] : cases) EXPECT_EQ(rounddigits(x, n), decimal) << std::to_string(x);
-}
-
-// Random amounts (and quantities) typed with one decimal more than is kept, up to what a till
-// holds, against the same rounding done on the typed digits.
-TEST(RoundDigitsTest, MatchesDecimalRoundingOfRandomAmounts) {
+  // Random amounts (and quantities) typed with one decimal more than is kept, up to what a till
+  // holds, against the same rounding done on the typed digits.
   auto typed = [](std::int64_t units, std::int64_t scale) {
     return std::to_string(units / scale) + "." + std::to_string(scale + units % scale).substr(1);
   };
@@ -61,9 +59,6 @@ TEST(RoundDigitsTest, MatchesDecimalRoundingOfRandomAmounts) {
       }
     }
   }
-}
-
-TEST(TypedNumberTest, RefusesWhatIsNotFiniteOrBeyondWhatATillHolds) {
   using servicelib::ReadTypedNumber;
   const auto amount = servicelib::TillNumber::kAmount;
   const auto quantity = servicelib::TillNumber::kQuantity;
@@ -75,19 +70,14 @@ TEST(TypedNumberTest, RefusesWhatIsNotFiniteOrBeyondWhatATillHolds) {
   EXPECT_TRUE(ReadTypedNumber("-99999999", quantity));
   EXPECT_FALSE(ReadTypedNumber("100000000", quantity));
   EXPECT_FALSE(servicelib::WithinTillRange(HUGE_VAL, amount));
-}
-
-TEST(NumberChecksTest, AcceptPlainDecimalsOnly) {
   for (const char* good : {"0", "12", "-3.5", "+4", ".5", "7.", "0012.340"}) {
     EXPECT_TRUE(NumericalCheck(good)) << good;
   }
-  for (const char* bad : {"", "-", ".", "1.2.3", "1e5", " 1", "1 ", "12a", "1,5", "--1", "０"}) {
-    EXPECT_FALSE(NumericalCheck(bad)) << bad;
+  for (const char* text : {"", "-", ".", "1.2.3", "1e5", " 1", "1 ", "12a", "1,5", "--1", "０"}) {
+    EXPECT_FALSE(NumericalCheck(text)) << text;
   }
-  EXPECT_TRUE(DecimalCheck("1.234"));
-  EXPECT_TRUE(DecimalCheck("-0.5"));
-  EXPECT_FALSE(DecimalCheck("1.2345"));
-  EXPECT_FALSE(DecimalCheck("abc"));
+  EXPECT_TRUE(DecimalCheck("1.234") && DecimalCheck("-0.5"));
+  EXPECT_FALSE(DecimalCheck("1.2345") || DecimalCheck("abc"));
 }
 
 }  // namespace

@@ -1,6 +1,3 @@
-// The query list's queries over a journal the sale engine wrote: ranges, rows, the "总计" row,
-// member filters, cost bases, and that every statement walks its date index.
-
 #include "core/reports/queries.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +5,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "core/common/error.h"
 #include "core/reports/daily_report.h"
 #include "core/sale/record_lists.h"
 #include "core/sale/till_duties.h"
@@ -47,7 +43,7 @@ class QueriesTest : public report_testing::ReportFixture {
   }
 };
 
-TEST_F(QueriesTest, RangeHoldsTheWholeLastDayButNotTheFollowingMidnight) {
+TEST_F(QueriesTest, RangeHoldsTheWholeLastDayButNotTheNextMidnightAndEmptyRangesTotalZero) {
   SellAt(At(4, 30, 23, 59, 59), {"2"});
   SellAt(At(5, 1, 0, 0, 0), {"1"});
   SellAt(At(5, 1, 23, 59, 59), {"1", "2"});
@@ -69,6 +65,26 @@ TEST_F(QueriesTest, RangeHoldsTheWholeLastDayButNotTheFollowingMidnight) {
     EXPECT_EQ(range.start, "2023-01-05");
     EXPECT_EQ(range.end, end);
     EXPECT_EQ(reports::LastChosenDay(range), reports::DayText(last));
+  }
+  SellAt(At(5, 1, 9), {"1"});
+  const reports::DateRange june = Days(6, 1, 30);
+  const std::vector<std::pair<std::function<reports::QueryResult()>, Texts>> cases = {
+      {[&] { return reports::SalesJournalQuery(june); },
+       {"总计", "", "", "", "0.000", "", "0.00", "", "0.00", "0.00", "0.00", "0.00", "", "0.00",
+        "0.00", "0.00", "0.00", "0.00", ""}},
+      {[&] { return reports::ShiftQuery(june); },
+       {"总计", "", "", "0", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00",
+        "0.00"}},
+      {[&] { return reports::PurchaseQuery(june); }, {"总计", "", "0.00", "", "0.00", ""}},
+      {[&] { return reports::StocktakeQuery("2024-06-01 00:00:00"); },
+       {"总计", "", "0.000", "0.000", "0.000", ""}},
+      {[&] { return reports::PointsReturnQuery(june, "全部"); },
+       {"总计", "", "", "", "", "0.00", "", "0.00", "0.00", "", ""}},
+  };
+  for (const auto& [query, total] : cases) {
+    const reports::QueryResult result = query();
+    EXPECT_EQ(result.RowCount(), 1u);
+    EXPECT_EQ(TotalRow(result), total);
   }
 }
 
@@ -96,7 +112,7 @@ TEST_F(QueriesTest, JournalListsEveryRowButTotalsOnlyTheBillTotals) {
   }
 }
 
-TEST_F(QueriesTest, MemberSalesForAllMembersLeaveOutTheOrdinaryCustomer) {
+TEST_F(QueriesTest, MemberSalesLeaveOutTheOrdinaryCustomerAndEveryStatementSearchesItsDateIndex) {
   SellAt(At(5, 1, 9), {"1"});
   SellAt(At(5, 1, 10), {"1", "*2", "2"}, "M1");
   SellAt(At(5, 1, 11), {"2"}, "M2");
@@ -110,6 +126,31 @@ TEST_F(QueriesTest, MemberSalesForAllMembersLeaveOutTheOrdinaryCustomer) {
   const reports::QueryResult one = reports::MemberSalesQuery(Days(5, 1, 1), "M2");
   EXPECT_EQ(Row(one, 0), (Texts{"李四", "2", "牛奶", "1.00", "3.00"}));
   EXPECT_EQ(TotalRow(one), (Texts{"总计", "", "", "1.00", "3.00"}));
+  // A query costs what its range holds, not what the journal holds: no statement may walk a
+  // whole table, and each must search by its date.
+  std::vector<std::string> statements = reports::QueryStatements();
+  statements.emplace_back(sale::StocktakeListStatement());
+  ASSERT_GE(statements.size(), 30u);
+  store::Database db = Open();
+  for (const std::string& sql : statements) {
+    store::Statement plan = db.Query("explain query plan " + sql);
+    std::string details;
+    while (plan.Step()) details += plan.Text(3) + "\n";
+    EXPECT_EQ(details.find("SCAN "), std::string::npos) << sql << "\n" << details;
+    EXPECT_TRUE(details.find("_date_idx (") != std::string::npos ||
+                details.find("_datetime_idx (") != std::string::npos)
+        << sql << "\n"
+        << details;
+  }
+  std::filesystem::remove(store::DatabasePath());
+  EXPECT_EQ(testing_support::ErrorOf([] { reports::SalesJournalQuery(Days(5, 1, 1)); }),
+            "查询有误");
+  const reports::DailyReportFigures figures = reports::ComputeDailyReportFigures(Days(5, 1, 1));
+  EXPECT_FALSE(figures.Complete());
+  for (const reports::ReportRow& row :
+       reports::DailyReportRows(figures, reports::ReportMedium::kPreview)) {
+    EXPECT_EQ(row.value, "") << row.item;
+  }
 }
 
 TEST_F(QueriesTest, SalesByItemCostsFollowTheSettingAndAnUnboughtItemCostsNothing) {
@@ -134,29 +175,6 @@ TEST_F(QueriesTest, SalesByItemCostsFollowTheSettingAndAnUnboughtItemCostsNothin
   Open().Exec("update management set priceforcost = 'recentprice'");
   Open().Exec("delete from transactiondetails where barcode = '1'");
   EXPECT_EQ(TotalRow(reports::SalesByItemQuery(Days(5, 1, 1)))[8], "12.00");
-}
-
-TEST_F(QueriesTest, EmptyRangesShowOnlyZeroTotals) {
-  SellAt(At(5, 1, 9), {"1"});
-  const reports::DateRange june = Days(6, 1, 30);
-  const std::vector<std::pair<std::function<reports::QueryResult()>, Texts>> cases = {
-      {[&] { return reports::SalesJournalQuery(june); },
-       {"总计", "", "", "", "0.000", "", "0.00", "", "0.00", "0.00", "0.00", "0.00", "", "0.00",
-        "0.00", "0.00", "0.00", "0.00", ""}},
-      {[&] { return reports::ShiftQuery(june); },
-       {"总计", "", "", "0", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00",
-        "0.00"}},
-      {[&] { return reports::PurchaseQuery(june); }, {"总计", "", "0.00", "", "0.00", ""}},
-      {[&] { return reports::StocktakeQuery("2024-06-01 00:00:00"); },
-       {"总计", "", "0.000", "0.000", "0.000", ""}},
-      {[&] { return reports::PointsReturnQuery(june, "全部"); },
-       {"总计", "", "", "", "", "0.00", "", "0.00", "0.00", "", ""}},
-  };
-  for (const auto& [query, total] : cases) {
-    const reports::QueryResult result = query();
-    EXPECT_EQ(result.RowCount(), 1u);
-    EXPECT_EQ(TotalRow(result), total);
-  }
 }
 
 TEST_F(QueriesTest, BackOfficeListsPutTheirTotalsUnderTheirColumns) {
@@ -202,41 +220,6 @@ TEST_F(QueriesTest, BackOfficeListsPutTheirTotalsUnderTheirColumns) {
   EXPECT_EQ(Row(stocktake, 0),
             (Texts{"2", "牛奶", "100.000", "101.000", "1.000", "2024-05-03 21:00:00"}));
   EXPECT_EQ(stocktake.RowCount(), 2u);
-}
-
-// A query costs what its range holds, not what the journal holds: no statement may walk a
-// whole table, and each must search by its date.
-TEST_F(QueriesTest, EveryStatementSearchesItsDateIndex) {
-  std::vector<std::string> statements = reports::QueryStatements();
-  statements.emplace_back(sale::StocktakeListStatement());
-  ASSERT_GE(statements.size(), 30u);
-  store::Database db = Open();
-  for (const std::string& sql : statements) {
-    store::Statement plan = db.Query("explain query plan " + sql);
-    std::string details;
-    while (plan.Step()) details += plan.Text(3) + "\n";
-    EXPECT_EQ(details.find("SCAN "), std::string::npos) << sql << "\n" << details;
-    EXPECT_TRUE(details.find("_date_idx (") != std::string::npos ||
-                details.find("_datetime_idx (") != std::string::npos)
-        << sql << "\n"
-        << details;
-  }
-}
-
-TEST_F(QueriesTest, AnUnreadableDatabaseIsReportedNotShownAsZeros) {
-  std::filesystem::remove(store::DatabasePath());
-  try {
-    reports::SalesJournalQuery(Days(5, 1, 1));
-    FAIL() << "no error";
-  } catch (const kasso::UserError& error) {
-    EXPECT_STREQ(error.what(), "查询有误");
-  }
-  const reports::DailyReportFigures figures = reports::ComputeDailyReportFigures(Days(5, 1, 1));
-  EXPECT_FALSE(figures.Complete());
-  for (const reports::ReportRow& row :
-       reports::DailyReportRows(figures, reports::ReportMedium::kPreview)) {
-    EXPECT_EQ(row.value, "") << row.item;
-  }
 }
 
 }  // namespace

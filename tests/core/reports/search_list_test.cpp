@@ -1,5 +1,3 @@
-// The search prompt's matching: from the top, after the selection, and its refusals.
-
 #include "core/reports/search_list.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {
@@ -27,15 +24,12 @@ class SearchListTest : public ::testing::Test {
   }
 };
 
-TEST_F(SearchListTest, FindsFromTheTopOrAfterTheSelection) {
+TEST_F(SearchListTest, FindsFromTheTopOrAfterTheSelectionAndRefusesPastTheLastMatch) {
   EXPECT_EQ(SearchList(rows_, "名称", "可乐", SearchFrom::kTop, 3), 0u);
   EXPECT_EQ(SearchList(rows_, "名称", "可乐", SearchFrom::kNext, std::nullopt), 0u);
   EXPECT_EQ(SearchList(rows_, "名称", "可乐", SearchFrom::kNext, 0), 2u);
   EXPECT_EQ(SearchList(rows_, "名称", "可乐", SearchFrom::kNext, 2), 4u);
   EXPECT_EQ(SearchList(rows_, "名称", "Co", SearchFrom::kTop, std::nullopt), 3u);
-}
-
-TEST_F(SearchListTest, RefusesWithoutKindOrTargetAndPastTheLastMatch) {
   EXPECT_EQ(Failure("", "可乐", SearchFrom::kTop, std::nullopt), "请选择搜索条件");
   EXPECT_EQ(Failure("名称", "", SearchFrom::kTop, std::nullopt), "请录入搜索目标");
   EXPECT_EQ(Failure("名称", "可乐", SearchFrom::kNext, 4), "没有符合条件的记录");

@@ -23,7 +23,6 @@ class SpreadsheetTest : public ::testing::Test {
   void SetUp() override { dir_ = testing_support::MakeTempDir(); }
   void TearDown() override { fs::remove_all(dir_); }
 
-  // The message of the UserError that reading throws ("" when it reads).
   static std::string ReadError(const fs::path& file, std::string_view sheet) {
     return testing_support::ErrorOf([&] { reports::ReadSpreadsheet(file, sheet); });
   }
@@ -31,7 +30,7 @@ class SpreadsheetTest : public ::testing::Test {
   fs::path dir_;
 };
 
-TEST_F(SpreadsheetTest, XlsxWrittenReadsBackWithNumbersStoredAsNumbers) {
+TEST_F(SpreadsheetTest, XlsxOdsAndXlsReadBackAsTheyShow) {
   reports::Table table{{"条码", "名称", "售价", "库存"},
                        {{"007", "可乐,大", "3.50", "12"},
                         {"6902", "雪碧\"x\"", "abc", ""},
@@ -56,14 +55,11 @@ TEST_F(SpreadsheetTest, XlsxWrittenReadsBackWithNumbersStoredAsNumbers) {
   sheet = reports::ReadSpreadsheet(file, "查询结果");
   EXPECT_EQ(sheet.names, table.titles);
   EXPECT_TRUE(sheet.rows.empty());
-}
-
-TEST_F(SpreadsheetTest, DatesAndFormulasReadAsTheyShow) {
-  const fs::path file = dir_ / "dates.xlsx";
-  lxw_workbook* book = workbook_new(file.c_str());
+  const fs::path dates = dir_ / "dates.xlsx";
+  lxw_workbook* book = workbook_new(dates.c_str());
   lxw_worksheet* other = workbook_add_worksheet(book, "说明");
   worksheet_write_string(other, 0, 0, "不读", nullptr);
-  lxw_worksheet* sheet = workbook_add_worksheet(book, "进货单");
+  lxw_worksheet* ws = workbook_add_worksheet(book, "进货单");
   lxw_format* date = workbook_add_format(book);
   format_set_num_format_index(date, 14);
   lxw_format* stamp = workbook_add_format(book);
@@ -71,51 +67,33 @@ TEST_F(SpreadsheetTest, DatesAndFormulasReadAsTheyShow) {
   lxw_format* money = workbook_add_format(book);
   format_set_num_format(money, "0.00");
   const char* titles[] = {"日期", "时间", "金额", "合计", "空"};
-  for (lxw_col_t col = 0; col < 5; ++col)
-    worksheet_write_string(sheet, 0, col, titles[col], nullptr);
-  worksheet_write_number(sheet, 1, 0, 45366, date);  // 2024-03-15
-  worksheet_write_number(sheet, 1, 1, 45366.5, stamp);
-  worksheet_write_number(sheet, 1, 2, 12.5, money);
-  worksheet_write_formula_num(sheet, 1, 3, "=C2*2", nullptr, 25);
-  worksheet_write_string(sheet, 4, 4, " ", nullptr);  // a blank far down is kept as a row
-  worksheet_write_blank(sheet, 9, 0, money);          // a formatted empty cell is not a row
+  for (lxw_col_t col = 0; col < 5; ++col) worksheet_write_string(ws, 0, col, titles[col], nullptr);
+  worksheet_write_number(ws, 1, 0, 45366, date);  // 2024-03-15
+  worksheet_write_number(ws, 1, 1, 45366.5, stamp);
+  worksheet_write_number(ws, 1, 2, 12.5, money);
+  worksheet_write_formula_num(ws, 1, 3, "=C2*2", nullptr, 25);
+  worksheet_write_string(ws, 4, 4, " ", nullptr);  // a blank far down is kept as a row
+  worksheet_write_blank(ws, 9, 0, money);          // a formatted empty cell is not a row
   ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
 
-  reports::Sheet read = reports::ReadSpreadsheet(file, "进货单");
+  reports::Sheet read = reports::ReadSpreadsheet(dates, "进货单");
   ASSERT_EQ(read.rows.size(), 4u);
   EXPECT_EQ(read.rows[0], (Row{"2024-03-15", "2024-03-15 12:00:00", "12.5", "25", ""}));
   EXPECT_EQ(read.rows[3], (Row{"", "", "", "", " "}));
-  EXPECT_EQ(ReadError(file, "无此表"), "打开文件错误");  // two sheets, none of that name
-}
-
-TEST_F(SpreadsheetTest, OdsFixtureReadsTheNamedSheet) {
-  reports::Sheet sheet = reports::ReadSpreadsheet(kFixtures / "members.ods", "会员信息");
+  EXPECT_EQ(ReadError(dates, "无此表"), "打开文件错误");  // two sheets, none of that name
+  sheet = reports::ReadSpreadsheet(kFixtures / "members.ods", "会员信息");
   EXPECT_EQ(sheet.names, (Row{"编号", "名称", "积分", "生日"}));
   // Repeated empty cells keep their places; the repeated empty rows at the end are dropped.
   EXPECT_EQ(sheet.rows, (std::vector<Row>{{"M001", "张三,李四", "12.5", "1990-05-04"},
                                           {"1002", "", "", "无"}}));
-}
-
-TEST_F(SpreadsheetTest, LegacyXlsFixtureReadsTheNamedSheet) {
-  reports::Sheet sheet = reports::ReadSpreadsheet(kFixtures / "goods.xls", "商品信息");
+  sheet = reports::ReadSpreadsheet(kFixtures / "goods.xls", "商品信息");
   EXPECT_EQ(sheet.names, (Row{"条码", "名称", "售价", "数量", "日期"}));  // " 售价 " trimmed
   EXPECT_EQ(sheet.rows, (std::vector<Row>{{"6901234567890", "可口可乐", "3.5", "12", "2024-03-15"},
                                           {"6901", "雪碧,大瓶", "0.1", "1000000", ""}}));
   EXPECT_EQ(ReadError(kFixtures / "goods.xls", "进货单"), "打开文件错误");
 }
 
-TEST_F(SpreadsheetTest, WhatIsNotAWorkbookIsRefused) {
-  std::ofstream(dir_ / "text.xlsx") << "条码,名称\r\n6901,可乐\r\n";
-  EXPECT_EQ(ReadError(dir_ / "text.xlsx", "商品信息"), "打开文件错误");
-  std::ofstream(dir_ / "broken.xlsx", std::ios::binary) << "PK\x03\x04 not really a zip";
-  EXPECT_EQ(ReadError(dir_ / "broken.xlsx", "商品信息"), "打开文件错误");
-  std::ofstream(dir_ / "broken.xls", std::ios::binary) << "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 no";
-  EXPECT_EQ(ReadError(dir_ / "broken.xls", "商品信息"), "打开文件错误");
-  EXPECT_EQ(ReadError(dir_ / "absent.xlsx", "商品信息"), "打开文件错误");
-  EXPECT_FALSE(servicelib::GetExcelDriver().empty());
-}
-
-TEST_F(SpreadsheetTest, AStoppedExportLeavesAnOldWorkbookUntouched) {
+TEST_F(SpreadsheetTest, AStoppedExportLeavesAnOldWorkbookAndWhatIsNotAWorkbookIsRefused) {
   const fs::path file = dir_ / "list.xlsx";
   std::ofstream(file) << "good old file";
   reports::Table table{{"条码"}, std::vector<Row>(5000, {"6901"})};
@@ -133,6 +111,14 @@ TEST_F(SpreadsheetTest, AStoppedExportLeavesAnOldWorkbookUntouched) {
   fs::remove(dir_ / "long.xlsx");
   EXPECT_THROW(reports::SpreadsheetWriter(dir_ / "x.xlsx", "bad[name]", {{"a"}}), kasso::UserError);
   EXPECT_FALSE(fs::exists(dir_ / "x.xlsx"));
+  std::ofstream(dir_ / "text.xlsx") << "条码,名称\r\n6901,可乐\r\n";
+  EXPECT_EQ(ReadError(dir_ / "text.xlsx", "商品信息"), "打开文件错误");
+  std::ofstream(dir_ / "broken.xlsx", std::ios::binary) << "PK\x03\x04 not really a zip";
+  EXPECT_EQ(ReadError(dir_ / "broken.xlsx", "商品信息"), "打开文件错误");
+  std::ofstream(dir_ / "broken.xls", std::ios::binary) << "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 no";
+  EXPECT_EQ(ReadError(dir_ / "broken.xls", "商品信息"), "打开文件错误");
+  EXPECT_EQ(ReadError(dir_ / "absent.xlsx", "商品信息"), "打开文件错误");
+  EXPECT_FALSE(servicelib::GetExcelDriver().empty());
 }
 
 }  // namespace

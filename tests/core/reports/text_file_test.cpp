@@ -46,7 +46,7 @@ class TextFileTest : public ::testing::Test {
 };
 
 // Quoting only what would break the line is proven byte for byte by the exports below.
-TEST_F(TextFileTest, FieldsWithCommasQuotesAndLineBreaksSurviveTheRoundTrip) {
+TEST_F(TextFileTest, FieldsSurviveTheRoundTripAndGbkAndUtf8FilesReadAlike) {
   const std::vector<std::vector<std::string>> lines = {
       {"6901", "可乐,大瓶", "3.50"},
       {"6902", "12\"寸 \"\"披萨\"\"", ""},
@@ -65,9 +65,6 @@ TEST_F(TextFileTest, FieldsWithCommasQuotesAndLineBreaksSurviveTheRoundTrip) {
   EXPECT_EQ(records[2].line, 3);
   EXPECT_EQ(records[3].line, 5);
   EXPECT_EQ(Files(), std::vector<std::string>{"round.txt"});
-}
-
-TEST_F(TextFileTest, GbkAndUtf8FilesWithOrWithoutBomReadAlike) {
   const std::string gbk = std::string(kGbkCola) + ",3.5\r\n\r\n6901,\"" + kGbkCola + ",x\"\n  \n";
   const std::string utf8 = "可乐,3.5\r\n\r\n6901,\"可乐,x\"\n  \n";
   std::vector<reports::TextRecord> from_gbk = reports::ReadTextRecords(Write("gbk.txt", gbk));
@@ -76,16 +73,16 @@ TEST_F(TextFileTest, GbkAndUtf8FilesWithOrWithoutBomReadAlike) {
   EXPECT_EQ(from_gbk[1].fields, (std::vector<std::string>{"6901", "可乐,x"}));
   EXPECT_EQ(from_gbk[1].line, 3);  // the blank line is skipped, not forgotten
   for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8}) {
-    std::vector<reports::TextRecord> records = reports::ReadTextRecords(Write("u.txt", bytes));
-    ASSERT_EQ(records.size(), 2u);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      EXPECT_EQ(records[i].fields, from_gbk[i].fields);
-      EXPECT_EQ(records[i].line, from_gbk[i].line);
+    std::vector<reports::TextRecord> read = reports::ReadTextRecords(Write("u.txt", bytes));
+    ASSERT_EQ(read.size(), 2u);
+    for (std::size_t i = 0; i < read.size(); ++i) {
+      EXPECT_EQ(read[i].fields, from_gbk[i].fields);
+      EXPECT_EQ(read[i].line, from_gbk[i].line);
     }
   }
 }
 
-TEST_F(TextFileTest, ListExportWritesGbkHeaderTrailingCommasAndCrLf) {
+TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefusesOpenQuotes) {
   reports::Table table{{"条码", "名称"}, {{"6901", "可乐"}, {"6902", "a,b"}}};
   reports::ExportListAsText(table, dir_ / "list.txt");
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n" +
@@ -94,29 +91,6 @@ TEST_F(TextFileTest, ListExportWritesGbkHeaderTrailingCommasAndCrLf) {
   table.rows.clear();
   reports::ExportListAsText(table, dir_ / "list.txt");  // replaces the file
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n");
-}
-
-TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
-  reports::Table table{{"条码"}, std::vector<std::vector<std::string>>(5000, {"6901"})};
-  std::size_t calls = 0;
-  auto stop_soon = [&](std::size_t, std::size_t) { return ++calls < 3; };
-  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "new.txt", stop_soon), reports::Cancelled);
-  EXPECT_TRUE(Files().empty());
-
-  Write("old.txt", "good old file");
-  calls = 0;
-  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "old.txt", stop_soon), reports::Cancelled);
-  {
-    reports::TextFileWriter abandoned(dir_ / "old.txt");
-    abandoned.Line("never committed");
-  }
-  EXPECT_EQ(FileBytes(dir_ / "old.txt"), "good old file");
-  EXPECT_EQ(Files(), std::vector<std::string>{"old.txt"});
-
-  EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
-}
-
-TEST_F(TextFileTest, ReadingReportsItsBytesAndCanBeStopped) {
   std::string lines;
   for (int i = 0; i < 10000; ++i) lines += "6901,可乐\r\n";
   const fs::path file = Write("long.txt", lines);
@@ -131,17 +105,11 @@ TEST_F(TextFileTest, ReadingReportsItsBytesAndCanBeStopped) {
   EXPECT_EQ(last, std::make_pair(lines.size(), lines.size()));
   calls = 99;  // the next report says stop
   EXPECT_THROW(reports::ReadTextRecords(file, watch), reports::Cancelled);
-}
-
-TEST_F(TextFileTest, UnreadableFilesAndOpenQuotesAreRefusedWithTheirLine) {
   EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(dir_ / "absent.txt"); }), "打开文件错误");
   const fs::path open = Write("open.txt", "a,b\r\nc,\"never closed\r\nd\r\n");
   EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(open); }), "第 2 行: 引号不成对");
-}
-
-// The export's own GBK table gives iconv's bytes for every character, and the same "?" for
-// what GBK lacks and for broken UTF-8.
-TEST(GbkEncoderTest, MatchesIconvOverTheWholeBasicPlaneAndOnBrokenText) {
+  // The export's own GBK table gives iconv's bytes for every character, and the same "?" for
+  // what GBK lacks and for broken UTF-8.
   std::vector<std::string> texts = {"ab\xE5\x8F", "\xFFx", "\xF0\x9F\x98\x80!", "\xC3(z"};
   for (char32_t first = 0x80; first < 0x10000; first += 256) {
     std::string text;
@@ -163,10 +131,7 @@ TEST(GbkEncoderTest, MatchesIconvOverTheWholeBasicPlaneAndOnBrokenText) {
     reports::AppendGbk(text, fast);
     ASSERT_EQ(fast, kasso::Utf8ToGbk(text)) << static_cast<unsigned>(text[0]);
   }
-}
-
-// The line numbers and field names of refusals are proven with the goods import.
-TEST(ImportCheckTest, NumbersArePlainDecimalsOrTheDefault) {
+  // The line numbers and field names of refusals are proven with the goods import.
   EXPECT_DOUBLE_EQ(reports::ImportNumber(" 12.5 ", 1, "售价有误"), 12.5);
   EXPECT_DOUBLE_EQ(reports::ImportNumber("-.5", 1, "售价有误"), -0.5);
   EXPECT_DOUBLE_EQ(reports::ImportNumber("+3", 1, "售价有误"), 3);
@@ -175,6 +140,26 @@ TEST(ImportCheckTest, NumbersArePlainDecimalsOrTheDefault) {
     EXPECT_EQ(ErrorOf([&] { reports::ImportNumber(bad, 4, "售价有误"); }), "第 4 行: 售价有误");
   }
   EXPECT_THROW(reports::ImportNumberOr("x", 7, 4, "售价有误"), kasso::UserError);
+}
+
+TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
+  reports::Table table{{"条码"}, std::vector<std::vector<std::string>>(5000, {"6901"})};
+  std::size_t calls = 0;
+  auto stop_soon = [&](std::size_t, std::size_t) { return ++calls < 3; };
+  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "new.txt", stop_soon), reports::Cancelled);
+  EXPECT_TRUE(Files().empty());
+
+  Write("old.txt", "good old file");
+  calls = 0;
+  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "old.txt", stop_soon), reports::Cancelled);
+  {
+    reports::TextFileWriter abandoned(dir_ / "old.txt");
+    abandoned.Line("never committed");
+  }
+  EXPECT_EQ(FileBytes(dir_ / "old.txt"), "good old file");
+  EXPECT_EQ(Files(), std::vector<std::string>{"old.txt"});
+
+  EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
 }
 
 }  // namespace

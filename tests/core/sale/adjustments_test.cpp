@@ -1,5 +1,3 @@
-// Quantity, price and discount commands typed at the till for the ordinary customer.
-
 #include <gtest/gtest.h>
 
 #include "sale_fixture.h"
@@ -19,7 +17,7 @@ class SaleAdjustmentTest : public sale_testing::SaleFixture {
   }
 };
 
-TEST_F(SaleAdjustmentTest, DiscountInTenthsAndQuantityRecomputeTheLine) {
+TEST_F(SaleAdjustmentTest, DiscountsAndQuantityRecomputeTheSelectedLineOrEveryLine) {
   EXPECT_EQ(Enter("/8.5").outcome, EntryOutcome::kDone);
   EXPECT_EQ(Columns(0, {sale::kFrontRate, sale::kRate, sale::kMemberRate, sale::kAmount,
                         sale::kDiscountAmount}),
@@ -33,9 +31,8 @@ TEST_F(SaleAdjustmentTest, DiscountInTenthsAndQuantityRecomputeTheLine) {
             (Texts{"2.56", "23.04", "2.56"}));
   EXPECT_EQ(sale_.total_caption, "总计: 23.04");
   EXPECT_TRUE(ui_.messages.empty());
-}
-
-TEST_F(SaleAdjustmentTest, ItemDiscountTouchesTheSelectedLineBillDiscountEveryLine) {
+  NextCustomer();
+  Enter("1");
   Enter("2");
   sale_.selected = 0;
   Enter("/9");
@@ -50,7 +47,7 @@ TEST_F(SaleAdjustmentTest, ItemDiscountTouchesTheSelectedLineBillDiscountEveryLi
   EXPECT_EQ(sale_.total_caption, "总计: 10.80");
 }
 
-TEST_F(SaleAdjustmentTest, LargeQuantityIsAskedAbout) {
+TEST_F(SaleAdjustmentTest, LargeQuantitiesAreAskedAboutAndAPriceAboveTheSalesPriceLeavesIt) {
   size_t shown = display_.shown.size();
   ui_.yes_no = {false};
   EXPECT_EQ(Enter("*20000").outcome, EntryOutcome::kDone);  // No empties the entry
@@ -69,9 +66,8 @@ TEST_F(SaleAdjustmentTest, LargeQuantityIsAskedAbout) {
   Enter("*-20000");
   EXPECT_EQ(ui_.questions.size(), 3u);
   EXPECT_EQ(Column(0, sale::kQuantity), "10000.00");
-}
-
-TEST_F(SaleAdjustmentTest, PriceAboveTheSalesPriceLeavesTheSalesPrice) {
+  NextCustomer();
+  Enter("1");
   const std::initializer_list<sale::SaleColumn> figures = {sale::kFrontPrice, sale::kPrice,
                                                            sale::kAmount, sale::kDiscountAmount};
   Enter("\\12");

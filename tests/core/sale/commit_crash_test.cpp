@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <map>
 #include <random>
 #include <thread>
 

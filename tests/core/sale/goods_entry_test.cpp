@@ -1,6 +1,3 @@
-// Barcodes the till has to ask about: unknown goods created on the spot, goods priced 0,
-// goods weighed on the serial scale, and goods scanned for an attached member.
-
 #include <gtest/gtest.h>
 
 #include "core/common/clock.h"
@@ -22,7 +19,8 @@ class SaleGoodsEntryTest : public sale_testing::SaleFixture {
   }
 };
 
-TEST_F(SaleGoodsEntryTest, UnknownBarcodeIsCreatedWithItsStockRowAndSold) {
+TEST_F(SaleGoodsEntryTest,
+       UnknownBarcodesAreCreatedWithTheirStockRowOrExplainedAndNothingHalfSaved) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 7, 8, 9));
   Open().Exec("insert into itemlibrary (barcode,goodsname,unit) values ('690123','矿泉水','瓶')");
   // Not looked up in the item library, then cancelled: the plain name offered, nothing sold.
@@ -48,9 +46,7 @@ TEST_F(SaleGoodsEntryTest, UnknownBarcodeIsCreatedWithItsStockRowAndSold) {
                              "690123"),
             "个|未分类|2.5|2.5|2024-05-06 07:08:09|否");
   EXPECT_EQ(Count("select count(*) from inventory where barcode = '690123' and quantity = 0"), 1);
-}
-
-TEST_F(SaleGoodsEntryTest, UnsavableEntryIsExplainedAndReopensWithWhatWasTyped) {
+  NextCustomer();
   ui_.yes_no = {false};
   ui_.quick_goods = {sale::QuickGoods{"", "O'Brien's 饼干", "1,5"},
                      sale::QuickGoods{"", "O'Brien's 饼干", "-2"},
@@ -67,9 +63,6 @@ TEST_F(SaleGoodsEntryTest, UnsavableEntryIsExplainedAndReopensWithWhatWasTyped) 
             "O'Brien's 饼干");
   EXPECT_EQ(GoodsRows("12'3"), 1);
   EXPECT_EQ(StockRows("12'3"), 1);
-}
-
-TEST_F(SaleGoodsEntryTest, QuickGoodsSaveWritesBothRowsOrNeither) {
   store::Database db = Open();
   // A stock row left by a deleted goods item is reused, not doubled.
   Open().Exec("insert into inventory (barcode,quantity) values ('888',4)");
@@ -85,7 +78,7 @@ TEST_F(SaleGoodsEntryTest, QuickGoodsSaveWritesBothRowsOrNeither) {
   EXPECT_EQ(GoodsRows("777"), 0);
 }
 
-TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedTypedPrice) {
+TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedPriceAndScaleGoodsAreWeighed) {
   AddGoods({"100", "散装米", 0, 0});
   ui_.prices = {7.8, std::nullopt};
   Enter("100");
@@ -110,9 +103,7 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedTypedPrice) {
         << text;
   }
   EXPECT_DOUBLE_EQ(sale::CheckPriceEntry("2.675"), 2.68);
-}
-
-TEST_F(SaleGoodsEntryTest, ScaleGoodsAreWeighedOnTheSerialScale) {
+  NextCustomer();
   AddGoods({"2100007", "苹果", 10.0, 9.0, "公斤", "是"});
   AddGoods({"6901", "可乐", 3.5, 3.0});
   Enter("2100007");  // serial scale off: one piece, nothing asked

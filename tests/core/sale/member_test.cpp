@@ -1,6 +1,3 @@
-// Members at the till: attaching and detaching, member prices and rates combined with the
-// cashier's discounts and prices, and the member selection check.
-
 #include <gtest/gtest.h>
 
 #include "core/common/error.h"
@@ -19,7 +16,7 @@ class SaleMemberTest : public sale_testing::SaleFixture {
   }
 };
 
-TEST_F(SaleMemberTest, WithoutDiscountOnDiscountTheBetterRateWins) {
+TEST_F(SaleMemberTest, TheBetterRateWinsAndAttachingDescribesTheMemberAndReprices) {
   AddMember({"m9", "乙", "会员折扣", 0.9});
   AddMember({"m75", "丙", "会员折扣", 0.75});
   Enter("1");
@@ -34,9 +31,7 @@ TEST_F(SaleMemberTest, WithoutDiscountOnDiscountTheBetterRateWins) {
   Attach("m75");
   Enter("/8");
   EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"0.75", "7.50"}));
-}
-
-TEST_F(SaleMemberTest, AttachingDescribesTheMemberAndRepricesTheLines) {
+  NextCustomer();
   AddMember({"m1", "张三", "会员折扣", 0.9, "是", "是", "是"});
   Enter("1");
   Attach("m1");
@@ -55,7 +50,7 @@ TEST_F(SaleMemberTest, AttachingDescribesTheMemberAndRepricesTheLines) {
   EXPECT_EQ(sale_.total_caption, "总计: 10.00");
 }
 
-TEST_F(SaleMemberTest, CancelledSelectionOnlyRepricesAndUnknownMembersAreOrdinary) {
+TEST_F(SaleMemberTest, CancelledOrUnknownMembersAreOrdinaryAndMemberPricesHoldUntilDetached) {
   Enter("1", "\\8");
   ui_.members = {std::nullopt};
   size_t shown = display_.shown.size();
@@ -68,9 +63,7 @@ TEST_F(SaleMemberTest, CancelledSelectionOnlyRepricesAndUnknownMembersAreOrdinar
   EXPECT_EQ(sale::DescribeMember(sale_, "nobody"), "普通客户");
   EXPECT_EQ(sale_.member_dismode, "");
   EXPECT_DOUBLE_EQ(sale_.member_disrate, 1.0);
-}
-
-TEST_F(SaleMemberTest, MemberPriceMemberPaysTheSmallestPriceUntilDetached) {
+  NextCustomer();
   AddMember({"mp", "丁", "会员价"});
   Enter("1");
   Attach("mp");
@@ -83,7 +76,7 @@ TEST_F(SaleMemberTest, MemberPriceMemberPaysTheSmallestPriceUntilDetached) {
             (Texts{"8.00", "10.00", "9.00"}));
 }
 
-TEST_F(SaleMemberTest, FrontPriceUnderAMemberFollowsTheDiscountMode) {
+TEST_F(SaleMemberTest, FrontPriceFollowsTheDiscountModeAndUnreadableRepricingChangesNothing) {
   AddMember({"plain", "戊", "没有优惠"});
   AddMember({"m9", "乙", "会员折扣", 0.9});
   Enter("1", "\\8");
@@ -96,9 +89,7 @@ TEST_F(SaleMemberTest, FrontPriceUnderAMemberFollowsTheDiscountMode) {
   // Member discount pricing works from the sales price; the price column says so.
   EXPECT_EQ(Columns(0, {sale::kPrice, sale::kAmount, sale::kDiscountAmount}),
             (Texts{"10.00", "9.00", "1.00"}));
-}
-
-TEST_F(SaleMemberTest, RepricingThatCannotReadTheFileChangesNothing) {
+  NextCustomer();
   AddMember({"mp", "丁", "会员价"});
   Enter("1");
   Attach("mp");

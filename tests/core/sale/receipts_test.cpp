@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 #include "core/common/clock.h"
@@ -13,7 +12,8 @@
 
 namespace {
 
-using Figures = std::vector<std::pair<std::string, std::string>>;
+// Captions each followed by the value printed right of it.
+using Figures = std::vector<std::string>;
 
 // A sale as the commit leaves it in the journal: three lines (one weighed, one with a line
 // discount), round-off to the jiao, an allowance, cash and stored value, for a member who
@@ -59,7 +59,9 @@ class ReceiptTest : public testing_support::TestDatabase {
     return "(none)";
   }
   static void ExpectFigures(const print::Slip& slip, const Figures& figures) {
-    for (const auto& [caption, value] : figures) EXPECT_EQ(Value(slip, caption), value) << caption;
+    for (size_t i = 0; i + 1 < figures.size(); i += 2) {
+      EXPECT_EQ(Value(slip, figures[i]), figures[i + 1]) << figures[i];
+    }
   }
   static bool HasLine(const print::Slip& slip, const std::string& text) {
     return std::any_of(slip.lines.begin(), slip.lines.end(),
@@ -67,7 +69,7 @@ class ReceiptTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(ReceiptTest, SaleReceiptShowsEveryFigureOfTheBill) {
+TEST_F(ReceiptTest, EveryFigureOfTheBillMembersWithoutPointsAndTheShiftDrawerAndPettySlips) {
   store::Database db = Open();
   print::Slip slip = sale::ComposeSaleReceipt(db, 7, print::kColumns58mm);
   ASSERT_FALSE(slip.lines.empty());
@@ -80,64 +82,38 @@ TEST_F(ReceiptTest, SaleReceiptShowsEveryFigureOfTheBill) {
   EXPECT_TRUE(HasLine(slip, "0.455     10.00        4.55"));
   EXPECT_TRUE(HasLine(slip, "1.00     20.00       18.00"));
   // 25.00 of 29.55 gives points; received 27.50 -> 23.27, two whole tens: 2 points.
-  ExpectFigures(slip, {{"单号:", "7"},
-                       {"时间:", "2024-05-01 09:30:00"},
-                       {"收银员:", "张三"},
-                       {"  折扣", "-2.00"},
-                       {"数量合计", "3.455"},
-                       {"金额合计", "29.55"},
-                       {"抹零", "-0.05"},
-                       {"整单折让", "-2.00"},
-                       {"应收", "27.50"},
-                       {"现金", "20.00"},
-                       {"储值", "10.00"},
-                       {"支票", "(none)"},
-                       {"银联卡", "(none)"},
-                       {"找零", "2.50"},
-                       {"会员:", "M01 李四"},
-                       {"本单积分", "2.00"},
-                       {"积分余额", "102.00"},
-                       {"储值余额", "40.00"}});
-}
-
-TEST_F(ReceiptTest, MembersWithoutPointsAndOrdinaryCustomers) {
-  store::Database db = Open();
+  ExpectFigures(slip, {"单号:",    "7",        "时间:",    "2024-05-01 09:30:00",
+                       "收银员:",  "张三",     "  折扣",   "-2.00",
+                       "数量合计", "3.455",    "金额合计", "29.55",
+                       "抹零",     "-0.05",    "整单折让", "-2.00",
+                       "应收",     "27.50",    "现金",     "20.00",
+                       "储值",     "10.00",    "支票",     "(none)",
+                       "银联卡",   "(none)",   "找零",     "2.50",
+                       "会员:",    "M01 李四", "本单积分", "2.00",
+                       "积分余额", "102.00",   "储值余额", "40.00"});
   db.Exec("update transactiondetails set memberid = 'M02'");
   ExpectFigures(sale::ComposeSaleReceipt(db, 7, print::kColumns76mm),
-                {{"会员:", "M02 王五"}, {"本单积分", "(none)"}, {"储值余额", "(none)"}});
+                {"会员:", "M02 王五", "本单积分", "(none)", "储值余额", "(none)"});
   db.Exec("update transactiondetails set memberid = ''");
   print::Slip ordinary = sale::ComposeSaleReceipt(db, 7, print::kColumns76mm);
   EXPECT_EQ(Value(ordinary, "会员:"), "(none)");
   for (const auto& line : ordinary.lines) EXPECT_LE(print::DisplayWidth(line.text), 42);
-}
-
-TEST_F(ReceiptTest, ShiftDrawerAndPettySlips) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 18, 0, 0));
-  store::Database db = Open();
   db.Exec(
       "insert into shiftsum (shiftid,shiftdate,workno,billcount,salesquantity,salesvalue,"
       "discountvalue,wipevalue,valuediscount,cardpaid,cashpaid,checkpaid,unionpaid,"
       "pettyvalue) values (3,'2024-05-01 17:59:00','001',12,30.5,456.7,8.1,0.35,"
       "5,20,400,30,6.7,-50)");
   ExpectFigures(sale::ComposeShiftSlip(db, 3, print::kColumns58mm),
-                {{"班次:", "3"},
-                 {"收银员:", "张三"},
-                 {"班结时间:", "2024-05-01 17:59:00"},
-                 {"交易笔数", "12"},
-                 {"销售数量", "30.50"},
-                 {"销售金额", "456.70"},
-                 {"折扣金额", "8.10"},
-                 {"抹零金额", "0.35"},
-                 {"整单折让", "5.00"},
-                 {"储值", "20.00"},
-                 {"现金", "400.00"},
-                 {"支票", "30.00"},
-                 {"银联卡", "6.70"},
-                 {"备用金", "-50.00"}});
+                {"班次:",    "3",     "收银员:",  "张三",   "班结时间:", "2024-05-01 17:59:00",
+                 "交易笔数", "12",    "销售数量", "30.50",  "销售金额",  "456.70",
+                 "折扣金额", "8.10",  "抹零金额", "0.35",   "整单折让",  "5.00",
+                 "储值",     "20.00", "现金",     "400.00", "支票",      "30.00",
+                 "银联卡",   "6.70",  "备用金",   "-50.00"});
   ExpectFigures(sale::ComposeDrawerNote(db, "001", print::kColumns58mm),
-                {{"收银员:", "张三"}, {"时间:", "2024-05-01 18:00:00"}});
+                {"收银员:", "张三", "时间:", "2024-05-01 18:00:00"});
   ExpectFigures(sale::ComposePettySlip(-50, "张三", print::kColumns58mm),
-                {{"类型:", "提取备用金"}, {"金额:", "50.00"}});
+                {"类型:", "提取备用金", "金额:", "50.00"});
   EXPECT_EQ(Value(sale::ComposePettySlip(100, "张三", 32), "类型:"), "存入备用金");
 }
 

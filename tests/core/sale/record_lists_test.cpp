@@ -1,11 +1,7 @@
-// The record chooser's lists: parked sales, closed shifts and past sales as shown, with the
-// key each row hands back.
-
 #include "core/sale/record_lists.h"
 
 #include <gtest/gtest.h>
 
-#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {
@@ -28,7 +24,7 @@ class RecordListsTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(RecordListsTest, ReceiptsShowEachSaleOnceNewestFirstWithItsLineSums) {
+TEST_F(RecordListsTest, ReceiptsShowEachSaleOnceNewestFirstAndUnreadableListsSayWhich) {
   Open().Exec("insert into operatormaster values ('7','王芳','7','收银员')");
   Journal(1, "销售", 2, 20, "0", "2024-05-01 09:00:00");
   Journal(1, "销售", 0.5, 4.25, "0", "2024-05-01 09:00:01");  // a second later
@@ -43,6 +39,15 @@ TEST_F(RecordListsTest, ReceiptsShowEachSaleOnceNewestFirstWithItsLineSums) {
                              {"3", "王芳", "2024-05-01 11:00:00", "-1.00", "-5.00"},
                              {"1", "管理员", "2024-05-01 09:00:00", "2.50", "24.25"}}));
   EXPECT_EQ(list.keys, (Keys{"4", "3", "1"}));
+  EXPECT_TRUE(sale::LoadRecordList(sale::kShiftReceiptsMode).rows.empty());
+  Open().ExecScript("drop table shiftsum; drop table transactiondetails;");
+  EXPECT_EQ(Message(sale::kShiftReceiptsMode), "班次有误");
+  EXPECT_EQ(Message(sale::kSaleReceiptsMode), "数据有误");
+  EXPECT_EQ(Message("没有这种"), "数据有误");
+
+  EXPECT_EQ(sale::RecordKeyNumber("42"), 42);
+  EXPECT_EQ(sale::RecordKeyNumber(""), std::nullopt);
+  EXPECT_EQ(sale::RecordKeyNumber("2024-05-01 18:00:00"), std::nullopt);
 }
 
 TEST_F(RecordListsTest, ParkedSalesAndShifts) {
@@ -63,18 +68,6 @@ TEST_F(RecordListsTest, ParkedSalesAndShifts) {
   EXPECT_EQ(shifts.rows,
             (Rows{{"2", "", "2024-05-01 18:00:00"}, {"1", "管理员", "2024-04-30 18:00:00"}}));
   EXPECT_EQ(shifts.keys, (Keys{"2", "1"}));
-}
-
-TEST_F(RecordListsTest, UnreadableListsSayWhichAndKeysAreNumbersOnly) {
-  EXPECT_TRUE(sale::LoadRecordList(sale::kShiftReceiptsMode).rows.empty());
-  Open().ExecScript("drop table shiftsum; drop table transactiondetails;");
-  EXPECT_EQ(Message(sale::kShiftReceiptsMode), "班次有误");
-  EXPECT_EQ(Message(sale::kSaleReceiptsMode), "数据有误");
-  EXPECT_EQ(Message("没有这种"), "数据有误");
-
-  EXPECT_EQ(sale::RecordKeyNumber("42"), 42);
-  EXPECT_EQ(sale::RecordKeyNumber(""), std::nullopt);
-  EXPECT_EQ(sale::RecordKeyNumber("2024-05-01 18:00:00"), std::nullopt);
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
-// ProcessEntry as the cashier drives it: scans, command characters, and what stays in the
-// entry field.
-
 #include <gtest/gtest.h>
 
 #include "sale_fixture.h"
 
 namespace {
 
+using namespace std::string_literals;
 using sale::EntryOutcome;
 using sale_testing::Texts;
 
@@ -19,7 +17,7 @@ class SaleEntryTest : public sale_testing::SaleFixture {
   }
 };
 
-TEST_F(SaleEntryTest, ScanAppendsAPricedLineSelectsItAndTotals) {
+TEST_F(SaleEntryTest, ScansAppendPricedLinesAndScaleBarcodesReadCodeAndAmountWhenSwitchedOn) {
   EXPECT_EQ(Enter("6901").outcome, EntryOutcome::kDone);
   ASSERT_EQ(sale_.lines.size(), 1u);
   std::array<std::string, sale::kColumnCount> expected = {"6901", "可乐", "瓶",   "1.00", "3.50",
@@ -35,9 +33,7 @@ TEST_F(SaleEntryTest, ScanAppendsAPricedLineSelectsItAndTotals) {
   EXPECT_EQ(sale_.total_caption, "总计: 13.50");
   EXPECT_DOUBLE_EQ(sale_.total, 13.5);
   EXPECT_TRUE(ui_.messages.empty());
-}
-
-TEST_F(SaleEntryTest, ScaleBarcodeReadsGoodsCodeAndAmountWhenSwitchedOnAndOfItsLength) {
+  NextCustomer();
   AddGoods({"00012", "猪肉", 24.69, 20.0, "公斤", "是"});
   AddGoods({"00013", "散装糖", 0, 0, "公斤", "是"});
   AddGoods({"200012123457", "礼盒", 88, 80});
@@ -104,7 +100,7 @@ TEST_F(SaleEntryTest, MinusDeletesTheSelectedLineAndTheLastLineStartsTheNextSale
   EXPECT_EQ(sale::NextTransactionNumber(), 1);  // an unreadable journal starts again at 1
 }
 
-TEST_F(SaleEntryTest, EqualsCancelsTheBillAndWithoutLinesCommandsAreBarcodes) {
+TEST_F(SaleEntryTest, EqualsCancelsPlusIsPettyCashOnlyWithoutLinesAndEmptyEntrySettles) {
   Enter("6901", "6902");
   std::int64_t number = sale_.sale_number;
   EXPECT_EQ(Enter("=").outcome, EntryOutcome::kDone);
@@ -121,9 +117,7 @@ TEST_F(SaleEntryTest, EqualsCancelsTheBillAndWithoutLinesCommandsAreBarcodes) {
   AddGoods({"*5", "星号商品", 2, 2});
   EXPECT_EQ(Enter("*5").outcome, EntryOutcome::kDone);
   EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kQuantity}), (Texts{"*5", "1.00"}));
-}
-
-TEST_F(SaleEntryTest, PlusIsPettyCashOnEmptySaleAndEmptyEntrySettles) {
+  NextCustomer();
   sale::EntryResult petty = Enter("+50");
   EXPECT_EQ(petty.outcome, EntryOutcome::kPettyCash);
   EXPECT_EQ(petty.petty_cash_amount, "50");
@@ -137,7 +131,7 @@ TEST_F(SaleEntryTest, PlusIsPettyCashOnEmptySaleAndEmptyEntrySettles) {
   EXPECT_EQ(display_.shown.size(), shown);  // neither totals anything
 }
 
-TEST_F(SaleEntryTest, ScanWhileAnotherProgramHoldsTheFileIsKeptForAnotherTry) {
+TEST_F(SaleEntryTest, RefusedOrBlockedEntriesKeepEntryLinesAndTotal) {
   store::Database other = Open();
   for (size_t lines : {0u, 1u}) {  // the first scan of a sale and a later one
     other.ExecScript("begin exclusive");
@@ -149,9 +143,7 @@ TEST_F(SaleEntryTest, ScanWhileAnotherProgramHoldsTheFileIsKeptForAnotherTry) {
     EXPECT_EQ(Enter("6901").outcome, EntryOutcome::kDone);
     EXPECT_EQ(sale_.lines.size(), lines + 1);
   }
-}
-
-TEST_F(SaleEntryTest, RefusedCommandKeepsEntryLinesAndTotal) {
+  NextCustomer();
   Enter("6901", "\\2");
   sale::CurrentSale before = sale_;
   size_t shown = display_.shown.size();
@@ -159,10 +151,8 @@ TEST_F(SaleEntryTest, RefusedCommandKeepsEntryLinesAndTotal) {
   // Numbers beyond what a till holds are refused before anything is asked about them.
   const std::string nines(400, '9');
   for (const std::string& refused :
-       {std::string("/11"), std::string("/85"), std::string("/-1"), std::string("/"),
-        std::string("%abc"), "%" + nines, std::string("*"), "*1" + std::string(20, '0'),
-        std::string("*100000000"), std::string("\\-1"), std::string("\\x"), "\\" + nines,
-        std::string("\\10000000000")}) {
+       {"/11"s, "/85"s, "/-1"s, "/"s, "%abc"s, "%" + nines, "*"s, "*1" + std::string(20, '0'),
+        "*100000000"s, "\\-1"s, "\\x"s, "\\" + nines, "\\10000000000"s}) {
     EXPECT_EQ(Enter(refused).outcome, EntryOutcome::kKeepEntry) << refused;
   }
   EXPECT_EQ(ui_.messages, (Texts{"折扣率有误", "折扣率有误", "折扣率有误", "折扣率有误",

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <deque>
 #include <initializer_list>
 #include <optional>
@@ -123,6 +122,14 @@ class SaleFixture : public testing_support::TestDatabase {
         "values (?,?,'','',?,12.5,?,100,'',?,?,?)",
         member.memberid, member.name, member.pointsmode, member.depositmode, member.dismode,
         member.disrate, member.disondis);
+  }
+
+  // An empty sale and a fresh till, as for the next customer, to check another case in the same
+  // shop.
+  void NextCustomer() {
+    sale::NewSale(sale_);
+    ui_ = {};
+    display_ = {};
   }
 
   // Scale barcodes as shipped but switched on: flag "2", 5 code and 5 amount digits.

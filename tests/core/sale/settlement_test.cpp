@@ -1,27 +1,14 @@
-// The arithmetic of the payment dialogs and the round-off, independent of any screen.
-
 #include "core/sale/settlement.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include "sale_fixture.h"
 
 namespace {
 
-TEST(ComputeWipeTest, RoundsTowardZeroByTheSetting) {
-  auto expect = [](double total, int setting, double due, double wipe) {
-    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).due, due) << total << " by " << setting;
-    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).wipe, wipe) << total << " by " << setting;
-  };
-  expect(9.99, 0, 9.00, 0.99);
-  expect(23.57, 1, 23.50, 0.07);
-  expect(23.57, 0, 23.00, 0.57);
-  expect(23.57, 2, 23.57, 0.0);
-  expect(4.30, 1, 4.30, 0.0);  // 4.30 is 4.2999... in binary; the tenth must not be lost to it
-  expect(-23.57, 1, -23.50, -0.07);
-}
-
-TEST(OrdinaryPaymentTest, ChangeFollowsWhatTheOtherTendersCover) {
+TEST(OrdinaryPaymentTest, RoundOffChangeAndConfirmationChecksInOrder) {
   EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 23.50, 0, 0}), 0.0);
   EXPECT_DOUBLE_EQ(sale::OrdinaryChange(23.50, {0, 20.00, 0, 0}), 0.0);
   // Cheque and card already cover the due: all the cash goes back.
@@ -30,9 +17,6 @@ TEST(OrdinaryPaymentTest, ChangeFollowsWhatTheOtherTendersCover) {
   EXPECT_DOUBLE_EQ(sale::CashAfterAllowance(23.50, 3.50), 20.00);
   EXPECT_EQ(sale::CheckAllowanceEntry(23.50, 23.51), "折让金额不能超过应付金额");
   EXPECT_EQ(sale::CheckAllowanceEntry(23.50, 23.50), "");
-}
-
-TEST(OrdinaryPaymentTest, ConfirmationChecksInOrder) {
   sale_testing::ScriptedSaleUi ui;
   auto ok = sale::ConfirmOrdinaryPayment(23.50, {0, 100.00, 0, 0}, ui);
   ASSERT_TRUE(ok.accepted);
@@ -55,25 +39,36 @@ TEST(OrdinaryPaymentTest, ConfirmationChecksInOrder) {
   EXPECT_TRUE(sale::ConfirmOrdinaryPayment(20000, {15000, 5000, 0, 0}, ui).accepted);
   EXPECT_EQ(ui.questions.size(), 2U);
   EXPECT_TRUE(ui.messages.empty());
+  auto expect = [](double total, int setting, double due, double wipe) {
+    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).due, due) << total << " by " << setting;
+    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).wipe, wipe) << total << " by " << setting;
+  };
+  expect(9.99, 0, 9.00, 0.99);
+  expect(23.57, 1, 23.50, 0.07);
+  expect(23.57, 0, 23.00, 0.57);
+  expect(23.57, 2, 23.57, 0.0);
+  expect(4.30, 1, 4.30, 0.0);  // 4.30 is 4.2999... in binary; the tenth must not be lost to it
+  expect(-23.57, 1, -23.50, -0.07);
 }
 
-TEST(MemberPaymentTest, StoredValuePaysWhatItCanAndNeverGoesNegative) {
-  auto split = sale::MemberSplit(50.00, 30.00);
-  EXPECT_DOUBLE_EQ(split.stored, 30.00);
-  EXPECT_DOUBLE_EQ(split.remaining, 20.00);
-  EXPECT_DOUBLE_EQ(sale::MemberSplit(20.00, 30.00).stored, 20.00);
-  EXPECT_DOUBLE_EQ(sale::MemberSplit(20.00, -5.00).stored, 0.0);
-  EXPECT_DOUBLE_EQ(sale::MemberSplit(-8.00, 30.00).stored, 0.0);
-  EXPECT_DOUBLE_EQ(sale::MemberSplit(-8.00, 30.00).remaining, -8.00);
+TEST(MemberPaymentTest, MemberPaymentsRefundsAndTendersBeyondWhatATillHolds) {
+  // due, balance -> stored, remaining
+  for (auto [due, balance, stored, remaining] : {std::array{50.00, 30.00, 30.00, 20.00},
+                                                 {20.00, 30.00, 20.00, 0.0},
+                                                 {20.00, -5.00, 0.0, 20.00},
+                                                 {-8.00, 30.00, 0.0, -8.00}}) {
+    EXPECT_DOUBLE_EQ(sale::MemberSplit(due, balance).stored, stored) << due << " " << balance;
+    EXPECT_DOUBLE_EQ(sale::MemberSplit(due, balance).remaining, remaining) << due << " " << balance;
+  }
   EXPECT_DOUBLE_EQ(sale::MemberAllowance(3.456), 3.46);
 
-  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 50.00, 0, 0}), 30.00);
-  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 5.00, 10.00, 0}), 0.0);
-  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 5.00, 10.00, 12.00}), 5.00);
-  EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, 5.00, 25.00, 0}), 5.00);
-}
-
-TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {
+  // cash, cheque, card -> change on a due of 20.00
+  for (auto [cash, cheque, card, change] : {std::array{50.00, 0.0, 0.0, 30.00},
+                                            {5.00, 10.00, 0.0, 0.0},
+                                            {5.00, 10.00, 12.00, 5.00},
+                                            {5.00, 25.00, 0.0, 5.00}}) {
+    EXPECT_DOUBLE_EQ(sale::MemberChange(20.00, {0, cash, cheque, card}), change) << cash;
+  }
   sale_testing::ScriptedSaleUi ui;
   auto ok = sale::ConfirmMemberPayment(50.00, 30.00, {0, 20.00, 0, 0}, ui);
   ASSERT_TRUE(ok.accepted);
@@ -84,10 +79,7 @@ TEST(MemberPaymentTest, ConfirmationRefusesShortAndOverlargePayments) {
   EXPECT_FALSE(sale::ConfirmMemberPayment(50.00, 0, {50.01, 0, 0, 0}, ui).accepted);
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{"金额有误!", "金额有误!!", "整单折让金额不能大于总计金额"}));
-}
-
-TEST(PaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
-  sale_testing::ScriptedSaleUi ui;
+  ui.messages.clear();
   auto refund = sale::ConfirmOrdinaryPayment(-12.00, {0, -12.00, 0, 0}, ui);
   ASSERT_TRUE(refund.accepted);
   EXPECT_DOUBLE_EQ(refund.payment->change, 0.0);
@@ -104,9 +96,6 @@ TEST(PaymentTest, RefundPaysOutExactlyTheDueWithoutChangeOrAllowance) {
                                               "退款不能整单折让"}));
   EXPECT_EQ(sale::CheckAllowanceEntry(-10.00, -5.00), "退款不能整单折让");
   EXPECT_EQ(sale::CheckMemberAllowance(50.00, 50.01), "整单折让金额不能大于总计金额");
-}
-
-TEST(PaymentTest, TendersBeyondWhatATillHoldsAreRefusedByTheirField) {
   const std::string nines(400, '9');
   EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(nines), 0.0);  // while typing: nothing yet
   EXPECT_DOUBLE_EQ(sale::AmountWhileTyping(" 12.345"), 12.35);
@@ -116,7 +105,7 @@ TEST(PaymentTest, TendersBeyondWhatATillHoldsAreRefusedByTheirField) {
       {{"0", "10000000000", "", ""}, RetryField::kCash},
       {{"0", "10", "abc", "0"}, RetryField::kCheque},
       {{"0", "10", "", "-" + nines}, RetryField::kCard}};
-  sale_testing::ScriptedSaleUi ui;
+  ui.messages.clear();
   for (const auto& [texts, retry] : refused) {
     EXPECT_EQ(sale::ConfirmOrdinaryPayment(10, texts, ui).retry, retry);
   }

@@ -1,6 +1,3 @@
-// The till's duties besides selling: the shift closing and its figures, the cash in the
-// drawer, the drawer key and petty cash.
-
 #include "core/sale/till_duties.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +9,7 @@
 #include "sale_fixture.h"
 
 namespace {
+using namespace std::string_literals;
 
 // A settled bill as the commit writes it: one line row and the summary row.
 struct Bill {
@@ -112,13 +110,20 @@ TEST_F(TillDutiesTest, ShiftClosingSumsTheOpenShiftAndNumbersItsRows) {
   EXPECT_EQ(Count("select round(cashpaid * 100) from shiftsum where shiftid = 2"), 999);
 }
 
-TEST_F(TillDutiesTest, FailedShiftClosingChangesNothing) {
+TEST_F(TillDutiesTest, FailedShiftClosingAndPettyAmountsThatAreNoNumberChangeNothing) {
   AddBill({1, 1, 10, 10, 0});
   Refuse("stuck", "before update on transactiondetails");
   EXPECT_EQ(sale::CloseShift("0"), "班结有误");
   EXPECT_EQ(Count("select count(*) from shiftsum"), 0);
   EXPECT_EQ(Count("select count(*) from transactiondetails where shiftid = 0"), 2);
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 10);
+  for (const std::string& entry :
+       {"+"s, "+abc"s, "+0"s, "+0.001"s, "+1e3"s, "+" + std::string(400, '9'), "+10000000000"s}) {
+    ui_.messages.clear();
+    EXPECT_EQ(Petty(entry), sale::EntryOutcome::kKeepEntry) << entry;
+    EXPECT_EQ(ui_.messages, sale_testing::Texts{"备用金金额有误"}) << entry;
+  }
+  EXPECT_EQ(PettyRows(), 0);
 }
 
 TEST_F(TillDutiesTest, PettyCashAndTheDrawerKeyKickTheDrawer) {
@@ -168,18 +173,6 @@ TEST_F(TillDutiesTest, TakingOutIsCheckedAgainstTheDrawerOnBothScreens) {
   EXPECT_EQ(servicelib::WritePettyTranAndPrint(-60, "0"),
             "提取备用金金额(-60.00)不能超过钱箱内现有金额(55.46)");
   EXPECT_EQ(PettyRows(), 3);
-}
-
-TEST_F(TillDutiesTest, PettyAmountMustBeANumberOtherThanZero) {
-  const std::string nines(400, '9');
-  for (const std::string& entry :
-       {std::string("+"), std::string("+abc"), std::string("+0"), std::string("+0.001"),
-        std::string("+1e3"), "+" + nines, std::string("+10000000000")}) {
-    ui_.messages.clear();
-    EXPECT_EQ(Petty(entry), sale::EntryOutcome::kKeepEntry) << entry;
-    EXPECT_EQ(ui_.messages, sale_testing::Texts{"备用金金额有误"}) << entry;
-  }
-  EXPECT_EQ(PettyRows(), 0);
 }
 
 }  // namespace

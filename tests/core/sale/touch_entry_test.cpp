@@ -1,9 +1,8 @@
-// The touch screen's goods buttons and keypad numbers, through the same sale engine as the
-// keyboard screen.
-
 #include "core/sale/touch_entry.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "sale_fixture.h"
 
@@ -24,20 +23,7 @@ class TouchEntryTest : public sale_testing::SaleFixture {
   }
 };
 
-TEST_F(TouchEntryTest, AGoodsButtonSellsItsOwnBarcodeNotTheFirstOfItsName) {
-  AddGoods({"6901", "鸡蛋", 5.0});
-  AddGoods({"6902", "鸡蛋", 7.5});
-  EXPECT_EQ(Tap("6902"), sale::ScanResult::kAdded);
-  EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kQuantity, sale::kAmount}),
-            (Texts{"6902", "1.00", "7.50"}));
-  // Goods removed since the button was filled are not sold, and no new goods are offered.
-  EXPECT_EQ(Tap("6999"), sale::ScanResult::kNotAdded);
-  EXPECT_EQ(ui_.messages, Texts{"此商品无法销售"});
-  EXPECT_TRUE(ui_.questions.empty());
-  EXPECT_EQ(sale_.total_caption, "总计: 7.50");
-}
-
-TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPriceZeroIsAsked) {
+TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPadNumbersRunTheAdjustments) {
   // A goods barcode that reads as a scale barcode is still the goods of the button.
   UseScaleBarcodes();
   AddGoods({"200012123457", "苹果", 10.0, 9.0, "公斤", "是"});
@@ -57,37 +43,7 @@ TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPriceZeroIsAsk
   Tap("6903");
   EXPECT_EQ(Columns(2, {sale::kSalesPrice, sale::kAmount}), (Texts{"3.20", "3.20"}));
   EXPECT_TRUE(ui_.messages.empty());
-}
-
-TEST_F(TouchEntryTest, NumberPadChecks) {
-  const struct {
-    PadMode mode;
-    std::string typed;
-    std::string refusal;
-  } cases[] = {
-      {PadMode::kItemDiscount, "1.5", "折扣率不能大于1"},
-      {PadMode::kItemDiscount, "0.85", ""},
-      {PadMode::kBillDiscount, "1.004", ""},  // 1.00 to the fen
-      {PadMode::kBillDiscount, "-0.1", "折扣率不能为负数"},
-      {PadMode::kQuantity, "-2", ""},
-      {PadMode::kQuantity, "1·5", ""},
-      {PadMode::kPrice, "", "录入有误!"},
-      {PadMode::kPrice, "1.2345", "录入有误!"},
-      {PadMode::kPettyCash, "1-", "录入有误!"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(sale::CheckPadNumber(c.mode, c.typed), c.refusal) << c.typed;
-  }
-}
-
-TEST_F(TouchEntryTest, BackspaceRemovesAWholeCharacter) {
-  EXPECT_EQ(sale::RemoveLastCharacter("12·"), "12");
-  EXPECT_EQ(sale::RemoveLastCharacter("1·5"), "1·");
-  EXPECT_EQ(sale::RemoveLastCharacter("7"), "");
-  EXPECT_EQ(sale::RemoveLastCharacter(""), "");
-}
-
-TEST_F(TouchEntryTest, PadNumbersRunTheKeyboardsAdjustments) {
+  NextCustomer();
   AddGoods({"6901", "牛奶", 10.0});
   AddGoods({"6902", "面包", 4.0});
   Tap("6901");
@@ -99,8 +55,7 @@ TEST_F(TouchEntryTest, PadNumbersRunTheKeyboardsAdjustments) {
   EXPECT_TRUE(Pad(PadMode::kItemDiscount, "0.85"));
   EXPECT_EQ(Columns(1, {sale::kFrontRate, sale::kRate}), (Texts{"0.85", "0.85"}));
   EXPECT_TRUE(Pad(PadMode::kBillDiscount, "0.9"));
-  EXPECT_EQ(Column(0, sale::kRate), "0.90");
-  EXPECT_EQ(Column(0, sale::kAmount), "9.00");
+  EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"0.90", "9.00"}));
   EXPECT_EQ(sale_.total_caption, "总计: 19.80");  // 9.00 + 3 x 4.00 x 0.90 (price reset)
 
   // Refusals change nothing and say why.
@@ -112,12 +67,34 @@ TEST_F(TouchEntryTest, PadNumbersRunTheKeyboardsAdjustments) {
   EXPECT_EQ(sale_.total_caption, "总计: 19.80");
 }
 
-TEST_F(TouchEntryTest, PettyCashIsBookedAgainstTheDrawer) {
-  EXPECT_FALSE(Pad(PadMode::kPettyCash, "-50"));
-  EXPECT_EQ(ui_.messages, Texts{"提取备用金金额(-50.00)不能超过钱箱内现有金额(0.00)"});
-  EXPECT_TRUE(Pad(PadMode::kPettyCash, "100"));
-  EXPECT_EQ(Number("select actualvalue from transactiondetails where transactiontype = '备用金'"),
-            100.0);
+TEST_F(TouchEntryTest, PadChecksBackspaceAndAGoodsButtonSellsItsOwnBarcode) {
+  const std::tuple<PadMode, std::string, std::string> cases[] = {
+      {PadMode::kItemDiscount, "1.5", "折扣率不能大于1"},
+      {PadMode::kItemDiscount, "0.85", ""},
+      {PadMode::kBillDiscount, "1.004", ""},  // 1.00 to the fen
+      {PadMode::kBillDiscount, "-0.1", "折扣率不能为负数"},
+      {PadMode::kQuantity, "-2", ""},
+      {PadMode::kQuantity, "1·5", ""},
+      {PadMode::kPrice, "", "录入有误!"},
+      {PadMode::kPrice, "1.2345", "录入有误!"},
+      {PadMode::kPettyCash, "1-", "录入有误!"},
+  };
+  for (const auto& [mode, typed, refusal] : cases) {
+    EXPECT_EQ(sale::CheckPadNumber(mode, typed), refusal) << typed;
+  }
+  for (auto [typed, left] : {std::pair{"12·", "12"}, {"1·5", "1·"}, {"7", ""}, {"", ""}}) {
+    EXPECT_EQ(sale::RemoveLastCharacter(typed), left) << typed;
+  }
+  AddGoods({"6901", "鸡蛋", 5.0});
+  AddGoods({"6902", "鸡蛋", 7.5});
+  EXPECT_EQ(Tap("6902"), sale::ScanResult::kAdded);
+  EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kQuantity, sale::kAmount}),
+            (Texts{"6902", "1.00", "7.50"}));
+  // Goods removed since the button was filled are not sold, and no new goods are offered.
+  EXPECT_EQ(Tap("6999"), sale::ScanResult::kNotAdded);
+  EXPECT_EQ(ui_.messages, Texts{"此商品无法销售"});
+  EXPECT_TRUE(ui_.questions.empty());
+  EXPECT_EQ(sale_.total_caption, "总计: 7.50");
 }
 
 }  // namespace

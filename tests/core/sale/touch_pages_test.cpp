@@ -1,6 +1,3 @@
-// The class and goods pages of the touch cashier screen: five classes and sixteen goods a
-// page, read a page at a time.
-
 #include "core/sale/touch_pages.h"
 
 #include <gtest/gtest.h>
@@ -62,9 +59,7 @@ TEST_F(TouchPagesTest, TwelveClassesGiveThreePagesAndNextStopsOnTheLast) {
   Do(&sale::TouchPages::NextClassPage);
   EXPECT_EQ(pages_.class_page(), 2);
   EXPECT_EQ(pages_.classes(), (Names{"C20", "C21"}));
-  Do(&sale::TouchPages::PreviousClassPage);
-  Do(&sale::TouchPages::PreviousClassPage);
-  Do(&sale::TouchPages::PreviousClassPage);
+  for (int i = 0; i < 3; ++i) Do(&sale::TouchPages::PreviousClassPage);
   EXPECT_EQ(pages_.class_page(), 0);
   EXPECT_EQ(pages_.classes().front(), "C10");
   // Paging the classes leaves the goods as they were: all goods, page 0.
@@ -75,8 +70,9 @@ TEST_F(TouchPagesTest, TwelveClassesGiveThreePagesAndNextStopsOnTheLast) {
 TEST_F(TouchPagesTest, ExactlyTenClassesEndOnPageOne) {
   AddClasses(10);
   // Goods without a class have no class button.
-  Open().Exec("insert into goodsmaster (barcode,goodsname,class) values ('n1','无类',null)");
-  Open().Exec("insert into goodsmaster (barcode,goodsname,class) values ('n2','空类','')");
+  Open().Exec(
+      "insert into goodsmaster (barcode,goodsname,class) values "
+      "('n1','无类',null),('n2','空类','')");
   OpenPages();
   Do(&sale::TouchPages::NextClassPage);
   EXPECT_EQ(pages_.class_page(), 1);

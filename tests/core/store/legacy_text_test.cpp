@@ -16,15 +16,6 @@ namespace fs = std::filesystem;
 
 std::string Gbk(const char* utf8) { return kasso::Utf8ToGbk(utf8); }
 
-TEST(Utf8CheckTest, AcceptsOnlyWellFormedUtf8) {
-  EXPECT_TRUE(store::IsValidUtf8("6901 可乐 ƿ 😀"));
-  EXPECT_FALSE(store::IsValidUtf8(Gbk("可乐")));
-  EXPECT_FALSE(store::IsValidUtf8("\xC0\x80"));          // overlong NUL
-  EXPECT_FALSE(store::IsValidUtf8("\xED\xA0\x80"));      // a surrogate
-  EXPECT_FALSE(store::IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
-  EXPECT_FALSE(store::IsValidUtf8("\xE5\x8F"));          // cut short
-}
-
 // A file of the first till version (see old_schema.h), whose rows are UTF-8 until a test
 // writes GBK into it.
 class LegacyTextTest : public ::testing::Test {
@@ -73,13 +64,19 @@ TEST_F(LegacyTextTest, ConvertsOldTextOnceAndKeepsEverythingElse) {
   EXPECT_EQ(db.QueryText("select unit from goodsmaster where barcode = '6910'"), Gbk("瓶"));
 }
 
-TEST_F(LegacyTextTest, Utf8FileIsOnlyMarked) {
+TEST_F(LegacyTextTest, OnlyWellFormedUtf8IsUtf8AndAUtf8FileIsOnlyMarked) {
   store::Database db(file_);
   // "ü" and "Ω" are UTF-8 letters below U+0800; in a UTF-8 file they stay.
   db.Exec("insert into goodsmaster (barcode,goodsname) values ('6920','Müsli Ω')");
   EXPECT_FALSE(store::ConvertLegacyText(db));
   EXPECT_EQ(db.QueryText("select goodsname from goodsmaster where barcode = '6920'"), "Müsli Ω");
   EXPECT_EQ(db.QueryInt("pragma user_version"), store::kUtf8TextVersion);
+  EXPECT_TRUE(store::IsValidUtf8("6901 可乐 ƿ 😀"));
+  EXPECT_FALSE(store::IsValidUtf8(Gbk("可乐")));
+  EXPECT_FALSE(store::IsValidUtf8("\xC0\x80"));          // overlong NUL
+  EXPECT_FALSE(store::IsValidUtf8("\xED\xA0\x80"));      // a surrogate
+  EXPECT_FALSE(store::IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+  EXPECT_FALSE(store::IsValidUtf8("\xE5\x8F"));          // cut short
 }
 
 TEST_F(LegacyTextTest, StartUpConvertsBeforeTheUpgradeComparesTexts) {

@@ -16,24 +16,15 @@ using ShippedStateTest = testing_support::TestDatabase;
 
 // That the shipped settings pass the settings screen's checks is proven with those checks, the
 // shipped label templates with the templates.
-TEST_F(ShippedStateTest, HasTheManagerAccountBothDutiesAndWorkingSettings) {
+TEST_F(ShippedStateTest, CashiersMaySellButNotManageAndNothingCreatesOrReplacesAFileUnasked) {
+  // The manager's login and rights are proven with the login and the duty rights.
   store::Database db = Open();
-  EXPECT_EQ(db.QueryText("select operatorpassword || operatorduty from operatormaster "
-                         "where workno = '0'"),
-            "0经理");
-  EXPECT_EQ(db.QueryInt("select sales+operator+dutyrights+discount+settings+member+inventory+"
-                        "inquiry+dataclear+baseinfo+openmoneybox+pointsreturn from dutyrights "
-                        "where operatorduty = '经理'"),
-            12);
   EXPECT_EQ(db.QueryText("select sales || settings || dutyrights || operator || dataclear "
                          "from dutyrights where operatorduty = '收银员'"),
             "10000");
 
   EXPECT_EQ(db.QueryInt("select count(*) from management"), 1);
   EXPECT_EQ(db.QueryText("select opencashiercmd from management"), "27, 112, 0, 128, 128");
-}
-
-TEST_F(ShippedStateTest, NothingCreatesOrReplacesAFileUnasked) {
   fs::path missing = dir() / "nothing.db";
   EXPECT_THROW(store::Database{missing}, store::DbError);  // opening never creates
   EXPECT_FALSE(fs::exists(missing));
@@ -50,7 +41,7 @@ TEST_F(ShippedStateTest, NothingCreatesOrReplacesAFileUnasked) {
 
 // Start-up never changes a file it cannot use: a missing or empty one is left for the person
 // to decide, a damaged one for a restore.
-TEST(PrepareDatabaseTest, LeavesUnusableFilesExactlyAsTheyAreAndUpgradesASoundOne) {
+TEST(PrepareDatabaseTest, LeavesUnusableOrReadOnlyFilesExactlyAsTheyAreAndUpgradesASoundOne) {
   fs::path dir = testing_support::MakeTempDir();
   fs::path file = dir / "kasso.db";
   store::CreateNewDatabase(file);
@@ -79,12 +70,9 @@ TEST(PrepareDatabaseTest, LeavesUnusableFilesExactlyAsTheyAreAndUpgradesASoundOn
   EXPECT_TRUE(store::Database(file).HasRow(
       "select 1 from sqlite_master where name = 'goodsmaster_barcode_idx'"));
   fs::remove_all(dir);
-}
-
-// Root may write any file, so the check runs as an ordinary user in a child process.
-TEST(PrepareDatabaseTest, AFileTheTillMayNotWriteIsReadOnlyAndStaysUnchanged) {
-  fs::path dir = testing_support::MakeTempDir();
-  fs::path file = dir / "kasso.db";
+  // Root may write any file, so the check runs as an ordinary user in a child process.
+  dir = testing_support::MakeTempDir();
+  file = dir / "kasso.db";
   store::CreateNewDatabase(file);
   store::Database(file).Exec("drop index goodsmaster_barcode_idx");  // the upgrade would write
   fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
