@@ -25,15 +25,24 @@ class DeviceTest : public testing_support::TestDatabase {
     devices::SetUsbPrinterDirectory("/dev/usb");
     TestDatabase::TearDown();
   }
-  void Settings(const std::string& assignments) {
-    Open().ExecScript("update management set " + assignments);
+  // Sets each named column of the settings row to its value, bound.
+  void Settings(std::initializer_list<std::pair<const char*, std::string>> columns) {
+    std::string sql = "update management set ";
+    for (const auto& column : columns) {
+      sql += std::string(sql.back() == ' ' ? "" : ",") + column.first + " = ?";
+    }
+    store::Database db = Open();
+    store::Statement update = db.Query(sql);
+    int at = 0;
+    for (const auto& column : columns) update.Bind(++at, column.second);
+    update.Run();
   }
 };
 
 TEST_F(DeviceTest, DisplayAndDrawerGetTheirBytesOnlyWhenSwitchedOn) {
   PseudoTerminal display;
   ASSERT_FALSE(display.slave_path().empty());
-  Settings("displaycontrol = 'LED8N', displayport = '" + display.slave_path() + "'");
+  Settings({{"displaycontrol", "LED8N"}, {"displayport", display.slave_path()}});
   devices::CustomerDisplayHandle handle = devices::OpenCustomerDisplay();
   ASSERT_TRUE(handle.port);
   EXPECT_EQ(handle.warning, "");
@@ -45,24 +54,26 @@ TEST_F(DeviceTest, DisplayAndDrawerGetTheirBytesOnlyWhenSwitchedOn) {
   devices::ShowOnCustomerDisplay(handle, 5, 0.456);
   EXPECT_EQ(display.ReadAll(), "\x1b@\x0c\x1bQA0.46\r");
 
-  Settings("displaycontrol = '不显示'");
+  Settings({{"displaycontrol", "不显示"}});
   devices::CustomerDisplayHandle off = devices::OpenCustomerDisplay();
   EXPECT_FALSE(off.port);
   devices::ShowOnCustomerDisplay(off, 2, 9.99);
   EXPECT_EQ(display.ReadAll(50), "");
   // A display port that does not exist is no display, not a failure.
-  Settings("displaycontrol = 'LED8N', displayport = '/dev/no-such-display'");
+  Settings({{"displaycontrol", "LED8N"}, {"displayport", "/dev/no-such-display"}});
   EXPECT_FALSE(devices::OpenCustomerDisplay().port);
   PseudoTerminal drawer;
   devices::OverridePortPath("com1", drawer.slave_path());
-  Settings("moneyboxcontrol = '弹出', printerport = 'COM1', opencashiercmd = '27,112,0,25,250'");
+  Settings({{"moneyboxcontrol", "弹出"},
+            {"printerport", "COM1"},
+            {"opencashiercmd", "27,112,0,25,250"}});
   EXPECT_EQ(devices::KickCashDrawer(), "");
   EXPECT_EQ(drawer.ReadAll(), "\x1b\x70\x00\x19\xfa"s);
 
-  Settings("moneyboxcontrol = '不弹出'");
+  Settings({{"moneyboxcontrol", "不弹出"}});
   devices::KickCashDrawer();
   EXPECT_EQ(drawer.ReadAll(50), "");
-  Settings("moneyboxcontrol = '弹出', printerport = 'lp'");  // no port of that name
+  Settings({{"moneyboxcontrol", "弹出"}, {"printerport", "lp"}});  // no port of that name
   devices::KickCashDrawer();
   EXPECT_EQ(drawer.ReadAll(50), "");
   fs::path usb = dir() / "usb";
@@ -73,7 +84,9 @@ TEST_F(DeviceTest, DisplayAndDrawerGetTheirBytesOnlyWhenSwitchedOn) {
   fs::create_symlink(hiddev0.slave_path(), usb / "hiddev0");
   std::ofstream(usb / "lp1").flush();  // a plain file where a printer node would be
   devices::SetUsbPrinterDirectory(usb);
-  Settings("moneyboxcontrol = '弹出', printerport = 'usb001', opencashiercmd = '27,112,0,128,128'");
+  Settings({{"moneyboxcontrol", "弹出"},
+            {"printerport", "usb001"},
+            {"opencashiercmd", "27,112,0,128,128"}});
   EXPECT_EQ(devices::KickCashDrawer(), "");
   EXPECT_EQ(lp0.ReadAll(), "\x1b\x70\x00\x80\x80"s);
   EXPECT_EQ(hiddev0.ReadAll(50), "");
@@ -88,8 +101,10 @@ TEST_F(DeviceTest, DisplayAndDrawerGetTheirBytesOnlyWhenSwitchedOn) {
 // Settings edited behind the settings screen's back: kasso.db itself named as the ports.
 TEST_F(DeviceTest, NoOutputGoesIntoAPlainFileAFullDeviceNeverHoldsTheTillAndPortsGetLineSettings) {
   const std::string db = store::DatabasePath().string();
-  Settings("moneyboxcontrol = '弹出', printerport = '" + db + "', displaycontrol = 'LED8N', " +
-           "displayport = '" + db + "'");
+  Settings({{"moneyboxcontrol", "弹出"},
+            {"printerport", db},
+            {"displaycontrol", "LED8N"},
+            {"displayport", db}});
   const std::string before = testing_support::FileBytes(db);
   devices::SetUpPrinterPort();
   devices::KickCashDrawer();
@@ -97,7 +112,7 @@ TEST_F(DeviceTest, NoOutputGoesIntoAPlainFileAFullDeviceNeverHoldsTheTillAndPort
   EXPECT_FALSE(devices::Port::Open(db, devices::Port::Access::kReadWrite));
   EXPECT_EQ(testing_support::FileBytes(db), before);
   PseudoTerminal printer;
-  Settings("printerport = '" + printer.slave_path() + "'");
+  Settings({{"printerport", printer.slave_path()}});
   devices::SetUpPrinterPort();
   struct termios settings {};
   int fd = open(printer.slave_path().c_str(), O_RDONLY | O_NOCTTY);
@@ -122,8 +137,10 @@ TEST_F(DeviceTest, NoOutputGoesIntoAPlainFileAFullDeviceNeverHoldsTheTillAndPort
     close(out);
   }
   devices::OverridePortPath("com1", full_printer.slave_path());
-  Settings("moneyboxcontrol = '弹出', printerport = '" + drawer.slave_path() +
-           "', displaycontrol = 'LED8N', displayport = '" + display.slave_path() + "'");
+  Settings({{"moneyboxcontrol", "弹出"},
+            {"printerport", drawer.slave_path()},
+            {"displaycontrol", "LED8N"},
+            {"displayport", display.slave_path()}});
   print::Slip slip;
   slip.Text("牛奶");
   print::PrintTarget target;
