@@ -159,15 +159,10 @@ TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichRunsTheMenuOn
   account_->setFocus();
   TypeEnter(&dialog_, "0");
   EXPECT_EQ(dialog_.focusWidget(), password_);
-  QTest::keyClicks(password_, "1");
+  QTest::keyClicks(password_, "0");
   QTest::keyClick(password_, Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_EQ(dialog_.focusWidget(), login);
   EXPECT_TRUE(messages_.shown().empty());  // Enter in the fields never logs in
-
-  QTest::keyClick(login, Qt::Key_Return);
-  EXPECT_EQ(messages_.Texts(), Texts{"登陆失败"});
-
-  TypeEach(&dialog_, {"0", "0"});  // the refusal put the cursor back on the account
   QStringList menus;
   ModalDriver<ui::MainMenuWindow> menu([&](ui::MainMenuWindow* window) {
     menus << window->workno();
@@ -177,7 +172,7 @@ TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichRunsTheMenuOn
   EXPECT_EQ(menus, QStringList{"0"});
   EXPECT_FALSE(dialog_.isVisible());  // the menu's end is the program's end
   EXPECT_EQ(dialog_.result(), 0);
-  EXPECT_EQ(messages_.shown().size(), 1u);
+  EXPECT_TRUE(messages_.shown().empty());
 }
 
 // What the reset stores is proven in core; here each button asks first and cancel does nothing.
