@@ -58,11 +58,10 @@ TEST(LabelPainterTest, PrintedBarcodesDecodeToTheirOwnDigits) {
 }
 
 TEST(LabelPainterTest, ModulesAreTwoDotsOnLabelPrintersAndAQuarterMillimetreAbove) {
-  EXPECT_EQ(ui::ModuleWidthDots(203), 2);
-  EXPECT_EQ(ui::ModuleWidthDots(300), 2);
-  EXPECT_EQ(ui::ModuleWidthDots(400), 4);  // 3.94 units
-  EXPECT_EQ(ui::ModuleWidthDots(600), 6);
-  EXPECT_EQ(ui::ModuleWidthDots(1200), 12);
+  for (auto [dpi, dots] :
+       {std::pair{203, 2}, {300, 2}, {400, 4} /* 3.94 */, {600, 6}, {1200, 12}}) {
+    EXPECT_EQ(ui::ModuleWidthDots(dpi), dots) << dpi;
+  }
   const std::string code = "6901234567892";
   const auto modules = labels::EncodeCode128(code);
   for (const auto& [dpi, dots] : {std::pair{203.0, 2}, std::pair{600.0, 6}}) {
