@@ -49,10 +49,8 @@ class GoodsDialogsTest : public TestDatabase {
 TEST_F(GoodsDialogsTest, F2FromTheMenuOpensTheListOfEveryGoods) {
   ui::MainMenuWindow menu("0");
   menu.show();
-  int rows = -1;
   bool labels_opened = false;
   ModalDriver<ui::GoodsListDialog> list([&](ui::GoodsListDialog* dialog) {
-    rows = Rows(*dialog);
     EXPECT_TRUE(dialog->windowState() & Qt::WindowMaximized);
     EXPECT_FALSE(Find<QWidget>(*dialog, "chooseButton")->isVisible());
     // "条码打印" opens the label designer over the list.
@@ -66,7 +64,6 @@ TEST_F(GoodsDialogsTest, F2FromTheMenuOpensTheListOfEveryGoods) {
   QTest::keyClick(&menu, Qt::Key_F2);
   EXPECT_TRUE(list.ran());
   EXPECT_TRUE(labels_opened);
-  EXPECT_EQ(rows, 3);
   EXPECT_TRUE(messages_.shown().empty());
 }
 
