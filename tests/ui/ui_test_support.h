@@ -125,6 +125,13 @@ inline QString Text(const QWidget& parent, const char* name) {
   return Find<QLabel>(parent, name)->text();
 }
 
+// The texts of the named line edits or labels, in order.
+inline Texts TextsOf(const QWidget& parent, std::initializer_list<const char*> names) {
+  Texts texts;
+  for (const char* name : names) texts.push_back(Text(parent, name));
+  return texts;
+}
+
 // Types into the focused widget and presses Enter there, as a person would: ASCII key by key,
 // other text as the input method commits it.
 inline void TypeEnter(QWidget* dialog, const QString& text) {

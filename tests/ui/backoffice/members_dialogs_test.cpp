@@ -66,8 +66,7 @@ TEST_F(MembersDialogsTest, F4AddsAMemberByKeysAndTopsItUpByPhone) {
 
     ModalDriver<ui::DepositEntryDialog> deposit([&](ui::DepositEntryDialog* entry) {
       TypeEnter(entry, "13911112222");
-      EXPECT_EQ(Text(*entry, "memberEdit"), "M100");
-      EXPECT_EQ(Text(*entry, "memberNameLabel"), "钱多多");
+      EXPECT_EQ(TextsOf(*entry, {"memberEdit", "memberNameLabel"}), (Texts{"M100", "钱多多"}));
       TypeEnter(entry, "200");
       messages_.SetNextAnswer(true);
       TypeEnter(entry, "");  // Enter on "确认": "保存?" yes; the entry stays open for the next one
@@ -186,8 +185,7 @@ TEST_F(MembersDialogsTest, TheBatchChoiceBecomesStarAndTopsUpEveryChosenMember) 
     Click(*dialog, "confirmButton");
   }));
   EXPECT_EQ(Open().QueryText("select group_concat(memberid) from memberbatchselect"), "M1,M2");
-  EXPECT_EQ(Text(entry, "memberEdit"), "*");
-  EXPECT_EQ(Text(entry, "memberNameLabel"), "批量储值");
+  EXPECT_EQ(TextsOf(entry, {"memberEdit", "memberNameLabel"}), (Texts{"*", "批量储值"}));
 
   entry.show();
   SetText(entry, "amountEdit", "50");
@@ -204,8 +202,8 @@ TEST_F(MembersDialogsTest, PointsFeedbackBooksARebateByKeysAndAGiftPickedFromThe
     ui::PointsFeedbackDialog feedback(nullptr, "0", "M1");
     feedback.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&feedback));
-    EXPECT_EQ(Text(feedback, "memberNameLabel"), "会员名称: 张三");
-    EXPECT_EQ(Text(feedback, "pointsHeldLabel"), "当前积分: 500");
+    EXPECT_EQ(TextsOf(feedback, {"memberNameLabel", "pointsHeldLabel"}),
+              (Texts{"会员名称: 张三", "当前积分: 500"}));
     EXPECT_FALSE(Find<QLineEdit>(feedback, "rateEdit")->isEnabled());
     Find<QRadioButton>(feedback, "rebateRadio")->setChecked(true);
     EXPECT_FALSE(Find<QLineEdit>(feedback, "giftBarcodeEdit")->isEnabled());
@@ -219,8 +217,7 @@ TEST_F(MembersDialogsTest, PointsFeedbackBooksARebateByKeysAndAGiftPickedFromThe
   ui::PointsFeedbackDialog gift(nullptr, "0", "M1");
   ModalDriver<ui::GoodsListDialog> picker(Press("chooseButton"));  // the first goods
   Click(gift, "pickGiftButton");
-  EXPECT_EQ(Text(gift, "giftBarcodeEdit"), "6901");
-  EXPECT_EQ(Text(gift, "giftNameLabel"), "赠品名称: 毛巾");
+  EXPECT_EQ(TextsOf(gift, {"giftBarcodeEdit", "giftNameLabel"}), (Texts{"6901", "赠品名称: 毛巾"}));
   SetText(gift, "pointsEdit", "100");
   SetText(gift, "giftQuantityEdit", "2");
   Click(gift, "confirmButton");

@@ -1,6 +1,5 @@
 #include "ui/devices/SettingsDialog.h"
 
-#include <QPushButton>
 #include <QRadioButton>
 #include <utility>
 
@@ -46,9 +45,6 @@ class SettingsDialogTest : public TestDatabase {
   static void Choose(const QWidget& dialog, const char* combo_name, const QString& text) {
     Find<QComboBox>(dialog, combo_name)->setEditText(text);
   }
-  static void Save(const QWidget& dialog) {
-    QTest::mouseClick(Find<QPushButton>(dialog, "saveButton"), Qt::LeftButton);
-  }
 
   ui::MessageBoxSeam messages_;
 };
@@ -67,7 +63,7 @@ TEST_F(SettingsDialogTest, SavesEveryControlAndShowsItAgainWhenReopened) {
   for (const auto& [name, text] : combos) Choose(*dialog, name, text);
   for (const auto& [name, text] : edits) Type(*dialog, name, text);
   for (const char* name : ticked) Find<QAbstractButton>(*dialog, name)->setChecked(true);
-  Save(*dialog);
+  Click(*dialog, "saveButton");
 
   EXPECT_EQ(messages_.Texts(), Texts{"保存成功"});
   EXPECT_TRUE(dialog->isVisible());
@@ -106,12 +102,12 @@ TEST_F(SettingsDialogTest, OddStoredValuesAreShownAndSavedBackAndOnlyCancelClose
   QTest::keyClick(dialog.get(), Qt::Key_F1);
   EXPECT_TRUE(dialog->isVisible());
 
-  Save(*dialog);
+  Click(*dialog, "saveButton");
   EXPECT_EQ(messages_.Texts(), Texts{"保存成功"});
   EXPECT_EQ(Column("opencashiercmd"), "27, 112, 0, 128, 128");
   EXPECT_EQ(Column("displayport"), "/dev/null");
   EXPECT_EQ(FileBytes(dir() / "dhip.ini"), "192.168.1.87\t3\r\n");
-  QTest::mouseClick(Find<QPushButton>(*dialog, "cancelButton"), Qt::LeftButton);
+  Click(*dialog, "cancelButton");
   EXPECT_FALSE(dialog->isVisible());
 }
 
@@ -123,7 +119,7 @@ TEST_F(SettingsDialogTest, RefusedSaveFocusesTheFieldAndWritesNothing) {
   Type(*dialog, "welcomeEdit", "changed");
   auto refused = [&](const QString& message, const char* field) {
     messages_.Clear();
-    Save(*dialog);
+    Click(*dialog, "saveButton");
     ASSERT_EQ(messages_.shown().size(), 1U) << field;
     EXPECT_EQ(messages_.shown()[0].title, "确认");
     EXPECT_TRUE(messages_.shown()[0].text.contains(message)) << field;
@@ -148,7 +144,7 @@ TEST_F(SettingsDialogTest, UnknownRoundingMustBeChosenAndAnUnreadableDatabaseSav
   for (const char* name : {"noWipeRadio", "wipeJiaoRadio", "wipeYuanRadio"}) {
     EXPECT_FALSE(Find<QRadioButton>(*dialog, name)->isChecked()) << name;
   }
-  Save(*dialog);
+  Click(*dialog, "saveButton");
   EXPECT_EQ(messages_.Texts(), Texts{"请选择抹零方式"});
   EXPECT_EQ(Column("wipevalue"), "7");
 
@@ -156,7 +152,7 @@ TEST_F(SettingsDialogTest, UnknownRoundingMustBeChosenAndAnUnreadableDatabaseSav
   QTest::mouseClick(Find<QRadioButton>(*dialog, "wipeYuanRadio"), Qt::LeftButton);
   QTest::mouseClick(Find<QRadioButton>(*dialog, "noWipeRadio"), Qt::LeftButton);
   EXPECT_FALSE(Find<QRadioButton>(*dialog, "wipeYuanRadio")->isChecked());
-  Save(*dialog);
+  Click(*dialog, "saveButton");
   EXPECT_EQ(messages_.Texts().back(), "保存成功");
   EXPECT_EQ(Column("wipevalue"), "2");
 
@@ -167,7 +163,7 @@ TEST_F(SettingsDialogTest, UnknownRoundingMustBeChosenAndAnUnreadableDatabaseSav
   EXPECT_TRUE(messages_.shown().empty());
   EXPECT_EQ(Find<QComboBox>(*dialog, "printerControlCombo")->currentText(), "");
   EXPECT_EQ(Text(*dialog, "emptyLinesEdit"), "");
-  Save(*dialog);
+  Click(*dialog, "saveButton");
   EXPECT_EQ(messages_.Texts(), Texts{"打印张数必须是不小于0的整数"});
   EXPECT_FALSE(ScaleFileWritten());
 }

@@ -25,9 +25,8 @@ class SettleDialogsTest : public TestDatabase {
 TEST_F(SettleDialogsTest, OrdinaryDialogFollowsEveryKeyAndStaysOpenUntilThePaymentIsRight) {
   ui::SettleDialog dialog(nullptr, 23.50);
   dialog.show();
-  EXPECT_EQ(Text(dialog, "dueValue"), "23.50");
-  EXPECT_EQ(Text(dialog, "cashEdit"), "23.50");
-  EXPECT_EQ(Text(dialog, "changeValue"), "0.00");
+  EXPECT_EQ(TextsOf(dialog, {"dueValue", "cashEdit", "changeValue"}),
+            (Texts{"23.50", "23.50", "0.00"}));
 
   Retype(dialog, "cashEdit", "20");
   Click(dialog, "okButton");
@@ -62,13 +61,11 @@ TEST_F(SettleDialogsTest, MemberDialogSpendsStoredValueFirst) {
       "values ('M1','王芳','是',0,'是',30,'没有优惠',1,'否')");
   ui::MemberSettleDialog dialog(nullptr, 50.00, "M1");
   dialog.show();
-  EXPECT_EQ(Text(dialog, "storedValue"), "30.00");
-  EXPECT_EQ(Text(dialog, "remainingValue"), "20.00");
-  EXPECT_EQ(Text(dialog, "cashEdit"), "20.00");
+  EXPECT_EQ(TextsOf(dialog, {"storedValue", "remainingValue", "cashEdit"}),
+            (Texts{"30.00", "20.00", "20.00"}));
 
   Retype(dialog, "allowanceEdit", "25");  // the stored value now pays all that is left
-  EXPECT_EQ(Text(dialog, "storedValue"), "25.00");
-  EXPECT_EQ(Text(dialog, "remainingValue"), "0.00");
+  EXPECT_EQ(TextsOf(dialog, {"storedValue", "remainingValue"}), (Texts{"25.00", "0.00"}));
   Retype(dialog, "allowanceEdit", "0");
   Retype(dialog, "cashEdit", "50");
   EXPECT_EQ(Text(dialog, "changeValue"), "30.00");

@@ -89,8 +89,7 @@ TEST_F(TouchPadsTest, MemberPadTypesIntoTheChosenBoxAndChecksThePassword) {
 TEST_F(TouchPadsTest, SettleDialogsTakeCashAndCardRefuseShortPaymentAndSpendStoredValueFirst) {
   ui::TouchSettleDialog dialog(nullptr, 100.00);
   dialog.show();
-  EXPECT_EQ(Text(dialog, "dueValue"), "100.00");
-  EXPECT_EQ(Text(dialog, "cashEdit"), "100.00");
+  EXPECT_EQ(TextsOf(dialog, {"dueValue", "cashEdit"}), (Texts{"100.00", "100.00"}));
   Tap(dialog, "80");  // the cash box is active and its amount is replaced
   EXPECT_EQ(Text(dialog, "cashEdit"), "80");
   Click(dialog, "okButton");
@@ -112,9 +111,8 @@ TEST_F(TouchPadsTest, SettleDialogsTakeCashAndCardRefuseShortPaymentAndSpendStor
       "values ('8001','王','','是',30)");
   ui::TouchMemberSettleDialog member_dialog(nullptr, 100.00, "8001");
   member_dialog.show();
-  EXPECT_EQ(Text(member_dialog, "storedValue"), "30.00");
-  EXPECT_EQ(Text(member_dialog, "remainingValue"), "70.00");
-  EXPECT_EQ(Text(member_dialog, "cashEdit"), "70.00");
+  EXPECT_EQ(TextsOf(member_dialog, {"storedValue", "remainingValue", "cashEdit"}),
+            (Texts{"30.00", "70.00", "70.00"}));
   Tap(member_dialog, "100");
   EXPECT_EQ(Text(member_dialog, "changeValue"), "30.00");
   Click(member_dialog, "okButton");
