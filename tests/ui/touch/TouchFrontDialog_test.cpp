@@ -103,10 +103,6 @@ TEST_F(TouchFrontDialogTest, GoodsButtonsSellTheirOwnGoodsAndScaleGoodsAreOneWit
   EXPECT_EQ(Cell(1, 1), "1.00");
   EXPECT_EQ(Total(), "7.00");
   EXPECT_TRUE(boxes_.shown().empty());
-
-  // A class tap starts its goods from page 0.
-  QTest::mouseClick(Button("classButton0"), Qt::LeftButton);
-  EXPECT_EQ(Button("goodsButton0")->text(), "牛奶");
 }
 
 TEST_F(TouchFrontDialogTest, MemberButtonAttachesAndDetachesRepricingTheLines) {
