@@ -56,11 +56,9 @@ class DataClearTest : public testing_support::TestDatabase {
 TEST_F(DataClearTest, EachGroupClearsItsOwnTablesInTableOrderAndLeavesTheRest) {
   EXPECT_TRUE(app::ClearData({}).empty());  // nothing chosen: no change and no copy
   EXPECT_EQ(BackupFileCount(), 0);
-
   app::ClearData({ClearGroup::kStock});
   EXPECT_EQ(Counts({"goodsmaster", "inventory", "transactiondetails"}), (Rows{2, 2, 1}));
   EXPECT_EQ(Stock(), 0);
-
   app::ClearData({ClearGroup::kGoods});
   EXPECT_EQ(Counts({"goodsmaster", "unitmaster", "inventory", "combinedgoods",
                     "transactionpendinglist", "operatormaster"}),
@@ -99,7 +97,6 @@ TEST_F(DataClearTest, FailingSafetyCopyOrStatementClearsNothing) {
             }),
             "清除前备份失败, 未清除任何数据");
   EXPECT_EQ(Counts({"transactiondetails", "goodsmaster"}), (Rows{1, 2}));
-
   // A statement failing late (units come after sales and stock) rolls back the whole clear.
   fs::remove(app::BackupFolder());
   Open().ExecScript(

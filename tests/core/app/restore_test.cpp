@@ -58,7 +58,6 @@ TEST_F(RestoreTest, RefusesDamagedFilesAndAnUpToDateBackupChangesOnlyWhatTheRepa
   fs::path foreign = dir() / "foreign.dat";
   store::Database(foreign, store::OpenMode::kCreate)
       .ExecScript("create table notes (line text); insert into notes values ('x');");
-
   const std::string working = FileBytes(store::DatabasePath());
   for (const fs::path& file :
        {Write("notes.dat", "备份清单\n今天没有备份\n"), Write("empty.dat", ""),
@@ -89,7 +88,6 @@ TEST_F(RestoreTest, RefusesDamagedFilesAndAnUpToDateBackupChangesOnlyWhatTheRepa
           "update goodsmaster set averageimportprice = 0, iscombined = '否' "
           "where barcode = '6902';");
   Open().Exec("insert into goodsmaster (barcode,goodsname) values ('9999','只在现用库')");
-
   const std::string before_first = FileBytes(store::DatabasePath());
   fs::path first = app::RestoreDatabaseFrom(backup);
   {
@@ -99,7 +97,6 @@ TEST_F(RestoreTest, RefusesDamagedFilesAndAnUpToDateBackupChangesOnlyWhatTheRepa
   }
   EXPECT_EQ(first, app::BackupFolder() / "恢复前20240506093000.dat");
   EXPECT_EQ(FileBytes(first), before_first);
-
   // A second restore within the same second keeps the first safety copy too.
   const std::string before_second = FileBytes(store::DatabasePath());
   fs::path second = app::RestoreDatabaseFrom(backup);
@@ -125,7 +122,6 @@ TEST_F(RestoreTest, AStoppedCopyLeavesTheWorkingFileAndAGbkBackupRestoresReadabl
   EXPECT_EQ(FileBytes(store::DatabasePath()), working);
   EXPECT_FALSE(fs::exists(dir() / "kasso.db.restore"));
   EXPECT_FALSE(fs::exists(app::BackupFolder()));
-
   Open().ExecScript(ballast);
   fs::path target = dir() / "manual.dat";
   EXPECT_THROW(app::CopyDatabaseTo(target, [](int, int) { return false; }), app::CopyCancelled);
@@ -142,7 +138,6 @@ TEST_F(RestoreTest, AStoppedCopyLeavesTheWorkingFileAndAGbkBackupRestoresReadabl
             gbk("可乐"), gbk("瓶"), gbk("饮料"));
   }
   app::RestoreDatabaseFrom(old);
-
   store::Database db = Open();
   EXPECT_EQ(db.QueryText("select goodsname || '/' || unit || '/' || class from goodsmaster"),
             "可乐/瓶/饮料");

@@ -119,7 +119,6 @@ TEST_F(GoodsFilesTest,
             "2000001|散装糖|12.8|0.0|0.0|千克|零食|是|7|5.5|\n"
             "6901234567890|可口可乐|3.5|0.0|0.0|瓶|饮料|否|0|24.0|\n");
   EXPECT_EQ(Stored("iniinventory", "6901234567890"), "24.0");
-
   // A workbook without a required column, or a file that is no workbook, is refused whole.
   reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
   names.Row({"7001"});

@@ -112,7 +112,6 @@ TEST_F(GoodsMasterTest, SavingAnExistingBarcodeKeepsStockCostAndDateAndDeleteTak
   EXPECT_THROW(backoffice::DeleteGoods("C"), store::DbError);
   EXPECT_EQ(Stored("goodsname", "C"), "果篮");
   EXPECT_EQ(Stock("C"), 0);
-
   Open().ExecScript("drop trigger refuse");
   backoffice::DeleteGoods("C");
   EXPECT_EQ(Stored("goodsname", "C"), "<none>");
@@ -134,7 +133,6 @@ TEST_F(GoodsMasterTest, TheListShowsEveryClassOrOneInEntryOrderAndReadsRowsByPag
   ASSERT_EQ(food.size(), 2u);
   EXPECT_EQ(food[1].goodsname, "饼干");
   EXPECT_TRUE(backoffice::LoadGoodsList(std::string("全部")).empty());
-
   // Full rows come back in the order asked; a goods without a stock row shows none in stock,
   // and one deleted meanwhile comes back empty rather than failing the page.
   backoffice::DeleteGoods("A");

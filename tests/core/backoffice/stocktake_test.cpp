@@ -49,7 +49,6 @@ TEST_F(StocktakeTest,
   EXPECT_EQ(Refusal("B", "0"), "saved");
   EXPECT_FALSE(backoffice::GenerateStocktake());
   EXPECT_EQ(Counts(), "A:10:8:-2 B:4:0:-4 C:2.5:2.5:0 ");
-
   for (auto [barcode, quantity, refusal] :
        {std::tuple{" ", "1", "条码不能为空@barcode"},
         std::tuple{"K", "1", "组合商品不能盘点,请盘点下线商品@barcode"},
@@ -72,13 +71,11 @@ TEST_F(StocktakeTest,
   auto text = backoffice::ImportCountsText(dir() / "count.txt");
   EXPECT_EQ(text.counted * 10 + text.skipped, 13u);
   EXPECT_EQ(Counts(), "A:10:0:-10 B:4:6:2 C:2.5:0:-2.5 ");
-
   // A bad line refuses the file, and the zeroing with it.
   std::ofstream(dir() / "bad.txt") << "A,3\r\nB,-2\r\n";
   EXPECT_EQ(ErrorOf([&] { backoffice::ImportCountsText(dir() / "bad.txt"); }),
             "第 2 行: 盘点数量必须大于或等于0");
   EXPECT_EQ(Counts(), "A:10:0:-10 B:4:6:2 C:2.5:0:-2.5 ");
-
   reports::SpreadsheetWriter sheet(dir() / "count.xlsx", "商品信息",
                                    {{"条码"}, {"名称"}, {"盘存数量", true}});
   sheet.Row({"A", "苹果", "9.5"});
@@ -138,7 +135,6 @@ TEST_F(StocktakeTest, ExportsRoundTripAndRegeneratingWaitsForOpenBills) {
             "A,\xC6\xBB\xB9\xFB,\xC6\xBF,10.00,7.00,-3.00\r\n"
             "B,\xCF\xE3\xBD\xB6,\xC6\xBF,4.00,4.00,0.00\r\n"
             "C,\xC0\xE6,\xC6\xBF,2.50,2.50,0.00\r\n");
-
   backoffice::ExportStocktakeSpreadsheet(dir() / "盘点.xlsx");
   SaveCount("A", "1");
   backoffice::ImportCountsExcel(dir() / "盘点.xlsx");

@@ -46,7 +46,6 @@ TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutR
   EXPECT_EQ(goods.settings.paperkind + goods.settings.printkind, "标签纸barcode");
   EXPECT_EQ(goods.settings.columns * 10 + goods.settings.repeat, 11);
   EXPECT_TRUE(goods.settings.printtitle);
-
   // Settings never stored read as their defaults.
   Open().Exec("update labeltemplate set paperkind = null, columns = null, printtitle = null");
   const LabelTemplate unset = Load(labels::kShelfLabel);
@@ -59,7 +58,6 @@ TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutR
   label.settings = {labels::kA4Paper, "out.pdf", 3,     2.5, 4,    2,
                     labels::kByClass, "饮料",    10.25, 5,   false};
   Save(label);
-
   const LabelTemplate back = Load(labels::kGoodsLabel);
   EXPECT_EQ(back.labelwidth * 100 + back.labelheight, 4025);
   const auto& price = back.fields[labels::kPrice];
@@ -77,7 +75,6 @@ TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutR
   shelf = Load(labels::kShelfLabel);
   EXPECT_EQ(shelf.settings.printername, "out.pdf");
   EXPECT_EQ(shelf.labelwidth, 60);
-
   // The class is kept unless the run is by class.
   label.settings.printkind = labels::kByBarcode;
   label.settings.classname = "零食";
@@ -102,7 +99,6 @@ TEST_F(LabelTemplateTest,
   EXPECT_EQ(file, dir() / "labelprint.db");
   EXPECT_EQ(ExportError(file), "");
   EXPECT_EQ(ExportError(file), "");  // again: old rows replaced, not doubled
-
   Open().ExecScript(
       "update labeltemplate set cx = 1, printername = 'other';"
       "insert into labeltemplate (tempname,labelkind) values ('额外','货架签')");
@@ -123,20 +119,17 @@ TEST_F(LabelTemplateTest,
   const std::string before = Templates();
   const auto missing = dir() / "none.db";
   EXPECT_EQ(ImportError(missing), "找不到模板文件 " + missing.string());
-
   // Not a database: refused both ways, and its bytes stay.
   const auto junk = dir() / "junk.db";
   std::ofstream(junk) << std::string(4096, 'j');
   EXPECT_NE(ExportError(junk).find("模板导出失败"), std::string::npos);
   EXPECT_EQ(FileBytes(junk), std::string(4096, 'j'));
   EXPECT_NE(ImportError(junk).find("模板文件无法读取"), std::string::npos);
-
   // A file with an empty table would wipe every template.
   const auto empty = dir() / "empty.db";
   store::Database(empty, store::OpenMode::kCreate).ExecScript("create table labeltemplate (x)");
   EXPECT_EQ(ImportError(empty), "模板文件中没有标签模板");
   EXPECT_EQ(Templates(), before);
-
   // An export into a folder that does not exist leaves no file behind.
   EXPECT_NE(ExportError(dir() / "no" / "labelprint.db"), "");
   EXPECT_FALSE(std::filesystem::exists(dir() / "no"));

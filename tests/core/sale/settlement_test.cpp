@@ -22,14 +22,12 @@ TEST(OrdinaryPaymentTest, RoundOffChangeAndConfirmationChecksInOrder) {
   ASSERT_TRUE(ok.accepted);
   EXPECT_DOUBLE_EQ(ok.payment->cash, 100.00);
   EXPECT_DOUBLE_EQ(ok.payment->change, 76.50);
-
   // Fen sums: 0.70 + 0.10 pays 0.80 exactly.
   EXPECT_TRUE(sale::ConfirmOrdinaryPayment(0.80, {0, 0.10, 0, 0.70}, ui).accepted);
   EXPECT_FALSE(sale::ConfirmOrdinaryPayment(23.50, {0, 23.49, 0, 0}, ui).accepted);
   // Even one fen of allowance above the due is refused.
   EXPECT_FALSE(sale::ConfirmOrdinaryPayment(23.50, {23.51, 0, 0, 0}, ui).accepted);
   EXPECT_EQ(ui.messages, (std::vector<std::string>{"金额有误!", "整单折让金额不能超过应收金额"}));
-
   ui.messages.clear();
   ui.yes_no = {false};
   auto large = sale::ConfirmOrdinaryPayment(20000, {15000, 5000, 0, 0}, ui);
@@ -61,7 +59,6 @@ TEST(MemberPaymentTest, MemberPaymentsRefundsAndTendersBeyondWhatATillHolds) {
     EXPECT_DOUBLE_EQ(sale::MemberSplit(due, balance).remaining, remaining) << due << " " << balance;
   }
   EXPECT_DOUBLE_EQ(sale::MemberAllowance(3.456), 3.46);
-
   // cash, cheque, card -> change on a due of 20.00
   for (auto [cash, cheque, card, change] : {std::array{50.00, 0.0, 0.0, 30.00},
                                             {5.00, 10.00, 0.0, 0.0},

@@ -101,7 +101,6 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
   Do(&sale::TouchPages::PreviousGoodsPage);
   EXPECT_EQ(GoodsNames().front(), "A17");
   EXPECT_EQ(GoodsNames().size(), 16u);
-
   Choose("B");
   EXPECT_EQ(pages_.goods_page(), 0);
   EXPECT_EQ(GoodsNames(), (Names{"B1", "B2", "B3"}));

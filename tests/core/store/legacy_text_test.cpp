@@ -42,7 +42,6 @@ TEST_F(LegacyTextTest, ConvertsOldTextOnceAndKeepsEverythingElse) {
   db.Exec("insert into inventory values ('6912',?)", Gbk("箱"));  // text in a number column
   db.Exec("create table notes (memo blob, line text)");
   db.Exec("insert into notes values (cast(? as blob),?)", Gbk("原样"), Gbk("备注"));
-
   EXPECT_TRUE(store::ConvertLegacyText(db));
   EXPECT_EQ(db.QueryText("select goodsname || unit || class from goodsmaster "
                          "where barcode = '6910'"),
@@ -57,7 +56,6 @@ TEST_F(LegacyTextTest, ConvertsOldTextOnceAndKeepsEverythingElse) {
   EXPECT_EQ(db.QueryText("select operatorduty from operatormaster where workno = '7'"), "收银员");
   EXPECT_EQ(db.QueryDouble("select salesprice from goodsmaster where barcode = '6910'"), 2.0);
   EXPECT_EQ(db.QueryInt("pragma user_version"), store::kUtf8TextVersion);
-
   // Marked: a second call does not look again.
   db.Exec("update goodsmaster set unit = ? where barcode = '6910'", Gbk("瓶"));
   EXPECT_FALSE(store::ConvertLegacyText(db));

@@ -67,7 +67,6 @@ TEST_F(UpgradeTest, OldFileGainsEveryTableColumnAndIndexWithItsDefaultsAndASecon
   EXPECT_NE(detail.find("transactiondetails_tranno_idx"), std::string::npos) << detail;
   store::Database db;
   store::UpgradeSchema(db);
-
   // Goods from before member prices sell to members at the normal price.
   EXPECT_EQ(db.QueryInt("select count(*) from goodsmaster where memberprice = salesprice and "
                         "averageimportprice = 0 and isscalegoods = '否' and pluno = 0 and "
@@ -92,7 +91,6 @@ TEST_F(UpgradeTest, OldFileGainsEveryTableColumnAndIndexWithItsDefaultsAndASecon
                            "and transactiontype = '销售总计'"),
             0.0);
   EXPECT_EQ(db.QueryDouble("select pettyvalue from shiftsum"), 0.0);
-
   // The first label table: seven items for each kind at one spot, then itemwidth 10 and the
   // title flag; the later layout groups see rows and add none.
   EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate where labelkind = '货架签'"), 7);
@@ -107,7 +105,6 @@ TEST_F(UpgradeTest, OldFileGainsEveryTableColumnAndIndexWithItsDefaultsAndASecon
   const std::string first = DumpTables(db);
   store::UpgradeSchema(db);
   EXPECT_EQ(DumpTables(db), first);
-
   // The repair groups run every time: a goods row without stock, a NULL cost and a NULL
   // combined flag are mended by the next run.
   db.Exec("insert into goodsmaster (barcode,goodsname,salesprice) values ('7001','新货',1)");
@@ -149,7 +146,6 @@ TEST_F(UpgradeTest, ARealFailureStopsTheUpgradeAndTheNextRunWritesTheDefault) {
   const std::string before = testing_support::FileBytes(store::DatabasePath());
   EXPECT_THROW(store::PrepareDatabase(store::DatabasePath()), store::DbError);
   EXPECT_EQ(testing_support::FileBytes(store::DatabasePath()), before);
-
   store::Database db;
   EXPECT_THROW(store::UpgradeSchema(db), store::DbError);
   // The groups before the failing one are kept; the failing one left nothing.

@@ -122,7 +122,6 @@ TEST_F(DemoShopTest, NothingInTheShopContradictsItselfItIsRepeatableAndLeavesDat
   const std::string before = Dump(db);
   EXPECT_THROW(demo::FillDemoShop(db), std::runtime_error);
   EXPECT_EQ(Dump(db), before);
-
   const std::filesystem::path file = dir() / "taken.db";
   std::ofstream(file) << "not a database";
   EXPECT_THROW(demo::CreateDemoShop(file), store::DbError);
