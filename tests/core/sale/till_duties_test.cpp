@@ -62,11 +62,6 @@ class TillDutiesTest : public sale_testing::SaleFixture {
         "opencashiercmd = '27,112,0,25,250'");
   }
 
-  void RecordPetty(double amount) {
-    store::Database db = Open();
-    sale::RecordPettyCash(db, amount, "0");
-  }
-
   sale::EntryOutcome Petty(const std::string& entry) {
     sale::EntryResult result = Enter(entry);
     EXPECT_EQ(result.outcome, sale::EntryOutcome::kPettyCash);
@@ -83,11 +78,11 @@ class TillDutiesTest : public sale_testing::SaleFixture {
 TEST_F(TillDutiesTest, ShiftClosingSumsTheOpenShiftAndNumbersItsRows) {
   AddBill({1, 2, 23.50, 50, 27, 0, 0, 0, 0.07, 0.50, 1.00});  // 23.00 charged in cash
   AddBill({2, 1.5, 30, 10, 0, 10, 5, 5});                     // cash, stored, cheque, card
-  RecordPetty(100);
-  RecordPetty(-20);
+  store::Database db = Open();
+  sale::RecordPettyCash(db, 100, "0");
+  sale::RecordPettyCash(db, -20, "0");
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 113.00);
   EXPECT_EQ(sale::CloseShift("0"), "完成");
-  store::Database db = Open();
   store::Statement row = db.Query(
       "select shiftid,billcount,salesquantity,salesvalue,discountvalue,wipevalue,valuediscount,"
       "cardpaid,cashpaid,checkpaid,unionpaid,pettyvalue,shiftdate,workno from shiftsum");

@@ -30,10 +30,6 @@ class TouchPagesTest : public testing_support::TestDatabase {
     for (const sale::GoodsButton& button : pages_.goods()) names.push_back(button.goodsname);
     return names;
   }
-  void OpenPages() {
-    store::Database db = Open();
-    pages_.Open(db);
-  }
   template <typename Step>
   void Do(Step step) {
     store::Database db = Open();
@@ -49,7 +45,7 @@ class TouchPagesTest : public testing_support::TestDatabase {
 
 TEST_F(TouchPagesTest, TwelveClassesGiveThreePagesAndNextStopsOnTheLast) {
   AddClasses(12);
-  OpenPages();
+  Do(&sale::TouchPages::Open);
   EXPECT_EQ(pages_.classes(), (Names{"C10", "C11", "C12", "C13", "C14"}));
   Do(&sale::TouchPages::NextClassPage);
   EXPECT_EQ(pages_.classes(), (Names{"C15", "C16", "C17", "C18", "C19"}));
@@ -73,7 +69,7 @@ TEST_F(TouchPagesTest, ExactlyTenClassesEndOnPageOne) {
   Open().Exec(
       "insert into goodsmaster (barcode,goodsname,class) values "
       "('n1','无类',null),('n2','空类','')");
-  OpenPages();
+  Do(&sale::TouchPages::Open);
   Do(&sale::TouchPages::NextClassPage);
   EXPECT_EQ(pages_.class_page(), 1);
   EXPECT_EQ(pages_.classes().size(), 5u);
@@ -88,7 +84,7 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
   AddGoodsOfClass("A", 33);  // names A1..A33 again, after B's rows: A holds 53 rows
   store::Database db = Open();
   db.Exec("delete from goodsmaster where class = 'A' and rowid <= 20");
-  OpenPages();
+  Do(&sale::TouchPages::Open);
   Choose("A");
   EXPECT_EQ(GoodsNames().front(), "A1");
   EXPECT_EQ(pages_.goods().front().barcode, "A-1");
@@ -114,7 +110,7 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
 
 TEST_F(TouchPagesTest, AFailedReadLeavesThePagesAsTheyWere) {
   AddGoodsOfClass("A", 20);
-  OpenPages();
+  Do(&sale::TouchPages::Open);
   Do(&sale::TouchPages::NextGoodsPage);
   Open().Exec("alter table goodsmaster rename to goodsgone");
   store::Database db = Open();
