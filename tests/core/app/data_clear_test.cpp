@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <string>
 #include <vector>
 
 #include "core/app/backup.h"
 #include "core/common/clock.h"
-#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {

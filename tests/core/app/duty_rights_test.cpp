@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "core/app/main_menu.h"
-#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {

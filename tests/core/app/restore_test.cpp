@@ -2,15 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <string>
 
 #include "core/app/backup.h"
 #include "core/common/clock.h"
-#include "core/common/error.h"
 #include "core/common/text_encoding.h"
-#include "core/store/database.h"
 #include "core/store/legacy_text.h"
 #include "core/store/old_schema.h"
 #include "support/test_database.h"

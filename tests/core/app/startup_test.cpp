@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <thread>

@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "core/backoffice/goods/goods_master.h"
-#include "core/common/error.h"
 #include "goods_fixture.h"
 
 namespace {

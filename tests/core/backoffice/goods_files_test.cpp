@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "core/common/clock.h"
-#include "core/common/error.h"
 #include "core/common/text_encoding.h"
 #include "core/reports/progress.h"
 #include "core/reports/spreadsheet.h"

@@ -7,7 +7,6 @@
 #include "core/backoffice/goods/purchase_bills.h"
 #include "core/backoffice/goods/stock_list.h"
 #include "core/common/clock.h"
-#include "core/common/error.h"
 #include "core/reports/spreadsheet.h"
 #include "goods_fixture.h"
 

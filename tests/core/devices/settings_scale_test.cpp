@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <thread>
 #include <tuple>
 
-#include "core/common/error.h"
 #include "core/common/text_encoding.h"
 #include "core/devices/management_record.h"
 #include "core/devices/port.h"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <string>
 
 #include "core/labels/template_exchange.h"
 #include "support/test_database.h"

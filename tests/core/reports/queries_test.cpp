@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 
 #include "core/reports/daily_report.h"

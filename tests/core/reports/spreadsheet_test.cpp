@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
-#include <filesystem>
 #include <fstream>
 
-#include "core/common/error.h"
 #include "core/lookups/settings.h"
 #include "core/reports/list_export.h"
 #include "support/test_database.h"

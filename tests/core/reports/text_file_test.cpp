@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 
-#include "core/common/error.h"
 #include "core/common/text_encoding.h"
 #include "core/reports/gbk_encoder.h"
 #include "core/reports/import_check.h"

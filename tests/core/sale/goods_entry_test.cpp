@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "core/common/clock.h"
-#include "core/common/error.h"
 #include "core/sale/quick_goods.h"
 #include "sale_fixture.h"
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "core/common/error.h"
 #include "core/sale/member_selection.h"
 #include "sale_fixture.h"
 

@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-
 #include "core/common/text_encoding.h"
-#include "core/store/database.h"
 #include "core/store/old_schema.h"
 #include "core/store/schema.h"
 #include "support/test_database.h"

@@ -6,7 +6,6 @@
 
 #include <fstream>
 
-#include "core/store/database.h"
 #include "support/test_database.h"
 
 namespace {

@@ -4,9 +4,7 @@
 
 #include <map>
 #include <set>
-#include <string>
 
-#include "core/store/database.h"
 #include "core/store/schema.h"
 #include "old_schema.h"
 #include "support/test_database.h"

@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <string>
 
 #include "core/common/clock.h"
 #include "core/servicelib/kasso_basic.h"
-#include "core/store/database.h"
 #include "support/test_database.h"
 
 namespace {
