@@ -42,17 +42,11 @@ class DataClearTest : public testing_support::TestDatabase {
     return counts;
   }
   double Stock() { return *Open().QueryDouble("select sum(quantity) from inventory"); }
-
-  static int BackupFileCount() {
-    if (!fs::exists(app::BackupFolder())) return 0;
-    auto files = fs::directory_iterator(app::BackupFolder());
-    return static_cast<int>(std::distance(fs::begin(files), fs::end(files)));
-  }
 };
 
 TEST_F(DataClearTest, EachGroupClearsItsOwnTablesInTableOrderAndLeavesTheRest) {
   EXPECT_TRUE(app::ClearData({}).empty());  // nothing chosen: no change and no copy
-  EXPECT_EQ(BackupFileCount(), 0);
+  EXPECT_FALSE(fs::exists(app::BackupFolder()));
   app::ClearData({ClearGroup::kStock});
   EXPECT_EQ(Counts({"goodsmaster", "inventory", "transactiondetails"}), (Rows{2, 2, 1}));
   EXPECT_EQ(Stock(), 0);
