@@ -54,14 +54,6 @@ class TillDutiesTest : public sale_testing::SaleFixture {
         bill.cardpaid, bill.wipe, bill.allowance, bill.checkpaid, bill.unionpaid);
   }
 
-  // A drawer on a pseudo-terminal behind "com1", kicked with five known bytes.
-  void UseDrawer(const PseudoTerminal& drawer) {
-    devices::OverridePortPath("com1", drawer.slave_path());
-    Open().Exec(
-        "update management set moneyboxcontrol = '弹出', printerport = 'com1', "
-        "opencashiercmd = '27,112,0,25,250'");
-  }
-
   sale::EntryOutcome Petty(const std::string& entry) {
     sale::EntryResult result = Enter(entry);
     EXPECT_EQ(result.outcome, sale::EntryOutcome::kPettyCash);
@@ -120,8 +112,11 @@ TEST_F(TillDutiesTest, FailedShiftClosingAndPettyAmountsThatAreNoNumberChangeNot
 }
 
 TEST_F(TillDutiesTest, PettyCashAndTheDrawerKeyKickTheDrawer) {
-  PseudoTerminal drawer;
-  UseDrawer(drawer);
+  PseudoTerminal drawer;  // behind "com1", kicked with five known bytes
+  devices::OverridePortPath("com1", drawer.slave_path());
+  Open().Exec(
+      "update management set moneyboxcontrol = '弹出', printerport = 'com1', "
+      "opencashiercmd = '27,112,0,25,250'");
   AddBill({4, 1, 10, 10, 0});
   EXPECT_EQ(Petty("+100"), sale::EntryOutcome::kDone);
   EXPECT_EQ(drawer.ReadAll(), std::string(kKick, 5));
