@@ -55,11 +55,8 @@ TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPadNumbersRunT
   EXPECT_TRUE(Pad(PadMode::kBillDiscount, "0.9"));
   EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"0.90", "9.00"}));
   EXPECT_EQ(sale_.total_caption, "总计: 19.80");  // 9.00 + 3 x 4.00 x 0.90 (price reset)
-  // Refusals change nothing and say why.
-  ui_.yes_no = {false};
-  EXPECT_FALSE(Pad(PadMode::kQuantity, "20000"));
+  // A refusal changes nothing and says why.
   EXPECT_FALSE(Pad(PadMode::kPrice, "-1"));
-  EXPECT_EQ(ui_.questions, Texts{"数量超过10000,真的要修改吗?"});
   EXPECT_EQ(ui_.messages, Texts{"价格有误"});
   EXPECT_EQ(sale_.total_caption, "总计: 19.80");
 }
