@@ -35,7 +35,6 @@ class DataClearTest : public testing_support::TestDatabase {
   int64_t Count(const std::string& table) const {
     return TestDatabase::Count("select count(*) from " + table);
   }
-  // The row counts of the tables, in the order given.
   std::vector<int64_t> Counts(std::initializer_list<const char*> tables) const {
     std::vector<int64_t> counts;
     for (const char* table : tables) counts.push_back(Count(table));

@@ -85,7 +85,6 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedPriceAndScaleGoodsAreWeigh
   ASSERT_EQ(sale_.lines.size(), 2u);
   EXPECT_EQ(Column(1, sale::kAmount), "0.00");
   EXPECT_EQ(sale_.total_caption, "总计: 7.80");
-  // What the price entry dialog accepts.
   const std::pair<std::string, std::string> refused[] = {{"", "请录入价格"},
                                                          {"1.2.3", "价格有误"},
                                                          {"abc", "价格有误"},
