@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "core/labels/template_exchange.h"
 #include "support/test_database.h"
@@ -14,26 +15,21 @@ using testing_support::FileBytes;
 
 class LabelTemplateTest : public testing_support::TestDatabase {
  protected:
-  LabelTemplate Load(const char* kind) {
-    store::Database db = Open();
-    return labels::LoadTemplate(db, kind);
+  void SetUp() override {
+    TestDatabase::SetUp();
+    db_.emplace(Open());
   }
-  void Save(const LabelTemplate& label) {
-    store::Database db = Open();
-    labels::SaveTemplate(db, label);
-  }
-  std::string Templates() {
-    store::Database db = Open();
-    return testing_support::DumpTables(db);
-  }
+  LabelTemplate Load(const char* kind) { return labels::LoadTemplate(*db_, kind); }
+  void Save(const LabelTemplate& label) { labels::SaveTemplate(*db_, label); }
+  std::string Templates() { return testing_support::DumpTables(*db_); }
   std::string ExportError(const std::filesystem::path& file) {
-    store::Database db = Open();
-    return testing_support::ErrorOf([&] { labels::ExportTemplates(db, file); });
+    return testing_support::ErrorOf([&] { labels::ExportTemplates(*db_, file); });
   }
   std::string ImportError(const std::filesystem::path& file) {
-    store::Database db = Open();
-    return testing_support::ErrorOf([&] { labels::ImportTemplates(db, file); });
+    return testing_support::ErrorOf([&] { labels::ImportTemplates(*db_, file); });
   }
+
+  std::optional<store::Database> db_;
 };
 
 TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutRowsGetsThem) {
