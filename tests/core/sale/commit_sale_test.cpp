@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "core/common/format.h"
 #include "core/devices/slip.h"
@@ -227,19 +228,16 @@ TEST_F(CommitSaleTest, RefusalsOfStoredValueMemberAndFileAreNamedAndReceiptCopie
   db.ExecScript("pragma max_page_count = " + std::to_string(*db.QueryInt("pragma page_count")));
   EXPECT_EQ(refusal("insert into inventory values (zeroblob(100000),1)"), "磁盘已满");
   EXPECT_EQ(refusal("insert into nosuchtable values (1)"), "流水写入有误");
-  store::Database settings = Open();
-  auto copies = [&](const char* mode, const char* port, int times) {
-    settings.Exec("update management set printercontrol = ?, printerport = ?, printtimes = ?", mode,
-                  port, times);
-    return sale::ReceiptCopies(settings);
-  };
-  EXPECT_EQ(copies("POS58", "lpt1", 2), 2);
-  EXPECT_EQ(copies("POS58", "COM1", 1), 1);
-  EXPECT_EQ(copies("POS58", "com2", 1), 0);
-  EXPECT_EQ(copies("驱动打印", "com2", 2), 2);
-  EXPECT_EQ(copies("驱动76mm", "", 1), 1);
-  EXPECT_EQ(copies("不打印", "lpt1", 2), 0);
-  EXPECT_EQ(copies("POS58", "lpt1", 0), 0);
+  // mode, port, copies set -> copies printed
+  const std::tuple<const char*, const char*, int, int> modes[] = {
+      {"POS58", "lpt1", 2, 2},    {"POS58", "COM1", 1, 1}, {"POS58", "com2", 1, 0},
+      {"驱动打印", "com2", 2, 2}, {"驱动76mm", "", 1, 1},  {"不打印", "lpt1", 2, 0},
+      {"POS58", "lpt1", 0, 0}};
+  for (auto [mode, port, times, copies] : modes) {
+    db.Exec("update management set printercontrol = ?, printerport = ?, printtimes = ?", mode, port,
+            times);
+    EXPECT_EQ(sale::ReceiptCopies(db), copies) << mode << " " << port << " " << times;
+  }
 }
 
 }  // namespace
