@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "sale_fixture.h"
 
@@ -37,16 +38,14 @@ TEST(OrdinaryPaymentTest, RoundOffChangeAndConfirmationChecksInOrder) {
   EXPECT_TRUE(sale::ConfirmOrdinaryPayment(20000, {15000, 5000, 0, 0}, ui).accepted);
   EXPECT_EQ(ui.questions.size(), 2U);
   EXPECT_TRUE(ui.messages.empty());
-  auto expect = [](double total, int setting, double due, double wipe) {
+  // total, wipe setting -> due, wipe (4.30 is 4.2999... in binary: the tenth must stay)
+  const std::tuple<double, int, double, double> wipes[] = {
+      {9.99, 0, 9.00, 0.99},  {23.57, 1, 23.50, 0.07}, {23.57, 0, 23.00, 0.57},
+      {23.57, 2, 23.57, 0.0}, {4.30, 1, 4.30, 0.0},    {-23.57, 1, -23.50, -0.07}};
+  for (auto [total, setting, due, wipe] : wipes) {
     EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).due, due) << total << " by " << setting;
     EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).wipe, wipe) << total << " by " << setting;
-  };
-  expect(9.99, 0, 9.00, 0.99);
-  expect(23.57, 1, 23.50, 0.07);
-  expect(23.57, 0, 23.00, 0.57);
-  expect(23.57, 2, 23.57, 0.0);
-  expect(4.30, 1, 4.30, 0.0);  // 4.30 is 4.2999... in binary; the tenth must not be lost to it
-  expect(-23.57, 1, -23.50, -0.07);
+  }
 }
 
 TEST(MemberPaymentTest, MemberPaymentsRefundsAndTendersBeyondWhatATillHolds) {
