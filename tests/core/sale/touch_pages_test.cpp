@@ -29,14 +29,10 @@ class TouchPagesTest : public testing_support::TestDatabase {
     for (const sale::GoodsButton& button : pages_.goods()) names.push_back(button.goodsname);
     return names;
   }
-  template <typename Step>
-  void Do(Step step) {
+  template <typename Step, typename... Args>
+  void Do(Step step, Args... args) {
     store::Database db = Open();
-    (pages_.*step)(db);
-  }
-  void Choose(std::optional<std::string> goods_class) {
-    store::Database db = Open();
-    pages_.ChooseClass(db, std::move(goods_class));
+    (pages_.*step)(db, args...);
   }
 
   sale::TouchPages pages_;
@@ -84,7 +80,7 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
   store::Database db = Open();
   db.Exec("delete from goodsmaster where class = 'A' and rowid <= 20");
   Do(&sale::TouchPages::Open);
-  Choose("A");
+  Do(&sale::TouchPages::ChooseClass, "A");
   EXPECT_EQ(GoodsNames().front(), "A1");
   EXPECT_EQ(pages_.goods().front().barcode, "A-1");
   Do(&sale::TouchPages::NextGoodsPage);
@@ -96,10 +92,11 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
   Do(&sale::TouchPages::PreviousGoodsPage);
   EXPECT_EQ(GoodsNames().front(), "A17");
   EXPECT_EQ(GoodsNames().size(), 16u);
-  Choose("B");
+  Do(&sale::TouchPages::ChooseClass, "B");
   EXPECT_EQ(pages_.goods_page(), 0);
   EXPECT_EQ(GoodsNames(), (Names{"B1", "B2", "B3"}));
-  Choose(std::nullopt);  // "全部": every goods item in the order entered
+  Do(&sale::TouchPages::ChooseClass,
+     std::nullopt);  // "全部": every goods item in the order entered
   EXPECT_EQ(GoodsNames().front(), "B1");
   Do(&sale::TouchPages::NextGoodsPage);
   Do(&sale::TouchPages::NextGoodsPage);
