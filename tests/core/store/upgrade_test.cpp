@@ -24,25 +24,12 @@ std::map<std::string, std::set<std::string>> Columns(store::Database& db) {
   return columns;
 }
 
-// Starts from a file of the first till version (see old_schema.h) in its own data directory.
-class UpgradeTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = testing_support::MakeTempDir();
-    store::SetDataDirectory(dir_);
-    store::Database(store::DatabasePath(), store::OpenMode::kCreate).ExecScript(kOldStyleTables);
-  }
-  void TearDown() override {
-    store::SetDataDirectory({});
-    fs::remove_all(dir_);
-  }
-  fs::path dir_;
-};
+using UpgradeTest = OldFileTest;
 
 TEST_F(UpgradeTest, OldFileGainsEveryTableColumnAndIndexWithItsDefaultsAndASecondRunOnlyRepairs) {
   store::Database old_db;
   store::UpgradeSchema(old_db);
-  fs::path fresh = dir_ / "fresh.db";
+  fs::path fresh = dir() / "fresh.db";
   store::CreateNewDatabase(fresh);
   store::Database new_db(fresh);
   auto upgraded = Columns(old_db);
