@@ -83,10 +83,18 @@ TEST_F(StocktakeTest,
   EXPECT_EQ(Counts(), "A:10:9.5:-0.5 B:4:6:2 C:2.5:0:-2.5 ");
 }
 
-TEST_F(StocktakeTest, VerifyingCorrectsByTheDifferenceWhateverTheStockRows) {
+TEST_F(StocktakeTest, VerifyingCorrectsByTheDifferenceWhateverTheStockRowsOrChangesNothing) {
   backoffice::GenerateStocktake();
   SaveCount("A", "8");
   SaveCount("C", "2.125");
+  Open().ExecScript(
+      "create trigger refuse after update on inventory when new.barcode = 'C' "
+      "begin select raise(abort, 'injected'); end;");
+  EXPECT_THROW(backoffice::VerifyStocktake(), store::DbError);
+  EXPECT_EQ(Stock("A"), 10);
+  EXPECT_EQ(Counts(), "A:10:8:-2 B:4:4:0 C:2.5:2.125:-0.375 ");
+  EXPECT_EQ(Count("select count(*) from invcountbak"), 0);
+  Open().ExecScript("drop trigger refuse");
   Open().Exec("update inventory set quantity = quantity - 3 where barcode = 'A'");  // sold
   kasso::SetFixedClock(kasso::MakeTime(2024, 6, 1, 18, 0, 0));
   backoffice::VerifyStocktake();
@@ -111,19 +119,6 @@ TEST_F(StocktakeTest, VerifyingCorrectsByTheDifferenceWhateverTheStockRows) {
   std::string shown;
   for (const auto& row : list.rows) shown += row.barcode + backoffice::QuantityText(row.quantity);
   EXPECT_EQ(shown, "A12B4K0C2.5D3");
-}
-
-TEST_F(StocktakeTest, AFailingVerificationChangesNothing) {
-  backoffice::GenerateStocktake();
-  SaveCount("A", "8");
-  SaveCount("B", "7");
-  Open().ExecScript(
-      "create trigger refuse after update on inventory when new.barcode = 'B' "
-      "begin select raise(abort, 'injected'); end;");
-  EXPECT_THROW(backoffice::VerifyStocktake(), store::DbError);
-  EXPECT_EQ(Stock("A"), 10);
-  EXPECT_EQ(Counts(), "A:10:8:-2 B:4:7:3 C:2.5:2.5:0 ");
-  EXPECT_EQ(Count("select count(*) from invcountbak"), 0);
 }
 
 TEST_F(StocktakeTest, ExportsRoundTripAndRegeneratingWaitsForOpenBills) {
