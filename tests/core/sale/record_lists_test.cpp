@@ -24,7 +24,7 @@ class RecordListsTest : public testing_support::TestDatabase {
   }
 };
 
-TEST_F(RecordListsTest, ReceiptsShowEachSaleOnceNewestFirstAndUnreadableListsSayWhich) {
+TEST_F(RecordListsTest, ReceiptsParkedSalesAndShiftsInOrderAndUnreadableListsSayWhich) {
   Open().Exec("insert into operatormaster values ('7','王芳','7','收银员')");
   Journal(1, "销售", 2, 20, "0", "2024-05-01 09:00:00");
   Journal(1, "销售", 0.5, 4.25, "0", "2024-05-01 09:00:01");  // a second later
@@ -39,16 +39,6 @@ TEST_F(RecordListsTest, ReceiptsShowEachSaleOnceNewestFirstAndUnreadableListsSay
                              {"1", "管理员", "2024-05-01 09:00:00", "2.50", "24.25"}}));
   EXPECT_EQ(list.keys, (Keys{"4", "3", "1"}));
   EXPECT_TRUE(sale::LoadRecordList(sale::kShiftReceiptsMode).rows.empty());
-  Open().ExecScript("drop table shiftsum; drop table transactiondetails;");
-  EXPECT_EQ(Message(sale::kShiftReceiptsMode), "班次有误");
-  EXPECT_EQ(Message(sale::kSaleReceiptsMode), "数据有误");
-  EXPECT_EQ(Message("没有这种"), "数据有误");
-  EXPECT_EQ(sale::RecordKeyNumber("42"), 42);
-  EXPECT_EQ(sale::RecordKeyNumber(""), std::nullopt);
-  EXPECT_EQ(sale::RecordKeyNumber("2024-05-01 18:00:00"), std::nullopt);
-}
-
-TEST_F(RecordListsTest, ParkedSalesAndShifts) {
   Open().ExecScript(
       "insert into transactionpendinglist (listnumber,barcode,quantity,frontprice,memberid,"
       "transdatetime,frontdisrate) values "
@@ -64,6 +54,13 @@ TEST_F(RecordListsTest, ParkedSalesAndShifts) {
   EXPECT_EQ(shifts.rows,
             (Rows{{"2", "", "2024-05-01 18:00:00"}, {"1", "管理员", "2024-04-30 18:00:00"}}));
   EXPECT_EQ(shifts.keys, (Keys{"2", "1"}));
+  Open().ExecScript("drop table shiftsum; drop table transactiondetails;");
+  EXPECT_EQ(Message(sale::kShiftReceiptsMode), "班次有误");
+  EXPECT_EQ(Message(sale::kSaleReceiptsMode), "数据有误");
+  EXPECT_EQ(Message("没有这种"), "数据有误");
+  EXPECT_EQ(sale::RecordKeyNumber("42"), 42);
+  EXPECT_EQ(sale::RecordKeyNumber(""), std::nullopt);
+  EXPECT_EQ(sale::RecordKeyNumber("2024-05-01 18:00:00"), std::nullopt);
 }
 
 }  // namespace
