@@ -43,13 +43,17 @@ class DataClearTest : public testing_support::TestDatabase {
   double Stock() { return *Open().QueryDouble("select sum(quantity) from inventory"); }
 };
 
-TEST_F(DataClearTest, EachGroupClearsItsOwnTablesInTableOrderAndLeavesTheRest) {
+TEST_F(DataClearTest, EachGroupClearsItsOwnTablesInTableOrderAfterASafetyCopy) {
   EXPECT_TRUE(app::ClearData({}).empty());  // nothing chosen: no change and no copy
   EXPECT_FALSE(fs::exists(app::BackupFolder()));
-  app::ClearData({ClearGroup::kStock});
+  // The safety copy holds the data before the clear; its rotation is proven with the backups.
+  const fs::path copy = app::ClearData({ClearGroup::kStock});
+  EXPECT_EQ(copy, app::BackupFolder() / "清除前备份20240301183000.dat");
+  EXPECT_EQ(store::Database(copy).QueryDouble("select sum(quantity) from inventory"), 15.5);
   EXPECT_EQ(Counts({"goodsmaster", "inventory", "transactiondetails"}), (Rows{2, 2, 1}));
   EXPECT_EQ(Stock(), 0);
-  app::ClearData({ClearGroup::kGoods});
+  EXPECT_NE(app::ClearData({ClearGroup::kGoods}), copy);  // same second: a new name
+  EXPECT_TRUE(fs::exists(copy));
   EXPECT_EQ(Counts({"goodsmaster", "unitmaster", "inventory", "combinedgoods",
                     "transactionpendinglist", "operatormaster"}),
             (Rows{0, 0, 0, 1, 1, 1}));
@@ -68,16 +72,6 @@ TEST_F(DataClearTest, EachGroupClearsItsOwnTablesInTableOrderAndLeavesTheRest) {
                                              "商品信息",   "类别信息",     "单位信息", "库存信息"};
   EXPECT_EQ(texts({ClearGroup::kGoods, ClearGroup::kPurchases, ClearGroup::kSales}), expected);
   EXPECT_EQ(texts({ClearGroup::kSales, ClearGroup::kGoods, ClearGroup::kPurchases}), expected);
-}
-
-// That the rotation of automatic backups leaves safety copies alone is proven with the rotation.
-TEST_F(DataClearTest, SafetyCopyHoldsTheDataBeforeTheClear) {
-  fs::path copy = app::ClearData({ClearGroup::kSales, ClearGroup::kGoods});
-  EXPECT_EQ(copy, app::BackupFolder() / "清除前备份20240301183000.dat");
-  EXPECT_EQ(store::Database(copy).QueryInt("select count(*) from goodsmaster"), 2);
-  fs::path second = app::ClearData({ClearGroup::kStock});  // same second: a new name
-  EXPECT_NE(second, copy);
-  EXPECT_TRUE(fs::exists(copy));
 }
 
 TEST_F(DataClearTest, FailingSafetyCopyOrStatementClearsNothing) {
