@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 
 #include "support/test_database.h"
@@ -47,7 +46,6 @@ TEST_F(AccountsTest, RefusedAccountsWriteNothingAndNewNumbersAreInsertedKnownOne
   EXPECT_EQ(SaveOperator({"7", "小王", "abc", "收银员"}), SaveResult::kInserted);
   // Trailing blanks do not make a second account: the login would never find it.
   EXPECT_EQ(SaveOperator({"7  ", "王小二", "xyz", "经理"}), SaveResult::kUpdated);
-
   auto accounts = app::ListOperators();
   ASSERT_EQ(accounts.size(), 3u);
   EXPECT_EQ(accounts[0].workno, "0");
@@ -57,7 +55,6 @@ TEST_F(AccountsTest, RefusedAccountsWriteNothingAndNewNumbersAreInsertedKnownOne
   EXPECT_EQ(app::LoadOperator("7 ")->operatorpassword, "xyz");
   EXPECT_EQ(app::LoadOperator(tricky.workno)->operatorpassword, tricky.operatorpassword);
   EXPECT_FALSE(app::LoadOperator("9"));
-
   app::DeleteOperator(tricky.workno);
   EXPECT_FALSE(app::LoadOperator(tricky.workno));
   EXPECT_EQ(AccountCount(), 2);
@@ -66,18 +63,15 @@ TEST_F(AccountsTest, RefusedAccountsWriteNothingAndNewNumbersAreInsertedKnownOne
 TEST_F(AccountsTest, BuiltInAccountStaysAndAnUnreadableTableIsReportedNotSaved) {
   EXPECT_EQ(SaveOperator({"0", "老板", "secret", "经理"}), SaveResult::kUpdated);
   EXPECT_EQ(app::LoadOperator("0")->operatorpassword, "secret");
-
   for (const char* workno : {"0", "0 "}) {
     EXPECT_EQ(ErrorOf([&] { app::DeleteOperator(workno); }), "此账号不能删除!") << workno;
   }
   EXPECT_TRUE(app::LoadOperator("0"));
-
   Open().Exec("delete from operatormaster where workno = '0'");
   EXPECT_EQ(RefusalFor({"0", "管理员", "0", "经理"}), (Refusal{"不能添加工号为0的账号", "workno"}));
   EXPECT_EQ(AccountCount(), 0);
   Open().Exec("alter table operatormaster rename to operatormaster_old");
   EXPECT_EQ(RefusalFor({"7", "小王", "", "收银员"}), (Refusal{"登陆账号有误", ""}));
-
   std::filesystem::remove(store::DatabasePath());
   EXPECT_THROW(SaveOperator({"7", "小王", "", "收银员"}), store::DbError);
   EXPECT_THROW(app::ListOperators(), store::DbError);

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <set>
-#include <string>
 #include <tuple>
 
 #include "core/common/clock.h"

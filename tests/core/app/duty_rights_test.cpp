@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "core/app/main_menu.h"
-#include "core/common/error.h"
 #include "support/test_database.h"
 
 namespace {
@@ -42,7 +39,6 @@ TEST_F(DutyRightsTest, EveryBoxReachesItsColumnOddValuesLoadSafelyAndManagersKee
   DutyRights cashier = app::LoadDutyRights("收银员");
   EXPECT_FALSE(cashier[RightIndex("sales")]);
   EXPECT_TRUE(cashier[RightIndex("operator")]);
-
   for (int discount : {0, 1}) {
     Open().Exec("update dutyrights set discount = ?", discount);
     for (const char* duty : {"经理", "收银员"}) {
@@ -55,7 +51,6 @@ TEST_F(DutyRightsTest, EveryBoxReachesItsColumnOddValuesLoadSafelyAndManagersKee
   EXPECT_TRUE(app::HasRight("0", "dutyrights"));
   // Read at the moment of the action, without a new login.
   EXPECT_FALSE(app::HasRight("0", "settings"));
-
   // Saving a duty whose row is gone stores the row instead of reporting a save that wrote
   // nothing, again with the rights-editing right.
   Open().Exec("delete from dutyrights where operatorduty = '经理'");
@@ -66,7 +61,6 @@ TEST_F(DutyRightsTest, EveryBoxReachesItsColumnOddValuesLoadSafelyAndManagersKee
   EXPECT_EQ(Stored("经理", "sales"), 1);
   EXPECT_EQ(Stored("经理", "dutyrights"), 1);
   EXPECT_EQ(Stored("经理", "settings"), 0);
-
   EXPECT_THROW(app::SaveDutyRights("老板", DutyRights{}), kasso::UserError);
   EXPECT_EQ(Stored("老板", "sales"), -1);
   EXPECT_THROW(RightIndex("drop table dutyrights"), std::out_of_range);

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <thread>
@@ -65,7 +64,7 @@ TEST(SingleInstanceTest, TwoCopiesByNameOrOnTheSameDataFolderAreRefused) {
 
 using LoginTest = testing_support::TestDatabase;
 
-TEST_F(LoginTest, ShippedAccountLogsInAndPasswordsAreCaseSensitive) {
+TEST_F(LoginTest, PasswordsAreExactAResetRestoresAccountZeroAndABadFileIsNamed) {
   EXPECT_EQ(app::Login("0", "0"), LoginResult::kAccepted);
   EXPECT_EQ(app::Login("0", "1"), LoginResult::kRefused);
   EXPECT_EQ(app::Login("5", "0"), LoginResult::kRefused);
@@ -78,14 +77,6 @@ TEST_F(LoginTest, ShippedAccountLogsInAndPasswordsAreCaseSensitive) {
   EXPECT_EQ(app::Login("0", ""), LoginResult::kRefused);
   Open().Exec("update operatormaster set operatorpassword = '' where workno = '0'");
   EXPECT_EQ(app::Login("0", ""), LoginResult::kAccepted);
-  std::ofstream(store::DatabasePath(), std::ios::binary) << "a text file, not a database";
-  EXPECT_EQ(app::Login("0", ""), LoginResult::kDamaged);
-  fs::remove(store::DatabasePath());
-  EXPECT_EQ(app::Login("0", ""), LoginResult::kNoDatabase);
-  EXPECT_FALSE(fs::exists(store::DatabasePath()));
-}
-
-TEST_F(LoginTest, ResetRestoresAccountZeroAndAuthorizationIsExact) {
   for (const char* damage :
        {"update operatormaster set operatorpassword = 'changed', operatorduty = '收银员';"
         "update dutyrights set dutyrights = 0;",
@@ -104,7 +95,11 @@ TEST_F(LoginTest, ResetRestoresAccountZeroAndAuthorizationIsExact) {
   EXPECT_TRUE(app::CheckAuthorization("qorvanep"));
   EXPECT_FALSE(app::CheckAuthorization("QORVANEP"));
   EXPECT_FALSE(app::CheckAuthorization("qorvanep "));
+  std::ofstream(store::DatabasePath(), std::ios::binary) << "a text file, not a database";
+  EXPECT_EQ(app::Login("0", ""), LoginResult::kDamaged);
   fs::remove(store::DatabasePath());
+  EXPECT_EQ(app::Login("0", ""), LoginResult::kNoDatabase);
+  EXPECT_FALSE(fs::exists(store::DatabasePath()));
   EXPECT_NO_THROW(app::ClearLockProcess());
 }
 

@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "core/backoffice/goods/goods_master.h"
-#include "core/common/error.h"
 #include "goods_fixture.h"
 
 namespace {
@@ -47,14 +46,12 @@ TEST_F(CombinedGoodsTest, ComponentsAreCheckedOnEntryAndSaveAndKeptOncePerBarcod
     if (barcode == "Z") AddGoods("N", "新果篮");  // the goods being edited
   }
   EXPECT_EQ(Components(), "");
-
   SaveComponent("N", "A", "2");
   SaveComponent("N", " A ", "3");
   SaveComponent("N", "B", "0.5");
   EXPECT_EQ(Components(), "A:苹果:3 B:香蕉:0.5 ");
   EXPECT_EQ(LoadComponent("N", "A").quantity, "3");
   EXPECT_EQ(LoadComponent("N", "B").goodsname, "香蕉");
-
   // A component deleted meanwhile is still listed, with its barcode and no name.
   backoffice::DeleteGoods("B");
   EXPECT_EQ(Components(), "A:苹果:3 B::0.5 ");
@@ -77,7 +74,6 @@ TEST_F(CombinedGoodsTest, SaveCopiesComponentsOnlyForCombinedGoodsAndEmptiesTheW
   Save(fields);
   EXPECT_EQ(Count("select count(*) from combinedgoods where barcode = 'N'"), 1);
   EXPECT_EQ(Count("select count(*) from combinedgoodstemp"), 0);
-
   // Loading it for the editor brings the components back into the work table.
   EXPECT_EQ(backoffice::LoadGoodsForEdit("N")->iscombined, "是");
   EXPECT_EQ(Components(), "A:苹果:3 ");
@@ -87,7 +83,6 @@ TEST_F(CombinedGoodsTest, SaveCopiesComponentsOnlyForCombinedGoodsAndEmptiesTheW
   Save(fields);
   EXPECT_EQ(Count("select count(*) from combinedgoods where barcode = 'N'"), 1);
   EXPECT_EQ(Count("select count(*) from combinedgoodstemp"), 0);
-
   // Components entered before the barcode was changed to one of them are refused.
   SaveComponent("M", "A", "1");
   fields = Fields("A", "苹果");

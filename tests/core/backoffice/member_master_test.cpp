@@ -83,12 +83,10 @@ TEST_F(MemberMasterTest, SavingNeverWritesABalanceAndOnlyPointsTypedOverByHand) 
   // Meanwhile a top-up and a sale change balance and points.
   backoffice::DepositConfirmation("M1", 50, false, "店长");
   Open().Exec("update membermaster set memberpointsvalue = 520 where memberid = 'M1'");
-
   shown->membername = "张三丰";
   EXPECT_TRUE(backoffice::SaveMember(*shown));
   EXPECT_EQ(Stored("membername || depositvalue || '|' || memberpointsvalue", "M1"),
             "张三丰150.0|520.0");
-
   // Points typed over by hand are written as typed; the balance still is not.
   shown->memberpointsvalue = "600";
   shown->depositvalue = "0.00";
@@ -101,7 +99,6 @@ TEST_F(MemberMasterTest, TheListReadsKeysAtOnceAndPagesByRowidAndDeletionTouches
   std::vector<backoffice::MemberListEntry> entries = backoffice::LoadMembers();
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[0].memberid + entries[2].memberid + entries[2].membername, "M1M3王五");
-
   backoffice::DeleteMember("M2");
   EXPECT_EQ(Count("select count(*) from membermaster"), 2);
   EXPECT_EQ(Count("select count(*) from depositbak where memberid = 'M1'"), 1);

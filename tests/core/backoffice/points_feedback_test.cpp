@@ -31,19 +31,16 @@ class PointsFeedbackTest : public members_testing::MembersFixture {
   }
 };
 
-TEST_F(PointsFeedbackTest, ARebateCreditsPointsTimesRateAndRecordsTheRow) {
+TEST_F(PointsFeedbackTest, ARebateCreditsPointsTimesRateAndAllPointsMayGoButNotOneMore) {
   backoffice::RedeemPoints(Rebate("M1", "0.05", "200"));
   EXPECT_EQ(Balance("M1"), 110);
   EXPECT_EQ(Points("M1"), 300);
   EXPECT_EQ(Rows("pointsreturn"), "M1|返利||0.0|0.05|200|0|2024-05-06 11:00:00|\n");
-}
-
-TEST_F(PointsFeedbackTest, AllPointsMayBeDeductedButNotOneMore) {
-  EXPECT_EQ(testing_support::ErrorOf([] { backoffice::RedeemPoints(Rebate("M1", "0.1", "501")); }),
+  EXPECT_EQ(testing_support::ErrorOf([] { backoffice::RedeemPoints(Rebate("M1", "0.1", "301")); }),
             "抵扣积分不能超过现有积分");
-  backoffice::RedeemPoints(Rebate("M1", "0.1", "500"));
+  backoffice::RedeemPoints(Rebate("M1", "0.1", "300"));
   EXPECT_EQ(Points("M1"), 0);
-  EXPECT_EQ(Balance("M1"), 150);
+  EXPECT_EQ(Balance("M1"), 140);
 }
 
 TEST_F(PointsFeedbackTest, GiftsLeaveTheirOwnStockRowEvenBelowZero) {

@@ -86,14 +86,12 @@ TEST_F(TopUpTest, ABatchTopsUpExactlyItsStoredValueMembersOneHistoryRowEach) {
   ASSERT_EQ(candidates.size(), 4u);  // M3 keeps no stored value
   EXPECT_EQ(candidates[1].memberid + candidates[1].membername + candidates[1].memberphone,
             "M2李四13800000002");
-
   EXPECT_EQ(SaveTopUp("*", "100", false, "8").members, 3u);
   EXPECT_EQ(Balance("M1") + Balance("M2") + Balance("M4") + Balance("M5"), 200 + 100 + 105 + 7);
   EXPECT_EQ(Count("select count(*) from depositbak where depositvalue = 100 and "
                   "confirmdate = '2024-05-06 10:00:00'"),
             3);
   EXPECT_EQ(Save("*", "9900000000.01"), "储值金额过大");
-
   // A member that lost its stored value since the choice is left out; an empty batch is
   // refused rather than reported as done.
   Open().Exec("update membermaster set depositmode = '否' where memberid = 'M4'");
@@ -110,7 +108,6 @@ TEST_F(TopUpTest, TheSlipNamesMemberAmountBalanceAndOperatorAndAFailedPrintKeeps
   Open().Exec("update management set printercontrol = '驱动打印'");
   SaveTopUp("M1", "20", false, "8");
   EXPECT_TRUE(driver.slips.empty());
-
   driver.answer = "打印机缺纸";
   const backoffice::TopUpDone done = SaveTopUp("M1", "30", true, "8");
   EXPECT_EQ(done.print_failure, "储值小票打印失败: 打印机缺纸");
@@ -121,7 +118,6 @@ TEST_F(TopUpTest, TheSlipNamesMemberAmountBalanceAndOperatorAndAFailedPrintKeeps
   for (const char* part : {"会员储值", "M1", "张三", "30.00", "150.00", "李店长", "2024-05-06"}) {
     EXPECT_NE(text.find(part), std::string::npos) << part << " missing in\n" << text;
   }
-
   backoffice::SaveBatchChoice({"M1", "M2"});
   driver.answer.clear();
   servicelib::DepositConfirmation("*", 5, true, "李店长");

@@ -2,7 +2,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <vector>
@@ -53,7 +52,6 @@ TEST_F(DeviceTest, DisplayAndDrawerGetTheirBytesOnlyWhenSwitchedOn) {
   EXPECT_EQ(display.ReadAll(), "\x1b@\x0c\x1bs2\x1bQA3.00\r");
   devices::ShowOnCustomerDisplay(handle, 5, 0.456);
   EXPECT_EQ(display.ReadAll(), "\x1b@\x0c\x1bQA0.46\r");
-
   Settings({{"displaycontrol", "不显示"}});
   devices::CustomerDisplayHandle off = devices::OpenCustomerDisplay();
   EXPECT_FALSE(off.port);
@@ -69,7 +67,6 @@ TEST_F(DeviceTest, DisplayAndDrawerGetTheirBytesOnlyWhenSwitchedOn) {
             {"opencashiercmd", "27,112,0,25,250"}});
   EXPECT_EQ(devices::KickCashDrawer(), "");
   EXPECT_EQ(drawer.ReadAll(), "\x1b\x70\x00\x19\xfa"s);
-
   Settings({{"moneyboxcontrol", "不弹出"}});
   devices::KickCashDrawer();
   EXPECT_EQ(drawer.ReadAll(50), "");

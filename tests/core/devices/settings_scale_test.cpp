@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <thread>
 #include <tuple>
 
-#include "core/common/error.h"
 #include "core/common/text_encoding.h"
 #include "core/devices/management_record.h"
 #include "core/devices/port.h"
@@ -107,7 +105,6 @@ TEST_F(SettingsTest, APortIsADeviceNeverAFileAndSaveStoresEveryFieldAsTypedButTh
                     m.emptylines, m.wipevalue, m.basevalue, m.pointsvalue);
   };
   EXPECT_EQ(fields(back), fields(r));
-
   r.basevalue = 0;  // points in raw proportion to what was paid
   devices::SaveSettings(r);
   EXPECT_EQ(devices::LoadSettings().basevalue, 0);
@@ -122,7 +119,6 @@ TEST(PluLineTest, PluLinesMatchTheScaleFormatAndWeightsReadThroughNoise) {
   // Prices of 10000.00 and more take more than six digits; PLU numbers above 9999 likewise.
   EXPECT_NE(devices::PluLine(12345, "1", 12345.67, "2", "x").find("IP12345A011234567"),
             std::string::npos);
-
   // 23 ASCII bytes then Chinese: byte 24 is the first half of a character.
   std::string name = std::string("abcdefghijklmnopqrstuvw") + "苹果苹果";
   std::string line = devices::PluLine(1, "1", 1, "2", name);
@@ -154,7 +150,6 @@ TEST_F(SettingsTest, PluFileAddressFileAndSerialScale) {
   EXPECT_EQ(FileBytes(dir() / "tma07.txt"), devices::PluLine(7, "2100007", 12.5, "21", "苹果") +
                                                 devices::PluLine(9, "2100009", 3.2, "21", "香蕉"));
   EXPECT_FALSE(fs::exists(dir() / "tma07.txt.part"));
-
   // A download writes the file anew; without the tool the till says so, and a tool that is
   // present runs in the data folder and is waited for.
   fs::remove(dir() / "tma07.txt");

@@ -128,7 +128,6 @@ TEST_F(SlipPrinterTest, DriverModesGetPaperWidthAndPrinterName) {
   EXPECT_EQ(driver.last_slip.columns, 42);
   EXPECT_EQ(driver.last_slip.feed_lines, 4);
   EXPECT_EQ(driver.last_slip.lines.front().text, "欢迎光临");
-
   Settings("驱动打印", "");
   driver.answer = "找不到打印机 前台";
   EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "小票打印失败: 找不到打印机 前台");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <string>
 #include <tuple>
 #include <utility>
 
@@ -100,7 +99,6 @@ TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinT
   goods.barcode = "6901";
   goods.goodsname = "可口可乐";
   goods.salesprice = 3.5;
-
   auto placed = labels::PlaceFields(label, goods, {100, 40});
   ASSERT_EQ(placed.size(), 2u);
   EXPECT_EQ(placed[0].key, labels::kGoodsName);
@@ -110,7 +108,6 @@ TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinT
             (std::array{104.0, 43.0, 20.0, 6.0}));
   EXPECT_EQ(placed[1].text, "售价:3.50");
   EXPECT_DOUBLE_EQ(placed[1].rect.height(), 3);
-
   label.settings.printtitle = false;
   label.fields[labels::kBarcode].visible = true;
   placed = labels::PlaceFields(label, goods, {0, 0});

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <string>
+#include <optional>
 
 #include "core/labels/template_exchange.h"
 #include "support/test_database.h"
@@ -15,26 +15,21 @@ using testing_support::FileBytes;
 
 class LabelTemplateTest : public testing_support::TestDatabase {
  protected:
-  LabelTemplate Load(const char* kind) {
-    store::Database db = Open();
-    return labels::LoadTemplate(db, kind);
+  void SetUp() override {
+    TestDatabase::SetUp();
+    db_.emplace(Open());
   }
-  void Save(const LabelTemplate& label) {
-    store::Database db = Open();
-    labels::SaveTemplate(db, label);
-  }
-  std::string Templates() {
-    store::Database db = Open();
-    return testing_support::DumpTables(db);
-  }
+  LabelTemplate Load(const char* kind) { return labels::LoadTemplate(*db_, kind); }
+  void Save(const LabelTemplate& label) { labels::SaveTemplate(*db_, label); }
+  std::string Templates() { return testing_support::DumpTables(*db_); }
   std::string ExportError(const std::filesystem::path& file) {
-    store::Database db = Open();
-    return testing_support::ErrorOf([&] { labels::ExportTemplates(db, file); });
+    return testing_support::ErrorOf([&] { labels::ExportTemplates(*db_, file); });
   }
   std::string ImportError(const std::filesystem::path& file) {
-    store::Database db = Open();
-    return testing_support::ErrorOf([&] { labels::ImportTemplates(db, file); });
+    return testing_support::ErrorOf([&] { labels::ImportTemplates(*db_, file); });
   }
+
+  std::optional<store::Database> db_;
 };
 
 TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutRowsGetsThem) {
@@ -46,7 +41,6 @@ TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutR
   EXPECT_EQ(goods.settings.paperkind + goods.settings.printkind, "标签纸barcode");
   EXPECT_EQ(goods.settings.columns * 10 + goods.settings.repeat, 11);
   EXPECT_TRUE(goods.settings.printtitle);
-
   // Settings never stored read as their defaults.
   Open().Exec("update labeltemplate set paperkind = null, columns = null, printtitle = null");
   const LabelTemplate unset = Load(labels::kShelfLabel);
@@ -59,7 +53,6 @@ TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutR
   label.settings = {labels::kA4Paper, "out.pdf", 3,     2.5, 4,    2,
                     labels::kByClass, "饮料",    10.25, 5,   false};
   Save(label);
-
   const LabelTemplate back = Load(labels::kGoodsLabel);
   EXPECT_EQ(back.labelwidth * 100 + back.labelheight, 4025);
   const auto& price = back.fields[labels::kPrice];
@@ -77,7 +70,6 @@ TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutR
   shelf = Load(labels::kShelfLabel);
   EXPECT_EQ(shelf.settings.printername, "out.pdf");
   EXPECT_EQ(shelf.labelwidth, 60);
-
   // The class is kept unless the run is by class.
   label.settings.printkind = labels::kByBarcode;
   label.settings.classname = "零食";
@@ -102,7 +94,6 @@ TEST_F(LabelTemplateTest,
   EXPECT_EQ(file, dir() / "labelprint.db");
   EXPECT_EQ(ExportError(file), "");
   EXPECT_EQ(ExportError(file), "");  // again: old rows replaced, not doubled
-
   Open().ExecScript(
       "update labeltemplate set cx = 1, printername = 'other';"
       "insert into labeltemplate (tempname,labelkind) values ('额外','货架签')");
@@ -123,20 +114,17 @@ TEST_F(LabelTemplateTest,
   const std::string before = Templates();
   const auto missing = dir() / "none.db";
   EXPECT_EQ(ImportError(missing), "找不到模板文件 " + missing.string());
-
   // Not a database: refused both ways, and its bytes stay.
   const auto junk = dir() / "junk.db";
   std::ofstream(junk) << std::string(4096, 'j');
   EXPECT_NE(ExportError(junk).find("模板导出失败"), std::string::npos);
   EXPECT_EQ(FileBytes(junk), std::string(4096, 'j'));
   EXPECT_NE(ImportError(junk).find("模板文件无法读取"), std::string::npos);
-
   // A file with an empty table would wipe every template.
   const auto empty = dir() / "empty.db";
   store::Database(empty, store::OpenMode::kCreate).ExecScript("create table labeltemplate (x)");
   EXPECT_EQ(ImportError(empty), "模板文件中没有标签模板");
   EXPECT_EQ(Templates(), before);
-
   // An export into a folder that does not exist leaves no file behind.
   EXPECT_NE(ExportError(dir() / "no" / "labelprint.db"), "");
   EXPECT_FALSE(std::filesystem::exists(dir() / "no"));

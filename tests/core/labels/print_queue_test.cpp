@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
-#include "core/common/error.h"
 #include "core/labels/batch_select.h"
 #include "core/labels/label_template.h"
 #include "core/labels/simple_labels.h"

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <vector>
 
 #include "core/servicelib/kasso_basic.h"

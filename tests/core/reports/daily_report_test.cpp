@@ -31,7 +31,6 @@ TEST_F(DailyReportTest, SalesReturnsAndAStocktakeLossGiveTheReportRows) {
   SellAt(At(5, 1, 10), {"1", "*-1"});           // 1 returned: a bill with a negative total
   VerifyStocktakeAt(At(5, 1, 18), "3", 10, 8);  // 2 eggs lost, bought at 5.00
   SellAt(At(5, 2, 9), {"1"});                   // the next day stays out
-
   // Cost: 2 loaves net at the recent price 6.00, whatever the cost basis says.
   EXPECT_EQ(Values(Days(5, 1, 1)),
             (Texts{"3.00", "30.00", "-1.00", "-10.00", "0.00", "0.00", "0.00", "0.00", "-2.00",

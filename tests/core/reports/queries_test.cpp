@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 
 #include "core/reports/daily_report.h"
@@ -48,7 +47,6 @@ TEST_F(QueriesTest, RangeHoldsTheWholeLastDayButNotTheNextMidnightAndEmptyRanges
   SellAt(At(5, 1, 0, 0, 0), {"1"});
   SellAt(At(5, 1, 23, 59, 59), {"1", "2"});
   SellAt(At(5, 2, 0, 0, 0), {"2"});
-
   const reports::QueryResult day = reports::SalesJournalQuery(Days(5, 1, 1));
   EXPECT_EQ(Cells(day, 12),
             (Texts{"2024-05-01 00:00:00", "2024-05-01 00:00:00", "2024-05-01 23:59:59",
@@ -56,7 +54,6 @@ TEST_F(QueriesTest, RangeHoldsTheWholeLastDayButNotTheNextMidnightAndEmptyRanges
   EXPECT_EQ(Cells(day, 1), (Texts{"销售", "销售总计", "销售", "销售", "销售总计"}));
   EXPECT_EQ(Cells(reports::SalesJournalQuery(Days(5, 2, 2)), 12),
             (Texts{"2024-05-02 00:00:00", "2024-05-02 00:00:00"}));
-
   // The range's texts: the day after the last one, across month and year ends.
   const std::vector<std::pair<reports::Day, std::string>> ends = {
       {{2024, 2, 28}, "2024-02-29"}, {{2023, 2, 28}, "2023-03-01"}, {{2024, 12, 31}, "2025-01-01"}};
@@ -93,7 +90,6 @@ TEST_F(QueriesTest, JournalListsEveryRowButTotalsOnlyTheBillTotals) {
   SellAt(At(5, 1, 10), {"2", "\\2.50"}, "M1");  // a price cut of 0.50, for a member
   kasso::SetFixedClock(At(5, 1, 11));
   sale::BookPettyCash(100, "0");
-
   const reports::QueryResult journal = reports::SalesJournalQuery(Days(5, 1, 1));
   EXPECT_EQ(Cells(journal, 1), (Texts{"销售", "销售", "销售总计", "销售", "销售总计", "备用金"}));
   EXPECT_EQ(Row(journal, 0), (Texts{"1", "销售", "1", "面包", "3.000", "10.00", "30.00", "1.000",
@@ -118,7 +114,6 @@ TEST_F(QueriesTest, MemberSalesLeaveOutTheOrdinaryCustomerAndEveryStatementSearc
   SellAt(At(5, 1, 11), {"2"}, "M2");
   SellAt(At(5, 1, 12), {"1"}, "M1");
   Open().Exec("update transactiondetails set memberid = null where transactionnumber = 1");
-
   const reports::QueryResult all = reports::MemberSalesQuery(Days(5, 1, 1), "全部");
   EXPECT_EQ(Cells(all, 0), (Texts{"张三", "张三", "李四"}));
   EXPECT_EQ(Row(all, 0), (Texts{"张三", "1", "面包", "3.00", "30.00"}));
@@ -156,7 +151,6 @@ TEST_F(QueriesTest, MemberSalesLeaveOutTheOrdinaryCustomerAndEveryStatementSearc
 TEST_F(QueriesTest, SalesByItemCostsFollowTheSettingAndAnUnboughtItemCostsNothing) {
   SellAt(At(5, 1, 9), {"2", "*4", "1"});  // 12.00 of milk, 10.00 of bread
   SellAt(At(5, 1, 10), {"1"});
-
   Open().Exec("update management set priceforcost = 'recentprice'");
   const reports::QueryResult recent = reports::SalesByItemQuery(Days(5, 1, 1));
   EXPECT_EQ(Row(recent, 0),
@@ -165,12 +159,10 @@ TEST_F(QueriesTest, SalesByItemCostsFollowTheSettingAndAnUnboughtItemCostsNothin
             (Texts{"2", "牛奶", "4.00", "12.00", "0.00", "0.00", "0.00", "0.00", "12.00"}));
   EXPECT_EQ(TotalRow(recent),
             (Texts{"总计", "", "6.00", "32.00", "0.00", "0.00", "0.00", "12.00", "20.00"}));
-
   Open().Exec("update management set priceforcost = 'averageprice'");
   const reports::QueryResult average = reports::SalesByItemQuery(Days(5, 1, 1));
   EXPECT_EQ(Cells(average, 7), (Texts{"10.00", "8.00"}));
   EXPECT_EQ(TotalRow(average)[8], "14.00");
-
   // Milk alone, never bought: the profit total is its whole amount, not empty.
   Open().Exec("update management set priceforcost = 'recentprice'");
   Open().Exec("delete from transactiondetails where barcode = '1'");
@@ -192,7 +184,6 @@ TEST_F(QueriesTest, BackOfficeListsPutTheirTotalsUnderTheirColumns) {
       "insert into pointsreturn values ('M1','返利','',0,0.5,100,'0','2024-05-01 10:00:00');"
       "insert into pointsreturn values ('M2','赠品','2',2,0,30,'0','2024-05-01 11:00:00');");
   const reports::DateRange may = Days(5, 1, 2);
-
   const reports::QueryResult shifts = reports::ShiftQuery(may);
   EXPECT_EQ(Row(shifts, 0)[2], "管理员");
   EXPECT_EQ(TotalRow(shifts), (Texts{"总计", "", "", "1", "2.00", "20.00", "0.00", "0.00", "0.00",
@@ -209,7 +200,6 @@ TEST_F(QueriesTest, BackOfficeListsPutTheirTotalsUnderTheirColumns) {
   EXPECT_EQ(Row(reports::PointsReturnQuery(may, "M2"), 0),
             (Texts{"M2", "李四", "赠品", "2", "牛奶", "2.00", "0.00", "0.00", "30.00", "管理员",
                    "2024-05-01 11:00:00"}));
-
   // The stocktakes of the range to choose from, then the one chosen.
   const sale::RecordList stocktakes = sale::LoadStocktakeList(may.start, Days(5, 3, 3).end);
   EXPECT_EQ(stocktakes.rows,

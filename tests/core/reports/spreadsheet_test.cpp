@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
-#include <filesystem>
 #include <fstream>
 
-#include "core/common/error.h"
 #include "core/lookups/settings.h"
 #include "core/reports/list_export.h"
 #include "support/test_database.h"
@@ -37,7 +35,6 @@ TEST_F(SpreadsheetTest, XlsxOdsAndXlsReadBackAsTheyShow) {
                         {"6903", "", "1000000", "0.10"}}};
   const fs::path file = dir_ / "goods.xlsx";
   reports::ExportListAsSpreadsheet(table, file, "商品信息", {false, false, true, true});
-
   reports::Sheet sheet = reports::ReadSpreadsheet(file, "商品信息");
   EXPECT_EQ(sheet.names, table.titles);
   // "3.50" comes back as "3.5" and "0.10" as "0.1" only because they were stored as numbers;
@@ -49,7 +46,6 @@ TEST_F(SpreadsheetTest, XlsxOdsAndXlsReadBackAsTheyShow) {
   EXPECT_EQ(sheet.Column("进价"), -1);
   // The only sheet of a workbook is read whatever name is asked for.
   EXPECT_EQ(reports::ReadSpreadsheet(file, "查询结果").rows.size(), 3u);
-
   table.rows.clear();
   reports::ExportListAsSpreadsheet(table, file, "查询结果");
   sheet = reports::ReadSpreadsheet(file, "查询结果");
@@ -75,7 +71,6 @@ TEST_F(SpreadsheetTest, XlsxOdsAndXlsReadBackAsTheyShow) {
   worksheet_write_string(ws, 4, 4, " ", nullptr);  // a blank far down is kept as a row
   worksheet_write_blank(ws, 9, 0, money);          // a formatted empty cell is not a row
   ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
-
   reports::Sheet read = reports::ReadSpreadsheet(dates, "进货单");
   ASSERT_EQ(read.rows.size(), 4u);
   EXPECT_EQ(read.rows[0], (Row{"2024-03-15", "2024-03-15 12:00:00", "12.5", "25", ""}));

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 
-#include "core/common/error.h"
 #include "core/common/text_encoding.h"
 #include "core/reports/gbk_encoder.h"
 #include "core/reports/import_check.h"
@@ -87,7 +85,6 @@ TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefuses
   reports::ExportListAsText(table, dir_ / "list.txt");
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n" +
                                               "6901," + kGbkCola + ",\r\n6902,\"a,b\",\r\n");
-
   table.rows.clear();
   reports::ExportListAsText(table, dir_ / "list.txt");  // replaces the file
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n");
@@ -148,7 +145,6 @@ TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
   auto stop_soon = [&](std::size_t, std::size_t) { return ++calls < 3; };
   EXPECT_THROW(reports::ExportListAsText(table, dir_ / "new.txt", stop_soon), reports::Cancelled);
   EXPECT_TRUE(Files().empty());
-
   Write("old.txt", "good old file");
   calls = 0;
   EXPECT_THROW(reports::ExportListAsText(table, dir_ / "old.txt", stop_soon), reports::Cancelled);
@@ -158,7 +154,6 @@ TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
   }
   EXPECT_EQ(FileBytes(dir_ / "old.txt"), "good old file");
   EXPECT_EQ(Files(), std::vector<std::string>{"old.txt"});
-
   EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
 }
 

@@ -25,7 +25,6 @@ TEST_F(SaleAdjustmentTest, DiscountsAndQuantityRecomputeTheSelectedLineOrEveryLi
   EXPECT_EQ(sale_.total_caption, "总计: 8.50");
   Enter("/10");  // ten tenths is the full price, not a refusal
   EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"1.00", "10.00"}));
-
   Enter("/9", "*2.555");
   EXPECT_EQ(Columns(0, {sale::kQuantity, sale::kAmount, sale::kDiscountAmount}),
             (Texts{"2.56", "23.04", "2.56"}));
@@ -38,7 +37,6 @@ TEST_F(SaleAdjustmentTest, DiscountsAndQuantityRecomputeTheSelectedLineOrEveryLi
   Enter("/9");
   EXPECT_EQ(Column(0, sale::kRate), "0.90");
   EXPECT_EQ(Column(1, sale::kRate), "1.00");
-
   Enter("%8");
   for (size_t i = 0; i < 2; ++i) {
     EXPECT_EQ(Columns(i, {sale::kFrontRate, sale::kRate}), (Texts{"0.80", "0.80"}));
@@ -54,13 +52,11 @@ TEST_F(SaleAdjustmentTest, LargeQuantitiesAreAskedAboutAndAPriceAboveTheSalesPri
   EXPECT_EQ(ui_.questions, Texts{"数量超过10000,真的要修改吗?"});
   EXPECT_EQ(Column(0, sale::kQuantity), "1.00");
   EXPECT_EQ(display_.shown.size(), shown);  // and totals nothing
-
   ui_.yes_no = {true};
   Enter("*20000");
   EXPECT_EQ(Columns(0, {sale::kQuantity, sale::kAmount}), (Texts{"20000.00", "200000.00"}));
   Enter("*10000");  // 10000 itself is not asked about
   EXPECT_EQ(ui_.questions.size(), 2u);
-
   // A huge return is asked about as a huge sale is.
   ui_.yes_no = {false};
   Enter("*-20000");
@@ -81,10 +77,8 @@ TEST_F(SaleAdjustmentTest, WithoutASelectedLineNoLineChanges) {
   ASSERT_EQ(Column(0, sale::kPrice), "5.00");
   std::vector<sale::SaleLine> before = sale_.lines;
   sale_.selected = -1;
-
   Enter("*5", "\\1");
   EXPECT_EQ(Line(0).columns, before[0].columns);
-
   // The item discount changes no line itself but still reprices all of them.
   Enter("/8");
   EXPECT_EQ(Columns(0, {sale::kFrontRate, sale::kPrice, sale::kAmount}),

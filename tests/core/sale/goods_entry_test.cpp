@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "core/common/clock.h"
-#include "core/common/error.h"
 #include "core/sale/quick_goods.h"
 #include "sale_fixture.h"
 
@@ -30,7 +29,6 @@ TEST_F(SaleGoodsEntryTest,
   EXPECT_EQ(ui_.quick_goods_offered.at(0).goodsname, "商品");
   EXPECT_EQ(ui_.messages, Texts{"此商品无法销售"});
   EXPECT_EQ(GoodsRows("690123"), 0);
-
   ui_.messages.clear();
   Enter("690123");
   EXPECT_EQ(ui_.questions, (Texts{"新条码,是否查询条码库?", "新条码,是否查询条码库?"}));
@@ -71,7 +69,6 @@ TEST_F(SaleGoodsEntryTest,
   EXPECT_EQ(GoodsRows("888"), 1);
   EXPECT_THROW(sale::SaveQuickGoods(db, {"889", "醋", std::string(400, '9')}), kasso::UserError);
   EXPECT_EQ(GoodsRows("889"), 0);
-
   // A failing stock insert must take the goods row back with it.
   Refuse("refuse_stock", "before insert on inventory");
   EXPECT_THROW(sale::SaveQuickGoods(db, {"777", "盐", "2"}), kasso::UserError);
@@ -84,13 +81,10 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedPriceAndScaleGoodsAreWeigh
   Enter("100");
   EXPECT_EQ(Columns(0, {sale::kSalesPrice, sale::kFrontPrice, sale::kPrice, sale::kAmount}),
             (Texts{"7.80", "7.80", "7.80", "7.80"}));
-
   Enter("100");  // cancelled: the line is still added, at 0
   ASSERT_EQ(sale_.lines.size(), 2u);
   EXPECT_EQ(Column(1, sale::kAmount), "0.00");
   EXPECT_EQ(sale_.total_caption, "总计: 7.80");
-
-  // What the price entry dialog accepts.
   const std::pair<std::string, std::string> refused[] = {{"", "请录入价格"},
                                                          {"1.2.3", "价格有误"},
                                                          {"abc", "价格有误"},
@@ -108,21 +102,18 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedPriceAndScaleGoodsAreWeigh
   AddGoods({"6901", "可乐", 3.5, 3.0});
   Enter("2100007");  // serial scale off: one piece, nothing asked
   EXPECT_EQ(Column(0, sale::kQuantity), "1.00");
-
   Open().Exec("update management set usecomscale = '是'");
   ui_.weights = {std::string("1.234"), std::nullopt, std::string("100000000")};
   Enter("2100007");
   ASSERT_EQ(sale_.lines.size(), 2u);
   EXPECT_EQ(ui_.weighed, Texts{"苹果"});
   EXPECT_EQ(Columns(1, {sale::kQuantity, sale::kAmount}), (Texts{"1.234", "12.34"}));
-
   Enter("2100007");  // weighing cancelled: no line, no message
   EXPECT_EQ(sale_.lines.size(), 2u);
   EXPECT_TRUE(ui_.messages.empty());
   Enter("2100007");  // a weight no scale can give
   EXPECT_EQ(sale_.lines.size(), 2u);
   EXPECT_EQ(ui_.messages, Texts{"重量有误"});
-
   Enter("6901");  // goods that are not scale goods are not weighed
   EXPECT_EQ(Column(2, sale::kQuantity), "1.00");
   EXPECT_EQ(ui_.weighed.size(), 3u);
@@ -141,12 +132,10 @@ TEST_F(SaleGoodsEntryTest, ScanForAMemberPriceMember) {
             (Texts{"3.00", "3.00", "1.00"}));
   EXPECT_EQ(Columns(1, {sale::kPrice, sale::kMemberPrice}), (Texts{"5.00", "5.00"}));
   EXPECT_EQ(Column(2, sale::kPrice), "20.00");
-
   // Member pricing gives every line the same price again.
   std::vector<sale::SaleLine> scanned = sale_.lines;
   sale::ApplyMemberPricing(sale_, display_);
   for (size_t i = 0; i < scanned.size(); ++i) EXPECT_EQ(Line(i).columns, scanned[i].columns);
-
   Enter("200012123457");  // a scale barcode takes no member price
   EXPECT_EQ(Columns(3, {sale::kPrice, sale::kAmount}), (Texts{"24.69", "123.45"}));
 }

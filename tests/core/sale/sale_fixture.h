@@ -124,8 +124,7 @@ class SaleFixture : public testing_support::TestDatabase {
         member.disrate, member.disondis);
   }
 
-  // An empty sale and a fresh till, as for the next customer, to check another case in the same
-  // shop.
+  // An empty sale and a fresh till, as for the next customer in the same shop.
   void NextCustomer() {
     sale::NewSale(sale_);
     ui_ = {};

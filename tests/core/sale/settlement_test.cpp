@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "sale_fixture.h"
 
@@ -22,14 +23,12 @@ TEST(OrdinaryPaymentTest, RoundOffChangeAndConfirmationChecksInOrder) {
   ASSERT_TRUE(ok.accepted);
   EXPECT_DOUBLE_EQ(ok.payment->cash, 100.00);
   EXPECT_DOUBLE_EQ(ok.payment->change, 76.50);
-
   // Fen sums: 0.70 + 0.10 pays 0.80 exactly.
   EXPECT_TRUE(sale::ConfirmOrdinaryPayment(0.80, {0, 0.10, 0, 0.70}, ui).accepted);
   EXPECT_FALSE(sale::ConfirmOrdinaryPayment(23.50, {0, 23.49, 0, 0}, ui).accepted);
   // Even one fen of allowance above the due is refused.
   EXPECT_FALSE(sale::ConfirmOrdinaryPayment(23.50, {23.51, 0, 0, 0}, ui).accepted);
   EXPECT_EQ(ui.messages, (std::vector<std::string>{"金额有误!", "整单折让金额不能超过应收金额"}));
-
   ui.messages.clear();
   ui.yes_no = {false};
   auto large = sale::ConfirmOrdinaryPayment(20000, {15000, 5000, 0, 0}, ui);
@@ -39,16 +38,14 @@ TEST(OrdinaryPaymentTest, RoundOffChangeAndConfirmationChecksInOrder) {
   EXPECT_TRUE(sale::ConfirmOrdinaryPayment(20000, {15000, 5000, 0, 0}, ui).accepted);
   EXPECT_EQ(ui.questions.size(), 2U);
   EXPECT_TRUE(ui.messages.empty());
-  auto expect = [](double total, int setting, double due, double wipe) {
+  // total, wipe setting -> due, wipe (4.30 is 4.2999... in binary: the tenth must stay)
+  const std::tuple<double, int, double, double> wipes[] = {
+      {9.99, 0, 9.00, 0.99},  {23.57, 1, 23.50, 0.07}, {23.57, 0, 23.00, 0.57},
+      {23.57, 2, 23.57, 0.0}, {4.30, 1, 4.30, 0.0},    {-23.57, 1, -23.50, -0.07}};
+  for (auto [total, setting, due, wipe] : wipes) {
     EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).due, due) << total << " by " << setting;
     EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).wipe, wipe) << total << " by " << setting;
-  };
-  expect(9.99, 0, 9.00, 0.99);
-  expect(23.57, 1, 23.50, 0.07);
-  expect(23.57, 0, 23.00, 0.57);
-  expect(23.57, 2, 23.57, 0.0);
-  expect(4.30, 1, 4.30, 0.0);  // 4.30 is 4.2999... in binary; the tenth must not be lost to it
-  expect(-23.57, 1, -23.50, -0.07);
+  }
 }
 
 TEST(MemberPaymentTest, MemberPaymentsRefundsAndTendersBeyondWhatATillHolds) {
@@ -61,7 +58,6 @@ TEST(MemberPaymentTest, MemberPaymentsRefundsAndTendersBeyondWhatATillHolds) {
     EXPECT_DOUBLE_EQ(sale::MemberSplit(due, balance).remaining, remaining) << due << " " << balance;
   }
   EXPECT_DOUBLE_EQ(sale::MemberAllowance(3.456), 3.46);
-
   // cash, cheque, card -> change on a due of 20.00
   for (auto [cash, cheque, card, change] : {std::array{50.00, 0.0, 0.0, 30.00},
                                             {5.00, 10.00, 0.0, 0.0},

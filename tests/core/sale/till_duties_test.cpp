@@ -54,19 +54,6 @@ class TillDutiesTest : public sale_testing::SaleFixture {
         bill.cardpaid, bill.wipe, bill.allowance, bill.checkpaid, bill.unionpaid);
   }
 
-  // A drawer on a pseudo-terminal behind "com1", kicked with five known bytes.
-  void UseDrawer(const PseudoTerminal& drawer) {
-    devices::OverridePortPath("com1", drawer.slave_path());
-    Open().Exec(
-        "update management set moneyboxcontrol = '弹出', printerport = 'com1', "
-        "opencashiercmd = '27,112,0,25,250'");
-  }
-
-  void RecordPetty(double amount) {
-    store::Database db = Open();
-    sale::RecordPettyCash(db, amount, "0");
-  }
-
   sale::EntryOutcome Petty(const std::string& entry) {
     sale::EntryResult result = Enter(entry);
     EXPECT_EQ(result.outcome, sale::EntryOutcome::kPettyCash);
@@ -83,12 +70,11 @@ class TillDutiesTest : public sale_testing::SaleFixture {
 TEST_F(TillDutiesTest, ShiftClosingSumsTheOpenShiftAndNumbersItsRows) {
   AddBill({1, 2, 23.50, 50, 27, 0, 0, 0, 0.07, 0.50, 1.00});  // 23.00 charged in cash
   AddBill({2, 1.5, 30, 10, 0, 10, 5, 5});                     // cash, stored, cheque, card
-  RecordPetty(100);
-  RecordPetty(-20);
-  EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 113.00);
-
-  EXPECT_EQ(sale::CloseShift("0"), "完成");
   store::Database db = Open();
+  sale::RecordPettyCash(db, 100, "0");
+  sale::RecordPettyCash(db, -20, "0");
+  EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 113.00);
+  EXPECT_EQ(sale::CloseShift("0"), "完成");
   store::Statement row = db.Query(
       "select shiftid,billcount,salesquantity,salesvalue,discountvalue,wipevalue,valuediscount,"
       "cardpaid,cashpaid,checkpaid,unionpaid,pettyvalue,shiftdate,workno from shiftsum");
@@ -102,7 +88,6 @@ TEST_F(TillDutiesTest, ShiftClosingSumsTheOpenShiftAndNumbersItsRows) {
   EXPECT_FALSE(row.Step());
   EXPECT_EQ(Count("select count(*) from transactiondetails where shiftid <> 1"), 0);
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 0);
-
   AddBill({5, 1, 9.99, 9.99, 0});
   EXPECT_EQ(sale::CloseShift("0"), "完成");
   EXPECT_EQ(Count("select count(*) from transactiondetails where shiftid = 2"), 2);
@@ -127,8 +112,11 @@ TEST_F(TillDutiesTest, FailedShiftClosingAndPettyAmountsThatAreNoNumberChangeNot
 }
 
 TEST_F(TillDutiesTest, PettyCashAndTheDrawerKeyKickTheDrawer) {
-  PseudoTerminal drawer;
-  UseDrawer(drawer);
+  PseudoTerminal drawer;  // behind "com1", kicked with five known bytes
+  devices::OverridePortPath("com1", drawer.slave_path());
+  Open().Exec(
+      "update management set moneyboxcontrol = '弹出', printerport = 'com1', "
+      "opencashiercmd = '27,112,0,25,250'");
   AddBill({4, 1, 10, 10, 0});
   EXPECT_EQ(Petty("+100"), sale::EntryOutcome::kDone);
   EXPECT_EQ(drawer.ReadAll(), std::string(kKick, 5));
@@ -138,13 +126,11 @@ TEST_F(TillDutiesTest, PettyCashAndTheDrawerKeyKickTheDrawer) {
                   "and transactiontype = '备用金' and actualvalue = 100 and workno = '0' "
                   "and shiftid = 0 and transactiondatetime = '2024-05-01 18:00:00'"),
             1);
-
   Refuse("nopetty", "before insert on transactiondetails when new.transactiontype = '备用金'");
   EXPECT_EQ(Petty("+100"), sale::EntryOutcome::kKeepEntry);
   EXPECT_EQ(ui_.messages, sale_testing::Texts{"备用金写入有误"});
   EXPECT_EQ(drawer.ReadAll(50), "");  // shut, and nothing printed
   EXPECT_EQ(PettyRows(), 1);
-
   // The drawer key kicks it too, but only for a duty with the right.
   EXPECT_TRUE(sale::OpenDrawer("0").empty());
   EXPECT_EQ(drawer.ReadAll(), std::string(kKick, 5));
@@ -161,12 +147,10 @@ TEST_F(TillDutiesTest, TakingOutIsCheckedAgainstTheDrawerOnBothScreens) {
   EXPECT_EQ(ui_.messages,
             sale_testing::Texts{"提取备用金金额(-50.00)不能超过钱箱内现有金额(30.00)"});
   EXPECT_EQ(PettyRows(), 1);
-
   AddBill({7, 1, 50, 100, 50});  // 50.00 kept: 80.00 in the drawer
   EXPECT_EQ(Petty("+-50"), sale::EntryOutcome::kDone);
   EXPECT_EQ(Count("select count(*) from transactiondetails where actualvalue = -50"), 1);
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 30.00);
-
   // The touch screen books through the service library: rounded to the fen, same check.
   EXPECT_EQ(servicelib::WritePettyTranAndPrint(25.456, "0"), "");
   EXPECT_EQ(Count("select count(*) from transactiondetails where actualvalue = 25.46"), 1);

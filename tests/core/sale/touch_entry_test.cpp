@@ -30,13 +30,11 @@ TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPadNumbersRunT
   AddGoods({"6903", "散装糖", 0});
   Tap("200012123457");  // serial scale off: one, nothing asked
   EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kQuantity}), (Texts{"200012123457", "1.00"}));
-
   Open().Exec("update management set usecomscale = '是'");
   ui_.weights = {std::nullopt, std::string("0.455")};
   EXPECT_EQ(Tap("200012123457"), sale::ScanResult::kNotAdded);  // weighing cancelled
   Tap("200012123457");
   EXPECT_EQ(Columns(1, {sale::kQuantity, sale::kAmount}), (Texts{"0.455", "4.55"}));
-
   ui_.prices = {std::nullopt, 3.2};
   EXPECT_EQ(Tap("6903"), sale::ScanResult::kNotAdded);  // the price pad cancelled adds nothing
   EXPECT_EQ(sale_.lines.size(), 2u);
@@ -57,12 +55,8 @@ TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPadNumbersRunT
   EXPECT_TRUE(Pad(PadMode::kBillDiscount, "0.9"));
   EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"0.90", "9.00"}));
   EXPECT_EQ(sale_.total_caption, "总计: 19.80");  // 9.00 + 3 x 4.00 x 0.90 (price reset)
-
-  // Refusals change nothing and say why.
-  ui_.yes_no = {false};
-  EXPECT_FALSE(Pad(PadMode::kQuantity, "20000"));
+  // A refusal changes nothing and says why.
   EXPECT_FALSE(Pad(PadMode::kPrice, "-1"));
-  EXPECT_EQ(ui_.questions, Texts{"数量超过10000,真的要修改吗?"});
   EXPECT_EQ(ui_.messages, Texts{"价格有误"});
   EXPECT_EQ(sale_.total_caption, "总计: 19.80");
 }

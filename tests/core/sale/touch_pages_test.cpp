@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "support/test_database.h"
@@ -30,18 +29,10 @@ class TouchPagesTest : public testing_support::TestDatabase {
     for (const sale::GoodsButton& button : pages_.goods()) names.push_back(button.goodsname);
     return names;
   }
-  void OpenPages() {
+  template <typename Step, typename... Args>
+  void Do(Step step, Args... args) {
     store::Database db = Open();
-    pages_.Open(db);
-  }
-  template <typename Step>
-  void Do(Step step) {
-    store::Database db = Open();
-    (pages_.*step)(db);
-  }
-  void Choose(std::optional<std::string> goods_class) {
-    store::Database db = Open();
-    pages_.ChooseClass(db, std::move(goods_class));
+    (pages_.*step)(db, args...);
   }
 
   sale::TouchPages pages_;
@@ -49,7 +40,7 @@ class TouchPagesTest : public testing_support::TestDatabase {
 
 TEST_F(TouchPagesTest, TwelveClassesGiveThreePagesAndNextStopsOnTheLast) {
   AddClasses(12);
-  OpenPages();
+  Do(&sale::TouchPages::Open);
   EXPECT_EQ(pages_.classes(), (Names{"C10", "C11", "C12", "C13", "C14"}));
   Do(&sale::TouchPages::NextClassPage);
   EXPECT_EQ(pages_.classes(), (Names{"C15", "C16", "C17", "C18", "C19"}));
@@ -73,7 +64,7 @@ TEST_F(TouchPagesTest, ExactlyTenClassesEndOnPageOne) {
   Open().Exec(
       "insert into goodsmaster (barcode,goodsname,class) values "
       "('n1','无类',null),('n2','空类','')");
-  OpenPages();
+  Do(&sale::TouchPages::Open);
   Do(&sale::TouchPages::NextClassPage);
   EXPECT_EQ(pages_.class_page(), 1);
   EXPECT_EQ(pages_.classes().size(), 5u);
@@ -88,8 +79,8 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
   AddGoodsOfClass("A", 33);  // names A1..A33 again, after B's rows: A holds 53 rows
   store::Database db = Open();
   db.Exec("delete from goodsmaster where class = 'A' and rowid <= 20");
-  OpenPages();
-  Choose("A");
+  Do(&sale::TouchPages::Open);
+  Do(&sale::TouchPages::ChooseClass, "A");
   EXPECT_EQ(GoodsNames().front(), "A1");
   EXPECT_EQ(pages_.goods().front().barcode, "A-1");
   Do(&sale::TouchPages::NextGoodsPage);
@@ -101,11 +92,11 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
   Do(&sale::TouchPages::PreviousGoodsPage);
   EXPECT_EQ(GoodsNames().front(), "A17");
   EXPECT_EQ(GoodsNames().size(), 16u);
-
-  Choose("B");
+  Do(&sale::TouchPages::ChooseClass, "B");
   EXPECT_EQ(pages_.goods_page(), 0);
   EXPECT_EQ(GoodsNames(), (Names{"B1", "B2", "B3"}));
-  Choose(std::nullopt);  // "全部": every goods item in the order entered
+  Do(&sale::TouchPages::ChooseClass,
+     std::nullopt);  // "全部": every goods item in the order entered
   EXPECT_EQ(GoodsNames().front(), "B1");
   Do(&sale::TouchPages::NextGoodsPage);
   Do(&sale::TouchPages::NextGoodsPage);
@@ -115,7 +106,7 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
 
 TEST_F(TouchPagesTest, AFailedReadLeavesThePagesAsTheyWere) {
   AddGoodsOfClass("A", 20);
-  OpenPages();
+  Do(&sale::TouchPages::Open);
   Do(&sale::TouchPages::NextGoodsPage);
   Open().Exec("alter table goodsmaster rename to goodsgone");
   store::Database db = Open();

@@ -2,37 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-
 #include "core/common/text_encoding.h"
-#include "core/store/database.h"
 #include "core/store/old_schema.h"
 #include "core/store/schema.h"
 #include "support/test_database.h"
 
 namespace {
-namespace fs = std::filesystem;
 
 std::string Gbk(const char* utf8) { return kasso::Utf8ToGbk(utf8); }
 
-// A file of the first till version (see old_schema.h), whose rows are UTF-8 until a test
-// writes GBK into it.
-class LegacyTextTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = testing_support::MakeTempDir();
-    file_ = dir_ / "kasso.db";
-    store::Database(file_, store::OpenMode::kCreate).ExecScript(kOldStyleTables);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path dir_;
-  fs::path file_;
-};
+// A file of the first till version, whose rows are UTF-8 until a test writes GBK into it.
+using LegacyTextTest = OldFileTest;
 
 TEST_F(LegacyTextTest, ConvertsOldTextOnceAndKeepsEverythingElse) {
-  store::Database db(file_);
+  store::Database db = Open();
   db.Exec(
       "insert into goodsmaster (barcode,goodsname,unit,class,salesprice) "
       "values ('6910',?,?,?,2)",
@@ -42,7 +25,6 @@ TEST_F(LegacyTextTest, ConvertsOldTextOnceAndKeepsEverythingElse) {
   db.Exec("insert into inventory values ('6912',?)", Gbk("箱"));  // text in a number column
   db.Exec("create table notes (memo blob, line text)");
   db.Exec("insert into notes values (cast(? as blob),?)", Gbk("原样"), Gbk("备注"));
-
   EXPECT_TRUE(store::ConvertLegacyText(db));
   EXPECT_EQ(db.QueryText("select goodsname || unit || class from goodsmaster "
                          "where barcode = '6910'"),
@@ -57,7 +39,6 @@ TEST_F(LegacyTextTest, ConvertsOldTextOnceAndKeepsEverythingElse) {
   EXPECT_EQ(db.QueryText("select operatorduty from operatormaster where workno = '7'"), "收银员");
   EXPECT_EQ(db.QueryDouble("select salesprice from goodsmaster where barcode = '6910'"), 2.0);
   EXPECT_EQ(db.QueryInt("pragma user_version"), store::kUtf8TextVersion);
-
   // Marked: a second call does not look again.
   db.Exec("update goodsmaster set unit = ? where barcode = '6910'", Gbk("瓶"));
   EXPECT_FALSE(store::ConvertLegacyText(db));
@@ -65,7 +46,7 @@ TEST_F(LegacyTextTest, ConvertsOldTextOnceAndKeepsEverythingElse) {
 }
 
 TEST_F(LegacyTextTest, OnlyWellFormedUtf8IsUtf8AndAUtf8FileIsOnlyMarked) {
-  store::Database db(file_);
+  store::Database db = Open();
   // "ü" and "Ω" are UTF-8 letters below U+0800; in a UTF-8 file they stay.
   db.Exec("insert into goodsmaster (barcode,goodsname) values ('6920','Müsli Ω')");
   EXPECT_FALSE(store::ConvertLegacyText(db));
@@ -81,7 +62,7 @@ TEST_F(LegacyTextTest, OnlyWellFormedUtf8IsUtf8AndAUtf8FileIsOnlyMarked) {
 
 TEST_F(LegacyTextTest, StartUpConvertsBeforeTheUpgradeComparesTexts) {
   {
-    store::Database db(file_);
+    store::Database db = Open();
     db.Exec("delete from operatormaster");
     db.Exec("insert into operatormaster values ('0',?,'0',?)", Gbk("老板"), Gbk("经理"));
     db.Exec("update dutyrights set operatorduty = ? where operatorduty = '经理'", Gbk("经理"));
@@ -92,9 +73,9 @@ TEST_F(LegacyTextTest, StartUpConvertsBeforeTheUpgradeComparesTexts) {
       db.Exec("insert into labeltemplate values (?,10,20,'中',1,?,60,35)", Gbk("售价"), Gbk(kind));
     }
   }
-  EXPECT_EQ(store::PrepareDatabase(file_), store::FileState::kReady);
+  EXPECT_EQ(store::PrepareDatabase(store::DatabasePath()), store::FileState::kReady);
   // Label kinds and duties are recognised: no default labels added, the manager keeps rights.
-  store::Database db(file_);
+  store::Database db = Open();
   EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate"), 2);
   EXPECT_EQ(db.QueryText("select operatorname from operatormaster a join dutyrights b "
                          "on a.operatorduty = b.operatorduty where b.dutyrights = 1"),

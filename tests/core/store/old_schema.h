@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/test_database.h"
+
 // The tables of a till file from before any upgrade: the columns the first version had, and
 // none of the tables that later versions added.
 inline constexpr const char* kOldStyleTables = R"sql(
@@ -52,3 +54,13 @@ insert into shiftsum values (1,'2013-02-01 18:00:00','0',1,2,7,0,0,7);
 insert into membermaster values ('M1','张三','男','110101199001011234','13800000000','北京',
   '是',10,'否',0,'123','1990-01-01');
 )sql";
+
+// A data directory whose kasso.db holds only the tables above.
+class OldFileTest : public testing_support::TestDatabase {
+ protected:
+  void SetUp() override {
+    TestDatabase::SetUp();
+    std::filesystem::remove(store::DatabasePath());
+    store::Database(store::DatabasePath(), store::OpenMode::kCreate).ExecScript(kOldStyleTables);
+  }
+};

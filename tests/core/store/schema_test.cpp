@@ -6,7 +6,6 @@
 
 #include <fstream>
 
-#include "core/store/database.h"
 #include "support/test_database.h"
 
 namespace {
@@ -22,17 +21,14 @@ TEST_F(ShippedStateTest, CashiersMaySellButNotManageAndNothingCreatesOrReplacesA
   EXPECT_EQ(db.QueryText("select sales || settings || dutyrights || operator || dataclear "
                          "from dutyrights where operatorduty = '收银员'"),
             "10000");
-
   EXPECT_EQ(db.QueryInt("select count(*) from management"), 1);
   EXPECT_EQ(db.QueryText("select opencashiercmd from management"), "27, 112, 0, 128, 128");
   fs::path missing = dir() / "nothing.db";
   EXPECT_THROW(store::Database{missing}, store::DbError);  // opening never creates
   EXPECT_FALSE(fs::exists(missing));
-
   Open().Exec("insert into goodsmaster (barcode) values ('keep')");
   EXPECT_THROW(store::CreateNewDatabase(store::DatabasePath()), store::DbError);
   EXPECT_TRUE(Open().HasRow("select 1 from goodsmaster where barcode = 'keep'"));
-
   // A failed creation leaves nothing behind.
   fs::path target = dir() / "no-such-folder" / "kasso.db";
   EXPECT_ANY_THROW(store::CreateNewDatabase(target));
@@ -63,7 +59,6 @@ TEST(PrepareDatabaseTest, LeavesUnusableOrReadOnlyFilesExactlyAsTheyAreAndUpgrad
   fs::remove(file);
   EXPECT_EQ(store::PrepareDatabase(file), kMissing);
   EXPECT_FALSE(fs::exists(file));
-
   store::CreateNewDatabase(file);
   store::Database(file).Exec("drop index goodsmaster_barcode_idx");
   EXPECT_EQ(store::PrepareDatabase(file), kReady);

@@ -4,9 +4,7 @@
 
 #include <map>
 #include <set>
-#include <string>
 
-#include "core/store/database.h"
 #include "core/store/schema.h"
 #include "old_schema.h"
 #include "support/test_database.h"
@@ -26,25 +24,12 @@ std::map<std::string, std::set<std::string>> Columns(store::Database& db) {
   return columns;
 }
 
-// Starts from a file of the first till version (see old_schema.h) in its own data directory.
-class UpgradeTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = testing_support::MakeTempDir();
-    store::SetDataDirectory(dir_);
-    store::Database(store::DatabasePath(), store::OpenMode::kCreate).ExecScript(kOldStyleTables);
-  }
-  void TearDown() override {
-    store::SetDataDirectory({});
-    fs::remove_all(dir_);
-  }
-  fs::path dir_;
-};
+using UpgradeTest = OldFileTest;
 
 TEST_F(UpgradeTest, OldFileGainsEveryTableColumnAndIndexWithItsDefaultsAndASecondRunOnlyRepairs) {
   store::Database old_db;
   store::UpgradeSchema(old_db);
-  fs::path fresh = dir_ / "fresh.db";
+  fs::path fresh = dir() / "fresh.db";
   store::CreateNewDatabase(fresh);
   store::Database new_db(fresh);
   auto upgraded = Columns(old_db);
@@ -67,7 +52,6 @@ TEST_F(UpgradeTest, OldFileGainsEveryTableColumnAndIndexWithItsDefaultsAndASecon
   EXPECT_NE(detail.find("transactiondetails_tranno_idx"), std::string::npos) << detail;
   store::Database db;
   store::UpgradeSchema(db);
-
   // Goods from before member prices sell to members at the normal price.
   EXPECT_EQ(db.QueryInt("select count(*) from goodsmaster where memberprice = salesprice and "
                         "averageimportprice = 0 and isscalegoods = '否' and pluno = 0 and "
@@ -92,7 +76,6 @@ TEST_F(UpgradeTest, OldFileGainsEveryTableColumnAndIndexWithItsDefaultsAndASecon
                            "and transactiontype = '销售总计'"),
             0.0);
   EXPECT_EQ(db.QueryDouble("select pettyvalue from shiftsum"), 0.0);
-
   // The first label table: seven items for each kind at one spot, then itemwidth 10 and the
   // title flag; the later layout groups see rows and add none.
   EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate where labelkind = '货架签'"), 7);
@@ -107,7 +90,6 @@ TEST_F(UpgradeTest, OldFileGainsEveryTableColumnAndIndexWithItsDefaultsAndASecon
   const std::string first = DumpTables(db);
   store::UpgradeSchema(db);
   EXPECT_EQ(DumpTables(db), first);
-
   // The repair groups run every time: a goods row without stock, a NULL cost and a NULL
   // combined flag are mended by the next run.
   db.Exec("insert into goodsmaster (barcode,goodsname,salesprice) values ('7001','新货',1)");
@@ -149,7 +131,6 @@ TEST_F(UpgradeTest, ARealFailureStopsTheUpgradeAndTheNextRunWritesTheDefault) {
   const std::string before = testing_support::FileBytes(store::DatabasePath());
   EXPECT_THROW(store::PrepareDatabase(store::DatabasePath()), store::DbError);
   EXPECT_EQ(testing_support::FileBytes(store::DatabasePath()), before);
-
   store::Database db;
   EXPECT_THROW(store::UpgradeSchema(db), store::DbError);
   // The groups before the failing one are kept; the failing one left nothing.

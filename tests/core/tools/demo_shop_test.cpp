@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <string>
 
 #include "core/common/clock.h"
 #include "core/servicelib/kasso_basic.h"
-#include "core/store/database.h"
 #include "support/test_database.h"
 
 namespace {
@@ -122,7 +119,6 @@ TEST_F(DemoShopTest, NothingInTheShopContradictsItselfItIsRepeatableAndLeavesDat
   const std::string before = Dump(db);
   EXPECT_THROW(demo::FillDemoShop(db), std::runtime_error);
   EXPECT_EQ(Dump(db), before);
-
   const std::filesystem::path file = dir() / "taken.db";
   std::ofstream(file) << "not a database";
   EXPECT_THROW(demo::CreateDemoShop(file), store::DbError);
