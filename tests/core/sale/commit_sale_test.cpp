@@ -83,8 +83,7 @@ TEST_F(CommitSaleTest, OrdinarySaleWritesLinesSummaryAndStock) {
                              "transactiontype = '销售总计'"),
             "23.00 3 100.00 77.00 0.57");
   EXPECT_EQ(Count("select count(*) from transactiondetails where barcode = ''"), 1);  // summary
-  EXPECT_DOUBLE_EQ(Stock("1"), 48);
-  EXPECT_DOUBLE_EQ(Stock("2"), 39);
+  EXPECT_EQ((std::vector<double>{Stock("1"), Stock("2")}), (std::vector<double>{48, 39}));
   // The screen starts the next sale under the next number.
   EXPECT_TRUE(sale_.lines.empty());
   EXPECT_EQ(sale_.sale_number, 2);
@@ -190,8 +189,7 @@ TEST_F(CommitSaleTest, NothingToSettleCancelAndAFailureInTheMiddleStoreNothing) 
   EXPECT_EQ(Settle(payment).outcome, SettleOutcome::kCommitFailed);
   EXPECT_EQ(ui_.messages.back(), "流水写入有误");
   EXPECT_EQ(JournalRows(), 0);
-  EXPECT_DOUBLE_EQ(Stock("1"), 50);
-  EXPECT_DOUBLE_EQ(Stock("2"), 40);
+  EXPECT_EQ((std::vector<double>{Stock("1"), Stock("2")}), (std::vector<double>{50, 40}));
   EXPECT_DOUBLE_EQ(Number("select depositvalue from membermaster"), 100);
   EXPECT_EQ(sale_.lines.size(), 2U);
   EXPECT_TRUE(sale_.HasMember());
