@@ -76,18 +76,15 @@ TEST_F(LookupTest, ParkedSalesAndBillChecksFollowTheWorkTablesAndAnUnreadableFil
   EXPECT_EQ(GetMemberidFromHandUpListLocalFunc(5), "M1");
   EXPECT_EQ(GetMemberidFromHandUpListLocalFunc(3), "");
   EXPECT_EQ(GetMemberidFromHandUpListLocalFunc(4), "");
-  EXPECT_TRUE(ImportListCheck());
-  EXPECT_TRUE(ReturnListCheck());
-  EXPECT_FALSE(IfUnConfirmedData("盘点"));
+  EXPECT_EQ((std::vector<bool>{ImportListCheck(), ReturnListCheck(), IfUnConfirmedData("盘点")}),
+            (std::vector<bool>{true, true, false}));
   Open().ExecScript(
       "insert into import (barcode,quantity) values ('6901',1);"
       "insert into invcount (barcode) values ('6901');");
-  EXPECT_FALSE(ImportListCheck());
-  EXPECT_TRUE(ReturnListCheck());
-  EXPECT_TRUE(IfUnConfirmedData("进货"));
-  EXPECT_TRUE(IfUnConfirmedData("盘点"));
-  EXPECT_FALSE(IfUnConfirmedData("返厂"));
-  EXPECT_FALSE(IfUnConfirmedData("其他"));
+  EXPECT_EQ((std::vector<bool>{ImportListCheck(), ReturnListCheck(), IfUnConfirmedData("进货"),
+                               IfUnConfirmedData("盘点"), IfUnConfirmedData("返厂"),
+                               IfUnConfirmedData("其他")}),
+            (std::vector<bool>{false, true, true, true, false, false}));
   std::filesystem::remove(store::DatabasePath());
   EXPECT_FALSE(IfBarcodeExist("6901"));
   EXPECT_FALSE(CheckRights("sales", "0"));
