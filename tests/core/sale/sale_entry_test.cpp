@@ -140,14 +140,13 @@ TEST_F(SaleEntryTest, RefusedOrBlockedEntriesKeepEntryLinesAndTotal) {
   size_t shown = display_.shown.size();
   // Numbers beyond what a till holds are refused before anything is asked about them.
   const std::string nines(400, '9');
-  for (const std::string& refused :
-       {"/11"s, "/85"s, "/-1"s, "/"s, "%abc"s, "%" + nines, "*"s, "*1" + std::string(20, '0'),
-        "*100000000"s, "\\-1"s, "\\x"s, "\\" + nines, "\\10000000000"s}) {
+  for (const std::string& refused : {"/11"s, "/85"s, "/-1"s, "/"s, "%abc"s, "%" + nines, "*"s,
+                                     "*1" + std::string(20, '0'), "\\-1"s, "\\x"s, "\\" + nines}) {
     EXPECT_EQ(Enter(refused).outcome, EntryOutcome::kKeepEntry) << refused;
   }
-  EXPECT_EQ(ui_.messages, (Texts{"折扣率有误", "折扣率有误", "折扣率有误", "折扣率有误",
-                                 "折扣率有误", "折扣率有误", "数量有误", "数量有误", "数量有误",
-                                 "价格有误", "价格有误", "价格有误", "价格有误"}));
+  EXPECT_EQ(ui_.messages,
+            (Texts{"折扣率有误", "折扣率有误", "折扣率有误", "折扣率有误", "折扣率有误",
+                   "折扣率有误", "数量有误", "数量有误", "价格有误", "价格有误", "价格有误"}));
   EXPECT_TRUE(ui_.questions.empty());
   EXPECT_EQ(sale_.lines[0].columns, before.lines[0].columns);
   EXPECT_EQ(display_.shown.size(), shown);
