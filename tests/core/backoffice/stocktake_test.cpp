@@ -60,8 +60,7 @@ TEST_F(StocktakeTest,
   // A goods entered after the count was generated is not on it; its count is not lost quietly.
   AddGoods("D", "桃", "水果", 1);
   EXPECT_EQ(Refusal("D", "1"), "此商品不在盘点单中@barcode");
-  EXPECT_EQ(backoffice::LoadCount("D").quantity, "");
-  EXPECT_EQ(backoffice::LoadCount("A").quantity, "8");
+  EXPECT_EQ(backoffice::LoadCount("D").quantity + "|" + backoffice::LoadCount("A").quantity, "|8");
   EXPECT_THROW(backoffice::LoadCount("K"), kasso::UserError);
   EXPECT_EQ(Counts(), "A:10:8:-2 B:4:0:-4 C:2.5:2.5:0 ");
   backoffice::GenerateStocktake();
