@@ -80,14 +80,12 @@ TEST_F(SaleEntryTest, MinusDeletesTheSelectedLineAndTheLastLineStartsTheNextSale
   EXPECT_EQ(sale_.total_caption, "总计: 12.15");
   sale_.selected = -1;  // lines present, none selected: nothing is deleted
   Enter("-");
-  EXPECT_EQ(sale_.lines.size(), 2u);
-  EXPECT_EQ(sale_.selected, 1);
+  EXPECT_EQ(std::make_pair(sale_.lines.size(), sale_.selected), std::make_pair(2ul, 1));
   // Deleting the only line starts the next sale, numbered after the journal, without the member.
   Enter("-", "-");
   EXPECT_TRUE(sale_.lines.empty());
   EXPECT_EQ(sale::SaleNumberText(sale_), "单号: 42");
-  EXPECT_FALSE(sale_.HasMember());
-  EXPECT_EQ(sale_.member_pane, "");
+  EXPECT_FALSE(sale_.HasMember() || !sale_.member_pane.empty());
   EXPECT_EQ(sale_.total_caption, "总计: 0.00");
   std::filesystem::remove(store::DatabasePath());
   EXPECT_EQ(sale::NextTransactionNumber(), 1);  // an unreadable journal starts again at 1
