@@ -127,8 +127,7 @@ TEST_F(SuspendedSaleTest, FailedRetrievalNeitherLosesNorDuplicatesTheParkedSale)
   EXPECT_EQ(ParkedRows(), 1);
   AddGoods({"1", "面包", 10.0, 9.0});
   ASSERT_TRUE(Retrieve(1));
-  EXPECT_EQ(sale_.lines.size(), 1u);
-  EXPECT_EQ(ParkedRows(), 0);
+  EXPECT_EQ(std::make_pair(sale_.lines.size(), ParkedRows()), std::make_pair(1ul, 0l));
   sale::NewSale(sale_);
   EXPECT_FALSE(Retrieve(1));  // taken back already: nothing comes back twice
   EXPECT_EQ(ui_.messages.back(), "挂单取回有误");
