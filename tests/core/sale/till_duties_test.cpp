@@ -100,8 +100,7 @@ TEST_F(TillDutiesTest, FailedShiftClosingAndPettyAmountsThatAreNoNumberChangeNot
   EXPECT_EQ(Count("select count(*) from shiftsum"), 0);
   EXPECT_EQ(Count("select count(*) from transactiondetails where shiftid = 0"), 2);
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 10);
-  for (const std::string& entry :
-       {"+"s, "+abc"s, "+0"s, "+0.001"s, "+1e3"s, "+" + std::string(400, '9'), "+10000000000"s}) {
+  for (const std::string& entry : {"+"s, "+0"s, "+0.001"s, "+" + std::string(400, '9')}) {
     ui_.messages.clear();
     EXPECT_EQ(Petty(entry), sale::EntryOutcome::kKeepEntry) << entry;
     EXPECT_EQ(ui_.messages, sale_testing::Texts{"备用金金额有误"}) << entry;
