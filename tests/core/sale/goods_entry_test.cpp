@@ -112,7 +112,7 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedPriceAndScaleGoodsAreWeigh
   EXPECT_EQ(ui_.weighed.size(), 3u);
 }
 
-TEST_F(SaleGoodsEntryTest, ScanForAMemberPriceMember) {
+TEST_F(SaleGoodsEntryTest, ScanForAMemberPriceOrAMemberDiscountMember) {
   UseScaleBarcodes();
   AddMember({"m1", "李四", "会员价"});
   AddGoods({"1", "牛奶", 3.5, 3.0});
@@ -131,13 +131,8 @@ TEST_F(SaleGoodsEntryTest, ScanForAMemberPriceMember) {
   for (size_t i = 0; i < scanned.size(); ++i) EXPECT_EQ(Line(i).columns, scanned[i].columns);
   Enter("200012123457");  // a scale barcode takes no member price
   EXPECT_EQ(Columns(3, {sale::kPrice, sale::kAmount}), (Texts{"24.69", "123.45"}));
-}
-
-TEST_F(SaleGoodsEntryTest, ScanForAMemberDiscountMember) {
-  UseScaleBarcodes();
+  NextCustomer();
   AddMember({"m2", "王五", "会员折扣", 0.9});
-  AddGoods({"1", "牛奶", 3.5, 3.0});
-  AddGoods({"00012", "猪肉", 24.69, 20.0, "公斤", "是"});
   Attach("m2");
   Enter("1", "200012123457");
   EXPECT_EQ(Columns(0, {sale::kPrice, sale::kMemberRate, sale::kRate, sale::kFrontRate,
