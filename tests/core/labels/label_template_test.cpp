@@ -79,8 +79,7 @@ TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutR
   EXPECT_EQ(label.fields[labels::kBarcode].cx * 100 + label.fields[labels::kBarcode].cy, 1020);
   label.fields[labels::kBarcode].cx = 77;
   Save(label);
-  EXPECT_EQ(Open().QueryInt("select count(*) from labeltemplate where labelkind = ?",
-                            labels::kGoodsLabel),
+  EXPECT_EQ(Count("select count(*) from labeltemplate where labelkind = ?", labels::kGoodsLabel),
             7);
   EXPECT_EQ(Load(labels::kGoodsLabel).fields[labels::kBarcode].cx, 77);
 }
