@@ -38,8 +38,6 @@ TEST_F(SuspendedSaleTest, MemberFrontPriceWeightAndDiscountOnDiscountComeBack) {
   Enter("1");
   Attach("m1");
   Enter("\\8", "200012004557");  // a front price, then 4.55 yuan of apples at 10.00: 0.455 kg
-  ASSERT_EQ(Column(1, sale::kQuantity), "0.455");
-  ASSERT_EQ(sale_.total_caption, "总计: 12.55");
   ASSERT_TRUE(Suspend());
   EXPECT_FALSE(!sale_.lines.empty() || sale_.HasMember());
   EXPECT_EQ(display_.shown.back(), std::make_pair(2, 0.0));
