@@ -13,7 +13,6 @@
 
 namespace goods_testing {
 
-// Records the notes of a save.
 class NotedUi : public backoffice::GoodsSaveUi {
  public:
   std::vector<std::string> notes;

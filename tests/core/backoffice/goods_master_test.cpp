@@ -39,8 +39,7 @@ TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndAFailedWriteRollsBack) {
     change(fields);
     EXPECT_EQ(RefusalOf([&] { Save(fields, false); }), (Refusal{message, field}));
   }
-  EXPECT_EQ(Count("select count(*) from goodsmaster"), 0);
-  EXPECT_EQ(Count("select count(*) from inventory"), 0);
+  EXPECT_EQ(Count("select (select count(*) from goodsmaster) + count(*) from inventory"), 0);
   Open().ExecScript(
       "create trigger refuse before insert on inventory begin select raise(abort,'no'); end;");
   EXPECT_EQ(ErrorOf([&] { Save(Fields("6901", "可乐"), false); }), "商品保存有误，请确认录入信息");
@@ -115,8 +114,7 @@ TEST_F(GoodsMasterTest, SavingAnExistingBarcodeKeepsStockCostAndDateAndDeleteTak
   backoffice::DeleteGoods("C");
   EXPECT_EQ(Stored("goodsname", "C"), "<none>");
   EXPECT_EQ(Stock("C"), -1);
-  EXPECT_EQ(Count("select count(*) from combinedgoods where barcode = 'C'"), 0);
-  EXPECT_EQ(Count("select count(*) from combinedgoods where barcode = 'D'"), 2);
+  EXPECT_EQ(RowsOf("select barcode, count(*) from combinedgoods group by 1"), "D|2|\n");
 }
 
 TEST_F(GoodsMasterTest, TheListShowsEveryClassOrOneInEntryOrderAndReadsRowsByPage) {
@@ -138,9 +136,8 @@ TEST_F(GoodsMasterTest, TheListShowsEveryClassOrOneInEntryOrderAndReadsRowsByPag
   auto rows = backoffice::LoadGoodsRows({all[2].rowid, all[1].rowid, all[0].rowid});
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ((Texts{rows[0].barcode, rows[1].barcode, rows[2].barcode}), (Texts{"C", "", "B"}));
-  EXPECT_EQ(rows[0].quantity, 0);
-  EXPECT_EQ(rows[1].rowid, 0);
-  EXPECT_EQ(rows[2].quantity, 4);
+  EXPECT_EQ((std::vector<double>{rows[0].quantity, double(rows[1].rowid), rows[2].quantity}),
+            (std::vector<double>{0, 0, 4}));
   EXPECT_EQ(rows[2].class_name + rows[2].unit + rows[2].recordingdate, "食品瓶2024-01-01 00:00:00");
 }
 

@@ -66,8 +66,6 @@ TEST_F(SettingsTest, APortIsADeviceNeverAFileAndSaveStoresEveryFieldAsTypedButTh
   r.printerport = "lpt1";
   r.displayport = db;
   EXPECT_EQ(RefusalOf(r), "端口必须是设备文件");
-  EXPECT_THROW(devices::SaveSettings(r), kasso::ValidationError);
-  EXPECT_EQ(devices::LoadSettings().displayport, "com1");
   // Every field differs from the shipped value, so a column left out or swapped shows.
   r = devices::ManagementRecord{.printercontrol = "POS58",
                                 .printerport = serial_adapter.slave_path(),

@@ -60,8 +60,7 @@ TEST_F(TextFileTest, FieldsSurviveTheRoundTripAndGbkAndUtf8FilesReadAlike) {
   ASSERT_EQ(records.size(), lines.size());
   for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(records[i].fields, lines[i]) << i;
   // The record after the embedded line break starts one physical line later.
-  EXPECT_EQ(records[2].line, 3);
-  EXPECT_EQ(records[3].line, 5);
+  EXPECT_EQ(std::make_pair(records[2].line, records[3].line), std::make_pair(3, 5));
   EXPECT_EQ(Files(), std::vector<std::string>{"round.txt"});
   const std::string gbk = std::string(kGbkCola) + ",3.5\r\n\r\n6901,\"" + kGbkCola + ",x\"\n  \n";
   const std::string utf8 = "可乐,3.5\r\n\r\n6901,\"可乐,x\"\n  \n";
@@ -129,9 +128,9 @@ TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefuses
     ASSERT_EQ(fast, kasso::Utf8ToGbk(text)) << static_cast<unsigned>(text[0]);
   }
   // The line numbers and field names of refusals are proven with the goods import.
-  EXPECT_DOUBLE_EQ(reports::ImportNumber(" 12.5 ", 1, "售价有误"), 12.5);
-  EXPECT_DOUBLE_EQ(reports::ImportNumber("-.5", 1, "售价有误"), -0.5);
-  EXPECT_DOUBLE_EQ(reports::ImportNumber("+3", 1, "售价有误"), 3);
+  for (auto [text, value] : {std::pair{" 12.5 ", 12.5}, {"-.5", -0.5}, {"+3", 3.0}}) {
+    EXPECT_DOUBLE_EQ(reports::ImportNumber(text, 1, "售价有误"), value) << text;
+  }
   EXPECT_DOUBLE_EQ(reports::ImportNumberOr("  ", 7, 1, "售价有误"), 7);
   for (const char* bad : {"", "abc", "1e3", "1,5", "12.5元", "1.2.3"}) {
     EXPECT_EQ(ErrorOf([&] { reports::ImportNumber(bad, 4, "售价有误"); }), "第 4 行: 售价有误");

@@ -35,8 +35,7 @@ TEST_F(SaleAdjustmentTest, DiscountsAndQuantityRecomputeTheSelectedLineOrEveryLi
   Enter("2");
   sale_.selected = 0;
   Enter("/9");
-  EXPECT_EQ(Column(0, sale::kRate), "0.90");
-  EXPECT_EQ(Column(1, sale::kRate), "1.00");
+  EXPECT_EQ((Texts{Column(0, sale::kRate), Column(1, sale::kRate)}), (Texts{"0.90", "1.00"}));
   Enter("%8");
   for (size_t i = 0; i < 2; ++i) {
     EXPECT_EQ(Columns(i, {sale::kFrontRate, sale::kRate}), (Texts{"0.80", "0.80"}));

@@ -57,8 +57,7 @@ TEST_F(SaleMemberTest, CancelledOrUnknownMembersAreOrdinaryAndMemberPricesHoldUn
   EXPECT_EQ(display_.shown.size(), shown + 1);
   sale_.member_dismode = "会员价";
   EXPECT_EQ(sale::DescribeMember(sale_, "nobody"), "普通客户");
-  EXPECT_EQ(sale_.member_dismode, "");
-  EXPECT_DOUBLE_EQ(sale_.member_disrate, 1.0);
+  EXPECT_TRUE(sale_.member_dismode.empty() && sale_.member_disrate == 1.0);
   NextCustomer();
   AddMember({"mp", "丁", "会员价"});
   Enter("1");

@@ -56,11 +56,9 @@ TEST_F(RecordListsTest, ReceiptsParkedSalesAndShiftsInOrderAndUnreadableListsSay
   EXPECT_EQ(shifts.keys, (Keys{"2", "1"}));
   Open().ExecScript("drop table shiftsum; drop table transactiondetails;");
   EXPECT_EQ(Message(sale::kShiftReceiptsMode), "班次有误");
-  EXPECT_EQ(Message(sale::kSaleReceiptsMode), "数据有误");
-  EXPECT_EQ(Message("没有这种"), "数据有误");
+  EXPECT_EQ(Message(sale::kSaleReceiptsMode) + Message("没有这种"), "数据有误数据有误");
   EXPECT_EQ(sale::RecordKeyNumber("42"), 42);
-  EXPECT_EQ(sale::RecordKeyNumber(""), std::nullopt);
-  EXPECT_EQ(sale::RecordKeyNumber("2024-05-01 18:00:00"), std::nullopt);
+  EXPECT_FALSE(sale::RecordKeyNumber("") || sale::RecordKeyNumber("2024-05-01 18:00:00"));
 }
 
 }  // namespace

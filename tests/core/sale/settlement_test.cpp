@@ -21,8 +21,7 @@ TEST(OrdinaryPaymentTest, RoundOffChangeAndConfirmationChecksInOrder) {
   sale_testing::ScriptedSaleUi ui;
   auto ok = sale::ConfirmOrdinaryPayment(23.50, {0, 100.00, 0, 0}, ui);
   ASSERT_TRUE(ok.accepted);
-  EXPECT_DOUBLE_EQ(ok.payment->cash, 100.00);
-  EXPECT_DOUBLE_EQ(ok.payment->change, 76.50);
+  EXPECT_EQ(std::make_pair(ok.payment->cash, ok.payment->change), std::make_pair(100.0, 76.5));
   // Fen sums: 0.70 + 0.10 pays 0.80 exactly.
   EXPECT_TRUE(sale::ConfirmOrdinaryPayment(0.80, {0, 0.10, 0, 0.70}, ui).accepted);
   EXPECT_FALSE(sale::ConfirmOrdinaryPayment(23.50, {0, 23.49, 0, 0}, ui).accepted);
@@ -68,8 +67,7 @@ TEST(MemberPaymentTest, MemberPaymentsRefundsAndTendersBeyondWhatATillHolds) {
   sale_testing::ScriptedSaleUi ui;
   auto ok = sale::ConfirmMemberPayment(50.00, 30.00, {0, 20.00, 0, 0}, ui);
   ASSERT_TRUE(ok.accepted);
-  EXPECT_DOUBLE_EQ(ok.payment->stored, 30.00);
-  EXPECT_DOUBLE_EQ(ok.payment->change, 0.0);
+  EXPECT_EQ(std::make_pair(ok.payment->stored, ok.payment->change), std::make_pair(30.0, 0.0));
   EXPECT_FALSE(sale::ConfirmMemberPayment(50.00, 30.00, {0, 19.99, 0, 0}, ui).accepted);
   EXPECT_FALSE(sale::ConfirmMemberPayment(-8.00, 0, {0, -7.00, 0, 0}, ui).accepted);
   EXPECT_FALSE(sale::ConfirmMemberPayment(50.00, 0, {50.01, 0, 0, 0}, ui).accepted);

@@ -46,8 +46,7 @@ TEST_F(TouchEntryTest, ScaleGoodsAreWeighedOnlyOnTheSerialScaleAndPadNumbersRunT
   AddGoods({"6902", "面包", 4.0});
   Tap("6901");
   Tap("6902");
-  EXPECT_TRUE(Pad(PadMode::kQuantity, "3"));
-  EXPECT_TRUE(Pad(PadMode::kPrice, "3·5"));
+  EXPECT_TRUE(Pad(PadMode::kQuantity, "3") && Pad(PadMode::kPrice, "3·5"));
   EXPECT_EQ(Columns(1, {sale::kQuantity, sale::kPrice, sale::kAmount}),
             (Texts{"3.00", "3.50", "10.50"}));
   EXPECT_TRUE(Pad(PadMode::kItemDiscount, "0.85"));

@@ -45,11 +45,10 @@ TEST_F(TouchPagesTest, TwelveClassesGiveThreePagesAndNextStopsOnTheLast) {
   Do(&sale::TouchPages::NextClassPage);
   EXPECT_EQ(pages_.classes(), (Names{"C15", "C16", "C17", "C18", "C19"}));
   Do(&sale::TouchPages::NextClassPage);
-  EXPECT_EQ(pages_.class_page(), 2);
-  EXPECT_EQ(pages_.classes(), (Names{"C20", "C21"}));  // three class buttons hidden
+  const auto last = std::make_pair(2, Names{"C20", "C21"});  // three class buttons hidden
+  EXPECT_EQ(std::make_pair(pages_.class_page(), pages_.classes()), last);
   Do(&sale::TouchPages::NextClassPage);
-  EXPECT_EQ(pages_.class_page(), 2);
-  EXPECT_EQ(pages_.classes(), (Names{"C20", "C21"}));
+  EXPECT_EQ(std::make_pair(pages_.class_page(), pages_.classes()), last);
   for (int i = 0; i < 3; ++i) Do(&sale::TouchPages::PreviousClassPage);
   EXPECT_EQ(pages_.class_page(), 0);
   EXPECT_EQ(pages_.classes().front(), "C10");
@@ -66,11 +65,8 @@ TEST_F(TouchPagesTest, ExactlyTenClassesEndOnPageOne) {
       "('n1','无类',null),('n2','空类','')");
   Do(&sale::TouchPages::Open);
   Do(&sale::TouchPages::NextClassPage);
-  EXPECT_EQ(pages_.class_page(), 1);
-  EXPECT_EQ(pages_.classes().size(), 5u);
+  EXPECT_EQ(std::make_pair(pages_.class_page(), pages_.classes().size()), std::make_pair(1, 5ul));
   EXPECT_FALSE(pages_.has_next_class_page());
-  Do(&sale::TouchPages::NextClassPage);
-  EXPECT_EQ(pages_.class_page(), 1);
 }
 
 TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsAgain) {
@@ -81,12 +77,10 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
   db.Exec("delete from goodsmaster where class = 'A' and rowid <= 20");
   Do(&sale::TouchPages::Open);
   Do(&sale::TouchPages::ChooseClass, "A");
-  EXPECT_EQ(GoodsNames().front(), "A1");
-  EXPECT_EQ(pages_.goods().front().barcode, "A-1");
+  EXPECT_EQ(GoodsNames().front() + " " + pages_.goods().front().barcode, "A1 A-1");
   Do(&sale::TouchPages::NextGoodsPage);
   Do(&sale::TouchPages::NextGoodsPage);
-  EXPECT_EQ(pages_.goods_page(), 2);
-  EXPECT_EQ(GoodsNames(), Names{"A33"});  // fifteen goods buttons hidden
+  EXPECT_EQ(std::make_pair(pages_.goods_page(), GoodsNames()), std::make_pair(2, Names{"A33"}));
   Do(&sale::TouchPages::NextGoodsPage);
   EXPECT_EQ(pages_.goods_page(), 2);
   Do(&sale::TouchPages::PreviousGoodsPage);
@@ -95,8 +89,7 @@ TEST_F(TouchPagesTest, ThirtyThreeGoodsOfAClassGiveThreePagesAndAClassTapStartsA
   Do(&sale::TouchPages::ChooseClass, "B");
   EXPECT_EQ(pages_.goods_page(), 0);
   EXPECT_EQ(GoodsNames(), (Names{"B1", "B2", "B3"}));
-  Do(&sale::TouchPages::ChooseClass,
-     std::nullopt);  // "全部": every goods item in the order entered
+  Do(&sale::TouchPages::ChooseClass, std::nullopt);  // "全部": every goods item in entry order
   EXPECT_EQ(GoodsNames().front(), "B1");
   Do(&sale::TouchPages::NextGoodsPage);
   Do(&sale::TouchPages::NextGoodsPage);
