@@ -85,9 +85,6 @@ TEST_F(StockDialogsTest, F3PurchaseTypedWithPriceAndWithAmountIsVerifiedIntoStoc
   EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "保存?"}));
   EXPECT_EQ(total_after, "24.00");
   EXPECT_EQ(Stock("6901") + " " + Stock("6902"), "20 4");
-  EXPECT_EQ(Open().QueryText("select group_concat(averageimportprice) from goodsmaster "
-                             "where barcode in ('6901','6902')"),
-            "5.5,2.5");
   EXPECT_EQ(Open().QueryInt("select count(*) from import"), 0);
 }
 
@@ -172,14 +169,13 @@ TEST_F(StockDialogsTest, TheLineEntryRefusesFocusesPicksAndCreatesUnknownGoods) 
   ASSERT_TRUE(QTest::qWaitForWindowActive(&line));
   EXPECT_EQ(line.windowTitle(), "返厂录入");
   EXPECT_EQ(Text(line, "priceEdit"), "");
-  Click(line, "pickButton");  // the cashier lacks "baseinfo"
   TypeEach(&line, {"6901", "3"});
   SetText(line, "quantityEdit", "0");
   Find<QLineEdit>(line, "priceEdit")->clear();
   Find<QLineEdit>(line, "amountEdit")->setFocus();
   TypeEnter(&line, "5");
   EXPECT_EQ(Focused(line), "quantityEdit");
-  EXPECT_EQ(messages_.Texts(), (Texts{"您没有这个权限", "数量为0时不能由金额计算单价"}));
+  EXPECT_EQ(messages_.Texts(), Texts{"数量为0时不能由金额计算单价"});
 
   // An unknown barcode is created through the quick goods entry and then loaded.
   messages_.Clear();
