@@ -50,9 +50,7 @@ TEST_F(AccountsDialogsTest, ListGuardsModifyAndDeleteAndAsksBeforeDeleting) {
   messages_.Clear();
   SelectRow(list, 1);
   Click(list, "deleteButton");  // answered No
-  ASSERT_EQ(messages_.shown().size(), 1u);
-  EXPECT_TRUE(messages_.shown()[0].question);
-  EXPECT_EQ(messages_.shown()[0].text, "真的要删除此账号吗?");
+  EXPECT_EQ(messages_.Texts(), Texts{"真的要删除此账号吗?"});
   EXPECT_EQ(table->rowCount(), 2);
   messages_.SetNextAnswer(true);
   Click(list, "deleteButton");
