@@ -14,11 +14,6 @@ using Pairs = std::vector<std::pair<const char*, QString>>;
 // cover the widgets: what they show, what they save, and which one gets the focus.
 class SettingsDialogTest : public TestDatabase {
  protected:
-  // Every table as text, to prove that a refused save wrote nothing.
-  std::string Dump() const {
-    store::Database db = Open();
-    return testing_support::DumpTables(db);
-  }
   // Column names here come from the test's own fixed texts.
   std::string Column(const std::string& column) const {
     return Open().QueryText("select " + column + " from management").value_or("<null>");
@@ -114,7 +109,8 @@ TEST_F(SettingsDialogTest, OddStoredValuesAreShownAndSavedBackAndOnlyCancelClose
 // A refusal of the core's checks and one of the screen's own name the problem, put the cursor
 // on the field and write nothing; what was typed elsewhere stays on the screen.
 TEST_F(SettingsDialogTest, RefusedSaveFocusesTheFieldAndWritesNothing) {
-  const std::string before = Dump();
+  store::Database db = Open();
+  const std::string before = DumpTables(db);
   auto dialog = OpenDialog();
   Type(*dialog, "welcomeEdit", "changed");
   auto refused = [&](const QString& message, const char* field) {
@@ -132,7 +128,7 @@ TEST_F(SettingsDialogTest, RefusedSaveFocusesTheFieldAndWritesNothing) {
   Type(*dialog, "scaleIpEdit", "192.168.1");
   refused("电子称IP地址不正确", "scaleIpEdit");
 
-  EXPECT_EQ(Dump(), before);
+  EXPECT_EQ(DumpTables(db), before);
   EXPECT_FALSE(ScaleFileWritten());
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_EQ(Text(*dialog, "welcomeEdit"), "changed");
