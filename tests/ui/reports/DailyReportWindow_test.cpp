@@ -47,7 +47,6 @@ TEST_F(DailyReportWindowTest,
                                       "截止日期: 2024-05-01"}));
   ASSERT_EQ(text.preview_rows.size(), 16);
   EXPECT_EQ(text.preview_rows[4], (QPair<QString, QString>{"进货数量", "12.00"}));
-  EXPECT_EQ(text.preview_rows[5], (QPair<QString, QString>{"进货金额", "30.00"}));
   EXPECT_EQ(StatusTexts(),
             (QStringList{"总页数：", "1 页", "当前页：", "第 1 页", "缩放比例：", " % 100"}));
   EXPECT_TRUE(messages_.shown().empty());
