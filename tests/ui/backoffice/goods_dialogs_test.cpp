@@ -202,13 +202,11 @@ TEST_F(GoodsDialogsTest, SearchFindsNextAndKeepsTheSelectionPastTheLastMatch) {
   ASSERT_NE(prompt, nullptr);
   EXPECT_TRUE(prompt->isVisible());
   SetText(*prompt, "targetEdit", "可乐");
-  Click(*prompt, "searchButton");
-  EXPECT_EQ(messages_.Texts(), Texts{"请选择搜索条件"});
   Find<QComboBox>(*prompt, "kindCombo")->setCurrentText("名称");
   Click(*prompt, "nextButton");  // after the selected first row
   EXPECT_EQ(SelectedRow(list), 2);
   Click(*prompt, "nextButton");
-  EXPECT_EQ(messages_.Texts().back(), "没有符合条件的记录");
+  EXPECT_EQ(messages_.Texts(), Texts{"没有符合条件的记录"});
   EXPECT_EQ(SelectedRow(list), 2);
   Click(*prompt, "searchButton");
   EXPECT_EQ(SelectedRow(list), 0);
