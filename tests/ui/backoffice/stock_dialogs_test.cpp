@@ -65,7 +65,6 @@ TEST_F(StockDialogsTest, F3PurchaseTypedWithPriceAndWithAmountIsVerifiedIntoStoc
         TypeEach(line, {"6902", "4", ""});  // price 0.00: on to the amount
         EXPECT_EQ(Focused(*line), "amountEdit");
         TypeEnter(line, "10");
-        EXPECT_EQ(Text(*line, "priceEdit"), "2.50");
         messages_.SetNextAnswer(true);
         TypeEnter(line, "");
         Click(*line, "cancelButton");
