@@ -102,7 +102,6 @@ TEST_F(SalesFrontDialogTest, ScansCommandsAndArrowKeysAllWorkFromTheEntryField) 
   Type("*3");  // acts on the selected line
   EXPECT_EQ(Cell(2, sale::kQuantity), "3.00");
   EXPECT_EQ(Pane("totalLabel"), "总计: 14.00");
-  EXPECT_TRUE(boxes_.shown().empty());
 
   // A refused command is shown and stays in the field to be corrected.
   Type("/11");
@@ -227,7 +226,6 @@ TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleReadingAndTellsUnknownGoods) {
   EXPECT_EQ(Text(weighed, "weightLabel"), "1.234");
   Click(weighed, "okButton");
   EXPECT_EQ(weighed.weight(), "1.234");
-  EXPECT_TRUE(boxes_.shown().empty());
   ui::WeighConfirmDialog unknown(nullptr, "没有这个");
   EXPECT_EQ(boxes_.Texts(), Texts{"商品有误"});
 }
