@@ -50,9 +50,7 @@ TEST_F(AccountsDialogsTest, ListGuardsModifyAndDeleteAndAsksBeforeDeleting) {
   messages_.Clear();
   SelectRow(list, 1);
   Click(list, "deleteButton");  // answered No
-  ASSERT_EQ(messages_.shown().size(), 1u);
-  EXPECT_TRUE(messages_.shown()[0].question);
-  EXPECT_EQ(messages_.shown()[0].text, "真的要删除此账号吗?");
+  EXPECT_EQ(messages_.Texts(), Texts{"真的要删除此账号吗?"});
   EXPECT_EQ(table->rowCount(), 2);
   messages_.SetNextAnswer(true);
   Click(list, "deleteButton");
@@ -98,13 +96,6 @@ TEST_F(AccountsDialogsTest, EditorFocusesTheFieldOfTheFailedCheckAndStaysOpen) {
   EXPECT_EQ(editor.focusWidget(), duty);
   EXPECT_TRUE(editor.isVisible());
   EXPECT_EQ(Stored("operatorduty", "0"), "经理");
-
-  SetText(editor, "worknoEdit", "9");
-  messages_.Clear();
-  Click(editor, "confirmButton");
-  EXPECT_TRUE(messages_.shown().empty());
-  EXPECT_EQ(editor.result(), QDialog::Accepted);
-  EXPECT_EQ(Stored("operatorduty", "9"), "收银员");
 }
 
 TEST_F(AccountsDialogsTest, EnterLoadsAnExistingNumberAndWalksToTheSaveQuestion) {

@@ -31,10 +31,8 @@ TEST_F(QtDriverPrinterTest, SlipRendersToAPdfPageOfRollWidth) {
   print::SetDriverPrinter(&printer);
   Settings("驱动打印", "");
   EXPECT_EQ(servicelib::OpenMoneyBoxPrint("0"), "");
-  std::string text = FileBytes(pdf);
-  ASSERT_TRUE(text.starts_with("%PDF")) << pdf;
-  EXPECT_GT(text.size(), 2000u);
-  EXPECT_NE(text.find("/Type /Page"), std::string::npos);
+  EXPECT_EQ(testing_support::PdfPageCount(pdf), 1);
+  EXPECT_GT(FileBytes(pdf).size(), 2000u);  // something was drawn on it
   EXPECT_NEAR(PdfPageSizeMm(pdf).first, 58, 0.4);
 
   Settings("驱动76mm", "");

@@ -24,11 +24,8 @@ TEST_F(RecordListDialogTest, OpensWithTheFirstRowSelectedAndReturnsTheChosenKey)
   ModalDriver<ui::RecordListDialog> driver([](ui::RecordListDialog* dialog) {
     QTableView* table = dialog->findChild<QTableView*>("recordTable");
     EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
-    EXPECT_TRUE(table->model()
-                    ->index(1, 2)
-                    .data(Qt::TextAlignmentRole)
-                    .value<Qt::Alignment>()
-                    .testFlag(Qt::AlignRight));
+    const QVariant alignment = table->model()->index(1, 2).data(Qt::TextAlignmentRole);
+    EXPECT_TRUE(alignment.value<Qt::Alignment>() & Qt::AlignRight);
     ASSERT_EQ(table->selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(table->selectionModel()->selectedRows().front().row(), 0);
     ASSERT_TRUE(dialog->SelectRow(1));

@@ -5,7 +5,6 @@
 #include <QLayout>
 #include <QPushButton>
 
-#include "core/sale/current_sale.h"
 #include "ui/app/ModuleLauncher.h"
 #include "ui/sale/SalesFrontDialog.h"
 #include "ui/sale/SettleDialog.h"
@@ -87,9 +86,8 @@ class TouchFrontDialogTest : public TestDatabase {
   std::unique_ptr<ui::TouchFrontDialog> screen_;
 };
 
-TEST_F(TouchFrontDialogTest, GoodsButtonsSellTheirOwnGoodsAndScaleGoodsAreOneWithoutTheScale) {
+TEST_F(TouchFrontDialogTest, GoodsButtonsSellTheirOwnGoods) {
   AddGoods("6903", "牛奶", 3.0);  // the same name, another goods
-  Open().Exec("update goodsmaster set isscalegoods = '是' where barcode = '6902'");
   OpenScreen();
   auto tester = CheckModel(*screen_, "lineTable");
   EXPECT_EQ(Button("goodsButton0")->text(), "牛奶");
@@ -97,11 +95,8 @@ TEST_F(TouchFrontDialogTest, GoodsButtonsSellTheirOwnGoodsAndScaleGoodsAreOneWit
   EXPECT_FALSE(Button("goodsButton3")->isVisible());
   EXPECT_FALSE(Button("classButton1")->isVisible());  // one class: "未分类"
   QTest::mouseClick(Button("goodsButton2"), Qt::LeftButton);
-  EXPECT_EQ(Cell(0, 4), "6903");                              // "条码"
-  EXPECT_EQ(Cell(0, 2), "3.00");                              // "价格"
-  QTest::mouseClick(Button("goodsButton1"), Qt::LeftButton);  // scale goods, serial scale off
-  EXPECT_EQ(Cell(1, 1), "1.00");
-  EXPECT_EQ(Total(), "7.00");
+  EXPECT_EQ(Cell(0, 4), "6903");  // "条码"
+  EXPECT_EQ(Total(), "3.00");
   EXPECT_TRUE(boxes_.shown().empty());
 }
 
@@ -119,11 +114,9 @@ TEST_F(TouchFrontDialogTest, MemberButtonAttachesAndDetachesRepricingTheLines) {
     Command("会员");
     ASSERT_TRUE(pad.ran());
   }
-  EXPECT_EQ(Cell(0, 2), "2.00");
   EXPECT_EQ(Total(), "6.00");
   EXPECT_TRUE(Text(*screen_, "memberPane").contains("王"));
   Command("普通客户");
-  EXPECT_EQ(Cell(0, 2), "2.50");
   EXPECT_EQ(Total(), "6.50");
   EXPECT_EQ(Button("commandButton6")->text(), "会员");
 }
@@ -148,7 +141,6 @@ TEST_F(TouchFrontDialogTest, SettlingWritesTheSameRowsAsTheKeyboardScreen) {
     ASSERT_TRUE(pay.ran());
   }
   EXPECT_EQ(Total(), "0.00");
-  EXPECT_TRUE(screen_->current_sale().lines.empty());
   screen_.reset();
 
   ui::SalesFrontDialog keyboard(nullptr, "0");
