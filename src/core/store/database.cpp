@@ -1,5 +1,7 @@
 #include "core/store/database.h"
 
+#include <unordered_map>
+
 namespace store {
 namespace {
 
@@ -149,6 +151,21 @@ void ReadTransaction::End() {
   // Nothing was written, so ending cannot lose anything; a failure leaves SQLite to end it.
   if (own_) sqlite3_exec(db_.handle(), "commit", nullptr, nullptr, nullptr);
   own_ = false;
+}
+
+void ForEachRowOf(Database& db, std::string_view select_in, const std::vector<std::int64_t>& rowids,
+                  const std::function<void(const Statement&, std::size_t position)>& row) {
+  if (rowids.empty()) return;
+  std::string sql(select_in);
+  for (std::size_t i = 0; i < rowids.size(); ++i) sql += i == 0 ? "?" : ",?";
+  sql += ")";
+  Statement statement(db.handle(), sql);
+  std::unordered_map<std::int64_t, std::size_t> position;
+  for (std::size_t i = 0; i < rowids.size(); ++i) {
+    statement.Bind(static_cast<int>(i) + 1, rowids[i]);
+    position.emplace(rowids[i], i);
+  }
+  while (statement.Step()) row(statement, position.at(statement.Int(0)));
 }
 
 }  // namespace store

@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace store {
 
@@ -172,5 +174,11 @@ class ReadTransaction {
   Database& db_;
   bool own_;
 };
+
+// Runs select_in, a statement ending in "rowid in (", over the rowids (closing the list with
+// them bound), and hands each row with its rowid's position in rowids to row. The statement's
+// first column must be the rowid. Nothing runs for no rowids.
+void ForEachRowOf(Database& db, std::string_view select_in, const std::vector<std::int64_t>& rowids,
+                  const std::function<void(const Statement&, std::size_t position)>& row);
 
 }  // namespace store

@@ -1,7 +1,6 @@
 #include "core/backoffice/goods/goods_master.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "core/common/format.h"
 #include "core/lookups/open_or.h"
@@ -88,19 +87,11 @@ std::vector<GoodsListEntry> LoadGoodsList(const std::optional<std::string>& clas
 std::vector<GoodsListRow> LoadGoodsRows(const std::vector<std::int64_t>& rowids) {
   std::vector<GoodsListRow> rows(rowids.size());
   if (rowids.empty()) return rows;
-  std::string sql = kRowsSelect;
-  for (size_t i = 0; i < rowids.size(); ++i) sql += i == 0 ? "?" : ",?";
-  sql += ")";
   store::Database db;
-  store::Statement statement(db.handle(), sql);
-  for (size_t i = 0; i < rowids.size(); ++i) statement.Bind(static_cast<int>(i) + 1, rowids[i]);
-  std::unordered_map<std::int64_t, size_t> place;
-  for (size_t i = 0; i < rowids.size(); ++i) place.emplace(rowids[i], i);
-  while (statement.Step()) {
+  store::ForEachRowOf(db, kRowsSelect, rowids, [&](const store::Statement& row, size_t at) {
     // A goods with two stock rows shows the first.
-    GoodsListRow& row = rows[place.at(statement.Int(0))];
-    if (row.rowid == 0) row = ReadRow(statement);
-  }
+    if (rows[at].rowid == 0) rows[at] = ReadRow(row);
+  });
   return rows;
 }
 

@@ -1,7 +1,5 @@
 #include "core/backoffice/members/member_master.h"
 
-#include <unordered_map>
-
 #include "core/common/error.h"
 #include "core/common/format.h"
 #include "core/lookups/numbers.h"
@@ -146,17 +144,9 @@ std::vector<MemberListEntry> LoadMembers() {
 std::vector<MemberListRow> LoadMemberRows(const std::vector<std::int64_t>& rowids) {
   std::vector<MemberListRow> rows(rowids.size());
   if (rowids.empty()) return rows;
-  std::string sql = kRowsSelect;
-  for (size_t i = 0; i < rowids.size(); ++i) sql += i == 0 ? "?" : ",?";
-  sql += ")";
   store::Database db;
-  store::Statement statement(db.handle(), sql);
-  std::unordered_map<std::int64_t, size_t> place;
-  for (size_t i = 0; i < rowids.size(); ++i) {
-    statement.Bind(static_cast<int>(i) + 1, rowids[i]);
-    place.emplace(rowids[i], i);
-  }
-  while (statement.Step()) rows[place.at(statement.Int(0))] = ReadRow(statement);
+  store::ForEachRowOf(db, kRowsSelect, rowids,
+                      [&](const store::Statement& row, size_t at) { rows[at] = ReadRow(row); });
   return rows;
 }
 
