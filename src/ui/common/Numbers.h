@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 namespace ui {
 
@@ -12,5 +13,8 @@ QString FormatMoney(double value);
 
 // Weighed quantities: three decimals.
 QString FormatWeight(double value);
+
+// A text from core (UTF-8) as the screens show it.
+QString Utf8(std::string_view text);
 
 }  // namespace ui

@@ -31,10 +31,6 @@ constexpr std::array<ColumnInfo, GoodsListModel::kColumnCount> kColumns = {{
     {"参加积分", 100, false},
 }};
 
-QString Utf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 GoodsListModel::GoodsListModel(QObject* parent)

@@ -7,10 +7,6 @@
 namespace ui {
 namespace {
 
-QString Utf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 int Count(const QModelIndex& parent, size_t rows) {
   return parent.isValid() ? 0 : static_cast<int>(rows);
 }

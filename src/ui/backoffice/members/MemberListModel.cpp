@@ -29,10 +29,6 @@ constexpr std::array<ColumnInfo, MemberListModel::kColumnCount> kColumns = {{
     {"折上折", 50},
 }};
 
-QString Utf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 MemberListModel::MemberListModel(QObject* parent)
