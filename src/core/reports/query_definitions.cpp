@@ -104,8 +104,10 @@ QueryDefinition SalesByItemDefinition(CostBasis basis) {
                         Sales("变价优惠", 100, F::kTwoDecimals),
                         Sales("成本", 100, F::kTwoDecimals),
                         Sales("毛利", 100, F::kTwoDecimals)};
-  definition.rows_sql = "select rtrim(b.barcode),rtrim(b.goodsname)," + sums + from +
-                        " group by b.barcode,b.goodsname order by sum(a.actualvalue) desc";
+  // Grouped by the journal's own barcode: a goods deleted since keeps its own row, with its
+  // barcode and no name, and is never merged with another deleted goods.
+  definition.rows_sql = "select rtrim(a.barcode),rtrim(b.goodsname)," + sums + from +
+                        " group by a.barcode order by sum(a.actualvalue) desc";
   definition.totals_sql = "select " + sums + from;
   definition.total_columns = {2, 3, 4, 5, 6, 7, 8};
   definition.row_types = definition.total_types = {store::kJournalSale};
@@ -256,6 +258,12 @@ QueryDefinition MemberSalesDefinition(bool all_members) {
 QueryDefinition PointsReturnDefinition(bool all_members) {
   const std::string where =
       " where a.transdate >= ?1 and a.transdate <= ?2" + MemberFilter(all_members);
+  // What a rebate credited, in fen: points x rate rounded half away from zero to the fen, as
+  // the booking rounds it. Both are stored to the fen, so the product is worked out exactly in
+  // whole numbers; rows and total then add up to the balance's change.
+  const std::string credited_fen =
+      "((cast(round(a.rebaterate*100) as integer)*cast(round(a.deductionpoints*100) as integer)"
+      "+case when a.rebaterate*a.deductionpoints < 0 then -50 else 50 end)/100)";
   QueryDefinition definition;
   definition.columns = {Centred("会员编号", 120),
                         Centred("会员名称", 120),
@@ -270,16 +278,15 @@ QueryDefinition PointsReturnDefinition(bool all_members) {
                         Centred("时间", 150)};
   definition.rows_sql =
       "select rtrim(a.memberid),rtrim(b.membername),rtrim(a.giftrebate),rtrim(a.giftbarcode),"
-      "rtrim(c.goodsname),a.giftquantity,a.rebaterate,a.rebaterate*a.deductionpoints,"
-      "a.deductionpoints,rtrim(d.operatorname),a.transdate from pointsreturn a "
+      "rtrim(c.goodsname),a.giftquantity,a.rebaterate," +
+      credited_fen +
+      "/100.0,a.deductionpoints,rtrim(d.operatorname),a.transdate from pointsreturn a "
       "left join membermaster b on (a.memberid = b.memberid) "
       "left join goodsmaster c on (a.giftbarcode = c.barcode) "
       "left join operatormaster d on (a.workno = d.workno)" +
       where;
-  definition.totals_sql =
-      "select sum(ifnull(a.giftquantity,0)),sum(a.rebaterate*a.deductionpoints),"
-      "sum(a.deductionpoints) from pointsreturn a" +
-      where;
+  definition.totals_sql = "select sum(ifnull(a.giftquantity,0)),sum(" + credited_fen + ")/100.0," +
+                          "sum(a.deductionpoints) from pointsreturn a" + where;
   definition.total_columns = {5, 7, 8};
   return definition;
 }

@@ -16,6 +16,7 @@
 #include "core/sale/receipts.h"
 #include "core/sale/refusals.h"
 #include "core/sale/sale_lines.h"
+#include "core/sale/stock_moves.h"
 #include "core/store/journal.h"
 
 namespace sale {
@@ -39,41 +40,6 @@ double ValueDiscount(const SaleLine& line, const Payment& payment) {
   if (payment.allowance == 0 || due == 0) return 0;
   return Money(Money(line.Number(kAmount)) / due * payment.allowance);
 }
-
-// Lowers stock for the sale's lines: plain goods by their quantity, combined goods through
-// their components (their own stock stays as it is). Statements are prepared once per sale.
-class StockWriter {
- public:
-  explicit StockWriter(store::Database& db)
-      : lower_(
-            db.Query("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?")),
-        components_(
-            db.Query("select underlyingcode,quantity from combinedgoods where barcode = ?")) {}
-
-  void Lower(const SaleLine& line, bool combined) {
-    const double quantity = line.Number(kQuantity);
-    if (!combined) {
-      Run(quantity, line[kBarcode]);
-      return;
-    }
-    std::vector<std::pair<std::string, double>> parts;
-    components_.Reset();
-    components_.Bind(1, line[kBarcode]);
-    while (components_.Step()) parts.emplace_back(components_.Text(0), components_.Double(1));
-    components_.Reset();
-    for (const auto& [barcode, per_unit] : parts) Run(Money(per_unit * Money(quantity)), barcode);
-  }
-
- private:
-  void Run(double quantity, const std::string& barcode) {
-    lower_.Reset();
-    lower_.BindAll(quantity, barcode);
-    lower_.Run();
-  }
-
-  store::Statement lower_;
-  store::Statement components_;
-};
 
 void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& payment,
                   const Totals& totals) {
@@ -116,7 +82,7 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
       "quantity,price,actualvalue,discountrate,discountvalue,barcode,workno,shiftid,memberid,"
       "valuediscount,pricediscount) values (?,?,?,?,?,?,?,?,?,?,0,?,?,?)");
   servicelib::GoodsSaleFactsReader goods(db);
-  StockWriter stock(db);
+  StockMover stock(db);
   for (const SaleLine& line : sale.lines) {
     const std::string& barcode = line[kBarcode];
     const servicelib::GoodsSaleFacts facts = goods.Read(barcode);
@@ -131,7 +97,7 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
                         line.Number(kDiscountAmount), barcode, sale.workno, sale.member_id,
                         ValueDiscount(line, payment), price_discount);
     insert_line.Run();
-    stock.Lower(line, facts.combined);
+    stock.Move(barcode, -line.Number(kQuantity), facts.combined);
 
     const double amount = Money(line.Number(kAmount));
     totals.amount += amount;

@@ -20,7 +20,8 @@ class PointsFeedbackTest : public members_testing::MembersFixture {
         "insert into goodsmaster (barcode,goodsname,salesprice,iscombined) values "
         "('G1','毛巾',10,'否'),('K1','礼盒',50,'是'),('G2','香皂',3,'否');"
         "insert into inventory (barcode,quantity) values ('G1',1),('K1',4),('G2',9);"
-        "insert into combinedgoods (barcode,underlyingcode,quantity) values ('K1','G2',2);");
+        "insert into combinedgoods (barcode,underlyingcode,quantity) values ('K1','G2',2),"
+        "('K1','G1',3);");
   }
   static Redemption Rebate(const char* id, const char* rate, const char* points) {
     return {id, backoffice::kRebate, "", "", rate, points, "0"};
@@ -41,11 +42,11 @@ TEST_F(PointsFeedbackTest, ARebateCreditsPointsTimesRateAndAllPointsMayGoButNotO
   EXPECT_EQ(Points("M1") * 1000 + Balance("M1"), 140);
 }
 
-TEST_F(PointsFeedbackTest, GiftsLeaveTheirOwnStockRowEvenBelowZero) {
+TEST_F(PointsFeedbackTest, GiftsLeaveStockEvenBelowZeroAndCombinedGoodsThroughTheirComponents) {
   backoffice::RedeemPoints(Gift("M1", "G1", "2", "100"));
-  // A combined goods gives its own row, not its components'.
+  // A combined goods leaves as it sells: 2 x G2 and 3 x G1, its own row unchanged.
   backoffice::RedeemPoints(Gift("M1", "K1", "1", "50"));
-  EXPECT_EQ(Rows("inventory"), "G1|-1.0|\nK1|3.0|\nG2|9.0|\n");
+  EXPECT_EQ(Rows("inventory"), "G1|-4.0|\nK1|4.0|\nG2|7.0|\n");
   EXPECT_EQ(Points("M1") * 1000 + Balance("M1"), 350100);
   EXPECT_EQ(Rows("pointsreturn"),
             "M1|赠品|G1|2.0|0.0|100|0|2024-05-06 11:00:00|\n"

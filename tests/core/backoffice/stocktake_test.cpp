@@ -7,6 +7,7 @@
 #include "core/backoffice/goods/purchase_bills.h"
 #include "core/backoffice/goods/stock_list.h"
 #include "core/common/clock.h"
+#include "core/common/format.h"
 #include "core/reports/spreadsheet.h"
 #include "goods_fixture.h"
 
@@ -114,6 +115,16 @@ TEST_F(StocktakeTest, VerifyingCorrectsByTheDifferenceWhateverTheStockRowsOrChan
   std::string shown;
   for (const auto& row : list.rows) shown += row.barcode + backoffice::QuantityText(row.quantity);
   EXPECT_EQ(shown, "A12B4K0C2.5D3");
+}
+
+TEST_F(StocktakeTest, StockListTotalIsTheSumOfTheValuesAsShown) {
+  Open().ExecScript(
+      "update goodsmaster set averageimportprice = 0.125;"
+      "update inventory set quantity = 1;");
+  const backoffice::StockList list = backoffice::LoadStockList(std::nullopt);
+  std::string shown;
+  for (const auto& row : list.rows) shown += kasso::Money(row.cost) + " ";
+  EXPECT_EQ(shown + kasso::Money(list.total_cost), "0.13 0.13 0.13 0.13 0.52");
 }
 
 TEST_F(StocktakeTest, ExportsRoundTripAndRegeneratingWaitsForOpenBills) {

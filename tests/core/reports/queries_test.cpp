@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "core/backoffice/members/points_feedback.h"
+#include "core/common/format.h"
 #include "core/reports/daily_report.h"
 #include "core/sale/record_lists.h"
 #include "core/sale/till_duties.h"
@@ -166,6 +168,33 @@ TEST_F(QueriesTest, SalesByItemCostsFollowTheSettingAndAnUnboughtItemCostsNothin
   Open().Exec("update management set priceforcost = 'recentprice'");
   Open().Exec("delete from transactiondetails where barcode = '1'");
   EXPECT_EQ(TotalRow(reports::SalesByItemQuery(Days(5, 1, 1)))[8], "12.00");
+}
+
+TEST_F(QueriesTest, SalesByItemKeepsEachDeletedGoodsApartUnderItsOwnBarcode) {
+  AddGoods({"3", "苹果", 4.00, 4.00});
+  AddGoods({"4", "香蕉", 2.50, 2.50});
+  SellAt(At(5, 1, 9), {"3", "*2", "4", "1"});
+  Open().Exec("delete from goodsmaster where barcode in ('3','4')");
+  const reports::QueryResult items = reports::SalesByItemQuery(Days(5, 1, 1));
+  EXPECT_EQ(Cells(items, 0), (Texts{"1", "3", "4"}));
+  EXPECT_EQ(Cells(items, 1), (Texts{"面包", "", ""}));
+  EXPECT_EQ(Cells(items, 2), (Texts{"1.00", "2.00", "1.00"}));
+  EXPECT_EQ(Cells(items, 3), (Texts{"10.00", "8.00", "2.50"}));
+}
+
+TEST_F(QueriesTest, RedemptionAmountsAreWhatWasCreditedAndAddUpToTheBalanceChange) {
+  AddMember({.memberid = "M3", .name = "王五", .depositmode = "是"});  // 100.00, 12.5 points
+  kasso::SetFixedClock(At(5, 1, 9));
+  const auto rebate = [](const char* rate, const char* points) {
+    backoffice::RedeemPoints({"M3", backoffice::kRebate, "", "", rate, points, "0"});
+  };
+  for (int i = 0; i < 3; ++i) rebate("0.5", "1.01");  // 0.505 each, credited 0.51
+  rebate("0.15", "0.1");                              // 0.015, credited 0.02
+  const reports::QueryResult rebates = reports::PointsReturnQuery(Days(5, 1, 1), "M3");
+  EXPECT_EQ(Cells(rebates, 7), (Texts{"0.51", "0.51", "0.51", "0.02"}));
+  EXPECT_EQ(TotalRow(rebates)[7], "1.55");
+  EXPECT_EQ(kasso::Money(Number("select depositvalue from membermaster where memberid = 'M3'")),
+            "101.55");
 }
 
 TEST_F(QueriesTest, BackOfficeListsPutTheirTotalsUnderTheirColumns) {

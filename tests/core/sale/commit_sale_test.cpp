@@ -136,6 +136,13 @@ TEST_F(CommitSaleTest, MemberPaysFromStoredValueAndEarnsWholePoints) {
   EXPECT_DOUBLE_EQ(Summary("cardpaid"), 30.00);
   EXPECT_EQ(RowsOf("select distinct memberid from transactiondetails"), "M1|\n");
   EXPECT_FALSE(sale_.HasMember());
+  // Cash with change: points on the 10.00 received, not on the 20.00 handed over.
+  Open().Exec("update management set basevalue = 1, pointsvalue = 1");
+  AddGoods({"6", "盐", 10.00, 10.00});
+  Attach("M1");
+  Enter("6");
+  ASSERT_EQ(Settle(Payment{.cash = 20.00, .change = 10.00}).outcome, SettleOutcome::kCommitted);
+  EXPECT_DOUBLE_EQ(Number("select memberpointsvalue from membermaster"), 31.5);
 }
 
 TEST_F(CommitSaleTest, PointsFollowTheMoneyAndTheReceiptShowsWhatWasCredited) {

@@ -47,6 +47,18 @@ TEST(OrdinaryPaymentTest, RoundOffChangeAndConfirmationChecksInOrder) {
   }
 }
 
+TEST(PaymentConfirmationTest, AnAllowanceOfTheWholeDueAndAGiftWithNothingDueAreAccepted) {
+  sale_testing::ScriptedSaleUi ui;
+  auto whole = sale::ConfirmOrdinaryPayment(23.50, {23.50, 0, 0, 0}, ui);
+  ASSERT_TRUE(whole.accepted);
+  EXPECT_EQ(std::make_pair(whole.payment->allowance, whole.payment->change),
+            std::make_pair(23.5, 0.0));
+  EXPECT_TRUE(sale::ConfirmOrdinaryPayment(0, sale::PaymentFields{}, ui).accepted);
+  EXPECT_TRUE(sale::ConfirmMemberPayment(50.00, 0, {50.00, 0, 0, 0}, ui).accepted);
+  EXPECT_TRUE(sale::ConfirmMemberPayment(0, 0, sale::PaymentFields{}, ui).accepted);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST(MemberPaymentTest, MemberPaymentsRefundsAndTendersBeyondWhatATillHolds) {
   // due, balance -> stored, remaining
   for (auto [due, balance, stored, remaining] : {std::array{50.00, 30.00, 30.00, 20.00},

@@ -1,7 +1,10 @@
 #include "core/backoffice/goods/stock_list.h"
 
+#include <cmath>
+
 #include "core/backoffice/goods/goods_files.h"
 #include "core/backoffice/goods/inventory_rows.h"
+#include "core/lookups/numbers.h"
 #include "core/lookups/settings.h"
 #include "core/store/database.h"
 
@@ -32,6 +35,7 @@ StockList LoadStockList(const std::optional<std::string>& class_name) {
   store::Statement statement(db.handle(), sql);
   if (class_name) statement.Bind(1, *class_name);
   StockList list;
+  double total_fen = 0;  // whole fen: exact far beyond any shop's stock value
   while (statement.Step()) {
     StockRow& row = list.rows.emplace_back();
     row.barcode = statement.Text(0);
@@ -40,10 +44,13 @@ StockList LoadStockList(const std::optional<std::string>& class_name) {
     row.class_name = statement.Text(3);
     const InventoryRow* found = stock.Find(row.barcode);
     row.quantity = found ? found->quantity : 0;
-    row.cost = statement.Double(4) * row.quantity;
+    // Each value to the fen, as the list shows it, and the total added up from those in whole
+    // fen: the total is the sum of the amounts shown, however many rows there are.
+    row.cost = servicelib::rounddigits(statement.Double(4) * row.quantity, 2);
     list.total_quantity += row.quantity;
-    list.total_cost += row.cost;
+    total_fen += std::round(row.cost * 100);
   }
+  list.total_cost = total_fen / 100;
   return list;
 }
 

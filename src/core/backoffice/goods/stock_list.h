@@ -15,7 +15,7 @@ struct StockRow {
   std::string unit;
   std::string class_name;
   double quantity = 0;  // 0 when the goods has no stock row
-  double cost = 0;      // the stock valued at the goods' cost price
+  double cost = 0;      // the stock valued at the goods' cost price, to the fen
 };
 
 struct StockList {
@@ -26,8 +26,9 @@ struct StockList {
 
 // The goods of the class (nullopt: of every class) with stock and stock value. The value is
 // the average import price times the stock when the till costs by average price
-// ("averageprice"), else the most recent import price times the stock. The totals add up
-// exactly the rows listed. Throws store::DbError.
+// ("averageprice"), else the most recent import price times the stock, rounded to the fen. The
+// totals add up exactly the rows listed: the value total is the sum of the rows' values as
+// shown. Throws store::DbError.
 StockList LoadStockList(const std::optional<std::string>& class_name);
 
 }  // namespace backoffice

@@ -7,6 +7,7 @@
 #include "core/lookups/goods.h"
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
+#include "core/sale/stock_moves.h"
 #include "core/store/database.h"
 
 namespace backoffice {
@@ -73,13 +74,8 @@ Booking Check(store::Database& db, const Redemption& r) {
 
 void Write(store::Database& db, const Booking& b, const std::string& workno) {
   if (b.gift) {
-    const int lowered =
-        db.Exec("update inventory set quantity = ifnull(quantity,0) - ? where barcode = ?",
-                b.quantity, b.barcode);
-    // A goods without a stock row gets one, so the gift still leaves the stock.
-    if (lowered == 0) {
-      db.Exec("insert into inventory (barcode,quantity) values (?,?)", b.barcode, -b.quantity);
-    }
+    // The gift leaves the stock as a sold unit does: a combined goods through its components.
+    sale::StockMover(db).Move(b.barcode, -b.quantity, servicelib::IfCombinedGoods(db, b.barcode));
   } else {
     db.Exec("update membermaster set depositvalue = ifnull(depositvalue,0) + ? where memberid = ?",
             rounddigits(b.points * b.rate, 2), b.memberid);

@@ -21,10 +21,11 @@ struct Redemption {
   std::string workno;
 };
 
-// Checks the redemption in the screen's order and books it in one transaction: the gift's own
-// stock row goes down by the quantity (it may go below 0; a combined goods' own row, not its
-// components) or the balance goes up by points x rate, the points go down, and one
-// pointsreturn row is written. Quantities, rates and points are rounded to 2 decimals.
+// Checks the redemption in the screen's order and books it in one transaction: the gift's stock
+// goes down by the quantity as a sale's would (it may go below 0; a combined goods through its
+// components, its own row unchanged) or the balance goes up by points x rate rounded to the
+// fen, the points go down, and one pointsreturn row is written. Quantities, rates and points
+// are rounded to 2 decimals.
 // Refusals (kasso::ValidationError naming the field: "memberid", "gift_barcode",
 // "gift_quantity", "rate", "points"): "请录入会员信息", "此会员不存在", "请录入赠品条码",
 // "赠品录入有误", "请录入赠品数量", "赠品数量有误" (also when negative), "非储值会员,不能返利",
