@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "core/common/error.h"
+#include "core/common/format.h"
 #include "core/store/database.h"
 #include "ui/common/MessageBox.h"
 #include "ui_MemberEditDialog.h"
@@ -59,6 +60,7 @@ void MemberEditDialog::SetUp() {
 }
 
 void MemberEditDialog::ShowFields(const backoffice::MemberFields& fields) {
+  loaded_id_ = fields.memberid;
   ui_->idEdit->setText(Text(fields.memberid));
   ui_->nameEdit->setText(Text(fields.membername));
   ui_->sexCombo->setCurrentText(Text(fields.membersex));
@@ -142,9 +144,20 @@ void MemberEditDialog::OnIdEntered() {
   ui_->nameEdit->setFocus();
 }
 
+bool MemberEditDialog::DeclinesOverwrite(const std::string& memberid) {
+  const std::string id = kasso::Trim(memberid);
+  if (modify_mode_ || id == loaded_id_ || !backoffice::MemberExists(id)) return false;
+  if (AskYesNo(this, "该会员编号已存在,是否修改?")) return false;
+  ui_->idEdit->setFocus();
+  ui_->idEdit->selectAll();
+  return true;
+}
+
 void MemberEditDialog::OnConfirm() {
   try {
-    backoffice::SaveMember(ReadFields());
+    const backoffice::MemberFields fields = ReadFields();
+    if (DeclinesOverwrite(fields.memberid)) return;
+    backoffice::SaveMember(fields);
   } catch (const kasso::ValidationError& error) {
     ShowMessage(this, QString::fromUtf8(error.what()));
     FocusField(error.field());
@@ -165,6 +178,7 @@ void MemberEditDialog::OnConfirm() {
   ui_->pointsEdit->setText("0");
   ui_->balanceEdit->setText("0");
   points_shown_ = "0";
+  loaded_id_.clear();
   ui_->idEdit->setFocus();
 }
 
