@@ -155,6 +155,26 @@ TEST_F(MembersDialogsTest, AnIdTypedInAddModeChangesItsStoredMemberOnlyWhenTheUs
   EXPECT_EQ(Stored("membername", "M2"), "冒名");
 }
 
+// Each member is loaded by Enter after the one before (M3's sex is empty after M2's "女"), the
+// balance is clicked and typed on, and the save leaves every column of every member as it was.
+TEST_F(MembersDialogsTest, SavingALoadedMemberUnchangedKeepsItsWholeRow) {
+  Open().Exec("update membermaster set membersex = '' where memberid = 'M3'");
+  const std::string before = RowsOf("select * from membermaster order by rowid");
+  ui::MemberEditDialog editor(nullptr);
+  editor.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  for (const char* id : {"M1", "M2", "M3"}) {
+    SetText(editor, "idEdit", id);
+    Find<QLineEdit>(editor, "idEdit")->setFocus();
+    TypeEnter(&editor, "");
+    QTest::mouseClick(Find<QLineEdit>(editor, "balanceEdit"), Qt::LeftButton);
+    QTest::keyClicks(nullptr, "999");  // to whatever holds the focus, as typing goes
+    Click(editor, "confirmButton");
+    EXPECT_EQ(RowsOf("select * from membermaster order by rowid"), before) << id;
+  }
+  EXPECT_TRUE(messages_.Texts().empty());
+}
+
 TEST_F(MembersDialogsTest, TheListShowsFourteenColumnsSearchesDeletesAndGuardsPoints) {
   ui::MemberListDialog list(nullptr, "0");
   auto* table = Find<QTableView>(list, "memberTable");
