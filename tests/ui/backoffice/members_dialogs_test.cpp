@@ -24,11 +24,11 @@ class MembersDialogsTest : public TestDatabase {
     Open().ExecScript(
         "insert into membermaster (memberid,membername,membersex,memberpid,memberphone,"
         "memberpointsmode,memberpointsvalue,depositmode,depositvalue,dismode,disrate,disondis,"
-        "birthday,memberaddress) values "
+        "birthday,memberaddress,memberpw) values "
         "('M1','张三','男','110101','13800000001','是',500,'是',100,'会员折扣',0.9,'是',"
-        "'1990-01-01','北京'),"
-        "('M2','李四','女','110102','13800000002','否',0,'是',0,'会员价',1,'否','','上海'),"
-        "('M3','王五','男','110103','13800000003','否',0,'否',0,'没有优惠',1,'否','','');"
+        "'1990-01-01','北京','111'),"
+        "('M2','李四','女','110102','13800000002','否',0,'是',0,'会员价',1,'否','','上海','222'),"
+        "('M3','王五','男','110103','13800000003','否',0,'否',0,'没有优惠',1,'否','','','');"
         "insert into operatormaster values ('7','收银员甲','7','收银员');");
   }
   // An expression over the member's columns (the test's own fixed texts).
@@ -139,6 +139,40 @@ TEST_F(MembersDialogsTest, TheEditorSwitchesRateAndBoxByAdvantageAndLoadsAnExist
   EXPECT_EQ(messages_.Texts(), Texts{"是否储值选择有误"});
   EXPECT_EQ(editor.focusWidget(), Find<QComboBox>(editor, "depositModeCombo"));
   EXPECT_EQ(Stored("membername", "M9"), "<none>");
+}
+
+TEST_F(MembersDialogsTest, AnIdTypedInAddModeChangesItsStoredMemberOnlyWhenTheUserAgrees) {
+  const std::string before = RowsOf("select * from membermaster order by rowid");
+  ui::MemberEditDialog editor(nullptr);
+  SetText(editor, "idEdit", "M2");  // no Enter, so M2 is not shown
+  SetText(editor, "nameEdit", "冒名");
+  messages_.SetNextAnswer(false);
+  Click(editor, "confirmButton");
+  EXPECT_EQ(messages_.Texts(), Texts{"该会员编号已存在,是否修改?"});
+  EXPECT_EQ(RowsOf("select * from membermaster order by rowid"), before);
+  messages_.SetNextAnswer(true);
+  Click(editor, "confirmButton");
+  EXPECT_EQ(Stored("membername", "M2"), "冒名");
+}
+
+// Each member is loaded by Enter after the one before (M3's sex is empty after M2's "女"), the
+// balance is clicked and typed on, and the save leaves every column of every member as it was.
+TEST_F(MembersDialogsTest, SavingALoadedMemberUnchangedKeepsItsWholeRow) {
+  Open().Exec("update membermaster set membersex = '' where memberid = 'M3'");
+  const std::string before = RowsOf("select * from membermaster order by rowid");
+  ui::MemberEditDialog editor(nullptr);
+  editor.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  for (const char* id : {"M1", "M2", "M3"}) {
+    SetText(editor, "idEdit", id);
+    Find<QLineEdit>(editor, "idEdit")->setFocus();
+    TypeEnter(&editor, "");
+    QTest::mouseClick(Find<QLineEdit>(editor, "balanceEdit"), Qt::LeftButton);
+    QTest::keyClicks(nullptr, "999");  // to whatever holds the focus, as typing goes
+    Click(editor, "confirmButton");
+    EXPECT_EQ(RowsOf("select * from membermaster order by rowid"), before) << id;
+  }
+  EXPECT_TRUE(messages_.Texts().empty());
 }
 
 TEST_F(MembersDialogsTest, TheListShowsFourteenColumnsSearchesDeletesAndGuardsPoints) {

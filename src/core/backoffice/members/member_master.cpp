@@ -2,6 +2,7 @@
 
 #include "core/common/error.h"
 #include "core/common/format.h"
+#include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
 
@@ -175,6 +176,11 @@ std::optional<MemberFields> LoadMemberForEdit(const std::string& memberid) {
   f.disrate = s.IsNull(11) ? "1" : kasso::Money(s.Double(11));
   f.disondis = s.Text(12) == kFlagYes;
   return f;
+}
+
+bool MemberExists(const std::string& memberid) {
+  store::Database db;
+  return servicelib::IsMemberExists(db, Trim(memberid));
 }
 
 bool SaveMember(const MemberFields& fields) {

@@ -83,6 +83,9 @@ std::vector<MemberListRow> LoadMemberRows(const std::vector<std::int64_t>& rowid
 // none. Throws store::DbError.
 std::optional<MemberFields> LoadMemberForEdit(const std::string& memberid);
 
+// True when a member is stored under this id, trimmed as a save trims it. Throws store::DbError.
+bool MemberExists(const std::string& memberid);
+
 // Checks the fields in the editor's order and stores them: an existing id is updated, a new one
 // inserted with a balance of 0. An existing member's balance is never written (it changes
 // through sales, top-ups and rebates only), nor its points unless they were typed over, so

@@ -3,8 +3,10 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPalette>
 
 #include "core/common/error.h"
+#include "core/common/format.h"
 #include "core/store/database.h"
 #include "ui/common/MessageBox.h"
 #include "ui_MemberEditDialog.h"
@@ -49,6 +51,12 @@ void MemberEditDialog::SetUp() {
            ui_->confirmButton}) {
     control->installEventFilter(this);
   }
+  // The balance changes through sales, top-ups and rebates only: it is drawn on the dialog's
+  // background so it does not look like a field to type in, and a click on it is watched.
+  QPalette shown = ui_->balanceEdit->palette();
+  shown.setColor(QPalette::Base, shown.color(QPalette::Window));
+  ui_->balanceEdit->setPalette(shown);
+  ui_->balanceEdit->installEventFilter(this);
   // Key presses of an editable drop-down reach its line edit.
   for (QComboBox* combo : {ui_->pointsModeCombo, ui_->depositModeCombo}) {
     combo->lineEdit()->installEventFilter(this);
@@ -59,9 +67,11 @@ void MemberEditDialog::SetUp() {
 }
 
 void MemberEditDialog::ShowFields(const backoffice::MemberFields& fields) {
+  loaded_id_ = fields.memberid;
   ui_->idEdit->setText(Text(fields.memberid));
   ui_->nameEdit->setText(Text(fields.membername));
-  ui_->sexCombo->setCurrentText(Text(fields.membersex));
+  // An empty or unknown sex shows no choice rather than the previous member's, and is saved so.
+  ui_->sexCombo->setCurrentIndex(ui_->sexCombo->findText(Text(fields.membersex)));
   ui_->pidEdit->setText(Text(fields.memberpid));
   ui_->phoneEdit->setText(Text(fields.memberphone));
   ui_->passwordEdit->setText(Text(fields.memberpw));
@@ -76,6 +86,7 @@ void MemberEditDialog::ShowFields(const backoffice::MemberFields& fields) {
     ui_->rateEdit->setText(Text(fields.disrate));
     ui_->disOnDisCheck->setChecked(fields.disondis);
   }
+  ui_->addressEdit->setText(Text(fields.memberaddress));
 }
 
 backoffice::MemberFields MemberEditDialog::ReadFields() const {
@@ -112,6 +123,13 @@ void MemberEditDialog::ApplyAdvantage(bool chosen_by_user) {
 }
 
 bool MemberEditDialog::eventFilter(QObject* watched, QEvent* event) {
+  // The balance never takes the focus, so a click on it would leave the focus in the field that
+  // had it and what is typed next would land there (a name typed over with the balance wanted).
+  // The click takes the focus from that field, so the typing reaches none.
+  if (watched == ui_->balanceEdit && event->type() == QEvent::MouseButtonPress) {
+    if (QWidget* focused = focusWidget()) focused->clearFocus();
+    return QDialog::eventFilter(watched, event);
+  }
   if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
   const int key = static_cast<QKeyEvent*>(event)->key();
   if (key != Qt::Key_Return && key != Qt::Key_Enter) return QDialog::eventFilter(watched, event);
@@ -142,9 +160,20 @@ void MemberEditDialog::OnIdEntered() {
   ui_->nameEdit->setFocus();
 }
 
+bool MemberEditDialog::DeclinesOverwrite(const std::string& memberid) {
+  const std::string id = kasso::Trim(memberid);
+  if (modify_mode_ || id == loaded_id_ || !backoffice::MemberExists(id)) return false;
+  if (AskYesNo(this, "该会员编号已存在,是否修改?")) return false;
+  ui_->idEdit->setFocus();
+  ui_->idEdit->selectAll();
+  return true;
+}
+
 void MemberEditDialog::OnConfirm() {
   try {
-    backoffice::SaveMember(ReadFields());
+    const backoffice::MemberFields fields = ReadFields();
+    if (DeclinesOverwrite(fields.memberid)) return;
+    backoffice::SaveMember(fields);
   } catch (const kasso::ValidationError& error) {
     ShowMessage(this, QString::fromUtf8(error.what()));
     FocusField(error.field());
@@ -165,6 +194,7 @@ void MemberEditDialog::OnConfirm() {
   ui_->pointsEdit->setText("0");
   ui_->balanceEdit->setText("0");
   points_shown_ = "0";
+  loaded_id_.clear();
   ui_->idEdit->setFocus();
 }
 
