@@ -5,6 +5,8 @@
 #include <tuple>
 
 #include "core/backoffice/goods/goods_master.h"
+#include "core/sale/commit_sale.h"
+#include "core/sale/sale_fixture.h"
 #include "goods_fixture.h"
 
 namespace {
@@ -88,6 +90,38 @@ TEST_F(CombinedGoodsTest, SaveCopiesComponentsOnlyForCombinedGoodsAndEmptiesTheW
   fields.iscombined = "是";
   EXPECT_THROW(Save(fields), kasso::ValidationError);
   EXPECT_EQ(Stored("iscombined", "A"), "否");
+}
+
+TEST_F(CombinedGoodsTest, EveryEditStartsWithTheGoodsOwnComponents) {
+  SaveComponent("N", "A", "3");  // left by an edit that was never saved
+  GoodsFields fields = *backoffice::LoadGoodsForEdit("B");
+  EXPECT_EQ(Components(), "");
+  fields.iscombined = "是";
+  EXPECT_EQ(RefusalOf([&] { Save(fields); }).message, "组合商品必须录入下线商品");
+  EXPECT_EQ(Count("select count(*) from combinedgoods"), 0);
+}
+
+TEST_F(CombinedGoodsTest, SavedAgainItKeepsExactlyTheNewComponentsAndASaleMovesThemOnce) {
+  GoodsFields fields = *backoffice::LoadGoodsForEdit("K");
+  SaveComponent("K", "A", "3");
+  SaveComponent("K", "B", "1");
+  Save(fields);
+  fields = *backoffice::LoadGoodsForEdit("K");
+  backoffice::DeleteComponent("B");
+  SaveComponent("K", "A", "2");
+  Save(fields);
+  EXPECT_EQ(RowsOf("select barcode,underlyingcode,quantity from combinedgoods"), "K|A|2.0|\n");
+  sale::CurrentSale sale;
+  sale.workno = "0";
+  sale::NewSale(sale);
+  sale_testing::ScriptedSaleUi till;
+  sale_testing::RecordingDisplay display;
+  sale::ProcessEntry(sale, "K", till, display);
+  sale::ProcessEntry(sale, "*2", till, display);
+  ASSERT_TRUE(sale::CommitSale(sale, {.due = sale.total, .cash = sale.total}, till).committed);
+  EXPECT_EQ(Stock("A"), 46);  // 50 - 2 x 2
+  EXPECT_EQ(Stock("B"), 40);
+  EXPECT_EQ(Stock("K"), 0);
 }
 
 }  // namespace

@@ -51,6 +51,15 @@ TEST_F(GoodsFilesTest,
       {good + "7004,糖,2,1,1,个,食品,yes,0,1\r\n", "第 2 行: 称重商品有误"},
       {good + "7005,糖,2,1,1,个,食品,是,1.5,1\r\n", "第 2 行: PLU编号有误"},
       {good + "7006,糖,2,1,1,个,食品,是,3,2024-01-01 00:00:00,many\r\n", "第 2 行: 库存有误"},
+      // The editor's own checks: no negative or oversized numbers, scale goods need a PLU.
+      {good + "7007,糖,-2,1,1,个,食品,否,0,1\r\n", "第 2 行: 售价不能为负数"},
+      {good + "7007,糖,2,1,-1,个,食品,否,0,1\r\n", "第 2 行: 平均进价不能为负数"},
+      {good + "7007,糖,2,1,1,个,食品,否,0,-5\r\n", "第 2 行: 库存不能为负数"},
+      {good + "7007,糖,2,1" + std::string(300, '0') + ",1,个,食品,否,0,1\r\n", "第 2 行: 进价有误"},
+      {good + "7007,糖,2,1,1,个,食品,否,99999999999999999999,1\r\n", "第 2 行: PLU编号有误"},
+      {good + "7007,糖,2,1,1,个,食品,是,0,1\r\n", "第 2 行: 称重商品编号必须>0"},
+      {good + "70" + std::string(1, '\0') + "07,糖,2,1,1,个,食品,否,0,1\r\n",
+       "第 2 行: 条码不能含控制字符"},
   };
   for (const auto& [bytes, message] : cases) {
     WriteFile("bad.txt", bytes);
@@ -113,6 +122,22 @@ TEST_F(GoodsFilesTest,
             "2000001|散装糖|12.8|0.0|0.0|千克|零食|是|7|5.5|\n"
             "6901234567890|可口可乐|3.5|0.0|0.0|瓶|饮料|否|0|24.0|\n");
   EXPECT_EQ(Stored("iniinventory", "6901234567890"), "24.0");
+  // Workbooks pass the same checks, and their prices are kept to the fen.
+  reports::SpreadsheetWriter priced(dir() / "priced.xlsx", "商品信息",
+                                    {{"条码", false}, {"名称", false}, {"售价", false}});
+  priced.Row({"7001", "牛奶", "0.30000000000000004"});
+  priced.Row({"7002", "面包", "-0.01"});
+  priced.Commit();
+  EXPECT_EQ(
+      testing_support::ErrorOf([&] { backoffice::ImportGoodsSpreadsheet(dir() / "priced.xlsx"); }),
+      "第 3 行: 售价不能为负数");
+  reports::SpreadsheetWriter fen(dir() / "fen.xlsx", "商品信息",
+                                 {{"条码", false}, {"名称", false}, {"售价", false}});
+  fen.Row({"7001", "牛奶", "0.30000000000000004"});
+  fen.Commit();
+  backoffice::ImportGoodsSpreadsheet(dir() / "fen.xlsx");
+  EXPECT_EQ(Stored("salesprice = 0.3 and memberprice = 0.3", "7001"), "1");
+  Open().Exec("delete from goodsmaster where barcode = '7001'");
   // A workbook without a required column is refused whole.
   reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
   names.Row({"7001"});

@@ -16,7 +16,12 @@ namespace goods_testing {
 class NotedUi : public backoffice::GoodsSaveUi {
  public:
   std::vector<std::string> notes;
+  std::vector<std::string> questions;
   void Note(std::string_view text) override { notes.emplace_back(text); }
+  bool AskYesNo(std::string_view text) override {
+    questions.emplace_back(text);
+    return false;
+  }
 };
 
 class GoodsFixture : public testing_support::TestDatabase {
@@ -46,8 +51,9 @@ class GoodsFixture : public testing_support::TestDatabase {
     return Number("select quantity from inventory where barcode = ?", barcode);
   }
 
+  // Saved as the editor saves the goods it shows (new, or loaded under that barcode).
   backoffice::GoodsSaved Save(const backoffice::GoodsFields& fields, bool item_library = true) {
-    return backoffice::SaveGoods(fields, item_library, ui_);
+    return backoffice::SaveGoods(fields, fields.barcode, item_library, ui_);
   }
 
   static backoffice::GoodsFields Fields(const std::string& barcode, const std::string& name) {

@@ -47,6 +47,40 @@ TEST_F(GoodsMasterTest, SaveRefusesInTheEditorsOrderAndAFailedWriteRollsBack) {
   EXPECT_EQ(Open().QueryText("select useitemlibrary from management"), "是");
 }
 
+TEST_F(GoodsMasterTest, SaveRefusesNegativeOrOversizedNumbersAndControlCharactersInBarcodes) {
+  const std::string huge(400, '9');
+  const std::string e300 = "1" + std::string(300, '0');
+  const std::tuple<std::function<void(GoodsFields&)>, const char*, const char*> refusals[] = {
+      {[](GoodsFields& f) { f.salesprice = "-1"; }, "售价不能为负数", "salesprice"},
+      {[](GoodsFields& f) { f.memberprice = "-2"; }, "会员价不能为负数", "memberprice"},
+      {[](GoodsFields& f) { f.importprice = "-0.5"; }, "进价不能为负数", "importprice"},
+      {[](GoodsFields& f) { f.iniinventory = "-3"; }, "期初库存不能为负数", "iniinventory"},
+      {[&](GoodsFields& f) { f.salesprice = huge; }, "售价录入有误", "salesprice"},
+      {[&](GoodsFields& f) { f.importprice = e300; }, "进价录入有误", "importprice"},
+      {[](GoodsFields& f) { f.memberprice = "inf"; }, "会员价录入有误", "memberprice"},
+      {[](GoodsFields& f) { f.iniinventory = "100000000"; }, "期初库存录入有误", "iniinventory"},
+      {[](GoodsFields& f) { f.pluno = "99999999999999999999"; }, "PLU编号有误", "pluno"},
+      {[](GoodsFields& f) { f.pluno = "-1"; }, "PLU编号有误", "pluno"},
+      {[](GoodsFields& f) { f.barcode = "69" + std::string(1, '\0') + "01"; }, "条码不能含控制字符",
+       "barcode"},
+      {[](GoodsFields& f) { f.isscalegoods = "称重"; }, "称重商品有误", "isscalegoods"},
+  };
+  for (const auto& [change, message, field] : refusals) {
+    GoodsFields fields = Fields("6901", "可乐");
+    change(fields);
+    EXPECT_EQ(RefusalOf([&] { Save(fields); }), (Refusal{message, field}));
+  }
+  EXPECT_EQ(Count("select (select count(*) from goodsmaster) + count(*) from inventory"), 0);
+  GoodsFields fields = Fields("6901", "可乐");
+  fields.salesprice = "0.30000000000000004";
+  fields.memberprice = "0.295";
+  fields.iniinventory = "1.23456";
+  Save(fields);
+  EXPECT_EQ(RowsOf("select salesprice,memberprice,iniinventory from goodsmaster"),
+            "0.3|0.3|1.235|\n");
+  EXPECT_EQ(Stock("6901"), 1.235);
+}
+
 TEST_F(GoodsMasterTest, NewGoodsTakeTheDefaultsRoundedPricesAndTheirStockRow) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 9, 30, 0));
   GoodsFields fields;

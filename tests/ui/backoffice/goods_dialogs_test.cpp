@@ -139,6 +139,20 @@ TEST_F(GoodsDialogsTest, TheEditorAddsGoodsByKeystrokesAndStaysOpen) {
   EXPECT_EQ(Text(editor, "nameEdit"), "可乐");
 }
 
+TEST_F(GoodsDialogsTest, AddModeAsksBeforeChangingAStoredGoodsWhoseBarcodeWasNotEntered) {
+  ui::GoodsEditDialog editor(nullptr, "0");
+  SetText(editor, "barcodeEdit", "6901");
+  SetText(editor, "nameEdit", "雪碧");
+  SetText(editor, "salesPriceEdit", "9");
+  Click(editor, "confirmButton");  // "否"
+  EXPECT_EQ(messages_.Texts(), Texts{"该条码已存在,是否修改?"});
+  EXPECT_EQ(Stored("goodsname || salesprice", "6901"), "可乐3.0");
+  EXPECT_EQ(Text(editor, "nameEdit"), "雪碧");
+  messages_.SetNextAnswer(true);
+  Click(editor, "confirmButton");
+  EXPECT_EQ(Stored("goodsname || salesprice", "6901"), "雪碧9.0");
+}
+
 TEST_F(GoodsDialogsTest, TheEditorFocusesTheRefusedFieldAndSuggestsPlu) {
   Open().Exec("update goodsmaster set isscalegoods = '是', pluno = 8 where barcode = '6902'");
   ui::GoodsEditDialog editor(nullptr, "0");

@@ -1,9 +1,8 @@
-#include <cmath>
-#include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "core/backoffice/goods/goods_checks.h"
 #include "core/backoffice/goods/goods_files.h"
 #include "core/backoffice/goods/goods_master.h"
 #include "core/common/clock.h"
@@ -16,7 +15,6 @@
 namespace backoffice {
 namespace {
 
-using reports::ImportNumberOr;
 using reports::RefuseLine;
 
 constexpr std::size_t kProgressStep = 512;
@@ -27,40 +25,28 @@ struct GoodsCells {
   std::string barcode, name, sales, import, average, unit, class_name, scale, pluno, stock;
 };
 
-// One goods of a file after its checks, with the editor's defaults filled in.
-struct NewGoods {
-  std::string barcode, name, unit, class_name, scale;
-  double sales = 0, import = 0, average = 0, stock = 0;
-  std::int64_t pluno = 0;
-};
-
-NewGoods Check(const GoodsCells& cells) {
-  const int line = cells.line;
-  NewGoods goods;
-  goods.barcode = reports::Trimmed(cells.barcode);
-  goods.name = reports::Trimmed(cells.name);
-  if (goods.barcode.empty()) RefuseLine(line, "条码不能为空");
-  if (goods.name.empty()) RefuseLine(line, "名称不能为空");
-  goods.sales = ImportNumberOr(cells.sales, 0, line, "售价有误");
-  goods.import = ImportNumberOr(cells.import, 0, line, "进价有误");
-  goods.average =
-      ImportNumberOr(cells.average, goods.import > 0 ? goods.import : 0, line, "平均进价有误");
-  goods.unit = reports::Trimmed(cells.unit);
-  if (goods.unit.empty()) goods.unit = "个";
-  goods.class_name = reports::Trimmed(cells.class_name);
-  if (goods.class_name.empty()) goods.class_name = "未分类";
-  goods.scale = reports::Trimmed(cells.scale);
-  if (goods.scale.empty()) goods.scale = kNo;
-  if (goods.scale != kYes && goods.scale != kNo) RefuseLine(line, "称重商品有误");
-  const double pluno = ImportNumberOr(cells.pluno, 0, line, "PLU编号有误");
-  if (pluno != std::trunc(pluno)) RefuseLine(line, "PLU编号有误");
-  goods.pluno = static_cast<std::int64_t>(pluno);
-  goods.stock = ImportNumberOr(cells.stock, 0, line, "库存有误");
-  return goods;
+// The editor's own checks, worded by the file's column titles and refusing the line.
+ValidGoods Check(const GoodsCells& cells) {
+  GoodsFields fields;
+  fields.barcode = cells.barcode;
+  fields.goodsname = cells.name;
+  fields.unit = cells.unit;
+  fields.class_name = cells.class_name;
+  fields.isscalegoods = cells.scale;
+  fields.pluno = cells.pluno;
+  fields.salesprice = cells.sales;  // the member price follows it
+  fields.importprice = cells.import;
+  fields.averageimportprice = cells.average;
+  fields.iniinventory = cells.stock;
+  try {
+    return ValidateGoods(fields, GoodsSource::kFile);
+  } catch (const kasso::ValidationError& error) {
+    RefuseLine(cells.line, error.what());
+  }
 }
 
 // Writes the checked goods in one transaction with one prepared statement per table.
-GoodsImported Write(const std::vector<NewGoods>& goods, const reports::Progress& progress) {
+GoodsImported Write(const std::vector<ValidGoods>& goods, const reports::Progress& progress) {
   store::Database db;
   PrepareBulkConnection(db);
   store::Transaction tx(db);
@@ -76,23 +62,25 @@ GoodsImported Write(const std::vector<NewGoods>& goods, const reports::Progress&
   std::unordered_set<std::string> seen;
   GoodsImported result;
   std::size_t done = 0;
-  for (const NewGoods& g : goods) {
+  for (const ValidGoods& g : goods) {
     if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, goods.size());
+    const GoodsFields& f = g.text;
     exists.Reset();
-    exists.Bind(1, g.barcode);
-    if (exists.Step() || !seen.insert(g.barcode).second) {
+    exists.Bind(1, f.barcode);
+    if (exists.Step() || !seen.insert(f.barcode).second) {
       ++result.skipped;
       continue;
     }
     insert.Reset();
-    insert.BindAll(g.barcode, g.name, g.unit, g.class_name, g.sales, g.sales, g.import, g.average,
-                   now, g.scale, g.pluno, g.stock, kNo);
+    insert.BindAll(f.barcode, f.goodsname, f.unit, f.class_name, g.salesprice, g.memberprice,
+                   g.importprice, g.averageimportprice, now, f.isscalegoods, g.pluno,
+                   g.iniinventory, f.iscombined);
     insert.Run();
     orphan.Reset();
-    orphan.Bind(1, g.barcode);
+    orphan.Bind(1, f.barcode);
     orphan.Run();
     stock.Reset();
-    stock.BindAll(g.barcode, g.stock);
+    stock.BindAll(f.barcode, g.iniinventory);
     stock.Run();
     ++result.added;
   }
@@ -112,7 +100,7 @@ bool IsRecordingDate(const std::string& text) {
 GoodsImported ImportGoodsText(const std::filesystem::path& file,
                               const reports::Progress& progress) {
   std::vector<reports::TextRecord> records = reports::ReadTextRecords(file, progress);
-  std::vector<NewGoods> goods;
+  std::vector<ValidGoods> goods;
   goods.reserve(records.size());
   for (const reports::TextRecord& record : records) {
     reports::RequireFields(record, 10, "商品");
@@ -134,7 +122,7 @@ GoodsImported ImportGoodsSpreadsheet(const std::filesystem::path& file,
   const int columns[] = {sheet.Column("售价"),    sheet.Column("进价"), sheet.Column("平均进价"),
                          sheet.Column("单位"),    sheet.Column("类别"), sheet.Column("称重商品"),
                          sheet.Column("PLU编号"), sheet.Column("库存")};
-  std::vector<NewGoods> goods;
+  std::vector<ValidGoods> goods;
   goods.reserve(sheet.rows.size());
   for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
     const std::vector<std::string>& row = sheet.rows[i];

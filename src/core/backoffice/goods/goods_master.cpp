@@ -139,15 +139,15 @@ std::optional<GoodsFields> ReadGoodsFields(store::Database& db, const std::strin
 std::optional<GoodsFields> LoadGoodsForEdit(const std::string& barcode) {
   store::Database db;
   std::optional<GoodsFields> fields = ReadGoodsFields(db, barcode);
-  if (fields && fields->iscombined == kYes) {
-    store::Transaction tx(db);
-    db.Exec("delete from combinedgoodstemp");
-    db.Exec(
-        "insert into combinedgoodstemp (underlyingcode,quantity) select underlyingcode,quantity "
-        "from combinedgoods where barcode = ?",
-        barcode);
-    tx.Commit();
-  }
+  // Components left by an earlier edit would be saved with this goods once it is switched to
+  // combined. A goods saved as not combined keeps its earlier rows, which come back here.
+  store::Transaction tx(db);
+  db.Exec("delete from combinedgoodstemp");
+  db.Exec(
+      "insert into combinedgoodstemp (underlyingcode,quantity) select underlyingcode,quantity "
+      "from combinedgoods where barcode = ?",
+      barcode);
+  tx.Commit();
   return fields;
 }
 

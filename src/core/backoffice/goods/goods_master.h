@@ -53,6 +53,8 @@ struct GoodsFields {
   std::string salesprice;
   std::string memberprice;
   std::string importprice;
+  // Only files give it; empty means the import price. Saving an existing goods never writes it.
+  std::string averageimportprice;
   std::string iniinventory = "0";
   bool givepoints = true;
   std::string iscombined = kNo;
@@ -84,8 +86,9 @@ void DeleteGoods(const std::string& barcode);
 
 bool GoodsBarcodeExists(const std::string& barcode);
 
-// The stored goods as the editor shows it; nullopt when there is none. A combined goods also
-// has its components copied into the editor's work table. Throws store::DbError.
+// The stored goods as the editor shows it; nullopt when there is none. The editor's work table
+// then holds the goods' own components (none for a goods that never had any), never those of
+// an earlier edit. Throws store::DbError.
 std::optional<GoodsFields> LoadGoodsForEdit(const std::string& barcode);
 
 // The PLU number after the highest one of the scale goods ("1" when there is none).

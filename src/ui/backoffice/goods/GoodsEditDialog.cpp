@@ -20,12 +20,17 @@ namespace {
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 std::string Text(const QString& text) { return text.toStdString(); }
 
-// The save's notes, shown as they come.
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The save's notes and questions, shown as they come.
 class NoteBoxes : public backoffice::GoodsSaveUi {
  public:
   explicit NoteBoxes(QWidget* parent) : parent_(parent) {}
-  void Note(std::string_view text) override {
-    ShowMessage(parent_, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  void Note(std::string_view text) override { ShowMessage(parent_, FromUtf8(text)); }
+  bool AskYesNo(std::string_view question) override {
+    return ui::AskYesNo(parent_, FromUtf8(question));
   }
 
  private:
@@ -65,6 +70,7 @@ GoodsEditDialog::GoodsEditDialog(QWidget* parent, const QString& workno, const Q
   } catch (const store::DbError&) {
     ShowMessage(this, "商品有误");
   }
+  shown_barcode_ = Text(barcode);
   ui_->barcodeEdit->setText(barcode);
   ui_->barcodeEdit->setEnabled(false);
   ui_->openingStockEdit->setEnabled(false);
@@ -182,10 +188,14 @@ bool GoodsEditDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void GoodsEditDialog::OnBarcodeEntered() {
   const std::string barcode = Text(ui_->barcodeEdit->text().trimmed());
+  shown_barcode_.clear();
   if (backoffice::GoodsBarcodeExists(barcode)) {
     ShowMessage(this, "有相同条码,请修改相同条码商品");
     try {
-      if (auto fields = backoffice::LoadGoodsForEdit(barcode)) ShowFields(*fields);
+      if (auto fields = backoffice::LoadGoodsForEdit(barcode)) {
+        ShowFields(*fields);
+        shown_barcode_ = barcode;
+      }
     } catch (const store::DbError&) {
       ShowMessage(this, "商品有误");
     }
@@ -207,7 +217,12 @@ void GoodsEditDialog::SuggestPlu() {
 void GoodsEditDialog::OnConfirm() {
   NoteBoxes notes(this);
   try {
-    backoffice::SaveGoods(ReadFields(), ui_->itemLibraryCheck->isChecked(), notes);
+    const backoffice::GoodsSaved saved = backoffice::SaveGoods(
+        ReadFields(), shown_barcode_, ui_->itemLibraryCheck->isChecked(), notes);
+    if (!saved.written) {  // the stored goods is kept; the typed fields stay for another barcode
+      ui_->barcodeEdit->setFocus();
+      return;
+    }
   } catch (const kasso::ValidationError& error) {
     ShowMessage(this, QString::fromUtf8(error.what()));
     if (error.field() == backoffice::kComponentsField) {
@@ -229,6 +244,7 @@ void GoodsEditDialog::OnConfirm() {
        {ui_->barcodeEdit, ui_->nameEdit, ui_->salesPriceEdit, ui_->importPriceEdit}) {
     field->clear();
   }
+  shown_barcode_.clear();
   LoadChoices();
   ui_->barcodeEdit->setFocus();
 }
@@ -256,6 +272,7 @@ void GoodsEditDialog::FocusField(const std::string& field) {
                     : field == "barcode"      ? static_cast<QWidget*>(ui_->barcodeEdit)
                     : field == "goodsname"    ? static_cast<QWidget*>(ui_->nameEdit)
                     : field == "iscombined"   ? static_cast<QWidget*>(ui_->combinedCombo)
+                    : field == "isscalegoods" ? static_cast<QWidget*>(ui_->scaleCombo)
                     : field == "iniinventory" ? static_cast<QWidget*>(ui_->openingStockEdit)
                     : field == "salesprice"   ? static_cast<QWidget*>(ui_->salesPriceEdit)
                     : field == "memberprice"  ? static_cast<QWidget*>(ui_->memberPriceEdit)

@@ -18,8 +18,10 @@ namespace ui {
 
 // "商品": the editor of one goods. Add mode starts with the defaults and an empty component list
 // and stays open after each save with its key fields emptied; Enter on a barcode already stored
-// loads that goods, so the save then updates it. Modify mode shows the goods with its barcode
-// and opening stock fixed and closes with OK after a save.
+// loads that goods, so the save then updates it, while a stored barcode saved without being
+// loaded asks "该条码已存在,是否修改?" first. Modify mode shows the goods with its barcode and
+// opening stock fixed and closes with OK after a save. Every goods loaded brings its own
+// components into the work table.
 class GoodsEditDialog : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(GoodsEditDialog)
@@ -55,6 +57,8 @@ class GoodsEditDialog : public QDialog {
   std::unique_ptr<Ui::GoodsEditDialog> ui_;
   QString workno_;
   bool modify_mode_ = false;
+  // The stored goods the fields were loaded from; empty for a new goods.
+  std::string shown_barcode_;
 };
 
 }  // namespace ui
