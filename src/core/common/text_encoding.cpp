@@ -10,6 +10,7 @@ namespace kasso {
 TextConverter::TextConverter(const char* to, const char* from, std::string replacement)
     : cd_(iconv_open(to, from)),
       from_utf8_(std::strcmp(from, "UTF-8") == 0),
+      from_gb18030_(std::strcmp(from, "GB18030") == 0),
       replacement_(std::move(replacement)) {
   if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no text converter");
 }
@@ -28,7 +29,10 @@ void TextConverter::Append(std::string_view input, std::string& output) {
     output.append(buffer, sizeof buffer - out_left);
     if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
       // An unconvertible or broken sequence: mark it and skip one byte (or one character).
-      output += replacement_;
+      // GB18030 has no single byte 0x80; the Windows code page, and GBK here, read it as
+      // the euro sign and write the euro sign as it.
+      const bool euro = from_gb18030_ && static_cast<unsigned char>(*in) == 0x80;
+      output += euro ? "\xE2\x82\xAC" : replacement_;
       size_t skip = 1;
       if (from_utf8_) {
         unsigned char lead = static_cast<unsigned char>(*in);

@@ -23,6 +23,7 @@ class TextConverter {
  private:
   iconv_t cd_;
   bool from_utf8_;
+  bool from_gb18030_;
   std::string replacement_;
 };
 

@@ -122,17 +122,4 @@ std::string NumberFormats::Text(double value, std::uint32_t xf) const {
   return DateTimeText(year, month, day, hour, minute, second);
 }
 
-std::size_t FormatStyles::commit_number_format() {
-  formats_.AddFormat(format_id_, format_code_);
-  format_id_ = 0;
-  format_code_.clear();
-  return formats_committed_++;
-}
-
-std::size_t FormatStyles::commit_cell_xf() {
-  formats_.AddCellFormat(xf_format_);
-  xf_format_ = 0;
-  return xfs_++;
-}
-
 }  // namespace reports

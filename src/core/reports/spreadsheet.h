@@ -1,7 +1,7 @@
 #pragma once
 
-// Spreadsheet files: .xlsx written with libxlsxwriter; .xlsx and .ods read with liborcus,
-// legacy .xls read with freexl. A sheet's first row holds the column names.
+// Spreadsheet files: .xlsx written with libxlsxwriter; .xlsx and .ods read by our own
+// streaming reader, legacy .xls read with freexl. A sheet's first row holds the column names.
 
 #include <cstdint>
 #include <filesystem>
@@ -57,11 +57,20 @@ struct Sheet {
 };
 
 // Reads the named sheet (or the only sheet of a one-sheet workbook) of an .xlsx, .ods or .xls
-// file, whatever its name ends in. Every cell is given as text: numbers as the shortest
-// plain decimal that reads back the same ("12.5", "3"), dates as "YYYY-MM-DD" (with
-// " HH:MM:SS" when they carry a time), formulas as their stored result.
-// Throws kasso::UserError("打开文件错误") when the file is not a readable workbook or has no
-// such sheet, and Cancelled.
+// file, whatever its name ends in, keeping only the named columns (in the sheet's order;
+// names the sheet lacks are left out; no names keeps every column). Memory goes by the kept
+// cells, never by the extent a sheet claims. Every cell is given as text: numbers of any
+// format (currency, percentage) as the shortest plain decimal that reads back the same
+// ("12.5", "3"), dates as "YYYY-MM-DD" (with " HH:MM:SS" when they carry a time), formulas
+// as their stored result, errors as their code ("#N/A"), booleans as "TRUE" or "FALSE", a
+// formula never calculated as "=" and its text: a cell that holds something never reads as
+// empty. Throws kasso::UserError("打开文件错误") when the file is not a readable workbook or
+// has no such sheet, a UserError naming the limits for a sheet past the format's rows or
+// columns, and Cancelled.
+Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
+                      const std::vector<std::string>& columns, const Progress& progress = {});
+
+// The same with every column.
 Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
                       const Progress& progress = {});
 

@@ -1,6 +1,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "core/common/error.h"
@@ -17,6 +18,22 @@ constexpr double kColumnWidth = 14;
 void Check(lxw_error error) {
   if (error != LXW_NO_ERROR)
     throw kasso::UserError(std::string("导出有误: ") + lxw_strerror(error));
+}
+
+// Workbooks write characters XML cannot carry as "_xHHHH_" (the library does so for CR); a
+// text that only looks like such an escape keeps its "_" by writing it as "_x005F_", so
+// that a reader does not take it for one.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool escape =
+        text.size() - i >= 7 && text.compare(i, 2, "_x") == 0 && text[i + 6] == '_' &&
+        std::all_of(text.begin() + static_cast<long>(i) + 2,
+                    text.begin() + static_cast<long>(i) + 6,
+                    [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    out += escape ? "_x005F_" : std::string(1, text[i]);
+  }
+  return out;
 }
 
 }  // namespace
@@ -36,7 +53,7 @@ SpreadsheetWriter::SpreadsheetWriter(std::filesystem::path target, std::string s
   // The library writes the workbook by name at the end; the staged file only reserves it.
   file_.Close();
   // Strings go to the workbook's shared string table (the library's memory-saving mode writes
-  // them inline, which some readers, liborcus among them, do not take in).
+  // them inline, which some readers do not take in).
   book_->workbook = workbook_new(file_.temporary().c_str());
   if (!book_->workbook) throw kasso::UserError("不能创建文件: " + file_.target().string());
   if (workbook_validate_sheet_name(book_->workbook, sheet.c_str()) != LXW_NO_ERROR) {
@@ -70,7 +87,8 @@ void SpreadsheetWriter::Row(const std::vector<std::string>& cells) {
     if (number) {
       Check(worksheet_write_number(book_->sheet, next_row_, column, *number, nullptr));
     } else {
-      Check(worksheet_write_string(book_->sheet, next_row_, column, text.c_str(), nullptr));
+      Check(
+          worksheet_write_string(book_->sheet, next_row_, column, Escaped(text).c_str(), nullptr));
     }
   }
   ++next_row_;

@@ -58,11 +58,32 @@ std::string ReadWholeFile(const std::filesystem::path& file) {
   return bytes;
 }
 
-// The file's text as UTF-8, decided once for the whole file.
+// Whether the bytes pair into GB2312 characters throughout (ASCII aside): the common Chinese
+// characters and signs of GBK text.
+bool ReadsAsGb2312(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) continue;
+    if (lead < 0xA1 || lead > 0xF7 || i + 1 == bytes.size()) return false;
+    const auto trail = static_cast<unsigned char>(bytes[++i]);
+    if (trail < 0xA1 || trail > 0xFE) return false;
+  }
+  return true;
+}
+
+// UTF-8 text holding a Latin-1 sign or control code (U+0080-U+00FF, written C2 xx or C3 xx).
+bool HasLatin1(std::string_view utf8) {
+  return utf8.find_first_of("\xC2\xC3") != std::string_view::npos;
+}
+
+// The file's text as UTF-8, decided once for the whole file: UTF-8 with a byte-order mark, or
+// when it is valid UTF-8 that reads as plausible text. Short GBK text can be valid UTF-8 by
+// chance (卢梅 reads "¬÷"): Latin-1 signs where the same bytes are Chinese characters
+// throughout make the file GBK.
 std::string DecodeText(std::string bytes) {
   constexpr std::string_view kBom = "\xEF\xBB\xBF";
   if (std::string_view(bytes).starts_with(kBom)) return bytes.substr(kBom.size());
-  if (IsUtf8(bytes)) return bytes;
+  if (IsUtf8(bytes) && !(HasLatin1(bytes) && ReadsAsGb2312(bytes))) return bytes;
   // GB18030 reads every GBK file and the few characters newer Windows editors add.
   return kasso::TextConverter("UTF-8", "GB18030", "\xEF\xBF\xBD").Convert(bytes);
 }

@@ -53,8 +53,9 @@ struct TextRecord {
   std::vector<std::string> fields;
 };
 
-// Reads a whole comma-separated text file. A byte-order mark or text that is valid UTF-8
-// throughout is read as UTF-8, anything else as GBK. Lines end in CR LF or LF; a field in
+// Reads a whole comma-separated text file. A byte-order mark, or text that is valid UTF-8
+// throughout and not GBK Chinese that happens to be valid UTF-8, is read as UTF-8; anything
+// else as GBK (GB18030, with the byte 0x80 as "€"). Lines end in CR LF or LF; a field in
 // double quotes may hold commas, doubled quotes and line breaks. Blank lines are skipped. A
 // line "a,b," gives three fields, the last one empty. Progress counts bytes.
 // Throws kasso::UserError("打开文件错误") when the file cannot be read, a "第 N 行: ..."

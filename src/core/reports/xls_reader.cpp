@@ -53,8 +53,8 @@ std::string CellText(const FreeXL_CellValue& cell) {
 
 }  // namespace
 
-CellGrid ReadXlsGrid(const std::filesystem::path& file, std::string_view sheet,
-                     const Progress& progress) {
+Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
+                   const std::vector<std::string>& wanted, const Progress& progress) {
   XlsBook book(file);
   unsigned int password = 0;
   Require(freexl_get_info(book.handle(), FREEXL_BIFF_PASSWORD, &password));
@@ -72,17 +72,23 @@ CellGrid ReadXlsGrid(const std::filesystem::path& file, std::string_view sheet,
   unsigned int rows = 0;
   unsigned short columns = 0;
   Require(freexl_worksheet_dimensions(book.handle(), &rows, &columns));
-  CellGrid grid(rows);
-  for (unsigned int row = 0; row < rows; ++row) {
+  auto text = [&](unsigned int row, unsigned short col) {
+    FreeXL_CellValue cell;
+    Require(freexl_get_cell_value(book.handle(), row, col, &cell));
+    return CellText(cell);
+  };
+  SheetBuilder builder(wanted);
+  std::vector<std::string> names;
+  for (unsigned short col = 0; rows > 0 && col < columns; ++col) names.push_back(text(0, col));
+  builder.SetNames(names);
+  for (unsigned int row = 1; row < rows; ++row) {
     if (row % kRowsPerReport == 0) ReportProgress(progress, row, rows);
-    grid[row].resize(columns);
-    for (unsigned short col = 0; col < columns; ++col) {
-      FreeXL_CellValue cell;
-      Require(freexl_get_cell_value(book.handle(), row, col, &cell));
-      grid[row][col] = CellText(cell);
+    for (std::uint64_t col : builder.KeptAmong(0, columns)) {
+      std::string cell = text(row, static_cast<unsigned short>(col));
+      if (!cell.empty()) builder.Put(row, col, std::move(cell));
     }
   }
-  return grid;
+  return builder.Finish();
 }
 
 }  // namespace reports

@@ -138,6 +138,12 @@ TEST_F(GoodsFilesTest,
   backoffice::ImportGoodsSpreadsheet(dir() / "fen.xlsx");
   EXPECT_EQ(Stored("salesprice = 0.3 and memberprice = 0.3", "7001"), "1");
   Open().Exec("delete from goodsmaster where barcode = '7001'");
+  // A workbook made by Python's openpyxl, whose texts are inline strings.
+  EmptyShop();
+  EXPECT_EQ(backoffice::ImportGoodsSpreadsheet(kFixtures / "goods_openpyxl.xlsx").added, 2u);
+  EXPECT_EQ(Goods(),
+            "6901234567890|可口可乐|3.5|2.1|2.1|瓶|未分类|否|0|24.0|\n"
+            "6901234567891|雪碧 大瓶|4.0|2.5|2.5|瓶|未分类|否|0|7.125|\n");
   // A workbook without a required column is refused whole.
   reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
   names.Row({"7001"});

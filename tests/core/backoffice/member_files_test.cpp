@@ -37,6 +37,9 @@ TEST_F(MemberFilesTest, TextExportIsByteExactAndRoundTripsKeepPasswordsOnlyInTex
             "M1,张三,110101,13800000001,北京,男,是,500.00,是,100.00,pw\r\n"
             "M2,李四,110102,13800000002,北京,男,否,0.00,是,0.00,pw\r\n"
             "M3,王五,110103,13800000003,\"北京,朝阳\",男,否,0.00,否,0.00,pw\r\n");
+  // A line break in a name comes back from either file as it was.
+  Open().Exec(
+      "update membermaster set membername = '王' || char(13, 10) || '五' where memberid = 'M3'");
   const std::string before = Members();
   for (const char* name : {"会员.txt", "会员.xlsx"}) {
     const bool text = fs::path(name).extension() == ".txt";
@@ -90,6 +93,13 @@ TEST_F(MemberFilesTest, OneBadLineRefusesTheWholeFileAndStoredOrRepeatedIdsAreSk
   EXPECT_EQ(Stored("membername", "M7") + Stored("memberpointsvalue", "M7") +
                 Stored("depositvalue", "M7") + Stored("memberpw", "M7"),
             "周八12.530.0");
+}
+
+TEST_F(MemberFilesTest, ALibreOfficeListReadsCurrencyPercentAndStyledNumbersAsTheirValues) {
+  EXPECT_EQ(backoffice::ImportMembersSpreadsheet(kFixtures / "cell_kinds.ods").added, 2u);
+  EXPECT_EQ(Stored("membername", "M100") + Stored("memberpointsvalue", "M100") +
+                Stored("depositvalue", "M100") + Stored("memberpointsvalue", "M101"),
+            "张三12.5300.00.15");
 }
 
 }  // namespace

@@ -132,9 +132,9 @@ TEST_F(StocktakeTest, ExportsRoundTripAndRegeneratingWaitsForOpenBills) {
   SaveCount("A", "7");
   backoffice::ExportStocktakeText(dir() / "盘点.txt");
   EXPECT_EQ(testing_support::FileBytes(dir() / "盘点.txt"),
-            "A,\xC6\xBB\xB9\xFB,\xC6\xBF,10.00,7.00,-3.00\r\n"
-            "B,\xCF\xE3\xBD\xB6,\xC6\xBF,4.00,4.00,0.00\r\n"
-            "C,\xC0\xE6,\xC6\xBF,2.50,2.50,0.00\r\n");
+            "A,\xC6\xBB\xB9\xFB,\xC6\xBF,10.000,7.000,-3.000\r\n"
+            "B,\xCF\xE3\xBD\xB6,\xC6\xBF,4.000,4.000,0.000\r\n"
+            "C,\xC0\xE6,\xC6\xBF,2.500,2.500,0.000\r\n");
   backoffice::ExportStocktakeSpreadsheet(dir() / "盘点.xlsx");
   SaveCount("A", "1");
   backoffice::ImportCountsExcel(dir() / "盘点.xlsx");

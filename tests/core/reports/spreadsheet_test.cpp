@@ -1,6 +1,9 @@
 #include "core/reports/spreadsheet.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <fstream>
@@ -112,6 +115,74 @@ TEST_F(SpreadsheetTest, AStoppedExportLeavesAnOldWorkbookAndWhatIsNotAWorkbookIs
     EXPECT_EQ(ReadError(dir_ / name, "商品信息"), "打开文件错误") << name;
   }
   EXPECT_FALSE(servicelib::GetExcelDriver().empty());
+}
+
+TEST_F(SpreadsheetTest, CellsOfEveryKindReadAsTheirValueOrAsTextThatIsNoNumber) {
+  // As spreadsheet programs write them: a currency format, shared formulas with stored
+  // results, rich text, errors, booleans, a formula never calculated.
+  reports::Sheet sheet = reports::ReadSpreadsheet(kFixtures / "cell_kinds.xlsx", "进货单");
+  EXPECT_EQ(sheet.names, (Row{"条码", "数量", "金额", "说明", "日期"}));
+  EXPECT_EQ(sheet.rows, (std::vector<Row>{{"1001", "10", "300", "可乐 大瓶", "2024-03-15"},
+                                          {"1002", "20", "150", "箱1002", "2024-03-15 12:30:00"},
+                                          {"1003", "40", "#N/A", "TRUE", "#DIV/0!"},
+                                          {"1004", "FALSE", "=A5*2", "", ""}}));
+  // Only the named columns are read, in the sheet's order.
+  sheet = reports::ReadSpreadsheet(kFixtures / "cell_kinds.xlsx", "进货单", {"金额", "条码", "无"});
+  EXPECT_EQ(sheet.names, (Row{"条码", "金额"}));
+  EXPECT_EQ(sheet.rows.back(), (Row{"1004", "=A5*2"}));
+  sheet = reports::ReadSpreadsheet(kFixtures / "cell_kinds.ods", "会员信息");
+  EXPECT_EQ(sheet.rows, (std::vector<Row>{{"M100", "张三", "是", "12.5", "是", "300"},
+                                          {"M101", "李四", "否", "0.15", "否", ""}}));
+  sheet = reports::ReadSpreadsheet(kFixtures / "cell_kinds.ods", "各种");
+  const Row repeated{"FALSE", "#N/A", "2024-03-15 12:00:00", "", "同", "同", "同"};
+  EXPECT_EQ(sheet.rows,
+            (std::vector<Row>{{"TRUE", "#DIV/0!", "2024-03-15", "12:30:00", "甲  乙\n丙", "", "同"},
+                              repeated,
+                              repeated}));
+}
+
+TEST_F(SpreadsheetTest, InlineStringsAndEscapedCharactersReadAsWritten) {
+  // A workbook made by Python's openpyxl, which writes every text as an inline string.
+  reports::Sheet sheet = reports::ReadSpreadsheet(kFixtures / "goods_openpyxl.xlsx", "商品信息");
+  EXPECT_EQ(sheet.names, (Row{"条码", "名称", "售价", "进价", "单位", "库存"}));
+  EXPECT_EQ(sheet.rows,
+            (std::vector<Row>{{"6901234567890", "可口可乐", "3.5", "2.1", "瓶", "24"},
+                              {"6901234567891", "雪碧 大瓶", "4", "2.5", "瓶", "7.125"}}));
+  const Row names{"雪碧\r\n大瓶", "a_x0041_b", "_x005F_", "€\t"};
+  reports::Table table{{"名称"}, {}};
+  for (const std::string& name : names) table.rows.push_back({name});
+  reports::ExportListAsSpreadsheet(table, dir_ / "names.xlsx", "查询结果");
+  sheet = reports::ReadSpreadsheet(dir_ / "names.xlsx", "查询结果");
+  ASSERT_EQ(sheet.rows.size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(sheet.rows[i][0], names[i]);
+}
+
+TEST_F(SpreadsheetTest, AWorkbookTakesMemoryByItsCellsAndPastTheFormatsLimitsIsRefused) {
+  // One goods row, then 3 000 rows each with one cell in the last column: read under a cap
+  // of 256 MB more than the test program already maps, in a child so the cap ends with it.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t cap = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (256u << 20);
+    const rlimit limit{cap, cap};
+    setrlimit(RLIMIT_AS, &limit);
+    int status = 3;
+    try {
+      const reports::Sheet read =
+          reports::ReadSpreadsheet(kFixtures / "xfd_rows.xlsx", "商品信息", {"条码", "名称"});
+      status = read.rows == std::vector<Row>{{"7001", "牛奶"}} ? 0 : 1;
+    } catch (...) {
+      status = 2;
+    }
+    _exit(status);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(ReadError(kFixtures / "past_limits.xlsx", "商品信息"),
+            "表格超出范围: 最多 1048576 行, 16384 列");
 }
 
 }  // namespace

@@ -79,6 +79,32 @@ TEST_F(TextFileTest, FieldsSurviveTheRoundTripAndGbkAndUtf8FilesReadAlike) {
   }
 }
 
+TEST_F(TextFileTest, TheWholeFileDecidesItsEncodingAndTheEuroSignSurvives) {
+  // The GBK bytes of 卢梅 are valid UTF-8 too ("¬÷"): Latin-1 signs where the same bytes read
+  // as Chinese in GBK make the file GBK.
+  const std::string gbk_name = "\xC2\xAC\xC3\xB7";
+  EXPECT_EQ(reports::ReadTextRecords(Write("gbk.txt", "M1," + gbk_name + ",3\r\n"))[0].fields,
+            (std::vector<std::string>{"M1", "卢梅", "3"}));
+  // UTF-8 stays UTF-8: Chinese text, signs and accented letters beside it, a byte-order mark.
+  for (const std::string text : {"M1,卢梅,3", "6901,Nestlé 雀巢咖啡,3", "500ml×12",
+                                 "\xEF\xBB\xBF"
+                                 "a,¬÷"}) {
+    const std::string utf8 = text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
+    EXPECT_EQ(
+        reports::TextLine(reports::ReadTextRecords(Write("u.txt", text + "\r\n"))[0].fields, false),
+        utf8);
+  }
+  // "€" is written as the Windows code page writes it (0x80) and reads back as "€".
+  reports::TextFileWriter writer(dir_ / "euro.txt");
+  writer.Line("欧元,€5");
+  writer.Commit();
+  EXPECT_EQ(FileBytes(dir_ / "euro.txt"),
+            "\xC5\xB7\xD4\xAA,\x80"
+            "5\r\n");
+  EXPECT_EQ(reports::ReadTextRecords(dir_ / "euro.txt")[0].fields,
+            (std::vector<std::string>{"欧元", "€5"}));
+}
+
 TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefusesOpenQuotes) {
   reports::Table table{{"条码", "名称"}, {{"6901", "可乐"}, {"6902", "a,b"}}};
   reports::ExportListAsText(table, dir_ / "list.txt");

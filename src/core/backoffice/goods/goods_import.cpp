@@ -115,7 +115,10 @@ GoodsImported ImportGoodsText(const std::filesystem::path& file,
 
 GoodsImported ImportGoodsSpreadsheet(const std::filesystem::path& file,
                                      const reports::Progress& progress) {
-  const reports::Sheet sheet = reports::ReadSpreadsheet(file, kGoodsSheet, progress);
+  const reports::Sheet sheet = reports::ReadSpreadsheet(
+      file, kGoodsSheet,
+      {"条码", "名称", "售价", "进价", "平均进价", "单位", "类别", "称重商品", "PLU编号", "库存"},
+      progress);
   const int barcode = sheet.Column("条码");
   const int name = sheet.Column("名称");
   if (barcode < 0 || name < 0) throw kasso::UserError("商品导入文件中必须包括: 条码,名称");

@@ -98,7 +98,8 @@ BillImported ImportPurchaseText(const std::filesystem::path& file,
 
 BillImported ImportPurchaseExcel(const std::filesystem::path& file,
                                  const reports::Progress& progress) {
-  const reports::Sheet sheet = reports::ReadSpreadsheet(file, kPurchaseSheet, progress);
+  const reports::Sheet sheet =
+      reports::ReadSpreadsheet(file, kPurchaseSheet, {"条码", "数量", "金额"}, progress);
   const int barcode = sheet.Column("条码");
   const int quantity = sheet.Column("数量");
   const int amount = sheet.Column("金额");

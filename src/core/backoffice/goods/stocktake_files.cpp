@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/backoffice/goods/goods_files.h"
@@ -18,6 +19,7 @@ namespace {
 using reports::RefuseLine;
 
 constexpr std::size_t kProgressStep = 512;
+constexpr std::size_t kExportFields = 6;
 
 // One count of a file as its cells give it.
 struct CountCells {
@@ -35,6 +37,12 @@ CountsImported Write(const std::vector<CountCells>& cells, bool zero_the_rest,
   store::Database db;
   PrepareBulkConnection(db);
   store::Transaction tx(db);
+  // A count below 0 comes only from the stocktake itself (a negative book stock counted as it
+  // stands): a file that brings such a count back unchanged is the till's own, any other
+  // negative count is refused.
+  std::unordered_map<std::string, double> negative;
+  store::Statement held = db.Query("select barcode,invquant from invcount where invquant < 0");
+  while (held.Step()) negative.emplace(held.Text(0), servicelib::rounddigits(held.Double(1), 3));
   if (zero_the_rest) db.Exec("update invcount set invquant = 0,plquant = 0 - ifnull(accquant,0)");
   store::Statement on_count = db.Query("select 1 from invcount where barcode = ?");
   store::Statement update = db.Query(
@@ -57,7 +65,10 @@ CountsImported Write(const std::vector<CountCells>& cells, bool zero_the_rest,
     if (!servicelib::WithinTillRange(count, servicelib::TillNumber::kQuantity)) {
       RefuseLine(c.line, "数量有误");
     }
-    if (count < 0) RefuseLine(c.line, "盘点数量必须大于或等于0");
+    const auto own = negative.find(barcode);
+    if (count < 0 && (own == negative.end() || own->second != servicelib::rounddigits(count, 3))) {
+      RefuseLine(c.line, "盘点数量必须大于或等于0");
+    }
     update.Reset();
     update.BindAll(servicelib::rounddigits(count, 3), barcode);
     update.Run();
@@ -85,9 +96,10 @@ void ForEachRow(const reports::Progress& progress, Write&& write) {
     fields[0] = statement.Text(0);
     fields[1] = statement.Text(1);
     fields[2] = statement.Text(2);
-    fields[3] = kasso::Money(statement.Double(3));
-    fields[4] = kasso::Money(statement.Double(4));
-    fields[5] = kasso::Money(statement.Double(5));
+    // Counts are stored to three decimals (weighed goods) and written as stored.
+    fields[3] = kasso::Fixed(statement.Double(3), 3);
+    fields[4] = kasso::Fixed(statement.Double(4), 3);
+    fields[5] = kasso::Fixed(statement.Double(5), 3);
     write(fields);
     if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, total);
   }
@@ -103,14 +115,17 @@ CountsImported ImportCountsText(const std::filesystem::path& file,
     std::vector<std::string> f = record.fields;
     const bool complete = f.size() >= 2;
     f.resize(std::max<std::size_t>(f.size(), 2));
-    cells.push_back({record.line, f[0], f[1], complete});
+    // A line of the export's own layout (barcode, name, unit, book, counted, difference)
+    // gives its count fifth, so that an exported stocktake imports back as it is.
+    cells.push_back({record.line, f[0], f.size() == kExportFields ? f[4] : f[1], complete});
   }
   return Write(cells, true, progress);
 }
 
 CountsImported ImportCountsExcel(const std::filesystem::path& file,
                                  const reports::Progress& progress) {
-  const reports::Sheet sheet = reports::ReadSpreadsheet(file, kStocktakeSheet, progress);
+  const reports::Sheet sheet =
+      reports::ReadSpreadsheet(file, kStocktakeSheet, {"条码", "盘存数量"}, progress);
   const int barcode = sheet.Column("条码");
   const int quantity = sheet.Column("盘存数量");
   if (barcode < 0 || quantity < 0) throw kasso::UserError("盘点导入文件中必须包括: 条码,盘存数量");

@@ -116,7 +116,10 @@ MembersImported ImportMembersText(const std::filesystem::path& file,
 
 MembersImported ImportMembersSpreadsheet(const std::filesystem::path& file,
                                          const reports::Progress& progress) {
-  const reports::Sheet sheet = reports::ReadSpreadsheet(file, kMemberSheet, progress);
+  const reports::Sheet sheet = reports::ReadSpreadsheet(
+      file, kMemberSheet,
+      {"编号", "名称", "身份证", "电话", "地址", "性别", "积分", "积分值", "储值", "储值金额"},
+      progress);
   const int id = sheet.Column("编号");
   const int name = sheet.Column("名称");
   if (id < 0 || name < 0) throw kasso::UserError("会员导入文件中必须包括: 编号,名称");
