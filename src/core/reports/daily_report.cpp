@@ -39,8 +39,10 @@ constexpr const char* kOnePrice =
 constexpr const char* kAllPrices =
     "select barcode,ifnull(importprice,0) from goodsmaster where barcode is not null";
 
+// The amounts booked; history from before amounts were kept has none: quantity × price.
 constexpr const char* kPurchases =
-    "select sum(ifnull(quantity,0)),sum(ifnull(importprice,0)*ifnull(quantity,0)) from importbak "
+    "select sum(ifnull(quantity,0)),"
+    "sum(ifnull(importvalue,ifnull(importprice,0)*ifnull(quantity,0))) from importbak "
     "where confirmdate >= ?1 and confirmdate <= ?2";
 
 constexpr const char* kSupplierReturns =

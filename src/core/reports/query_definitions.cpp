@@ -159,15 +159,18 @@ QueryDefinition PurchaseDefinition() {
                         Centred("金额", 100, F::kTwoDecimals),
                         Centred("时间", 150)};
   const char* range = " where a.confirmdate >= ?1 and a.confirmdate <= ?2";
+  // The amount booked; history from before amounts were kept has none: quantity × price.
   definition.rows_sql = std::string(
                             "select a.barcode,b.goodsname,a.quantity,a.importprice,"
-                            "ifnull(a.quantity,0)*ifnull(a.importprice,0),a.confirmdate "
+                            "ifnull(a.importvalue,ifnull(a.quantity,0)*ifnull(a.importprice,0)),"
+                            "a.confirmdate "
                             "from importbak a left join goodsmaster b on (a.barcode = b.barcode)") +
                         range + " order by a.confirmdate";
   definition.totals_sql =
       std::string(
           "select sum(ifnull(a.quantity,0)),"
-          "sum(ifnull(a.quantity,0)*ifnull(a.importprice,0)) from importbak a") +
+          "sum(ifnull(a.importvalue,ifnull(a.quantity,0)*ifnull(a.importprice,0))) "
+          "from importbak a") +
       range;
   definition.total_columns = {2, 4};
   return definition;

@@ -44,14 +44,28 @@ void ShowMessage(QWidget* parent, const QString& text, const QString& title) {
   box.exec();
 }
 
-bool AskYesNo(QWidget* parent, const QString& text, const QString& title) {
-  if (MessageBoxSeam* seam = MessageBoxSeam::Active()) return seam->Record({title, text, true});
+namespace {
+
+bool Ask(QWidget* parent, const QString& text, const QString& title, bool default_no) {
+  if (MessageBoxSeam* seam = MessageBoxSeam::Active()) {
+    return seam->Record({title, text, true, default_no});
+  }
   QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
   box.setObjectName("messageBox");
   box.button(QMessageBox::Yes)->setText("是");
   box.button(QMessageBox::No)->setText("否");
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(default_no ? QMessageBox::No : QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace
+
+bool AskYesNo(QWidget* parent, const QString& text, const QString& title) {
+  return Ask(parent, text, title, false);
+}
+
+bool AskYesNoDefaultNo(QWidget* parent, const QString& text) {
+  return Ask(parent, text, QString("确认"), true);
 }
 
 QString ErrorText(const std::exception& error) {

@@ -17,6 +17,10 @@ void ShowMessage(QWidget* parent, const QString& text, const QString& title = QS
 // A Yes/No question; true for Yes.
 bool AskYesNo(QWidget* parent, const QString& text, const QString& title = QString("确认"));
 
+// A Yes/No question whose default button (the one Enter presses) is No: for questions where
+// an unthinking Enter must change nothing.
+bool AskYesNoDefaultNo(QWidget* parent, const QString& text);
+
 // The message for an error a core operation threw: a kasso::UserError's own text, "数据库有误:"
 // with the reason for a database failure, "操作有误:" with the reason for anything else.
 QString ErrorText(const std::exception& error);
@@ -29,6 +33,7 @@ struct ShownMessage {
   QString title;
   QString text;
   bool question = false;
+  bool default_no = false;  // a question whose default button is No
 };
 
 // While a seam exists no box opens: every message is recorded, and each question takes the

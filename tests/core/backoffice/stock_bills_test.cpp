@@ -15,6 +15,7 @@ namespace {
 
 using backoffice::BillKind;
 using backoffice::BillLineFields;
+using backoffice::LineChange;
 using backoffice::LineField;
 using testing_support::ErrorOf;
 using testing_support::RefusalOf;
@@ -65,7 +66,15 @@ TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEnterFillsTheOtherFieldOrNames
       {{"A", "2", "", ""}, "请录入金额@amount"},
       {{"A", "2", "0", "0"}, "请录入金额@amount"},
       {{"A", "0", "", "7"}, "数量为0时不能由金额计算单价@quantity"},
-      {{"A", "0.001", "", "7"}, "数量为0时不能由金额计算单价@quantity"}};
+      {{"A", "0.001", "", "7"}, "数量为0时不能由金额计算单价@quantity"},
+      // What the user typed last decides: a new quantity keeps the price; a line saved
+      // unchanged keeps its amount.
+      {{"A", "4", "2.50", "5.00", LineChange::kQuantity}, "2.50:10.00"},
+      {{"A", "4", "3", "10", LineChange::kPrice}, "3.00:12.00"},
+      {{"A", "4", "3", "10", LineChange::kAmount}, "2.50:10.00"},
+      {{"A", "3", "3.33", "10.00", LineChange::kNone}, "3.33:10.00"},
+      {{"A", "2", "-3", "", LineChange::kPrice}, "单价不能小于0@price"},
+      {{"A", "2", "3", "-7"}, "金额不能小于0@amount"}};
   for (const auto& [fields, stored] : cases) {
     std::string got;
     auto refusal = RefusalOf([&] {
@@ -78,6 +87,11 @@ TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEnterFillsTheOtherFieldOrNames
   // A return keeps only quantity and price; its amount is quantity × price.
   backoffice::SaveReturnLine({"A", "3", "", "10"});
   EXPECT_EQ(Bill(BillKind::kReturn), "A:3:3.33:9.99 ");
+  backoffice::SaveReturnLine({"A", "6", "3.33", "9.99", LineChange::kQuantity});
+  EXPECT_EQ(Bill(BillKind::kReturn), "A:6:3.33:19.98 ");
+  EXPECT_EQ(backoffice::AfterTyping(backoffice::AfterTyping(LineChange::kNone, LineField::kAmount),
+                                    LineField::kQuantity),
+            LineChange::kAmount);
   // Enter on the amount (else on the price) -> "focus price amount", or "message@field".
   const std::tuple<bool, BillLineFields, const char*> steps[] = {
       {false, {"A", "2", "", ""}, "amount  "},
@@ -93,7 +107,10 @@ TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEnterFillsTheOtherFieldOrNames
       {true, {"A", "", "3", ""}, "请录入数量@quantity"},
       {true, {"A", "", "", "10"}, "数量有误@quantity"},
       {true, {"A", "4", "", "x"}, "金额有误@amount"},
-      {true, {"A", "0", "", "10"}, "数量为0时不能由金额计算单价@quantity"}};
+      {true, {"A", "0", "", "10"}, "数量为0时不能由金额计算单价@quantity"},
+      {true, {"A", "4", "2.50", "5.00", LineChange::kQuantity}, "confirm 2.50 10.00"},
+      {true, {"A", "4", "", "-1"}, "金额不能小于0@amount"},
+      {false, {"A", "4", "-2", ""}, "单价不能小于0@price"}};
   const char* names[] = {"quantity", "price", "amount", "confirm"};
   for (const auto& [on_amount, fields, result] : steps) {
     std::string got;
@@ -113,16 +130,18 @@ TEST_F(StockBillsTest, ReenteringReplacesALineImportingAddsToItAndTheStockListVa
   backoffice::SavePurchaseLine({"A", "3", "", "9"});
   EXPECT_EQ(Bill(), "A:3:3:9 ");
   EXPECT_EQ(backoffice::LoadPurchaseLine("A")->amount, "9.00");
-  EXPECT_EQ(backoffice::LoadPurchaseLine("B")->quantity, "0.00");
+  // A goods not on the bill starts at its last import price.
+  const auto b = backoffice::LoadPurchaseLine("B");
+  EXPECT_EQ(b->quantity + " " + b->price + " " + b->amount, "0.00 1.80 0.00");
   EXPECT_EQ(backoffice::LoadPurchaseLine("Z"), std::nullopt);
-  std::ofstream(dir() / "bill.txt") << "条码,数量,金额\r\nA,2,5\r\nZ,1,1\r\nB,0,5,note\r\n"
+  std::ofstream(dir() / "bill.txt") << "条码,数量,金额\r\nA,2,5\r\nZ,1,1\r\nB,0,0,note\r\n"
                                        "K,4,10\r\nK,1,2\r\n";
   auto imported = backoffice::ImportPurchaseText(dir() / "bill.txt");
   EXPECT_EQ(imported.added + imported.merged * 10 + imported.skipped * 100, 2 + 20 + 200);
-  // Quantities and amounts add up, the price stays; a quantity of 0 gives the price 0.
-  EXPECT_EQ(Bill(), "A:5:3:14 B:0:0:5 K:5:2.5:12 ");
+  // Quantities and amounts add up and the price follows them, also on a typed line.
+  EXPECT_EQ(Bill(), "A:5:2.8:14 B:0:0:0 K:5:2.4:12 ");
   backoffice::DeleteBillLine(BillKind::kPurchase, "B");
-  EXPECT_EQ(Bill(), "A:5:3:14 K:5:2.5:12 ");
+  EXPECT_EQ(Bill(), "A:5:2.8:14 K:5:2.4:12 ");
   Open().ExecScript(
       "update goodsmaster set importprice = 6 where barcode = 'A';"
       "delete from inventory where barcode = 'K';");
@@ -145,9 +164,13 @@ TEST_F(StockBillsTest, ImportsAreAllOrNothingAndNameTheBadLine) {
   std::ofstream(dir() / "bad.txt") << "B,2,4\r\nA,x,5\r\n";
   std::ofstream(dir() / "negative.txt") << "B,2,4\r\nB,-3,5\r\n";
   std::ofstream(dir() / "short.txt") << "Z\r\nB,2\r\n";
+  std::ofstream(dir() / "zero.txt") << "B,2,4\r\nA,0,50\r\n";
+  std::ofstream(dir() / "below.txt") << "B,2,4\r\nB,2,-5\r\n";
   for (auto [file, message] : {std::pair{"bad.txt", "第 2 行: 数量有误"},
                                std::pair{"negative.txt", "第 2 行: 进货数量必须>=0"},
-                               std::pair{"short.txt", "第 2 行: 进货单字段不足"}}) {
+                               std::pair{"short.txt", "第 2 行: 进货单字段不足"},
+                               std::pair{"zero.txt", "第 2 行: 数量为0时不能由金额计算单价"},
+                               std::pair{"below.txt", "第 2 行: 金额不能小于0"}}) {
     EXPECT_EQ(ErrorOf([&] { backoffice::ImportPurchaseText(dir() / file); }), message);
     EXPECT_EQ(Bill(), before);
   }
@@ -159,7 +182,7 @@ TEST_F(StockBillsTest, ImportsAreAllOrNothingAndNameTheBadLine) {
     if (bad) sheet.Row({"B", "x", "1"});
     sheet.Commit();
     EXPECT_EQ(ErrorOf([&] { backoffice::ImportPurchaseExcel(dir() / "bill.xlsx"); }).empty(), !bad);
-    EXPECT_EQ(Bill(), bad ? before : "A:3:1:4 B:4:2.5:10 ");
+    EXPECT_EQ(Bill(), bad ? before : "A:3:1.33:4 B:4:2.5:10 ");
   }
 }
 
@@ -184,6 +207,29 @@ TEST_F(StockBillsTest, PurchaseAveragesOverTheStockBeforeTheBill) {
   EXPECT_EQ(RowsOf("select (select count(*) from import), count(*), min(confirmdate), "
                    "max(confirmdate) from importbak"),
             "0|4|2024-05-01 09:30:00|2024-05-01 09:30:00|\n");
+}
+
+// The amount is what a line cost; an emptied stock has nothing to average over, so the
+// average must survive it, never 0 or NULL.
+TEST_F(StockBillsTest, VerificationBooksTheAmountAndNeverLosesTheAverage) {
+  AddGoods("N", "梨", "水果", 0);
+  AddGoods("M", "桃", "水果", -4);
+  Open().ExecScript(
+      "update goodsmaster set averageimportprice = 2, importprice = 2 where barcode = 'A';"
+      // Lines of an older file: one without an amount, one taking B's 40 units away.
+      "insert into import values ('N', 2, 3, null), ('B', -40, 6, -240);");
+  Purchase("M", "4", "3");  // brings M's stock of -4 to 0
+  std::ofstream(dir() / "bill.txt") << "A,10,20\r\nA,10,50\r\n";
+  backoffice::ImportPurchaseText(dir() / "bill.txt");
+  EXPECT_EQ(Bill(), "N:2:3:6 B:-40:6:-240 M:4:3:12 A:20:3.5:70 ");
+  backoffice::VerifyPurchaseBill();
+  // A: (10 × 2.00 + 70.00) ÷ 30.
+  EXPECT_EQ(RowsOf("select g.barcode, quantity, averageimportprice, importprice from goodsmaster "
+                   "g join inventory i on i.barcode = g.barcode where g.barcode <> 'K' "
+                   "order by g.barcode"),
+            "A|30.0|3.0|3.5|\nB|0.0|1.7|6.0|\nM|0.0|3.0|3.0|\nN|2.0|3.0|3.0|\n");
+  EXPECT_EQ(RowsOf("select barcode, importvalue from importbak order by barcode"),
+            "A|70.0|\nB|-240.0|\nM|12.0|\nN|6.0|\n");
 }
 
 TEST_F(StockBillsTest, CombinedGoodsMoveTheirComponentsAndNoPrice) {

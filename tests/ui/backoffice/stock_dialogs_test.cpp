@@ -53,6 +53,7 @@ TEST_F(StockDialogsTest, F3PurchaseTypedWithPriceAndWithAmountIsVerifiedIntoStoc
         EXPECT_EQ(line->windowTitle(), "进货录入");
         TypeEnter(line, "6901");
         EXPECT_EQ(Text(*line, "nameLabel"), "可乐");
+        EXPECT_EQ(Text(*line, "priceEdit"), "5.00");  // the last import price, to type over
         EXPECT_EQ(Focused(*line), "quantityEdit");
         TypeEach(line, {"10", "6"});
         EXPECT_EQ(Text(*line, "amountEdit"), "60.00");
@@ -72,6 +73,7 @@ TEST_F(StockDialogsTest, F3PurchaseTypedWithPriceAndWithAmountIsVerifiedIntoStoc
       Click(*list, "addButton");
       EXPECT_TRUE(entry.ran());
       EXPECT_EQ(Cell(*list, "billTable", 1, 4), "2.50");
+      messages_.SetNextAnswer(true);
       Click(*list, "verifyButton");
     });
     Click(*screen, "purchaseButton");
@@ -81,7 +83,7 @@ TEST_F(StockDialogsTest, F3PurchaseTypedWithPriceAndWithAmountIsVerifiedIntoStoc
   });
   QTest::keyClick(&menu, Qt::Key_F3);
   ASSERT_TRUE(stock.ran());
-  EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "保存?"}));
+  EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "保存?", "共 2 行, 合计 70.00, 是否验收?"}));
   EXPECT_EQ(total_after, "24.00");
   EXPECT_EQ(Stock("6901") + " " + Stock("6902"), "20 4");
   EXPECT_EQ(Open().QueryInt("select count(*) from import"), 0);
@@ -127,6 +129,14 @@ TEST_F(StockDialogsTest, TheBillListModifiesDeletesImportsAndAsksBeforeClosingOv
     Click(*line, "confirmButton");
   }));  // the first row is selected
   EXPECT_EQ(Cell(bill, "billTable", 0, 4), "3.50");
+  // A new quantity typed alone keeps the price: 4 at 3.50, not 7.00 spread over 4.
+  ASSERT_TRUE(ClickInto<ui::BillLineDialog>(bill, "modifyButton", [](auto* line) {
+    auto* quantity = Find<QLineEdit>(*line, "quantityEdit");
+    quantity->selectAll();
+    QTest::keyClicks(quantity, "4");
+    Click(*line, "confirmButton");
+  }));
+  EXPECT_EQ(Cell(bill, "billTable", 0, 4) + " " + Cell(bill, "billTable", 0, 5), "3.50 14.00");
 
   Find<QTableView>(bill, "billTable")->selectRow(1);
   messages_.SetNextAnswer(true);
@@ -134,14 +144,17 @@ TEST_F(StockDialogsTest, TheBillListModifiesDeletesImportsAndAsksBeforeClosingOv
   EXPECT_EQ(Rows(bill, "billTable"), 1);
 
   bill.show();
+  Click(bill, "verifyButton");  // "否": nothing is booked and the bill stays on screen
+  EXPECT_TRUE(bill.isVisible());
+  EXPECT_EQ(Stock("6901"), "10");
   Click(bill, "exitButton");  // "No": the bill stays open for later
   EXPECT_FALSE(bill.isVisible());
   EXPECT_EQ(messages_.Texts(),
             (Texts{"请选择要修改的数据", "请选择要删除的商品",
                    "导入文本文件必须包含以下字段:\n\n条码，数量，金额(以逗号隔开)",
                    "导入成功\n新增 2 行, 累加 0 行, 不是商品的条码跳过 0 行", "真的要删除此商品吗?",
-                   "有未验收的数据,是否验收?"}));
-  EXPECT_EQ(Open().QueryInt("select count(*) from import"), 1);
+                   "共 1 行, 合计 14.00, 是否验收?", "有未验收的数据,是否验收?"}));
+  EXPECT_EQ(Open().QueryText("select quantity || '@' || importprice from import"), "4.0@3.5");
 }
 
 TEST_F(StockDialogsTest, AFailingVerificationKeepsTheBillOpenAndSaysSo) {
@@ -150,13 +163,16 @@ TEST_F(StockDialogsTest, AFailingVerificationKeepsTheBillOpenAndSaysSo) {
       "create trigger refuse after update on inventory begin select raise(abort, 'x'); end;");
   ui::BillListDialog bill(nullptr, BillKind::kReturn, "0");
   bill.show();
+  messages_.SetNextAnswer(true);
   Click(bill, "verifyButton");
   EXPECT_TRUE(bill.isVisible());
   messages_.SetNextAnswer(true);  // close: verify first, which fails again
   Click(bill, "exitButton");
   EXPECT_TRUE(bill.isVisible());
-  EXPECT_EQ(messages_.Texts(), (Texts{"删除有误", "有未验收的数据,是否验收?", "删除有误"}));
+  EXPECT_EQ(messages_.Texts(), (Texts{"共 1 行, 合计 60.00, 是否验收?", "删除有误",
+                                      "有未验收的数据,是否验收?", "删除有误"}));
   Open().ExecScript("drop trigger refuse");
+  messages_.SetNextAnswer(true);
   Click(bill, "verifyButton");
   EXPECT_FALSE(bill.isVisible());
   EXPECT_EQ(Stock("6901"), "-5");
@@ -216,6 +232,12 @@ TEST_F(StockDialogsTest, TheStocktakeCountsImportsExportsAndVerifies) {
   EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "导出完成", "盘点导入文件的格式必须是: 条码,数量",
                                       "完成\n盘点 1 行, 不在盘点单中跳过 0 行"}));
   EXPECT_NE(FileBytes(dir() / "盘点.txt").find("6901,"), std::string::npos);
+
+  // Leaving asks with 否 as the default, so an Enter keeps the count open for later.
+  stocktake.show();
+  Click(stocktake, "exitButton");
+  EXPECT_FALSE(stocktake.isVisible());
+  EXPECT_TRUE(messages_.shown().back().question && messages_.shown().back().default_no);
 
   stocktake.show();
   Click(stocktake, "verifyButton");

@@ -35,12 +35,18 @@ std::vector<BillRow> LoadPurchaseBill();
 std::vector<BillRow> LoadReturnBill();
 std::vector<BillRow> LoadBill(BillKind kind);
 
+// What the user typed since the line was shown. Of price and amount, the one typed last
+// decides the other; a changed quantity alone keeps the price (the amount follows it); with
+// nothing typed a given amount decides, so a line saved unchanged stays as it was.
+enum class LineChange { kNone, kQuantity, kPrice, kAmount };
+
 // The line entry's fields as typed.
 struct BillLineFields {
   std::string barcode;
   std::string quantity;
   std::string price;
   std::string amount;
+  LineChange changed = LineChange::kNone;
 };
 
 // What the entry shows for a goods: its name and its line on the open bill, numbers "%.2f"
@@ -68,14 +74,19 @@ struct LineStep {
   BillLineFields fields;
 };
 
+// What decides after the user typed in field (kQuantity, kPrice or kAmount): a typed price or
+// amount decides from then on; a typed quantity counts only while neither was typed.
+LineChange AfterTyping(LineChange before, LineField field);
+
 // Enter on the price: empty or 0 goes on to the amount, no quantity back to the quantity; else the
-// amount becomes quantity × price. Throws kasso::ValidationError naming "price" ("单价有误")
-// or "quantity" ("数量录入有误").
+// amount becomes quantity × price and the price decides. Throws kasso::ValidationError naming
+// "price" ("单价有误", "单价不能小于0") or "quantity" ("数量录入有误").
 LineStep EnterLinePrice(const BillLineFields& fields);
-// Enter on the amount: an empty amount becomes quantity × price, a given one sets the price to
-// amount ÷ quantity. Throws kasso::ValidationError naming "amount" ("请录入金额", "金额有误"),
-// "price" ("价格录入有误") or "quantity" ("请录入数量", "数量有误", "数量录入有误",
-// "数量为0时不能由金额计算单价").
+// Enter on the amount: an empty amount, or one the user left while the price or quantity
+// changed, becomes quantity × price; else the amount sets the price to amount ÷ quantity.
+// Throws kasso::ValidationError naming "amount" ("请录入金额", "金额有误", "金额不能小于0"),
+// "price" ("价格录入有误", "单价不能小于0") or "quantity" ("请录入数量", "数量有误",
+// "数量录入有误", "数量为0时不能由金额计算单价").
 LineStep EnterLineAmount(const BillLineFields& fields);
 
 // The line as stored: quantity, price and amount to the fen.
@@ -86,20 +97,26 @@ struct SavedBillLine {
 };
 
 // Checks the fields and stores the line, replacing the barcode's line when it is on the bill
-// already. Price and amount: a given amount sets the price to amount ÷ quantity, else the
-// amount becomes price × quantity (a return stores only the price). Throws
-// kasso::ValidationError naming "barcode", "quantity", "price" or "amount" with nothing
-// written, and store::DbError.
+// already. Price and amount: the one that decides (see LineChange) sets the other, amount ÷
+// quantity or price × quantity (a return stores only the price); negative prices and amounts
+// are refused. Throws kasso::ValidationError naming "barcode", "quantity", "price" or "amount"
+// with nothing written, and store::DbError.
 SavedBillLine SavePurchaseLine(const BillLineFields& fields);
 SavedBillLine SaveReturnLine(const BillLineFields& fields);
 SavedBillLine SaveBillLine(BillKind kind, const BillLineFields& fields);
+
+// The question before a verification: "共 3 行, 合计 70.00, 是否验收?" with the open bill's
+// line count and the sum of its amounts. Throws store::DbError.
+std::string VerifyBillQuestion(BillKind kind);
 
 // Removes the barcode's line from the open bill. Throws store::DbError.
 void DeleteBillLine(BillKind kind, const std::string& barcode);
 
 // Applies the open bill in one transaction. A purchase raises the stock of each goods and sets
-// its import price and its moving average cost over the stock it had before this bill (the
-// purchase price when that stock was 0 or less); a return lowers the stock, which may go below
+// its import price and its moving average cost: the old average over the stock it had before
+// this bill plus the line's amount, over both quantities (the purchase price when that stock
+// was 0 or less; the average stays when the line empties the stock); the history keeps the
+// amount; a return lowers the stock, which may go below
 // 0, and changes no price. A combined goods moves its components by quantity (to the fen) ×
 // component quantity and changes no price. Every line goes to the history with one
 // confirmation time and the bill is emptied. Throws kasso::UserError when a line's goods no
@@ -118,10 +135,11 @@ struct BillImported {
 };
 
 // Text lines "barcode,quantity,amount" (more fields are ignored). Lines whose barcode is no
-// goods are skipped; a barcode on the bill already has quantity and amount added, its price
-// kept; a new line takes amount ÷ quantity as its price (0 when the quantity is 0). All lines
-// or none: throws kasso::UserError "第 N 行: ..." for the first bad line (or the file's own
-// error) with the bill unchanged; store::DbError; reports::Cancelled.
+// goods are skipped; a barcode on the bill already has quantity and amount added and its price
+// taken again from them; a new line takes amount ÷ quantity as its price. A quantity of 0 with
+// an amount, or a negative quantity or amount, refuses the line. All lines or none: throws
+// kasso::UserError "第 N 行: ..." for the first bad line (or the file's own error) with the
+// bill unchanged; store::DbError; reports::Cancelled.
 BillImported ImportPurchaseText(const std::filesystem::path& file,
                                 const reports::Progress& progress = {});
 // The sheet "进货单" (or a workbook's only sheet) with the columns "条码", "数量" and "金额";

@@ -41,9 +41,12 @@ BillImported Write(const std::vector<PurchaseCells>& cells, const reports::Progr
   store::Database db;
   store::Transaction tx(db);
   store::Statement goods = db.Query("select 1 from goodsmaster where barcode = ?");
-  store::Statement add = db.Query(
-      "update import set quantity = ifnull(quantity,0) + ?,importvalue = ifnull(importvalue,0) + ? "
-      "where barcode = ?");
+  // A line of an older file may have no amount: its amount is quantity × price.
+  store::Statement line = db.Query(
+      "select ifnull(quantity,0),ifnull(importprice,0),"
+      "ifnull(importvalue,ifnull(quantity,0)*ifnull(importprice,0)) from import where barcode = ?");
+  store::Statement merge =
+      db.Query("update import set quantity = ?,importprice = ?,importvalue = ? where barcode = ?");
   store::Statement insert =
       db.Query("insert into import (barcode,quantity,importprice,importvalue) values (?,?,?,?)");
   BillImported result;
@@ -63,15 +66,33 @@ BillImported Write(const std::vector<PurchaseCells>& cells, const reports::Progr
     const double quantity = CheckedNumber(c.quantity, c.line, TillNumber::kQuantity, "数量有误");
     if (quantity < 0) RefuseLine(c.line, "进货数量必须>=0");
     const double amount = CheckedNumber(c.amount, c.line, TillNumber::kAmount, "金额有误");
-    add.Reset();
-    add.BindAll(quantity, amount, barcode);
-    add.Run();
-    if (sqlite3_changes(db.handle()) > 0) {
+    if (amount < 0) RefuseLine(c.line, "金额不能小于0");
+    // The amount is what the line cost; with no quantity it would price the goods at nothing.
+    if (quantity == 0 && amount != 0) RefuseLine(c.line, "数量为0时不能由金额计算单价");
+    line.Reset();
+    line.Bind(1, barcode);
+    const bool on_bill = line.Step();
+    const double total_quantity = on_bill ? rounddigits(line.Double(0) + quantity, 2) : quantity;
+    const double total_amount = on_bill ? rounddigits(line.Double(2) + amount, 2) : amount;
+    const double kept_price = on_bill ? line.Double(1) : 0;
+    line.Reset();
+    if (total_quantity == 0 && total_amount != 0) {
+      RefuseLine(c.line, "数量为0时不能由金额计算单价");
+    }
+    // Merged lines add quantities and amounts; the price follows from them.
+    const double price =
+        total_quantity == 0 ? kept_price : rounddigits(total_amount / total_quantity, 2);
+    if (!servicelib::WithinTillRange(price, TillNumber::kAmount) ||
+        !servicelib::WithinTillRange(total_amount, TillNumber::kAmount)) {
+      RefuseLine(c.line, "金额有误");
+    }
+    if (on_bill) {
+      merge.Reset();
+      merge.BindAll(total_quantity, price, total_amount, barcode);
+      merge.Run();
       ++result.merged;
       continue;
     }
-    const double price = quantity == 0 ? 0 : rounddigits(amount / quantity, 2);
-    if (!servicelib::WithinTillRange(price, TillNumber::kAmount)) RefuseLine(c.line, "金额有误");
     insert.Reset();
     insert.BindAll(barcode, quantity, price, amount);
     insert.Run();

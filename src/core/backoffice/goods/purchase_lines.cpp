@@ -46,13 +46,26 @@ double PriceFromAmount(double amount, double quantity) {
   return price;
 }
 
-// The price–amount rule of a save: a given amount decides the price, else the price decides
-// the amount.
+// A price or an amount below 0 would lower the goods' cost; it is refused naming its field.
+void RefuseNegative(const std::optional<double>& price, const std::optional<double>& amount) {
+  if (price && Fen(*price) < 0) throw ValidationError("单价不能小于0", "price");
+  if (amount && Fen(*amount) < 0) throw ValidationError("金额不能小于0", "amount");
+}
+
+// Whether the price the user sees stays and the amount follows it: the price or the quantity
+// was typed last.
+bool PriceDecides(const BillLineFields& fields) {
+  return fields.changed == LineChange::kPrice || fields.changed == LineChange::kQuantity;
+}
+
+// The price–amount rule of a save: the field that decides (LineChange) sets the other; when
+// it is empty or 0, the other one decides.
 SavedBillLine PriceAndAmount(const BillLineFields& fields, double quantity) {
   const std::optional<double> price = Number(fields.price, TillNumber::kAmount);
   const std::optional<double> amount = Number(fields.amount, TillNumber::kAmount);
+  RefuseNegative(price, amount);
   const bool price_given = !Blank(fields.price) && !(price && Fen(*price) == 0);
-  if (price_given && price && !(amount && Fen(*amount) != 0)) {
+  if (price_given && price && (PriceDecides(fields) || !(amount && Fen(*amount) != 0))) {
     return {quantity, Fen(*price), Fen(Fen(*price) * quantity)};
   }
   if (price_given && !price && Blank(fields.amount)) throw ValidationError("单价有误", "price");
@@ -81,8 +94,10 @@ const char* BillKindName(BillKind kind) { return kind == BillKind::kPurchase ? "
 
 std::vector<BillRow> LoadPurchaseBill() {
   // The bill's own barcode, so a line whose goods was deleted can still be seen and removed.
+  // Lines of older files may have no amount: theirs is quantity × price.
   return ReadBill(
-      "select a.barcode,b.goodsname,b.unit,a.quantity,a.importprice,a.importvalue from import a "
+      "select a.barcode,b.goodsname,b.unit,a.quantity,a.importprice,"
+      "ifnull(a.importvalue,ifnull(a.quantity,0)*ifnull(a.importprice,0)) from import a "
       "left join goodsmaster b on (a.barcode = b.barcode) order by a.rowid");
 }
 
@@ -99,9 +114,12 @@ std::vector<BillRow> LoadBill(BillKind kind) {
 
 std::optional<BillLine> LoadPurchaseLine(const std::string& barcode) {
   store::Database db;
+  // A goods not on the bill yet starts at its last import price, for the user to type over.
   store::Statement statement = db.Query(
-      "select a.goodsname,b.quantity,b.importprice,b.importvalue from goodsmaster a left join "
-      "import b on (a.barcode = b.barcode) where a.barcode = ?",
+      "select a.goodsname,b.quantity,"
+      "case when b.barcode is null then a.importprice else b.importprice end,"
+      "ifnull(b.importvalue,ifnull(b.quantity,0)*ifnull(b.importprice,0)) from goodsmaster a "
+      "left join import b on (a.barcode = b.barcode) where a.barcode = ?",
       kasso::Trim(barcode));
   if (!statement.Step()) return std::nullopt;
   return BillLine{statement.Text(0), kasso::Money(statement.Double(1)),
@@ -131,11 +149,26 @@ bool EnterBillGoods(const std::string& barcode, sale::SaleUi& ui) {
   return sale::EnterQuickGoods(db, kasso::Trim(barcode), use_library, ui);
 }
 
+LineChange AfterTyping(LineChange before, LineField field) {
+  switch (field) {
+    case LineField::kPrice:
+      return LineChange::kPrice;
+    case LineField::kAmount:
+      return LineChange::kAmount;
+    case LineField::kQuantity:
+      return before == LineChange::kNone ? LineChange::kQuantity : before;
+    case LineField::kConfirm:
+      break;
+  }
+  return before;
+}
+
 LineStep EnterLinePrice(const BillLineFields& fields) {
   LineStep step{LineField::kAmount, fields};
   if (Blank(fields.price)) return step;
   const std::optional<double> price = Number(fields.price, TillNumber::kAmount);
   if (!price) throw ValidationError("单价有误", "price");
+  RefuseNegative(price, std::nullopt);
   // A price of 0 is no price: the amount must decide it, so that is where Enter goes.
   if (Fen(*price) == 0) return step;
   if (Blank(fields.quantity)) {
@@ -144,24 +177,30 @@ LineStep EnterLinePrice(const BillLineFields& fields) {
   }
   const double quantity = LineQuantity(fields.quantity, "请录入数量");
   step.fields.amount = kasso::Money(Fen(Fen(*price) * quantity));
+  step.fields.changed = LineChange::kPrice;
   step.focus = LineField::kConfirm;
   return step;
 }
 
 LineStep EnterLineAmount(const BillLineFields& fields) {
   LineStep step{LineField::kConfirm, fields};
-  if (Blank(fields.amount)) {
+  const std::optional<double> price = Number(fields.price, TillNumber::kAmount);
+  const bool keep_price = PriceDecides(fields) && price && Fen(*price) != 0;
+  if (Blank(fields.amount) || keep_price) {
     if (Blank(fields.price)) throw ValidationError("请录入金额", "amount");
-    const std::optional<double> price = Number(fields.price, TillNumber::kAmount);
     if (!price) throw ValidationError("价格录入有误", "price");
+    RefuseNegative(price, std::nullopt);
     const double quantity = LineQuantity(fields.quantity, "请录入数量");
     step.fields.amount = kasso::Money(Fen(Fen(*price) * quantity));
+    step.fields.changed = LineChange::kPrice;
     return step;
   }
   const std::optional<double> amount = Number(fields.amount, TillNumber::kAmount);
   if (!amount) throw ValidationError("金额有误", "amount");
+  RefuseNegative(std::nullopt, amount);
   const double quantity = LineQuantity(fields.quantity, "数量有误");
   step.fields.price = kasso::Money(PriceFromAmount(Fen(*amount), quantity));
+  step.fields.changed = LineChange::kAmount;
   return step;
 }
 
@@ -196,6 +235,14 @@ SavedBillLine SavePurchaseLine(const BillLineFields& fields) {
 
 SavedBillLine SaveReturnLine(const BillLineFields& fields) {
   return SaveBillLine(BillKind::kReturn, fields);
+}
+
+std::string VerifyBillQuestion(BillKind kind) {
+  const std::vector<BillRow> rows = LoadBill(kind);
+  double total = 0;
+  for (const BillRow& row : rows) total += Fen(row.amount);
+  return "共 " + std::to_string(rows.size()) + " 行, 合计 " + kasso::Money(Fen(total)) +
+         ", 是否验收?";
 }
 
 void DeleteBillLine(BillKind kind, const std::string& barcode) {

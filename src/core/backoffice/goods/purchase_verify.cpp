@@ -15,11 +15,12 @@ using servicelib::rounddigits;
 
 double Fen(double value) { return rounddigits(value, 2); }
 
-// One line of the open bill as the list shows it: quantity and price to the fen.
+// One line of the open bill as the list shows it: quantity, price and amount to the fen.
 struct Line {
   std::string barcode;
   double quantity = 0;
   double price = 0;
+  double amount = 0;  // purchases: what the line cost; a return's is not kept
   bool combined = false;
   double stock_before = 0;  // purchases of plain goods: the stock before this verification
 };
@@ -72,7 +73,11 @@ std::vector<Line> ReadLines(store::Database& db, const char* sql, bool read_stoc
   {
     store::Statement statement = db.Query(sql);
     while (statement.Step()) {
-      lines.push_back({statement.Text(0), Fen(statement.Double(1)), Fen(statement.Double(2))});
+      Line line{statement.Text(0), Fen(statement.Double(1)), Fen(statement.Double(2))};
+      // A line of an older file without an amount cost quantity × price.
+      line.amount =
+          statement.IsNull(3) ? Fen(line.quantity * line.price) : Fen(statement.Double(3));
+      lines.push_back(std::move(line));
     }
   }
   store::Statement goods = db.Query("select iscombined from goodsmaster where barcode = ?");
@@ -97,12 +102,14 @@ std::vector<Line> ReadLines(store::Database& db, const char* sql, bool read_stoc
 void VerifyPurchaseBill() {
   store::Database db;
   store::Transaction tx(db);
-  const std::vector<Line> lines =
-      ReadLines(db, "select barcode,quantity,importprice from import order by rowid", true);
+  // The amount is what the line cost: merged lines add up to it, so it is not always
+  // quantity × price.
+  const std::vector<Line> lines = ReadLines(
+      db, "select barcode,quantity,importprice,importvalue from import order by rowid", true);
   StockMover stock(db);
   store::Statement average = db.Query(
       "update goodsmaster set averageimportprice = "
-      "(ifnull(averageimportprice,0)*?1+?2*?3)/(?1+?3),importprice = ?2 where barcode = ?4");
+      "(ifnull(averageimportprice,0)*?1+?2)/(?1+?3),importprice = ?4 where barcode = ?5");
   store::Statement first_cost = db.Query(
       "update goodsmaster set averageimportprice = ?1,importprice = ?1 where barcode = ?2");
   store::Statement last_price =
@@ -116,7 +123,7 @@ void VerifyPurchaseBill() {
     const double s = line.stock_before;
     if (s > 0 && s + line.quantity > 0) {
       average.Reset();
-      average.BindAll(s, line.price, line.quantity, line.barcode);
+      average.BindAll(s, line.amount, line.quantity, line.price, line.barcode);
       average.Run();
     } else if (s <= 0) {
       first_cost.Reset();
@@ -130,10 +137,15 @@ void VerifyPurchaseBill() {
       last_price.Run();
     }
   }
-  db.Exec(
-      "insert into importbak (barcode,quantity,importprice,confirmdate) "
-      "select barcode,quantity,importprice,? from import",
-      kasso::NowText());
+  store::Statement history = db.Query(
+      "insert into importbak (barcode,quantity,importprice,importvalue,confirmdate) "
+      "values (?,?,?,?,?)");
+  const std::string now = kasso::NowText();
+  for (const Line& line : lines) {
+    history.Reset();
+    history.BindAll(line.barcode, line.quantity, line.price, line.amount, now);
+    history.Run();
+  }
   db.Exec("delete from import");
   tx.Commit();
 }
@@ -142,7 +154,7 @@ void VerifyReturnBill() {
   store::Database db;
   store::Transaction tx(db);
   const std::vector<Line> lines =
-      ReadLines(db, "select barcode,quantity,returnprice from return order by rowid", false);
+      ReadLines(db, "select barcode,quantity,returnprice,null from return order by rowid", false);
   StockMover stock(db);
   for (const Line& line : lines) {
     if (line.combined) {

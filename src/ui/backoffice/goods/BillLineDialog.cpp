@@ -52,6 +52,10 @@ void BillLineDialog::SetUp() {
                                        ui_->amountEdit, ui_->confirmButton}) {
     control->installEventFilter(this);
   }
+  // textEdited: only what the user typed, not the fields this screen fills in.
+  connect(ui_->quantityEdit, &QLineEdit::textEdited, this, [this] { Typed(LineField::kQuantity); });
+  connect(ui_->priceEdit, &QLineEdit::textEdited, this, [this] { Typed(LineField::kPrice); });
+  connect(ui_->amountEdit, &QLineEdit::textEdited, this, [this] { Typed(LineField::kAmount); });
   connect(ui_->pickButton, &QPushButton::clicked, this, &BillLineDialog::OnPick);
   connect(ui_->confirmButton, &QPushButton::clicked, this, &BillLineDialog::OnConfirm);
   connect(ui_->cancelButton, &QPushButton::clicked, this, &BillLineDialog::reject);
@@ -65,12 +69,15 @@ void BillLineDialog::ResetFields() {
   const QString start = kind_ == BillKind::kPurchase ? "0" : "";
   ui_->priceEdit->setText(start);
   ui_->amountEdit->setText(start);
+  changed_ = backoffice::LineChange::kNone;
 }
 
 backoffice::BillLineFields BillLineDialog::Fields() const {
   return {ui_->barcodeEdit->text().toStdString(), ui_->quantityEdit->text().toStdString(),
-          ui_->priceEdit->text().toStdString(), ui_->amountEdit->text().toStdString()};
+          ui_->priceEdit->text().toStdString(), ui_->amountEdit->text().toStdString(), changed_};
 }
+
+void BillLineDialog::Typed(LineField field) { changed_ = backoffice::AfterTyping(changed_, field); }
 
 bool BillLineDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
@@ -125,6 +132,7 @@ bool BillLineDialog::LoadLine() {
     ui_->quantityEdit->setText(Text(line->quantity));
     ui_->priceEdit->setText(Text(line->price));
     ui_->amountEdit->setText(Text(line->amount));
+    changed_ = backoffice::LineChange::kNone;
     return true;
   } catch (const store::DbError&) {
     ShowMessage(this, "商品有误");
@@ -136,6 +144,7 @@ void BillLineDialog::EnterPrice() {
   try {
     const backoffice::LineStep step = backoffice::EnterLinePrice(Fields());
     ui_->amountEdit->setText(Text(step.fields.amount));
+    changed_ = step.fields.changed;
     if (step.focus == LineField::kConfirm) {
       ui_->confirmButton->setFocus();
     } else {
@@ -151,6 +160,7 @@ void BillLineDialog::EnterAmount() {
     const backoffice::LineStep step = backoffice::EnterLineAmount(Fields());
     ui_->priceEdit->setText(Text(step.fields.price));
     ui_->amountEdit->setText(Text(step.fields.amount));
+    changed_ = step.fields.changed;
     ui_->confirmButton->setFocus();
   } catch (const kasso::ValidationError& error) {
     Refuse(error.what(), error.field());

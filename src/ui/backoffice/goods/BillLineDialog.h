@@ -20,7 +20,9 @@ namespace ui {
 // "进货录入" / "返厂录入": one line of the open bill. Enter on the barcode loads its line (an
 // unknown barcode opens the quick goods entry first) and moves to the quantity; Enter on the
 // quantity moves to the price; Enter on the price fills the amount, on the amount the price;
-// Enter on "确认" asks "保存?". "..." picks the barcode from the goods list (right
+// Enter on "确认" asks "保存?". Of price and amount, the one typed last decides the other; a
+// changed quantity keeps the price. A purchase line of a goods not on the bill starts at the
+// goods' last import price. "..." picks the barcode from the goods list (right
 // "baseinfo"). A new entry stays open after each save with its fields emptied; a modify entry
 // has its barcode fixed and closes after the save.
 class BillLineDialog : public QDialog {
@@ -50,6 +52,8 @@ class BillLineDialog : public QDialog {
   bool LoadLine();
   void EnterPrice();
   void EnterAmount();
+  // Notes that the user typed in field, which decides between price and amount on the save.
+  void Typed(backoffice::LineField field);
   void Focus(QLineEdit* field);
   // Shows a refusal and puts the focus on the field it names.
   void Refuse(const std::string& message, const std::string& field);
@@ -60,6 +64,7 @@ class BillLineDialog : public QDialog {
   backoffice::BillKind kind_;
   QString workno_;
   bool modify_mode_ = false;
+  backoffice::LineChange changed_ = backoffice::LineChange::kNone;
 };
 
 }  // namespace ui

@@ -113,6 +113,15 @@ void BillListDialog::OnDelete() {
 }
 
 void BillListDialog::OnVerify() {
+  // Verifying cannot be undone: the user sees what is about to be booked first.
+  QString question;
+  try {
+    question = QString::fromStdString(backoffice::VerifyBillQuestion(kind_));
+  } catch (const store::DbError&) {
+    ShowMessage(this, "商品有误");
+    return;
+  }
+  if (!AskYesNo(this, question)) return;
   if (Verify()) accept();
 }
 

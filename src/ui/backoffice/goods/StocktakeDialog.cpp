@@ -77,8 +77,9 @@ bool StocktakeDialog::Verify() {
 }
 
 void StocktakeDialog::reject() {
-  if (servicelib::IfUnConfirmedData("盘点") && AskYesNo(this, "有未验收的数据,是否验收?") &&
-      !Verify()) {
+  // No is the default: an Enter on the way out must not book a stocktake nobody counted.
+  if (servicelib::IfUnConfirmedData("盘点") &&
+      AskYesNoDefaultNo(this, "有未验收的数据,是否验收?") && !Verify()) {
     return;
   }
   QDialog::reject();
