@@ -149,7 +149,7 @@ void AddBackOfficeRows(const fs::path& file) {
   store::Database db(file);
   store::Transaction tx(db);
   store::Statement purchase = db.Query("insert into importbak values (?,5,2.5,12.5,?)");
-  store::Statement back = db.Query("insert into returnbak values (?,1,?,2.5)");
+  store::Statement back = db.Query("insert into returnbak (barcode,quantity,confirmdate,returnprice) values (?,1,?,2.5)");
   store::Statement count = db.Query("insert into invcountbak values (?,10,9,-1,?)");
   for (std::int64_t i = 0; i < kPurchaseRows; ++i) {
     char when[32];

@@ -46,7 +46,8 @@ constexpr const char* kPurchases =
     "where confirmdate >= ?1 and confirmdate <= ?2";
 
 constexpr const char* kSupplierReturns =
-    "select sum(ifnull(quantity,0)),sum(ifnull(returnprice,0)*ifnull(quantity,0)) from returnbak "
+    "select sum(ifnull(quantity,0)),"
+    "sum(ifnull(returnvalue,ifnull(returnprice,0)*ifnull(quantity,0))) from returnbak "
     "where confirmdate >= ?1 and confirmdate <= ?2";
 
 constexpr const char* kStocktakeQuantity =

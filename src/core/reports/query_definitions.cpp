@@ -189,13 +189,15 @@ QueryDefinition SupplierReturnDefinition() {
   // order to avoid that sort is not.
   definition.rows_sql = std::string(
                             "select a.barcode,b.goodsname,a.quantity,ifnull(a.returnprice,0),"
-                            "ifnull(a.quantity,0)*ifnull(a.returnprice,0),a.confirmdate "
+                            "ifnull(a.returnvalue,ifnull(a.quantity,0)*ifnull(a.returnprice,0)),"
+                            "a.confirmdate "
                             "from returnbak a left join goodsmaster b on (a.barcode = b.barcode)") +
                         range + " order by +a.barcode";
   definition.totals_sql =
       std::string(
           "select sum(ifnull(a.quantity,0)),"
-          "sum(ifnull(a.quantity,0)*ifnull(a.returnprice,0)) from returnbak a") +
+          "sum(ifnull(a.returnvalue,ifnull(a.quantity,0)*ifnull(a.returnprice,0))) "
+          "from returnbak a") +
       range;
   definition.total_columns = {2, 4};
   return definition;

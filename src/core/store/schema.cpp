@@ -46,8 +46,9 @@ create table combinedgoodstemp (barcode text, underlyingcode text, quantity real
 create table import (barcode text, quantity real, importprice real, importvalue real);
 create table importbak (barcode text, quantity real, importprice real, importvalue real,
   confirmdate text);
-create table return (barcode text, quantity real, returnprice real);
-create table returnbak (barcode text, quantity real, confirmdate text, returnprice real);
+create table return (barcode text, quantity real, returnprice real, returnvalue real);
+create table returnbak (barcode text, quantity real, confirmdate text, returnprice real,
+  returnvalue real);
 create table invcount (barcode text, accquant real, invquant real, plquant real);
 create table invcountbak (barcode text, accquant real, invquant real, plquant real,
   confirmdate text);

@@ -278,6 +278,9 @@ std::vector<Group> UpgradeGroups() {
       /* 55: runs every time */
       {Sql("update goodsmaster set iscombined = '否' where iscombined is null")},
       /* 56 */ {Sql("alter table transactionpendinglist add frontdisrate real")},
+      /* 57: a return line keeps its amount, as a purchase line does */
+      {Sql("alter table return add returnvalue real"),
+       Sql("alter table returnbak add returnvalue real")},
   };
 
   // Lookup indexes: every key and date range the program searches by, so that a lookup costs

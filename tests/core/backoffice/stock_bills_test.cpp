@@ -84,9 +84,11 @@ TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEnterFillsTheOtherFieldOrNames
     if (!refusal.message.empty()) got = refusal.message + "@" + refusal.field;
     EXPECT_EQ(got, stored) << fields.quantity << "|" << fields.price << "|" << fields.amount;
   }
-  // A return keeps only quantity and price; its amount is quantity × price.
+  // A return line keeps its amount as a purchase line does, and verification books it.
   backoffice::SaveReturnLine({"A", "3", "", "10"});
-  EXPECT_EQ(Bill(BillKind::kReturn), "A:3:3.33:9.99 ");
+  EXPECT_EQ(Bill(BillKind::kReturn), "A:3:3.33:10 ");
+  backoffice::VerifyReturnBill();
+  EXPECT_EQ(Count("select count(*) from returnbak where returnvalue = 10"), 1);
   backoffice::SaveReturnLine({"A", "6", "3.33", "9.99", LineChange::kQuantity});
   EXPECT_EQ(Bill(BillKind::kReturn), "A:6:3.33:19.98 ");
   EXPECT_EQ(backoffice::AfterTyping(backoffice::AfterTyping(LineChange::kNone, LineField::kAmount),

@@ -49,12 +49,13 @@ TEST_F(DailyReportTest, WipesAllowancesPurchasesAndReturnsToSuppliersAreSummed) 
       "insert into importbak values ('1',10,6,60,'2024-05-01 08:00:00');"
       "insert into importbak values ('1',3,3.33,10,'2024-05-01 08:10:00');"
       "insert into importbak values ('2',1,2,null,'2024-05-01 08:20:00');"
-      "insert into returnbak values ('2',2,'2024-05-01 08:30:00',1.5);");
+      "insert into returnbak values ('2',2,'2024-05-01 08:30:00',1.5,null);"
+      "insert into returnbak values ('1',3,'2024-05-01 08:40:00',3.33,10);");
   const Texts values = Values(Days(5, 1, 1));
   EXPECT_EQ(values[1], "19.00");  // 19.00 - 2.00 + 2.65 - 0.65
   // The amounts booked (10.00, not 3 × 3.33); a line without one costs quantity × price.
   EXPECT_EQ(Texts(values.begin() + 4, values.begin() + 8),
-            (Texts{"14.00", "72.00", "2.00", "3.00"}));
+            (Texts{"14.00", "72.00", "5.00", "13.00"}));
   EXPECT_EQ(Texts(values.begin() + 12, values.begin() + 14), (Texts{"0.65", "2.00"}));
 }
 

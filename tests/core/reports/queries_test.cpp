@@ -210,7 +210,8 @@ TEST_F(QueriesTest, BackOfficeListsPutTheirTotalsUnderTheirColumns) {
       // versions verified them, costs quantity × price.
       "insert into importbak values ('2',5,2,null,'2024-05-02 08:00:00');"
       "insert into importbak values ('1',3,3.33,10,'2024-05-02 09:00:00');"
-      "insert into returnbak values ('2',2,'2024-05-01 08:30:00',1.5);"
+      "insert into returnbak values ('2',2,'2024-05-01 08:30:00',1.5,null);"
+      "insert into returnbak values ('1',3,'2024-05-02 08:30:00',3.33,10);"
       "insert into depositbak values ('M1',50,'2024-05-01 09:00:00');"
       "insert into pointsreturn values ('M1','返利','',0,0.5,100,'0','2024-05-01 10:00:00');"
       "insert into pointsreturn values ('M2','赠品','2',2,0,30,'0','2024-05-01 11:00:00');");
@@ -224,7 +225,7 @@ TEST_F(QueriesTest, BackOfficeListsPutTheirTotalsUnderTheirColumns) {
   EXPECT_EQ(Row(reports::PurchaseQuery(may), 2)[4], "10.00");
   EXPECT_EQ(TotalRow(reports::PurchaseQuery(may)), (Texts{"总计", "", "18.00", "", "80.00", ""}));
   EXPECT_EQ(TotalRow(reports::SupplierReturnQuery(may)),
-            (Texts{"总计", "", "2.00", "", "3.00", ""}));
+            (Texts{"总计", "", "5.00", "", "13.00", ""}));
   EXPECT_EQ(Row(reports::DepositQuery(may), 0),
             (Texts{"M1", "张三", "50.00", "2024-05-01 09:00:00"}));
   EXPECT_EQ(TotalRow(reports::PointsReturnQuery(may, "全部")),

@@ -103,7 +103,7 @@ TEST_F(StockDialogsTest, TheStockListFiltersByClassTotalsAndRefusesAStocktakeOve
   ASSERT_EQ(Rows(screen, "stockTable"), 2);
   EXPECT_EQ(Cell(screen, "stockTable", 0, 1), "面包");
 
-  Open().Exec("insert into return values ('6902', 1, 1)");
+  Open().Exec("insert into return (barcode,quantity,returnprice) values ('6902', 1, 1)");
   Click(screen, "stocktakeButton");
   EXPECT_EQ(messages_.Texts(), Texts{"有未验收的返厂单,请处理后盘点"});
 }
@@ -159,7 +159,7 @@ TEST_F(StockDialogsTest, TheBillListModifiesDeletesImportsAndAsksBeforeClosingOv
 
 TEST_F(StockDialogsTest, AFailingVerificationKeepsTheBillOpenAndSaysSo) {
   Open().ExecScript(
-      "insert into return values ('6901', 15, 4);"
+      "insert into return (barcode,quantity,returnprice) values ('6901', 15, 4);"
       "create trigger refuse after update on inventory begin select raise(abort, 'x'); end;");
   ui::BillListDialog bill(nullptr, BillKind::kReturn, "0");
   bill.show();

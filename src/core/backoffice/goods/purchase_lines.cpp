@@ -104,8 +104,8 @@ std::vector<BillRow> LoadPurchaseBill() {
 std::vector<BillRow> LoadReturnBill() {
   return ReadBill(
       "select a.barcode,b.goodsname,b.unit,a.quantity,a.returnprice,"
-      "ifnull(a.quantity,0)*ifnull(a.returnprice,0) from return a left join goodsmaster b on "
-      "(a.barcode = b.barcode) order by a.rowid");
+      "ifnull(a.returnvalue,ifnull(a.quantity,0)*ifnull(a.returnprice,0)) from return a "
+      "left join goodsmaster b on (a.barcode = b.barcode) order by a.rowid");
 }
 
 std::vector<BillRow> LoadBill(BillKind kind) {
@@ -129,14 +129,13 @@ std::optional<BillLine> LoadPurchaseLine(const std::string& barcode) {
 std::optional<BillLine> LoadReturnLine(const std::string& barcode) {
   store::Database db;
   store::Statement statement = db.Query(
-      "select a.goodsname,b.quantity,b.returnprice from goodsmaster a left join return b on "
-      "(a.barcode = b.barcode) where a.barcode = ?",
+      "select a.goodsname,b.quantity,b.returnprice,"
+      "ifnull(b.returnvalue,ifnull(b.quantity,0)*ifnull(b.returnprice,0)) from goodsmaster a "
+      "left join return b on (a.barcode = b.barcode) where a.barcode = ?",
       kasso::Trim(barcode));
   if (!statement.Step()) return std::nullopt;
-  const double quantity = statement.Double(1);
-  const double price = statement.Double(2);
-  return BillLine{statement.Text(0), kasso::Money(quantity), kasso::Money(price),
-                  kasso::Money(Fen(quantity * price))};
+  return BillLine{statement.Text(0), kasso::Money(statement.Double(1)),
+                  kasso::Money(statement.Double(2)), kasso::Money(statement.Double(3))};
 }
 
 std::optional<BillLine> LoadBillLine(BillKind kind, const std::string& barcode) {
@@ -220,10 +219,11 @@ SavedBillLine SaveBillLine(BillKind kind, const BillLineFields& fields) {
       db.Exec("insert into import (barcode,quantity,importprice,importvalue) values (?,?,?,?)",
               barcode, line.quantity, line.price, line.amount);
     }
-  } else if (db.Exec("update return set quantity = ?,returnprice = ? where barcode = ?",
-                     line.quantity, line.price, barcode) == 0) {
-    db.Exec("insert into return (barcode,quantity,returnprice) values (?,?,?)", barcode,
-            line.quantity, line.price);
+  } else if (db.Exec(
+                 "update return set quantity = ?,returnprice = ?,returnvalue = ? where barcode = ?",
+                 line.quantity, line.price, line.amount, barcode) == 0) {
+    db.Exec("insert into return (barcode,quantity,returnprice,returnvalue) values (?,?,?,?)",
+            barcode, line.quantity, line.price, line.amount);
   }
   tx.Commit();
   return line;

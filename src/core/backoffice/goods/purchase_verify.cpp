@@ -6,6 +6,7 @@
 #include "core/common/clock.h"
 #include "core/common/error.h"
 #include "core/lookups/numbers.h"
+#include "core/sale/stock_moves.h"
 #include "core/store/database.h"
 
 namespace backoffice {
@@ -20,49 +21,9 @@ struct Line {
   std::string barcode;
   double quantity = 0;
   double price = 0;
-  double amount = 0;  // purchases: what the line cost; a return's is not kept
+  double amount = 0;  // what the line cost (purchases) or was worth (returns)
   bool combined = false;
   double stock_before = 0;  // purchases of plain goods: the stock before this verification
-};
-
-// Moves stock by an amount. A goods without a stock row gets one, so no unit is lost; a
-// barcode that is no goods (a component deleted meanwhile) is left alone, as at the till.
-class StockMover {
- public:
-  explicit StockMover(store::Database& db)
-      : db_(db),
-        update_(
-            db.Query("update inventory set quantity = ifnull(quantity,0) + ? where barcode = ?")),
-        insert_(db.Query("insert into inventory (barcode,quantity) select ?1,?2 where exists "
-                         "(select 1 from goodsmaster where barcode = ?1)")),
-        components_(
-            db.Query("select underlyingcode,quantity from combinedgoods where barcode = ?")) {}
-
-  void Move(const std::string& barcode, double change) {
-    update_.Reset();
-    update_.BindAll(change, barcode);
-    update_.Run();
-    if (sqlite3_changes(db_.handle()) > 0) return;
-    insert_.Reset();
-    insert_.BindAll(barcode, change);
-    insert_.Run();
-  }
-
-  // A combined goods moves each component by quantity × component quantity, to the fen.
-  void MoveComponents(const std::string& barcode, double quantity) {
-    std::vector<std::pair<std::string, double>> parts;
-    components_.Reset();
-    components_.Bind(1, barcode);
-    while (components_.Step()) parts.emplace_back(components_.Text(0), components_.Double(1));
-    components_.Reset();
-    for (const auto& [component, per_unit] : parts) Move(component, Fen(quantity * per_unit));
-  }
-
- private:
-  store::Database& db_;
-  store::Statement update_;
-  store::Statement insert_;
-  store::Statement components_;
 };
 
 // Reads the bill and, before anything is applied, whether each goods is combined and, for
@@ -106,7 +67,7 @@ void VerifyPurchaseBill() {
   // quantity × price.
   const std::vector<Line> lines = ReadLines(
       db, "select barcode,quantity,importprice,importvalue from import order by rowid", true);
-  StockMover stock(db);
+  sale::StockMover stock(db);
   store::Statement average = db.Query(
       "update goodsmaster set averageimportprice = "
       "(ifnull(averageimportprice,0)*?1+?2)/(?1+?3),importprice = ?4 where barcode = ?5");
@@ -115,11 +76,8 @@ void VerifyPurchaseBill() {
   store::Statement last_price =
       db.Query("update goodsmaster set importprice = ? where barcode = ?");
   for (const Line& line : lines) {
-    if (line.combined) {
-      stock.MoveComponents(line.barcode, line.quantity);
-      continue;
-    }
-    stock.Move(line.barcode, line.quantity);
+    stock.Move(line.barcode, line.quantity, line.combined);
+    if (line.combined) continue;
     const double s = line.stock_before;
     if (s > 0 && s + line.quantity > 0) {
       average.Reset();
@@ -154,18 +112,16 @@ void VerifyReturnBill() {
   store::Database db;
   store::Transaction tx(db);
   const std::vector<Line> lines =
-      ReadLines(db, "select barcode,quantity,returnprice,null from return order by rowid", false);
-  StockMover stock(db);
+      ReadLines(db, "select barcode,quantity,returnprice,returnvalue from return order by rowid",
+                false);
+  sale::StockMover stock(db);
   for (const Line& line : lines) {
-    if (line.combined) {
-      stock.MoveComponents(line.barcode, -line.quantity);
-    } else {
-      stock.Move(line.barcode, -line.quantity);
-    }
+    stock.Move(line.barcode, -line.quantity, line.combined);
   }
   db.Exec(
-      "insert into returnbak (barcode,quantity,confirmdate,returnprice) "
-      "select barcode,quantity,?,returnprice from return",
+      "insert into returnbak (barcode,quantity,confirmdate,returnprice,returnvalue) "
+      "select barcode,quantity,?,returnprice,"
+      "ifnull(returnvalue,round(ifnull(quantity,0)*ifnull(returnprice,0),2)) from return",
       kasso::NowText());
   db.Exec("delete from return");
   tx.Commit();
