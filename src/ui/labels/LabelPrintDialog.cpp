@@ -2,6 +2,9 @@
 
 #include <QListWidgetItem>
 #include <QPrinterInfo>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "core/common/error.h"
@@ -31,9 +34,12 @@ void ShowInCombo(QComboBox* combo, const QString& text) {
   combo->setCurrentText(text);
 }
 
-// A typed whole number of a setting; text that is not a number reads as 0.
+// A typed whole number of a setting; text that is not a number reads as 0, and a number past
+// what an int holds as the nearest one, which the template's limits then refuse.
 int TypedInt(const QLineEdit* edit) {
-  return static_cast<int>(kasso::ParseNumber(kasso::Trim(edit->text().toStdString())));
+  const double typed = kasso::ParseNumber(kasso::Trim(edit->text().toStdString()));
+  return static_cast<int>(std::clamp(std::trunc(typed), double{std::numeric_limits<int>::min()},
+                                     double{std::numeric_limits<int>::max()}));
 }
 double TypedNumber(const QLineEdit* edit) {
   return kasso::ParseNumber(kasso::Trim(edit->text().toStdString()));
@@ -210,6 +216,9 @@ bool LabelPrintDialog::SaveShown() {
   try {
     store::Database db;
     labels::SaveTemplate(db, CurrentTemplate());
+  } catch (const kasso::UserError& error) {
+    ui::ShowMessage(this, Text(error.what()));
+    return false;
   } catch (const store::DbError&) {
     ui::ShowMessage(this, "数据库有误,模板没有保存");
     return false;
@@ -252,6 +261,11 @@ void LabelPrintDialog::OnImport() {
 }
 
 void LabelPrintDialog::OnPrint() {
+  // Counts that are not numbers are asked for before the template is stored with them.
+  if (!IsTypedNumber(ui_->repeatEdit) || !IsTypedNumber(ui_->columnsEdit)) {
+    ui::ShowMessage(this, IsTypedNumber(ui_->repeatEdit) ? "请录入一行几列" : "请录入重复打印张数");
+    return;
+  }
   if (!SaveShown()) return;
   const labels::LabelTemplate label = CurrentTemplate();
   const labels::PrintSettings& s = label.settings;
@@ -261,10 +275,6 @@ void LabelPrintDialog::OnPrint() {
     refusal = "请选择打印机";
   } else if (s.paperkind.empty()) {
     refusal = "请选择用纸";
-  } else if (!IsTypedNumber(ui_->repeatEdit)) {
-    refusal = "请录入重复打印张数";
-  } else if (!IsTypedNumber(ui_->columnsEdit)) {
-    refusal = "请录入一行几列";
   } else if (s.printkind == labels::kByBarcode && barcode.empty()) {
     refusal = "请录入条码";
   } else if (s.printkind == labels::kByClass && s.classname.empty()) {

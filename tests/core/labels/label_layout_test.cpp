@@ -56,6 +56,11 @@ TEST(LabelLayoutTest, A4SheetsAndRollPagesAreLaidOutOrRefusedWithoutRoomForALabe
   LabelTemplate gap_too_big = Sheet(labels::kA4Paper, 2, 100);
   gap_too_big.settings.topspace = 100;
   gap_too_big.settings.linebetweenspace = 98;  // 197 / 198 rows
+  // 100 000 columns of rows 0.01 mm apart count past an int: 10 labels planned as 0 pages.
+  LabelTemplate overflow = Sheet(labels::kA4Paper, 100000, 1);
+  overflow.settings.linebetweenspace = -0.99;
+  LabelTemplate negative_gap = overflow;
+  negative_gap.settings.columns = 2;
   const std::pair<LabelTemplate, const char*> cases[] = {
       {Sheet(labels::kRollPaper, 0, 35), "每行列数必须大于0"},
       {Sheet(labels::kA4Paper, 0, 35), "每行列数必须大于0"},
@@ -64,9 +69,11 @@ TEST(LabelLayoutTest, A4SheetsAndRollPagesAreLaidOutOrRefusedWithoutRoomForALabe
       {gap_too_big, "标签高度超出纸张"},
       {Sheet(labels::kA4Paper, 1, 0), "标签尺寸必须大于0"},
       {Sheet("", 1, 35), "请选择用纸"},
+      {overflow, "每行列数不能大于100"},
+      {negative_gap, "行间距不能小于0"},
   };
   for (const auto& [sheet, message] : cases) EXPECT_EQ(Refusal(sheet), message);
-  EXPECT_EQ(Refusal(Sheet(labels::kA4Paper, 1, 297)), "");
+  EXPECT_EQ(Refusal(Sheet(labels::kA4Paper, 1, 160)), "");
 }
 
 TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinTheSizeLimits) {
