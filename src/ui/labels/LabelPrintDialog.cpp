@@ -100,13 +100,18 @@ LabelPrintDialog::~LabelPrintDialog() = default;
 
 void LabelPrintDialog::LoadKind(const std::string& kind, bool with_settings) {
   labels::LabelTemplate label;
+  bool read = true;
   try {
     store::Database db;
     label = labels::LoadTemplate(db, kind);
   } catch (const store::DbError&) {
     ui::ShowMessage(this, "模板读取有误");
     label.labelkind = kind;
+    read = false;
   }
+  // The defaults shown after a failed read are not the shop's template: never save them.
+  kind_read_ = read;
+  if (with_settings) settings_read_ = read;
   if (with_settings) ShowSettings(label.settings);
   label.settings.printtitle = ui_->printTitleCheck->isChecked();
   canvas_->SetTemplate(label);
@@ -186,7 +191,8 @@ void LabelPrintDialog::UpdatePaperControls() {
 }
 
 void LabelPrintDialog::OnKindChanged() {
-  LoadKind(ui_->labelKindCombo->currentText().toStdString(), false);
+  // Settings that could not be read are tried again with the kind.
+  LoadKind(ui_->labelKindCombo->currentText().toStdString(), !settings_read_);
 }
 
 void LabelPrintDialog::OnItemChanged(QListWidgetItem* item) {
@@ -213,6 +219,10 @@ void LabelPrintDialog::OnSimplePrint() {
 }
 
 bool LabelPrintDialog::SaveShown() {
+  if (!kind_read_ || !settings_read_) {
+    ui::ShowMessage(this, "模板读取有误,模板没有保存");
+    return false;
+  }
   try {
     store::Database db;
     labels::SaveTemplate(db, CurrentTemplate());

@@ -202,4 +202,36 @@ TEST_F(LabelPrintDialogTest, LongRunCancelsAndTemplatesRoundTripThroughTheExchan
   EXPECT_EQ(Text(*dialog, "columnsEdit"), "4");
 }
 
+TEST_F(LabelPrintDialogTest, ATemplateThatCouldNotBeReadIsNeverSavedOverTheStoredOne) {
+  {
+    store::Database db = Open();
+    labels::LabelTemplate label = labels::LoadTemplate(db, "货架签");
+    label.fields[labels::kGoodsName].cx = 100;
+    label.settings.columns = 2;
+    labels::SaveTemplate(db, label);
+  }
+  const std::string stored = RowsOf("select * from labeltemplate order by rowid");
+  std::unique_ptr<ui::LabelPrintDialog> dialog;
+  {
+    // Another program holds the database while the designer opens: the read fails.
+    store::Database other = Open();
+    other.ExecScript("begin exclusive");
+    dialog = OpenDialog();
+    other.ExecScript("rollback");
+  }
+  EXPECT_EQ(messages_.Texts(), Texts{"模板读取有误"});
+  const fs::path pdf = SetUpRun(*dialog, "标签纸", 1, 1);
+  Click(*dialog, "printButton");
+  Click(*dialog, "saveButton");
+  Click(*dialog, "exportButton");
+  EXPECT_EQ(RowsOf("select * from labeltemplate order by rowid"), stored);
+  EXPECT_FALSE(fs::exists(pdf));
+  EXPECT_EQ(messages_.Texts().back(), "模板读取有误,模板没有保存");
+  // Choosing the kinds again reads them, settings included.
+  Find<QComboBox>(*dialog, "labelKindCombo")->setCurrentText("商品签");
+  Find<QComboBox>(*dialog, "labelKindCombo")->setCurrentText("货架签");
+  EXPECT_EQ(dialog->canvas()->label().fields[labels::kGoodsName].cx, 100);
+  EXPECT_EQ(Text(*dialog, "columnsEdit"), "2");
+}
+
 }  // namespace
