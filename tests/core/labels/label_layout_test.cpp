@@ -88,6 +88,11 @@ TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinT
     // Still whole characters: GBK and back gives the same text.
     EXPECT_EQ(kasso::GbkToUtf8(kasso::Utf8ToGbk(cut)), cut);
   }
+  // Marks that belong to a character stay with it: a variation selector, an accent typed as a
+  // combining mark, and the members of a joined emoji.
+  EXPECT_EQ(labels::TruncateToBytes("咖啡☕\uFE0F拿铁", 5), "咖啡☕\uFE0F");
+  EXPECT_EQ(labels::TruncateToBytes("Cafe\u0301 au lait", 4), "Cafe\u0301");
+  EXPECT_EQ(labels::TruncateToBytes("👨\u200D👩\u200D👧家庭装", 1), "👨\u200D👩\u200D👧");
   EXPECT_EQ(labels::SimpleLabelName("农夫山泉  "), "农夫山泉");
   EXPECT_EQ(labels::SimpleLabelName("康师傅红烧牛肉面桶装"), "康师傅红烧牛肉");
   labels::LabelGoods goods;
