@@ -59,7 +59,7 @@ TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutR
   EXPECT_EQ(price.cx * 1000 + price.cy, 55065);
   EXPECT_EQ(price.fontsize + std::to_string(price.visible) + std::to_string(price.itemwidth),
             "小0170");
-  EXPECT_EQ(back.fields[labels::kGoodsName].cx, 51);  // untouched fields stay
+  EXPECT_EQ(back.fields[labels::kGoodsName].cx, 5);  // untouched fields stay
   EXPECT_EQ(back.settings.paperkind + back.settings.printername + back.settings.classname,
             "A4纸out.pdf饮料");
   EXPECT_EQ((std::vector<double>{double(back.settings.columns), back.settings.betweenspace,
