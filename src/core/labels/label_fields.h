@@ -37,7 +37,8 @@ std::string FieldValue(FieldKey key, const LabelGoods& goods);
 
 // Whole characters from the start of UTF-8 text, counted in GBK bytes (two for a Chinese
 // character, one for ASCII): copying stops as soon as the count reaches or passes max_bytes,
-// so a double-byte character may end one byte past it. A character is never split.
+// so a double-byte character may end one byte past it. A character is never split, nor parted
+// from the marks that belong to it (combining accents, variation selectors, joined emoji).
 std::string TruncateToBytes(const std::string& text, size_t max_bytes);
 
 // The name on a simple goods label: trailing blanks dropped, then cut to 14 bytes.

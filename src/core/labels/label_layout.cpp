@@ -2,15 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "core/common/error.h"
+#include "core/labels/template_limits.h"
 #include "core/lookups/numbers.h"
 
 namespace labels {
 namespace {
 
-int CeilDiv(int count, int per_page) {
-  return per_page > 0 ? (count + per_page - 1) / per_page : 0;
+int CeilDiv(std::int64_t count, std::int64_t per_page) {
+  return static_cast<int>((count + per_page - 1) / per_page);
 }
 
 }  // namespace
@@ -23,6 +25,15 @@ SheetPlan PlanSheet(const LabelTemplate& label, int label_count) {
   if (label.labelwidth <= 0 || label.labelheight <= 0) {
     throw kasso::UserError("标签尺寸必须大于0");
   }
+  using servicelib::rounddigits;
+  const double top = rounddigits(s.topspace, 2);
+  const double row_step = label.labelheight + rounddigits(s.linebetweenspace, 2);
+  // Each row counts with the gap below it; a sheet without room for one row is refused.
+  if (!roll && !(row_step > 0 && kA4HeightMm - top >= row_step)) {
+    throw kasso::UserError("标签高度超出纸张");
+  }
+  // Within the designer's limits every count below stays far inside an int.
+  CheckTemplate(label);
   SheetPlan plan;
   plan.roll = roll;
   plan.columns = s.columns;
@@ -34,19 +45,12 @@ SheetPlan PlanSheet(const LabelTemplate& label, int label_count) {
     plan.column_step_mm = label.labelwidth + gap;
     plan.page_width_mm = plan.column_step_mm * s.columns + 2 * left - gap;
     plan.page_height_mm = label.labelheight;
-    if (plan.page_width_mm <= 0) throw kasso::UserError("每行列数必须大于0");
   } else {
-    using servicelib::rounddigits;
-    const double top = rounddigits(s.topspace, 2);
     plan.left_mm = rounddigits(s.leftspace, 2);
     plan.top_mm = top;
     plan.column_step_mm = label.labelwidth + rounddigits(s.betweenspace, 2);
-    plan.row_step_mm = label.labelheight + rounddigits(s.linebetweenspace, 2);
-    // Each row counts with the gap below it; a sheet without room for one row is refused.
-    const double rows =
-        plan.row_step_mm > 0 ? std::floor((kA4HeightMm - top) / plan.row_step_mm) : 0;
-    if (rows < 1) throw kasso::UserError("标签高度超出纸张");
-    plan.rows_per_page = static_cast<int>(rows);
+    plan.row_step_mm = row_step;
+    plan.rows_per_page = static_cast<int>(std::floor((kA4HeightMm - top) / row_step));
     plan.page_width_mm = kA4WidthMm;
     plan.page_height_mm = kA4HeightMm;
   }

@@ -4,6 +4,7 @@
 
 #include "core/common/error.h"
 #include "core/common/format.h"
+#include "core/labels/template_limits.h"
 #include "core/lookups/numbers.h"
 
 namespace labels {
@@ -65,8 +66,8 @@ int CheckSide(const std::string& text, const char* side, const char* field, int 
 
 LabelSize CheckLabelSize(const std::string& width, const std::string& height) {
   LabelSize size;
-  size.width = CheckSide(width, "宽度", "width", 210);
-  size.height = CheckSide(height, "高度", "height", 160);
+  size.width = CheckSide(width, "宽度", "width", kMaxLabelWidthMm);
+  size.height = CheckSide(height, "高度", "height", kMaxLabelHeightMm);
   return size;
 }
 
@@ -109,6 +110,7 @@ LabelTemplate LoadTemplate(store::Database& db, const std::string& labelkind) {
 }
 
 void SaveTemplate(store::Database& db, const LabelTemplate& label) {
+  CheckTemplate(label);
   const PrintSettings& s = label.settings;
   store::Transaction tx(db);
   db.Exec(

@@ -80,7 +80,9 @@ LabelTemplate LoadTemplate(store::Database& db, const std::string& labelkind);
 
 // Stores the print settings into every row and the fields and size into the kind's rows, in
 // one transaction; a field row that is missing is added, so nothing designed is lost. The
-// class is stored only when printing by class. Throws store::DbError; then nothing changed.
+// class is stored only when printing by class. A template outside the designer's limits
+// (CheckTemplate) is refused with kasso::UserError; a failing database throws store::DbError.
+// Either way nothing changed.
 void SaveTemplate(store::Database& db, const LabelTemplate& label);
 
 }  // namespace labels

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/common/error.h"
+#include "core/labels/template_limits.h"
 
 namespace labels {
 namespace {
@@ -24,6 +25,10 @@ constexpr const char* kCreateTable =
     "paperkind text,printername text,columns integer,betweenspace integer,leftspace integer,"
     "repeat integer,printkind text,classname text,topspace integer,linebetweenspace integer,"
     "printtitle integer)";
+
+// Where the field's name and the label kind stand in kColumns.
+constexpr size_t kTempname = 0;
+constexpr size_t kLabelkind = 5;
 
 // One row as stored; values travel as text and the columns' types turn them back into
 // numbers, while NULL stays NULL.
@@ -63,6 +68,24 @@ std::vector<Row> ReadRows(store::Database& db) {
     rows.push_back(std::move(row));
   }
   return rows;
+}
+
+// Refuses a file with any value the designer could not have stored, naming the row by its
+// label kind and field.
+void CheckRows(const std::vector<Row>& rows) {
+  for (const Row& row : rows) {
+    for (size_t i = 0; i < kColumns.size(); ++i) {
+      // A column an older till did not have, or left empty, reads as its default; a row
+      // must still say which field of which kind it is.
+      if (!row[i] && i != kTempname && i != kLabelkind) continue;
+      try {
+        CheckTemplateValue(kColumns[i], row[i].value_or(""));
+      } catch (const kasso::UserError& error) {
+        throw kasso::UserError("模板文件有误,没有导入(" + row[kLabelkind].value_or("") + " " +
+                               row[kTempname].value_or("") + "): " + error.what());
+      }
+    }
+  }
 }
 
 void WriteRows(store::Database& db, const std::vector<Row>& rows) {
@@ -119,6 +142,7 @@ int ImportTemplates(store::Database& db, const std::filesystem::path& file) {
     throw kasso::UserError("模板文件无法读取: " + std::string(error.what()));
   }
   if (rows.empty()) throw kasso::UserError("模板文件中没有标签模板");
+  CheckRows(rows);
   try {
     store::Transaction tx(db);
     db.Exec("delete from labeltemplate");

@@ -17,7 +17,9 @@ void ExportTemplates(store::Database& db,
 
 // Replaces every row of labeltemplate with the exchange file's rows, in one transaction; a
 // file from an older till may lack the later columns, which then read as not set. A missing
-// file, one without a template table or one holding no rows is refused and changes nothing.
+// file, one without a template table, one holding no rows, or one with any value outside the
+// designer's limits (a row without a known kind and field name included) is refused whole
+// and changes nothing.
 // Returns the rows read. Throws kasso::UserError.
 int ImportTemplates(store::Database& db,
                     const std::filesystem::path& file = TemplateExchangeFile());

@@ -74,25 +74,30 @@ bool NothingToAdd(Database& db, const Addition& adds) {
   return false;
 }
 
+// One field of a shipped label layout: where it sits (design pixels, 5 per mm), its font
+// size, how long it prints (mm) and whether it is shown.
 struct LabelField {
   const char* name;
   int cx;
   int cy;
+  const char* font;
+  int itemwidth;
+  bool visible;
 };
 
 constexpr std::array<const char*, 7> kLabelItems = {"商品条码", "商品名称", "单位",   "类别",
                                                     "售价",     "是否称重", "PLU编号"};
 
 // Inserts the default fields of one label kind unless that kind already has rows.
-Step DefaultLabelRows(std::string kind, std::string font, int width, int height,
-                      std::array<LabelField, 7> fields) {
+Step DefaultLabelRows(std::string kind, int width, int height, std::array<LabelField, 7> fields) {
   return Data([=](Database& db) {
     if (db.HasRow("select * from labeltemplate where labelkind = ?", kind)) return;
     for (const LabelField& field : fields) {
       db.Exec(
           "insert into labeltemplate (tempname,cx,cy,fontsize,visible,labelkind,"
-          "labelwidth,labelheight,itemwidth) values (?,?,?,?,1,?,?,?,30)",
-          field.name, field.cx, field.cy, font, kind, width, height);
+          "labelwidth,labelheight,itemwidth) values (?,?,?,?,?,?,?,?,?)",
+          field.name, field.cx, field.cy, field.font, field.visible ? 1 : 0, kind, width, height,
+          field.itemwidth);
     }
   });
 }
@@ -198,23 +203,23 @@ std::vector<Group> UpgradeGroups() {
       {Sql("alter table labeltemplate add itemwidth int"),
        Sql("update labeltemplate set itemwidth = 10")},
       /* 30 */
-      {DefaultLabelRows("货架签", "大", 60, 35,
-                        {{{"商品条码", 10, 34},
-                          {"商品名称", 131, 17},
-                          {"单位", 10, 71},
-                          {"类别", 236, 144},
-                          {"售价", 25, 102},
-                          {"是否称重", 16, 145},
-                          {"PLU编号", 15, 134}}})},
-      /* 31 */
-      {DefaultLabelRows("商品签", "中", 32, 19,
-                        {{{"商品条码", 2, 29},
-                          {"商品名称", 51, 8},
-                          {"单位", 118, 72},
-                          {"类别", 5, 75},
-                          {"售价", 117, 49},
-                          {"是否称重", 3, 57},
-                          {"PLU编号", 45, 73}}})},
+      {DefaultLabelRows("货架签", 60, 35,
+                        {{{"商品名称", 10, 5, "大", 56, true},
+                          {"商品条码", 15, 40, "大", 30, true},
+                          {"售价", 10, 95, "大", 30, true},
+                          {"单位", 170, 95, "大", 24, true},
+                          {"类别", 10, 135, "中", 22, true},
+                          {"是否称重", 130, 135, "中", 14, true},
+                          {"PLU编号", 210, 135, "中", 16, true}}})},
+      /* 31: the goods label is too small for more than name, bars, price and unit to read */
+      {DefaultLabelRows("商品签", 32, 19,
+                        {{{"商品名称", 5, 0, "中", 30, true},
+                          {"商品条码", 5, 20, "中", 30, true},
+                          {"售价", 5, 60, "中", 17, true},
+                          {"单位", 95, 60, "中", 12, true},
+                          {"类别", 5, 80, "小", 11, false},
+                          {"是否称重", 65, 80, "小", 8, false},
+                          {"PLU编号", 110, 80, "小", 9, false}}})},
       /* 32 */ {Sql("alter table dutyrights add OpenMoneyBox int")},
       /* 33 */ {Sql("alter table membermaster add DisOnDis text")},
       /* 34 */ {Sql("alter table transactiondetails add valuediscount real")},

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/labels/code128.h"
 #include "core/labels/label_layout.h"
 #include "ui/labels/LabelPainter.h"
 
@@ -92,14 +91,7 @@ void LabelCanvas::Select(int key) {
 
 QRectF LabelCanvas::FieldBox(int key) const {
   for (const labels::PlacedField& field : labels::PlaceFields(label_, DesignerSample(), Corner())) {
-    if (field.key != key) continue;
-    QRectF box = CanvasDevice().ToDevice(field.rect);
-    if (key == labels::kBarcode) {
-      const double symbol = static_cast<double>(labels::EncodeCode128(field.text).size()) *
-                            CanvasDevice().module_width;
-      box.setWidth(std::max(box.width(), symbol));
-    }
-    return box;
+    if (field.key == key) return LabelFieldBox(CanvasDevice(), field);
   }
   return {};
 }

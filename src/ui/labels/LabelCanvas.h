@@ -39,8 +39,8 @@ class LabelCanvas : public QWidget {
   int selected() const { return selected_; }
   void Select(int key);
 
-  // The box a visible field covers on the widget, as drawn: a barcode field widened to the
-  // symbol it needs. Empty for a hidden field.
+  // The box a visible field covers on the widget, as drawn: a barcode field with the whole
+  // symbol and its digits. Empty for a hidden field.
   QRectF FieldBox(int key) const;
 
   QSize sizeHint() const override;

@@ -3,6 +3,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QStringList>
+#include <QTextBoundaryFinder>
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -24,19 +26,18 @@ QFont FontOf(const QStringList& families, int points, double dpi) {
   return font;
 }
 
-// The longest run of whole characters from the start that fits the width.
+}  // namespace
+
 QString FitWidth(const QString& text, const QFontMetricsF& metrics, double width) {
   if (metrics.horizontalAdvance(text) <= width) return text;
+  QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
   qsizetype end = 0;
-  while (end < text.size()) {
-    qsizetype next = end + (text.at(end).isHighSurrogate() ? 2 : 1);
+  for (qsizetype next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
     if (metrics.horizontalAdvance(text.left(next)) > width) break;
     end = next;
   }
   return text.left(end);
 }
-
-}  // namespace
 
 int ModuleWidthDots(double dpi) {
   if (dpi <= 300) return 2;
@@ -92,6 +93,32 @@ double PaintModules(QPainter& painter, std::string_view modules, QPointF top_lef
   return static_cast<double>(modules.size()) * module_width;
 }
 
+namespace {
+
+// The line of digits under the bars: centred in the band that starts at the bars' bottom and
+// is half their height deep, as wide as the bars or the digits, whichever is wider.
+QRectF DigitsLine(const QRectF& bars, const QFontMetricsF& metrics, const QString& digits) {
+  const double width = std::max(bars.width(), metrics.horizontalAdvance(digits));
+  const double centre = bars.bottom() + bars.height() / 4;
+  return {bars.center().x() - width / 2, centre - metrics.height() / 2, width, metrics.height()};
+}
+
+QRectF SymbolBars(const LabelDevice& device, const labels::PlacedField& field, const QRectF& rect) {
+  const double width =
+      static_cast<double>(labels::EncodeCode128(field.text).size()) * device.module_width;
+  return {rect.left(), rect.top(), width, rect.height()};
+}
+
+}  // namespace
+
+QRectF LabelFieldBox(const LabelDevice& device, const labels::PlacedField& field) {
+  const QRectF rect = device.ToDevice(field.rect);
+  if (field.key != labels::kBarcode) return rect;
+  const QRectF bars = SymbolBars(device, field, rect);
+  const QFontMetricsF metrics(LabelFont(kDigitsPoints, device.font_dpi));
+  return rect | bars | DigitsLine(bars, metrics, QString::fromStdString(field.text));
+}
+
 QRectF PaintLabelField(QPainter& painter, const LabelDevice& device,
                        const labels::PlacedField& field) {
   const QRectF rect = device.ToDevice(field.rect);
@@ -104,16 +131,16 @@ QRectF PaintLabelField(QPainter& painter, const LabelDevice& device,
     painter.drawText(QPointF(rect.left(), rect.top() + metrics.ascent()), text);
     return rect;
   }
-  const std::string modules = labels::EncodeCode128(field.text);
-  const double width =
-      PaintModules(painter, modules, rect.topLeft(), device.module_width, rect.height());
-  // The digits go under the bars, centred under the field or under the wider symbol.
-  const QRectF box(rect.left(), rect.top(), std::max(rect.width(), width), rect.height());
-  const QFont digits = LabelFont(kDigitsPoints, device.font_dpi);
-  painter.setFont(digits);
-  const QRectF band(box.left(), box.bottom(), box.width(), box.height() / 2);
-  painter.drawText(band, Qt::AlignCenter | Qt::TextDontClip, QString::fromStdString(field.text));
-  return box;
+  const QRectF bars = SymbolBars(device, field, rect);
+  PaintModules(painter, labels::EncodeCode128(field.text), bars.topLeft(), device.module_width,
+               bars.height());
+  // The digits a person reads go under the bars, centred under the symbol.
+  const QFont font = LabelFont(kDigitsPoints, device.font_dpi);
+  painter.setFont(font);
+  const QString digits = QString::fromStdString(field.text);
+  painter.drawText(DigitsLine(bars, QFontMetricsF(font), digits),
+                   Qt::AlignCenter | Qt::TextDontClip, digits);
+  return LabelFieldBox(device, field);
 }
 
 void PaintLabel(QPainter& painter, const LabelDevice& device, const labels::LabelTemplate& label,

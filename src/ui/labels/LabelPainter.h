@@ -3,10 +3,12 @@
 #include <QFont>
 #include <QPointF>
 #include <QRectF>
+#include <QString>
 #include <string_view>
 
 #include "core/labels/label_layout.h"
 
+class QFontMetricsF;
 class QPainter;
 
 namespace ui {
@@ -41,16 +43,25 @@ QFont LabelFont(int points, double dpi);
 // The simple labels' font ("宋体", or the system's CJK serif).
 QFont SimpleLabelFont(int points, double dpi);
 
+// The longest run of whole characters (as a reader sees them: an accent or a joined emoji
+// stays with its letter) from the start of the text that fits the width.
+QString FitWidth(const QString& text, const QFontMetricsF& metrics, double width);
+
 // Draws module flags as black bars from top_left; adjacent dark modules make one bar.
 // Returns the width of the whole symbol.
 double PaintModules(QPainter& painter, std::string_view modules, QPointF top_left,
                     double module_width, double height);
 
+// The box a field covers when drawn: a text field's rectangle; for the barcode the rectangle
+// together with the whole symbol (which may be wider than the field) and the digits under it.
+// Throws kasso::UserError for a barcode that is not all digits.
+QRectF LabelFieldBox(const LabelDevice& device, const labels::PlacedField& field);
+
 // Draws one field: text fields top-left in the rectangle in their font, cut to whole
 // characters at its right edge; the barcode as bars as high as the rectangle with its digits
-// centred in the band below, half as deep. A symbol wider than its field is drawn whole.
-// Returns the box the field covers, widened for such a symbol. Throws kasso::UserError for
-// a barcode that is not all digits.
+// centred under the symbol in the band below, half as deep. A symbol wider than its field is
+// drawn whole. Returns LabelFieldBox. Throws kasso::UserError for a barcode that is not all
+// digits.
 QRectF PaintLabelField(QPainter& painter, const LabelDevice& device,
                        const labels::PlacedField& field);
 

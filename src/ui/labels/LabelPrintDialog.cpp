@@ -2,6 +2,9 @@
 
 #include <QListWidgetItem>
 #include <QPrinterInfo>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "core/common/error.h"
@@ -31,9 +34,12 @@ void ShowInCombo(QComboBox* combo, const QString& text) {
   combo->setCurrentText(text);
 }
 
-// A typed whole number of a setting; text that is not a number reads as 0.
+// A typed whole number of a setting; text that is not a number reads as 0, and a number past
+// what an int holds as the nearest one, which the template's limits then refuse.
 int TypedInt(const QLineEdit* edit) {
-  return static_cast<int>(kasso::ParseNumber(kasso::Trim(edit->text().toStdString())));
+  const double typed = kasso::ParseNumber(kasso::Trim(edit->text().toStdString()));
+  return static_cast<int>(std::clamp(std::trunc(typed), double{std::numeric_limits<int>::min()},
+                                     double{std::numeric_limits<int>::max()}));
 }
 double TypedNumber(const QLineEdit* edit) {
   return kasso::ParseNumber(kasso::Trim(edit->text().toStdString()));
@@ -94,13 +100,18 @@ LabelPrintDialog::~LabelPrintDialog() = default;
 
 void LabelPrintDialog::LoadKind(const std::string& kind, bool with_settings) {
   labels::LabelTemplate label;
+  bool read = true;
   try {
     store::Database db;
     label = labels::LoadTemplate(db, kind);
   } catch (const store::DbError&) {
     ui::ShowMessage(this, "模板读取有误");
     label.labelkind = kind;
+    read = false;
   }
+  // The defaults shown after a failed read are not the shop's template: never save them.
+  kind_read_ = read;
+  if (with_settings) settings_read_ = read;
   if (with_settings) ShowSettings(label.settings);
   label.settings.printtitle = ui_->printTitleCheck->isChecked();
   canvas_->SetTemplate(label);
@@ -180,7 +191,8 @@ void LabelPrintDialog::UpdatePaperControls() {
 }
 
 void LabelPrintDialog::OnKindChanged() {
-  LoadKind(ui_->labelKindCombo->currentText().toStdString(), false);
+  // Settings that could not be read are tried again with the kind.
+  LoadKind(ui_->labelKindCombo->currentText().toStdString(), !settings_read_);
 }
 
 void LabelPrintDialog::OnItemChanged(QListWidgetItem* item) {
@@ -207,9 +219,16 @@ void LabelPrintDialog::OnSimplePrint() {
 }
 
 bool LabelPrintDialog::SaveShown() {
+  if (!kind_read_ || !settings_read_) {
+    ui::ShowMessage(this, "模板读取有误,模板没有保存");
+    return false;
+  }
   try {
     store::Database db;
     labels::SaveTemplate(db, CurrentTemplate());
+  } catch (const kasso::UserError& error) {
+    ui::ShowMessage(this, Text(error.what()));
+    return false;
   } catch (const store::DbError&) {
     ui::ShowMessage(this, "数据库有误,模板没有保存");
     return false;
@@ -252,6 +271,11 @@ void LabelPrintDialog::OnImport() {
 }
 
 void LabelPrintDialog::OnPrint() {
+  // Counts that are not numbers are asked for before the template is stored with them.
+  if (!IsTypedNumber(ui_->repeatEdit) || !IsTypedNumber(ui_->columnsEdit)) {
+    ui::ShowMessage(this, IsTypedNumber(ui_->repeatEdit) ? "请录入一行几列" : "请录入重复打印张数");
+    return;
+  }
   if (!SaveShown()) return;
   const labels::LabelTemplate label = CurrentTemplate();
   const labels::PrintSettings& s = label.settings;
@@ -261,10 +285,6 @@ void LabelPrintDialog::OnPrint() {
     refusal = "请选择打印机";
   } else if (s.paperkind.empty()) {
     refusal = "请选择用纸";
-  } else if (!IsTypedNumber(ui_->repeatEdit)) {
-    refusal = "请录入重复打印张数";
-  } else if (!IsTypedNumber(ui_->columnsEdit)) {
-    refusal = "请录入一行几列";
   } else if (s.printkind == labels::kByBarcode && barcode.empty()) {
     refusal = "请录入条码";
   } else if (s.printkind == labels::kByClass && s.classname.empty()) {

@@ -43,7 +43,8 @@ class LabelPrintDialog : public QDialog {
   void ShowSelectedField(int key);
   void ShowSizeCaption();
   void UpdatePaperControls();
-  // SaveTemplate of what the screen shows; false (and a message) when it failed.
+  // SaveTemplate of what the screen shows; false (and a message) when it failed or when the
+  // template shown was not read from the database.
   bool SaveShown();
   void OnKindChanged();
   void OnItemChanged(QListWidgetItem* item);
@@ -58,6 +59,9 @@ class LabelPrintDialog : public QDialog {
   std::unique_ptr<Ui::LabelPrintDialog> ui_;
   LabelCanvas* canvas_;
   bool loading_ = false;
+  // Whether the kind's fields and the print settings shown were read from the database.
+  bool kind_read_ = false;
+  bool settings_read_ = false;
 };
 
 }  // namespace ui

@@ -2,41 +2,43 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <system_error>
 
 #include "core/common/error.h"
-#include "core/common/format.h"
 #include "core/labels/code128.h"
 #include "core/labels/label_layout.h"
 #include "core/labels/simple_labels.h"
 #include "ui/devices/NamedPrinter.h"
 #include "ui/labels/LabelPainter.h"
+#include "ui/labels/SimpleLabelPainter.h"
 
 namespace ui {
 namespace {
-
-// Simple labels were laid out in the dots of a 203 dpi label printer.
-constexpr double kSimpleLayoutDpi = 203;
-constexpr double kMmPerInch = 25.4;
 
 // One print job on a named printer. A PDF goes to a scratch file first and replaces its
 // target only in Finish(); an unfinished job removes the scratch file (or aborts the printer
 // job) when it goes out of scope.
 class PrinterJob {
  public:
-  PrinterJob(const QString& printer_name, const std::optional<QPageSize>& page_size) {
+  // The page size may depend on the printer's resolution; none keeps the printer's paper.
+  using PageSizeFor = std::function<std::optional<QPageSize>(double dpi)>;
+
+  PrinterJob(const QString& printer_name, const PageSizeFor& page_size_for) {
     std::string problem;
     printer_ = OpenNamedPrinter(printer_name, problem);
     if (!printer_) throw kasso::UserError(problem);
+    const std::optional<QPageSize> page_size = page_size_for(printer_->resolution());
     if (IsPdfPrinterName(printer_name)) {
       target_ = QFileInfo(printer_name).absoluteFilePath();
       const QFileInfo info(target_);
@@ -147,7 +149,7 @@ JobOutcome PrintTemplateLabels(const labels::LabelTemplate& label,
                                   ? QPageSize(QSizeF(plan.page_width_mm, plan.page_height_mm),
                                               QPageSize::Millimeter, "label", QPageSize::ExactMatch)
                                   : QPageSize(QPageSize::A4);
-  PrinterJob job(printer_name, page_size);
+  PrinterJob job(printer_name, [&](double) { return page_size; });
   const QRectF paper = job.paper();
   const LabelDevice device = LabelDevice::Printer(job.dpi(), paper.width() / plan.page_width_mm,
                                                   paper.height() / plan.page_height_mm);
@@ -173,46 +175,25 @@ JobOutcome PrintSimpleLabels(const std::string& labelkind,
   const bool shelf = labelkind == labels::kShelfLabel;
   if (!shelf) CheckBarcodes(goods);
   // A real printer keeps the paper it is set up for; a PDF gets a page the layout fits.
-  std::optional<QPageSize> page_size;
-  if (IsPdfPrinterName(printer_name)) {
-    page_size =
-        shelf ? QPageSize(QSizeF(60, 35), QPageSize::Millimeter, "shelf", QPageSize::ExactMatch)
-              : QPageSize(QSizeF(100, 25), QPageSize::Millimeter, "goods", QPageSize::ExactMatch);
-  }
-  PrinterJob job(printer_name, page_size);
-  const double dpi = job.dpi();
-  // Up to 300 dpi a layout unit is a device unit, as on the label printers it was made for.
-  const double unit = dpi > 300 ? dpi / kSimpleLayoutDpi : 1.0;
-  const QFont font = SimpleLabelFont(12, dpi);
-  const QFontMetricsF metrics(font);
-  QPainter& painter = job.painter();
-  auto text_at = [&](double x, double y, const std::string& text) {
-    painter.drawText(QPointF(x * unit, y * unit + metrics.ascent()), QString::fromStdString(text));
-  };
-  const int count = static_cast<int>(goods.size());
-  return RunPages(job, SimpleRunPages(labelkind, count), progress, [&](int page) {
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    if (shelf) {
-      const labels::LabelGoods& item = goods[static_cast<size_t>(page)];
-      text_at(60, 80, item.barcode);
-      text_at(60, 130, item.goodsname);
-      text_at(260, 180, item.unit);
-      text_at(110, 230, kasso::Money(item.salesprice));
-      return;
-    }
-    constexpr double kBarsX[] = {20, 275, 530};
-    constexpr double kTextX[] = {20, 270, 520};
-    for (int k = 0; k < labels::kGoodsLabelsPerPage; ++k) {
-      const int index = page * labels::kGoodsLabelsPerPage + k;
-      if (index >= count) break;
-      const labels::LabelGoods& item = goods[static_cast<size_t>(index)];
-      PaintModules(painter, labels::EncodeCode128(item.barcode), QPointF(kBarsX[k] * unit, 0),
-                   ModuleWidthDots(dpi), 100 * unit);
-      text_at(kTextX[k], 105, labels::SimpleLabelName(item.goodsname));
-      text_at(kTextX[k], 155, kasso::Money(item.salesprice));
-    }
+  const bool pdf = IsPdfPrinterName(printer_name);
+  PrinterJob job(printer_name, [&](double dpi) -> std::optional<QPageSize> {
+    if (!pdf) return std::nullopt;
+    return QPageSize(SimplePageMm(shelf, SimpleLabelLayout(dpi, goods), dpi), QPageSize::Millimeter,
+                     shelf ? "shelf" : "goods", QPageSize::ExactMatch);
   });
+  const SimpleLayout layout = SimpleLabelLayout(job.dpi(), goods);
+  const std::span<const labels::LabelGoods> all(goods);
+  return RunPages(
+      job, SimpleRunPages(labelkind, static_cast<int>(goods.size())), progress, [&](int page) {
+        const auto index = static_cast<size_t>(page);
+        if (shelf) {
+          PaintSimpleShelfLabel(job.painter(), layout, all[index]);
+          return;
+        }
+        const size_t first = index * labels::kGoodsLabelsPerPage;
+        const size_t on_page = std::min<size_t>(labels::kGoodsLabelsPerPage, all.size() - first);
+        PaintSimpleGoodsLabels(job.painter(), layout, all.subspan(first, on_page));
+      });
 }
 
 }  // namespace ui

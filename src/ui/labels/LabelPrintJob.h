@@ -35,10 +35,11 @@ JobOutcome PrintTemplateLabels(const labels::LabelTemplate& label,
 // Pages of a simple run: goods labels three to a page, shelf labels one.
 int SimpleRunPages(const std::string& labelkind, int label_count);
 
-// Prints the simple barcode print's fixed layouts: goods labels three across (bars and, under
-// them, the name cut to 14 bytes and the price), shelf labels one per page (barcode, name,
-// unit and price as text). Positions are in the units of a 203 dpi label printer, scaled on
-// finer printers. Same checks and PDF handling as PrintTemplateLabels.
+// Prints the simple barcode print's fixed layouts: goods labels three across (bars with their
+// digits, then the name cut to 14 bytes and the price), shelf labels one per page (barcode,
+// name, unit and price as text). The layouts scale with the printer's bar module
+// (SimpleLabelLayout), so every symbol keeps its quiet zone. Same checks and PDF handling as
+// PrintTemplateLabels.
 JobOutcome PrintSimpleLabels(const std::string& labelkind,
                              const std::vector<labels::LabelGoods>& goods,
                              const QString& printer_name, const PageProgress& progress = {});

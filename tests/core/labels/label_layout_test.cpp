@@ -56,6 +56,11 @@ TEST(LabelLayoutTest, A4SheetsAndRollPagesAreLaidOutOrRefusedWithoutRoomForALabe
   LabelTemplate gap_too_big = Sheet(labels::kA4Paper, 2, 100);
   gap_too_big.settings.topspace = 100;
   gap_too_big.settings.linebetweenspace = 98;  // 197 / 198 rows
+  // 100 000 columns of rows 0.01 mm apart count past an int: 10 labels planned as 0 pages.
+  LabelTemplate overflow = Sheet(labels::kA4Paper, 100000, 1);
+  overflow.settings.linebetweenspace = -0.99;
+  LabelTemplate negative_gap = overflow;
+  negative_gap.settings.columns = 2;
   const std::pair<LabelTemplate, const char*> cases[] = {
       {Sheet(labels::kRollPaper, 0, 35), "每行列数必须大于0"},
       {Sheet(labels::kA4Paper, 0, 35), "每行列数必须大于0"},
@@ -64,9 +69,11 @@ TEST(LabelLayoutTest, A4SheetsAndRollPagesAreLaidOutOrRefusedWithoutRoomForALabe
       {gap_too_big, "标签高度超出纸张"},
       {Sheet(labels::kA4Paper, 1, 0), "标签尺寸必须大于0"},
       {Sheet("", 1, 35), "请选择用纸"},
+      {overflow, "每行列数不能大于100"},
+      {negative_gap, "行间距不能小于0"},
   };
   for (const auto& [sheet, message] : cases) EXPECT_EQ(Refusal(sheet), message);
-  EXPECT_EQ(Refusal(Sheet(labels::kA4Paper, 1, 297)), "");
+  EXPECT_EQ(Refusal(Sheet(labels::kA4Paper, 1, 160)), "");
 }
 
 TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinTheSizeLimits) {
@@ -81,6 +88,11 @@ TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinT
     // Still whole characters: GBK and back gives the same text.
     EXPECT_EQ(kasso::GbkToUtf8(kasso::Utf8ToGbk(cut)), cut);
   }
+  // Marks that belong to a character stay with it: a variation selector, an accent typed as a
+  // combining mark, and the members of a joined emoji.
+  EXPECT_EQ(labels::TruncateToBytes("咖啡☕\uFE0F拿铁", 5), "咖啡☕\uFE0F");
+  EXPECT_EQ(labels::TruncateToBytes("Cafe\u0301 au lait", 4), "Cafe\u0301");
+  EXPECT_EQ(labels::TruncateToBytes("👨\u200D👩\u200D👧家庭装", 1), "👨\u200D👩\u200D👧");
   EXPECT_EQ(labels::SimpleLabelName("农夫山泉  "), "农夫山泉");
   EXPECT_EQ(labels::SimpleLabelName("康师傅红烧牛肉面桶装"), "康师傅红烧牛肉");
   labels::LabelGoods goods;

@@ -59,7 +59,7 @@ TEST_F(LabelTemplateTest, DefaultsSavedFieldsAndSettingsComeBackAndAKindWithoutR
   EXPECT_EQ(price.cx * 1000 + price.cy, 55065);
   EXPECT_EQ(price.fontsize + std::to_string(price.visible) + std::to_string(price.itemwidth),
             "小0170");
-  EXPECT_EQ(back.fields[labels::kGoodsName].cx, 51);  // untouched fields stay
+  EXPECT_EQ(back.fields[labels::kGoodsName].cx, 5);  // untouched fields stay
   EXPECT_EQ(back.settings.paperkind + back.settings.printername + back.settings.classname,
             "A4纸out.pdf饮料");
   EXPECT_EQ((std::vector<double>{double(back.settings.columns), back.settings.betweenspace,
@@ -125,6 +125,38 @@ TEST_F(LabelTemplateTest,
   // An export into a folder that does not exist leaves no file behind.
   EXPECT_NE(ExportError(dir() / "no" / "labelprint.db"), "");
   EXPECT_FALSE(std::filesystem::exists(dir() / "no"));
+}
+
+TEST_F(LabelTemplateTest, ImportAndSaveRefuseWhatTheDesignerCannotMakeAndChangeNothing) {
+  const std::string before = Templates();
+  const auto good = dir() / "good.db";
+  ASSERT_EQ(ExportError(good), "");
+  const std::pair<const char*, const char*> cases[] = {
+      {"update labeltemplate set labelwidth = 4294967356", "宽度不能大于210"},
+      {"update labeltemplate set labelheight = 9223372036854775807", "高度不能大于160"},
+      {"update labeltemplate set columns = 2147483648", "每行列数不能大于100"},
+      {"update labeltemplate set linebetweenspace = -0.99", "行间距不能小于0"},
+      {"update labeltemplate set cx = 'x1' where rowid = 2", "字段位置不是数字: x1"},
+      {"update labeltemplate set fontsize = '特大' where rowid = 3", "字体大小有误: 特大"},
+      {"update labeltemplate set tempname = null where rowid = 4", "字段名称有误: "},
+  };
+  for (const auto& [change, message] : cases) {
+    const auto file = dir() / "hostile.db";
+    std::filesystem::copy_file(good, file, std::filesystem::copy_options::overwrite_existing);
+    store::Database(file).ExecScript(change);
+    const std::string error = ImportError(file);
+    EXPECT_EQ(error.rfind("模板文件有误,没有导入(", 0), 0u) << error;
+    EXPECT_NE(error.find(message), std::string::npos) << error;
+  }
+  EXPECT_EQ(Templates(), before);
+  // The designer's save holds to the same limits.
+  LabelTemplate label = Load(labels::kShelfLabel);
+  label.settings.columns = 100000;
+  EXPECT_EQ(testing_support::ErrorOf([&] { Save(label); }), "每行列数不能大于100");
+  label.settings.columns = 3;
+  label.fields[labels::kPrice].itemwidth = 171;
+  EXPECT_EQ(testing_support::ErrorOf([&] { Save(label); }), "字段长度不能大于170");
+  EXPECT_EQ(Templates(), before);
 }
 
 }  // namespace

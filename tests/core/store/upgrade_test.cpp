@@ -112,11 +112,11 @@ TEST_F(UpgradeTest, LabelTableWithoutShelfRowsGetsTheLaidOutDefaults) {
       "insert into labeltemplate values ('售价',5,5,'小',1,'商品签',32,19);");
   store::UpgradeSchema(db);
   EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate where labelkind = '货架签' and "
-                        "itemwidth = 30 and fontsize = '大'"),
+                        "visible = 1 and labelwidth = 60"),
             7);
   EXPECT_EQ(db.QueryInt("select cx from labeltemplate where labelkind = '货架签' and "
-                        "tempname = '类别'"),
-            236);
+                        "tempname = '单位'"),
+            170);
   // The goods-label kind already had a row, so it gets no defaults.
   EXPECT_EQ(db.QueryInt("select count(*) from labeltemplate where labelkind = '商品签'"), 1);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/labels/code128.h"
+#include "core/labels/label_template.h"
 #include "ui/labels/label_test_support.h"
 
 namespace {
@@ -114,6 +115,41 @@ TEST(LabelPainterTest, DrawsOnlyVisibleFieldsInsideTheirRectangles) {
   const int dark = inked(render(), box.toAlignedRect().adjusted(0, 0, 1, 1));
   EXPECT_GT(dark, 0);
   EXPECT_LT(dark, 1000000);
+}
+
+class ShippedTemplateTest : public testing_support::TestDatabase {};
+
+TEST_F(ShippedTemplateTest, FieldsNeitherOverlapNorLeaveTheLabelHiddenOnesIncluded) {
+  labels::LabelGoods goods;
+  goods.barcode = "6901234567892";
+  goods.goodsname = "康师傅红烧牛肉面桶装";
+  for (const char* kind : {labels::kShelfLabel, labels::kGoodsLabel}) {
+    store::Database db = Open();
+    labels::LabelTemplate label = labels::LoadTemplate(db, kind);
+    for (auto& field : label.fields) field.visible = true;
+    const auto placed = labels::PlaceFields(label, goods, {0, 0});
+    for (const ui::LabelDevice& device :
+         {ui::LabelDevice::Canvas(labels::kDesignPixelsPerMm), ui::LabelDevice::Printer(203),
+          ui::LabelDevice::Printer(600)}) {
+      std::vector<QRectF> boxes;
+      for (const auto& field : placed) boxes.push_back(ui::LabelFieldBox(device, field));
+      for (size_t i = 0; i < boxes.size(); ++i) {
+        for (size_t j = i + 1; j < boxes.size(); ++j) {
+          EXPECT_FALSE(boxes[i].intersects(boxes[j]))
+              << kind << ": " << labels::kFields[placed[i].key].tempname << " and "
+              << labels::kFields[placed[j].key].tempname << " at " << device.font_dpi;
+        }
+      }
+    }
+    // On the label as designed, with bars of 0.25 mm.
+    const ui::LabelDevice canvas = ui::LabelDevice::Canvas(labels::kDesignPixelsPerMm);
+    const QRectF outline =
+        canvas.ToDevice(labels::RectMm{0, 0, double(label.labelwidth), double(label.labelheight)});
+    for (const auto& field : placed) {
+      EXPECT_TRUE(outline.contains(ui::LabelFieldBox(canvas, field)))
+          << kind << ": " << labels::kFields[field.key].tempname;
+    }
+  }
 }
 
 }  // namespace

@@ -62,9 +62,9 @@ TEST_F(LabelPrintDialogTest, DesignerSavesAndReloadsAMovedField) {
   ui::LabelCanvas* canvas = dialog->canvas();
   Find<QComboBox>(*dialog, "labelKindCombo")->setCurrentText("商品签");
   const auto& name = canvas->label().fields[labels::kGoodsName];
-  ASSERT_EQ(name.cx * 1000 + name.cy, 51008);  // the shipped goods label
+  ASSERT_EQ(name.cx * 1000 + name.cy, 5000);  // the shipped goods label
   const QRectF box = canvas->FieldBox(labels::kGoodsName);
-  // 23 px right and 11 px down, in whole millimetres: cx 51 -> 75, cy 8 -> 20.
+  // 23 px right and 11 px down, in whole millimetres: cx 5 -> 30, cy 0 -> 10.
   Drag(canvas, box.center(), box.center() + QPointF(23, 11));
   EXPECT_EQ(Text(*dialog, "fieldNameLabel"), "商品名称");
   Find<QComboBox>(*dialog, "fontSizeCombo")->setCurrentText("小");
@@ -79,12 +79,12 @@ TEST_F(LabelPrintDialogTest, DesignerSavesAndReloadsAMovedField) {
   const labels::LabelTemplate& saved = again->canvas()->label();
   const auto& moved = saved.fields[labels::kGoodsName];
   EXPECT_EQ(std::tuple(moved.cx, moved.cy, moved.fontsize, moved.itemwidth),
-            std::tuple(75, 20, std::string("小"), 40));
+            std::tuple(30, 10, std::string("小"), 40));
   EXPECT_EQ(Find<QListWidget>(*again, "itemList")->item(labels::kPlu)->checkState(), Qt::Unchecked);
   EXPECT_TRUE(saved.fields[labels::kUnit].visible);
   // The shelf label was not touched.
   Find<QComboBox>(*again, "labelKindCombo")->setCurrentText("货架签");
-  EXPECT_EQ(again->canvas()->label().fields[labels::kGoodsName].cx, 131);
+  EXPECT_EQ(again->canvas()->label().fields[labels::kGoodsName].cx, 10);
 }
 
 TEST_F(LabelPrintDialogTest, SizeDialogRefusesInPlaceAndTheCanvasSizesABarcodeBox) {
@@ -200,6 +200,57 @@ TEST_F(LabelPrintDialogTest, LongRunCancelsAndTemplatesRoundTripThroughTheExchan
   Click(*dialog, "importButton");
   EXPECT_EQ(messages_.Texts().back(), "模板导入完成");
   EXPECT_EQ(Text(*dialog, "columnsEdit"), "4");
+}
+
+TEST_F(LabelPrintDialogTest, ATemplateThatCouldNotBeReadIsNeverSavedOverTheStoredOne) {
+  {
+    store::Database db = Open();
+    labels::LabelTemplate label = labels::LoadTemplate(db, "货架签");
+    label.fields[labels::kGoodsName].cx = 100;
+    label.settings.columns = 2;
+    labels::SaveTemplate(db, label);
+  }
+  const std::string stored = RowsOf("select * from labeltemplate order by rowid");
+  std::unique_ptr<ui::LabelPrintDialog> dialog;
+  {
+    // Another program holds the database while the designer opens: the read fails.
+    store::Database other = Open();
+    other.ExecScript("begin exclusive");
+    dialog = OpenDialog();
+    other.ExecScript("rollback");
+  }
+  EXPECT_EQ(messages_.Texts(), Texts{"模板读取有误"});
+  const fs::path pdf = SetUpRun(*dialog, "标签纸", 1, 1);
+  Click(*dialog, "printButton");
+  Click(*dialog, "saveButton");
+  Click(*dialog, "exportButton");
+  EXPECT_EQ(RowsOf("select * from labeltemplate order by rowid"), stored);
+  EXPECT_FALSE(fs::exists(pdf));
+  EXPECT_EQ(messages_.Texts().back(), "模板读取有误,模板没有保存");
+  // Choosing the kinds again reads them, settings included.
+  Find<QComboBox>(*dialog, "labelKindCombo")->setCurrentText("商品签");
+  Find<QComboBox>(*dialog, "labelKindCombo")->setCurrentText("货架签");
+  EXPECT_EQ(dialog->canvas()->label().fields[labels::kGoodsName].cx, 100);
+  EXPECT_EQ(Text(*dialog, "columnsEdit"), "2");
+}
+
+TEST_F(LabelPrintDialogTest, PrintedPdfLabelsScanAndCarryTheirDigitsAsText) {
+  auto dialog = OpenDialog();
+  const fs::path shelf = SetUpRun(*dialog, "标签纸", 1, 1);
+  Click(*dialog, "printButton");
+  EXPECT_TRUE(messages_.Texts().empty());
+  store::Database db = Open();
+  const auto goods = labels::LoadLabelGoods(db, {"6901234567892"});
+  const fs::path goods_label = dir() / "goods.pdf";
+  ui::PrintTemplateLabels(labels::LoadTemplate(db, "商品签"), goods,
+                          QString::fromStdString(goods_label.string()));
+  const fs::path simple = dir() / "simple.pdf";
+  ui::PrintSimpleLabels("商品签", goods, QString::fromStdString(simple.string()));
+  for (const fs::path& pdf : {shelf, goods_label, simple}) {
+    EXPECT_EQ(DecodeCode128(PdfPageImage(pdf, 300)), std::vector<std::string>{"6901234567892"})
+        << pdf.filename();
+    EXPECT_NE(PdfText(pdf).find("6901234567892"), std::string::npos) << pdf.filename();
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <zbar.h>
 
 #include <QImage>
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -57,6 +58,24 @@ inline std::pair<double, double> PdfPageSizeMm(const std::filesystem::path& pdf)
   if (!std::regex_search(bytes, match, box)) return {0, 0};
   constexpr double kMmPerPoint = 25.4 / 72;
   return {std::stod(match[1]) * kMmPerPoint, std::stod(match[2]) * kMmPerPoint};
+}
+
+// The text poppler's pdftotext reads from a PDF; "" when it cannot.
+inline std::string PdfText(const std::filesystem::path& pdf) {
+  std::filesystem::path text = pdf;
+  text.replace_extension(".txt");
+  const std::string command = "pdftotext -q '" + pdf.string() + "' '" + text.string() + "'";
+  return std::system(command.c_str()) == 0 ? FileBytes(text) : "";
+}
+
+// The PDF's first page rendered in grey by poppler's pdftoppm at the given resolution.
+inline QImage PdfPageImage(const std::filesystem::path& pdf, int dpi) {
+  std::filesystem::path image = pdf;
+  image.replace_extension();
+  const std::string command = "pdftoppm -q -gray -png -singlefile -r " + std::to_string(dpi) +
+                              " '" + pdf.string() + "' '" + image.string() + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  return QImage(QString::fromStdString(image.string() + ".png"));
 }
 
 }  // namespace testing_support
