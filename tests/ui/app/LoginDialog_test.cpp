@@ -100,7 +100,7 @@ TEST_F(LoginDialogTest, DamagedDatabaseRefusesLoginUntilARestoreMendsIt) {
   const std::string damaged = FileBytes(store::DatabasePath());
   ui::FileChooserSeam chooser;
   chooser.SetNextAnswer(Q(backup));
-  ModalDriver<ui::MainMenuWindow> menu([](ui::MainMenuWindow* window) { window->reject(); });
+  ModalDriver<ui::MainMenuWindow> menu([](ui::MainMenuWindow* window) { window->accept(); });
   ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog*) {
     LogIn("0", "0");
     EXPECT_EQ(FileBytes(store::DatabasePath()), damaged);
@@ -161,7 +161,7 @@ TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichRunsTheMenuOn
   QStringList menus;
   ModalDriver<ui::MainMenuWindow> menu([&](ui::MainMenuWindow* window) {
     menus << window->workno();
-    window->reject();
+    window->accept();
   });
   QTest::keyClick(login, Qt::Key_Return);
   EXPECT_EQ(menus, QStringList{"0"});
