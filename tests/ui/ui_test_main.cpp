@@ -2,9 +2,13 @@
 
 #include <QApplication>
 
+#include "ui/app/QtTranslations.h"
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  // The screens are tested with Qt's captions as the program shows them.
+  ui::InstallQtTranslations(application);
   return RUN_ALL_TESTS();
 }

@@ -1,5 +1,7 @@
 #include "ui/app/AboutDialog.h"
 
+#include <QPushButton>
+
 #include "ui_AboutDialog.h"
 
 namespace ui {
@@ -7,7 +9,9 @@ namespace ui {
 AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::AboutDialog>()) {
   ui_->setupUi(this);
-  connect(ui_->okButton, &QPushButton::clicked, this, &AboutDialog::accept);
+  // Qt's standard button, so its caption comes from Qt's Chinese texts like every other one.
+  ui_->buttonBox->button(QDialogButtonBox::Ok)->setObjectName("okButton");
+  connect(ui_->buttonBox, &QDialogButtonBox::accepted, this, &AboutDialog::accept);
 }
 
 AboutDialog::~AboutDialog() = default;

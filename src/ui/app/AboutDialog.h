@@ -9,7 +9,7 @@ class AboutDialog;
 
 namespace ui {
 
-// The program's name and version, with one "OK" button.
+// The program's name and version, with one "确定" button.
 class AboutDialog : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(AboutDialog)

@@ -40,7 +40,10 @@ std::vector<app::ClearGroup> DataClearDialog::CheckedGroups() const {
 
 void DataClearDialog::OnStart() {
   std::vector<app::ClearGroup> groups = CheckedGroups();
-  if (groups.empty()) return;
+  if (groups.empty()) {
+    ui::ShowMessage(this, "请选择要清除的数据");
+    return;
+  }
   if (!Authorize(this)) return;
 
   ui_->progressBar->setRange(0, app::ClearStepCount(groups));

@@ -14,7 +14,7 @@ class DataClearDialog;
 namespace ui {
 
 // "数据清除": empties the ticked groups of tables after the authorization password, showing
-// the progress under the boxes. A safety copy is written first, and the final message says
+// the progress under the boxes; with nothing ticked it says so and asks for nothing. A safety copy is written first, and the final message says
 // where, so a mistaken clear can be undone with a restore.
 class DataClearDialog : public QDialog {
   Q_OBJECT

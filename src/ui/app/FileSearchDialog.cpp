@@ -54,7 +54,7 @@ void FileSearchDialog::OnConfirm() {
 std::optional<QString> FileSearchDialog::ChooseFile(QWidget* parent, const QString& extension,
                                                     const QStringList& roots) {
   if (FileChooserSeam* seam = FileChooserSeam::Active()) {
-    return seam->Answer({"文件搜索", extension});
+    return seam->Answer({"文件搜索", extension, QString()});
   }
   FileSearchDialog dialog(extension, parent, roots);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

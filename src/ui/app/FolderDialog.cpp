@@ -34,6 +34,18 @@ QStringList FileChooserRoots() {
   return roots;
 }
 
+QStringList RemovableMedia() {
+  QStringList media;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    QString path = volume.rootPath();
+    if ((path.startsWith("/media/") || path.startsWith("/run/media/")) && volume.isReady() &&
+        !volume.isReadOnly()) {
+      media.append(path);
+    }
+  }
+  return media;
+}
+
 FileChooserSeam::FileChooserSeam() : previous_(active_seam) { active_seam = this; }
 
 FileChooserSeam::~FileChooserSeam() { active_seam = previous_; }
@@ -57,6 +69,12 @@ FolderTree::FolderTree(QTreeWidget* tree, const QStringList& roots, QString exte
   for (const QString& root : roots) {
     if (QFileInfo(root).isDir()) AddFolder(nullptr, QDir::cleanPath(root), root);
   }
+}
+
+QTreeWidgetItem* FolderTree::AddRoot(const QString& path) const {
+  QTreeWidgetItem* item = AddFolder(nullptr, path, path);
+  tree_->insertTopLevelItem(0, tree_->takeTopLevelItem(tree_->indexOfTopLevelItem(item)));
+  return item;
 }
 
 QTreeWidgetItem* FolderTree::AddFolder(QTreeWidgetItem* parent, const QString& path,
@@ -120,6 +138,19 @@ FolderDialog::FolderDialog(const QString& format, const QString& purpose, QWidge
 
 FolderDialog::~FolderDialog() = default;
 
+void FolderDialog::StartAt(const QString& folder) {
+  if (!QFileInfo(folder).isDir()) return;
+  const QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+  QTreeWidget* tree = ui_->folderTree;
+  QTreeWidgetItem* item = nullptr;
+  for (int i = 0; i < tree->topLevelItemCount() && !item; ++i) {
+    if (FolderTree::PathOf(tree->topLevelItem(i)) == path) item = tree->topLevelItem(i);
+  }
+  // Listed first as a root of its own, rather than deep down the tree under "/".
+  if (!item) item = tree_->AddRoot(path);
+  tree->setCurrentItem(item);
+}
+
 void FolderDialog::OnSelectionChanged() {
   QTreeWidgetItem* item = ui_->folderTree->currentItem();
   if (!item) return;
@@ -146,13 +177,14 @@ void FolderDialog::OnConfirm() {
 }
 
 std::optional<QString> FolderDialog::ChooseTarget(QWidget* parent, const QString& format,
-                                                  const QString& purpose) {
+                                                  const QString& purpose, const QString& start) {
   if (FileChooserSeam* seam = FileChooserSeam::Active()) {
     QString name = QString::fromStdString(
         app::DefaultFileName(format.toStdString(), purpose.toStdString(), kasso::Now()));
-    return seam->Answer({"文件管理", name});
+    return seam->Answer({"文件管理", name, start});
   }
   FolderDialog dialog(format, purpose, parent);
+  if (!start.isEmpty()) dialog.StartAt(start);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.chosenPath();
 }

@@ -23,6 +23,9 @@ namespace ui {
 // under /media, /run/media and /mnt.
 QStringList FileChooserRoots();
 
+// The writable media the desktop mounted under /media and /run/media (USB sticks, memory cards).
+QStringList RemovableMedia();
+
 // While a seam exists no chooser opens: each ChooseTarget / ChooseFile takes the next queued
 // answer (cancel when the queue is empty) and records what it was asked. Seams nest; the
 // newest one answers.
@@ -31,6 +34,7 @@ class FileChooserSeam {
   struct Request {
     QString title;     // "文件管理" or "文件搜索"
     QString proposal;  // the default file name, or the extension searched for
+    QString start;     // the folder the chooser opens on; empty for none
   };
 
   FileChooserSeam();
@@ -58,6 +62,8 @@ class FolderTree {
  public:
   FolderTree(QTreeWidget* tree, const QStringList& roots, QString extension = QString());
 
+  // Adds a folder as the first root.
+  QTreeWidgetItem* AddRoot(const QString& path) const;
   // Lists the folder's sub-folders (and matching files) once.
   void Load(QTreeWidgetItem* item) const;
   static QString PathOf(const QTreeWidgetItem* item);
@@ -89,9 +95,15 @@ class FolderDialog : public QDialog {
   // The path to write, once the dialog was confirmed.
   const QString& chosenPath() const { return chosen_; }
 
-  // Runs the dialog (or the seam): the target path, or nullopt when cancelled.
+  // Opens on the folder: selects it (listed first when it lies under none of the roots), so
+  // "文件名称" proposes the default name there and "确认" alone takes it.
+  void StartAt(const QString& folder);
+
+  // Runs the dialog (or the seam), opened on start when that is a folder: the target path, or
+  // nullopt when cancelled.
   static std::optional<QString> ChooseTarget(QWidget* parent, const QString& format,
-                                             const QString& purpose);
+                                             const QString& purpose,
+                                             const QString& start = QString());
 
  private:
   void OnSelectionChanged();

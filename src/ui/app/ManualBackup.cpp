@@ -3,6 +3,8 @@
 #include <QProgressDialog>
 #include <exception>
 #include <filesystem>
+#include <optional>
+#include <system_error>
 
 #include "ui/app/FolderDialog.h"
 #include "ui/common/MessageBox.h"
@@ -26,8 +28,18 @@ void RunCopyWithProgress(QWidget* parent,
   });
 }
 
-void BackUpToChosenFolder(QWidget* parent) {
-  std::optional<QString> target = FolderDialog::ChooseTarget(parent, QString(), "数据");
+QString BackupStartFolder(const QStringList& media) {
+  if (!media.isEmpty()) return media.front();
+  std::error_code failed;
+  const std::filesystem::path folder = app::BackupFolder();
+  std::filesystem::create_directories(folder, failed);
+  if (failed || !std::filesystem::is_directory(folder, failed)) return QString();
+  return QString::fromStdString(std::filesystem::absolute(folder).lexically_normal().string());
+}
+
+void BackUpToChosenFolder(QWidget* parent, const QStringList& media) {
+  std::optional<QString> target =
+      FolderDialog::ChooseTarget(parent, QString(), "数据", BackupStartFolder(media));
   if (!target) return;
   try {
     RunCopyWithProgress(parent, [&](const app::CopyProgress& progress) {
@@ -40,7 +52,7 @@ void BackUpToChosenFolder(QWidget* parent) {
     ui::ShowMessage(parent, "备份失败");
     return;
   }
-  ui::ShowMessage(parent, "备份成功");
+  ui::ShowMessage(parent, "备份成功: " + *target);
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #include "ui/app/MenuPicture.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +21,10 @@ constexpr double kCaptionBandHeight = 19.0;
 
 QRectF HotSpotRect(const app::MenuModule& module) {
   return QRectF(QPointF(module.left, module.top), QPointF(module.right, module.bottom));
+}
+
+QRectF TileRect(const app::MenuModule& module) {
+  return HotSpotRect(module).adjusted(1.5, 1.5, -1.5, -1.5);
 }
 
 void DrawBackground(QPainter& p) {
@@ -55,8 +60,30 @@ void DrawTitle(QPainter& p) {
              "Tillwise V1.0");
 }
 
+// The shop's name and the session on the right of the band, cut with "…" rather than running
+// into the title.
+void DrawSession(QPainter& p, const QString& shop, const QString& session) {
+  const QRectF area(300, 14, app::kMenuPictureWidth - 300 - 24, 62);
+  QFont name = p.font();
+  name.setPixelSize(20);
+  name.setBold(true);
+  p.setFont(name);
+  p.setPen(Qt::white);
+  p.drawText(QRectF(area.left(), area.top(), area.width(), 34), Qt::AlignRight | Qt::AlignVCenter,
+             QFontMetrics(name).elidedText(shop, Qt::ElideRight, static_cast<int>(area.width())));
+
+  QFont line = p.font();
+  line.setPixelSize(13);
+  line.setBold(false);
+  p.setFont(line);
+  p.setPen(QColor(0xd6, 0xea, 0xf8));
+  p.drawText(
+      QRectF(area.left(), area.top() + 38, area.width(), 22), Qt::AlignRight | Qt::AlignVCenter,
+      QFontMetrics(line).elidedText(session, Qt::ElideRight, static_cast<int>(area.width())));
+}
+
 void DrawTile(QPainter& p, const app::MenuModule& module, bool hovered) {
-  QRectF tile = HotSpotRect(module).adjusted(1.5, 1.5, -1.5, -1.5);
+  QRectF tile = TileRect(module);
   QColor color = ModuleColor(module.key);
 
   p.setPen(Qt::NoPen);
@@ -94,14 +121,10 @@ void DrawTile(QPainter& p, const app::MenuModule& module, bool hovered) {
       p, module.key,
       circle.adjusted(diameter * 0.2, diameter * 0.2, -diameter * 0.2, -diameter * 0.2));
 
-  QFont caption = p.font();
-  caption.setPixelSize(12);
-  caption.setBold(false);
-  p.setFont(caption);
+  p.setFont(MenuPicture::CaptionFont(p.font()));
   p.setPen(QColor(0x1c, 0x28, 0x33));
-  p.drawText(
-      QRectF(tile.left(), tile.bottom() - kCaptionBandHeight, tile.width(), kCaptionBandHeight - 3),
-      Qt::AlignHCenter | Qt::AlignVCenter, QString::fromUtf8(module.caption));
+  p.drawText(MenuPicture::CaptionArea(module), Qt::AlignHCenter | Qt::AlignVCenter,
+             QString::fromUtf8(module.caption));
 }
 
 }  // namespace
@@ -112,6 +135,25 @@ MenuPicture::MenuPicture(QWidget* parent) : QWidget(parent) {
 }
 
 QSize MenuPicture::sizeHint() const { return {app::kMenuPictureWidth, app::kMenuPictureHeight}; }
+
+QRectF MenuPicture::CaptionArea(const app::MenuModule& module) {
+  QRectF tile = TileRect(module);
+  return {tile.left(), tile.bottom() - kCaptionBandHeight, tile.width(), kCaptionBandHeight - 3};
+}
+
+QFont MenuPicture::CaptionFont(const QFont& base) {
+  QFont caption = base;
+  caption.setPixelSize(12);
+  caption.setBold(false);
+  return caption;
+}
+
+void MenuPicture::SetSession(const QString& shop, const QString& session) {
+  if (shop == shop_ && session == session_) return;
+  shop_ = shop;
+  session_ = session;
+  update();
+}
 
 QPoint MenuPicture::ToNative(const QPointF& position) const {
   double width = std::max(1, this->width());
@@ -149,6 +191,7 @@ void MenuPicture::paintEvent(QPaintEvent* /*event*/) {
           static_cast<double>(height()) / app::kMenuPictureHeight);
   DrawBackground(p);
   DrawTitle(p);
+  DrawSession(p, shop_, session_);
   for (const app::MenuModule& module : app::kMenuModules)
     DrawTile(p, module, module.key == hovered_key_);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFont>
 #include <QPoint>
+#include <QRectF>
 #include <QWidget>
 #include <optional>
 
@@ -8,7 +10,8 @@
 
 namespace ui {
 
-// The main menu's picture: a title and the twelve module icons, each inside its hot spot.
+// The main menu's picture: a title, the shop and the session, and the twelve module icons, each
+// inside its hot spot.
 // It is drawn in its native 600 x 440 coordinates stretched to the widget, and pointer
 // positions are mapped back to those coordinates before they are tested against the hot spots.
 class MenuPicture : public QWidget {
@@ -19,6 +22,18 @@ class MenuPicture : public QWidget {
   explicit MenuPicture(QWidget* parent = nullptr);
 
   QSize sizeHint() const override;
+
+  // The shop's name and the line naming the operator and the date, shown on the right of the
+  // title band.
+  void SetSession(const QString& shop, const QString& session);
+  const QString& shop() const { return shop_; }
+  const QString& session() const { return session_; }
+
+  // Where a module's caption is written, in native coordinates, and in which font (the
+  // widget's, at a fixed pixel size): both scale with the picture, so a caption that fits its
+  // tile here fits at every window size.
+  static QRectF CaptionArea(const app::MenuModule& module);
+  static QFont CaptionFont(const QFont& base);
 
   // The native picture point under a widget position.
   QPoint ToNative(const QPointF& position) const;
@@ -42,6 +57,8 @@ class MenuPicture : public QWidget {
  private:
   void TrackPointer(const QPointF& position);
 
+  QString shop_;
+  QString session_;
   QPoint last_position_{-1, -1};
   bool outside_hot_spots_ = true;
   int hovered_key_ = 0;

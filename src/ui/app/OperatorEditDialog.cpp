@@ -14,6 +14,8 @@ namespace ui {
 OperatorEditDialog::OperatorEditDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::OperatorEditDialog>()) {
   SetUp();
+  // Most new accounts are for cashiers; a manager is chosen on purpose.
+  ui_->dutyCombo->setCurrentText(app::kCashierDuty);
   ui_->worknoEdit->setFocus();
 }
 

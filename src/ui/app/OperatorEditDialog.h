@@ -14,10 +14,10 @@ class OperatorEditDialog;
 
 namespace ui {
 
-// "登陆账号": the editor of one login account. Add mode starts empty; Enter in "工号" loads an
-// existing account of that number, so saving then updates it. Modify mode shows the account
-// with its work number fixed (and, for the built-in account, its duty). A save that passes the
-// checks closes the editor with OK.
+// "登陆账号": the editor of one login account. Add mode starts empty with the duty "收银员";
+// Enter in "工号" loads an existing account of that number, so saving then updates it. Modify
+// mode shows the account with its work number fixed (and, for the built-in account, its duty).
+// A save that passes the checks closes the editor with OK.
 class OperatorEditDialog : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(OperatorEditDialog)

@@ -22,7 +22,8 @@ SearchDialog::SearchDialog(QWidget* parent, QTableView* view, const SearchableLi
   ui_->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   for (const SearchColumn& column : columns_) ui_->kindCombo->addItem(column.caption);
-  ui_->kindCombo->setCurrentIndex(-1);
+  // The first column offered (条码, 会员编号) is what is searched for most often.
+  ui_->kindCombo->setCurrentIndex(columns_.isEmpty() ? -1 : 0);
   ui_->searchButton->setDefault(true);
   connect(ui_->searchButton, &QPushButton::clicked, this, [this] { Search(true); });
   connect(ui_->nextButton, &QPushButton::clicked, this, [this] { Search(false); });

@@ -31,10 +31,10 @@ struct SearchColumn {
   int column = 0;
 };
 
-// "搜索": the prompt every list opens with "搜索". "开始搜索" finds the first row whose text in the
-// chosen column contains the target; "下一个" the next one after the selected row. The row found
-// is selected and scrolled into view in the list; the prompt stays open between searches and
-// follows the list through reloads.
+// "搜索": the prompt every list opens with "搜索", starting on the first column offered.
+// "开始搜索" finds the first row whose text in the chosen column contains the target; "下一个"
+// the next one after the selected row. The row found is selected and scrolled into view in
+// the list; the prompt stays open between searches and follows the list through reloads.
 class SearchDialog : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(SearchDialog)

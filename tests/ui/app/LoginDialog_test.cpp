@@ -3,6 +3,7 @@
 #include "ui/app/LoginDialog.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -100,7 +101,7 @@ TEST_F(LoginDialogTest, DamagedDatabaseRefusesLoginUntilARestoreMendsIt) {
   const std::string damaged = FileBytes(store::DatabasePath());
   ui::FileChooserSeam chooser;
   chooser.SetNextAnswer(Q(backup));
-  ModalDriver<ui::MainMenuWindow> menu([](ui::MainMenuWindow* window) { window->reject(); });
+  ModalDriver<ui::MainMenuWindow> menu([](ui::MainMenuWindow* window) { window->accept(); });
   ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog*) {
     LogIn("0", "0");
     EXPECT_EQ(FileBytes(store::DatabasePath()), damaged);
@@ -161,7 +162,7 @@ TEST_F(LoginDialogTest, EnterMovesFromAccountToPasswordToLoginWhichRunsTheMenuOn
   QStringList menus;
   ModalDriver<ui::MainMenuWindow> menu([&](ui::MainMenuWindow* window) {
     menus << window->workno();
-    window->reject();
+    window->accept();
   });
   QTest::keyClick(login, Qt::Key_Return);
   EXPECT_EQ(menus, QStringList{"0"});
@@ -190,6 +191,20 @@ TEST_F(LoginDialogTest, ResetAndRestoreAskForTheAuthorizationPassword) {
   EXPECT_FALSE(fs::exists(store::DatabasePath()));
 
   ModalDriver<ui::AboutDialog> about(Press("okButton"));
+  dialog_.findChild<QAction*>("aboutAction")->trigger();
+  EXPECT_TRUE(about.ran());
+}
+
+// Qt's own captions are Chinese too: the test program loads its translations as the till does.
+TEST_F(LoginDialogTest, FieldMenuAndAboutButtonSpeakChinese) {
+  std::unique_ptr<QMenu> menu(account_->createStandardContextMenu());
+  QStringList captions;  // without the shortcut after the tab
+  for (QAction* action : menu->actions()) captions << action->text().section('\t', 0, 0);
+  EXPECT_TRUE(captions.contains("复制(&C)")) << captions.join(' ').toStdString();
+  ModalDriver<ui::AboutDialog> about([](ui::AboutDialog* box) {
+    EXPECT_EQ(Find<QPushButton>(*box, "okButton")->text(), "确定");
+    box->accept();
+  });
   dialog_.findChild<QAction*>("aboutAction")->trigger();
   EXPECT_TRUE(about.ran());
 }

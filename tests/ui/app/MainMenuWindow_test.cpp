@@ -85,22 +85,47 @@ TEST_F(MainMenuWindowTest, PictureFillsTheWindowAndLeftClicksOpenTheModuleUnderI
   EXPECT_EQ(picture->size(), QSize(900, 660));
 }
 
-TEST_F(MainMenuWindowTest, EscAndEnterEndTheMenuAndOnlyF12BacksUpFirst) {
+// Esc and Enter ask first; "是" leaves through the same backup as F12, which does not ask.
+TEST_F(MainMenuWindowTest, EscAndEnterAskAndLeaveWithTheSameBackupAsF12) {
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 9, 30, 0));
+  const std::filesystem::path copy = app::BackupFolder() / "自动备份20240506093000.dat";
   for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
     auto menu = Menu("0");
+    QTest::keyClick(menu.get(), key);  // answered 否
+    EXPECT_TRUE(menu->isVisible()) << key;
+    EXPECT_FALSE(std::filesystem::exists(copy)) << key;
+    messages_.SetNextAnswer(true);
     QTest::keyClick(menu.get(), key);
     EXPECT_FALSE(menu->isVisible()) << key;
+    EXPECT_EQ(menu->result(), QDialog::Accepted) << key;
+    EXPECT_TRUE(std::filesystem::remove(copy)) << key;
   }
-  EXPECT_FALSE(std::filesystem::exists(app::BackupFolder()));
+  EXPECT_EQ(messages_.Texts(), Texts(4, "是否退出系统?"));
 
+  messages_.Clear();
   auto menu = Menu("7");
   QTest::keyClick(menu.get(), Qt::Key_F12);
   EXPECT_FALSE(menu->isVisible());
   EXPECT_EQ(menu->result(), QDialog::Accepted);
-  EXPECT_TRUE(std::filesystem::exists(app::BackupFolder() / "自动备份20240506093000.dat"));
+  EXPECT_TRUE(std::filesystem::exists(copy));
   EXPECT_TRUE(messages_.shown().empty());
   EXPECT_TRUE(launched_.empty());
+}
+
+TEST_F(MainMenuWindowTest, BandNamesTheShopTheOperatorAndTheDayAndFollowsTheSettings) {
+  kasso::SetFixedClock(kasso::MakeTime(2026, 12, 6, 10, 30, 0));
+  Open().Exec("update management set welcome = ?", " 老街便利店\n欢迎光临");
+  auto menu = Menu("7");
+  auto* picture = menu->findChild<ui::MenuPicture*>("menuPicture");
+  EXPECT_EQ(picture->shop(), "老街便利店");
+  EXPECT_EQ(picture->session(), "操作员: 张三 (7)    2026-12-06 星期日");
+
+  // The settings screen renames the shop: the band shows it when the menu is back.
+  menu->SetLauncher([this](const app::MenuModule&, QWidget*, const QString&) {
+    Open().Exec("update management set welcome = '新街便利店'");
+  });
+  QTest::keyClick(menu.get(), Qt::Key_F1);
+  EXPECT_EQ(picture->shop(), "新街便利店");
 }
 
 }  // namespace

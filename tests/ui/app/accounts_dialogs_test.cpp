@@ -87,10 +87,9 @@ TEST_F(AccountsDialogsTest, EditorFocusesTheFieldOfTheFailedCheckAndStaysOpen) {
   ui::OperatorEditDialog editor(nullptr);
   editor.show();
   auto* duty = Find<QComboBox>(editor, "dutyCombo");
-  EXPECT_EQ(duty->currentIndex(), -1);
+  EXPECT_EQ(duty->currentText(), "收银员");  // a new account's duty unless chosen otherwise
   SetText(editor, "worknoEdit", "0");
   SetText(editor, "nameEdit", "管理员");
-  duty->setCurrentText("收银员");
   Click(editor, "confirmButton");
   EXPECT_EQ(messages_.Texts(), Texts{"0账号的职责必须是经理"});
   EXPECT_EQ(editor.focusWidget(), duty);
@@ -120,6 +119,18 @@ TEST_F(AccountsDialogsTest, EnterLoadsAnExistingNumberAndWalksToTheSaveQuestion)
   QTest::keyClick(editor.focusWidget(), Qt::Key_Return);
   EXPECT_EQ(editor.result(), QDialog::Accepted);
   EXPECT_EQ(Stored("operatorname", "7"), "张三丰");
+}
+
+TEST_F(AccountsDialogsTest, NewAccountTypedByKeysIsStoredAsACashier) {
+  ui::OperatorEditDialog editor(nullptr);
+  editor.show();
+  Find<QLineEdit>(editor, "worknoEdit")->setFocus();
+  TypeEach(&editor, {"8", "李四", "pw8"});
+  QTest::keyClick(editor.focusWidget(), Qt::Key_Return);  // past the duty, left as it came
+  messages_.SetNextAnswer(true);
+  QTest::keyClick(editor.focusWidget(), Qt::Key_Return);  // "保存?" yes
+  EXPECT_EQ(editor.result(), QDialog::Accepted);
+  EXPECT_EQ(Stored("operatorduty", "8"), "收银员");
 }
 
 TEST_F(AccountsDialogsTest, RightsPagesSaveTheirDutyAndShowTheKeptManagerRight) {

@@ -76,6 +76,12 @@ TEST_F(BackupRestoreDialogsTest, FolderDialogProposesTheDefaultNameAndRefusesABa
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.chosenPath(), Q(disk_ / "old" / "我的备份.dat"));
 
+  // Opened on a folder, the name is proposed there at once; one outside the roots comes first.
+  ui::FolderDialog started("", "数据", nullptr, {Q(disk_ / "old")});
+  started.StartAt(Q(disk_));
+  EXPECT_EQ(Field(started)->text(), Q(disk_ / "备份20141205093000.dat"));
+  EXPECT_EQ(Labels(Tree(started)->invisibleRootItem()), (QStringList{Q(disk_), Q(disk_ / "old")}));
+
   ui::FolderDialog cancelled("", "数据", nullptr, {Q(disk_)});
   cancelled.show();
   Click(cancelled, "cancelButton");
@@ -104,27 +110,32 @@ TEST_F(BackupRestoreDialogsTest, FileSearchDialogOffersMatchingFilesAndRefusesFo
 
 TEST_F(BackupRestoreDialogsTest, ManualBackupWritesWhereChosenAndSaysHowItWent) {
   ui::FileChooserSeam chooser;
-  ui::BackUpToChosenFolder(nullptr);  // chooser cancelled: nothing is said
+  ui::BackUpToChosenFolder(nullptr, {});  // chooser cancelled: nothing is said
   EXPECT_TRUE(messages_.shown().empty());
   ASSERT_EQ(chooser.requests().size(), 1u);
   EXPECT_EQ(chooser.requests()[0].title, "文件管理");
   EXPECT_EQ(chooser.requests()[0].proposal, "备份20141205093000.dat");
+  // Without a USB stick it opens on the backup folder, made for the purpose.
+  EXPECT_EQ(chooser.requests()[0].start, Q(fs::absolute(app::BackupFolder())));
+  EXPECT_TRUE(fs::is_directory(app::BackupFolder()));
 
   // Twice within one second: the same name is proposed and the second copy replaces the first.
   fs::path target = disk_ / "备份20141205093000.dat";
   for (const char* barcode : {"6901", "6902"}) {
     Open().Exec("insert into goodsmaster (barcode,goodsname) values (?,'可乐')", barcode);
     chooser.SetNextAnswer(Q(target));
-    ui::BackUpToChosenFolder(nullptr);
+    ui::BackUpToChosenFolder(nullptr, {Q(disk_)});
   }
   EXPECT_EQ(chooser.requests()[2].proposal, "备份20141205093000.dat");
+  EXPECT_EQ(chooser.requests()[2].start, Q(disk_));  // a mounted stick comes first
   EXPECT_EQ(store::Database(target).QueryInt(
                 "select count(*) from goodsmaster where barcode in ('6901','6902')"),
             2);
 
   chooser.SetNextAnswer(Q(disk_ / "nowhere" / "x.dat"));
-  ui::BackUpToChosenFolder(nullptr);
-  EXPECT_EQ(messages_.Texts(), (Texts{"备份成功", "备份成功", "备份失败"}));
+  ui::BackUpToChosenFolder(nullptr, {});
+  const QString done = "备份成功: " + Q(target);
+  EXPECT_EQ(messages_.Texts(), (Texts{done, done, "备份失败"}));
   EXPECT_FALSE(fs::exists(disk_ / "nowhere"));
 }
 
