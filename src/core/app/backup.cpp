@@ -62,6 +62,7 @@ std::string DefaultFileName(const std::string& format, const std::string& purpos
                             const std::tm& time) {
   std::string stamp = kasso::FormatTime(time, "%Y%m%d%H%M%S");
   if (format == "excel") return purpose + stamp + ".xlsx";
+  if (format == "pdf") return purpose + stamp + ".pdf";
   if (purpose == "数据") return DefaultBackupName(time);
   if (purpose == "标签") return purpose + stamp + ".db";
   return purpose + stamp + ".txt";

@@ -23,7 +23,8 @@ std::string DefaultBackupName(const std::tm& time);
 std::string AutomaticBackupName(const std::tm& time);
 
 // The name the target-file chooser proposes for a caller's format and purpose: "excel" gives
-// purpose + time + ".xlsx" (the workbooks the till writes); otherwise "数据" gives the backup name,
+// purpose + time + ".xlsx" (the workbooks the till writes), "pdf" purpose + time + ".pdf" (printing
+// to a file); otherwise "数据" gives the backup name,
 // "标签" purpose + time + ".db" and anything else purpose + time + ".txt".
 std::string DefaultFileName(const std::string& format, const std::string& purpose,
                             const std::tm& time);

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStringList>
@@ -15,6 +14,7 @@
 #include "core/devices/scale.h"
 #include "core/store/database.h"
 #include "ui/common/MessageBox.h"
+#include "ui/devices/PrinterChoice.h"
 #include "ui_SettingsDialog.h"
 
 namespace ui {
@@ -83,7 +83,8 @@ void SettingsDialog::FillChoiceLists() {
   FillChoices(ui_->printerControlCombo, {"POS58", "驱动打印", "驱动76mm", "不打印"});
   FillChoices(ui_->displayControlCombo, {"LED8N", "不显示"});
   FillChoices(ui_->printerPortCombo, {"lpt1", "com1"});
-  FillChoices(ui_->printerNameCombo, QPrinterInfo::availablePrinterNames());
+  // Driver printing to a name ending in ".pdf" writes that file: a till without a printer.
+  OfferPrinters(ui_->printerNameCombo, "小票");
   FillChoices(ui_->displayPortCombo, {"com1", "com2", "com3", "com4"});
   FillChoices(ui_->printTimesCombo, {"0", "1", "2"});
   FillChoices(ui_->moneyBoxCombo, {"弹出", "不弹出"});

@@ -7,10 +7,13 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <cmath>
+#include <optional>
 
 #include "core/reports/daily_report.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/StatusPanes.h"
+#include "ui/devices/NamedPrinter.h"
+#include "ui/devices/PrinterChoice.h"
 #include "ui/reports/ReportPrinter.h"
 #include "ui_DailyReportWindow.h"
 
@@ -135,8 +138,11 @@ void DailyReportWindow::OnPrint() {
   KeepWorkingDirectory keep;
   std::unique_ptr<QPrinter> printer = OpenReportPrinter();
   if (!printer) {
-    ShowMessage(this, "没有找到打印机");
-    return;
+    // Without a printer the report can still be kept, as a PDF file.
+    if (!AskYesNo(this, "没有找到打印机,是否保存为 PDF 文件?")) return;
+    const std::optional<QString> file = ChoosePdfFile(this, "营业日报表");
+    if (!file) return;
+    printer = OpenPdfPrinter(*file);
   }
   printer->setDocName("print");
   QPainter painter;
@@ -150,7 +156,11 @@ void DailyReportWindow::OnPrint() {
   painter.scale(factor, factor);
   const QRectF page(0, 0, printer->width() / factor, printer->height() / factor);
   PaintDailyReport(painter, text_, page, reports::ReportMedium::kPaper, screen_dpi);
-  if (!painter.end()) ShowMessage(this, "打印有误");
+  if (!painter.end()) {
+    ShowMessage(this, "打印有误");
+    return;
+  }
+  ShowMessage(this, PrintedToText(*printer));
 }
 
 }  // namespace ui

@@ -17,8 +17,8 @@ namespace ui {
 class ReportPageView;
 
 // The daily business report in a maximised print preview: "打印" prints the page on the
-// report printer without asking, "放大" and "缩小" zoom in steps of 50 % between 50 % and
-// 5000 %, "关闭" closes. The status bar shows the page count, the page shown and the zoom.
+// report printer without asking (without a printer it offers a PDF file) and says where the
+// page went, "放大" and "缩小" zoom in steps of 50 % between 50 % and 5000 %, "关闭" closes. The status bar shows the page count, the page shown and the zoom.
 // The figures are measured once, when the window opens.
 class DailyReportWindow : public QDialog {
   Q_OBJECT

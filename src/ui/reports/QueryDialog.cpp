@@ -5,6 +5,7 @@
 #include "core/reports/queries.h"
 #include "ui/backoffice/members/MemberNamePickerDialog.h"
 #include "ui/common/FileTransfer.h"
+#include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui/reports/DailyReportWindow.h"
 #include "ui/reports/DateRangeDialog.h"
@@ -49,10 +50,8 @@ void QueryDialog::RunQuery(const QString& title,
   model_->SetResult({});
   setWindowTitle(title);
   RunGuarded(this, [&] { model_->SetResult(query()); });
-  const auto& columns = model_->result().columns();
-  for (std::size_t column = 0; column < columns.size(); ++column) {
-    ui_->resultTable->setColumnWidth(static_cast<int>(column), columns[column].width);
-  }
+  // Each query has its own columns, so each keeps its own widths.
+  ListColumns::FitAndRemember(ui_->resultTable, "查询/" + title);
 }
 
 void QueryDialog::RunRangeQuery(

@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 
 #include "core/common/error.h"
+#include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui_RecordListDialog.h"
 
@@ -67,6 +68,7 @@ RecordListDialog::RecordListDialog(QWidget* parent, const QString& mode, sale::R
     ui_->recordTable->setColumnWidth(static_cast<int>(column), list_.columns[column].width);
   }
   ui_->recordTable->horizontalHeader()->setStretchLastSection(true);
+  ListColumns::FitAndRemember(ui_->recordTable, "选择/" + mode_);
   connect(ui_->okButton, &QPushButton::clicked, this, &RecordListDialog::OnConfirm);
   connect(ui_->cancelButton, &QPushButton::clicked, this, &RecordListDialog::reject);
   SelectRow(0);

@@ -85,6 +85,38 @@ TEST_F(SettingsDialogTest, SavesEveryControlAndShowsItAgainWhenReopened) {
   }
 }
 
+// A till without a printer prints to a PDF file: its path is the printer name.
+TEST_F(SettingsDialogTest, ThePrinterNameOffersAPdfFileAndSavesItsPath) {
+  SetColumn("printername", "前台");
+  auto dialog = OpenDialog();
+  auto* printers = Find<QComboBox>(*dialog, "printerNameCombo");
+  EXPECT_EQ(printers->currentText(), "前台");
+  ASSERT_EQ(printers->itemText(printers->count() - 1), "PDF 文件…");
+  ui::FileChooserSeam chooser;
+  // Down the list to its last entry, as a person does with the arrow key, until a file is asked.
+  auto choose_pdf_entry = [&] {
+    const size_t asked = chooser.requests().size();
+    printers->setFocus();
+    for (int i = 0; i < printers->count() && chooser.requests().size() == asked; ++i) {
+      QTest::keyClick(printers, Qt::Key_Down);
+    }
+  };
+
+  chooser.SetNextAnswer(std::nullopt);  // cancelled: the name shown before stays
+  chooser.SetNextAnswer(Q(dir() / "小票"));
+  choose_pdf_entry();
+  EXPECT_EQ(printers->currentText(), "前台");
+  choose_pdf_entry();
+  const QString pdf = Q(dir() / "小票.pdf");
+  EXPECT_EQ(printers->currentText(), pdf);
+  ASSERT_EQ(chooser.requests().size(), 2U);
+  EXPECT_TRUE(chooser.requests()[1].proposal.endsWith(".pdf"));
+
+  Click(*dialog, "saveButton");
+  EXPECT_EQ(messages_.Texts(), Texts{"保存成功"});
+  EXPECT_EQ(Column("printername"), pdf.toStdString());
+}
+
 // A device path is kept as typed, and an empty drawer command gets the default.
 TEST_F(SettingsDialogTest, OddStoredValuesAreShownAndSavedBackAndOnlyCancelCloses) {
   SetColumn("displayport", "/dev/null");  // a device every machine has

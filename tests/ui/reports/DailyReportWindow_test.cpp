@@ -67,20 +67,36 @@ TEST_F(DailyReportWindowTest,
   EXPECT_EQ(Text(*window_, "zoomLabel"), " % 5000");
 }
 
-TEST_F(DailyReportWindowTest, PrintsOnePageToAPdfPrinterAndSaysWhenThereIsNoPrinter) {
+TEST_F(DailyReportWindowTest, PrintsOnePageAndSaysWhereAndWithoutAPrinterOffersAPdfFile) {
   const std::filesystem::path pdf = dir() / "report.pdf";
   {
-    ui::ReportPrinterSeam printer(QString::fromStdString(pdf.string()));
+    ui::ReportPrinterSeam printer(Q(pdf));
     Click(*window_, "printButton");
   }
   const std::string bytes = FileBytes(pdf);
   ASSERT_TRUE(bytes.starts_with("%PDF")) << bytes.substr(0, 20);
   EXPECT_EQ(PdfPageCount(pdf), 1);
-  EXPECT_TRUE(messages_.shown().empty());
+  EXPECT_EQ(messages_.Texts(), Texts{"已打印到 PDF: " + Q(pdf)});
 
+  // No printer: "否" prints nothing; "是" asks for the file, a name typed without ".pdf" too.
   ui::ReportPrinterSeam none("没有这台打印机");
+  ui::FileChooserSeam chooser;
+  const QString asked = "没有找到打印机,是否保存为 PDF 文件?";
+  messages_.Clear();
   Click(*window_, "printButton");
-  EXPECT_EQ(messages_.Texts(), Texts{"没有找到打印机"});
+  EXPECT_EQ(messages_.Texts(), Texts{asked});
+  EXPECT_TRUE(chooser.requests().empty());
+
+  chooser.SetNextAnswer(Q(dir() / "日报"));
+  messages_.SetNextAnswer(true);
+  messages_.Clear();
+  Click(*window_, "printButton");
+  const std::filesystem::path chosen = dir() / "日报.pdf";
+  EXPECT_EQ(PdfPageCount(chosen), 1);
+  EXPECT_EQ(messages_.Texts(), (Texts{asked, "已打印到 PDF: " + Q(chosen)}));
+  ASSERT_EQ(chooser.requests().size(), 1U);
+  EXPECT_EQ(chooser.requests()[0].title, "文件管理");
+  EXPECT_EQ(chooser.requests()[0].proposal, "营业日报表20240502080000.pdf");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "ui/backoffice/goods/BillLineDialog.h"
 #include "ui/backoffice/goods/StockFileTransfer.h"
 #include "ui/backoffice/goods/StockModels.h"
+#include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/SearchDialog.h"
 #include "ui_BillListDialog.h"
@@ -29,6 +30,7 @@ BillListDialog::BillListDialog(QWidget* parent, BillKind kind, const QString& wo
   ui_->billTable->setModel(model_);
   ui_->billTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   model_->ApplyWidths(ui_->billTable);
+  ListColumns::FitAndRemember(ui_->billTable, windowTitle());
 
   connect(ui_->addButton, &QPushButton::clicked, this, &BillListDialog::OnAdd);
   connect(ui_->modifyButton, &QPushButton::clicked, this, &BillListDialog::OnModify);

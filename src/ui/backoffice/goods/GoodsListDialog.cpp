@@ -11,6 +11,7 @@
 #include "ui/backoffice/goods/GoodsEditDialog.h"
 #include "ui/backoffice/goods/GoodsFileTransfer.h"
 #include "ui/backoffice/goods/GoodsListModel.h"
+#include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/SearchDialog.h"
 #include "ui/labels/LabelPrinting.h"
@@ -35,6 +36,7 @@ GoodsListDialog::GoodsListDialog(QWidget* parent, const QString& workno, Mode mo
   for (int column = 0; column < GoodsListModel::kColumnCount; ++column) {
     table->setColumnWidth(column, GoodsListModel::ColumnWidth(column));
   }
+  ListColumns::FitAndRemember(table, "商品信息");
   ui_->listSplitter->setStretchFactor(1, 1);
   ui_->listSplitter->setSizes({160, 840});
 

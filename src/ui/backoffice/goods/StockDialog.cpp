@@ -11,6 +11,7 @@
 #include "ui/backoffice/goods/ClassTree.h"
 #include "ui/backoffice/goods/StockModels.h"
 #include "ui/backoffice/goods/StocktakeDialog.h"
+#include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/SearchDialog.h"
 #include "ui_StockDialog.h"
@@ -29,6 +30,7 @@ StockDialog::StockDialog(QWidget* parent, const QString& workno)
   ui_->stockTable->setModel(model_);
   ui_->stockTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   model_->ApplyWidths(ui_->stockTable);
+  ListColumns::FitAndRemember(ui_->stockTable, "库存");
   ui_->listSplitter->setStretchFactor(1, 1);
   ui_->listSplitter->setSizes({160, 840});
 

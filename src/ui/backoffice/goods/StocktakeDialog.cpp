@@ -8,6 +8,7 @@
 #include "core/store/database.h"
 #include "ui/backoffice/goods/StockFileTransfer.h"
 #include "ui/backoffice/goods/StockModels.h"
+#include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/SearchDialog.h"
 #include "ui_StocktakeDialog.h"
@@ -26,6 +27,7 @@ StocktakeDialog::StocktakeDialog(QWidget* parent, const QString& workno)
   ui_->stocktakeTable->setModel(model_);
   ui_->stocktakeTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   model_->ApplyWidths(ui_->stocktakeTable);
+  ListColumns::FitAndRemember(ui_->stocktakeTable, "盘点");
 
   connect(ui_->countButton, &QPushButton::clicked, this, &StocktakeDialog::OnCount);
   connect(ui_->modifyButton, &QPushButton::clicked, this, &StocktakeDialog::OnModify);

@@ -9,6 +9,7 @@
 
 #include "core/backoffice/members/top_up.h"
 #include "core/store/database.h"
+#include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui_MemberBatchSelectDialog.h"
 
@@ -82,6 +83,7 @@ MemberBatchSelectDialog::MemberBatchSelectDialog(QWidget* parent)
   for (size_t column = 0; column < kColumns.size(); ++column) {
     table->setColumnWidth(static_cast<int>(column), kColumns[column].width);
   }
+  ListColumns::FitAndRemember(table, "会员批量选择");
   connect(ui_->confirmButton, &QPushButton::clicked, this, &MemberBatchSelectDialog::OnConfirm);
   connect(ui_->cancelButton, &QPushButton::clicked, this, &MemberBatchSelectDialog::reject);
 }

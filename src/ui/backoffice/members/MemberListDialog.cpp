@@ -12,6 +12,7 @@
 #include "ui/backoffice/members/MemberFileTransfer.h"
 #include "ui/backoffice/members/MemberListModel.h"
 #include "ui/backoffice/members/PointsFeedbackDialog.h"
+#include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/SearchDialog.h"
 #include "ui_MemberListDialog.h"
@@ -39,6 +40,7 @@ MemberListDialog::MemberListDialog(QWidget* parent, const QString& workno)
       table->setColumnWidth(column, width);
     }
   }
+  ListColumns::FitAndRemember(table, "会员");
 
   connect(ui_->addButton, &QPushButton::clicked, this, &MemberListDialog::OnAdd);
   connect(ui_->modifyButton, &QPushButton::clicked, this, &MemberListDialog::OnModify);
