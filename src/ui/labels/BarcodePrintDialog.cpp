@@ -11,6 +11,7 @@
 #include "core/labels/simple_labels.h"
 #include "core/store/database.h"
 #include "ui/common/MessageBox.h"
+#include "ui/devices/PrinterChoice.h"
 #include "ui/labels/LabelJobRunner.h"
 #include "ui_BarcodePrintDialog.h"
 
@@ -19,7 +20,7 @@ namespace ui {
 BarcodePrintDialog::BarcodePrintDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::BarcodePrintDialog>()) {
   ui_->setupUi(this);
-  ui_->printerCombo->addItems(QPrinterInfo::availablePrinterNames());
+  OfferPrinters(ui_->printerCombo, "标签");
   ui_->printerCombo->setCurrentText(QPrinterInfo::defaultPrinterName());
   connect(ui_->printButton, &QPushButton::clicked, this, &BarcodePrintDialog::OnPrint);
   connect(ui_->exitButton, &QPushButton::clicked, this, &BarcodePrintDialog::reject);
@@ -83,10 +84,12 @@ void BarcodePrintDialog::OnPrint() {
     ui::ShowMessage(this, "数据库有误,标签没有打印");
     return;
   }
-  RunLabelJob(this, ui_->statusLabel, SimpleRunPages(kind, static_cast<int>(goods.size())),
-              [&](const PageProgress& progress) {
-                return PrintSimpleLabels(kind, goods, printer, progress);
-              });
+  const std::optional<JobOutcome> outcome =
+      RunLabelJob(this, ui_->statusLabel, SimpleRunPages(kind, static_cast<int>(goods.size())),
+                  [&](const PageProgress& progress) {
+                    return PrintSimpleLabels(kind, goods, printer, progress);
+                  });
+  if (outcome && !outcome->cancelled) ui::ShowMessage(this, PrintedToText(printer));
 }
 
 }  // namespace ui

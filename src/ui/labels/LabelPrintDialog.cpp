@@ -14,6 +14,7 @@
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
 #include "ui/common/MessageBox.h"
+#include "ui/devices/PrinterChoice.h"
 #include "ui/labels/BarcodePrintDialog.h"
 #include "ui/labels/LabelCanvas.h"
 #include "ui/labels/LabelJobRunner.h"
@@ -61,7 +62,7 @@ LabelPrintDialog::LabelPrintDialog(QWidget* parent, [[maybe_unused]] const QStri
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Checked);
   }
-  ui_->printerCombo->addItems(QPrinterInfo::availablePrinterNames());
+  OfferPrinters(ui_->printerCombo, "标签");
   try {
     store::Database db;
     for (const std::string& name : labels::ListGoodsClasses(db))
@@ -311,9 +312,11 @@ void LabelPrintDialog::OnPrint() {
     return;
   }
   const QString printer = Text(s.printername);
-  RunLabelJob(this, ui_->statusLabel, pages, [&](const PageProgress& progress) {
-    return PrintTemplateLabels(label, goods, printer, progress);
-  });
+  const std::optional<JobOutcome> outcome =
+      RunLabelJob(this, ui_->statusLabel, pages, [&](const PageProgress& progress) {
+        return PrintTemplateLabels(label, goods, printer, progress);
+      });
+  if (outcome && !outcome->cancelled) ui::ShowMessage(this, PrintedToText(printer));
 }
 
 }  // namespace ui

@@ -12,6 +12,7 @@
 #include "core/common/error.h"
 #include "core/labels/print_queue.h"
 #include "core/store/database.h"
+#include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Numbers.h"
 #include "ui/labels/LabelCountDialog.h"
@@ -116,6 +117,7 @@ RangeSelectDialog::RangeSelectDialog(QWidget* parent)
           {"条码", "名称", "单位", "类别", "打印张数", "售价"}, BatchCell, this)) {
   ui_->setupUi(this);
   ui_->goodsTable->setModel(goods_model_);
+  ListColumns::FitAndRemember(ui_->goodsTable, "标签商品选择");
   ui_->batchTable->setModel(batch_model_);
   for (QTableView* table : {ui_->goodsTable, ui_->batchTable}) {
     table->horizontalHeader()->setStretchLastSection(true);
