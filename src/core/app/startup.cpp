@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
 #include <fstream>
+#include <utility>
 
+#include "core/app/backup.h"
 #include "core/devices/cash_drawer.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
 #include "core/store/file_check.h"
+#include "core/store/schema.h"
 
 namespace app {
 namespace fs = std::filesystem;
@@ -82,6 +86,83 @@ void ClearLockProcess() {
 }
 
 void SetUpPrinterPort() { devices::SetUpPrinterPort(); }
+
+namespace {
+
+constexpr const char* kAnotherCopyText = "已有相同程序运行";
+
+std::string ShownPath(const fs::path& file) { return fs::absolute(file).lexically_normal(); }
+
+std::string CannotOpenText(const fs::path& file, const std::exception& error) {
+  return "数据库文件 " + ShownPath(file) + " 无法创建或打开：\n" + error.what();
+}
+
+}  // namespace
+
+Startup::Startup(ProcessNameSource process_names) : process_names_(std::move(process_names)) {}
+
+std::optional<int> Startup::Run(StartupUi& ui) {
+  std::optional<std::vector<std::string>> processes = process_names_();
+  if (!processes) return 1;
+  if (!IsSingleInstance(*processes)) {
+    ui.Notice(kAnotherCopyText);
+    return 1;
+  }
+  if (std::optional<int> exit_code = PrepareDataFile(ui)) return exit_code;
+  // A file the till cannot use is not touched until a restore replaces it.
+  if (data_state_ == store::FileState::kReady) {
+    ClearLockProcess();
+    SetUpPrinterPort();
+  }
+  return std::nullopt;
+}
+
+bool Startup::TakeFolderLock(StartupUi& ui) {
+  // A folder that cannot hold the lock file (read-only) cannot be written by a second copy
+  // either; the till still opens, so that its data can be restored elsewhere.
+  if (DataFolderLock::Take(store::DataDirectory(), folder_lock_) ==
+      DataFolderLock::Outcome::kHeldElsewhere) {
+    ui.Notice(kAnotherCopyText);
+    return false;
+  }
+  return true;
+}
+
+std::optional<int> Startup::PrepareDataFile(StartupUi& ui) {
+  const fs::path file = store::DatabasePath();
+  try {
+    if (store::InspectDatabaseFile(file) == store::FileState::kMissing) {
+      // A till started in the wrong folder, or before its data disk is mounted, must not
+      // start selling into a new file unasked.
+      if (!ui.AskYesNo("没有找到数据库 " + ShownPath(file) + "，是否新建空白数据库?")) return 0;
+      fs::create_directories(store::DataDirectory());
+    }
+  } catch (const std::exception& error) {
+    ui.Message(CannotOpenText(file, error));
+    return 1;
+  }
+  if (!TakeFolderLock(ui)) return 1;
+  try {
+    if (store::InspectDatabaseFile(file) == store::FileState::kMissing) {
+      store::CreateNewDatabase(file);
+    }
+  } catch (const std::exception& error) {
+    ui.Message(CannotOpenText(file, error));
+    return 1;
+  }
+  try {
+    data_state_ = store::PrepareDatabase(file);
+  } catch (const store::DbError& error) {
+    ui.Message("数据库文件 " + ShownPath(file) + " 升级失败，文件未改动：" +
+               store::DescribeFailure(error) + "\n" + error.what());
+    return 1;
+  }
+  return std::nullopt;
+}
+
+void TickBackupClock(const std::tm& now) {
+  if (IsBackupTime(now)) WriteAutomaticBackup();
+}
 
 LoginResult Login(const std::string& account, const std::string& password) {
   try {

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "core/store/file_check.h"
 
 namespace app {
 
@@ -53,6 +58,48 @@ void ClearLockProcess();
 
 // Prepares the receipt printer's serial port (9600 8N1); failures are ignored.
 void SetUpPrinterPort();
+
+// What the start-up tells or asks the person before the login dialog opens.
+class StartupUi {
+ public:
+  virtual ~StartupUi() = default;
+  // A box titled "确认".
+  virtual void Message(std::string_view text) = 0;
+  // A box without a title.
+  virtual void Notice(std::string_view text) = 0;
+  // A Yes/No question titled "确认"; true for Yes.
+  virtual bool AskYesNo(std::string_view text) = 0;
+};
+
+// The program's start before the login: one running copy per machine and per data folder,
+// kasso.db found (created only when the person says so) and brought up to date, the module
+// locks of an earlier run emptied and the printer port prepared. The data folder stays locked
+// for as long as the object lives.
+class Startup {
+ public:
+  using ProcessNameSource = std::function<std::optional<std::vector<std::string>>()>;
+
+  explicit Startup(ProcessNameSource process_names = &RunningProcessNames);
+
+  // Runs the start-up; nullopt when the login dialog may open, otherwise the exit code the
+  // program ends with. A damaged or read-only kasso.db is left as it is, so that a restore
+  // from the login dialog can mend it.
+  std::optional<int> Run(StartupUi& ui);
+
+ private:
+  // Takes the data folder's lock; false after telling that another copy holds it.
+  bool TakeFolderLock(StartupUi& ui);
+  // Finds, creates on request and upgrades kasso.db; an exit code when the program must end.
+  std::optional<int> PrepareDataFile(StartupUi& ui);
+
+  ProcessNameSource process_names_;
+  std::optional<DataFolderLock> folder_lock_;
+  store::FileState data_state_ = store::FileState::kMissing;
+};
+
+// One tick of the automatic-backup clock, which ticks every minute: at minute 0 of the even
+// hours it writes the automatic backup. Throws what the backup throws.
+void TickBackupClock(const std::tm& now);
 
 enum class LoginResult { kAccepted, kRefused, kNoDatabase, kDamaged, kReadOnly };
 

@@ -1,25 +1,17 @@
 #include "ui/app/LoginDialog.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
-#include <exception>
-#include <filesystem>
 
-#include "core/app/backup.h"
 #include "core/app/startup.h"
-#include "core/common/clock.h"
-#include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
-#include "core/store/schema.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/AuthorizationDialog.h"
 #include "ui/app/MainMenuWindow.h"
@@ -107,40 +99,11 @@ void DrawBanner(QPainter& p, const QRect& area) {
   p.restore();
 }
 
-QString ShownPath(const std::filesystem::path& file) {
-  return QString::fromStdString(std::filesystem::absolute(file).lexically_normal().string());
-}
-
-constexpr const char* kClockMessageName = "clockMessage";
-
-// A failed scheduled backup is told without a modal box and without taking the focus: the
-// clock fires under whatever screen is on top, and a box grabbing the keyboard there would
-// swallow the next scanned barcode. One such box at a time is enough.
-void ShowClockError(QWidget* login) {
-  if (ui::MessageBoxSeam* seam = ui::MessageBoxSeam::Active()) {
-    seam->Record({kProgramTitle, "时钟有误", false});
-    return;
-  }
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window->objectName() == kClockMessageName && window->isVisible()) return;
-  }
-  QWidget* top = QApplication::activeModalWidget();
-  auto* box = new QMessageBox(QMessageBox::NoIcon, kProgramTitle, "时钟有误", QMessageBox::Ok,
-                              top != nullptr ? top : login);
-  box->setObjectName(kClockMessageName);
-  box->button(QMessageBox::Ok)->setText("确定");
-  box->setWindowModality(Qt::NonModal);
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setAttribute(Qt::WA_ShowWithoutActivating);
-  box->show();
-}
-
 }  // namespace
 
 LoginDialog::LoginDialog(QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::LoginDialog>()),
-      process_names_(&app::RunningProcessNames),
       close_action_(new QAction("关闭", this)),
       about_action_(new QAction("关于 Tillwise(&A)...", this)) {
   ui_->setupUi(this);
@@ -158,94 +121,10 @@ LoginDialog::LoginDialog(QWidget* parent)
   connect(close_action_, &QAction::triggered, this, &LoginDialog::reject);
   connect(about_action_, &QAction::triggered, this, &LoginDialog::ShowAbout);
 
-  // The clock is exact, so that a tick every minute meets minute 0 of each even hour.
-  backup_clock_.setTimerType(Qt::PreciseTimer);
-  backup_clock_.setInterval(kBackupClockMs);
-  connect(&backup_clock_, &QTimer::timeout, this, &LoginDialog::TickBackupClock);
-
   ui_->accountEdit->setFocus();
 }
 
 LoginDialog::~LoginDialog() = default;
-
-int LoginDialog::Run() {
-  std::optional<std::vector<std::string>> processes = process_names_();
-  if (!processes) return 1;
-  if (!app::IsSingleInstance(*processes)) {
-    ui::ShowMessage(nullptr, "已有相同程序运行", QString());
-    return 1;
-  }
-  if (std::optional<int> exit_code = PrepareDataFile()) return *exit_code;
-  backup_clock_.start();
-  // A file the till cannot use is not touched until a restore replaces it.
-  if (data_state_ == store::FileState::kReady) {
-    app::ClearLockProcess();
-    app::SetUpPrinterPort();
-  }
-
-  ui_->accountEdit->setFocus();
-  exec();
-  // Every way out of the login dialog, with or without a session, ends the program normally.
-  return 0;
-}
-
-bool LoginDialog::TakeFolderLock() {
-  // A folder that cannot hold the lock file (read-only) cannot be written by a second copy
-  // either; the till still opens, so that its data can be restored elsewhere.
-  if (app::DataFolderLock::Take(store::DataDirectory(), folder_lock_) ==
-      app::DataFolderLock::Outcome::kHeldElsewhere) {
-    ui::ShowMessage(nullptr, "已有相同程序运行", QString());
-    return false;
-  }
-  return true;
-}
-
-std::optional<int> LoginDialog::PrepareDataFile() {
-  const std::filesystem::path file = store::DatabasePath();
-  try {
-    if (store::InspectDatabaseFile(file) == store::FileState::kMissing) {
-      // A till started in the wrong folder, or before its data disk is mounted, must not
-      // start selling into a new file unasked.
-      if (!ui::AskYesNo(nullptr,
-                        QString("没有找到数据库 %1，是否新建空白数据库?").arg(ShownPath(file)))) {
-        return 0;
-      }
-      std::filesystem::create_directories(store::DataDirectory());
-    }
-  } catch (const std::exception& error) {
-    ui::ShowMessage(nullptr, QString("数据库文件 %1 无法创建或打开：\n%2")
-                                 .arg(ShownPath(file), QString::fromUtf8(error.what())));
-    return 1;
-  }
-  if (!TakeFolderLock()) return 1;
-  try {
-    if (store::InspectDatabaseFile(file) == store::FileState::kMissing) {
-      store::CreateNewDatabase(file);
-    }
-  } catch (const std::exception& error) {
-    ui::ShowMessage(nullptr, QString("数据库文件 %1 无法创建或打开：\n%2")
-                                 .arg(ShownPath(file), QString::fromUtf8(error.what())));
-    return 1;
-  }
-  try {
-    data_state_ = store::PrepareDatabase(file);
-  } catch (const store::DbError& error) {
-    ui::ShowMessage(nullptr,
-                    QString("数据库文件 %1 升级失败，文件未改动：%2\n%3")
-                        .arg(ShownPath(file), QString::fromStdString(store::DescribeFailure(error)),
-                             QString::fromUtf8(error.what())));
-    return 1;
-  }
-  return std::nullopt;
-}
-
-void LoginDialog::TickBackupClock() {
-  try {
-    if (app::IsBackupTime(kasso::Now())) servicelib::HandleBackUp();
-  } catch (const std::exception&) {
-    ShowClockError(this);
-  }
-}
 
 bool LoginDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {

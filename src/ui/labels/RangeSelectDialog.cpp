@@ -1,17 +1,17 @@
 #include "ui/labels/RangeSelectDialog.h"
 
-#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QStringList>
 #include <QTreeWidgetItem>
 #include <algorithm>
-#include <functional>
+#include <array>
 #include <utility>
 
 #include "core/common/error.h"
 #include "core/labels/print_queue.h"
 #include "core/store/database.h"
+#include "ui/common/ColumnTableModel.h"
 #include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Numbers.h"
@@ -20,83 +20,32 @@
 
 namespace ui {
 
-// A read-only table over rows fetched from core; a model, so every goods item of a big shop
-// lists at once.
-template <typename Row>
-class RowsModel : public QAbstractTableModel {
- public:
-  using Cell = std::function<QString(const Row&, int column)>;
-  RowsModel(QStringList headers, Cell cell, QObject* parent)
-      : QAbstractTableModel(parent), headers_(std::move(headers)), cell_(std::move(cell)) {}
-
-  void SetRows(std::vector<Row> rows) {
-    beginResetModel();
-    rows_ = std::move(rows);
-    endResetModel();
-  }
-  const std::vector<Row>& rows() const { return rows_; }
-
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-  }
-  int columnCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(headers_.size());
-  }
-  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount() ||
-        index.column() >= columnCount()) {
-      return {};
-    }
-    return cell_(rows_[static_cast<size_t>(index.row())], index.column());
-  }
-  QVariant headerData(int section, Qt::Orientation orientation,
-                      int role = Qt::DisplayRole) const override {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < headers_.size()) {
-      return headers_.at(section);
-    }
-    return QAbstractTableModel::headerData(section, orientation, role);
-  }
-
- private:
-  QStringList headers_;
-  Cell cell_;
-  std::vector<Row> rows_;
-};
-
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
-QString GoodsCell(const labels::GoodsRow& row, int column) {
-  switch (column) {
-    case 0:
-      return Text(row.barcode);
-    case 1:
-      return Text(row.goodsname);
-    case 2:
-      return Text(row.unit);
-    default:
-      return Text(row.goodsclass);
-  }
-}
+using labels::BatchLine;
+using labels::GoodsRow;
 
-QString BatchCell(const labels::BatchLine& line, int column) {
-  switch (column) {
-    case 0:
-      return Text(line.barcode);
-    case 1:
-      return Text(line.goodsname);
-    case 2:
-      return Text(line.unit);
-    case 3:
-      return Text(line.goodsclass);
-    case 4:
-      return QString::number(line.quantity);
-    default:
-      return FormatMoney(line.salesprice);
-  }
-}
+// Read-only tables over rows fetched from core; models, so every goods item of a big shop lists
+// at once. The barcode and name columns are wider; the others keep the view's width.
+constexpr std::array<ListColumn<GoodsRow>, 4> kGoodsColumns = {{
+    {"条码", 130, kViewAligned, [](const GoodsRow& r) { return Text(r.barcode); }},
+    {"名称", 200, kViewAligned, [](const GoodsRow& r) { return Text(r.goodsname); }},
+    {"单位", kViewWidth, kViewAligned, [](const GoodsRow& r) { return Text(r.unit); }},
+    {"类别", kViewWidth, kViewAligned, [](const GoodsRow& r) { return Text(r.goodsclass); }},
+}};
+
+constexpr std::array<ListColumn<BatchLine>, 6> kBatchColumns = {{
+    {"条码", 130, kViewAligned, [](const BatchLine& l) { return Text(l.barcode); }},
+    {"名称", 200, kViewAligned, [](const BatchLine& l) { return Text(l.goodsname); }},
+    {"单位", kViewWidth, kViewAligned, [](const BatchLine& l) { return Text(l.unit); }},
+    {"类别", kViewWidth, kViewAligned, [](const BatchLine& l) { return Text(l.goodsclass); }},
+    {"打印张数", kViewWidth, kViewAligned,
+     [](const BatchLine& l) { return QString::number(l.quantity); }},
+    {"售价", kViewWidth, kViewAligned,
+     [](const BatchLine& l) { return FormatMoney(l.salesprice); }},
+}};
 
 // The chosen rows of a view, top to bottom.
 QList<int> ChosenRows(const QAbstractItemView& view) {
@@ -111,18 +60,16 @@ QList<int> ChosenRows(const QAbstractItemView& view) {
 RangeSelectDialog::RangeSelectDialog(QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::RangeSelectDialog>()),
-      goods_model_(
-          new RowsModel<labels::GoodsRow>({"条码", "名称", "单位", "类别"}, GoodsCell, this)),
-      batch_model_(new RowsModel<labels::BatchLine>(
-          {"条码", "名称", "单位", "类别", "打印张数", "售价"}, BatchCell, this)) {
+      goods_model_(new RowTableModel<GoodsRow>(this, kGoodsColumns)),
+      batch_model_(new RowTableModel<BatchLine>(this, kBatchColumns)) {
   ui_->setupUi(this);
   ui_->goodsTable->setModel(goods_model_);
-  ListColumns::FitAndRemember(ui_->goodsTable, "标签商品选择");
   ui_->batchTable->setModel(batch_model_);
+  goods_model_->ApplyWidths(ui_->goodsTable);
+  batch_model_->ApplyWidths(ui_->batchTable);
+  ListColumns::FitAndRemember(ui_->goodsTable, "标签商品选择");
   for (QTableView* table : {ui_->goodsTable, ui_->batchTable}) {
     table->horizontalHeader()->setStretchLastSection(true);
-    table->setColumnWidth(0, 130);
-    table->setColumnWidth(1, 200);
   }
 
   auto* all = new QTreeWidgetItem(ui_->classTree, {labels::kAllClasses});
@@ -174,7 +121,7 @@ void RangeSelectDialog::OnClassChosen() {
 void RangeSelectDialog::OnSelect() {
   std::vector<std::string> barcodes;
   for (int row : ChosenRows(*ui_->goodsTable)) {
-    barcodes.push_back(goods_model_->rows()[static_cast<size_t>(row)].barcode);
+    barcodes.push_back(goods_model_->Rows()[static_cast<size_t>(row)].barcode);
   }
   try {
     store::Database db;
@@ -195,7 +142,7 @@ void RangeSelectDialog::OnEdit() {
     ui::ShowMessage(this, "请选择要编辑的商品");
     return;
   }
-  const labels::BatchLine& line = batch_model_->rows()[static_cast<size_t>(rows.front())];
+  const labels::BatchLine& line = batch_model_->Rows()[static_cast<size_t>(rows.front())];
   LabelCountDialog count(this, line.quantity);
   if (count.exec() != QDialog::Accepted) return;
   try {
@@ -215,7 +162,7 @@ void RangeSelectDialog::OnDelete() {
   }
   try {
     store::Database db;
-    labels::RemoveFromBatch(db, batch_model_->rows()[static_cast<size_t>(rows.front())].barcode);
+    labels::RemoveFromBatch(db, batch_model_->Rows()[static_cast<size_t>(rows.front())].barcode);
   } catch (const store::DbError&) {
     ui::ShowMessage(this, "数据库有误,商品没有删除");
   }

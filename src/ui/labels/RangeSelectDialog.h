@@ -13,8 +13,8 @@ class RangeSelectDialog;
 
 namespace ui {
 
-template <typename Row>
-class RowsModel;
+template <typename Item>
+class RowTableModel;
 
 // "条码打印范围选择": builds the list of goods to label (goodsbatchselect). The class tree
 // chooses which goods are listed under "商品信息"; "选中" adds the chosen ones with one label
@@ -40,8 +40,8 @@ class RangeSelectDialog : public QDialog {
   void OnDelete();
 
   std::unique_ptr<Ui::RangeSelectDialog> ui_;
-  RowsModel<labels::GoodsRow>* goods_model_;
-  RowsModel<labels::BatchLine>* batch_model_;
+  RowTableModel<labels::GoodsRow>* goods_model_;
+  RowTableModel<labels::BatchLine>* batch_model_;
 };
 
 }  // namespace ui

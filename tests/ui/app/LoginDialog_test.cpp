@@ -1,4 +1,4 @@
-// The login dialog, from the program's start to the menu, and the backup clock it owns.
+// The login dialog, from the program's start to the menu, and the backup clock of the start.
 
 #include "ui/app/LoginDialog.h"
 
@@ -12,6 +12,7 @@
 #include "ui/app/AboutDialog.h"
 #include "ui/app/AuthorizationDialog.h"
 #include "ui/app/MainMenuWindow.h"
+#include "ui/app/StartupShell.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -27,29 +28,35 @@ class LoginDialogTest : public TestDatabase {
     account_ = dialog_.findChild<QLineEdit*>("accountEdit");
     password_ = dialog_.findChild<QLineEdit*>("passwordEdit");
   }
-  // Runs the dialog as the program does, seeing the given process names.
+  // Starts as the program does, seeing the given process names.
   int Run(std::optional<Names> names) {
-    dialog_.SetProcessNameSource([names] { return names; });
-    return dialog_.Run();
+    shell_.emplace([names] { return names; });
+    return shell_->Run();
   }
   void SetAccountZero(const std::string& password, const std::string& duty) const {
     Open().Exec(
         "update operatormaster set operatorpassword = ?, operatorduty = ? where workno = '0'",
         password, duty);
   }
-  void LogIn(const char* account, const char* password) {
-    account_->setText(account);
-    password_->setText(password);
-    Click(dialog_, "loginButton");
+  void LogIn(const char* account, const char* password) { LogIn(dialog_, account, password); }
+  static void LogIn(ui::LoginDialog& login, const char* account, const char* password) {
+    SetText(login, "accountEdit", account);
+    SetText(login, "passwordEdit", password);
+    Click(login, "loginButton");
   }
   // Clicks the button and answers the authorization prompt it opens with action.
   void Authorized(const char* button, std::function<void(ui::AuthorizationDialog*)> action) {
+    Authorized(dialog_, button, std::move(action));
+  }
+  static void Authorized(ui::LoginDialog& login, const char* button,
+                         std::function<void(ui::AuthorizationDialog*)> action) {
     ModalDriver<ui::AuthorizationDialog> prompt(std::move(action));
-    Click(dialog_, button);
+    Click(login, button);
     EXPECT_TRUE(prompt.ran()) << button;
   }
 
   ui::MessageBoxSeam messages_;
+  std::optional<ui::StartupShell> shell_;
   ui::LoginDialog dialog_;
   QLineEdit* account_ = nullptr;
   QLineEdit* password_ = nullptr;
@@ -69,7 +76,7 @@ TEST_F(LoginDialogTest, SecondCopyOrUnusableDataDirectoryEndsTheProgramWithAMess
     EXPECT_EQ(Run(Names{"bash", "pos"}), 1);
     EXPECT_EQ(messages_.Texts(), (Texts{"已有相同程序运行", "已有相同程序运行"}));
   }
-  EXPECT_FALSE(dialog_.backup_clock().isActive());
+  EXPECT_FALSE(shell_->backup_clock().isActive());
 
   std::ofstream(dir() / "plain-file") << "x";
   store::SetDataDirectory(dir() / "plain-file" / "data");
@@ -102,11 +109,11 @@ TEST_F(LoginDialogTest, DamagedDatabaseRefusesLoginUntilARestoreMendsIt) {
   ui::FileChooserSeam chooser;
   chooser.SetNextAnswer(Q(backup));
   ModalDriver<ui::MainMenuWindow> menu([](ui::MainMenuWindow* window) { window->accept(); });
-  ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog*) {
-    LogIn("0", "0");
+  ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog* shown) {
+    LogIn(*shown, "0", "0");
     EXPECT_EQ(FileBytes(store::DatabasePath()), damaged);
-    Authorized("restoreButton", Authorize);
-    LogIn("0", "0");
+    Authorized(*shown, "restoreButton", Authorize);
+    LogIn(*shown, "0", "0");
   });
   EXPECT_EQ(Run(Names{"Tillwise"}), 0);
   EXPECT_EQ(messages_.Texts(), (Texts{app::kDamagedDatabaseText, "数据恢复成功"}));
@@ -116,10 +123,10 @@ TEST_F(LoginDialogTest, DamagedDatabaseRefusesLoginUntilARestoreMendsIt) {
 TEST_F(LoginDialogTest, StartUpClearsLocksStartsTheClockAndWaitsAtTheAccountField) {
   Open().Exec("insert into lockprocess (processname,workno,locktime) values ('销售','0','x')");
   ModalDriver<ui::LoginDialog> login([&](ui::LoginDialog* shown) {
-    EXPECT_TRUE(shown->backup_clock().isActive());
-    EXPECT_EQ(shown->backup_clock().interval(), 60000);  // so no minute 0 is missed
+    EXPECT_TRUE(shell_->backup_clock().isActive());
+    EXPECT_EQ(shell_->backup_clock().interval(), 60000);  // so no minute 0 is missed
     EXPECT_EQ(Open().QueryInt("select count(*) from lockprocess"), 0);
-    EXPECT_EQ(shown->focusWidget(), account_);
+    EXPECT_EQ(shown->focusWidget(), Find<QLineEdit>(*shown, "accountEdit"));
     QTest::keyClick(shown, Qt::Key_Escape);
   });
   EXPECT_EQ(Run(Names{"bash", "Tillwise"}), 0);
@@ -215,26 +222,30 @@ using BackupClockMessageTest = TestDatabase;
 // The copy itself is proven in core; an odd hour does not even try it.
 TEST_F(BackupClockMessageTest, EvenHoursOnlyAndAFailureIsShownWithoutAModalBoxAndOnlyOnce) {
   fs::remove(store::DatabasePath());
-  ui::LoginDialog login;
+  ui::StartupShell start;
   ModalDriver<QMessageBox> modal([](QMessageBox* box) { box->reject(); });
+  auto clock_boxes = [] {
+    std::vector<QMessageBox*> boxes;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(window);
+      if (box && box->objectName() == "clockMessage") boxes.push_back(box);
+    }
+    return boxes;
+  };
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 1, 0, 0));
-  login.TickBackupClock();
-  EXPECT_FALSE(login.findChild<QMessageBox*>("clockMessage"));
+  start.TickBackupClock();
+  EXPECT_TRUE(clock_boxes().empty());
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 2, 0, 0));
-  login.TickBackupClock();
-  login.TickBackupClock();
+  start.TickBackupClock();
+  start.TickBackupClock();
   EXPECT_FALSE(modal.ran());
-  int boxes = 0;
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    auto* box = qobject_cast<QMessageBox*>(window);
-    if (!box || box->objectName() != "clockMessage") continue;
-    ++boxes;
+  for (QMessageBox* box : clock_boxes()) {
     EXPECT_EQ(box->text(), "时钟有误");
     EXPECT_EQ(box->windowTitle(), "Tillwise");
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->windowModality(), Qt::NonModal);
   }
-  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(clock_boxes().size(), 1u);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 

@@ -31,6 +31,17 @@ StocktakeRow ReadRow(const store::Statement& statement) {
           statement.Double(3), statement.Double(4), statement.Double(5)};
 }
 
+// No count starts while a purchase or return bill waits for verification: its lines would
+// reach the stock after the book quantities were taken.
+void RefuseWhileBillsWait(store::Database& db) {
+  if (db.HasRow("select 1 from import limit 1")) {
+    throw kasso::UserError("有未验收的进货单,请处理后盘点");
+  }
+  if (db.HasRow("select 1 from return limit 1")) {
+    throw kasso::UserError("有未验收的返厂单,请处理后盘点");
+  }
+}
+
 // Fills an empty count on the caller's transaction; false when a count is open. The rows go in
 // in barcode order, so every new index entry lands at the end, and are listed in that order.
 bool Generate(store::Database& db) {
@@ -64,6 +75,7 @@ bool GenerateStocktake() {
   store::Database db;
   PrepareBulkConnection(db);
   store::Transaction tx(db);
+  RefuseWhileBillsWait(db);
   const bool generated = Generate(db);
   tx.Commit();
   return generated;
@@ -73,12 +85,7 @@ void RegenerateStocktake() {
   store::Database db;
   PrepareBulkConnection(db);
   store::Transaction tx(db);
-  if (db.HasRow("select 1 from import limit 1")) {
-    throw kasso::UserError("有未验收的进货单,请处理后生成盘点单");
-  }
-  if (db.HasRow("select 1 from return limit 1")) {
-    throw kasso::UserError("有未验收的返厂单,请处理后生成盘点单");
-  }
+  RefuseWhileBillsWait(db);
   db.Exec("delete from invcount");
   Generate(db);
   tx.Commit();

@@ -25,12 +25,13 @@ struct StocktakeRow {
 };
 
 // When no count is open, starts one with every goods that is not combined, counted = book.
-// An open count is left as it is. True when a count was started. Throws store::DbError.
+// An open count is left as it is. True when a count was started. Refused, open count or not,
+// with kasso::UserError "有未验收的进货单,请处理后盘点" or "有未验收的返厂单,请处理后盘点" while a
+// purchase or return bill waits. Throws store::DbError.
 bool GenerateStocktake();
 
-// Throws away the open count and starts a new one. Refused with kasso::UserError
-// "有未验收的进货单,请处理后生成盘点单" or "有未验收的返厂单,请处理后生成盘点单" while a purchase
-// or return bill waits. Throws store::DbError.
+// Throws away the open count and starts a new one; refused as GenerateStocktake is. Throws
+// store::DbError.
 void RegenerateStocktake();
 
 // The open count in barcode order. Throws store::DbError.

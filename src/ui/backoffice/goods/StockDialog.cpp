@@ -5,7 +5,8 @@
 
 #include "core/backoffice/goods/goods_master.h"
 #include "core/backoffice/goods/stock_list.h"
-#include "core/servicelib/kasso_basic.h"
+#include "core/backoffice/goods/stocktake.h"
+#include "core/common/error.h"
 #include "core/store/database.h"
 #include "ui/backoffice/goods/BillListDialog.h"
 #include "ui/backoffice/goods/ClassTree.h"
@@ -70,12 +71,14 @@ void StockDialog::OpenBill(backoffice::BillKind kind) {
 }
 
 void StockDialog::OnStocktake() {
-  if (!servicelib::ImportListCheck()) {
-    ShowMessage(this, "有未验收的进货单,请处理后盘点");
+  // The count starts here, so that a refusal (a bill waiting) keeps the stocktake screen shut.
+  try {
+    backoffice::GenerateStocktake();
+  } catch (const kasso::UserError& refusal) {
+    ShowMessage(this, ErrorText(refusal));
     return;
-  }
-  if (!servicelib::ReturnListCheck()) {
-    ShowMessage(this, "有未验收的返厂单,请处理后盘点");
+  } catch (const store::DbError&) {
+    ShowMessage(this, "商品有误");
     return;
   }
   StocktakeDialog stocktake(this, workno_);

@@ -38,11 +38,6 @@ StocktakeDialog::StocktakeDialog(QWidget* parent, const QString& workno)
   connect(ui_->searchButton, &QPushButton::clicked, this, &StocktakeDialog::OnSearch);
   connect(ui_->exitButton, &QPushButton::clicked, this, &StocktakeDialog::reject);
 
-  try {
-    backoffice::GenerateStocktake();
-  } catch (const store::DbError&) {
-    ShowMessage(this, "商品有误");
-  }
   Reload();
 }
 

@@ -15,7 +15,7 @@ namespace ui {
 
 class StocktakeModel;
 
-// "盘点": the open stocktake, generated when none is open. Counts are entered ("盘点", "修改"),
+// "盘点": the open stocktake, which the caller has generated (GenerateStocktake). Counts are entered ("盘点", "修改"),
 // imported and exported; "验收" corrects the stock and closes the screen; "重新生成" starts
 // over. Closing with the stocktake open asks "有未验收的数据,是否验收?".
 class StocktakeDialog : public QDialog {

@@ -1,6 +1,5 @@
 #include "ui/backoffice/members/MemberBatchSelectDialog.h"
 
-#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <algorithm>
 #include <array>
@@ -9,61 +8,27 @@
 
 #include "core/backoffice/members/top_up.h"
 #include "core/store/database.h"
+#include "ui/common/ColumnTableModel.h"
 #include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/Numbers.h"
 #include "ui_MemberBatchSelectDialog.h"
 
 namespace ui {
 namespace {
 
-struct ColumnInfo {
-  const char* heading;
-  int width;
-  std::string backoffice::BatchCandidate::*field;
-};
+using backoffice::BatchCandidate;
 
-constexpr std::array<ColumnInfo, 5> kColumns = {{
-    {"会员编号", 100, &backoffice::BatchCandidate::memberid},
-    {"会员名称", 200, &backoffice::BatchCandidate::membername},
-    {"性别", 50, &backoffice::BatchCandidate::membersex},
-    {"身份证", 100, &backoffice::BatchCandidate::memberpid},
-    {"电话", 100, &backoffice::BatchCandidate::memberphone},
+constexpr std::array<ListColumn<BatchCandidate>, 5> kColumns = {{
+    {"会员编号", 100, kViewAligned, [](const BatchCandidate& c) { return Utf8(c.memberid); }},
+    {"会员名称", 200, kViewAligned, [](const BatchCandidate& c) { return Utf8(c.membername); }},
+    {"性别", 50, kViewAligned, [](const BatchCandidate& c) { return Utf8(c.membersex); }},
+    {"身份证", 100, kViewAligned, [](const BatchCandidate& c) { return Utf8(c.memberpid); }},
+    {"电话", 100, kViewAligned, [](const BatchCandidate& c) { return Utf8(c.memberphone); }},
 }};
 
 // The stored-value members, as many as the shop has.
-class CandidateModel : public QAbstractTableModel {
- public:
-  CandidateModel(QObject* parent, std::vector<backoffice::BatchCandidate> rows)
-      : QAbstractTableModel(parent), rows_(std::move(rows)) {}
-
-  const backoffice::BatchCandidate& Row(int row) const { return rows_[static_cast<size_t>(row)]; }
-
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-  }
-  int columnCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(kColumns.size());
-  }
-  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
-      return {};
-    }
-    if (role != Qt::DisplayRole) return {};
-    const std::string& text = Row(index.row()).*kColumns[static_cast<size_t>(index.column())].field;
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  }
-  QVariant headerData(int section, Qt::Orientation orientation,
-                      int role = Qt::DisplayRole) const override {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= columnCount()) {
-      return QAbstractTableModel::headerData(section, orientation, role);
-    }
-    return QString::fromUtf8(kColumns[static_cast<size_t>(section)].heading);
-  }
-
- private:
-  std::vector<backoffice::BatchCandidate> rows_;
-};
+using CandidateModel = RowTableModel<BatchCandidate>;
 
 }  // namespace
 
@@ -78,11 +43,11 @@ MemberBatchSelectDialog::MemberBatchSelectDialog(QWidget* parent)
     ShowMessage(this, "会员有误");
   }
   QTableView* table = ui_->memberTable;
-  table->setModel(new CandidateModel(this, std::move(rows)));
+  auto* model = new CandidateModel(this, kColumns);
+  model->SetRows(std::move(rows));
+  table->setModel(model);
   table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  for (size_t column = 0; column < kColumns.size(); ++column) {
-    table->setColumnWidth(static_cast<int>(column), kColumns[column].width);
-  }
+  model->ApplyWidths(table);
   ListColumns::FitAndRemember(table, "会员批量选择");
   connect(ui_->confirmButton, &QPushButton::clicked, this, &MemberBatchSelectDialog::OnConfirm);
   connect(ui_->cancelButton, &QPushButton::clicked, this, &MemberBatchSelectDialog::reject);
