@@ -9,11 +9,11 @@
 #include <map>
 
 #include "core/common/error.h"
-#include "core/reports/open_document_styles.h"
-#include "core/reports/spreadsheet_cells.h"
-#include "core/reports/spreadsheet_xml.h"
+#include "core/files/open_document_styles.h"
+#include "core/files/spreadsheet_cells.h"
+#include "core/files/spreadsheet_xml.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr const char* kUnreadable = "打开文件错误";
@@ -444,4 +444,4 @@ Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
   return builder.Finish();
 }
 
-}  // namespace reports
+}  // namespace files

@@ -1,4 +1,4 @@
-#include "core/reports/gbk_encoder.h"
+#include "core/files/gbk_encoder.h"
 
 #include <iconv.h>
 
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr char32_t kPlane = 0x10000;
@@ -100,4 +100,4 @@ void AppendGbk(std::string_view utf8, std::string& out) {
   }
 }
 
-}  // namespace reports
+}  // namespace files

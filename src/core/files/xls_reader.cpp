@@ -3,9 +3,9 @@
 #include <string>
 
 #include "core/common/error.h"
-#include "core/reports/spreadsheet_cells.h"
+#include "core/files/spreadsheet_cells.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr unsigned kRowsPerReport = 4096;
@@ -91,4 +91,4 @@ Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
   return builder.Finish();
 }
 
-}  // namespace reports
+}  // namespace files

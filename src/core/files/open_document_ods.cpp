@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "core/common/error.h"
-#include "core/reports/spreadsheet_cells.h"
-#include "core/reports/spreadsheet_xml.h"
+#include "core/files/spreadsheet_cells.h"
+#include "core/files/spreadsheet_xml.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr const char* kUnreadable = "打开文件错误";
@@ -263,4 +263,4 @@ Sheet ReadOdsSheet(std::string_view bytes, std::string_view sheet,
   return content.Result();
 }
 
-}  // namespace reports
+}  // namespace files

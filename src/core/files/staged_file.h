@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-namespace reports {
+namespace files {
 
 // A file that is written beside its target under a hidden temporary name and takes the
 // target's name only when complete, so a failed or stopped write never leaves half a file
@@ -35,4 +35,4 @@ class StagedFile {
 // Writes all of data to fd; throws kasso::UserError when the disk refuses.
 void WriteAll(int fd, const char* data, std::size_t size);
 
-}  // namespace reports
+}  // namespace files

@@ -1,9 +1,9 @@
-#include "core/reports/progress.h"
+#include "core/files/progress.h"
 
-namespace reports {
+namespace files {
 
 void ReportProgress(const Progress& progress, std::size_t done, std::size_t total) {
   if (progress && !progress(done, total)) throw Cancelled();
 }
 
-}  // namespace reports
+}  // namespace files

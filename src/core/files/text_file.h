@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/reports/progress.h"
-#include "core/reports/staged_file.h"
+#include "core/files/progress.h"
+#include "core/files/staged_file.h"
 
-namespace reports {
+namespace files {
 
 // The field as written: unchanged, unless it holds a comma, a double quote, CR or LF; then it
 // is put in double quotes with its inner quotes doubled.
@@ -63,4 +63,4 @@ struct TextRecord {
 std::vector<TextRecord> ReadTextRecords(const std::filesystem::path& file,
                                         const Progress& progress = {});
 
-}  // namespace reports
+}  // namespace files

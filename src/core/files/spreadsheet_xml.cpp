@@ -1,4 +1,4 @@
-#include "core/reports/spreadsheet_xml.h"
+#include "core/files/spreadsheet_xml.h"
 
 #include <expat.h>
 
@@ -7,7 +7,7 @@
 
 #include "core/common/error.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr char kNamespaceEnd = '|';
@@ -112,4 +112,4 @@ void XmlPart::ReadFrom(const ZipArchive& archive, std::string_view part, const P
   }
 }
 
-}  // namespace reports
+}  // namespace files

@@ -1,9 +1,9 @@
-#include "core/reports/list_export.h"
+#include "core/files/list_export.h"
 
-#include "core/reports/spreadsheet.h"
-#include "core/reports/text_file.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/text_file.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr std::size_t kRowsPerReport = 1024;
@@ -42,4 +42,4 @@ void ExportListAsSpreadsheet(const Table& table, const std::filesystem::path& fi
   writer.Commit();
 }
 
-}  // namespace reports
+}  // namespace files

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/reports/progress.h"
-#include "core/reports/spreadsheet_zip.h"
+#include "core/files/progress.h"
+#include "core/files/spreadsheet_zip.h"
 
-namespace reports {
+namespace files {
 
 class XmlPart {
  public:
@@ -62,4 +62,4 @@ class XmlPart {
 // The name without its namespace: "urn:...:table:1.0|table-cell" gives "table-cell".
 std::string_view LocalName(std::string_view name);
 
-}  // namespace reports
+}  // namespace files

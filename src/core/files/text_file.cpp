@@ -1,4 +1,4 @@
-#include "core/reports/text_file.h"
+#include "core/files/text_file.h"
 
 #include <algorithm>
 #include <fstream>
@@ -7,10 +7,10 @@
 
 #include "core/common/error.h"
 #include "core/common/text_encoding.h"
-#include "core/reports/gbk_encoder.h"
-#include "core/reports/import_check.h"
+#include "core/files/gbk_encoder.h"
+#include "core/files/import_check.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr std::size_t kFlushBytes = 1 << 20;
@@ -220,4 +220,4 @@ std::vector<TextRecord> ReadTextRecords(const std::filesystem::path& file,
   return records;
 }
 
-}  // namespace reports
+}  // namespace files

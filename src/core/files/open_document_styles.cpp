@@ -1,12 +1,12 @@
-#include "core/reports/open_document_styles.h"
+#include "core/files/open_document_styles.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 
-#include "core/reports/spreadsheet_cells.h"
+#include "core/files/spreadsheet_cells.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr double kSecondsPerDay = 86400;
@@ -122,4 +122,4 @@ std::string NumberFormats::Text(double value, std::uint32_t xf) const {
   return DateTimeText(year, month, day, hour, minute, second);
 }
 
-}  // namespace reports
+}  // namespace files

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/reports/progress.h"
+#include "core/files/progress.h"
 
-namespace reports {
+namespace files {
 
 struct Table {
   std::vector<std::string> titles;
@@ -30,4 +30,4 @@ void ExportListAsSpreadsheet(const Table& table, const std::filesystem::path& fi
                              const std::string& sheet, const std::vector<bool>& number_columns = {},
                              const Progress& progress = {});
 
-}  // namespace reports
+}  // namespace files

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/reports/progress.h"
-#include "core/reports/staged_file.h"
+#include "core/files/progress.h"
+#include "core/files/staged_file.h"
 
-namespace reports {
+namespace files {
 
 struct SheetColumn {
   std::string title;
@@ -74,4 +74,4 @@ Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
 Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
                       const Progress& progress = {});
 
-}  // namespace reports
+}  // namespace files

@@ -1,4 +1,4 @@
-#include "ui/app/FileSearchDialog.h"
+#include "ui/common/FileSearchDialog.h"
 
 #include <QDir>
 #include <QFileInfo>

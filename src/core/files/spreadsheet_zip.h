@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/reports/progress.h"
+#include "core/files/progress.h"
 
-namespace reports {
+namespace files {
 
 class ZipArchive {
  public:
@@ -40,4 +40,4 @@ class ZipArchive {
   std::vector<Entry> entries_;
 };
 
-}  // namespace reports
+}  // namespace files

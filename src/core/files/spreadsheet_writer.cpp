@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "core/common/error.h"
-#include "core/reports/import_check.h"
-#include "core/reports/spreadsheet.h"
+#include "core/files/import_check.h"
+#include "core/files/spreadsheet.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 // The most rows one sheet of an .xlsx workbook holds.
@@ -103,4 +103,4 @@ void SpreadsheetWriter::Commit() {
   file_.Commit();
 }
 
-}  // namespace reports
+}  // namespace files

@@ -1,4 +1,4 @@
-#include "ui/app/FolderDialog.h"
+#include "ui/common/FolderDialog.h"
 
 #include <QDir>
 #include <QFileInfo>

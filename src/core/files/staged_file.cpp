@@ -1,4 +1,4 @@
-#include "core/reports/staged_file.h"
+#include "core/files/staged_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 
 #include "core/common/error.h"
 
-namespace reports {
+namespace files {
 namespace fs = std::filesystem;
 
 StagedFile::StagedFile(fs::path target) : target_(std::move(target)) {
@@ -67,4 +67,4 @@ void WriteAll(int fd, const char* data, std::size_t size) {
   }
 }
 
-}  // namespace reports
+}  // namespace files

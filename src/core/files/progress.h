@@ -6,7 +6,7 @@
 #include <exception>
 #include <functional>
 
-namespace reports {
+namespace files {
 
 // Told how much of the work is done (rows or bytes, of total); returning false stops the work.
 // An empty function means nobody is watching.
@@ -22,4 +22,4 @@ class Cancelled : public std::exception {
 // Calls progress when there is one; throws Cancelled when it asks to stop.
 void ReportProgress(const Progress& progress, std::size_t done, std::size_t total);
 
-}  // namespace reports
+}  // namespace files

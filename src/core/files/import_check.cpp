@@ -1,11 +1,11 @@
-#include "core/reports/import_check.h"
+#include "core/files/import_check.h"
 
 #include <charconv>
 
 #include "core/common/error.h"
-#include "core/lookups/numbers.h"
+#include "core/common/format.h"
 
-namespace reports {
+namespace files {
 
 void RefuseLine(int line, const std::string& message) {
   throw kasso::UserError("第 " + std::to_string(line) + " 行: " + message);
@@ -19,7 +19,7 @@ std::string Trimmed(const std::string& text) {
 }
 
 std::optional<double> PlainNumber(const std::string& text) {
-  if (!servicelib::NumericalCheck(text)) return std::nullopt;
+  if (!kasso::IsPlainDecimal(text)) return std::nullopt;
   const bool plus = text.front() == '+';
   const char* first = text.data() + (plus ? 1 : 0);
   double value = 0;
@@ -44,4 +44,4 @@ void RequireFields(const TextRecord& record, std::size_t count, const std::strin
   if (record.fields.size() < count) RefuseLine(record.line, what + "字段不足");
 }
 
-}  // namespace reports
+}  // namespace files

@@ -6,12 +6,12 @@
 #include <iterator>
 
 #include "core/common/error.h"
-#include "core/reports/import_check.h"
-#include "core/reports/spreadsheet.h"
-#include "core/reports/spreadsheet_cells.h"
-#include "core/reports/spreadsheet_zip.h"
+#include "core/files/import_check.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/spreadsheet_cells.h"
+#include "core/files/spreadsheet_zip.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr std::string_view kZipMagic = "PK\x03\x04";
@@ -131,4 +131,4 @@ Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
   return ReadXlsxSheet(bytes, sheet, columns, progress);
 }
 
-}  // namespace reports
+}  // namespace files

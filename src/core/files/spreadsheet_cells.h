@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/reports/progress.h"
-#include "core/reports/spreadsheet.h"
+#include "core/files/progress.h"
+#include "core/files/spreadsheet.h"
 
-namespace reports {
+namespace files {
 
 // The largest sheet .xlsx and .ods workbooks hold, and the longest text of a cell.
 inline constexpr std::uint64_t kMaxRows = 1048576;
@@ -82,4 +82,4 @@ Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
 Sheet ReadOdsSheet(std::string_view bytes, std::string_view sheet,
                    const std::vector<std::string>& wanted, const Progress& progress);
 
-}  // namespace reports
+}  // namespace files

@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "ui/app/FolderDialog.h"
+#include "ui/common/FolderDialog.h"
 
 namespace Ui {
 class FileSearchDialog;

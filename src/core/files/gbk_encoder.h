@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace reports {
+namespace files {
 
 // UTF-8 to GBK for long files: a table of every character of the basic plane, made once
 // with iconv, then one look-up per character (iconv itself spends most of a text export on
@@ -11,4 +11,4 @@ namespace reports {
 // does.
 void AppendGbk(std::string_view utf8, std::string& out);
 
-}  // namespace reports
+}  // namespace files

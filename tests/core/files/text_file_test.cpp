@@ -1,4 +1,4 @@
-#include "core/reports/text_file.h"
+#include "core/files/text_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <fstream>
 
 #include "core/common/text_encoding.h"
-#include "core/reports/gbk_encoder.h"
-#include "core/reports/import_check.h"
-#include "core/reports/list_export.h"
+#include "core/files/gbk_encoder.h"
+#include "core/files/import_check.h"
+#include "core/files/list_export.h"
 #include "support/test_database.h"
 
 namespace {
@@ -52,11 +52,11 @@ TEST_F(TextFileTest, FieldsSurviveTheRoundTripAndGbkAndUtf8FilesReadAlike) {
       {"6904", "末行", "\"", ","},
   };
   {
-    reports::TextFileWriter writer(dir_ / "round.txt");
-    for (const auto& fields : lines) writer.Line(reports::TextLine(fields, false));
+    files::TextFileWriter writer(dir_ / "round.txt");
+    for (const auto& fields : lines) writer.Line(files::TextLine(fields, false));
     writer.Commit();
   }
-  std::vector<reports::TextRecord> records = reports::ReadTextRecords(dir_ / "round.txt");
+  std::vector<files::TextRecord> records = files::ReadTextRecords(dir_ / "round.txt");
   ASSERT_EQ(records.size(), lines.size());
   for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(records[i].fields, lines[i]) << i;
   // The record after the embedded line break starts one physical line later.
@@ -64,13 +64,13 @@ TEST_F(TextFileTest, FieldsSurviveTheRoundTripAndGbkAndUtf8FilesReadAlike) {
   EXPECT_EQ(Files(), std::vector<std::string>{"round.txt"});
   const std::string gbk = std::string(kGbkCola) + ",3.5\r\n\r\n6901,\"" + kGbkCola + ",x\"\n  \n";
   const std::string utf8 = "可乐,3.5\r\n\r\n6901,\"可乐,x\"\n  \n";
-  std::vector<reports::TextRecord> from_gbk = reports::ReadTextRecords(Write("gbk.txt", gbk));
+  std::vector<files::TextRecord> from_gbk = files::ReadTextRecords(Write("gbk.txt", gbk));
   ASSERT_EQ(from_gbk.size(), 2u);
   EXPECT_EQ(from_gbk[0].fields, (std::vector<std::string>{"可乐", "3.5"}));
   EXPECT_EQ(from_gbk[1].fields, (std::vector<std::string>{"6901", "可乐,x"}));
   EXPECT_EQ(from_gbk[1].line, 3);  // the blank line is skipped, not forgotten
   for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8}) {
-    std::vector<reports::TextRecord> read = reports::ReadTextRecords(Write("u.txt", bytes));
+    std::vector<files::TextRecord> read = files::ReadTextRecords(Write("u.txt", bytes));
     ASSERT_EQ(read.size(), 2u);
     for (std::size_t i = 0; i < read.size(); ++i) {
       EXPECT_EQ(read[i].fields, from_gbk[i].fields);
@@ -83,7 +83,7 @@ TEST_F(TextFileTest, TheWholeFileDecidesItsEncodingAndTheEuroSignSurvives) {
   // The GBK bytes of 卢梅 are valid UTF-8 too ("¬÷"): Latin-1 signs where the same bytes read
   // as Chinese in GBK make the file GBK.
   const std::string gbk_name = "\xC2\xAC\xC3\xB7";
-  EXPECT_EQ(reports::ReadTextRecords(Write("gbk.txt", "M1," + gbk_name + ",3\r\n"))[0].fields,
+  EXPECT_EQ(files::ReadTextRecords(Write("gbk.txt", "M1," + gbk_name + ",3\r\n"))[0].fields,
             (std::vector<std::string>{"M1", "卢梅", "3"}));
   // UTF-8 stays UTF-8: Chinese text, signs and accented letters beside it, a byte-order mark.
   for (const std::string text : {"M1,卢梅,3", "6901,Nestlé 雀巢咖啡,3", "500ml×12",
@@ -91,27 +91,27 @@ TEST_F(TextFileTest, TheWholeFileDecidesItsEncodingAndTheEuroSignSurvives) {
                                  "a,¬÷"}) {
     const std::string utf8 = text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
     EXPECT_EQ(
-        reports::TextLine(reports::ReadTextRecords(Write("u.txt", text + "\r\n"))[0].fields, false),
+        files::TextLine(files::ReadTextRecords(Write("u.txt", text + "\r\n"))[0].fields, false),
         utf8);
   }
   // "€" is written as the Windows code page writes it (0x80) and reads back as "€".
-  reports::TextFileWriter writer(dir_ / "euro.txt");
+  files::TextFileWriter writer(dir_ / "euro.txt");
   writer.Line("欧元,€5");
   writer.Commit();
   EXPECT_EQ(FileBytes(dir_ / "euro.txt"),
             "\xC5\xB7\xD4\xAA,\x80"
             "5\r\n");
-  EXPECT_EQ(reports::ReadTextRecords(dir_ / "euro.txt")[0].fields,
+  EXPECT_EQ(files::ReadTextRecords(dir_ / "euro.txt")[0].fields,
             (std::vector<std::string>{"欧元", "€5"}));
 }
 
 TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefusesOpenQuotes) {
-  reports::Table table{{"条码", "名称"}, {{"6901", "可乐"}, {"6902", "a,b"}}};
-  reports::ExportListAsText(table, dir_ / "list.txt");
+  files::Table table{{"条码", "名称"}, {{"6901", "可乐"}, {"6902", "a,b"}}};
+  files::ExportListAsText(table, dir_ / "list.txt");
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n" +
                                               "6901," + kGbkCola + ",\r\n6902,\"a,b\",\r\n");
   table.rows.clear();
-  reports::ExportListAsText(table, dir_ / "list.txt");  // replaces the file
+  files::ExportListAsText(table, dir_ / "list.txt");  // replaces the file
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), std::string(kGbkBarcode) + "," + kGbkName + ",\r\n");
   std::string lines;
   for (int i = 0; i < 10000; ++i) lines += "6901,可乐\r\n";
@@ -122,14 +122,14 @@ TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefuses
     last = {done, total};
     return ++calls < 100;
   };
-  EXPECT_EQ(reports::ReadTextRecords(file, watch).size(), 10000u);
+  EXPECT_EQ(files::ReadTextRecords(file, watch).size(), 10000u);
   EXPECT_GT(calls, 1u);
   EXPECT_EQ(last, std::make_pair(lines.size(), lines.size()));
   calls = 99;  // the next report says stop
-  EXPECT_THROW(reports::ReadTextRecords(file, watch), reports::Cancelled);
-  EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(dir_ / "absent.txt"); }), "打开文件错误");
+  EXPECT_THROW(files::ReadTextRecords(file, watch), files::Cancelled);
+  EXPECT_EQ(ErrorOf([&] { files::ReadTextRecords(dir_ / "absent.txt"); }), "打开文件错误");
   const fs::path open = Write("open.txt", "a,b\r\nc,\"never closed\r\nd\r\n");
-  EXPECT_EQ(ErrorOf([&] { reports::ReadTextRecords(open); }), "第 2 行: 引号不成对");
+  EXPECT_EQ(ErrorOf([&] { files::ReadTextRecords(open); }), "第 2 行: 引号不成对");
   // The export's own GBK table gives iconv's bytes for every character, and the same "?" for
   // what GBK lacks and for broken UTF-8.
   std::vector<std::string> texts = {"ab\xE5\x8F", "\xFFx", "\xF0\x9F\x98\x80!", "\xC3(z"};
@@ -150,36 +150,36 @@ TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefuses
   }
   for (const std::string& text : texts) {
     std::string fast;
-    reports::AppendGbk(text, fast);
+    files::AppendGbk(text, fast);
     ASSERT_EQ(fast, kasso::Utf8ToGbk(text)) << static_cast<unsigned>(text[0]);
   }
   // The line numbers and field names of refusals are proven with the goods import.
   for (auto [text, value] : {std::pair{" 12.5 ", 12.5}, {"-.5", -0.5}, {"+3", 3.0}}) {
-    EXPECT_DOUBLE_EQ(reports::ImportNumber(text, 1, "售价有误"), value) << text;
+    EXPECT_DOUBLE_EQ(files::ImportNumber(text, 1, "售价有误"), value) << text;
   }
-  EXPECT_DOUBLE_EQ(reports::ImportNumberOr("  ", 7, 1, "售价有误"), 7);
+  EXPECT_DOUBLE_EQ(files::ImportNumberOr("  ", 7, 1, "售价有误"), 7);
   for (const char* bad : {"", "abc", "1e3", "1,5", "12.5元", "1.2.3"}) {
-    EXPECT_EQ(ErrorOf([&] { reports::ImportNumber(bad, 4, "售价有误"); }), "第 4 行: 售价有误");
+    EXPECT_EQ(ErrorOf([&] { files::ImportNumber(bad, 4, "售价有误"); }), "第 4 行: 售价有误");
   }
-  EXPECT_THROW(reports::ImportNumberOr("x", 7, 4, "售价有误"), kasso::UserError);
+  EXPECT_THROW(files::ImportNumberOr("x", 7, 4, "售价有误"), kasso::UserError);
 }
 
 TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
-  reports::Table table{{"条码"}, std::vector<std::vector<std::string>>(5000, {"6901"})};
+  files::Table table{{"条码"}, std::vector<std::vector<std::string>>(5000, {"6901"})};
   std::size_t calls = 0;
   auto stop_soon = [&](std::size_t, std::size_t) { return ++calls < 3; };
-  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "new.txt", stop_soon), reports::Cancelled);
+  EXPECT_THROW(files::ExportListAsText(table, dir_ / "new.txt", stop_soon), files::Cancelled);
   EXPECT_TRUE(Files().empty());
   Write("old.txt", "good old file");
   calls = 0;
-  EXPECT_THROW(reports::ExportListAsText(table, dir_ / "old.txt", stop_soon), reports::Cancelled);
+  EXPECT_THROW(files::ExportListAsText(table, dir_ / "old.txt", stop_soon), files::Cancelled);
   {
-    reports::TextFileWriter abandoned(dir_ / "old.txt");
+    files::TextFileWriter abandoned(dir_ / "old.txt");
     abandoned.Line("never committed");
   }
   EXPECT_EQ(FileBytes(dir_ / "old.txt"), "good old file");
   EXPECT_EQ(Files(), std::vector<std::string>{"old.txt"});
-  EXPECT_THROW(reports::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
+  EXPECT_THROW(files::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace reports {
+namespace files {
 
 class NumberFormats {
  public:
@@ -30,4 +30,4 @@ class NumberFormats {
   std::vector<std::size_t> cell_formats_;
 };
 
-}  // namespace reports
+}  // namespace files

@@ -1,4 +1,4 @@
-#include "core/reports/spreadsheet_zip.h"
+#include "core/files/spreadsheet_zip.h"
 
 #include <zlib.h>
 
@@ -6,7 +6,7 @@
 
 #include "core/common/error.h"
 
-namespace reports {
+namespace files {
 namespace {
 
 constexpr std::uint32_t kEndSignature = 0x06054b50;
@@ -132,4 +132,4 @@ void ZipArchive::Read(std::string_view name, const std::function<void(std::strin
   }
 }
 
-}  // namespace reports
+}  // namespace files

@@ -7,15 +7,15 @@
 #include <optional>
 #include <string>
 
-#include "core/reports/text_file.h"
+#include "core/files/text_file.h"
 
-namespace reports {
+namespace files {
 
 // Throws kasso::UserError("第 12 行: 售价有误") for line 12 and message "售价有误".
 [[noreturn]] void RefuseLine(int line, const std::string& message);
 
 // The number in text (blanks around it ignored). It must be a plain decimal number as a
-// cashier types it (servicelib::NumericalCheck); otherwise, empty text included, the line
+// cashier types it (kasso::IsPlainDecimal); otherwise, empty text included, the line
 // is refused with message.
 double ImportNumber(const std::string& text, int line, const std::string& message);
 
@@ -26,11 +26,11 @@ double ImportNumberOr(const std::string& text, double fallback, int line,
 // Refuses the record's line with "<what>字段不足" when it has fewer than count fields.
 void RequireFields(const TextRecord& record, std::size_t count, const std::string& what);
 
-// The value of a plain decimal number (servicelib::NumericalCheck, no blanks), read the same
+// The value of a plain decimal number (kasso::IsPlainDecimal, no blanks), read the same
 // in every locale; nothing for any other text.
 std::optional<double> PlainNumber(const std::string& text);
 
 // The text without the blanks (spaces, tabs, CR, LF) around it.
 std::string Trimmed(const std::string& text);
 
-}  // namespace reports
+}  // namespace files
