@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "core/common/text_encoding.h"
-#include "core/reports/list_export.h"
-#include "core/reports/spreadsheet.h"
-#include "core/reports/text_file.h"
+#include "core/files/list_export.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/text_file.h"
 #include "figures.h"
 #include "measure.h"
 
@@ -47,8 +47,8 @@ constexpr double kTextReadRatio = 2.0;
 std::size_t g_sink = 0;
 
 // A list as the query screen shows it: barcode, name, class, unit, then numbers and a date.
-reports::Table MakeTable(std::size_t rows) {
-  reports::Table table;
+files::Table MakeTable(std::size_t rows) {
+  files::Table table;
   table.titles = {"条码", "名称", "类别", "单位", "售价", "会员价", "进价", "平均进价",
                   "数量", "金额", "折扣", "积分", "库存", "操作员", "日期"};
   const char* names[] = {"可口可乐 330ml", "康师傅红烧牛肉面", "农夫山泉,550ml", "青岛啤酒"};
@@ -111,13 +111,13 @@ int Run(const fs::path& base) {
 #endif
   bench::ScratchDir scratch{base / ("tillwise-file-bench-" + std::to_string(getpid()))};
   fs::create_directories(scratch.path);
-  const reports::Table big = MakeTable(kExportRows);
-  reports::Table part{big.titles, {big.rows.begin(), big.rows.begin() + kReadRows}};
+  const files::Table big = MakeTable(kExportRows);
+  files::Table part{big.titles, {big.rows.begin(), big.rows.begin() + kReadRows}};
 
   const fs::path text = scratch.path / "list.txt";
   const fs::path raw_text = scratch.path / "raw.txt";
   const fs::path book = scratch.path / "list.xlsx";
-  reports::ExportListAsText(big, text);
+  files::ExportListAsText(big, text);
   const std::string bytes = ReadBytes(text);
   std::printf("text file of %zu rows: %.1f MB\n", kExportRows, bytes.size() / 1e6);
 
@@ -127,22 +127,22 @@ int Run(const fs::path& base) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   });
   figures.push_back({"text export, 200000 rows",
-                     MedianSeconds([&] { reports::ExportListAsText(big, text); }), raw_write,
+                     MedianSeconds([&] { files::ExportListAsText(big, text); }), raw_write,
                      kTextExportRatio});
-  figures.push_back(
-      {"xlsx export, 200000 rows",
-       MedianSeconds([&] { reports::ExportListAsSpreadsheet(big, book, "查询结果"); }), raw_write});
+  figures.push_back({"xlsx export, 200000 rows",
+                     MedianSeconds([&] { files::ExportListAsSpreadsheet(big, book, "查询结果"); }),
+                     raw_write});
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
 
-  reports::ExportListAsText(part, text);
-  reports::ExportListAsSpreadsheet(part, book, "查询结果");
+  files::ExportListAsText(part, text);
+  files::ExportListAsSpreadsheet(part, book, "查询结果");
   const double raw_read = MedianSeconds([&] { RawRead(text); });
   figures.push_back({"text read, 100000 lines",
-                     MedianSeconds([&] { g_sink += reports::ReadTextRecords(text).size(); }),
+                     MedianSeconds([&] { g_sink += files::ReadTextRecords(text).size(); }),
                      raw_read, kTextReadRatio});
   figures.push_back({"xlsx read, 100000 lines", MedianSeconds([&] {
-                       g_sink += reports::ReadSpreadsheet(book, "查询结果").rows.size();
+                       g_sink += files::ReadSpreadsheet(book, "查询结果").rows.size();
                      }),
                      raw_read});
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/backoffice/goods/goods_files.h"
-#include "core/reports/spreadsheet.h"
-#include "core/reports/text_file.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/text_file.h"
 #include "goods_bench.h"
 #include "synthetic.h"
 
@@ -86,21 +86,21 @@ std::vector<Figure> MeasureGoodsFiles(const fs::path& dir, bool large) {
   figures.push_back(text_export);
 
   {
-    reports::TextFileWriter text(dir / "import.txt");
-    reports::SpreadsheetWriter sheet(dir / "import.xlsx", backoffice::kGoodsSheet,
-                                     {{"条码", false},
-                                      {"名称", false},
-                                      {"售价", true},
-                                      {"进价", true},
-                                      {"平均进价", true},
-                                      {"单位", false},
-                                      {"类别", false},
-                                      {"称重商品", false},
-                                      {"PLU编号", true},
-                                      {"库存", true}});
+    files::TextFileWriter text(dir / "import.txt");
+    files::SpreadsheetWriter sheet(dir / "import.xlsx", backoffice::kGoodsSheet,
+                                   {{"条码", false},
+                                    {"名称", false},
+                                    {"售价", true},
+                                    {"进价", true},
+                                    {"平均进价", true},
+                                    {"单位", false},
+                                    {"类别", false},
+                                    {"称重商品", false},
+                                    {"PLU编号", true},
+                                    {"库存", true}});
     for (std::int64_t i = 0; i < kImportLines; ++i) {
       const std::vector<std::string> cells = ImportCells(shop_goods, i);
-      text.Line(reports::TextLine(cells, false));
+      text.Line(files::TextLine(cells, false));
       sheet.Row(cells);
     }
     text.Commit();

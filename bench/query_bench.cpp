@@ -23,8 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/files/list_export.h"
 #include "core/reports/daily_report.h"
-#include "core/reports/list_export.h"
 #include "core/reports/queries.h"
 #include "core/reports/query_definitions.h"
 #include "core/store/database.h"
@@ -149,7 +149,8 @@ void AddBackOfficeRows(const fs::path& file) {
   store::Database db(file);
   store::Transaction tx(db);
   store::Statement purchase = db.Query("insert into importbak values (?,5,2.5,12.5,?)");
-  store::Statement back = db.Query("insert into returnbak (barcode,quantity,confirmdate,returnprice) values (?,1,?,2.5)");
+  store::Statement back = db.Query(
+      "insert into returnbak (barcode,quantity,confirmdate,returnprice) values (?,1,?,2.5)");
   store::Statement count = db.Query("insert into invcountbak values (?,10,9,-1,?)");
   for (std::int64_t i = 0; i < kPurchaseRows; ++i) {
     char when[32];
@@ -226,7 +227,7 @@ int Run(const Options& options) {
   const fs::path raw_text = scratch.path / "raw.txt";
   figures.push_back(
       {"text export, one month", reports::SalesJournalQuery(month).ResultRows(), MedianTiming([&] {
-         reports::ExportListAsText(reports::ToTable(reports::SalesJournalQuery(month)), text);
+         files::ExportListAsText(reports::ToTable(reports::SalesJournalQuery(month)), text);
        }),
        MedianTiming([&] {
          std::ofstream out(raw_text, std::ios::binary);

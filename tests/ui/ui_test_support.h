@@ -25,8 +25,8 @@
 #include "core/app/startup.h"
 #include "core/store/database.h"
 #include "support/test_database.h"
-#include "ui/app/FolderDialog.h"
 #include "ui/common/ExportFormatDialog.h"
+#include "ui/common/FolderDialog.h"
 #include "ui/common/MessageBox.h"
 
 namespace testing_support {

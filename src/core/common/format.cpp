@@ -42,4 +42,25 @@ double ParseNumber(const std::string& text) {
   return end == begin ? 0.0 : value;
 }
 
+bool IsPlainDecimal(const std::string& text, int max_decimals) {
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  int digits = 0;
+  int decimals = 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '.') {
+      if (point) return false;
+      point = true;
+    } else if (c >= '0' && c <= '9') {
+      ++digits;
+      if (point) ++decimals;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0 && (max_decimals < 0 || decimals <= max_decimals);
+}
+
 }  // namespace kasso

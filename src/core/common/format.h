@@ -19,4 +19,9 @@ std::string ToLower(std::string text);
 // Reads a plain decimal; empty or unreadable text reads as 0.
 double ParseNumber(const std::string& text);
 
+// A plain decimal number as a person types it: an optional sign, digits with at most one
+// decimal point, at least one digit ("12", "-3.5", ".5", "7."), and no more than max_decimals
+// decimals unless that is negative. No blanks, no exponent.
+bool IsPlainDecimal(const std::string& text, int max_decimals = -1);
+
 }  // namespace kasso

@@ -12,27 +12,6 @@ namespace {
 // Beyond this every double is a whole number: there is nothing left to round.
 constexpr double kWholeNumbersOnly = 0x1p52;
 
-bool MatchesNumber(const std::string& text, int max_decimals) {
-  size_t i = 0;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-  int digits = 0;
-  int decimals = 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '.') {
-      if (point) return false;
-      point = true;
-    } else if (c >= '0' && c <= '9') {
-      ++digits;
-      if (point) ++decimals;
-    } else {
-      return false;
-    }
-  }
-  return digits > 0 && (max_decimals < 0 || decimals <= max_decimals);
-}
-
 }  // namespace
 
 double rounddigits(double x, int n) {
@@ -55,9 +34,9 @@ double round(double x) { return rounddigits(x, 0); }
 
 double GetMinDouble(double a, double b, double c) { return std::min({a, b, c}); }
 
-bool NumericalCheck(const std::string& text) { return MatchesNumber(text, -1); }
+bool NumericalCheck(const std::string& text) { return kasso::IsPlainDecimal(text, -1); }
 
-bool DecimalCheck(const std::string& text) { return MatchesNumber(text, 3); }
+bool DecimalCheck(const std::string& text) { return kasso::IsPlainDecimal(text, 3); }
 
 bool WithinTillRange(double value, TillNumber kind) {
   if (!std::isfinite(value)) return false;

@@ -81,8 +81,8 @@ void QueryResult::SetTotals(const store::Statement& statement, const std::vector
   }
 }
 
-Table ToTable(const QueryResult& result) {
-  Table table;
+files::Table ToTable(const QueryResult& result) {
+  files::Table table;
   for (const QueryColumn& column : result.columns()) table.titles.push_back(column.title);
   table.rows.reserve(result.RowCount());
   for (std::size_t row = 0; row < result.RowCount(); ++row) {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/reports/list_export.h"
+#include "core/files/list_export.h"
 #include "core/store/database.h"
 
 namespace reports {
@@ -62,7 +62,7 @@ class QueryResult {
 };
 
 // The list as a table of texts for the file writers: the titles, then every row shown.
-Table ToTable(const QueryResult& result);
+files::Table ToTable(const QueryResult& result);
 
 // Which columns hold numbers, for the spreadsheet writer.
 std::vector<bool> NumberColumns(const QueryResult& result);

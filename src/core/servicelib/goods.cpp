@@ -7,7 +7,7 @@ namespace servicelib {
 void CombinedGoodsClear() { backoffice::CombinedGoodsClear(); }
 
 backoffice::GoodsImported GoodsDataImportFromExcel(const std::string& path,
-                                                   const reports::Progress& progress) {
+                                                   const files::Progress& progress) {
   return backoffice::ImportGoodsSpreadsheet(path, progress);
 }
 

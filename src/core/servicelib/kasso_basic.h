@@ -40,7 +40,7 @@ void CombinedGoodsClear();
 // Adds the goods of a workbook whose barcodes are new (backoffice::ImportGoodsSpreadsheet):
 // all of them or, naming the first bad row, none. Throws as that does.
 backoffice::GoodsImported GoodsDataImportFromExcel(const std::string& path,
-                                                   const reports::Progress& progress = {});
+                                                   const files::Progress& progress = {});
 
 // ---- Members ----
 

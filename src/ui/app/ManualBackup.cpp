@@ -6,7 +6,7 @@
 #include <optional>
 #include <system_error>
 
-#include "ui/app/FolderDialog.h"
+#include "ui/common/FolderDialog.h"
 #include "ui/common/MessageBox.h"
 
 namespace ui {

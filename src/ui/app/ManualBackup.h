@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "core/app/backup.h"
-#include "ui/app/FolderDialog.h"
+#include "ui/common/FolderDialog.h"
 
 class QWidget;
 

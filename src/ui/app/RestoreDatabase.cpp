@@ -8,8 +8,8 @@
 #include "core/app/restore.h"
 #include "core/common/error.h"
 #include "ui/app/AuthorizationDialog.h"
-#include "ui/app/FileSearchDialog.h"
 #include "ui/app/ManualBackup.h"
+#include "ui/common/FileSearchDialog.h"
 #include "ui/common/MessageBox.h"
 
 namespace ui {

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "core/common/error.h"
-#include "ui/app/FileSearchDialog.h"
-#include "ui/app/FolderDialog.h"
+#include "ui/common/FileSearchDialog.h"
+#include "ui/common/FolderDialog.h"
 #include "ui/common/LongTask.h"
 #include "ui/common/MessageBox.h"
 
@@ -15,17 +15,16 @@ QString TransferErrorText(const std::exception& error, const QString& fallback) 
   return fallback;
 }
 
-void ExportTable(QWidget* parent, const reports::Table& table, const QString& purpose,
+void ExportTable(QWidget* parent, const files::Table& table, const QString& purpose,
                  const QString& sheet, const std::vector<bool>& number_columns) {
   ExportToFile(
       parent, purpose, [&] { return table.rows.size(); },
-      [&](ExportFormat format, const std::filesystem::path& file,
-          const reports::Progress& progress) {
+      [&](ExportFormat format, const std::filesystem::path& file, const files::Progress& progress) {
         if (format == ExportFormat::kText) {
-          reports::ExportListAsText(table, file, progress);
+          files::ExportListAsText(table, file, progress);
         } else {
-          reports::ExportListAsSpreadsheet(table, file, sheet.toStdString(), number_columns,
-                                           progress);
+          files::ExportListAsSpreadsheet(table, file, sheet.toStdString(), number_columns,
+                                         progress);
         }
       });
 }
@@ -41,7 +40,7 @@ void ExportToFile(QWidget* parent, const QString& purpose,
   try {
     finished =
         RunWithProgress(parent, "数据导出中, 请稍候...", count_rows(),
-                        [&](const reports::Progress& progress) { write(*format, file, progress); });
+                        [&](const files::Progress& progress) { write(*format, file, progress); });
   } catch (const std::exception& error) {
     ShowMessage(parent, TransferErrorText(error, "导出有误"));
     return;
@@ -50,7 +49,7 @@ void ExportToFile(QWidget* parent, const QString& purpose,
 }
 
 bool RunImportWork(QWidget* parent, bool text,
-                   const std::function<void(const reports::Progress&)>& work) {
+                   const std::function<void(const files::Progress&)>& work) {
   bool finished = false;
   try {
     finished = RunWithProgress(parent, "数据导入中, 请稍候...", kRowsUnknown, work);

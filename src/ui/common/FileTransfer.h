@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/reports/list_export.h"
+#include "core/files/list_export.h"
 #include "ui/common/ExportFormatDialog.h"
 
 class QWidget;
@@ -23,12 +23,12 @@ namespace ui {
 // Ends with "导出完成"; a failure shows its own message ("不能创建文件: ...") or "导出有误",
 // a stop through "取消" shows "导出被取消". Nothing is asked about spreadsheet programs: the
 // till writes the workbook itself.
-void ExportTable(QWidget* parent, const reports::Table& table, const QString& purpose,
+void ExportTable(QWidget* parent, const files::Table& table, const QString& purpose,
                  const QString& sheet, const std::vector<bool>& number_columns = {});
 
 // Writes rows to file in the chosen format, reporting through progress.
 using FileWriter = std::function<void(ExportFormat format, const std::filesystem::path& file,
-                                      const reports::Progress& progress)>;
+                                      const files::Progress& progress)>;
 
 // The same steps for any export: the format, the target file (default name purpose + time),
 // the rows counted, written with a progress box when there are many, and the closing message.
@@ -40,7 +40,7 @@ void ExportToFile(QWidget* parent, const QString& purpose,
 // for spreadsheets, or the error's own message) and a stop shown as "导入被取消". True only when
 // the work ran to its end.
 bool RunImportWork(QWidget* parent, bool text,
-                   const std::function<void(const reports::Progress&)>& work);
+                   const std::function<void(const files::Progress&)>& work);
 
 struct ImportSource {
   ExportFormat format = ExportFormat::kText;

@@ -14,7 +14,7 @@ constexpr int kSteps = 1000;
 }  // namespace
 
 bool RunWithProgress(QWidget* parent, const QString& label, std::size_t rows,
-                     const std::function<void(const reports::Progress&)>& work) {
+                     const std::function<void(const files::Progress&)>& work) {
   if (rows != kRowsUnknown && rows <= kProgressRows) {
     work({});
     return true;
@@ -33,7 +33,7 @@ bool RunWithProgress(QWidget* parent, const QString& label, std::size_t rows,
   QElapsedTimer clock;
   clock.start();
   qint64 last_paint = -kRepaintMs;
-  reports::Progress progress = [&](std::size_t done, std::size_t total) {
+  files::Progress progress = [&](std::size_t done, std::size_t total) {
     const qint64 now = clock.elapsed();
     if (now - last_paint < kRepaintMs) return !box.wasCanceled();
     last_paint = now;
@@ -49,7 +49,7 @@ bool RunWithProgress(QWidget* parent, const QString& label, std::size_t rows,
   };
   try {
     work(progress);
-  } catch (const reports::Cancelled&) {
+  } catch (const files::Cancelled&) {
     return false;
   }
   return true;

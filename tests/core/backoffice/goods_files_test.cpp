@@ -6,8 +6,8 @@
 
 #include "core/common/clock.h"
 #include "core/common/text_encoding.h"
-#include "core/reports/progress.h"
-#include "core/reports/spreadsheet.h"
+#include "core/files/progress.h"
+#include "core/files/spreadsheet.h"
 #include "goods_fixture.h"
 
 namespace {
@@ -76,7 +76,7 @@ TEST_F(GoodsFilesTest,
     return !(writing && done >= 1000);
   };
   EXPECT_THROW(backoffice::ImportGoodsText(dir() / "many.txt", stop_while_writing),
-               reports::Cancelled);
+               files::Cancelled);
   EXPECT_TRUE(writing);
   EXPECT_EQ(Count("select count(*) from goodsmaster"), 3);
   backoffice::ExportGoodsText(dir() / "商品.txt");
@@ -123,16 +123,16 @@ TEST_F(GoodsFilesTest,
             "6901234567890|可口可乐|3.5|0.0|0.0|瓶|饮料|否|0|24.0|\n");
   EXPECT_EQ(Stored("iniinventory", "6901234567890"), "24.0");
   // Workbooks pass the same checks, and their prices are kept to the fen.
-  reports::SpreadsheetWriter priced(dir() / "priced.xlsx", "商品信息",
-                                    {{"条码", false}, {"名称", false}, {"售价", false}});
+  files::SpreadsheetWriter priced(dir() / "priced.xlsx", "商品信息",
+                                  {{"条码", false}, {"名称", false}, {"售价", false}});
   priced.Row({"7001", "牛奶", "0.30000000000000004"});
   priced.Row({"7002", "面包", "-0.01"});
   priced.Commit();
   EXPECT_EQ(
       testing_support::ErrorOf([&] { backoffice::ImportGoodsSpreadsheet(dir() / "priced.xlsx"); }),
       "第 3 行: 售价不能为负数");
-  reports::SpreadsheetWriter fen(dir() / "fen.xlsx", "商品信息",
-                                 {{"条码", false}, {"名称", false}, {"售价", false}});
+  files::SpreadsheetWriter fen(dir() / "fen.xlsx", "商品信息",
+                               {{"条码", false}, {"名称", false}, {"售价", false}});
   fen.Row({"7001", "牛奶", "0.30000000000000004"});
   fen.Commit();
   backoffice::ImportGoodsSpreadsheet(dir() / "fen.xlsx");
@@ -145,7 +145,7 @@ TEST_F(GoodsFilesTest,
             "6901234567890|可口可乐|3.5|2.1|2.1|瓶|未分类|否|0|24.0|\n"
             "6901234567891|雪碧 大瓶|4.0|2.5|2.5|瓶|未分类|否|0|7.125|\n");
   // A workbook without a required column is refused whole.
-  reports::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
+  files::SpreadsheetWriter names(dir() / "names.xlsx", "商品信息", {{"条码", false}});
   names.Row({"7001"});
   names.Commit();
   EXPECT_EQ(

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "core/common/text_encoding.h"
-#include "core/reports/spreadsheet.h"
+#include "core/files/spreadsheet.h"
 #include "members_fixture.h"
 
 namespace {
@@ -57,7 +57,7 @@ TEST_F(MemberFilesTest, TextExportIsByteExactAndRoundTripsKeepPasswordsOnlyInTex
     EXPECT_EQ(Stored("dismode", "M2") + Stored("disrate", "M2") + Stored("disondis", "M2"),
               "没有优惠1.0否");
   }
-  const reports::Sheet sheet = reports::ReadSpreadsheet(dir() / "会员.xlsx", "会员信息");
+  const files::Sheet sheet = files::ReadSpreadsheet(dir() / "会员.xlsx", "会员信息");
   EXPECT_EQ(sheet.names.size(), 10u);
   EXPECT_EQ(sheet.Column("密码"), -1);
   EXPECT_EQ(sheet.rows[0][sheet.Column("积分值")], "500");

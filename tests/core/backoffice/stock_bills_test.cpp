@@ -8,7 +8,7 @@
 #include "core/backoffice/goods/stock_list.h"
 #include "core/common/clock.h"
 #include "core/common/format.h"
-#include "core/reports/spreadsheet.h"
+#include "core/files/spreadsheet.h"
 #include "goods_fixture.h"
 
 namespace {
@@ -177,8 +177,8 @@ TEST_F(StockBillsTest, ImportsAreAllOrNothingAndNameTheBadLine) {
     EXPECT_EQ(Bill(), before);
   }
   for (bool bad : {true, false}) {
-    reports::SpreadsheetWriter sheet(dir() / "bill.xlsx", "进货单",
-                                     {{"条码"}, {"数量", true}, {"金额", true}});
+    files::SpreadsheetWriter sheet(dir() / "bill.xlsx", "进货单",
+                                   {{"条码"}, {"数量", true}, {"金额", true}});
     sheet.Row({"B", "4", "10"});
     sheet.Row({"A", "2", "3"});
     if (bad) sheet.Row({"B", "x", "1"});

@@ -8,7 +8,7 @@
 #include "core/backoffice/goods/stock_list.h"
 #include "core/common/clock.h"
 #include "core/common/format.h"
-#include "core/reports/spreadsheet.h"
+#include "core/files/spreadsheet.h"
 #include "goods_fixture.h"
 
 namespace {
@@ -74,8 +74,8 @@ TEST_F(StocktakeTest,
   EXPECT_EQ(ErrorOf([&] { backoffice::ImportCountsText(dir() / "bad.txt"); }),
             "第 2 行: 盘点数量必须大于或等于0");
   EXPECT_EQ(Counts(), "A:10:0:-10 B:4:6:2 C:2.5:0:-2.5 ");
-  reports::SpreadsheetWriter sheet(dir() / "count.xlsx", "商品信息",
-                                   {{"条码"}, {"名称"}, {"盘存数量", true}});
+  files::SpreadsheetWriter sheet(dir() / "count.xlsx", "商品信息",
+                                 {{"条码"}, {"名称"}, {"盘存数量", true}});
   sheet.Row({"A", "苹果", "9.5"});
   sheet.Commit();
   backoffice::ImportCountsExcel(dir() / "count.xlsx");

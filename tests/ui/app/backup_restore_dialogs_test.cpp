@@ -3,9 +3,9 @@
 #include "core/app/backup.h"
 #include "core/common/clock.h"
 #include "ui/app/AuthorizationDialog.h"
-#include "ui/app/FileSearchDialog.h"
 #include "ui/app/ManualBackup.h"
 #include "ui/app/RestoreDatabase.h"
+#include "ui/common/FileSearchDialog.h"
 #include "ui/ui_test_support.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <QTreeWidget>
 
 #include "core/common/clock.h"
-#include "core/reports/spreadsheet.h"
-#include "ui/app/FileSearchDialog.h"
+#include "core/files/spreadsheet.h"
+#include "ui/common/FileSearchDialog.h"
 #include "ui/common/FileTransfer.h"
 #include "ui/common/LongTask.h"
 #include "ui/ui_test_support.h"
@@ -52,9 +52,9 @@ TEST_F(FileTransferTest, FormatDialogReturnsTheTickedFormatAndNothingOtherwise) 
 }
 
 TEST_F(FileTransferTest, ExportTableWritesTheChosenFormatUnderTheDefaultName) {
-  FileSeams files;
-  auto& [formats, chooser] = files;
-  const reports::Table table{{"条码", "售价"}, {{"6901", "3.50"}}};
+  FileSeams seams;
+  auto& [formats, chooser] = seams;
+  const files::Table table{{"条码", "售价"}, {{"6901", "3.50"}}};
 
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果");  // no format: nothing more
   EXPECT_EQ(formats.asked(), 1);
@@ -63,20 +63,20 @@ TEST_F(FileTransferTest, ExportTableWritesTheChosenFormatUnderTheDefaultName) {
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果");  // no target: nothing written
   EXPECT_TRUE(messages_.shown().empty());
 
-  files.Next(ExportFormat::kText, dir_ / "list.txt");
+  seams.Next(ExportFormat::kText, dir_ / "list.txt");
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果");
   EXPECT_EQ(FileBytes(dir_ / "list.txt"), "\xCC\xF5\xC2\xEB,\xCA\xDB\xBC\xDB,\r\n6901,3.50,\r\n");
 
-  files.Next(ExportFormat::kSpreadsheet, dir_ / "list.xlsx");
+  seams.Next(ExportFormat::kSpreadsheet, dir_ / "list.xlsx");
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果", {false, true});
-  reports::Sheet sheet = reports::ReadSpreadsheet(dir_ / "list.xlsx", "查询结果");
+  files::Sheet sheet = files::ReadSpreadsheet(dir_ / "list.xlsx", "查询结果");
   EXPECT_EQ(sheet.rows, (std::vector<std::vector<std::string>>{{"6901", "3.5"}}));
 
   ASSERT_EQ(chooser.requests().size(), 3u);
   EXPECT_EQ(chooser.requests()[1].proposal, "销售流水查询20141205093000.txt");
   EXPECT_EQ(chooser.requests()[2].proposal, "销售流水查询20141205093000.xlsx");
 
-  files.Next(ExportFormat::kText, dir_ / "nowhere" / "list.txt");
+  seams.Next(ExportFormat::kText, dir_ / "nowhere" / "list.txt");
   ui::ExportTable(nullptr, table, "销售流水查询", "查询结果");
   const Texts said = messages_.Texts();
   ASSERT_EQ(said.size(), 3u);
@@ -85,10 +85,10 @@ TEST_F(FileTransferTest, ExportTableWritesTheChosenFormatUnderTheDefaultName) {
 }
 
 TEST_F(FileTransferTest, CancelInTheProgressBoxStopsALongExportAndKeepsTheOldFile) {
-  FileSeams files;
+  FileSeams seams;
   std::ofstream(dir_ / "list.txt") << "good old file";
-  reports::Table table{{"条码"}, std::vector<std::vector<std::string>>(300'000, {"6901"})};
-  files.Next(ExportFormat::kText, dir_ / "list.txt");
+  files::Table table{{"条码"}, std::vector<std::vector<std::string>>(300'000, {"6901"})};
+  seams.Next(ExportFormat::kText, dir_ / "list.txt");
   QString label;
   ShownDriver<QProgressDialog> driver([&](QProgressDialog* box) {
     label = box->labelText();
@@ -104,7 +104,7 @@ TEST_F(FileTransferTest, CancelInTheProgressBoxStopsALongExportAndKeepsTheOldFil
   // Small work runs without a box and without progress.
   bool watched = true;
   EXPECT_TRUE(ui::RunWithProgress(nullptr, "x", ui::kProgressRows,
-                                  [&](const reports::Progress& p) { watched = bool(p); }));
+                                  [&](const files::Progress& p) { watched = bool(p); }));
   EXPECT_FALSE(watched);
 }
 
@@ -121,17 +121,17 @@ TEST_F(FileTransferTest, ImportsChooseTextOrAnyWorkbookFile) {
   }
   EXPECT_EQ(listed, (QStringList{"a.xlsx", "b.ods", "c.xls"}));
 
-  FileSeams files;
-  files.Next(ExportFormat::kSpreadsheet, dir_ / "b.ods");
+  FileSeams seams;
+  seams.Next(ExportFormat::kSpreadsheet, dir_ / "b.ods");
   std::optional<ui::ImportSource> source = ui::ChooseImportSource(nullptr);
   ASSERT_TRUE(source);
   EXPECT_EQ(source->format, ExportFormat::kSpreadsheet);
   EXPECT_EQ(source->path, Q(dir_ / "b.ods"));
-  files.formats.SetNextAnswer(ExportFormat::kText);
+  seams.formats.SetNextAnswer(ExportFormat::kText);
   EXPECT_FALSE(ui::ChooseImportSource(nullptr));  // chooser cancelled
-  ASSERT_EQ(files.chooser.requests().size(), 2u);
-  EXPECT_EQ(files.chooser.requests()[0].proposal, "xlsx ods xls");
-  EXPECT_EQ(files.chooser.requests()[1].proposal, "txt");
+  ASSERT_EQ(seams.chooser.requests().size(), 2u);
+  EXPECT_EQ(seams.chooser.requests()[0].proposal, "xlsx ods xls");
+  EXPECT_EQ(seams.chooser.requests()[1].proposal, "txt");
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 
 #include "core/backoffice/goods/goods_files.h"
 #include "core/common/format.h"
-#include "core/reports/spreadsheet.h"
-#include "core/reports/text_file.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/text_file.h"
 #include "core/store/database.h"
 
 namespace backoffice {
@@ -15,7 +15,7 @@ constexpr std::size_t kProgressStep = 512;
 
 // The export's rows in barcode order, each as the eleven field texts of both layouts.
 template <typename Write>
-void ForEachGoods(const reports::Progress& progress, Write&& write) {
+void ForEachGoods(const files::Progress& progress, Write&& write) {
   store::Database db;
   PrepareBulkConnection(db);
   store::ReadTransaction reading(db);
@@ -40,9 +40,9 @@ void ForEachGoods(const reports::Progress& progress, Write&& write) {
     fields[9] = statement.Text(9);
     fields[10] = kasso::Money(statement.Double(10));
     write(fields);
-    if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, total);
+    if (++done % kProgressStep == 0) files::ReportProgress(progress, done, total);
   }
-  reports::ReportProgress(progress, done, total);
+  files::ReportProgress(progress, done, total);
 }
 
 }  // namespace
@@ -56,27 +56,27 @@ std::size_t CountGoods() {
   return static_cast<std::size_t>(db.QueryInt("select count(*) from goodsmaster").value_or(0));
 }
 
-void ExportGoodsText(const std::filesystem::path& file, const reports::Progress& progress) {
-  reports::TextFileWriter writer(file);
+void ExportGoodsText(const std::filesystem::path& file, const files::Progress& progress) {
+  files::TextFileWriter writer(file);
   ForEachGoods(progress, [&](const std::vector<std::string>& fields) {
-    writer.Line(reports::TextLine(fields, false));
+    writer.Line(files::TextLine(fields, false));
   });
   writer.Commit();
 }
 
-void ExportGoodsSpreadsheet(const std::filesystem::path& file, const reports::Progress& progress) {
-  reports::SpreadsheetWriter writer(file, kGoodsSheet,
-                                    {{"条码", false},
-                                     {"名称", false},
-                                     {"售价", true},
-                                     {"进价", true},
-                                     {"平均进价", true},
-                                     {"单位", false},
-                                     {"类别", false},
-                                     {"称重商品", false},
-                                     {"PLU编号", true},
-                                     {"录入时间", false},
-                                     {"库存", true}});
+void ExportGoodsSpreadsheet(const std::filesystem::path& file, const files::Progress& progress) {
+  files::SpreadsheetWriter writer(file, kGoodsSheet,
+                                  {{"条码", false},
+                                   {"名称", false},
+                                   {"售价", true},
+                                   {"进价", true},
+                                   {"平均进价", true},
+                                   {"单位", false},
+                                   {"类别", false},
+                                   {"称重商品", false},
+                                   {"PLU编号", true},
+                                   {"录入时间", false},
+                                   {"库存", true}});
   ForEachGoods(progress, [&](const std::vector<std::string>& fields) { writer.Row(fields); });
   writer.Commit();
 }

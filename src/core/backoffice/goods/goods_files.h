@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <filesystem>
 
-#include "core/reports/progress.h"
+#include "core/files/progress.h"
 #include "core/store/database.h"
 
 namespace backoffice {
@@ -25,10 +25,10 @@ void PrepareBulkConnection(store::Database& db);
 std::size_t CountGoods();
 
 // Every goods in barcode order, replacing the file only once it is whole. Progress counts
-// goods. Throws kasso::UserError (file), store::DbError and reports::Cancelled.
-void ExportGoodsText(const std::filesystem::path& file, const reports::Progress& progress = {});
+// goods. Throws kasso::UserError (file), store::DbError and files::Cancelled.
+void ExportGoodsText(const std::filesystem::path& file, const files::Progress& progress = {});
 void ExportGoodsSpreadsheet(const std::filesystem::path& file,
-                            const reports::Progress& progress = {});
+                            const files::Progress& progress = {});
 
 struct GoodsImported {
   std::size_t added = 0;
@@ -39,15 +39,15 @@ struct GoodsImported {
 // unit, class, scale flag, PLU number, opening stock); a line of the export's own layout, with
 // the recording date in the tenth place, takes its stock from the eleventh. Empty fields take
 // the editor's defaults. Throws kasso::UserError "第 N 行: ..." naming the first bad line, or
-// the file's own error, with nothing written; store::DbError; reports::Cancelled.
+// the file's own error, with nothing written; store::DbError; files::Cancelled.
 GoodsImported ImportGoodsText(const std::filesystem::path& file,
-                              const reports::Progress& progress = {});
+                              const files::Progress& progress = {});
 
 // The sheet "商品信息" (or a workbook's only sheet) with the export's column titles: "条码" and
 // "名称" are required, "售价", "进价", "平均进价", "单位", "类别", "称重商品", "PLU编号" and "库存"
 // (the opening stock) are read when present; other columns are ignored. Same rules and
 // errors as the text import.
 GoodsImported ImportGoodsSpreadsheet(const std::filesystem::path& file,
-                                     const reports::Progress& progress = {});
+                                     const files::Progress& progress = {});
 
 }  // namespace backoffice

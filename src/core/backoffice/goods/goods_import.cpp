@@ -7,15 +7,15 @@
 #include "core/backoffice/goods/goods_master.h"
 #include "core/common/clock.h"
 #include "core/common/error.h"
-#include "core/reports/import_check.h"
-#include "core/reports/spreadsheet.h"
-#include "core/reports/text_file.h"
+#include "core/files/import_check.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/text_file.h"
 #include "core/store/database.h"
 
 namespace backoffice {
 namespace {
 
-using reports::RefuseLine;
+using files::RefuseLine;
 
 constexpr std::size_t kProgressStep = 512;
 
@@ -46,7 +46,7 @@ ValidGoods Check(const GoodsCells& cells) {
 }
 
 // Writes the checked goods in one transaction with one prepared statement per table.
-GoodsImported Write(const std::vector<ValidGoods>& goods, const reports::Progress& progress) {
+GoodsImported Write(const std::vector<ValidGoods>& goods, const files::Progress& progress) {
   store::Database db;
   PrepareBulkConnection(db);
   store::Transaction tx(db);
@@ -63,7 +63,7 @@ GoodsImported Write(const std::vector<ValidGoods>& goods, const reports::Progres
   GoodsImported result;
   std::size_t done = 0;
   for (const ValidGoods& g : goods) {
-    if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, goods.size());
+    if (++done % kProgressStep == 0) files::ReportProgress(progress, done, goods.size());
     const GoodsFields& f = g.text;
     exists.Reset();
     exists.Bind(1, f.barcode);
@@ -84,26 +84,25 @@ GoodsImported Write(const std::vector<ValidGoods>& goods, const reports::Progres
     stock.Run();
     ++result.added;
   }
-  reports::ReportProgress(progress, goods.size(), goods.size());
+  files::ReportProgress(progress, goods.size(), goods.size());
   tx.Commit();
   return result;
 }
 
 // A tenth field that is a recording date, as the export writes it, rather than a stock.
 bool IsRecordingDate(const std::string& text) {
-  const std::string field = reports::Trimmed(text);
-  return field.empty() || (!reports::PlainNumber(field) && field.find('-') != std::string::npos);
+  const std::string field = files::Trimmed(text);
+  return field.empty() || (!files::PlainNumber(field) && field.find('-') != std::string::npos);
 }
 
 }  // namespace
 
-GoodsImported ImportGoodsText(const std::filesystem::path& file,
-                              const reports::Progress& progress) {
-  std::vector<reports::TextRecord> records = reports::ReadTextRecords(file, progress);
+GoodsImported ImportGoodsText(const std::filesystem::path& file, const files::Progress& progress) {
+  std::vector<files::TextRecord> records = files::ReadTextRecords(file, progress);
   std::vector<ValidGoods> goods;
   goods.reserve(records.size());
-  for (const reports::TextRecord& record : records) {
-    reports::RequireFields(record, 10, "商品");
+  for (const files::TextRecord& record : records) {
+    files::RequireFields(record, 10, "商品");
     const std::vector<std::string>& f = record.fields;
     GoodsCells cells{record.line, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9]};
     // The export's own layout: recording date tenth, stock eleventh.
@@ -114,8 +113,8 @@ GoodsImported ImportGoodsText(const std::filesystem::path& file,
 }
 
 GoodsImported ImportGoodsSpreadsheet(const std::filesystem::path& file,
-                                     const reports::Progress& progress) {
-  const reports::Sheet sheet = reports::ReadSpreadsheet(
+                                     const files::Progress& progress) {
+  const files::Sheet sheet = files::ReadSpreadsheet(
       file, kGoodsSheet,
       {"条码", "名称", "售价", "进价", "平均进价", "单位", "类别", "称重商品", "PLU编号", "库存"},
       progress);
@@ -131,7 +130,7 @@ GoodsImported ImportGoodsSpreadsheet(const std::filesystem::path& file,
     const std::vector<std::string>& row = sheet.rows[i];
     auto cell = [&row](int column) { return column < 0 ? std::string() : row[column]; };
     bool blank = true;
-    for (const std::string& text : row) blank = blank && reports::Trimmed(text).empty();
+    for (const std::string& text : row) blank = blank && files::Trimmed(text).empty();
     if (blank) continue;
     goods.push_back(Check({static_cast<int>(i) + 2, cell(barcode), cell(name), cell(columns[0]),
                            cell(columns[1]), cell(columns[2]), cell(columns[3]), cell(columns[4]),

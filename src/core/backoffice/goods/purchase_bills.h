@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/reports/progress.h"
+#include "core/files/progress.h"
 #include "core/sale/sale_ui.h"
 
 namespace backoffice {
@@ -139,12 +139,12 @@ struct BillImported {
 // taken again from them; a new line takes amount ÷ quantity as its price. A quantity of 0 with
 // an amount, or a negative quantity or amount, refuses the line. All lines or none: throws
 // kasso::UserError "第 N 行: ..." for the first bad line (or the file's own error) with the
-// bill unchanged; store::DbError; reports::Cancelled.
+// bill unchanged; store::DbError; files::Cancelled.
 BillImported ImportPurchaseText(const std::filesystem::path& file,
-                                const reports::Progress& progress = {});
+                                const files::Progress& progress = {});
 // The sheet "进货单" (or a workbook's only sheet) with the columns "条码", "数量" and "金额";
 // the same rules and errors.
 BillImported ImportPurchaseExcel(const std::filesystem::path& file,
-                                 const reports::Progress& progress = {});
+                                 const files::Progress& progress = {});
 
 }  // namespace backoffice

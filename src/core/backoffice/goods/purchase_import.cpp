@@ -4,16 +4,16 @@
 
 #include "core/backoffice/goods/purchase_bills.h"
 #include "core/common/error.h"
+#include "core/files/import_check.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/text_file.h"
 #include "core/lookups/numbers.h"
-#include "core/reports/import_check.h"
-#include "core/reports/spreadsheet.h"
-#include "core/reports/text_file.h"
 #include "core/store/database.h"
 
 namespace backoffice {
 namespace {
 
-using reports::RefuseLine;
+using files::RefuseLine;
 using servicelib::rounddigits;
 using servicelib::TillNumber;
 
@@ -29,7 +29,7 @@ struct PurchaseCells {
 };
 
 double CheckedNumber(const std::string& text, int line, TillNumber kind, const char* message) {
-  const double value = reports::ImportNumber(text, line, message);
+  const double value = files::ImportNumber(text, line, message);
   if (!servicelib::WithinTillRange(value, kind)) RefuseLine(line, message);
   return rounddigits(value, 2);
 }
@@ -37,7 +37,7 @@ double CheckedNumber(const std::string& text, int line, TillNumber kind, const c
 // Adds the lines whose barcode is a goods to the open bill, in one transaction: a refused line
 // leaves the bill as it was. Lines of other barcodes (a heading line among them) are skipped
 // before their numbers are read.
-BillImported Write(const std::vector<PurchaseCells>& cells, const reports::Progress& progress) {
+BillImported Write(const std::vector<PurchaseCells>& cells, const files::Progress& progress) {
   store::Database db;
   store::Transaction tx(db);
   store::Statement goods = db.Query("select 1 from goodsmaster where barcode = ?");
@@ -52,8 +52,8 @@ BillImported Write(const std::vector<PurchaseCells>& cells, const reports::Progr
   BillImported result;
   std::size_t done = 0;
   for (const PurchaseCells& c : cells) {
-    if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, cells.size());
-    const std::string barcode = reports::Trimmed(c.barcode);
+    if (++done % kProgressStep == 0) files::ReportProgress(progress, done, cells.size());
+    const std::string barcode = files::Trimmed(c.barcode);
     goods.Reset();
     goods.Bind(1, barcode);
     const bool known = !barcode.empty() && goods.Step();
@@ -98,7 +98,7 @@ BillImported Write(const std::vector<PurchaseCells>& cells, const reports::Progr
     insert.Run();
     ++result.added;
   }
-  reports::ReportProgress(progress, cells.size(), cells.size());
+  files::ReportProgress(progress, cells.size(), cells.size());
   tx.Commit();
   return result;
 }
@@ -106,9 +106,9 @@ BillImported Write(const std::vector<PurchaseCells>& cells, const reports::Progr
 }  // namespace
 
 BillImported ImportPurchaseText(const std::filesystem::path& file,
-                                const reports::Progress& progress) {
+                                const files::Progress& progress) {
   std::vector<PurchaseCells> cells;
-  for (const reports::TextRecord& record : reports::ReadTextRecords(file, progress)) {
+  for (const files::TextRecord& record : files::ReadTextRecords(file, progress)) {
     std::vector<std::string> f = record.fields;
     const bool complete = f.size() >= 3;
     f.resize(std::max<std::size_t>(f.size(), 3));
@@ -118,9 +118,9 @@ BillImported ImportPurchaseText(const std::filesystem::path& file,
 }
 
 BillImported ImportPurchaseExcel(const std::filesystem::path& file,
-                                 const reports::Progress& progress) {
-  const reports::Sheet sheet =
-      reports::ReadSpreadsheet(file, kPurchaseSheet, {"条码", "数量", "金额"}, progress);
+                                 const files::Progress& progress) {
+  const files::Sheet sheet =
+      files::ReadSpreadsheet(file, kPurchaseSheet, {"条码", "数量", "金额"}, progress);
   const int barcode = sheet.Column("条码");
   const int quantity = sheet.Column("数量");
   const int amount = sheet.Column("金额");
@@ -130,7 +130,7 @@ BillImported ImportPurchaseExcel(const std::filesystem::path& file,
   std::vector<PurchaseCells> cells;
   for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
     const std::vector<std::string>& row = sheet.rows[i];
-    if (reports::Trimmed(row[barcode]).empty()) continue;
+    if (files::Trimmed(row[barcode]).empty()) continue;
     cells.push_back({static_cast<int>(i) + 2, row[barcode], row[quantity], row[amount]});
   }
   return Write(cells, progress);

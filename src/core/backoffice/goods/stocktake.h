@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/reports/progress.h"
+#include "core/files/progress.h"
 
 namespace backoffice {
 
@@ -70,13 +70,13 @@ struct CountsImported {
 // Text lines "barcode,quantity": every goods the file does not name counts 0, then each line
 // sets its goods' count. All or nothing: a bad line (a number that is no count) throws
 // kasso::UserError "第 N 行: ..." and leaves every count as it was. Also store::DbError and
-// reports::Cancelled.
+// files::Cancelled.
 CountsImported ImportCountsText(const std::filesystem::path& file,
-                                const reports::Progress& progress = {});
+                                const files::Progress& progress = {});
 // The sheet "商品信息" (or a workbook's only sheet) with the columns "条码" and "盘存数量": sets
 // the count of each goods named; goods not named keep their counts. Same errors.
 CountsImported ImportCountsExcel(const std::filesystem::path& file,
-                                 const reports::Progress& progress = {});
+                                 const files::Progress& progress = {});
 
 // How many rows the open count has, to decide on a progress box. Throws store::DbError.
 std::size_t CountStocktakeRows();
@@ -84,9 +84,9 @@ std::size_t CountStocktakeRows();
 // The open count in barcode order: barcode, name, unit, book, counted and difference ("%.2f"),
 // as text lines without a heading, or as the sheet "商品信息" under the titles "条码", "名称",
 // "单位", "结存数量", "盘存数量", "盈亏数量". The file takes its name only once it is whole.
-// Throws kasso::UserError (file), store::DbError and reports::Cancelled.
-void ExportStocktakeText(const std::filesystem::path& file, const reports::Progress& progress = {});
+// Throws kasso::UserError (file), store::DbError and files::Cancelled.
+void ExportStocktakeText(const std::filesystem::path& file, const files::Progress& progress = {});
 void ExportStocktakeSpreadsheet(const std::filesystem::path& file,
-                                const reports::Progress& progress = {});
+                                const files::Progress& progress = {});
 
 }  // namespace backoffice

@@ -7,16 +7,16 @@
 #include "core/backoffice/goods/stocktake.h"
 #include "core/common/error.h"
 #include "core/common/format.h"
+#include "core/files/import_check.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/text_file.h"
 #include "core/lookups/numbers.h"
-#include "core/reports/import_check.h"
-#include "core/reports/spreadsheet.h"
-#include "core/reports/text_file.h"
 #include "core/store/database.h"
 
 namespace backoffice {
 namespace {
 
-using reports::RefuseLine;
+using files::RefuseLine;
 
 constexpr std::size_t kProgressStep = 512;
 constexpr std::size_t kExportFields = 6;
@@ -33,7 +33,7 @@ struct CountCells {
 // for the whole shop. Barcodes not on the count (a heading line among them) are skipped before
 // their numbers are read; a bad number refuses the file and rolls everything back.
 CountsImported Write(const std::vector<CountCells>& cells, bool zero_the_rest,
-                     const reports::Progress& progress) {
+                     const files::Progress& progress) {
   store::Database db;
   PrepareBulkConnection(db);
   store::Transaction tx(db);
@@ -50,8 +50,8 @@ CountsImported Write(const std::vector<CountCells>& cells, bool zero_the_rest,
   CountsImported result;
   std::size_t done = 0;
   for (const CountCells& c : cells) {
-    if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, cells.size());
-    const std::string barcode = reports::Trimmed(c.barcode);
+    if (++done % kProgressStep == 0) files::ReportProgress(progress, done, cells.size());
+    const std::string barcode = files::Trimmed(c.barcode);
     on_count.Reset();
     on_count.Bind(1, barcode);
     const bool listed = on_count.Step();
@@ -61,7 +61,7 @@ CountsImported Write(const std::vector<CountCells>& cells, bool zero_the_rest,
       continue;
     }
     if (!c.complete) RefuseLine(c.line, "盘点字段不足");
-    const double count = reports::ImportNumber(c.quantity, c.line, "数量有误");
+    const double count = files::ImportNumber(c.quantity, c.line, "数量有误");
     if (!servicelib::WithinTillRange(count, servicelib::TillNumber::kQuantity)) {
       RefuseLine(c.line, "数量有误");
     }
@@ -74,14 +74,14 @@ CountsImported Write(const std::vector<CountCells>& cells, bool zero_the_rest,
     update.Run();
     ++result.counted;
   }
-  reports::ReportProgress(progress, cells.size(), cells.size());
+  files::ReportProgress(progress, cells.size(), cells.size());
   tx.Commit();
   return result;
 }
 
 // The export's rows in barcode order, each as its six field texts.
 template <typename Write>
-void ForEachRow(const reports::Progress& progress, Write&& write) {
+void ForEachRow(const files::Progress& progress, Write&& write) {
   store::Database db;
   PrepareBulkConnection(db);
   store::ReadTransaction reading(db);
@@ -101,17 +101,17 @@ void ForEachRow(const reports::Progress& progress, Write&& write) {
     fields[4] = kasso::Fixed(statement.Double(4), 3);
     fields[5] = kasso::Fixed(statement.Double(5), 3);
     write(fields);
-    if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, total);
+    if (++done % kProgressStep == 0) files::ReportProgress(progress, done, total);
   }
-  reports::ReportProgress(progress, done, total);
+  files::ReportProgress(progress, done, total);
 }
 
 }  // namespace
 
 CountsImported ImportCountsText(const std::filesystem::path& file,
-                                const reports::Progress& progress) {
+                                const files::Progress& progress) {
   std::vector<CountCells> cells;
-  for (const reports::TextRecord& record : reports::ReadTextRecords(file, progress)) {
+  for (const files::TextRecord& record : files::ReadTextRecords(file, progress)) {
     std::vector<std::string> f = record.fields;
     const bool complete = f.size() >= 2;
     f.resize(std::max<std::size_t>(f.size(), 2));
@@ -123,38 +123,38 @@ CountsImported ImportCountsText(const std::filesystem::path& file,
 }
 
 CountsImported ImportCountsExcel(const std::filesystem::path& file,
-                                 const reports::Progress& progress) {
-  const reports::Sheet sheet =
-      reports::ReadSpreadsheet(file, kStocktakeSheet, {"条码", "盘存数量"}, progress);
+                                 const files::Progress& progress) {
+  const files::Sheet sheet =
+      files::ReadSpreadsheet(file, kStocktakeSheet, {"条码", "盘存数量"}, progress);
   const int barcode = sheet.Column("条码");
   const int quantity = sheet.Column("盘存数量");
   if (barcode < 0 || quantity < 0) throw kasso::UserError("盘点导入文件中必须包括: 条码,盘存数量");
   std::vector<CountCells> cells;
   for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
     const std::vector<std::string>& row = sheet.rows[i];
-    if (reports::Trimmed(row[barcode]).empty()) continue;
+    if (files::Trimmed(row[barcode]).empty()) continue;
     cells.push_back({static_cast<int>(i) + 2, row[barcode], row[quantity]});
   }
   return Write(cells, false, progress);
 }
 
-void ExportStocktakeText(const std::filesystem::path& file, const reports::Progress& progress) {
-  reports::TextFileWriter writer(file);
+void ExportStocktakeText(const std::filesystem::path& file, const files::Progress& progress) {
+  files::TextFileWriter writer(file);
   ForEachRow(progress, [&](const std::vector<std::string>& fields) {
-    writer.Line(reports::TextLine(fields, false));
+    writer.Line(files::TextLine(fields, false));
   });
   writer.Commit();
 }
 
 void ExportStocktakeSpreadsheet(const std::filesystem::path& file,
-                                const reports::Progress& progress) {
-  reports::SpreadsheetWriter writer(file, kStocktakeSheet,
-                                    {{"条码", false},
-                                     {"名称", false},
-                                     {"单位", false},
-                                     {"结存数量", true},
-                                     {"盘存数量", true},
-                                     {"盈亏数量", true}});
+                                const files::Progress& progress) {
+  files::SpreadsheetWriter writer(file, kStocktakeSheet,
+                                  {{"条码", false},
+                                   {"名称", false},
+                                   {"单位", false},
+                                   {"结存数量", true},
+                                   {"盘存数量", true},
+                                   {"盈亏数量", true}});
   ForEachRow(progress, [&](const std::vector<std::string>& fields) { writer.Row(fields); });
   writer.Commit();
 }

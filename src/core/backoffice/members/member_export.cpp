@@ -3,8 +3,8 @@
 
 #include "core/backoffice/members/member_files.h"
 #include "core/common/format.h"
-#include "core/reports/spreadsheet.h"
-#include "core/reports/text_file.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/text_file.h"
 #include "core/store/database.h"
 
 namespace backoffice {
@@ -14,7 +14,7 @@ constexpr std::size_t kProgressStep = 512;
 
 // The export's rows in id order, each as the eleven field texts of the text layout.
 template <typename Write>
-void ForEachMember(const reports::Progress& progress, Write&& write) {
+void ForEachMember(const files::Progress& progress, Write&& write) {
   store::Database db;
   store::ReadTransaction reading(db);
   const std::size_t total =
@@ -30,9 +30,9 @@ void ForEachMember(const reports::Progress& progress, Write&& write) {
     fields[7] = kasso::Money(s.Double(7));
     fields[9] = kasso::Money(s.Double(9));
     write(fields);
-    if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, total);
+    if (++done % kProgressStep == 0) files::ReportProgress(progress, done, total);
   }
-  reports::ReportProgress(progress, done, total);
+  files::ReportProgress(progress, done, total);
 }
 
 }  // namespace
@@ -42,27 +42,26 @@ std::size_t CountMembers() {
   return static_cast<std::size_t>(db.QueryInt("select count(*) from membermaster").value_or(0));
 }
 
-void ExportMembersText(const std::filesystem::path& file, const reports::Progress& progress) {
-  reports::TextFileWriter writer(file);
+void ExportMembersText(const std::filesystem::path& file, const files::Progress& progress) {
+  files::TextFileWriter writer(file);
   ForEachMember(progress, [&](const std::vector<std::string>& fields) {
-    writer.Line(reports::TextLine(fields, false));
+    writer.Line(files::TextLine(fields, false));
   });
   writer.Commit();
 }
 
-void ExportMembersSpreadsheet(const std::filesystem::path& file,
-                              const reports::Progress& progress) {
-  reports::SpreadsheetWriter writer(file, kMemberSheet,
-                                    {{"编号", false},
-                                     {"名称", false},
-                                     {"身份证", false},
-                                     {"电话", false},
-                                     {"地址", false},
-                                     {"性别", false},
-                                     {"积分", false},
-                                     {"积分值", true},
-                                     {"储值", false},
-                                     {"储值金额", true}});
+void ExportMembersSpreadsheet(const std::filesystem::path& file, const files::Progress& progress) {
+  files::SpreadsheetWriter writer(file, kMemberSheet,
+                                  {{"编号", false},
+                                   {"名称", false},
+                                   {"身份证", false},
+                                   {"电话", false},
+                                   {"地址", false},
+                                   {"性别", false},
+                                   {"积分", false},
+                                   {"积分值", true},
+                                   {"储值", false},
+                                   {"储值金额", true}});
   // The password stays out of the workbook: only the text file carries it.
   ForEachMember(progress, [&](std::vector<std::string> fields) {
     fields.pop_back();

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <filesystem>
 
-#include "core/reports/progress.h"
+#include "core/files/progress.h"
 
 namespace backoffice {
 
@@ -19,10 +19,10 @@ inline constexpr const char* kMemberSheet = "会员信息";
 std::size_t CountMembers();
 
 // Every member in id order, replacing the file only once it is whole. Progress counts
-// members. Throws kasso::UserError (file), store::DbError and reports::Cancelled.
-void ExportMembersText(const std::filesystem::path& file, const reports::Progress& progress = {});
+// members. Throws kasso::UserError (file), store::DbError and files::Cancelled.
+void ExportMembersText(const std::filesystem::path& file, const files::Progress& progress = {});
 void ExportMembersSpreadsheet(const std::filesystem::path& file,
-                              const reports::Progress& progress = {});
+                              const files::Progress& progress = {});
 
 struct MembersImported {
   std::size_t added = 0;
@@ -32,14 +32,14 @@ struct MembersImported {
 // Text lines of the export's layout; the password (eleventh field) may be left out. Empty
 // flags read "否", empty points and balance 0. A new member has no advantage ("没有优惠", rate
 // 1). Throws kasso::UserError "第 N 行: ..." naming the first bad line, or the file's own
-// error, with nothing written; store::DbError; reports::Cancelled.
+// error, with nothing written; store::DbError; files::Cancelled.
 MembersImported ImportMembersText(const std::filesystem::path& file,
-                                  const reports::Progress& progress = {});
+                                  const files::Progress& progress = {});
 
 // The sheet "会员信息" (or a workbook's only sheet): "编号" and "名称" are required; "身份证",
 // "电话", "地址", "性别", "积分", "积分值", "储值" and "储值金额" are read when present. Same
 // rules and errors as the text import.
 MembersImported ImportMembersSpreadsheet(const std::filesystem::path& file,
-                                         const reports::Progress& progress = {});
+                                         const files::Progress& progress = {});
 
 }  // namespace backoffice

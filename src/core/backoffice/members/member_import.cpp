@@ -6,17 +6,17 @@
 #include "core/backoffice/members/member_files.h"
 #include "core/backoffice/members/member_master.h"
 #include "core/common/error.h"
+#include "core/files/import_check.h"
+#include "core/files/spreadsheet.h"
+#include "core/files/text_file.h"
 #include "core/lookups/numbers.h"
-#include "core/reports/import_check.h"
-#include "core/reports/spreadsheet.h"
-#include "core/reports/text_file.h"
 #include "core/store/database.h"
 
 namespace backoffice {
 namespace {
 
-using reports::RefuseLine;
-using reports::Trimmed;
+using files::RefuseLine;
+using files::Trimmed;
 
 constexpr std::size_t kProgressStep = 512;
 
@@ -43,7 +43,7 @@ std::string Flag(const std::string& cell, int line, const char* message) {
 
 // An amount within what the till holds, rounded to 2 decimals; empty reads 0.
 double Amount(const std::string& cell, int line, const char* message) {
-  const double value = reports::ImportNumberOr(cell, 0, line, message);
+  const double value = files::ImportNumberOr(cell, 0, line, message);
   if (!servicelib::WithinTillRange(value, servicelib::TillNumber::kAmount)) {
     RefuseLine(line, message);
   }
@@ -66,7 +66,7 @@ NewMember Check(const MemberCells& cells) {
 }
 
 // Writes the checked members in one transaction with one prepared statement.
-MembersImported Write(const std::vector<NewMember>& members, const reports::Progress& progress) {
+MembersImported Write(const std::vector<NewMember>& members, const files::Progress& progress) {
   store::Database db;
   store::Transaction tx(db);
   store::Statement exists = db.Query("select 1 from membermaster where memberid = ?");
@@ -78,7 +78,7 @@ MembersImported Write(const std::vector<NewMember>& members, const reports::Prog
   MembersImported result;
   std::size_t done = 0;
   for (const NewMember& m : members) {
-    if (++done % kProgressStep == 0) reports::ReportProgress(progress, done, members.size());
+    if (++done % kProgressStep == 0) files::ReportProgress(progress, done, members.size());
     const MemberCells& t = m.text;
     exists.Reset();
     exists.Bind(1, t.id);
@@ -92,7 +92,7 @@ MembersImported Write(const std::vector<NewMember>& members, const reports::Prog
     insert.Run();
     ++result.added;
   }
-  reports::ReportProgress(progress, members.size(), members.size());
+  files::ReportProgress(progress, members.size(), members.size());
   tx.Commit();
   return result;
 }
@@ -100,12 +100,12 @@ MembersImported Write(const std::vector<NewMember>& members, const reports::Prog
 }  // namespace
 
 MembersImported ImportMembersText(const std::filesystem::path& file,
-                                  const reports::Progress& progress) {
-  std::vector<reports::TextRecord> records = reports::ReadTextRecords(file, progress);
+                                  const files::Progress& progress) {
+  std::vector<files::TextRecord> records = files::ReadTextRecords(file, progress);
   std::vector<NewMember> members;
   members.reserve(records.size());
-  for (reports::TextRecord& record : records) {
-    reports::RequireFields(record, 10, "会员");
+  for (files::TextRecord& record : records) {
+    files::RequireFields(record, 10, "会员");
     std::vector<std::string>& f = record.fields;
     f.resize(std::max<std::size_t>(f.size(), 11));
     members.push_back(
@@ -115,8 +115,8 @@ MembersImported ImportMembersText(const std::filesystem::path& file,
 }
 
 MembersImported ImportMembersSpreadsheet(const std::filesystem::path& file,
-                                         const reports::Progress& progress) {
-  const reports::Sheet sheet = reports::ReadSpreadsheet(
+                                         const files::Progress& progress) {
+  const files::Sheet sheet = files::ReadSpreadsheet(
       file, kMemberSheet,
       {"编号", "名称", "身份证", "电话", "地址", "性别", "积分", "积分值", "储值", "储值金额"},
       progress);

@@ -6,23 +6,23 @@
 #include "core/backoffice/goods/goods_files.h"
 #include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
-#include "ui/app/FileSearchDialog.h"
 #include "ui/common/ExportFormatDialog.h"
+#include "ui/common/FileSearchDialog.h"
 #include "ui/common/FileTransfer.h"
 #include "ui/common/MessageBox.h"
 
 namespace ui {
 
 void ExportGoods(QWidget* parent) {
-  ExportToFile(parent, "商品", backoffice::CountGoods,
-               [](ExportFormat format, const std::filesystem::path& file,
-                  const reports::Progress& progress) {
-                 if (format == ExportFormat::kText) {
-                   backoffice::ExportGoodsText(file, progress);
-                 } else {
-                   backoffice::ExportGoodsSpreadsheet(file, progress);
-                 }
-               });
+  ExportToFile(
+      parent, "商品", backoffice::CountGoods,
+      [](ExportFormat format, const std::filesystem::path& file, const files::Progress& progress) {
+        if (format == ExportFormat::kText) {
+          backoffice::ExportGoodsText(file, progress);
+        } else {
+          backoffice::ExportGoodsSpreadsheet(file, progress);
+        }
+      });
 }
 
 bool ImportGoods(QWidget* parent) {
@@ -42,7 +42,7 @@ bool ImportGoods(QWidget* parent) {
   if (!path) return false;
   const std::filesystem::path file(path->toStdString());
   backoffice::GoodsImported imported;
-  const bool finished = RunImportWork(parent, text, [&](const reports::Progress& progress) {
+  const bool finished = RunImportWork(parent, text, [&](const files::Progress& progress) {
     imported = text ? backoffice::ImportGoodsText(file, progress)
                     : servicelib::GoodsDataImportFromExcel(file.string(), progress);
   });

@@ -6,8 +6,8 @@
 
 #include "core/backoffice/goods/purchase_bills.h"
 #include "core/backoffice/goods/stocktake.h"
-#include "ui/app/FileSearchDialog.h"
 #include "ui/common/ExportFormatDialog.h"
+#include "ui/common/FileSearchDialog.h"
 #include "ui/common/FileTransfer.h"
 #include "ui/common/MessageBox.h"
 
@@ -28,7 +28,7 @@ struct ImportTexts {
 // imported (cancelled or refused).
 bool RunImport(QWidget* parent, const ImportTexts& texts,
                const std::function<QString(bool text, const std::filesystem::path&,
-                                           const reports::Progress&)>& work) {
+                                           const files::Progress&)>& work) {
   std::optional<ExportFormat> format = ExportFormatDialog::Choose(parent);
   if (!format) return false;
   const bool text = *format == ExportFormat::kText;
@@ -41,7 +41,7 @@ bool RunImport(QWidget* parent, const ImportTexts& texts,
   if (!path) return false;
   const std::filesystem::path file(path->toStdString());
   QString summary;
-  if (!RunImportWork(parent, text, [&](const reports::Progress& progress) {
+  if (!RunImportWork(parent, text, [&](const files::Progress& progress) {
         summary = work(text, file, progress);
       })) {
     return false;
@@ -60,7 +60,7 @@ bool ImportPurchaseBill(QWidget* parent) {
                           "Excel导入提示", "导入成功", "导入成功"};
   return RunImport(
       parent, texts,
-      [](bool text, const std::filesystem::path& file, const reports::Progress& progress) {
+      [](bool text, const std::filesystem::path& file, const files::Progress& progress) {
         const backoffice::BillImported imported =
             text ? backoffice::ImportPurchaseText(file, progress)
                  : backoffice::ImportPurchaseExcel(file, progress);
@@ -76,7 +76,7 @@ bool ImportCounts(QWidget* parent) {
                           "盘点导入文件中必须包括: 条码,盘存数量", "提示", "完成", "导入成功"};
   return RunImport(
       parent, texts,
-      [](bool text, const std::filesystem::path& file, const reports::Progress& progress) {
+      [](bool text, const std::filesystem::path& file, const files::Progress& progress) {
         const backoffice::CountsImported imported =
             text ? backoffice::ImportCountsText(file, progress)
                  : backoffice::ImportCountsExcel(file, progress);
@@ -87,15 +87,15 @@ bool ImportCounts(QWidget* parent) {
 }
 
 void ExportStocktake(QWidget* parent) {
-  ExportToFile(parent, "盘点", backoffice::CountStocktakeRows,
-               [](ExportFormat format, const std::filesystem::path& file,
-                  const reports::Progress& progress) {
-                 if (format == ExportFormat::kText) {
-                   backoffice::ExportStocktakeText(file, progress);
-                 } else {
-                   backoffice::ExportStocktakeSpreadsheet(file, progress);
-                 }
-               });
+  ExportToFile(
+      parent, "盘点", backoffice::CountStocktakeRows,
+      [](ExportFormat format, const std::filesystem::path& file, const files::Progress& progress) {
+        if (format == ExportFormat::kText) {
+          backoffice::ExportStocktakeText(file, progress);
+        } else {
+          backoffice::ExportStocktakeSpreadsheet(file, progress);
+        }
+      });
 }
 
 }  // namespace ui

@@ -4,23 +4,23 @@
 #include <optional>
 
 #include "core/backoffice/members/member_files.h"
-#include "ui/app/FileSearchDialog.h"
 #include "ui/common/ExportFormatDialog.h"
+#include "ui/common/FileSearchDialog.h"
 #include "ui/common/FileTransfer.h"
 #include "ui/common/MessageBox.h"
 
 namespace ui {
 
 void ExportMembers(QWidget* parent) {
-  ExportToFile(parent, "会员", backoffice::CountMembers,
-               [](ExportFormat format, const std::filesystem::path& file,
-                  const reports::Progress& progress) {
-                 if (format == ExportFormat::kText) {
-                   backoffice::ExportMembersText(file, progress);
-                 } else {
-                   backoffice::ExportMembersSpreadsheet(file, progress);
-                 }
-               });
+  ExportToFile(
+      parent, "会员", backoffice::CountMembers,
+      [](ExportFormat format, const std::filesystem::path& file, const files::Progress& progress) {
+        if (format == ExportFormat::kText) {
+          backoffice::ExportMembersText(file, progress);
+        } else {
+          backoffice::ExportMembersSpreadsheet(file, progress);
+        }
+      });
 }
 
 bool ImportMembers(QWidget* parent) {
@@ -39,7 +39,7 @@ bool ImportMembers(QWidget* parent) {
   if (!path) return false;
   const std::filesystem::path file(path->toStdString());
   backoffice::MembersImported imported;
-  const bool finished = RunImportWork(parent, text, [&](const reports::Progress& progress) {
+  const bool finished = RunImportWork(parent, text, [&](const files::Progress& progress) {
     imported = text ? backoffice::ImportMembersText(file, progress)
                     : backoffice::ImportMembersSpreadsheet(file, progress);
   });

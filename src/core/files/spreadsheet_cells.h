@@ -1,0 +1,85 @@
+#pragma once
+
+// What the spreadsheet readers share: the format's limits, cell texts, and a sheet collected
+// as its cells stream in, keeping only the columns an import names.
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/files/progress.h"
+#include "core/files/spreadsheet.h"
+
+namespace files {
+
+// The largest sheet .xlsx and .ods workbooks hold, and the longest text of a cell.
+inline constexpr std::uint64_t kMaxRows = 1048576;
+inline constexpr std::uint64_t kMaxColumns = 16384;
+inline constexpr std::size_t kMaxCellBytes = 32767 * 4;
+inline constexpr const char* kPastLimits = "表格超出范围: 最多 1048576 行, 16384 列";
+
+// "2024-03-15T12:30:00" (a date or date and time as XML writes it) as DateTimeText does; any
+// other text unchanged.
+std::string IsoDateText(std::string_view iso);
+
+// The shortest plain decimal that reads back as value: "12.5", "3", "0.1", never "3.000000"
+// nor "1e+06".
+std::string NumberText(double value);
+
+// "YYYY-MM-DD", followed by " HH:MM:SS" when the time is not midnight.
+std::string DateTimeText(int year, int month, int day, int hour, int minute, int second);
+
+// A sheet as a reader streams it: first the names (the first row's cells by column), then
+// the cells of the rows below, row after row. Only the wanted columns are kept, so the
+// memory taken is that of the kept cells, whatever the sheet's extent.
+class SheetBuilder {
+ public:
+  // The cell of a kept column: a row of the sheet (1 is the second row) and a kept column.
+  struct Place {
+    std::size_t row = 0;
+    std::size_t column = 0;
+  };
+
+  // wanted: the names to keep; empty keeps every column.
+  explicit SheetBuilder(const std::vector<std::string>& wanted) : wanted_(wanted) {}
+
+  // The first row's cells, by column (texts of empty cells empty).
+  void SetNames(const std::vector<std::string>& cells);
+  // Whether the column (0-based) of a row below the names is kept.
+  bool Wants(std::uint64_t column) const {
+    return column < kept_of_.size() && kept_of_[column] >= 0;
+  }
+  // The kept columns among count columns from first on, in order.
+  std::span<const std::uint64_t> KeptAmong(std::uint64_t first, std::uint64_t count) const;
+  // Puts the text of a kept cell of a row below the names (row 1 is the second row); rows
+  // come in ascending order. Returns where it was put.
+  Place Put(std::uint64_t row, std::uint64_t column, std::string text);
+  std::string& At(const Place& place) { return rows_[place.row - 1][place.column]; }
+  // The sheet: every row up to the last that holds something, one cell per kept name.
+  Sheet Finish();
+
+ private:
+  const std::vector<std::string>& wanted_;
+  std::vector<int> kept_of_;                 // by column: its place among the kept ones, or -1
+  std::vector<std::uint64_t> kept_columns_;  // the kept columns, in order
+  std::vector<std::string> names_;
+  std::vector<std::vector<std::string>> rows_;
+};
+
+// The named sheet (or the only one) of a legacy .xls workbook. Throws
+// kasso::UserError("打开文件错误") and Cancelled.
+Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
+                   const std::vector<std::string>& wanted, const Progress& progress);
+
+// The same for .xlsx workbooks, whose bytes are given; also throws kPastLimits.
+Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
+                    const std::vector<std::string>& wanted, const Progress& progress);
+
+// The same for .ods workbooks.
+Sheet ReadOdsSheet(std::string_view bytes, std::string_view sheet,
+                   const std::vector<std::string>& wanted, const Progress& progress);
+
+}  // namespace files
