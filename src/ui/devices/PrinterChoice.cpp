@@ -5,7 +5,7 @@
 #include <QPrinterInfo>
 #include <memory>
 
-#include "ui/app/FolderDialog.h"
+#include "ui/common/FolderDialog.h"
 #include "ui/devices/NamedPrinter.h"
 
 namespace ui {
