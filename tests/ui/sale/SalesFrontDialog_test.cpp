@@ -153,8 +153,17 @@ TEST_F(SalesFrontDialogTest, UnknownGoodsAndGoodsWithoutAPriceAskAndRefuseBadAns
   EXPECT_EQ(boxes_.Texts().back(), "此商品无法销售");
 
   entry_->clear();
-  ModalDriver<ui::QuickGoodsDialog> quick(
-      Fill({{"nameEdit", "酱油"}, {"priceEdit", "6.8"}}, "okButton"));
+  boxes_.Clear();
+  ModalDriver<ui::QuickGoodsDialog> quick([this](ui::QuickGoodsDialog* dialog) {
+    // Nothing made up: two Enters are refused, naming the empty field.
+    EXPECT_EQ(TextsOf(*dialog, {"nameEdit", "priceEdit"}), (Texts{"", ""}));
+    TypeEach(dialog, {"", ""});
+    EXPECT_EQ(boxes_.Texts(), (Texts{"新条码,是否查询条码库?", "名称不能为空"}));
+    TypeEach(dialog, {"酱油", ""});
+    EXPECT_EQ(boxes_.Texts().back(), "价格不能为空");
+    EXPECT_TRUE(dialog->isVisible());
+    TypeEnter(dialog, "6.8");
+  });
   Type("777");
   EXPECT_TRUE(quick.ran());
   ASSERT_EQ(Rows(), 1);
