@@ -23,6 +23,7 @@
 #include "ui/sale/RecordListDialog.h"
 #include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
+#include "ui/sale/TillSlips.h"
 #include "ui_SalesFrontDialog.h"
 
 namespace ui {
@@ -241,11 +242,7 @@ void SalesFrontDialog::AfterTillDuty() {
 }
 
 void SalesFrontDialog::OnShiftReceipt() {
-  RunGuarded(this, [this] {
-    if (auto shift = RecordListDialog::ChooseNumber(this, sale::kShiftReceiptsMode)) {
-      ShowProblems({servicelib::PrintShiftSum(*shift)});
-    }
-  });
+  RunGuarded(this, [this] { ShiftSlipOfChosenShift(this); });
   AfterTillDuty();
 }
 
@@ -255,12 +252,7 @@ void SalesFrontDialog::OnOpenDrawer() {
 }
 
 void SalesFrontDialog::OnReprint() {
-  // A reprint is one copy, whatever the number of copies a sale prints.
-  RunGuarded(this, [this] {
-    if (auto number = RecordListDialog::ChooseNumber(this, sale::kSaleReceiptsMode)) {
-      ShowProblems({servicelib::ReceiptPrintByTranNo(*number)});
-    }
-  });
+  RunGuarded(this, [this] { ReprintChosenReceipt(this); });
   AfterTillDuty();
 }
 
@@ -279,7 +271,7 @@ void SalesFrontDialog::OnRetrieve() {
 }
 
 void SalesFrontDialog::OnCloseShift() {
-  RunGuarded(this, [this] { ShowProblems({sale::CloseShift(sale_.workno)}); });
+  RunGuarded(this, [this] { CloseShiftShowingSlip(this, sale_.workno); });
   AfterTillDuty();
 }
 

@@ -23,7 +23,9 @@
 #include "ui/common/Numbers.h"
 #include "ui/common/StatusPanes.h"
 #include "ui/sale/RecordListDialog.h"
+#include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
+#include "ui/sale/TillSlips.h"
 #include "ui/touch/TouchMetrics.h"
 #include "ui/touch/TouchNumberPad.h"
 #include "ui_TouchFrontDialog.h"
@@ -58,12 +60,6 @@ constexpr int kMemberButton = 5;
 
 QString MemberCaption(const sale::CurrentSale& sale) {
   return QString::fromUtf8(sale.HasMember() ? "普通客户" : kMemberCaption);
-}
-
-void ShowProblems(QWidget* parent, const std::vector<std::string>& messages) {
-  for (const std::string& message : messages) {
-    if (!message.empty()) ui::ShowMessage(parent, QString::fromStdString(message));
-  }
 }
 
 // A goods name on a button: as many characters as fit on each of two lines, the second line
@@ -405,22 +401,17 @@ void TouchFrontDialog::OnMember() {
 }
 
 void TouchFrontDialog::OnReprint() {
-  // A reprint is one copy, whatever the number of copies a sale prints.
-  if (auto number = RecordListDialog::ChooseNumber(this, sale::kSaleReceiptsMode)) {
-    ShowProblems(this, {servicelib::ReceiptPrintByTranNo(*number)});
-  }
+  RunGuarded(this, [this] { ReprintChosenReceipt(this); });
   Refresh();
 }
 
 void TouchFrontDialog::OnShiftReceipt() {
-  if (auto shift = RecordListDialog::ChooseNumber(this, sale::kShiftReceiptsMode)) {
-    ShowProblems(this, {servicelib::PrintShiftSum(*shift)});
-  }
+  RunGuarded(this, [this] { ShiftSlipOfChosenShift(this); });
   Refresh();
 }
 
 void TouchFrontDialog::OnCloseShift() {
-  ShowProblems(this, {sale::CloseShift(sale_.workno)});
+  RunGuarded(this, [this] { CloseShiftShowingSlip(this, sale_.workno); });
   Refresh();
 }
 

@@ -8,6 +8,8 @@
 #include "core/devices/port.h"
 #include "core/devices/pty.h"
 #include "core/servicelib/kasso_basic.h"
+#include "ui/common/SlipWindow.h"
+#include "ui/devices/QtDriverPrinter.h"
 #include "ui/sale/MemberSelectDialog.h"
 #include "ui/sale/PriceEntryDialog.h"
 #include "ui/sale/QuickGoodsDialog.h"
@@ -329,6 +331,8 @@ TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
             "-10.00 0.00");
   // 30.00 taken and 10.00 paid out: the drawer figure and the shift's cash agree on 20.00.
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 20.00);
+  boxes_.SetNextAnswer(true);
+  ModalDriver<ui::SlipWindow> shift(Press("closeButton"));
   QTest::keyClick(entry_, Qt::Key_F12);
   EXPECT_DOUBLE_EQ(Open().QueryDouble("select cashpaid from shiftsum").value_or(-1), 20.00);
 }
@@ -343,12 +347,48 @@ TEST_F(SalesFrontDialogTest, ParkedSaleComesBackWithF10) {
   EXPECT_EQ(screen_->current_sale().lines[0][sale::kQuantity], "3.000");
 }
 
-TEST_F(SalesFrontDialogTest, F12ClosesTheShiftAndF2PrintsItsSlip) {
+TEST_F(SalesFrontDialogTest, F12AsksThenShowsTheShiftWhoseCashIsTheDrawersAndSlipsShowUnprinted) {
   OpenScreen();
   Type("6901");
   SettleInCash();
+  Type("+100");
+  QTest::keyClick(entry_, Qt::Key_F12);  // answered No
+  EXPECT_EQ(boxes_.Texts(), Texts{"是否班结?"});
+  EXPECT_EQ(Open().QueryInt("select count(*) from shiftsum"), 0);
+
+  const double drawer = servicelib::GetMoneyInCashier();
+  boxes_.SetNextAnswer(true);
+  QString caption;
+  QString cash;
+  ModalDriver<ui::SlipWindow> shift([&](ui::SlipWindow* window) {
+    caption = Text(*window, "captionLabel");
+    for (const QString& line : window->text().split('\n')) {
+      if (line.startsWith("钱箱应有现金")) cash = line.section(' ', -1);
+    }
+    Click(*window, "closeButton");
+  });
   QTest::keyClick(entry_, Qt::Key_F12);
-  EXPECT_EQ(boxes_.Texts(), Texts{"完成"});
+  ASSERT_TRUE(shift.ran());
+  EXPECT_EQ(caption, "完成");
+  EXPECT_EQ(cash, "102.50");
+  EXPECT_EQ(cash, QString::number(drawer, 'f', 2));
+  EXPECT_EQ(Open().QueryInt("select count(*) from shiftsum"), 1);
+
+  // Without a printer the receipt shows on the screen, and prints from there to a PDF file.
+  ui::QtDriverPrinter pdf_printer;
+  print::SetDriverPrinter(&pdf_printer);
+  ui::FileChooserSeam chooser;
+  chooser.SetNextAnswer(Q(dir() / "小票.txt"));
+  QString receipt;
+  ModalDriver<ui::SlipWindow> shown([&](ui::SlipWindow* window) {
+    receipt = window->text();
+    Click(*window, "printButton");
+    Click(*window, "closeButton");
+  });
+  ChooseFirst(Qt::Key_F5);
+  print::SetDriverPrinter(nullptr);
+  EXPECT_TRUE(receipt.contains("牛奶")) << receipt.toStdString();
+  EXPECT_TRUE(std::filesystem::exists(dir() / "小票.pdf"));
 
   PseudoTerminal printer;
   UseReceiptPrinter(printer, 1);
