@@ -58,8 +58,9 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
 
   ui_->lineTable->setModel(model_);
   ui_->lineTable->verticalHeader()->hide();
-  // The columns follow the list's width (see eventFilter), so all thirteen stay in view.
-  FitSaleColumns(*ui_->lineTable);
+  // The columns follow the list's width (see eventFilter) and lines, so all thirteen stay in
+  // view.
+  FitSaleColumns(*ui_->lineTable, *model_, model_->columnCount());
   // Clicking a line selects it; the cursor stays in the entry field.
   ui_->lineTable->installEventFilter(this);
   ui_->lineTable->viewport()->installEventFilter(this);
@@ -134,7 +135,7 @@ void SalesFrontDialog::reject() {
 bool SalesFrontDialog::eventFilter(QObject* watched, QEvent* event) {
   bool on_table = watched == ui_->lineTable || watched == ui_->lineTable->viewport();
   if (watched == ui_->lineTable->viewport() && event->type() == QEvent::Resize) {
-    FitSaleColumns(*ui_->lineTable);
+    FitSaleColumns(*ui_->lineTable, *model_, model_->columnCount());
   }
   if (on_table && event->type() == QEvent::FocusIn) {
     ui_->entryEdit->setFocus();
@@ -295,6 +296,7 @@ void SalesFrontDialog::TickClock() {
 
 void SalesFrontDialog::Refresh() {
   model_->Reload();
+  FitSaleColumns(*ui_->lineTable, *model_, model_->columnCount());
   if (sale_.HasSelection()) {
     QModelIndex row = model_->index(sale_.selected, 0);
     ui_->lineTable->selectionModel()->select(

@@ -38,6 +38,8 @@ constexpr double kEntryTypeMm = 5.0;
 constexpr double kListTypeMm = 3.5;
 constexpr double kListRowMm = 8.0;
 constexpr const char* kMemberCaption = "会员";
+// "名称", "数量", "价格", "金额": what the customer asks about stays in view.
+constexpr int kColumnsInView = 4;
 
 // The line list's twelve columns: what a customer asks about first, then the rest of the line.
 std::vector<LineColumn> TouchLineColumns() {
@@ -160,10 +162,8 @@ void TouchFrontDialog::SetUpLook() {
   table.setFocusPolicy(Qt::NoFocus);
   table.verticalHeader()->hide();
   table.verticalHeader()->setDefaultSectionSize(MillimetresToPixels(*this, kListRowMm));
-  const int character = QFontMetrics(table.font()).horizontalAdvance(QStringLiteral("汉"));
-  for (int column = 0; column < model_->columnCount(); ++column) {
-    table.setColumnWidth(column, character * (column == 0 ? 8 : 5));
-  }
+  // The name, quantity, price and amount stay in view; the rest of the line scrolls.
+  table.viewport()->installEventFilter(this);
   connect(&table, &QTableView::clicked, this, [this](const QModelIndex& index) {
     sale_.selected = index.row();
     Refresh();
@@ -278,6 +278,9 @@ void TouchFrontDialog::reject() {
 }
 
 bool TouchFrontDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->lineTable->viewport() && event->type() == QEvent::Resize) {
+    FitSaleColumns(*ui_->lineTable, *model_, kColumnsInView);
+  }
   if (watched == ui_->barcodeEdit && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -433,6 +436,7 @@ void TouchFrontDialog::TickClock() {
 
 void TouchFrontDialog::Refresh() {
   model_->Reload();
+  FitSaleColumns(*ui_->lineTable, *model_, kColumnsInView);
   if (sale_.HasSelection()) {
     const QModelIndex row = model_->index(sale_.selected, 0);
     ui_->lineTable->selectionModel()->select(

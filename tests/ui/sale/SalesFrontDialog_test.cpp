@@ -241,12 +241,20 @@ TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleReadingAndTellsUnknownGoods) {
   EXPECT_EQ(boxes_.Texts(), Texts{"商品有误"});
 }
 
-TEST_F(SalesFrontDialogTest, EveryColumnFitsWholeAt1024By768AndTheScreenOpensMaximised) {
+TEST_F(SalesFrontDialogTest, EveryColumnFitsWholeAt1024By768AndTheNameGetsTheRoom) {
   AddGoods("6920131234567", "特浓纯牛奶", 9999.99);
+  AddGoods("6920131234568", "老北京桂花酸梅汤饮料冰镇大瓶装", 12.5);
   OpenScreen();
   EXPECT_TRUE(screen_->windowState() & Qt::WindowMaximized);
   screen_->setWindowState(Qt::WindowNoState);
   screen_->resize(1024, 768);
+  const QFontMetrics metrics = table_->fontMetrics();
+  // The name is shown whole: the discount columns give up the room their headings took.
+  Type("6920131234568");
+  QTest::qWait(20);
+  EXPECT_GT(table_->columnWidth(sale::kGoodsName), metrics.horizontalAdvance(Cell(0, 1)));
+  EXPECT_GT(table_->columnWidth(sale::kGoodsName), 2 * table_->columnWidth(sale::kFrontRate));
+  // With the widest figures every column still fits whole.
   Type("6920131234567");
   Type("*9.99");
   QTest::qWait(20);
@@ -255,8 +263,7 @@ TEST_F(SalesFrontDialogTest, EveryColumnFitsWholeAt1024By768AndTheScreenOpensMax
   EXPECT_LE(table_->columnViewportPosition(last) + table_->columnWidth(last),
             table_->viewport()->width());
   for (int column : {int{sale::kBarcode}, int{sale::kAmount}}) {
-    EXPECT_GT(table_->columnWidth(column),
-              table_->fontMetrics().horizontalAdvance(Cell(0, column)));
+    EXPECT_GT(table_->columnWidth(column), metrics.horizontalAdvance(Cell(1, column)));
   }
 }
 

@@ -172,6 +172,17 @@ TEST_F(TouchFrontDialogTest, F1OpensTheTouchScreenWhenTheScaleFrontIsOn) {
   }
 }
 
+TEST_F(TouchFrontDialogTest, AtTheSmallScreenTheNameShowsWholeBesideQuantityPriceAndAmount) {
+  AddGoods("6904", "老北京桂花酸梅汤饮料冰镇大瓶装", 12.5);
+  OpenScreen(1024, 768);
+  Scan("6904");
+  QTest::qWait(20);
+  auto* table = Find<QTableView>(*screen_, "lineTable");
+  EXPECT_GT(table->columnWidth(0), table->fontMetrics().horizontalAdvance(Cell(0, 0)));
+  EXPECT_GT(table->columnWidth(0), table->columnWidth(8));  // "前台折扣"
+  EXPECT_LE(table->columnViewportPosition(3) + table->columnWidth(3), table->viewport()->width());
+}
+
 // Every button is at least 15 mm square, inside the window, clear of the others, and shows its
 // whole caption; the layout fits the window without squeezing.
 TEST_F(TouchFrontDialogTest, LayoutFitsFingersAt1024x768And1920x1080) {
