@@ -51,6 +51,9 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
   QFont big = ScreenFont(30);
   QFont normal = ScreenFont(15);
   ui_->totalLabel->setFont(big);
+  // What the last customer paid and gets back stays in sight while the change is counted.
+  ui_->changeLabel->setFont(big);
+  ui_->changeLabel->setStyleSheet("color: #0000c0");
   ui_->barcodeLabel->setFont(normal);
   ui_->entryEdit->setFont(normal);
   ui_->lineTable->setFont(normal);
@@ -229,7 +232,12 @@ void SalesFrontDialog::OnSettle() {
   AfterTillDuty();
 }
 
-void SalesFrontDialog::Settle() { sale::SettleSale(sale_, dialogs_, dialogs_, display_); }
+void SalesFrontDialog::Settle() {
+  const sale::SettleResult result = sale::SettleSale(sale_, dialogs_, dialogs_, display_);
+  if (result.outcome == sale::SettleOutcome::kCommitted) {
+    settled_text_ = QString::fromStdString(sale::SettledText(result));
+  }
+}
 
 void SalesFrontDialog::ShowProblems(const std::vector<std::string>& messages) {
   for (const std::string& message : messages) {
@@ -297,6 +305,9 @@ void SalesFrontDialog::TickClock() {
 void SalesFrontDialog::Refresh() {
   model_->Reload();
   FitSaleColumns(*ui_->lineTable, *model_, model_->columnCount());
+  // The last sale's payment stays until the next sale has its first line.
+  if (!sale_.lines.empty()) settled_text_.clear();
+  ui_->changeLabel->setText(settled_text_);
   if (sale_.HasSelection()) {
     QModelIndex row = model_->index(sale_.selected, 0);
     ui_->lineTable->selectionModel()->select(

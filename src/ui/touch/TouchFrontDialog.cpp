@@ -149,6 +149,9 @@ void TouchFrontDialog::SetUpLook() {
     button->setSizePolicy(policy);
   }
   SetFontHeight(*ui_->totalLabel, kTotalTypeMm);
+  // What the last customer paid and gets back stays in sight while the change is counted.
+  SetFontHeight(*ui_->changeLabel, kEntryTypeMm);
+  ui_->changeLabel->setStyleSheet("color: #0000c0");
   SetFontHeight(*ui_->barcodeLabel, kEntryTypeMm);
   SetFontHeight(*ui_->barcodeEdit, kEntryTypeMm);
   ui_->barcodeEdit->setMinimumHeight(MillimetresToPixels(*this, kFingerMm * 0.7));
@@ -389,7 +392,10 @@ void TouchFrontDialog::OnSettle() {
   if (sale_.lines.empty()) {
     ui::ShowMessage(this, "没有流水，无法结算");
   } else {
-    sale::SettleSale(sale_, dialogs_, dialogs_, display_);
+    const sale::SettleResult result = sale::SettleSale(sale_, dialogs_, dialogs_, display_);
+    if (result.outcome == sale::SettleOutcome::kCommitted) {
+      settled_text_ = QString::fromStdString(sale::SettledText(result));
+    }
   }
   Refresh();
 }
@@ -437,6 +443,9 @@ void TouchFrontDialog::TickClock() {
 void TouchFrontDialog::Refresh() {
   model_->Reload();
   FitSaleColumns(*ui_->lineTable, *model_, kColumnsInView);
+  // The last sale's payment stays until the next sale has its first line.
+  if (!sale_.lines.empty()) settled_text_.clear();
+  ui_->changeLabel->setText(settled_text_);
   if (sale_.HasSelection()) {
     const QModelIndex row = model_->index(sale_.selected, 0);
     ui_->lineTable->selectionModel()->select(

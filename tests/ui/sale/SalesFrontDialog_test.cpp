@@ -317,6 +317,26 @@ TEST_F(SalesFrontDialogTest, EnterSettlesPrintsEachCopyAndF5ReprintsOne) {
   EXPECT_TRUE(boxes_.shown().empty());
 }
 
+TEST_F(SalesFrontDialogTest, TheChangeStaysInSightUntilTheNextSaleStarts) {
+  AddGoods("38", "酸梅汤", 38);
+  OpenScreen();
+  Type("38");
+  ModalDriver<ui::SettleDialog> pay([](ui::SettleDialog* dialog) {
+    auto* cash = dialog->findChild<QLineEdit*>("cashEdit");
+    cash->selectAll();
+    QTest::keyClicks(cash, "100");
+    QTest::keyClick(cash, Qt::Key_Return);
+  });
+  QTest::keyClick(entry_, Qt::Key_Return);
+  ASSERT_TRUE(pay.ran());
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(Pane("changeLabel"), "实收: 100.00   找零: 62.00");
+  Type("+10");  // petty cash starts no sale
+  EXPECT_EQ(Pane("changeLabel"), "实收: 100.00   找零: 62.00");
+  Type("6901");
+  EXPECT_EQ(Pane("changeLabel"), "");
+}
+
 TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
   AddGoods("30", "大米", 30);
   AddGoods("10", "面粉", 10);

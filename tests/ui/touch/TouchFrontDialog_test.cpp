@@ -141,6 +141,13 @@ TEST_F(TouchFrontDialogTest, SettlingWritesTheSameRowsAsTheKeyboardScreen) {
     ASSERT_TRUE(pay.ran());
   }
   EXPECT_EQ(Total(), "0.00");
+  // What was taken and the change stay in sight until the next sale has a line.
+  EXPECT_EQ(Text(*screen_, "changeLabel").toStdString(),
+            Open().QueryText("select printf('实收: %.2f   找零: %.2f', paid, change) from "
+                             "transactiondetails where transactiontype = '销售总计'"));
+  EXPECT_TRUE(Text(*screen_, "changeLabel").startsWith("实收: "));
+  QTest::mouseClick(Button("goodsButton0"), Qt::LeftButton);
+  EXPECT_EQ(Text(*screen_, "changeLabel"), "");
   screen_.reset();
 
   ui::SalesFrontDialog keyboard(nullptr, "0");
