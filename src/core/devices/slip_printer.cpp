@@ -81,28 +81,75 @@ std::string SendSlip(const PrintTarget& target, const Slip& slip) {
   return {};
 }
 
-std::string PrintSlip(const std::string& failure_title, const SlipComposer& compose) {
-  auto failure = [&](const std::string& reason) { return failure_title + ": " + reason; };
+namespace {
+
+// The printer settings and, unless the mode prints nothing and the slip is only wanted for
+// the printer, the slip composed for their paper, all read on one connection that is closed
+// again before any printer is waited for.
+struct PreparedSlip {
   PrintTarget target;
-  Slip slip;
+  std::optional<Slip> slip;
+  std::string failure;  // why nothing could be composed
+};
+
+PreparedSlip PrepareSlip(const std::string& failure_title, const SlipComposer& compose,
+                         bool also_when_not_printing) {
+  PreparedSlip prepared;
   const char* reason_if_unreadable = "读不到打印设置";
   try {
     store::Database db;
     store::ReadTransaction read(db);
-    target = ReadPrintTarget(db);
-    if (target.output == Output::kNone) return {};
+    prepared.target = ReadPrintTarget(db);
+    if (prepared.target.output == Output::kNone && !also_when_not_printing) return prepared;
     reason_if_unreadable = "读取数据有误";
-    slip = compose(db, target.columns);
+    prepared.slip = compose(db, prepared.target.columns);
+    prepared.slip->columns = prepared.target.columns;
   } catch (const kasso::UserError& error) {
-    return failure(error.what());
+    prepared.failure = failure_title + ": " + error.what();
   } catch (const store::DbError&) {
-    return failure(reason_if_unreadable);
+    prepared.failure = failure_title + ": " + reason_if_unreadable;
   }
-  // The file is closed before the printer is waited for.
+  return prepared;
+}
+
+}  // namespace
+
+SlipDelivery PrintOrKeepSlip(const std::string& failure_title, const SlipComposer& compose) {
+  PreparedSlip prepared = PrepareSlip(failure_title, compose, true);
+  SlipDelivery delivery;
+  delivery.failure = prepared.failure;
+  if (!prepared.slip) return delivery;
+  if (prepared.target.output != Output::kNone) {
+    Slip paper = *prepared.slip;
+    paper.feed_lines = prepared.target.feed_lines;
+    std::string reason = SendSlip(prepared.target, paper);
+    if (reason.empty()) return delivery;
+    delivery.failure = failure_title + ": " + reason;
+  }
+  delivery.unprinted = std::move(prepared.slip);
+  return delivery;
+}
+
+std::string PrintSlip(const std::string& failure_title, const SlipComposer& compose) {
+  PreparedSlip prepared = PrepareSlip(failure_title, compose, false);
+  if (!prepared.slip) return prepared.failure;
+  prepared.slip->feed_lines = prepared.target.feed_lines;
+  std::string reason = SendSlip(prepared.target, *prepared.slip);
+  return reason.empty() ? std::string() : failure_title + ": " + reason;
+}
+
+Slip ComposeSlipForScreen(const SlipComposer& compose) {
+  store::Database db;
+  store::ReadTransaction read(db);
+  PrintTarget target;
+  try {
+    target = ReadPrintTarget(db);
+  } catch (const store::DbError&) {
+    // Unreadable printer settings do not hide the slip: it is shown for the usual roll.
+  }
+  Slip slip = compose(db, target.columns);
   slip.columns = target.columns;
-  slip.feed_lines = target.feed_lines;
-  std::string reason = SendSlip(target, slip);
-  return reason.empty() ? std::string() : failure(reason);
+  return slip;
 }
 
 }  // namespace print

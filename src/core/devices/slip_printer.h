@@ -6,6 +6,7 @@
 // ("不打印") prints nothing.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -62,5 +63,21 @@ using SlipComposer = std::function<Slip(store::Database& db, int columns)>;
 // Returns empty when printed or when the mode prints nothing, else failure_title followed
 // by the reason ("小票打印失败: 流水号 12 不存在"); nothing is printed then.
 std::string PrintSlip(const std::string& failure_title, const SlipComposer& compose);
+
+// A slip sent to the printer, or kept for the screen when it was not printed.
+struct SlipDelivery {
+  std::string failure;            // as PrintSlip returns it; empty when printed
+  std::optional<Slip> unprinted;  // the slip, when the mode prints nothing or printing failed
+};
+
+// PrintSlip for a slip the till can also show: when the mode prints nothing ("不打印") or the
+// printer fails, the slip composed for a 58 mm roll (or the paper of the settings) is handed
+// back to be shown on the screen. Nothing is handed back when the slip itself cannot be
+// composed (an unknown bill, an unreadable file): failure says why.
+SlipDelivery PrintOrKeepSlip(const std::string& failure_title, const SlipComposer& compose);
+
+// The slip composed for the paper of the settings (a 58 mm roll when the till prints nothing
+// or the settings cannot be read), to be shown on the screen. Throws as compose does.
+Slip ComposeSlipForScreen(const SlipComposer& compose);
 
 }  // namespace print

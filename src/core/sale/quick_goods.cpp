@@ -21,7 +21,7 @@ std::optional<double> ReadPrice(const std::string& text) {
 
 QuickGoods SuggestQuickGoods(store::Database& db, const std::string& barcode,
                              bool use_item_library) {
-  QuickGoods goods{barcode, std::string(kQuickGoodsName), std::string(kQuickGoodsPrice)};
+  QuickGoods goods{barcode, "", ""};
   if (!use_item_library) return goods;
   try {
     auto name = db.QueryText("select goodsname from itemlibrary where barcode = ?", barcode);
@@ -32,16 +32,24 @@ QuickGoods SuggestQuickGoods(store::Database& db, const std::string& barcode,
   return goods;
 }
 
+void CheckQuickGoods(const QuickGoods& goods) {
+  if (kasso::Trim(goods.goodsname).empty()) throw kasso::ValidationError("名称不能为空", "name");
+  if (kasso::Trim(goods.price).empty()) throw kasso::ValidationError("价格不能为空", "price");
+  if (!ReadPrice(goods.price)) {
+    throw kasso::ValidationError(std::string(kQuickGoodsSaveFailed), "price");
+  }
+}
+
 void SaveQuickGoods(store::Database& db, const QuickGoods& goods) {
-  std::optional<double> price = ReadPrice(goods.price);
-  if (!price) throw kasso::UserError(std::string(kQuickGoodsSaveFailed));
+  CheckQuickGoods(goods);
+  const double price = *ReadPrice(goods.price);
   try {
     store::Transaction tx(db);
     db.Exec(
         "insert into goodsmaster (barcode,goodsname,unit,class,salesprice,memberprice,"
         "importprice,recordingdate,isscalegoods,pluno,iniinventory) "
         "values (?,?,'个','未分类',?,?,0,?,'否',0,0)",
-        goods.barcode, goods.goodsname, *price, *price, kasso::NowText());
+        goods.barcode, goods.goodsname, price, price, kasso::NowText());
     // A stock row left behind by a deleted goods item of the same barcode is kept, so
     // that the barcode never ends up with two stock rows.
     db.Exec(

@@ -13,6 +13,7 @@
 #include "core/lookups/operators.h"
 #include "core/lookups/settings.h"
 #include "core/sale/points.h"
+#include "core/sale/shift.h"
 #include "core/store/journal.h"
 
 namespace sale {
@@ -214,25 +215,27 @@ Slip ComposeSaleReceipt(store::Database& db, std::int64_t transactionnumber, int
 }
 
 Slip ComposeShiftSlip(store::Database& db, std::int64_t shiftid, int columns) {
-  store::Statement row = db.Query(
-      "select shiftdate,workno,billcount,salesquantity,salesvalue,discountvalue,wipevalue,"
-      "valuediscount,cardpaid,cashpaid,checkpaid,unionpaid,pettyvalue from shiftsum "
-      "where shiftid = ? order by rowid limit 1",
-      shiftid);
-  if (!row.Step()) throw kasso::UserError("班次 " + std::to_string(shiftid) + " 不存在");
+  std::optional<ShiftFigures> shift = ReadShiftFigures(db, shiftid);
+  if (!shift) throw kasso::UserError("班次 " + std::to_string(shiftid) + " 不存在");
   Slip slip;
   slip.columns = columns;
   slip.Text("班结小票", Align::kCenter, true);
   slip.Pair("班次:", std::to_string(shiftid));
-  slip.Pair("收银员:", OperatorText(db, row.Text(1)));
-  slip.Pair("班结时间:", row.Text(0));
+  slip.Pair("收银员:", OperatorText(db, shift->workno));
+  slip.Pair("班结时间:", shift->shiftdate);
   slip.Rule();
-  slip.Pair("交易笔数", std::to_string(row.Int(2)));
-  slip.Pair("销售数量", QuantityText(row.Double(3)));
-  const std::pair<const char*, int> money[] = {{"销售金额", 4}, {"折扣金额", 5}, {"抹零金额", 6},
-                                               {"整单折让", 7}, {"储值", 8},     {"现金", 9},
-                                               {"支票", 10},    {"银联卡", 11},  {"备用金", 12}};
-  for (const auto& [caption, column] : money) slip.Pair(caption, kasso::Money(row.Double(column)));
+  slip.Pair("交易笔数", std::to_string(shift->billcount));
+  slip.Pair("销售数量", QuantityText(shift->salesquantity));
+  const std::pair<const char*, double> money[] = {
+      {"销售金额", shift->salesvalue}, {"折扣金额", shift->discountvalue},
+      {"抹零金额", shift->wipevalue},  {"整单折让", shift->valuediscount},
+      {"储值", shift->cardpaid},       {"现金", shift->cashpaid},
+      {"支票", shift->checkpaid},      {"银联卡", shift->unionpaid},
+      {"备用金", shift->pettyvalue}};
+  for (const auto& [caption, value] : money) slip.Pair(caption, kasso::Money(value));
+  slip.Rule();
+  // What the cashier counts the drawer against.
+  slip.Pair(kShiftDrawerCaption, kasso::Money(shift->DrawerCash()), true);
   slip.Rule();
   slip.Pair("打印时间:", kasso::NowText());
   return slip;
@@ -267,6 +270,18 @@ std::string PrintSaleReceipt(std::int64_t transactionnumber) {
 std::string PrintShiftSlip(std::int64_t shiftid) {
   return print::PrintSlip("班结小票打印失败", [&](store::Database& db, int columns) {
     return ComposeShiftSlip(db, shiftid, columns);
+  });
+}
+
+print::SlipDelivery DeliverShiftSlip(std::int64_t shiftid) {
+  return print::PrintOrKeepSlip("班结小票打印失败", [&](store::Database& db, int columns) {
+    return ComposeShiftSlip(db, shiftid, columns);
+  });
+}
+
+print::SlipDelivery DeliverSaleReceipt(std::int64_t transactionnumber) {
+  return print::PrintOrKeepSlip("小票打印失败", [&](store::Database& db, int columns) {
+    return ComposeSaleReceipt(db, transactionnumber, columns);
   });
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/devices/slip.h"
+#include "core/devices/slip_printer.h"
 #include "core/store/database.h"
 
 namespace sale {
@@ -20,8 +21,12 @@ using print::Slip;
 // holds no sale under that number, store::DbError when it cannot be read.
 Slip ComposeSaleReceipt(store::Database& db, std::int64_t transactionnumber, int columns);
 
+// The caption of the shift slip's last figure: the cash the drawer should hold.
+inline constexpr const char* kShiftDrawerCaption = "钱箱应有现金";
+
 // The slip of a closed shift: every figure of its shiftsum row with the cashier and the
-// closing time. Throws kasso::UserError ("班次 3 不存在") or store::DbError.
+// closing time, then the cash the drawer should hold. Throws kasso::UserError ("班次 3 不存在")
+// or store::DbError.
 Slip ComposeShiftSlip(store::Database& db, std::int64_t shiftid, int columns);
 
 // The note that the drawer was opened without a sale: who and when.
@@ -37,5 +42,10 @@ std::string PrintSaleReceipt(std::int64_t transactionnumber);
 std::string PrintShiftSlip(std::int64_t shiftid);
 std::string PrintPettySlip(double amount, const std::string& operator_name);
 std::string PrintDrawerNote(const std::string& workno);
+
+// The shift slip (F2) and a reprinted receipt (F5), printed; when the till prints nothing or
+// the printer fails, the slip comes back to be shown on the screen instead.
+print::SlipDelivery DeliverShiftSlip(std::int64_t shiftid);
+print::SlipDelivery DeliverSaleReceipt(std::int64_t transactionnumber);
 
 }  // namespace sale

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/common/format.h"
+#include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/lookups/settings.h"
 #include "core/sale/commit_sale.h"
@@ -231,6 +232,7 @@ SettleResult SettleSale(CurrentSale& sale, SaleUi& ui, PaymentUi& payment_ui,
   display.Show(CustomerDisplay::kChangeLamp, payment->change);
 
   const bool had_member = sale.HasMember();
+  const std::string deposit_member = sale.deposit_member ? sale.member_id : std::string();
   CommitResult commit = CommitSale(sale, *payment, ui);
   if (!commit.committed) {
     result.outcome = SettleOutcome::kCommitFailed;
@@ -239,7 +241,28 @@ SettleResult SettleSale(CurrentSale& sale, SaleUi& ui, PaymentUi& payment_ui,
   if (had_member) sale.member_pane = std::string(kOrdinaryCustomer);
   result.outcome = SettleOutcome::kCommitted;
   result.transaction_number = commit.transaction_number;
+  result.payment = *payment;
+  if (!deposit_member.empty()) {
+    try {
+      store::Database db;
+      result.deposit_balance = servicelib::GetMemberDepositValue(db, deposit_member);
+    } catch (const store::DbError&) {
+      // The sale stands; the screen just does not show the balance.
+    }
+  }
   return result;
+}
+
+std::string SettledText(const SettleResult& result) {
+  if (result.outcome != SettleOutcome::kCommitted) return {};
+  const Payment& paid = result.payment;
+  const std::int64_t received =
+      Fen(paid.cash) + Fen(paid.cheque) + Fen(paid.card) + Fen(paid.stored);
+  std::string text = Fen(paid.due) < 0 ? "退款: " + kasso::Money(-Yuan(received))
+                                       : "实收: " + kasso::Money(Yuan(received)) +
+                                             "   找零: " + kasso::Money(paid.change);
+  if (result.deposit_balance) text += "   储值余额: " + kasso::Money(*result.deposit_balance);
+  return text;
 }
 
 }  // namespace sale

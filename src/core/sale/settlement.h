@@ -136,10 +136,19 @@ enum class SettleOutcome { kNothingToSettle, kCancelled, kCommitted, kCommitFail
 struct SettleResult {
   SettleOutcome outcome = SettleOutcome::kCancelled;
   std::int64_t transaction_number = 0;  // set when committed
+  Payment payment;                      // set when committed
+  // A stored-value member's balance after the sale, when it could be read.
+  std::optional<double> deposit_balance;
 };
 
+// What the cashier screen keeps showing after a committed sale until the next one starts:
+// "实收: 100.00   找零: 62.00" ("退款: 10.00" for a refund), and for a stored-value member
+// "   储值余额: 70.00". Empty for a sale that was not committed.
+std::string SettledText(const SettleResult& result);
+
 // Enter on an empty entry field: totals, rounds off, takes the payment, shows the change on
-// lamp 4 and commits. A cancelled dialog or a failed commit leaves the sale as it was.
+// lamp 4 and commits; a stored-value member's new balance is read back for the screen. A
+// cancelled dialog or a failed commit leaves the sale as it was.
 SettleResult SettleSale(CurrentSale& sale, SaleUi& ui, PaymentUi& payment_ui,
                         CustomerDisplay& display);
 

@@ -69,18 +69,42 @@ void WriteShiftSum(store::Database& db, std::int64_t shiftid, const std::string&
 
 }  // namespace
 
+double ShiftFigures::DrawerCash() const { return rounddigits(cashpaid + pettyvalue, 2); }
+
 double MoneyInDrawer(store::Database& db) {
   DrawerCash drawer = CountDrawerCash(db);
   return rounddigits(drawer.cash + drawer.petty, 2);
 }
 
-void CloseOpenShift(const std::string& workno) {
+std::int64_t CloseOpenShift(const std::string& workno) {
   store::Database db;
   store::Transaction transaction(db);
   std::int64_t shiftid = db.QueryInt("select max(shiftid) from shiftsum").value_or(0) + 1;
   WriteShiftSum(db, shiftid, workno);
   db.Exec("update transactiondetails set shiftid = ? where shiftid = 0", shiftid);
   transaction.Commit();
+  return shiftid;
+}
+
+std::optional<ShiftFigures> ReadShiftFigures(store::Database& db, std::int64_t shiftid) {
+  store::Statement row = db.Query(
+      "select shiftdate,workno,billcount,salesquantity,salesvalue,discountvalue,wipevalue,"
+      "valuediscount,cardpaid,cashpaid,checkpaid,unionpaid,pettyvalue from shiftsum "
+      "where shiftid = ? order by rowid limit 1",
+      shiftid);
+  if (!row.Step()) return std::nullopt;
+  ShiftFigures figures;
+  figures.shiftid = shiftid;
+  figures.shiftdate = row.Text(0);
+  figures.workno = row.Text(1);
+  figures.billcount = row.Int(2);
+  figures.salesquantity = row.Double(3);
+  double* money[] = {&figures.salesvalue,    &figures.discountvalue, &figures.wipevalue,
+                     &figures.valuediscount, &figures.cardpaid,      &figures.cashpaid,
+                     &figures.checkpaid,     &figures.unionpaid,     &figures.pettyvalue};
+  int column = 4;
+  for (double* value : money) *value = row.Double(column++);
+  return figures;
 }
 
 }  // namespace sale

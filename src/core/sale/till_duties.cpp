@@ -24,12 +24,11 @@ void AddMessage(std::vector<std::string>& messages, std::string message) {
 
 }  // namespace
 
-std::string CloseShift(const std::string& workno) {
+ShiftClosing CloseShift(const std::string& workno) {
   try {
-    CloseOpenShift(workno);
-    return "完成";
+    return {"完成", CloseOpenShift(workno)};
   } catch (const store::DbError&) {
-    return "班结有误";
+    return {"班结有误", 0};
   }
 }
 

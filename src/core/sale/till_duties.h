@@ -20,9 +20,16 @@
 
 namespace sale {
 
-// F12: closes the open shift for the closing cashier. Returns the message to show: "完成",
-// or "班结有误" when nothing could be closed (nothing changed then).
-std::string CloseShift(const std::string& workno);
+// F12 asks this before it closes the shift.
+inline constexpr const char* kCloseShiftQuestion = "是否班结?";
+
+struct ShiftClosing {
+  std::string message;       // "完成", or "班结有误" when nothing could be closed
+  std::int64_t shiftid = 0;  // the shift just closed; 0 when nothing was closed
+};
+
+// F12: closes the open shift for the closing cashier; nothing changes when it fails.
+ShiftClosing CloseShift(const std::string& workno);
 
 // F3: without the "openmoneybox" right, {"您没有这个权限"} and the drawer stays shut;
 // otherwise kicks the drawer and prints the drawer note. Returns the messages to show, in

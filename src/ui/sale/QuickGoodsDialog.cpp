@@ -2,6 +2,9 @@
 
 #include <QKeyEvent>
 
+#include "core/common/error.h"
+#include "core/sale/quick_goods.h"
+#include "ui/common/MessageBox.h"
 #include "ui_QuickGoodsDialog.h"
 
 namespace ui {
@@ -13,13 +16,26 @@ QuickGoodsDialog::QuickGoodsDialog(QWidget* parent, const sale::QuickGoods& sugg
   ui_->nameEdit->setText(QString::fromStdString(suggested.goodsname));
   ui_->priceEdit->setText(QString::fromStdString(suggested.price));
   ui_->nameEdit->installEventFilter(this);
-  connect(ui_->okButton, &QPushButton::clicked, this, &QuickGoodsDialog::accept);
+  connect(ui_->okButton, &QPushButton::clicked, this, &QuickGoodsDialog::OnConfirm);
   connect(ui_->cancelButton, &QPushButton::clicked, this, &QuickGoodsDialog::reject);
   ui_->nameEdit->setFocus();
   ui_->nameEdit->selectAll();
 }
 
 QuickGoodsDialog::~QuickGoodsDialog() = default;
+
+void QuickGoodsDialog::OnConfirm() {
+  try {
+    sale::CheckQuickGoods(goods());
+  } catch (const kasso::ValidationError& error) {
+    ShowMessage(this, QString::fromStdString(error.what()));
+    QLineEdit* field = error.field() == "name" ? ui_->nameEdit : ui_->priceEdit;
+    field->setFocus();
+    field->selectAll();
+    return;
+  }
+  accept();
+}
 
 sale::QuickGoods QuickGoodsDialog::goods() const {
   return sale::QuickGoods{barcode_, ui_->nameEdit->text().toStdString(),

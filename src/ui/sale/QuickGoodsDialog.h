@@ -11,8 +11,9 @@ class QuickGoodsDialog;
 
 namespace ui {
 
-// "商品快速录入": name and price for a barcode the till does not know yet. The dialog only
-// collects the texts; the sale engine checks and saves them.
+// "商品快速录入": name and price for a barcode the till does not know yet. It opens with both
+// empty (or the item library's name) and "确认" refuses an empty name or price, naming the
+// field; the sale engine saves them.
 class QuickGoodsDialog : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(QuickGoodsDialog)
@@ -28,6 +29,8 @@ class QuickGoodsDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void OnConfirm();
+
   std::unique_ptr<Ui::QuickGoodsDialog> ui_;
   std::string barcode_;
 };

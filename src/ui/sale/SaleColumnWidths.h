@@ -4,11 +4,16 @@ class QTableView;
 
 namespace ui {
 
-// Sizes the thirteen columns of a sale's line list to the width of the list, so that every
-// column shows without a horizontal scroll bar on a 1024 x 768 screen. Each column gets at
-// least the room its heading and its widest usual content need (a 13-digit barcode, an
-// amount of six digits); the name then grows to its designed width, and what is left is
-// shared in the proportions of the designed widths.
-void FitSaleColumns(QTableView& table);
+class SaleLinesModel;
+
+// Sizes the columns of a sale's line list to the width of the list. The goods name is what the
+// cashier reads, so it gets the room its longest name needs; the other columns keep the room
+// their contents take (a 13-digit barcode, the amounts shown) and give up the rest first, the
+// narrowest columns first: a heading wider than its figures ("前台折扣" over "1.00") is then
+// shown halved on two lines. Only when the name still lacks room is it cut. The first in_view
+// columns are kept in view (the keyboard screen: all of them; the touch screen: the name and
+// what the customer asks about); room left over widens them in the proportions of their
+// designed widths. Call it whenever the list's width or its lines change.
+void FitSaleColumns(QTableView& table, SaleLinesModel& model, int in_view);
 
 }  // namespace ui

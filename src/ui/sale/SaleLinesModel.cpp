@@ -44,7 +44,16 @@ QVariant SaleLinesModel::headerData(int section, Qt::Orientation orientation, in
     return QAbstractTableModel::headerData(section, orientation, role);
   }
   std::string_view heading = columns_[static_cast<std::size_t>(section)].heading;
-  return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
+  QString text = QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
+  const auto index = static_cast<std::size_t>(section);
+  if (index < split_.size() && split_[index]) text.insert((text.size() + 1) / 2, QLatin1Char('\n'));
+  return text;
+}
+
+void SaleLinesModel::SetSplitHeadings(std::vector<bool> split) {
+  if (split == split_) return;
+  split_ = std::move(split);
+  emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
 void SaleLinesModel::Reload() {

@@ -35,9 +35,16 @@ class SaleLinesModel : public QAbstractTableModel {
 
   void Reload();
 
+  const std::vector<LineColumn>& columns() const { return columns_; }
+
+  // Headings shown on two lines, halved, for columns narrower than their heading (one flag
+  // per column; missing flags are false).
+  void SetSplitHeadings(std::vector<bool> split);
+
  private:
   const sale::CurrentSale& sale_;
   std::vector<LineColumn> columns_;
+  std::vector<bool> split_;
 };
 
 }  // namespace ui

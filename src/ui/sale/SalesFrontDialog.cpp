@@ -23,6 +23,7 @@
 #include "ui/sale/RecordListDialog.h"
 #include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
+#include "ui/sale/TillSlips.h"
 #include "ui_SalesFrontDialog.h"
 
 namespace ui {
@@ -50,6 +51,9 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
   QFont big = ScreenFont(30);
   QFont normal = ScreenFont(15);
   ui_->totalLabel->setFont(big);
+  // What the last customer paid and gets back stays in sight while the change is counted.
+  ui_->changeLabel->setFont(big);
+  ui_->changeLabel->setStyleSheet("color: #0000c0");
   ui_->barcodeLabel->setFont(normal);
   ui_->entryEdit->setFont(normal);
   ui_->lineTable->setFont(normal);
@@ -57,8 +61,9 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
 
   ui_->lineTable->setModel(model_);
   ui_->lineTable->verticalHeader()->hide();
-  // The columns follow the list's width (see eventFilter), so all thirteen stay in view.
-  FitSaleColumns(*ui_->lineTable);
+  // The columns follow the list's width (see eventFilter) and lines, so all thirteen stay in
+  // view.
+  FitSaleColumns(*ui_->lineTable, *model_, model_->columnCount());
   // Clicking a line selects it; the cursor stays in the entry field.
   ui_->lineTable->installEventFilter(this);
   ui_->lineTable->viewport()->installEventFilter(this);
@@ -133,7 +138,7 @@ void SalesFrontDialog::reject() {
 bool SalesFrontDialog::eventFilter(QObject* watched, QEvent* event) {
   bool on_table = watched == ui_->lineTable || watched == ui_->lineTable->viewport();
   if (watched == ui_->lineTable->viewport() && event->type() == QEvent::Resize) {
-    FitSaleColumns(*ui_->lineTable);
+    FitSaleColumns(*ui_->lineTable, *model_, model_->columnCount());
   }
   if (on_table && event->type() == QEvent::FocusIn) {
     ui_->entryEdit->setFocus();
@@ -227,7 +232,12 @@ void SalesFrontDialog::OnSettle() {
   AfterTillDuty();
 }
 
-void SalesFrontDialog::Settle() { sale::SettleSale(sale_, dialogs_, dialogs_, display_); }
+void SalesFrontDialog::Settle() {
+  const sale::SettleResult result = sale::SettleSale(sale_, dialogs_, dialogs_, display_);
+  if (result.outcome == sale::SettleOutcome::kCommitted) {
+    settled_text_ = QString::fromStdString(sale::SettledText(result));
+  }
+}
 
 void SalesFrontDialog::ShowProblems(const std::vector<std::string>& messages) {
   for (const std::string& message : messages) {
@@ -241,11 +251,7 @@ void SalesFrontDialog::AfterTillDuty() {
 }
 
 void SalesFrontDialog::OnShiftReceipt() {
-  RunGuarded(this, [this] {
-    if (auto shift = RecordListDialog::ChooseNumber(this, sale::kShiftReceiptsMode)) {
-      ShowProblems({servicelib::PrintShiftSum(*shift)});
-    }
-  });
+  RunGuarded(this, [this] { ShiftSlipOfChosenShift(this); });
   AfterTillDuty();
 }
 
@@ -255,12 +261,7 @@ void SalesFrontDialog::OnOpenDrawer() {
 }
 
 void SalesFrontDialog::OnReprint() {
-  // A reprint is one copy, whatever the number of copies a sale prints.
-  RunGuarded(this, [this] {
-    if (auto number = RecordListDialog::ChooseNumber(this, sale::kSaleReceiptsMode)) {
-      ShowProblems({servicelib::ReceiptPrintByTranNo(*number)});
-    }
-  });
+  RunGuarded(this, [this] { ReprintChosenReceipt(this); });
   AfterTillDuty();
 }
 
@@ -279,7 +280,7 @@ void SalesFrontDialog::OnRetrieve() {
 }
 
 void SalesFrontDialog::OnCloseShift() {
-  RunGuarded(this, [this] { ShowProblems({sale::CloseShift(sale_.workno)}); });
+  RunGuarded(this, [this] { CloseShiftShowingSlip(this, sale_.workno); });
   AfterTillDuty();
 }
 
@@ -303,6 +304,10 @@ void SalesFrontDialog::TickClock() {
 
 void SalesFrontDialog::Refresh() {
   model_->Reload();
+  FitSaleColumns(*ui_->lineTable, *model_, model_->columnCount());
+  // The last sale's payment stays until the next sale has its first line.
+  if (!sale_.lines.empty()) settled_text_.clear();
+  ui_->changeLabel->setText(settled_text_);
   if (sale_.HasSelection()) {
     QModelIndex row = model_->index(sale_.selected, 0);
     ui_->lineTable->selectionModel()->select(

@@ -84,6 +84,7 @@ class SalesFrontDialog : public QDialog {
   QLabel* member_pane_;
   QLabel* clock_pane_;
   QTimer clock_;
+  QString settled_text_;  // "实收 / 找零" of the last sale, until the next one starts
 };
 
 }  // namespace ui

@@ -23,7 +23,9 @@
 #include "ui/common/Numbers.h"
 #include "ui/common/StatusPanes.h"
 #include "ui/sale/RecordListDialog.h"
+#include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
+#include "ui/sale/TillSlips.h"
 #include "ui/touch/TouchMetrics.h"
 #include "ui/touch/TouchNumberPad.h"
 #include "ui_TouchFrontDialog.h"
@@ -36,6 +38,8 @@ constexpr double kEntryTypeMm = 5.0;
 constexpr double kListTypeMm = 3.5;
 constexpr double kListRowMm = 8.0;
 constexpr const char* kMemberCaption = "会员";
+// "名称", "数量", "价格", "金额": what the customer asks about stays in view.
+constexpr int kColumnsInView = 4;
 
 // The line list's twelve columns: what a customer asks about first, then the rest of the line.
 std::vector<LineColumn> TouchLineColumns() {
@@ -58,12 +62,6 @@ constexpr int kMemberButton = 5;
 
 QString MemberCaption(const sale::CurrentSale& sale) {
   return QString::fromUtf8(sale.HasMember() ? "普通客户" : kMemberCaption);
-}
-
-void ShowProblems(QWidget* parent, const std::vector<std::string>& messages) {
-  for (const std::string& message : messages) {
-    if (!message.empty()) ui::ShowMessage(parent, QString::fromStdString(message));
-  }
 }
 
 // A goods name on a button: as many characters as fit on each of two lines, the second line
@@ -151,6 +149,9 @@ void TouchFrontDialog::SetUpLook() {
     button->setSizePolicy(policy);
   }
   SetFontHeight(*ui_->totalLabel, kTotalTypeMm);
+  // What the last customer paid and gets back stays in sight while the change is counted.
+  SetFontHeight(*ui_->changeLabel, kEntryTypeMm);
+  ui_->changeLabel->setStyleSheet("color: #0000c0");
   SetFontHeight(*ui_->barcodeLabel, kEntryTypeMm);
   SetFontHeight(*ui_->barcodeEdit, kEntryTypeMm);
   ui_->barcodeEdit->setMinimumHeight(MillimetresToPixels(*this, kFingerMm * 0.7));
@@ -164,10 +165,8 @@ void TouchFrontDialog::SetUpLook() {
   table.setFocusPolicy(Qt::NoFocus);
   table.verticalHeader()->hide();
   table.verticalHeader()->setDefaultSectionSize(MillimetresToPixels(*this, kListRowMm));
-  const int character = QFontMetrics(table.font()).horizontalAdvance(QStringLiteral("汉"));
-  for (int column = 0; column < model_->columnCount(); ++column) {
-    table.setColumnWidth(column, character * (column == 0 ? 8 : 5));
-  }
+  // The name, quantity, price and amount stay in view; the rest of the line scrolls.
+  table.viewport()->installEventFilter(this);
   connect(&table, &QTableView::clicked, this, [this](const QModelIndex& index) {
     sale_.selected = index.row();
     Refresh();
@@ -282,6 +281,9 @@ void TouchFrontDialog::reject() {
 }
 
 bool TouchFrontDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->lineTable->viewport() && event->type() == QEvent::Resize) {
+    FitSaleColumns(*ui_->lineTable, *model_, kColumnsInView);
+  }
   if (watched == ui_->barcodeEdit && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -390,7 +392,10 @@ void TouchFrontDialog::OnSettle() {
   if (sale_.lines.empty()) {
     ui::ShowMessage(this, "没有流水，无法结算");
   } else {
-    sale::SettleSale(sale_, dialogs_, dialogs_, display_);
+    const sale::SettleResult result = sale::SettleSale(sale_, dialogs_, dialogs_, display_);
+    if (result.outcome == sale::SettleOutcome::kCommitted) {
+      settled_text_ = QString::fromStdString(sale::SettledText(result));
+    }
   }
   Refresh();
 }
@@ -405,22 +410,17 @@ void TouchFrontDialog::OnMember() {
 }
 
 void TouchFrontDialog::OnReprint() {
-  // A reprint is one copy, whatever the number of copies a sale prints.
-  if (auto number = RecordListDialog::ChooseNumber(this, sale::kSaleReceiptsMode)) {
-    ShowProblems(this, {servicelib::ReceiptPrintByTranNo(*number)});
-  }
+  RunGuarded(this, [this] { ReprintChosenReceipt(this); });
   Refresh();
 }
 
 void TouchFrontDialog::OnShiftReceipt() {
-  if (auto shift = RecordListDialog::ChooseNumber(this, sale::kShiftReceiptsMode)) {
-    ShowProblems(this, {servicelib::PrintShiftSum(*shift)});
-  }
+  RunGuarded(this, [this] { ShiftSlipOfChosenShift(this); });
   Refresh();
 }
 
 void TouchFrontDialog::OnCloseShift() {
-  ShowProblems(this, {sale::CloseShift(sale_.workno)});
+  RunGuarded(this, [this] { CloseShiftShowingSlip(this, sale_.workno); });
   Refresh();
 }
 
@@ -442,6 +442,10 @@ void TouchFrontDialog::TickClock() {
 
 void TouchFrontDialog::Refresh() {
   model_->Reload();
+  FitSaleColumns(*ui_->lineTable, *model_, kColumnsInView);
+  // The last sale's payment stays until the next sale has its first line.
+  if (!sale_.lines.empty()) settled_text_.clear();
+  ui_->changeLabel->setText(settled_text_);
   if (sale_.HasSelection()) {
     const QModelIndex row = model_->index(sale_.selected, 0);
     ui_->lineTable->selectionModel()->select(

@@ -116,6 +116,7 @@ class TouchFrontDialog : public QDialog {
   QLabel* clock_pane_;
   QLabel* number_pane_;
   QTimer clock_;
+  QString settled_text_;  // "实收 / 找零" of the last sale, until the next one starts
 };
 
 }  // namespace ui

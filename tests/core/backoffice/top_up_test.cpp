@@ -106,6 +106,7 @@ TEST_F(TopUpTest, TheSlipNamesMemberAmountBalanceAndOperatorAndAFailedPrintKeeps
   driver.answer = "打印机缺纸";
   const backoffice::TopUpDone done = SaveTopUp("M1", "30", true, "8");
   EXPECT_EQ(done.print_failure, "储值小票打印失败: 打印机缺纸");
+  EXPECT_TRUE(done.unprinted_slip);  // for the screen instead
   EXPECT_EQ(Balance("M1"), 150);
   ASSERT_EQ(driver.slips.size(), 1u);
   std::string text;
@@ -121,6 +122,12 @@ TEST_F(TopUpTest, TheSlipNamesMemberAmountBalanceAndOperatorAndAFailedPrintKeeps
   for (const print::SlipLine& line : driver.slips[1].lines) text += line.text + "\n";
   EXPECT_NE(text.find("批量储值"), std::string::npos);
   EXPECT_NE(text.find("10.00"), std::string::npos) << text;
+  // A till that prints nothing hands the slip back to be shown.
+  Open().Exec("update management set printercontrol = '不打印'");
+  const backoffice::TopUpDone shown = SaveTopUp("M1", "1", true, "8");
+  EXPECT_EQ(driver.slips.size(), 2u);
+  ASSERT_TRUE(shown.unprinted_slip);
+  EXPECT_EQ(shown.unprinted_slip->lines.front().text, "会员储值");
 }
 
 }  // namespace

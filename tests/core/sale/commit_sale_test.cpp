@@ -129,8 +129,11 @@ TEST_F(CommitSaleTest, MemberPaysFromStoredValueAndEarnsWholePoints) {
   AddGoods({"5", "米", 47.50, 47.50});
   Attach("M1");
   Enter("5", "*2");  // 95.00
-  ASSERT_EQ(Settle(Payment{.cash = 65.00, .stored = 30.00}).outcome, SettleOutcome::kCommitted);
+  const sale::SettleResult result = Settle(Payment{.cash = 65.00, .stored = 30.00});
+  ASSERT_EQ(result.outcome, SettleOutcome::kCommitted);
   EXPECT_EQ(payments_.asked, (Asked{{95.00, "M1"}}));
+  // The screen keeps what was taken and the balance left.
+  EXPECT_EQ(sale::SettledText(result), "实收: 95.00   找零: 0.00   储值余额: 0.00");
   // 95 received at base 10: 9 whole points on top of the 12.5 held.
   EXPECT_EQ(RowsOf("select depositvalue, memberpointsvalue from membermaster"), "0.0|21.5|\n");
   EXPECT_DOUBLE_EQ(Summary("cardpaid"), 30.00);

@@ -26,14 +26,16 @@ TEST_F(SaleGoodsEntryTest,
   ui_.yes_no = {false, true};
   ui_.quick_goods = {std::nullopt, sale::QuickGoods{"690123", "矿泉水", "2.5"}};
   EXPECT_EQ(Enter("690123").outcome, sale::EntryOutcome::kDone);
-  EXPECT_EQ(ui_.quick_goods_offered.at(0).goodsname, "商品");
+  // Nothing made up: two Enters must not create goods called "商品" at 1.00.
+  EXPECT_EQ(ui_.quick_goods_offered.at(0).goodsname + ui_.quick_goods_offered.at(0).price, "");
   EXPECT_EQ(ui_.messages, Texts{"此商品无法销售"});
   EXPECT_EQ(GoodsRows("690123"), 0);
   ui_.messages.clear();
   Enter("690123");
   EXPECT_EQ(ui_.questions, (Texts{"新条码,是否查询条码库?", "新条码,是否查询条码库?"}));
   ASSERT_EQ(ui_.quick_goods_offered.size(), 2u);
-  EXPECT_EQ(ui_.quick_goods_offered[1].goodsname + ui_.quick_goods_offered[1].price, "矿泉水1");
+  EXPECT_EQ(ui_.quick_goods_offered[1].goodsname + "|" + ui_.quick_goods_offered[1].price,
+            "矿泉水|");
   ASSERT_EQ(sale_.lines.size(), 1u);
   EXPECT_EQ(Columns(0, {sale::kGoodsName, sale::kUnit, sale::kAmount}),
             (Texts{"矿泉水", "个", "2.50"}));
@@ -45,14 +47,16 @@ TEST_F(SaleGoodsEntryTest,
   EXPECT_EQ(Count("select count(*) from inventory where barcode = '690123' and quantity = 0"), 1);
   NextCustomer();
   ui_.yes_no = {false};
-  ui_.quick_goods = {sale::QuickGoods{"", "O'Brien's 饼干", "1,5"},
+  ui_.quick_goods = {sale::QuickGoods{"", " ", ""}, sale::QuickGoods{"", "O'Brien's 饼干", ""},
+                     sale::QuickGoods{"", "O'Brien's 饼干", "1,5"},
                      sale::QuickGoods{"", "O'Brien's 饼干", "-2"},
                      sale::QuickGoods{"", "O'Brien's 饼干", "3"}};
   Enter("12'3");
-  ASSERT_EQ(ui_.quick_goods_offered.size(), 3u);
-  EXPECT_EQ(ui_.quick_goods_offered[1].goodsname + ui_.quick_goods_offered[1].price,
+  ASSERT_EQ(ui_.quick_goods_offered.size(), 5u);
+  EXPECT_EQ(ui_.quick_goods_offered[3].goodsname + ui_.quick_goods_offered[3].price,
             "O'Brien's 饼干1,5");
-  EXPECT_EQ(ui_.messages, Texts(2, "商品保存有误，请确认录入信息"));
+  EXPECT_EQ(ui_.messages, (Texts{"名称不能为空", "价格不能为空", "商品保存有误，请确认录入信息",
+                                 "商品保存有误，请确认录入信息"}));
   // Quotes in names and barcodes are stored as typed.
   ASSERT_EQ(sale_.lines.size(), 1u);
   EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kGoodsName}), (Texts{"12'3", "O'Brien's 饼干"}));

@@ -74,7 +74,7 @@ TEST_F(TillDutiesTest, ShiftClosingSumsTheOpenShiftAndNumbersItsRows) {
   sale::RecordPettyCash(db, 100, "0");
   sale::RecordPettyCash(db, -20, "0");
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 113.00);
-  EXPECT_EQ(sale::CloseShift("0"), "完成");
+  EXPECT_EQ(sale::CloseShift("0").message, "完成");
   store::Statement row = db.Query(
       "select shiftid,billcount,salesquantity,salesvalue,discountvalue,wipevalue,valuediscount,"
       "cardpaid,cashpaid,checkpaid,unionpaid,pettyvalue,shiftdate,workno from shiftsum");
@@ -88,7 +88,7 @@ TEST_F(TillDutiesTest, ShiftClosingSumsTheOpenShiftAndNumbersItsRows) {
   EXPECT_EQ(Count("select count(*) from transactiondetails where shiftid <> 1"), 0);
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 0);
   AddBill({5, 1, 9.99, 9.99, 0});
-  EXPECT_EQ(sale::CloseShift("0"), "完成");
+  EXPECT_EQ(sale::CloseShift("0").message, "完成");
   EXPECT_EQ(RowsOf("select shiftid, count(*) from transactiondetails group by 1"), "1|6|\n2|2|\n");
   EXPECT_EQ(Count("select round(cashpaid * 100) from shiftsum where shiftid = 2"), 999);
 }
@@ -96,7 +96,7 @@ TEST_F(TillDutiesTest, ShiftClosingSumsTheOpenShiftAndNumbersItsRows) {
 TEST_F(TillDutiesTest, FailedShiftClosingAndPettyAmountsThatAreNoNumberChangeNothing) {
   AddBill({1, 1, 10, 10, 0});
   Refuse("stuck", "before update on transactiondetails");
-  EXPECT_EQ(sale::CloseShift("0"), "班结有误");
+  EXPECT_EQ(sale::CloseShift("0").message, "班结有误");
   EXPECT_EQ(Count("select count(*) from shiftsum"), 0);
   EXPECT_EQ(Count("select count(*) from transactiondetails where shiftid = 0"), 2);
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 10);

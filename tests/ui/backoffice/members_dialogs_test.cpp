@@ -65,6 +65,9 @@ TEST_F(MembersDialogsTest, F4AddsAMemberByKeysAndTopsItUpByPhone) {
     EXPECT_EQ(Rows(*dialog, "memberTable"), 4);
 
     ModalDriver<ui::DepositEntryDialog> deposit([&](ui::DepositEntryDialog* entry) {
+      auto* member = Find<QLineEdit>(*entry, "memberEdit");  // opens on the list's member
+      member->setFocus();
+      member->selectAll();
       TypeEnter(entry, "13911112222");
       EXPECT_EQ(TextsOf(*entry, {"memberEdit", "memberNameLabel"}), (Texts{"M100", "钱多多"}));
       TypeEnter(entry, "200");
@@ -81,7 +84,7 @@ TEST_F(MembersDialogsTest, F4AddsAMemberByKeysAndTopsItUpByPhone) {
   EXPECT_TRUE(list.ran());
   EXPECT_TRUE(added);
   EXPECT_TRUE(topped_up);
-  EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "保存?"}));
+  EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "会员 钱多多 储值 200.00, 保存?"}));
   EXPECT_EQ(Stored("membername||memberpid||memberphone||memberpw||memberaddress||depositmode||"
                    "dismode||depositvalue",
                    "M100"),
@@ -226,6 +229,20 @@ TEST_F(MembersDialogsTest, TheBatchChoiceBecomesStarAndTopsUpEveryChosenMember) 
   EXPECT_FALSE(entry.isVisible());
   EXPECT_EQ(Open().QueryText("select group_concat(depositvalue) from membermaster"),
             "150.0,50.0,0.0");
+}
+
+TEST_F(MembersDialogsTest, TopUpStartsOnTheListsMemberWithItsBalanceAndNamesBothInTheQuestion) {
+  ui::MemberListDialog list(nullptr, "0");
+  Find<QTableView>(list, "memberTable")->selectRow(1);
+  EXPECT_TRUE(ClickInto<ui::DepositEntryDialog>(list, "depositButton", [&](auto* entry) {
+    EXPECT_EQ(TextsOf(*entry, {"memberEdit", "memberNameLabel", "balanceLabel"}),
+              (Texts{"M2", "李四", "0.00"}));
+    EXPECT_EQ(entry->focusWidget(), Find<QLineEdit>(*entry, "amountEdit"));
+    TypeEach(entry, {"100", ""});  // the amount, then Enter on "确认": answered No
+    EXPECT_EQ(messages_.Texts(), Texts{"会员 李四 储值 100.00, 保存?"});
+    Click(*entry, "cancelButton");
+  }));
+  EXPECT_EQ(Stored("depositvalue", "M2"), "0.0");
 }
 
 TEST_F(MembersDialogsTest, PointsFeedbackBooksARebateByKeysAndAGiftPickedFromTheGoods) {

@@ -195,7 +195,8 @@ TEST_F(StockDialogsTest, TheLineEntryRefusesFocusesPicksAndCreatesUnknownGoods) 
 
   // An unknown barcode is created through the quick goods entry and then loaded.
   messages_.Clear();
-  ModalDriver<ui::QuickGoodsDialog> quick(Fill({{"nameEdit", "新品"}}, "okButton"));
+  ModalDriver<ui::QuickGoodsDialog> quick(
+      Fill({{"nameEdit", "新品"}, {"priceEdit", "1"}}, "okButton"));
   Find<QLineEdit>(line, "barcodeEdit")->setFocus();
   SetText(line, "barcodeEdit", "7001");
   TypeEnter(&line, "");

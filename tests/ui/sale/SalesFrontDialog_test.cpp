@@ -8,6 +8,8 @@
 #include "core/devices/port.h"
 #include "core/devices/pty.h"
 #include "core/servicelib/kasso_basic.h"
+#include "ui/common/SlipWindow.h"
+#include "ui/devices/QtDriverPrinter.h"
 #include "ui/sale/MemberSelectDialog.h"
 #include "ui/sale/PriceEntryDialog.h"
 #include "ui/sale/QuickGoodsDialog.h"
@@ -153,8 +155,17 @@ TEST_F(SalesFrontDialogTest, UnknownGoodsAndGoodsWithoutAPriceAskAndRefuseBadAns
   EXPECT_EQ(boxes_.Texts().back(), "此商品无法销售");
 
   entry_->clear();
-  ModalDriver<ui::QuickGoodsDialog> quick(
-      Fill({{"nameEdit", "酱油"}, {"priceEdit", "6.8"}}, "okButton"));
+  boxes_.Clear();
+  ModalDriver<ui::QuickGoodsDialog> quick([this](ui::QuickGoodsDialog* dialog) {
+    // Nothing made up: two Enters are refused, naming the empty field.
+    EXPECT_EQ(TextsOf(*dialog, {"nameEdit", "priceEdit"}), (Texts{"", ""}));
+    TypeEach(dialog, {"", ""});
+    EXPECT_EQ(boxes_.Texts(), (Texts{"新条码,是否查询条码库?", "名称不能为空"}));
+    TypeEach(dialog, {"酱油", ""});
+    EXPECT_EQ(boxes_.Texts().back(), "价格不能为空");
+    EXPECT_TRUE(dialog->isVisible());
+    TypeEnter(dialog, "6.8");
+  });
   Type("777");
   EXPECT_TRUE(quick.ran());
   ASSERT_EQ(Rows(), 1);
@@ -230,12 +241,20 @@ TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleReadingAndTellsUnknownGoods) {
   EXPECT_EQ(boxes_.Texts(), Texts{"商品有误"});
 }
 
-TEST_F(SalesFrontDialogTest, EveryColumnFitsWholeAt1024By768AndTheScreenOpensMaximised) {
+TEST_F(SalesFrontDialogTest, EveryColumnFitsWholeAt1024By768AndTheNameGetsTheRoom) {
   AddGoods("6920131234567", "特浓纯牛奶", 9999.99);
+  AddGoods("6920131234568", "老北京桂花酸梅汤饮料冰镇大瓶装", 12.5);
   OpenScreen();
   EXPECT_TRUE(screen_->windowState() & Qt::WindowMaximized);
   screen_->setWindowState(Qt::WindowNoState);
   screen_->resize(1024, 768);
+  const QFontMetrics metrics = table_->fontMetrics();
+  // The name is shown whole: the discount columns give up the room their headings took.
+  Type("6920131234568");
+  QTest::qWait(20);
+  EXPECT_GT(table_->columnWidth(sale::kGoodsName), metrics.horizontalAdvance(Cell(0, 1)));
+  EXPECT_GT(table_->columnWidth(sale::kGoodsName), 2 * table_->columnWidth(sale::kFrontRate));
+  // With the widest figures every column still fits whole.
   Type("6920131234567");
   Type("*9.99");
   QTest::qWait(20);
@@ -244,8 +263,7 @@ TEST_F(SalesFrontDialogTest, EveryColumnFitsWholeAt1024By768AndTheScreenOpensMax
   EXPECT_LE(table_->columnViewportPosition(last) + table_->columnWidth(last),
             table_->viewport()->width());
   for (int column : {int{sale::kBarcode}, int{sale::kAmount}}) {
-    EXPECT_GT(table_->columnWidth(column),
-              table_->fontMetrics().horizontalAdvance(Cell(0, column)));
+    EXPECT_GT(table_->columnWidth(column), metrics.horizontalAdvance(Cell(1, column)));
   }
 }
 
@@ -299,6 +317,26 @@ TEST_F(SalesFrontDialogTest, EnterSettlesPrintsEachCopyAndF5ReprintsOne) {
   EXPECT_TRUE(boxes_.shown().empty());
 }
 
+TEST_F(SalesFrontDialogTest, TheChangeStaysInSightUntilTheNextSaleStarts) {
+  AddGoods("38", "酸梅汤", 38);
+  OpenScreen();
+  Type("38");
+  ModalDriver<ui::SettleDialog> pay([](ui::SettleDialog* dialog) {
+    auto* cash = dialog->findChild<QLineEdit*>("cashEdit");
+    cash->selectAll();
+    QTest::keyClicks(cash, "100");
+    QTest::keyClick(cash, Qt::Key_Return);
+  });
+  QTest::keyClick(entry_, Qt::Key_Return);
+  ASSERT_TRUE(pay.ran());
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(Pane("changeLabel"), "实收: 100.00   找零: 62.00");
+  Type("+10");  // petty cash starts no sale
+  EXPECT_EQ(Pane("changeLabel"), "实收: 100.00   找零: 62.00");
+  Type("6901");
+  EXPECT_EQ(Pane("changeLabel"), "");
+}
+
 TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
   AddGoods("30", "大米", 30);
   AddGoods("10", "面粉", 10);
@@ -320,6 +358,8 @@ TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
             "-10.00 0.00");
   // 30.00 taken and 10.00 paid out: the drawer figure and the shift's cash agree on 20.00.
   EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 20.00);
+  boxes_.SetNextAnswer(true);
+  ModalDriver<ui::SlipWindow> shift(Press("closeButton"));
   QTest::keyClick(entry_, Qt::Key_F12);
   EXPECT_DOUBLE_EQ(Open().QueryDouble("select cashpaid from shiftsum").value_or(-1), 20.00);
 }
@@ -334,12 +374,48 @@ TEST_F(SalesFrontDialogTest, ParkedSaleComesBackWithF10) {
   EXPECT_EQ(screen_->current_sale().lines[0][sale::kQuantity], "3.000");
 }
 
-TEST_F(SalesFrontDialogTest, F12ClosesTheShiftAndF2PrintsItsSlip) {
+TEST_F(SalesFrontDialogTest, F12AsksThenShowsTheShiftWhoseCashIsTheDrawersAndSlipsShowUnprinted) {
   OpenScreen();
   Type("6901");
   SettleInCash();
+  Type("+100");
+  QTest::keyClick(entry_, Qt::Key_F12);  // answered No
+  EXPECT_EQ(boxes_.Texts(), Texts{"是否班结?"});
+  EXPECT_EQ(Open().QueryInt("select count(*) from shiftsum"), 0);
+
+  const double drawer = servicelib::GetMoneyInCashier();
+  boxes_.SetNextAnswer(true);
+  QString caption;
+  QString cash;
+  ModalDriver<ui::SlipWindow> shift([&](ui::SlipWindow* window) {
+    caption = Text(*window, "captionLabel");
+    for (const QString& line : window->text().split('\n')) {
+      if (line.startsWith("钱箱应有现金")) cash = line.section(' ', -1);
+    }
+    Click(*window, "closeButton");
+  });
   QTest::keyClick(entry_, Qt::Key_F12);
-  EXPECT_EQ(boxes_.Texts(), Texts{"完成"});
+  ASSERT_TRUE(shift.ran());
+  EXPECT_EQ(caption, "完成");
+  EXPECT_EQ(cash, "102.50");
+  EXPECT_EQ(cash, QString::number(drawer, 'f', 2));
+  EXPECT_EQ(Open().QueryInt("select count(*) from shiftsum"), 1);
+
+  // Without a printer the receipt shows on the screen, and prints from there to a PDF file.
+  ui::QtDriverPrinter pdf_printer;
+  print::SetDriverPrinter(&pdf_printer);
+  ui::FileChooserSeam chooser;
+  chooser.SetNextAnswer(Q(dir() / "小票.txt"));
+  QString receipt;
+  ModalDriver<ui::SlipWindow> shown([&](ui::SlipWindow* window) {
+    receipt = window->text();
+    Click(*window, "printButton");
+    Click(*window, "closeButton");
+  });
+  ChooseFirst(Qt::Key_F5);
+  print::SetDriverPrinter(nullptr);
+  EXPECT_TRUE(receipt.contains("牛奶")) << receipt.toStdString();
+  EXPECT_TRUE(std::filesystem::exists(dir() / "小票.pdf"));
 
   PseudoTerminal printer;
   UseReceiptPrinter(printer, 1);

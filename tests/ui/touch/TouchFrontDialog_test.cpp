@@ -141,6 +141,13 @@ TEST_F(TouchFrontDialogTest, SettlingWritesTheSameRowsAsTheKeyboardScreen) {
     ASSERT_TRUE(pay.ran());
   }
   EXPECT_EQ(Total(), "0.00");
+  // What was taken and the change stay in sight until the next sale has a line.
+  EXPECT_EQ(Text(*screen_, "changeLabel").toStdString(),
+            Open().QueryText("select printf('实收: %.2f   找零: %.2f', paid, change) from "
+                             "transactiondetails where transactiontype = '销售总计'"));
+  EXPECT_TRUE(Text(*screen_, "changeLabel").startsWith("实收: "));
+  QTest::mouseClick(Button("goodsButton0"), Qt::LeftButton);
+  EXPECT_EQ(Text(*screen_, "changeLabel"), "");
   screen_.reset();
 
   ui::SalesFrontDialog keyboard(nullptr, "0");
@@ -170,6 +177,17 @@ TEST_F(TouchFrontDialogTest, F1OpensTheTouchScreenWhenTheScaleFrontIsOn) {
     EXPECT_EQ(touch.ran(), std::string(setting) == "是");
     EXPECT_EQ(keyboard.ran(), std::string(setting) == "否");
   }
+}
+
+TEST_F(TouchFrontDialogTest, AtTheSmallScreenTheNameShowsWholeBesideQuantityPriceAndAmount) {
+  AddGoods("6904", "老北京桂花酸梅汤饮料冰镇大瓶装", 12.5);
+  OpenScreen(1024, 768);
+  Scan("6904");
+  QTest::qWait(20);
+  auto* table = Find<QTableView>(*screen_, "lineTable");
+  EXPECT_GT(table->columnWidth(0), table->fontMetrics().horizontalAdvance(Cell(0, 0)));
+  EXPECT_GT(table->columnWidth(0), table->columnWidth(8));  // "前台折扣"
+  EXPECT_LE(table->columnViewportPosition(3) + table->columnWidth(3), table->viewport()->width());
 }
 
 // Every button is at least 15 mm square, inside the window, clear of the others, and shows its

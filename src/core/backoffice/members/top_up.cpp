@@ -71,6 +71,25 @@ print::Slip ComposeTopUpSlip(store::Database& db, const TopUpDone& done,
   return slip;
 }
 
+struct CheckedTopUp {
+  std::string memberid;
+  double amount = 0;
+};
+
+// SaveTopUp's checks, in its order, on an open connection.
+CheckedTopUp CheckTopUp(store::Database& db, const std::string& member_text,
+                        const std::string& amount_text) {
+  const std::string text = Trim(member_text);
+  if (text.empty()) throw UserError("会员编号不能为空");
+  CheckedTopUp checked;
+  checked.memberid = Resolve(db, text);
+  if (checked.memberid != kBatchMember && !servicelib::IfDepositMember(db, checked.memberid)) {
+    throw UserError("此会员不是储值会员");
+  }
+  checked.amount = CheckedAmount(amount_text);
+  return checked;
+}
+
 }  // namespace
 
 std::string ResolveTopUpMember(const std::string& text) {
@@ -89,21 +108,30 @@ void CheckTopUpEntry(const std::string& member_text, const std::string& amount_t
   CheckedAmount(amount_text);
 }
 
+std::string TopUpQuestion(const std::string& member_text, const std::string& amount_text) {
+  store::Database db;
+  const CheckedTopUp checked = CheckTopUp(db, member_text, amount_text);
+  const std::string amount = kasso::Money(checked.amount);
+  if (checked.memberid == kBatchMember) {
+    const std::int64_t members =
+        db.QueryInt(std::string("select count(distinct memberid) ") + kBatchFilter).value_or(0);
+    return "批量储值 " + std::to_string(members) + " 人, 每人 " + amount + ", 保存?";
+  }
+  std::string name = servicelib::GetMemberName(db, checked.memberid);
+  if (name.empty()) name = checked.memberid;
+  return "会员 " + name + " 储值 " + amount + ", 保存?";
+}
+
 TopUpDone SaveTopUp(const std::string& member_text, const std::string& amount_text, bool print,
                     const std::string& workno) {
-  const std::string text = Trim(member_text);
-  if (text.empty()) throw UserError("会员编号不能为空");
-  std::string memberid;
+  CheckedTopUp checked;
   std::string operator_name;
   {
     store::Database db;
-    memberid = Resolve(db, text);
-    if (memberid != kBatchMember && !servicelib::IfDepositMember(db, memberid)) {
-      throw UserError("此会员不是储值会员");
-    }
+    checked = CheckTopUp(db, member_text, amount_text);
     operator_name = servicelib::GetOperatorName(db, workno);
   }
-  return DepositConfirmation(memberid, CheckedAmount(amount_text), print, operator_name);
+  return DepositConfirmation(checked.memberid, checked.amount, print, operator_name);
 }
 
 TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool print,
@@ -144,10 +172,12 @@ TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool p
     tx.Commit();
   }
   if (print) {
-    done.print_failure =
-        print::PrintSlip("储值小票打印失败", [&](store::Database& db, int columns) {
+    print::SlipDelivery delivery =
+        print::PrintOrKeepSlip("储值小票打印失败", [&](store::Database& db, int columns) {
           return ComposeTopUpSlip(db, done, operator_name, now, columns);
         });
+    done.print_failure = std::move(delivery.failure);
+    done.unprinted_slip = std::move(delivery.unprinted);
   }
   return done;
 }

@@ -4,8 +4,11 @@
 // of a top-up with its history rows and its slip.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/devices/slip.h"
 
 namespace backoffice {
 
@@ -25,11 +28,19 @@ std::string ResolveTopUpMember(const std::string& text);
 // beyond kTopUpCeiling either way ("储值金额过大"). Throws kasso::UserError.
 void CheckTopUpEntry(const std::string& member_text, const std::string& amount_text);
 
+// The question Enter on "确认" asks before it records: "会员 张三 储值 100.00, 保存?", for a
+// batch "批量储值 3 人, 每人 100.00, 保存?". SaveTopUp's checks run first, so a top-up that
+// would be refused is explained instead of asked about: throws kasso::UserError as SaveTopUp.
+std::string TopUpQuestion(const std::string& member_text, const std::string& amount_text);
+
 struct TopUpDone {
   std::string memberid;       // the id recorded ("*" for a batch)
   double amount = 0;          // per member, rounded to the fen
   std::size_t members = 0;    // members topped up
   std::string print_failure;  // why the slip was not printed; empty when it was (or no slip)
+  // The slip asked for but not printed (the till prints nothing, or the printer failed), to
+  // be shown on the screen instead.
+  std::optional<print::Slip> unprinted_slip;
 };
 
 // Records one top-up after the checks in order: member text empty ("会员编号不能为空"), no such
@@ -43,7 +54,8 @@ TopUpDone SaveTopUp(const std::string& member_text, const std::string& amount_te
 // Adds amount (rounded to the fen) to the member's balance, or for "*" to the balance of every
 // stored-value member chosen for the batch, writes one depositbak row per member topped up
 // with the current time, all in one transaction, then prints the top-up slip naming the
-// operator when print is set, by the printer mode of the settings. Throws kasso::UserError
+// operator when print is set, by the printer mode of the settings (handing it back unprinted
+// when the mode prints nothing or the printer fails). Throws kasso::UserError
 // ("储值金额不能为0", "储值金额过大", "此会员不存在", "此会员不是储值会员",
 // "批量储值没有选择储值会员") with nothing recorded, store::DbError.
 TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool print,

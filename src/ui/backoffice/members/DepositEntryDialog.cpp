@@ -7,6 +7,8 @@
 #include "core/store/database.h"
 #include "ui/backoffice/members/MemberBatchSelectDialog.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/Numbers.h"
+#include "ui/common/SlipWindow.h"
 #include "ui_DepositEntryDialog.h"
 
 namespace ui {
@@ -16,7 +18,8 @@ std::string Text(const QString& text) { return text.toStdString(); }
 
 }  // namespace
 
-DepositEntryDialog::DepositEntryDialog(QWidget* parent, const QString& workno)
+DepositEntryDialog::DepositEntryDialog(QWidget* parent, const QString& workno,
+                                       const QString& memberid)
     : QDialog(parent), ui_(std::make_unique<Ui::DepositEntryDialog>()), workno_(workno) {
   ui_->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -27,7 +30,14 @@ DepositEntryDialog::DepositEntryDialog(QWidget* parent, const QString& workno)
   connect(ui_->batchButton, &QPushButton::clicked, this, &DepositEntryDialog::OnBatch);
   connect(ui_->confirmButton, &QPushButton::clicked, this, &DepositEntryDialog::OnConfirmClicked);
   connect(ui_->cancelButton, &QPushButton::clicked, this, &DepositEntryDialog::reject);
-  ui_->memberEdit->setFocus();
+  if (memberid.isEmpty()) {
+    ui_->memberEdit->setFocus();
+  } else {
+    // The member chosen in the list: only the amount is left to type.
+    ui_->memberEdit->setText(memberid);
+    ShowMember(Text(memberid));
+    ui_->amountEdit->setFocus();
+  }
 }
 
 DepositEntryDialog::~DepositEntryDialog() = default;
@@ -41,10 +51,18 @@ bool DepositEntryDialog::eventFilter(QObject* watched, QEvent* event) {
   } else if (watched == ui_->amountEdit || watched == ui_->printCheck) {
     ui_->confirmButton->setFocus();
   } else if (watched == ui_->confirmButton) {
-    if (AskYesNo(this, "保存?") && Record()) {
+    QString question;
+    try {
+      question = QString::fromStdString(
+          backoffice::TopUpQuestion(Text(ui_->memberEdit->text()), Text(ui_->amountEdit->text())));
+    } catch (const std::exception& error) {
+      ShowMessage(this, ErrorText(error));
+      return true;
+    }
+    if (AskYesNo(this, question) && Record()) {
       // Ready for the next top-up.
       ui_->memberEdit->clear();
-      ui_->memberNameLabel->clear();
+      ClearMember();
       ui_->amountEdit->clear();
       ui_->memberEdit->setFocus();
     }
@@ -66,19 +84,25 @@ void DepositEntryDialog::OnMemberEntered() {
     return;
   }
   ui_->memberEdit->setText(QString::fromStdString(memberid));
-  ShowMemberName(memberid);
+  ShowMember(memberid);
   ui_->amountEdit->setFocus();
 }
 
-void DepositEntryDialog::ShowMemberName(const std::string& memberid) {
+void DepositEntryDialog::ClearMember() {
+  ui_->memberNameLabel->clear();
+  ui_->balanceLabel->clear();
+}
+
+void DepositEntryDialog::ShowMember(const std::string& memberid) {
+  ClearMember();
   if (memberid == backoffice::kBatchMember) {
     ui_->memberNameLabel->setText("批量储值");
     return;
   }
-  ui_->memberNameLabel->clear();
   try {
     store::Database db;
     ui_->memberNameLabel->setText(QString::fromStdString(servicelib::GetMemberName(db, memberid)));
+    ui_->balanceLabel->setText(FormatMoney(servicelib::GetMemberDepositValue(db, memberid)));
   } catch (const store::DbError&) {
     ShowMessage(this, "数据有误");
   }
@@ -88,7 +112,7 @@ void DepositEntryDialog::OnBatch() {
   MemberBatchSelectDialog batch(this);
   batch.exec();
   ui_->memberEdit->setText(backoffice::kBatchMember);
-  ui_->memberNameLabel->setText("批量储值");
+  ShowMember(backoffice::kBatchMember);
   ui_->amountEdit->setFocus();
 }
 
@@ -111,7 +135,7 @@ bool DepositEntryDialog::Record() {
     ShowMessage(this, ErrorText(error));
     return false;
   }
-  if (!done.print_failure.empty()) ShowMessage(this, QString::fromStdString(done.print_failure));
+  ShowSlipDelivery(this, "储值小票", {done.print_failure, done.unprinted_slip});
   return true;
 }
 

@@ -118,7 +118,7 @@ void MemberListDialog::OnImport() {
 void MemberListDialog::OnExport() { ExportMembers(this); }
 
 void MemberListDialog::OnDeposit() {
-  DepositEntryDialog entry(this, workno_);
+  DepositEntryDialog entry(this, workno_, QString::fromStdString(SelectedMember()));
   entry.exec();
   Reload();
 }
