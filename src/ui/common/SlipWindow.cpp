@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "core/store/database.h"
-#include "ui/app/FolderDialog.h"
+#include "ui/common/FolderDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui_SlipWindow.h"
 
