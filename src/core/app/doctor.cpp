@@ -29,8 +29,8 @@ constexpr const char* kPrinterGroup = "lp";
 // A path as a shell word, so that a command the doctor proposes can be pasted as it is.
 std::string ShellWord(const std::string& text) {
   bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("/._-+:@%,").find(c) !=
-                                                              std::string_view::npos;
+    return std::isalnum(static_cast<unsigned char>(c)) ||
+           std::string_view("/._-+:@%,").find(c) != std::string_view::npos;
   });
   if (plain) return text;
   std::string quoted = "'";
@@ -124,15 +124,15 @@ void CheckPort(std::vector<DoctorLine>& lines, const std::string& what, const st
 std::string PrinterGroup(const std::string& setting) {
   std::string name = kasso::ToLower(setting);
   return name.starts_with("com") || name.find("/tty") != std::string::npos ? kSerialGroup
-                                                                          : kPrinterGroup;
+                                                                           : kPrinterGroup;
 }
 
 DoctorLine CheckFolder(const fs::path& dir) {
   std::string word = ShellWord(dir.string());
   struct stat info {};
   if (::stat(dir.c_str(), &info) != 0) {
-    return {false, "数据文件夹 " + dir.string() + " 不存在: 运行 tillwise 新建, 或 tillwise-admin init " +
-                       word};
+    return {false, "数据文件夹 " + dir.string() +
+                       " 不存在: 运行 tillwise 新建, 或 tillwise-admin init " + word};
   }
   if (!S_ISDIR(info.st_mode)) return {false, dir.string() + " 不是文件夹"};
   if (::access(dir.c_str(), R_OK | W_OK | X_OK) != 0) {
@@ -149,7 +149,8 @@ DoctorLine CheckDatabaseFile(const fs::path& file) {
   std::string word = ShellWord(file.string());
   struct stat info {};
   if (::stat(file.c_str(), &info) != 0) {
-    return {false, "没有 " + file.string() + ": 启动 tillwise 时会问是否新建, 或 tillwise-admin init " +
+    return {false, "没有 " + file.string() +
+                       ": 启动 tillwise 时会问是否新建, 或 tillwise-admin init " +
                        ShellWord(file.parent_path().string())};
   }
   if (!S_ISREG(info.st_mode)) return {false, file.string() + " 不是普通文件"};
@@ -188,9 +189,10 @@ void CheckDevices(std::vector<DoctorLine>& lines, const fs::path& file) {
                                   " 上: 小票只从 lpt1 或 com1 打出, 在设定里改端口"});
     }
   } else if (settings.printercontrol == "驱动打印" || settings.printercontrol == "驱动76mm") {
-    lines.push_back({true, "打印机: " + settings.printercontrol + ", " +
-                               (settings.printername.empty() ? "系统默认打印机"
-                                                             : "打印机名 " + settings.printername)});
+    lines.push_back(
+        {true, "打印机: " + settings.printercontrol + ", " +
+                   (settings.printername.empty() ? "系统默认打印机"
+                                                 : "打印机名 " + settings.printername)});
   } else {
     lines.push_back({true, "打印机: " + settings.printercontrol});
   }
@@ -216,8 +218,8 @@ void CheckDevices(std::vector<DoctorLine>& lines, const fs::path& file) {
 DoctorLine CheckDiskSpace(const fs::path& dir) {
   struct statvfs info {};
   if (::statvfs(dir.c_str(), &info) != 0) return {false, "读不出磁盘剩余空间"};
-  unsigned long long free_bytes =
-      static_cast<unsigned long long>(info.f_bavail) * static_cast<unsigned long long>(info.f_frsize);
+  unsigned long long free_bytes = static_cast<unsigned long long>(info.f_bavail) *
+                                  static_cast<unsigned long long>(info.f_frsize);
   std::string amount = kasso::Fixed(static_cast<double>(free_bytes) / (1024.0 * 1024 * 1024), 1);
   if (free_bytes < kLowDiskBytes) {
     return {false, "磁盘只剩 " + std::to_string(free_bytes / (1024 * 1024)) +
@@ -244,8 +246,8 @@ DoctorLine CheckNewestBackup(const fs::path& dir) {
     return {false, "最近的备份 " + name + " 已有 " + std::to_string(hours / 24) +
                        " 天: 在主菜单按 F10 备份"};
   }
-  return {true, "最近的备份 " + name + " (" + std::to_string(std::max<long long>(hours, 0)) +
-                    " 小时前)"};
+  return {true,
+          "最近的备份 " + name + " (" + std::to_string(std::max<long long>(hours, 0)) + " 小时前)"};
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <fstream>
 
-#include "core/devices/pty.h"
 #include "core/devices/port.h"
+#include "core/devices/pty.h"
 #include "support/test_database.h"
 
 namespace {
@@ -41,8 +41,8 @@ TEST_F(DoctorTest, NamesEachDeviceProblemAndWhatToDo) {
                              fs::perms::others_read | fs::perms::others_exec);
 
   std::string report = Report();
-  EXPECT_THAT(report, HasSubstr("OK  客显 " + display.slave_path() + " (" + display.slave_path() +
-                                ")\n"));
+  EXPECT_THAT(report,
+              HasSubstr("OK  客显 " + display.slave_path() + " (" + display.slave_path() + ")\n"));
   EXPECT_THAT(report, HasSubstr("!!  打印机 POS58 lpt1 (" + plain.string() + "): 不是设备文件"));
   EXPECT_THAT(report, HasSubstr("!!  计价秤 " + missing.string() + " (" + missing.string() +
                                 "): 设备不存在"));
@@ -76,7 +76,8 @@ TEST_F(DoctorTest, ADrawerOnUsbWithoutAPrinterAndAMissingFolderAreReported) {
   std::string gone = (dir() / "nowhere").string();
   auto lines = app::RunDoctor(gone);
   EXPECT_FALSE(lines.back().ok);
-  EXPECT_THAT(lines.back().text, HasSubstr("不存在: 运行 tillwise 新建, 或 tillwise-admin init " + gone));
+  EXPECT_THAT(lines.back().text,
+              HasSubstr("不存在: 运行 tillwise 新建, 或 tillwise-admin init " + gone));
   EXPECT_THAT(app::DoctorReport(lines), Not(HasSubstr("总部")));
 }
 
