@@ -32,9 +32,9 @@ UpdateCheck ParseAptPolicy(std::string_view text) {
     } else if (trimmed == "Version table:") {
       in_table = true;
     } else if (in_table && !trimmed.empty()) {
-      // Version lines (" *** 1.0.3 100") carry the sources that offer them, indented deeper
-      // ("        100 /var/lib/dpkg/status"). The dpkg status file is the installed copy, not
-      // an archive.
+      // Version lines (" *** 1.0.3 100") carry the sources that offer them, indented deeper.
+      // An archive is a URI ("500 http://...", "500 file:/srv/archive ..."); the installed
+      // copy is listed as a plain path, dpkg's status file.
       size_t indent = trimmed.starts_with("***") ? line.find("***") : Indent(line);
       if (version_indent == std::string::npos || indent <= version_indent) {
         version_indent = indent;
@@ -42,7 +42,8 @@ UpdateCheck ParseAptPolicy(std::string_view text) {
       }
       size_t space = trimmed.find(' ');
       std::string source = space == std::string::npos ? "" : kasso::Trim(trimmed.substr(space));
-      if (!source.empty() && source != "/var/lib/dpkg/status") from_archive = true;
+      std::string location = source.substr(0, source.find(' '));
+      if (location.find(':') != std::string::npos) from_archive = true;
     }
   }
   if (check.candidate.empty() || !from_archive) {
