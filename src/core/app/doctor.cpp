@@ -131,8 +131,8 @@ DoctorLine CheckFolder(const fs::path& dir) {
   std::string word = ShellWord(dir.string());
   struct stat info {};
   if (::stat(dir.c_str(), &info) != 0) {
-    return {false, "数据文件夹 " + dir.string() +
-                       " 不存在: 运行 tillwise 新建, 或 tillwise-admin init " + word};
+    return {false, "数据文件夹 " + dir.string() + " 不存在: 用 tillwise --data " + word +
+                       " 或 tillwise-admin init " + word + " 新建"};
   }
   if (!S_ISDIR(info.st_mode)) return {false, dir.string() + " 不是文件夹"};
   if (::access(dir.c_str(), R_OK | W_OK | X_OK) != 0) {

@@ -77,7 +77,7 @@ TEST_F(DoctorTest, ADrawerOnUsbWithoutAPrinterAndAMissingFolderAreReported) {
   auto lines = app::RunDoctor(gone);
   EXPECT_FALSE(lines.back().ok);
   EXPECT_THAT(lines.back().text,
-              HasSubstr("不存在: 运行 tillwise 新建, 或 tillwise-admin init " + gone));
+              HasSubstr("不存在: 用 tillwise --data " + gone + " 或 tillwise-admin init " + gone));
   EXPECT_THAT(app::DoctorReport(lines), Not(HasSubstr("总部")));
 }
 
