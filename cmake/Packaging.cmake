@@ -46,9 +46,11 @@ install(FILES ${PROJECT_BINARY_DIR}/packaging/tillwise.1.gz
               ${PROJECT_BINARY_DIR}/packaging/tillwise-admin.1.gz
         DESTINATION share/man/man1)
 install(FILES ${TILLWISE_PACKAGING_DIR}/tillwise.desktop DESTINATION share/applications)
-install(FILES ${TILLWISE_PACKAGING_DIR}/tillwise.svg DESTINATION share/icons/hicolor/scalable/apps)
+install(FILES ${TILLWISE_PACKAGING_DIR}/tillwise.svg
+        DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${TILLWISE_PACKAGING_DIR}/60-tillwise.rules DESTINATION lib/udev/rules.d)
-install(FILES ${TILLWISE_PACKAGING_DIR}/tillwise-kiosk@.service DESTINATION lib/systemd/system)
+install(FILES ${TILLWISE_PACKAGING_DIR}/tillwise-kiosk@.service
+        DESTINATION lib/systemd/system)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${TILLWISE_PACKAGING_DIR}/copyright
               ${PROJECT_BINARY_DIR}/packaging/changelog.gz
         DESTINATION share/doc/tillwise)
