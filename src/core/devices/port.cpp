@@ -67,7 +67,7 @@ std::vector<fs::path> PortDevicePaths(const std::string& setting) {
   std::string name = kasso::ToLower(setting);
   if (auto found = Overrides().find(name); found != Overrides().end()) return {found->second};
   if (name.size() == 4 && name.starts_with("com") && name[3] >= '1' && name[3] <= '4') {
-    return {fs::path("/dev/ttyS") / std::string(1, static_cast<char>(name[3] - 1))};
+    return {fs::path("/dev/ttyS" + std::string(1, static_cast<char>(name[3] - 1)))};
   }
   if (name == "lpt1") return {"/dev/lp0"};
   if (name.starts_with("usb")) {

@@ -5,6 +5,7 @@
 #include "ui/app/DutyRightsDialog.h"
 #include "ui/app/ManualBackup.h"
 #include "ui/app/OperatorListDialog.h"
+#include "ui/app/UpdateDialog.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
 #include "ui/backoffice/goods/StockDialog.h"
 #include "ui/backoffice/members/MemberListDialog.h"
@@ -71,8 +72,11 @@ void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString&
     case 10:  // backup to a chosen folder
       BackUpToChosenFolder(parent);
       break;
-    case 11:  // software update
+    case 11: {  // software update
+      UpdateDialog update(parent);
+      update.exec();
       break;
+    }
     default:  // F12 is the menu's own exit with backup
       break;
   }
