@@ -110,10 +110,12 @@ Database::Database(const std::filesystem::path& file, OpenMode mode) {
   int rc = sqlite3_open_v2(file.c_str(), &raw, flags, vfs.empty() ? nullptr : vfs.c_str());
   db_.reset(raw);
   if (rc != SQLITE_OK) Fail(raw, "cannot open " + file.string());
-  // A committed sale must survive a power cut; wait briefly rather than fail when the
-  // backup copy holds a read lock.
+  // Wait briefly rather than fail when the backup copy holds a read lock.
   sqlite3_busy_timeout(raw, 2000);
-  ExecScript("pragma synchronous = full");
+  // A committed sale must survive a power cut. The commit point is the removal of the
+  // journal; "full" leaves that removal unsynced, so a cut soon after a commit could bring the
+  // journal back and roll the sale back. "extra" syncs the folder after removing it.
+  ExecScript("pragma synchronous = extra");
 }
 
 Database::~Database() = default;
