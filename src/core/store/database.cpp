@@ -10,6 +10,11 @@ std::filesystem::path& DirectorySetting() {
   return directory;
 }
 
+std::string& VfsSetting() {
+  static std::string name;
+  return name;
+}
+
 [[noreturn]] void Fail(sqlite3* db, std::string_view what) {
   throw DbError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"),
                 db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM);
@@ -27,6 +32,8 @@ std::filesystem::path DataDirectory() {
 }
 
 std::filesystem::path DatabasePath() { return DataDirectory() / "kasso.db"; }
+
+void SetVfsName(const std::string& name) { VfsSetting() = name; }
 
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
   sqlite3_stmt* raw = nullptr;
@@ -99,13 +106,16 @@ Database::Database(const std::filesystem::path& file, OpenMode mode) {
   int flags = SQLITE_OPEN_READWRITE;
   if (mode == OpenMode::kCreate) flags |= SQLITE_OPEN_CREATE;
   sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+  const std::string& vfs = VfsSetting();
+  int rc = sqlite3_open_v2(file.c_str(), &raw, flags, vfs.empty() ? nullptr : vfs.c_str());
   db_.reset(raw);
   if (rc != SQLITE_OK) Fail(raw, "cannot open " + file.string());
-  // A committed sale must survive a power cut; wait briefly rather than fail when the
-  // backup copy holds a read lock.
+  // Wait briefly rather than fail when the backup copy holds a read lock.
   sqlite3_busy_timeout(raw, 2000);
-  ExecScript("pragma synchronous = full");
+  // A committed sale must survive a power cut. The commit point is the removal of the
+  // journal; "full" leaves that removal unsynced, so a cut soon after a commit could bring the
+  // journal back and roll the sale back. "extra" syncs the folder after removing it.
+  ExecScript("pragma synchronous = extra");
 }
 
 Database::~Database() = default;

@@ -35,6 +35,10 @@ void SetDataDirectory(const std::filesystem::path& directory);
 std::filesystem::path DataDirectory();
 std::filesystem::path DatabasePath();
 
+// The SQLite VFS (by registered name) every Database opens its file through; empty for SQLite's
+// default. Only tests set it, to run the till's operations over a disk that can lose power.
+void SetVfsName(const std::string& name);
+
 struct StatementDeleter {
   void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
