@@ -31,18 +31,11 @@ class MemberSettleDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void ShowSplit(const sale::MemberAmounts& split);
-  void OnAllowanceTyped();
-  void OnTenderTyped();
   void OnConfirm();
-  PaymentEdits Edits() const;
-  sale::PaymentFields Fields() const;
 
   std::unique_ptr<Ui::MemberSettleDialog> ui_;
-  double due_;
-  double deposit_;
-  sale::MemberAmounts split_;
   SaleDialogs questions_;
+  std::optional<PaymentForm> form_;
   std::optional<sale::Payment> payment_;
 };
 

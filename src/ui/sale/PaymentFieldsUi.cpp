@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QKeyEvent>
 
+#include "core/servicelib/kasso_basic.h"
+#include "ui/common/Numbers.h"
+
 namespace ui {
 
 void ApplyPaymentFont(QDialog& dialog) {
@@ -10,10 +13,6 @@ void ApplyPaymentFont(QDialog& dialog) {
   font.setPixelSize(30);
   font.setBold(true);
   dialog.setFont(font);
-}
-
-double ReadAmount(const QLineEdit& edit) {
-  return sale::AmountWhileTyping(edit.text().toStdString());
 }
 
 sale::PaymentTexts ReadPaymentTexts(const PaymentEdits& edits) {
@@ -27,24 +26,112 @@ bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter;
 
 }  // namespace
 
-bool RoutePaymentKey(const QObject* watched, const QEvent* event, const QLineEdit* allowance,
-                     std::initializer_list<const QLineEdit*> tenders,
-                     const PaymentKeyActions& actions) {
-  const bool is_allowance = watched == allowance;
-  bool is_tender = false;
-  for (const QLineEdit* tender : tenders) is_tender = is_tender || watched == tender;
+bool RoutePaymentKey(const QObject* watched, const QEvent* event, PaymentForm& form,
+                     const std::function<void()>& confirm) {
+  const PaymentEdits& edits = form.edits();
+  const bool is_allowance = watched == edits.allowance;
+  const bool is_tender = watched == edits.cash || watched == edits.cheque || watched == edits.card;
   if (!is_allowance && !is_tender) return false;
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
   const bool enter = IsEnterKey(static_cast<const QKeyEvent*>(event)->key());
   if (event->type() == QEvent::KeyPress && enter) {
-    (is_allowance ? actions.allowance_enter : actions.confirm)();
+    if (is_tender) {
+      confirm();
+    } else if (form.AllowanceEntered()) {
+      edits.cash->setFocus();
+      edits.cash->selectAll();
+    } else {
+      edits.allowance->setFocus();
+    }
     return true;
   }
   // Every other key is the field's own; the figures follow once it is released.
   if (event->type() == QEvent::KeyRelease && !enter) {
-    (is_allowance ? actions.allowance_typed : actions.tender_typed)();
+    if (is_allowance) {
+      form.AllowanceTyped();
+    } else {
+      form.TenderTyped();
+    }
   }
   return false;
+}
+
+PaymentForm PaymentForm::Ordinary(PaymentEdits edits, PaymentLabels labels, double due,
+                                  sale::SaleUi& ui) {
+  PaymentForm form(edits, labels, due, ui);
+  labels.due->setText(FormatMoney(due));
+  edits.cash->setText(FormatMoney(due));
+  for (QLineEdit* edit : {edits.allowance, edits.cheque, edits.card}) {
+    edit->setText(QStringLiteral("0.00"));
+  }
+  labels.change->setText(QStringLiteral("0.00"));
+  return form;
+}
+
+PaymentForm PaymentForm::Member(PaymentEdits edits, PaymentLabels labels, double due,
+                                const std::string& memberid, const QString& zero,
+                                sale::SaleUi& ui) {
+  PaymentForm form(edits, labels, due, ui);
+  form.member_ = true;
+  form.deposit_ = servicelib::GetMemberDepositValue(memberid);
+  labels.due->setText(FormatMoney(due));
+  edits.allowance->setText(QStringLiteral("0.00"));
+  edits.cheque->setText(zero);
+  edits.card->setText(zero);
+  labels.change->setText(zero);
+  form.ShowSplit(sale::MemberSplit(due, form.deposit_));
+  return form;
+}
+
+sale::PaymentFields PaymentForm::Fields() const {
+  sale::PaymentFields fields = sale::FieldsWhileTyping(ReadPaymentTexts(edits_));
+  if (member_) fields.allowance = sale::MemberAllowance(fields.allowance);
+  return fields;
+}
+
+void PaymentForm::ShowSplit(const sale::MemberAmounts& split) {
+  split_ = split;
+  labels_.stored->setText(FormatMoney(split.stored));
+  labels_.remaining->setText(FormatMoney(split.remaining));
+  edits_.cash->setText(FormatMoney(split.remaining));
+}
+
+void PaymentForm::AllowanceTyped() {
+  const double allowance = Fields().allowance;
+  const std::string refused = member_ ? sale::CheckMemberAllowance(due_, allowance)
+                                      : sale::CheckRefundAllowance(due_, allowance);
+  if (!refused.empty()) {
+    ui_->Message(refused);
+    return;
+  }
+  if (member_) {
+    ShowSplit(sale::MemberSplit(due_ - allowance, deposit_));
+    TenderTyped();
+    return;
+  }
+  edits_.cash->setText(FormatMoney(sale::CashAfterAllowance(due_, allowance)));
+  labels_.change->setText(QStringLiteral("0.00"));
+}
+
+void PaymentForm::TenderTyped() {
+  const double change = member_ ? sale::MemberChange(split_.remaining, Fields())
+                                : sale::OrdinaryChange(due_, Fields());
+  labels_.change->setText(FormatMoney(change));
+}
+
+bool PaymentForm::AllowanceEntered() {
+  // The member dialog told its refusal while the allowance was typed.
+  if (member_) return true;
+  const std::string refused = sale::CheckAllowanceEntry(due_, Fields().allowance);
+  if (refused.empty()) return true;
+  ui_->Message(refused);
+  return false;
+}
+
+sale::SettleCheck PaymentForm::Confirm() {
+  const sale::PaymentTexts texts = ReadPaymentTexts(edits_);
+  return member_ ? sale::ConfirmMemberPayment(due_, split_.stored, texts, *ui_)
+                 : sale::ConfirmOrdinaryPayment(due_, texts, *ui_);
 }
 
 QLineEdit* RetryBox(const sale::SettleCheck& check, const PaymentEdits& edits) {

@@ -2,24 +2,18 @@
 
 #include <QKeyEvent>
 
-#include "core/servicelib/kasso_basic.h"
-#include "ui/common/MessageBox.h"
-#include "ui/common/Numbers.h"
 #include "ui/sale/PaymentFieldsUi.h"
 #include "ui_SettleDialog.h"
 
 namespace ui {
 
 SettleDialog::SettleDialog(QWidget* parent, double due)
-    : QDialog(parent), ui_(std::make_unique<Ui::SettleDialog>()), due_(due), questions_(this) {
+    : QDialog(parent), ui_(std::make_unique<Ui::SettleDialog>()), questions_(this) {
   ui_->setupUi(this);
   ApplyPaymentFont(*this);
-  ui_->dueValue->setText(ui::FormatMoney(due_));
-  ui_->cashEdit->setText(ui::FormatMoney(due_));
-  for (QLineEdit* edit : {ui_->allowanceEdit, ui_->chequeEdit, ui_->cardEdit}) {
-    edit->setText(QStringLiteral("0.00"));
-  }
-  ui_->changeValue->setText(QStringLiteral("0.00"));
+  form_.emplace(
+      PaymentForm::Ordinary({ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit},
+                            {ui_->dueValue, ui_->changeValue}, due, questions_));
   for (QLineEdit* edit : {ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit}) {
     edit->installEventFilter(this);
   }
@@ -31,54 +25,15 @@ SettleDialog::SettleDialog(QWidget* parent, double due)
 
 SettleDialog::~SettleDialog() = default;
 
-PaymentEdits SettleDialog::Edits() const {
-  return {ui_->allowanceEdit, ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit};
-}
-
-sale::PaymentFields SettleDialog::Fields() const {
-  return sale::FieldsWhileTyping(ReadPaymentTexts(Edits()));
-}
-
 bool SettleDialog::eventFilter(QObject* watched, QEvent* event) {
-  const PaymentKeyActions actions{[this] { OnAllowanceTyped(); }, [this] { OnTenderTyped(); },
-                                  [this] { OnAllowanceEnter(); }, [this] { OnConfirm(); }};
-  if (RoutePaymentKey(watched, event, ui_->allowanceEdit,
-                      {ui_->cashEdit, ui_->chequeEdit, ui_->cardEdit}, actions)) {
-    return true;
-  }
+  if (form_ && RoutePaymentKey(watched, event, *form_, [this] { OnConfirm(); })) return true;
   return QDialog::eventFilter(watched, event);
 }
 
-void SettleDialog::OnAllowanceTyped() {
-  const double allowance = ReadAmount(*ui_->allowanceEdit);
-  if (std::string refused = sale::CheckRefundAllowance(due_, allowance); !refused.empty()) {
-    questions_.Message(refused);
-    return;
-  }
-  ui_->cashEdit->setText(ui::FormatMoney(sale::CashAfterAllowance(due_, allowance)));
-  ui_->changeValue->setText(QStringLiteral("0.00"));
-}
-
-void SettleDialog::OnTenderTyped() {
-  ui_->changeValue->setText(ui::FormatMoney(sale::OrdinaryChange(due_, Fields())));
-}
-
-void SettleDialog::OnAllowanceEnter() {
-  std::string refused = sale::CheckAllowanceEntry(due_, ReadAmount(*ui_->allowanceEdit));
-  if (!refused.empty()) {
-    questions_.Message(refused);
-    ui_->allowanceEdit->setFocus();
-    return;
-  }
-  ui_->cashEdit->setFocus();
-  ui_->cashEdit->selectAll();
-}
-
 void SettleDialog::OnConfirm() {
-  sale::SettleCheck check =
-      sale::ConfirmOrdinaryPayment(due_, ReadPaymentTexts(Edits()), questions_);
+  sale::SettleCheck check = form_->Confirm();
   if (!check.accepted) {
-    FocusForRetry(check, Edits());
+    FocusForRetry(check, form_->edits());
     return;
   }
   payment_ = check.payment;

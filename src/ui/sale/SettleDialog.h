@@ -31,16 +31,11 @@ class SettleDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void OnAllowanceTyped();
-  void OnTenderTyped();
-  void OnAllowanceEnter();
   void OnConfirm();
-  PaymentEdits Edits() const;
-  sale::PaymentFields Fields() const;
 
   std::unique_ptr<Ui::SettleDialog> ui_;
-  double due_;
   SaleDialogs questions_;
+  std::optional<PaymentForm> form_;
   std::optional<sale::Payment> payment_;
 };
 

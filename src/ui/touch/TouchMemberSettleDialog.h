@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/sale/settlement.h"
+#include "ui/sale/PaymentFieldsUi.h"
 #include "ui/sale/SaleDialogs.h"
 
 namespace Ui {
@@ -31,17 +32,12 @@ class TouchMemberSettleDialog : public QDialog {
   const std::optional<sale::Payment>& payment() const { return payment_; }
 
  private:
-  sale::PaymentFields Fields() const;
-  void ShowSplit(const sale::MemberAmounts& split);
-  void OnTyped(QLineEdit* box);
   void OnConfirm();
 
   std::unique_ptr<Ui::TouchMemberSettleDialog> ui_;
-  double due_;
-  double deposit_;
-  sale::MemberAmounts split_;
-  TouchBoxes* boxes_;
   SaleDialogs questions_;
+  std::optional<PaymentForm> form_;
+  TouchBoxes* boxes_ = nullptr;
   std::optional<sale::Payment> payment_;
 };
 

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/sale/PaymentFieldsUi.h"
+#include "ui/touch/TouchKeypad.h"
 #include "ui/touch/TouchMetrics.h"
 
 namespace ui {
@@ -21,6 +23,31 @@ void ApplyPadLook(QDialog& pad) {
     box->setMinimumHeight(MillimetresToPixels(*box, kFingerMm));
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
+}
+
+TouchBoxes* OpenPaymentBoxes(QDialog& dialog, PaymentForm& form, TouchKeypad& keypad) {
+  const PaymentEdits& edits = form.edits();
+  auto* boxes =
+      new TouchBoxes(&dialog, {edits.allowance, edits.cash, edits.cheque, edits.card}, keypad);
+  boxes->Activate(edits.cash);
+  ApplyPadLook(dialog);
+  QObject::connect(boxes, &TouchBoxes::Changed, &dialog, [&form](QLineEdit* box) {
+    if (box == form.edits().allowance) {
+      form.AllowanceTyped();
+    } else {
+      form.TenderTyped();
+    }
+  });
+  return boxes;
+}
+
+std::optional<sale::Payment> ConfirmPayment(PaymentForm& form, TouchBoxes& boxes) {
+  const sale::SettleCheck check = form.Confirm();
+  if (!check.accepted) {
+    boxes.Activate(RetryBox(check, form.edits()));
+    return std::nullopt;
+  }
+  return check.payment;
 }
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/sale/settlement.h"
+#include "ui/sale/PaymentFieldsUi.h"
 #include "ui/sale/SaleDialogs.h"
 
 namespace Ui {
@@ -31,13 +32,12 @@ class TouchSettleDialog : public QDialog {
   const std::optional<sale::Payment>& payment() const { return payment_; }
 
  private:
-  void OnTyped(QLineEdit* box);
   void OnConfirm();
 
   std::unique_ptr<Ui::TouchSettleDialog> ui_;
-  double due_;
-  TouchBoxes* boxes_;
   SaleDialogs questions_;
+  std::optional<PaymentForm> form_;
+  TouchBoxes* boxes_ = nullptr;
   std::optional<sale::Payment> payment_;
 };
 
