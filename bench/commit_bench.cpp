@@ -58,11 +58,10 @@ sale::CurrentSale Bill(const Shop& shop, size_t i) {
   bill.workno = std::string(1, '0');
   for (size_t line = 0; line < kLines; ++line) {
     sale::SaleLine row;
-    row[sale::kBarcode] = shop.barcodes[(i * kLines + line) % shop.barcodes.size()];
+    row.barcode = shop.barcodes[(i * kLines + line) % shop.barcodes.size()];
     const double quantity = 1 + static_cast<double>(line % 3);
-    row[sale::kQuantity] = sale::MoneyText(quantity);
-    row[sale::kPrice] = sale::MoneyText(9.90);
-    row[sale::kRate] = sale::MoneyText(1.0);
+    row.quantity = quantity;
+    row.price = 9.90;
     sale::SetLineAmounts(row, 1.0, 9.90, quantity);
     bill.lines.push_back(row);
   }
@@ -97,14 +96,13 @@ std::int64_t RawCommit(const Shop& shop, size_t i) {
   double total = 0;
   for (const sale::SaleLine& row : bill.lines) {
     line.Reset();
-    line.BindAll(number, now, row.Number(sale::kQuantity), row.Number(sale::kPrice),
-                 row.Number(sale::kAmount), 1.0, 0.0, row[sale::kBarcode], bill.workno,
-                 std::string());
+    line.BindAll(number, now, row.quantity, row.price, row.amount, 1.0, 0.0, row.barcode,
+                 bill.workno, std::string());
     line.Run();
     stock.Reset();
-    stock.BindAll(row.Number(sale::kQuantity), row[sale::kBarcode]);
+    stock.BindAll(row.quantity, row.barcode);
     stock.Run();
-    total += row.Number(sale::kAmount);
+    total += row.amount;
   }
   db.Exec(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"

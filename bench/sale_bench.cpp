@@ -103,7 +103,7 @@ std::int64_t RawPass(const Shop& shop, const sale::CurrentSale& current) {
   std::unique_ptr<sqlite3_stmt, store::StatementDeleter> statement(raw);
   std::int64_t sum = 0;
   for (const sale::SaleLine& line : current.lines) {
-    const std::string& barcode = line[sale::kBarcode];
+    const std::string& barcode = line.barcode;
     sqlite3_reset(raw);
     sqlite3_bind_text(raw, 1, barcode.data(), static_cast<int>(barcode.size()), SQLITE_STATIC);
     if (sqlite3_step(raw) == SQLITE_ROW) sum += sqlite3_column_int64(raw, 0);

@@ -307,9 +307,9 @@ int WritePastSales(store::Database& db, Shop& shop, Rng& rng, const std::tm& tod
       const Goods& goods =
           shop.goods[static_cast<size_t>(rng.Between(0, static_cast<int>(shop.goods.size()) - 1))];
       // Weighed goods in whole hundredths, so the bill's total quantity adds up exactly.
-      const std::string quantity =
-          goods.scale ? Format("%.3f", rng.Between(30, 250) / 100.0)
-                      : std::to_string(goods.salesprice >= 50 ? 1 : rng.Between(1, 3));
+      const sale::Quantity quantity =
+          goods.scale ? sale::Quantity{rng.Between(30, 250) / 100.0, 3}
+                      : sale::Quantity{goods.salesprice >= 50 ? 1.0 : rng.Between(1, 3), 2};
       sale::AppendGoodsLine(db, bill, *sale::FindLineGoods(db, goods.barcode), quantity);
     }
     const sale::WipeResult wipe =

@@ -44,9 +44,9 @@ DiscountRule RuleFor(store::Database* db, const CurrentSale& sale, double rate,
 
 void Discount(SaleLine& line, const DiscountRule& rule) {
   double rate = rule.RateFor();
-  line[kFrontRate] = MoneyText(rule.rate);
-  line[kRate] = MoneyText(rate);
-  SetLineAmounts(line, rate, line.Number(kPrice), line.Number(kQuantity));
+  line.front_rate = RoundToFen(rule.rate);
+  line.rate = RoundToFen(rate);
+  SetLineAmounts(line, rate, line.price, line.quantity);
 }
 
 // db may be null only when no member look-up is needed (NeedsMemberLookup).
@@ -92,14 +92,14 @@ bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui) {
   double q = rounddigits(quantity, 2);
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
   // The line's amount must stay an amount the till can hold as well.
-  if (!servicelib::WithinTillRange(line.Number(kRate) * line.Number(kPrice) * q,
-                                   TillNumber::kAmount)) {
+  if (!servicelib::WithinTillRange(line.rate * line.price * q, TillNumber::kAmount)) {
     throw kasso::UserError("数量有误");
   }
   // A return of that many is as likely a slip of the finger as a sale of that many.
   if (std::fabs(q) > kLargeQuantity && !ui.AskYesNo("数量超过10000,真的要修改吗?")) return false;
-  line[kQuantity] = MoneyText(q);
-  SetLineAmounts(line, line.Number(kRate), line.Number(kPrice), q);
+  line.quantity = q;
+  line.quantity_decimals = 2;
+  SetLineAmounts(line, line.rate, line.price, q);
   return true;
 }
 
@@ -110,14 +110,14 @@ void ChangePrice(CurrentSale& sale, double price) {
   }
   if (!sale.HasSelection()) return;
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
-  line[kFrontPrice] = MoneyText(front);
-  double salesprice = rounddigits(line.Number(kSalesPrice), 2);
+  line.front_price = front;
+  double salesprice = rounddigits(line.sales_price, 2);
   double effective =
       sale.HasMemberPrice()
-          ? servicelib::GetMinDouble(salesprice, rounddigits(line.Number(kMemberPrice), 2), front)
+          ? servicelib::GetMinDouble(salesprice, rounddigits(line.member_price, 2), front)
           : std::min(salesprice, front);
-  line[kPrice] = MoneyText(effective);
-  SetLineAmounts(line, line.Number(kRate), effective, line.Number(kQuantity));
+  line.price = RoundToFen(effective);
+  SetLineAmounts(line, line.rate, effective, line.quantity);
 }
 
 double DiscountRateFromTenths(double tenths) {

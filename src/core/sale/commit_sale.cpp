@@ -38,7 +38,7 @@ struct Totals {
 double ValueDiscount(const SaleLine& line, const Payment& payment) {
   const double due = Money(payment.due);
   if (payment.allowance == 0 || due == 0) return 0;
-  return Money(Money(line.Number(kAmount)) / due * payment.allowance);
+  return Money(Money(line.amount) / due * payment.allowance);
 }
 
 void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& payment,
@@ -84,25 +84,23 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
   servicelib::GoodsSaleFactsReader goods(db);
   StockMover stock(db);
   for (const SaleLine& line : sale.lines) {
-    const std::string& barcode = line[kBarcode];
+    const std::string& barcode = line.barcode;
     const servicelib::GoodsSaleFacts facts = goods.Read(barcode);
     // The saving against the line's own sales price: for goods priced 0 in the goods master
     // that is the price typed at the till or carried by the scale barcode.
     const double price_discount =
-        Money((Money(line.Number(kSalesPrice)) - Money(line.Number(kPrice))) *
-              Money(line.Number(kQuantity)));
+        Money((Money(line.sales_price) - Money(line.price)) * Money(line.quantity));
     insert_line.Reset();
-    insert_line.BindAll(number, store::kJournalSale, now, line.Number(kQuantity),
-                        line.Number(kPrice), line.Number(kAmount), line.Number(kRate),
-                        line.Number(kDiscountAmount), barcode, sale.workno, sale.member_id,
+    insert_line.BindAll(number, store::kJournalSale, now, line.quantity, line.price, line.amount,
+                        line.rate, line.discount_amount, barcode, sale.workno, sale.member_id,
                         ValueDiscount(line, payment), price_discount);
     insert_line.Run();
-    stock.Move(barcode, -line.Number(kQuantity), facts.combined);
+    stock.Move(barcode, -line.quantity, facts.combined);
 
-    const double amount = Money(line.Number(kAmount));
+    const double amount = Money(line.amount);
     totals.amount += amount;
-    totals.quantity += Money(line.Number(kQuantity));
-    totals.discount += Money(line.Number(kDiscountAmount));
+    totals.quantity += Money(line.quantity);
+    totals.discount += Money(line.discount_amount);
     if (facts.gives_points) totals.points_base += amount;
     totals.price_discount += price_discount;
   }

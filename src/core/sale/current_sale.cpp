@@ -1,11 +1,8 @@
 #include "core/sale/current_sale.h"
 
-#include "core/common/format.h"
 #include "core/lookups/numbers.h"
 
 namespace sale {
-
-double SaleLine::Number(SaleColumn column) const { return kasso::ParseNumber(columns[column]); }
 
 std::string SaleNumberText(const CurrentSale& sale) {
   return "单号: " + std::to_string(sale.sale_number);
@@ -17,14 +14,14 @@ std::string MemberButtonCaption(const CurrentSale& sale) {
   return sale.HasMember() ? "F4 普通客户" : "F4 会员";
 }
 
-std::string MoneyText(double value) {
-  // printf alone would show 0.35 * 3 (1.0499999...) as 1.04; the cashier expects 1.05.
-  return kasso::Money(servicelib::rounddigits(value, 2));
+double RoundToFen(double value) {
+  // 0.35 * 3 is held as 1.0499999...; the cashier expects 1.05.
+  return servicelib::rounddigits(value, 2);
 }
 
 void SetLineAmounts(SaleLine& line, double rate, double price, double quantity) {
-  line[kAmount] = MoneyText(rate * price * quantity);
-  line[kDiscountAmount] = MoneyText((1 - rate) * price * quantity);
+  line.amount = RoundToFen(rate * price * quantity);
+  line.discount_amount = RoundToFen((1 - rate) * price * quantity);
 }
 
 void ClearMember(CurrentSale& sale) {
@@ -33,6 +30,10 @@ void ClearMember(CurrentSale& sale) {
   sale.member_disrate = 1.0;
   sale.points_member = false;
   sale.deposit_member = false;
+  sale.member_name.clear();
+  sale.member_points = 0;
+  sale.member_deposit = 0;
+  sale.member_discount_on_discount = false;
 }
 
 void SelectPreviousLine(CurrentSale& sale) {

@@ -1,10 +1,9 @@
 #pragma once
 
-// The sale being rung up at a cashier screen: its lines, held as the texts the line list
-// shows, and the member and sale number that go with it. Both cashier screens hold one
-// CurrentSale and change it only through the sale engine's operations.
+// The sale being rung up at a cashier screen: its lines, the member and the sale number that
+// go with it, and its total. Both cashier screens hold one CurrentSale and change it only
+// through the sale engine's operations.
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,63 +11,36 @@
 
 namespace sale {
 
-// The columns of a sale line, in their fixed order.
-enum SaleColumn : int {
-  kBarcode = 0,
-  kGoodsName,
-  kUnit,
-  kQuantity,
-  kSalesPrice,
-  kMemberPrice,
-  kFrontPrice,
-  kPrice,
-  kFrontRate,
-  kMemberRate,
-  kRate,
-  kAmount,
-  kDiscountAmount,
-  kColumnCount,
-};
-
-struct SaleColumnInfo {
-  std::string_view heading;
-  int width;  // in dialog pixels; screens may scale it
-  bool right_aligned;
-};
-
-inline constexpr std::array<SaleColumnInfo, kColumnCount> kSaleColumns = {{
-    {"条码", 100, false},
-    {"名称", 200, false},
-    {"单位", 50, false},
-    {"数量", 70, true},
-    {"售价", 70, true},
-    {"会员价", 70, true},
-    {"前台价格", 80, true},
-    {"价格", 70, true},
-    {"前台折扣", 80, true},
-    {"会员折扣", 80, true},
-    {"折扣率", 60, true},
-    {"金额", 150, true},
-    {"折扣金额", 150, true},
-}};
-
-// The ordinary customer's text in the member pane.
-inline constexpr std::string_view kOrdinaryCustomer = "普通客户";
-inline constexpr std::string_view kTotalCaption = "总计: ";
-
 // The member discount modes that change prices; any other mode gives no member pricing.
 inline constexpr std::string_view kMemberPriceMode = "会员价";
 inline constexpr std::string_view kMemberDiscountMode = "会员折扣";
 
-// One line of the sale. Every field is the text its column shows; numbers are read from the
-// texts whenever a computation needs them (an empty or unreadable text counts as 0).
+// One line of the sale, its figures held as numbers. Money, prices and rates are kept rounded
+// to the fen (rates are factors from 0 to 1); the screen's line model makes the texts the
+// line list shows.
 struct SaleLine {
-  std::array<std::string, kColumnCount> columns;
+  std::string barcode;
+  std::string goods_name;
+  std::string unit;
+  double quantity = 0;
+  // How many decimals the quantity is shown with: 2 for counted goods and typed quantities,
+  // 3 for weighed and taken-back lines, or as many as the scale gave.
+  int quantity_decimals = 2;
+  double sales_price = 0;
+  double member_price = 0;
+  double front_price = 0;  // the price typed at the till ("\"), else the sales price
+  double price = 0;        // the unit price the line sells at
+  double front_rate = 1;   // the till's discount
+  double member_rate = 1;
+  double rate = 1;  // the rate the line sells at
+  double amount = 0;
+  double discount_amount = 0;
 
-  std::string& operator[](SaleColumn column) { return columns[column]; }
-  const std::string& operator[](SaleColumn column) const { return columns[column]; }
-  double Number(SaleColumn column) const;
+  bool operator==(const SaleLine&) const = default;
 };
+
+// What the member pane shows: nothing (a new sale), the ordinary customer, or the member.
+enum class MemberPane { kEmpty, kOrdinaryCustomer, kMember };
 
 struct CurrentSale {
   std::vector<SaleLine> lines;
@@ -80,14 +52,19 @@ struct CurrentSale {
   double member_disrate = 1.0;
   bool points_member = false;
   bool deposit_member = false;
-  std::string member_pane;  // status pane text for the member
+  // The member as read when attached, for the member pane.
+  MemberPane member_pane = MemberPane::kEmpty;
+  std::string member_name;
+  double member_points = 0;   // points held
+  double member_deposit = 0;  // stored value held
+  bool member_discount_on_discount = false;
 
   std::int64_t sale_number = 1;  // the number the next commit is expected to use
   std::string workno;            // the logged-in operator
   std::string operator_name;
 
-  std::string total_caption{kTotalCaption};  // "总计: " or "总计: " with the total
-  double total = 0;
+  double total = 0;       // the sum of the line amounts, to the fen
+  bool totalled = false;  // false from a new sale until its first total
 
   bool HasMember() const { return !member_id.empty(); }
   bool HasMemberPrice() const { return HasMember() && member_dismode == kMemberPriceMode; }
@@ -102,15 +79,14 @@ std::string OperatorText(const CurrentSale& sale);
 // The member key's caption: "F4 会员" with no member, "F4 普通客户" with one.
 std::string MemberButtonCaption(const CurrentSale& sale);
 
-// Money and rates as the line shows them: rounded to two decimals (halves away from zero),
-// written "%.2f".
-std::string MoneyText(double value);
-// Writes the amount and discount amount from rate, unit price and quantity:
+// Money and rates as a line keeps them: rounded to the fen, halves away from zero.
+double RoundToFen(double value);
+// Sets the amount and discount amount from rate, unit price and quantity, each to the fen:
 // amount = rate * price * q, discount = (1 - rate) * price * q.
 void SetLineAmounts(SaleLine& line, double rate, double price, double quantity);
 
 // Back to the ordinary customer: no member id, no member pricing, both member flags off.
-// The member pane is left to the caller, which shows "普通客户" or nothing.
+// The member pane is left to the caller, which shows the ordinary customer or nothing.
 void ClearMember(CurrentSale& sale);
 
 // Up and Down in the line list. Nothing happens without a selection or at the list's end.

@@ -18,19 +18,17 @@ bool AllDigits(std::string_view text) {
 }
 
 // The fields every new line starts with; pricing fills price, rates and amounts.
-SaleLine NewLine(const LineGoods& goods, const std::string& quantity, double salesprice) {
+SaleLine NewLine(const LineGoods& goods, const Quantity& quantity, double salesprice) {
   SaleLine line;
-  line[kBarcode] = goods.barcode;
-  line[kGoodsName] = goods.goodsname;
-  line[kUnit] = goods.unit;
-  line[kQuantity] = quantity;
-  line[kSalesPrice] = MoneyText(salesprice);
-  line[kMemberPrice] = MoneyText(goods.memberprice);
-  line[kFrontPrice] = MoneyText(salesprice);
-  line[kPrice] = MoneyText(salesprice);
-  line[kFrontRate] = "1.00";
-  line[kMemberRate] = "1.00";
-  line[kRate] = "1.00";
+  line.barcode = goods.barcode;
+  line.goods_name = goods.goodsname;
+  line.unit = goods.unit;
+  line.quantity = quantity.value;
+  line.quantity_decimals = quantity.decimals;
+  line.sales_price = RoundToFen(salesprice);
+  line.member_price = RoundToFen(goods.memberprice);
+  line.front_price = RoundToFen(salesprice);
+  line.price = RoundToFen(salesprice);
   return line;
 }
 
@@ -70,25 +68,34 @@ bool AddLineFor(store::Database& db, CurrentSale& sale, const std::string& text,
     // Cancelling leaves the price at 0 and still sells the goods, as a gift would be.
     if (std::optional<double> price = ui.EnterPrice()) goods->salesprice = *price;
   }
-  std::optional<std::string> quantity = LineQuantity(settings, *goods, ui);
+  std::optional<Quantity> quantity = LineQuantity(settings, *goods, ui);
   if (!quantity) return false;
   AppendGoodsLine(db, sale, *goods, *quantity);
   return true;
 }
 
+// The decimals of a weight as the scale wrote it ("1.234" has 3), so the line shows it so.
+int DecimalsOf(const std::string& weight) {
+  const std::string text = kasso::Trim(weight);
+  const size_t point = text.find('.');
+  return point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
 }  // namespace
 
-std::optional<std::string> LineQuantity(const ScanSettings& settings, const LineGoods& goods,
-                                        SaleUi& ui) {
-  if (!settings.serial_scale || !goods.is_scale_goods) return "1.00";
+std::optional<Quantity> LineQuantity(const ScanSettings& settings, const LineGoods& goods,
+                                     SaleUi& ui) {
+  if (!settings.serial_scale || !goods.is_scale_goods) return Quantity{1.0, 2};
   std::optional<std::string> weight = ui.ConfirmWeight(goods.goodsname);
   // A cancelled weighing sells nothing: a line without a quantity could not be committed.
   if (!weight) return std::nullopt;
-  if (!servicelib::ReadTypedNumber(*weight, servicelib::TillNumber::kQuantity)) {
+  std::optional<double> value =
+      servicelib::ReadTypedNumber(*weight, servicelib::TillNumber::kQuantity);
+  if (!value) {
     ui.Message("重量有误");
     return std::nullopt;
   }
-  return weight;
+  return Quantity{*value, DecimalsOf(*weight)};
 }
 
 // A goods item that could not be read is not for sale, unless the file was only busy: then
@@ -153,14 +160,14 @@ std::optional<LineGoods> FindLineGoods(store::Database& db, const std::string& b
 }
 
 void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& goods,
-                     const std::string& quantity) {
+                     const Quantity& quantity) {
   double salesprice = rounddigits(goods.salesprice, 2);
-  double q = rounddigits(kasso::ParseNumber(quantity), 3);
+  double q = rounddigits(quantity.value, 3);
   SaleLine line = NewLine(goods, quantity, salesprice);
   if (sale.HasMemberDiscount()) {
     double rate = rounddigits(servicelib::GetMemberDisrate(db, sale.member_id), 2);
-    line[kMemberRate] = MoneyText(rate);
-    line[kRate] = MoneyText(rate);
+    line.member_rate = rate;
+    line.rate = rate;
     SetLineAmounts(line, rate, salesprice, q);
   } else if (sale.HasMemberPrice()) {
     // Goods without a member price sell at the sales price, and a member price above the
@@ -168,8 +175,8 @@ void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& go
     double memberprice = rounddigits(goods.memberprice, 2);
     if (memberprice == 0) memberprice = salesprice;
     double price = servicelib::GetMinDouble(salesprice, memberprice, salesprice);
-    line[kMemberPrice] = MoneyText(memberprice);
-    line[kPrice] = MoneyText(price);
+    line.member_price = memberprice;
+    line.price = price;
     SetLineAmounts(line, 1.0, price, q);
   } else {
     SetLineAmounts(line, 1.0, salesprice, q);
@@ -189,14 +196,14 @@ void AppendScaleLine(store::Database& db, CurrentSale& sale, const LineGoods& go
   } else {
     q = rounddigits(amount / salesprice, 3);
   }
-  SaleLine line = NewLine(goods, kasso::Fixed(q, 3), salesprice);
-  line[kAmount] = MoneyText(amount);
-  line[kDiscountAmount] = "0.00";
+  SaleLine line = NewLine(goods, Quantity{q, 3}, salesprice);
+  line.amount = RoundToFen(amount);
+  line.discount_amount = 0;
   // A scale barcode takes no member price; a member discount rate does apply.
   if (sale.HasMemberDiscount()) {
     double rate = rounddigits(servicelib::GetMemberDisrate(db, sale.member_id), 2);
-    line[kMemberRate] = MoneyText(rate);
-    line[kRate] = MoneyText(rate);
+    line.member_rate = rate;
+    line.rate = rate;
     SetLineAmounts(line, rate, salesprice, q);
   }
   AppendSelected(sale, std::move(line));

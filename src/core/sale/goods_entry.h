@@ -52,21 +52,28 @@ struct LineGoods {
 // The goods of a barcode, or nullopt. Throws store::DbError.
 std::optional<LineGoods> FindLineGoods(store::Database& db, const std::string& barcode);
 
-// Appends a line for the goods with the quantity text and selects it, priced for the
-// attached member: a member discount rate, or the better of member and sales price.
+// The quantity of a new line and the decimals the line list shows it with.
+struct Quantity {
+  double value = 1;
+  int decimals = 2;
+};
+
+// Appends a line for the goods with the quantity and selects it, priced for the attached
+// member: a member discount rate, or the better of member and sales price.
 // Throws store::DbError (the member's rate is read for a "会员折扣" member); the sale is then
 // unchanged.
 void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& goods,
-                     const std::string& quantity);
+                     const Quantity& quantity);
 
-// Appends the line of a scale barcode (quantity = amount / sales price "%.3f", amount as
-// printed) and selects it. Throws store::DbError; the sale is then unchanged.
+// Appends the line of a scale barcode (quantity = amount / sales price to three decimals,
+// amount as printed) and selects it. Throws store::DbError; the sale is then unchanged.
 void AppendScaleLine(store::Database& db, CurrentSale& sale, const LineGoods& goods, double amount);
 
-// The quantity of a new goods line: "1.00", or for scale goods on the serial scale the weight
-// confirmed on it. nullopt when the weighing was cancelled or its weight refused ("重量有误").
-std::optional<std::string> LineQuantity(const ScanSettings& settings, const LineGoods& goods,
-                                        SaleUi& ui);
+// The quantity of a new goods line: 1 (shown "1.00"), or for scale goods on the serial scale
+// the weight confirmed on it, shown as the scale gave it. nullopt when the weighing was
+// cancelled or its weight refused ("重量有误").
+std::optional<Quantity> LineQuantity(const ScanSettings& settings, const LineGoods& goods,
+                                     SaleUi& ui);
 
 enum class ScanResult {
   kAdded,     // a line was appended

@@ -9,15 +9,15 @@ namespace {
 
 using servicelib::rounddigits;
 
-double LineQuantity(const SaleLine& line) { return rounddigits(line.Number(kQuantity), 3); }
+double RoundedQuantity(const SaleLine& line) { return rounddigits(line.quantity, 3); }
 
 void PriceForOrdinaryCustomer(std::vector<SaleLine>& lines) {
   for (SaleLine& line : lines) {
-    double price = rounddigits(line.Number(kSalesPrice), 2);
-    line[kPrice] = MoneyText(price);
-    line[kRate] = line[kFrontRate];
-    line[kMemberRate] = "1.00";
-    SetLineAmounts(line, line.Number(kRate), price, LineQuantity(line));
+    double price = rounddigits(line.sales_price, 2);
+    line.price = price;
+    line.rate = line.front_rate;
+    line.member_rate = 1;
+    SetLineAmounts(line, line.rate, price, RoundedQuantity(line));
   }
 }
 
@@ -28,16 +28,16 @@ void PriceForMemberPrice(store::Database& db, std::vector<SaleLine>& lines) {
   store::Statement lookup = db.Query("select memberprice from goodsmaster where barcode = ?");
   for (SaleLine& line : lines) {
     lookup.Reset();
-    lookup.Bind(1, line[kBarcode]);
+    lookup.Bind(1, line.barcode);
     double memberprice = lookup.Step() ? rounddigits(lookup.Double(0), 2) : 0.0;
-    double salesprice = rounddigits(line.Number(kSalesPrice), 2);
+    double salesprice = rounddigits(line.sales_price, 2);
     if (memberprice == 0) memberprice = salesprice;
-    line[kMemberPrice] = MoneyText(memberprice);
+    line.member_price = memberprice;
     double price =
-        servicelib::GetMinDouble(salesprice, memberprice, rounddigits(line.Number(kFrontPrice), 2));
-    double rate = rounddigits(line.Number(kRate), 2);
-    line[kPrice] = MoneyText(price);
-    SetLineAmounts(line, rate, price, LineQuantity(line));
+        servicelib::GetMinDouble(salesprice, memberprice, rounddigits(line.front_price, 2));
+    double rate = rounddigits(line.rate, 2);
+    line.price = price;
+    SetLineAmounts(line, rate, price, RoundedQuantity(line));
   }
 }
 
@@ -46,17 +46,17 @@ void PriceForMemberDiscount(store::Database& db, const CurrentSale& sale,
   double member_rate = rounddigits(sale.member_disrate, 2);
   bool discount_on_discount = servicelib::IsDisOnDisMember(db, sale.member_id);
   for (SaleLine& line : lines) {
-    line[kMemberRate] = MoneyText(member_rate);
-    double front_rate = rounddigits(line.Number(kFrontRate), 2);
+    line.member_rate = member_rate;
+    double front_rate = rounddigits(line.front_rate, 2);
     double rate = discount_on_discount        ? rounddigits(front_rate * member_rate, 2)
                   : member_rate <= front_rate ? member_rate
                                               : front_rate;
-    line[kRate] = MoneyText(rate);
+    line.rate = rate;
     // The amount is computed from the sales price, so the price column shows it too: the
     // line's amount must stay rate x price x quantity as shown and as committed.
-    double salesprice = rounddigits(line.Number(kSalesPrice), 2);
-    line[kPrice] = MoneyText(salesprice);
-    SetLineAmounts(line, rate, salesprice, LineQuantity(line));
+    double salesprice = rounddigits(line.sales_price, 2);
+    line.price = salesprice;
+    SetLineAmounts(line, rate, salesprice, RoundedQuantity(line));
   }
 }
 
@@ -76,12 +76,11 @@ void PriceLines(store::Database* db, CurrentSale& sale) {
 }
 
 // A member that cannot be read gets no member pricing and no member flags.
-std::string DescribeUnknownMember(CurrentSale& sale) {
-  sale.points_member = false;
-  sale.deposit_member = false;
-  sale.member_dismode.clear();
-  sale.member_disrate = 1.0;
-  return std::string(kOrdinaryCustomer);
+void DescribeUnknownMember(CurrentSale& sale) {
+  const std::string memberid = sale.member_id;
+  ClearMember(sale);
+  sale.member_id = memberid;
+  sale.member_pane = MemberPane::kOrdinaryCustomer;
 }
 
 }  // namespace
@@ -111,32 +110,37 @@ double ApplyMemberPricing(CurrentSale& sale, CustomerDisplay& display) {
   return ComputeTotal(sale, display);
 }
 
-std::string DescribeMember(store::Database& db, CurrentSale& sale, const std::string& memberid) {
+void DescribeMember(store::Database& db, CurrentSale& sale, const std::string& memberid) {
   try {
     store::Statement row = db.Query(
-        "select memberpointsmode,depositmode,dismode,ifnull(disrate,1) from membermaster "
+        "select membername,memberpointsmode,ifnull(memberpointsvalue,0),depositmode,"
+        "ifnull(depositvalue,0),dismode,ifnull(disrate,1),disondis from membermaster "
         "where memberid = ?",
         memberid);
     if (row.Step()) {
-      std::string text = servicelib::GetMemberInfo(db, memberid);
-      sale.points_member = row.Text(0) == "是";
-      sale.deposit_member = row.Text(1) == "是";
-      sale.member_dismode = row.Text(2);
-      sale.member_disrate = row.Double(3);
-      return text;
+      sale.member_name = row.Text(0);
+      sale.points_member = row.Text(1) == "是";
+      sale.member_points = row.Double(2);
+      sale.deposit_member = row.Text(3) == "是";
+      sale.member_deposit = row.Double(4);
+      sale.member_dismode = row.Text(5);
+      sale.member_disrate = row.Double(6);
+      sale.member_discount_on_discount = row.Text(7) == "是";
+      sale.member_pane = MemberPane::kMember;
+      return;
     }
   } catch (const store::DbError&) {
     // Reads as an unknown member below.
   }
-  return DescribeUnknownMember(sale);
+  DescribeUnknownMember(sale);
 }
 
-std::string DescribeMember(CurrentSale& sale, const std::string& memberid) {
+void DescribeMember(CurrentSale& sale, const std::string& memberid) {
   try {
     store::Database db;
-    return DescribeMember(db, sale, memberid);
+    DescribeMember(db, sale, memberid);
   } catch (const store::DbError&) {
-    return DescribeUnknownMember(sale);
+    DescribeUnknownMember(sale);
   }
 }
 
@@ -146,12 +150,12 @@ void AttachMember(CurrentSale& sale, SaleUi& ui, CustomerDisplay& display) {
     // Detaching drops the flags and the mode as well, so nothing of the member lingers
     // into the ordinary customer's sale.
     ClearMember(changed);
-    changed.member_pane = std::string(kOrdinaryCustomer);
+    changed.member_pane = MemberPane::kOrdinaryCustomer;
     ApplyMemberPricingToLines(changed);
   } else if (std::optional<std::string> memberid = ui.SelectMember()) {
     store::Database db;
     changed.member_id = *memberid;
-    changed.member_pane = DescribeMember(db, changed, *memberid);
+    DescribeMember(db, changed, *memberid);
     ApplyMemberPricingToLines(db, changed);
   } else {
     ApplyMemberPricingToLines(changed);

@@ -30,15 +30,15 @@ void ApplyMemberPricingToLines(CurrentSale& sale);
 double ApplyMemberPricing(CurrentSale& sale, CustomerDisplay& display);
 double ApplyMemberPricing(store::Database& db, CurrentSale& sale, CustomerDisplay& display);
 
-// Sets the sale's member mode, rate and flags from the member's row and returns the member
-// pane text ("[会员名称:...]..."). An unknown member or an unreadable file gives "普通客户"
-// and no member pricing. Never throws.
-std::string DescribeMember(store::Database& db, CurrentSale& sale, const std::string& memberid);
-std::string DescribeMember(CurrentSale& sale, const std::string& memberid);
+// Sets the sale's member mode, rate, flags and what the member pane shows of them (name,
+// points, stored value) from the member's row. An unknown member or an unreadable file gives
+// the ordinary customer's pane and no member pricing. Never throws.
+void DescribeMember(store::Database& db, CurrentSale& sale, const std::string& memberid);
+void DescribeMember(CurrentSale& sale, const std::string& memberid);
 
 // F4: with no member, asks for one (SelectMember) and attaches it; with a member attached,
-// detaches it (pane "普通客户"). Either way every line is repriced and totalled. Throws
-// store::DbError when repricing cannot read kasso.db; the sale is then unchanged.
+// detaches it (the pane shows the ordinary customer). Either way every line is repriced and
+// totalled. Throws store::DbError when repricing cannot read kasso.db; the sale is then unchanged.
 void AttachMember(CurrentSale& sale, SaleUi& ui, CustomerDisplay& display);
 
 }  // namespace sale

@@ -5,6 +5,7 @@
 #include "core/sale/adjustments.h"
 #include "core/sale/goods_entry.h"
 #include "core/sale/sale_lines.h"
+#include "core/sale/till_duties.h"
 #include "core/store/database.h"
 
 namespace sale {
@@ -68,11 +69,8 @@ EntryResult ProcessEntry(CurrentSale& sale, const std::string& text, SaleUi& ui,
     ComputeTotal(sale, display);
     return {};
   }
-  if (text[0] == '+') {
-    ui.Message("有未结账的流水,不能录入备用金");
-    return {EntryOutcome::kKeepEntry, {}};
-  }
   try {
+    if (text[0] == '+') CheckPettyCashAllowed(sale);
     Then then = RunCommand(sale, text, ui);
     if (then == Then::kNothing) return {};
     if (then == Then::kKeepEntry) return {EntryOutcome::kKeepEntry, {}};

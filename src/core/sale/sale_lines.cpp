@@ -1,6 +1,5 @@
 #include "core/sale/sale_lines.h"
 
-#include "core/lookups/numbers.h"
 #include "core/lookups/till_numbers.h"
 
 namespace sale {
@@ -21,18 +20,18 @@ void NewSale(CurrentSale& sale, std::int64_t next_number) {
   sale.lines.clear();
   sale.selected = -1;
   sale.total = 0;
-  sale.total_caption = std::string(kTotalCaption);
+  sale.totalled = false;
   sale.sale_number = next_number;
   ClearMember(sale);
-  sale.member_pane.clear();
+  sale.member_pane = MemberPane::kEmpty;
 }
 
 double ComputeTotal(CurrentSale& sale, CustomerDisplay& display) {
   double sum = 0;
-  for (const SaleLine& line : sale.lines) sum += line.Number(kAmount);
-  sum = servicelib::rounddigits(sum, 2);
+  for (const SaleLine& line : sale.lines) sum += line.amount;
+  sum = RoundToFen(sum);
   sale.total = sum;
-  sale.total_caption = std::string(kTotalCaption) + MoneyText(sum);
+  sale.totalled = true;
   try {
     display.ShowTotal(sum);
   } catch (...) {

@@ -15,14 +15,14 @@ namespace sale {
 std::int64_t NextTransactionNumber();
 std::int64_t NextTransactionNumber(store::Database& db);
 
-// Empties the sale for the next customer: no lines, the bare total caption, the next sale
-// number, the ordinary customer and an empty member pane. Never throws.
+// Empties the sale for the next customer: no lines, no total yet, the next sale number, the
+// ordinary customer and an empty member pane. Never throws.
 void NewSale(CurrentSale& sale);
 // The same when the caller already knows the next number (right after its own commit).
 void NewSale(CurrentSale& sale, std::int64_t next_number);
 
-// Sums the line amounts, shows the sum on the customer display (lamp 2) and in the total
-// caption ("总计: " and the sum "%.2f"). Returns the sum, rounded to the fen.
+// Sums the line amounts into the sale's total, rounded to the fen, and shows it on the
+// customer display (lamp 2). Returns the sum.
 double ComputeTotal(CurrentSale& sale, CustomerDisplay& display);
 
 // Deletes the selected line; the last line becomes selected, and a sale left without lines

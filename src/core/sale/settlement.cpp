@@ -238,7 +238,7 @@ SettleResult SettleSale(CurrentSale& sale, SaleUi& ui, PaymentUi& payment_ui,
     result.outcome = SettleOutcome::kCommitFailed;
     return result;
   }
-  if (had_member) sale.member_pane = std::string(kOrdinaryCustomer);
+  if (had_member) sale.member_pane = MemberPane::kOrdinaryCustomer;
   result.outcome = SettleOutcome::kCommitted;
   result.transaction_number = commit.transaction_number;
   result.payment = *payment;

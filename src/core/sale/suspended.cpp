@@ -52,21 +52,22 @@ SaleLine RebuildLine(const store::Statement& row, const servicelib::GoodsInfo& g
   }
 
   SaleLine line;
-  line[kBarcode] = row.Text(0);
-  line[kGoodsName] = goods.goodsname;
-  line[kUnit] = goods.unit;
-  line[kQuantity] = kasso::Fixed(quantity, 3);
-  line[kSalesPrice] = MoneyText(salesprice);
-  line[kMemberPrice] = MoneyText(memberprice);
-  line[kFrontPrice] = MoneyText(front_price);
-  line[kFrontRate] = MoneyText(front_rate);
-  line[kMemberRate] = MoneyText(terms.rate);
+  line.barcode = row.Text(0);
+  line.goods_name = goods.goodsname;
+  line.unit = goods.unit;
+  line.quantity = rounddigits(quantity, 3);
+  line.quantity_decimals = 3;
+  line.sales_price = RoundToFen(salesprice);
+  line.member_price = RoundToFen(memberprice);
+  line.front_price = RoundToFen(front_price);
+  line.front_rate = RoundToFen(front_rate);
+  line.member_rate = RoundToFen(terms.rate);
   double price = servicelib::GetMinDouble(salesprice, memberprice, front_price);
   double rate = terms.discount_on_discount ? rounddigits(front_rate * terms.rate, 2)
                 : terms.rate < front_rate  ? terms.rate
                                            : front_rate;
-  line[kPrice] = MoneyText(price);
-  line[kRate] = MoneyText(rate);
+  line.price = RoundToFen(price);
+  line.rate = RoundToFen(rate);
   SetLineAmounts(line, rate, price, quantity);
   return line;
 }
@@ -77,7 +78,7 @@ void RebuildParkedSale(store::Database& db, std::int64_t listnumber, CurrentSale
   std::string memberid = servicelib::GetMemberidFromHandUpListLocalFunc(db, listnumber);
   if (!memberid.empty() && servicelib::IsMemberExists(db, memberid)) {
     sale.member_id = memberid;
-    sale.member_pane = DescribeMember(db, sale, memberid);
+    DescribeMember(db, sale, memberid);
   }
   MemberTerms terms = ReadMemberTerms(db, sale);
   store::Statement row = db.Query(
@@ -111,8 +112,8 @@ bool SuspendSale(CurrentSale& sale, SaleUi& ui, CustomerDisplay& display) {
         "frontdisrate,memberid,transdatetime) values (?,?,?,?,?,?,?)");
     for (const SaleLine& line : sale.lines) {
       insert.Reset();
-      insert.BindAll(listnumber, line[kBarcode], line.Number(kQuantity), line.Number(kFrontPrice),
-                     line.Number(kFrontRate), sale.member_id, now);
+      insert.BindAll(listnumber, line.barcode, line.quantity, line.front_price, line.front_rate,
+                     sale.member_id, now);
       insert.Run();
     }
     transaction.Commit();

@@ -1,6 +1,7 @@
 #include "core/sale/till_duties.h"
 
 #include "core/common/clock.h"
+#include "core/common/error.h"
 #include "core/common/format.h"
 #include "core/devices/cash_drawer.h"
 #include "core/lookups/numbers.h"
@@ -79,8 +80,19 @@ PettyCashResult BookPettyCash(double amount, const std::string& workno) {
   return result;
 }
 
+void CheckPettyCashAllowed(const CurrentSale& sale) {
+  if (!sale.lines.empty()) throw kasso::UserError("有未结账的流水,不能录入备用金");
+}
+
 EntryOutcome PettyCash(CurrentSale& sale, const std::string& amount_text, SaleUi& ui,
                        CustomerDisplay& display) {
+  try {
+    CheckPettyCashAllowed(sale);
+  } catch (const kasso::UserError& error) {
+    // The drawer's cash must not move while a customer's sale is open.
+    ui.Message(error.what());
+    return EntryOutcome::kKeepEntry;
+  }
   std::optional<double> amount =
       servicelib::ReadTypedNumber(amount_text, servicelib::TillNumber::kAmount);
   if (!amount || rounddigits(*amount, 2) == 0) {

@@ -52,7 +52,12 @@ struct PettyCashResult {
 // "备用金写入有误" with the drawer shut and nothing printed. Never throws.
 PettyCashResult BookPettyCash(double amount, const std::string& workno);
 
-// "+amount" entered on an empty screen (ProcessEntry's kPettyCash with the text after "+").
+// Petty cash is booked only between sales: with lines on the screen it throws
+// kasso::UserError("有未结账的流水,不能录入备用金"), on either cashier screen.
+void CheckPettyCashAllowed(const CurrentSale& sale);
+
+// "+amount" entered on an empty screen (ProcessEntry's kPettyCash with the text after "+"), or
+// the touch screen's petty cash pad. Refused while the sale has lines (CheckPettyCashAllowed).
 // An amount that is not a number, rounds to 0.00 or is beyond what a till holds is refused
 // with "备用金金额有误".
 // Shows every message through ui. kDone when booked (the total reads "总计: 0.00"),

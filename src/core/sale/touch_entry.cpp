@@ -30,7 +30,7 @@ bool AddButtonGoods(store::Database& db, CurrentSale& sale, const std::string& b
     ui.Message(kCannotSell);
     return false;
   }
-  std::optional<std::string> quantity = LineQuantity(settings, *goods, ui);
+  std::optional<Quantity> quantity = LineQuantity(settings, *goods, ui);
   if (!quantity) return false;
   if (goods->salesprice == 0) {
     std::optional<double> price = ui.EnterPrice();

@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/sale/current_sale.h"
 #include "ui/sale/SaleLinesModel.h"
 
 namespace ui {
@@ -18,7 +17,7 @@ namespace {
 
 // The least each column makes room for, whatever the lines hold now: a 13-digit barcode, a
 // name of four characters, an amount of three digits before the point.
-constexpr std::array<const char*, sale::kColumnCount> kLeastContent = {
+constexpr std::array<const char*, kColumnCount> kLeastContent = {
     "6920131234567", "商品名称", "千克", "99.999", "99.99",  "99.99",  "99.99",
     "99.99",         "1.00",     "1.00", "1.00",   "999.99", "999.99",
 };
@@ -53,8 +52,8 @@ void FitSaleColumns(QTableView& table, SaleLinesModel& model, int in_view) {
   std::vector<ColumnRoom> room(static_cast<std::size_t>(count));
   int name = -1;
   for (int i = 0; i < count; ++i) {
-    const sale::SaleColumn column = model.columns()[static_cast<std::size_t>(i)].column;
-    if (column == sale::kGoodsName) name = i;
+    const SaleColumn column = model.columns()[static_cast<std::size_t>(i)].column;
+    if (column == kGoodsName) name = i;
     const int least = content.horizontalAdvance(QString::fromUtf8(kLeastContent[column]));
     int widest = least;
     for (int row = 0; row < model.rowCount(); ++row) {
@@ -66,9 +65,9 @@ void FitSaleColumns(QTableView& table, SaleLinesModel& model, int in_view) {
     r.heading = heading.horizontalAdvance(title) + heading_padding;
     r.comfortable = std::max(widest + padding, r.heading);
     // Figures are never cut; a name is cut only when nothing else gives way.
-    r.tight = std::max((column == sale::kGoodsName ? least : widest) + padding,
+    r.tight = std::max((column == kGoodsName ? least : widest) + padding,
                        heading.horizontalAdvance(WiderHalf(title)) + heading_padding);
-    r.designed = sale::kSaleColumns[column].width;
+    r.designed = kSaleColumns[column].width;
   }
 
   std::vector<int> widths(room.size());

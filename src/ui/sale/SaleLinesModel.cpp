@@ -2,13 +2,51 @@
 
 #include <QString>
 
+#include "core/common/format.h"
+
 namespace ui {
+
+QString SaleLineText(const sale::SaleLine& line, SaleColumn column) {
+  auto text = [](const std::string& value) { return QString::fromStdString(value); };
+  auto money = [&](double value) { return text(kasso::Money(value)); };
+  switch (column) {
+    case kBarcode:
+      return text(line.barcode);
+    case kGoodsName:
+      return text(line.goods_name);
+    case kUnit:
+      return text(line.unit);
+    case kQuantity:
+      return text(kasso::Fixed(line.quantity, line.quantity_decimals));
+    case kSalesPrice:
+      return money(line.sales_price);
+    case kMemberPrice:
+      return money(line.member_price);
+    case kFrontPrice:
+      return money(line.front_price);
+    case kPrice:
+      return money(line.price);
+    case kFrontRate:
+      return money(line.front_rate);
+    case kMemberRate:
+      return money(line.member_rate);
+    case kRate:
+      return money(line.rate);
+    case kAmount:
+      return money(line.amount);
+    case kDiscountAmount:
+      return money(line.discount_amount);
+    case kColumnCount:
+      break;
+  }
+  return {};
+}
 
 std::vector<LineColumn> AllSaleColumns() {
   std::vector<LineColumn> columns;
-  for (int column = 0; column < sale::kColumnCount; ++column) {
-    columns.push_back({sale::kSaleColumns[static_cast<std::size_t>(column)].heading,
-                       static_cast<sale::SaleColumn>(column)});
+  for (int column = 0; column < kColumnCount; ++column) {
+    columns.push_back(
+        {kSaleColumns[static_cast<std::size_t>(column)].heading, static_cast<SaleColumn>(column)});
   }
   return columns;
 }
@@ -27,12 +65,12 @@ int SaleLinesModel::columnCount(const QModelIndex& parent) const {
 
 QVariant SaleLinesModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
-  const sale::SaleColumn column = columns_[static_cast<std::size_t>(index.column())].column;
+  const SaleColumn column = columns_[static_cast<std::size_t>(index.column())].column;
   if (role == Qt::DisplayRole) {
-    return QString::fromStdString(sale_.lines[static_cast<std::size_t>(index.row())][column]);
+    return SaleLineText(sale_.lines[static_cast<std::size_t>(index.row())], column);
   }
   if (role == Qt::TextAlignmentRole) {
-    const bool right = sale::kSaleColumns[static_cast<std::size_t>(column)].right_aligned;
+    const bool right = kSaleColumns[static_cast<std::size_t>(column)].right_aligned;
     return QVariant::fromValue(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
   }
   return {};

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QString>
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -8,10 +10,54 @@
 
 namespace ui {
 
+// The columns of a sale line, in the keyboard screen's fixed order.
+enum SaleColumn : int {
+  kBarcode = 0,
+  kGoodsName,
+  kUnit,
+  kQuantity,
+  kSalesPrice,
+  kMemberPrice,
+  kFrontPrice,
+  kPrice,
+  kFrontRate,
+  kMemberRate,
+  kRate,
+  kAmount,
+  kDiscountAmount,
+  kColumnCount,
+};
+
+struct SaleColumnInfo {
+  std::string_view heading;
+  int width;  // in dialog pixels; screens may scale it
+  bool right_aligned;
+};
+
+inline constexpr std::array<SaleColumnInfo, kColumnCount> kSaleColumns = {{
+    {"条码", 100, false},
+    {"名称", 200, false},
+    {"单位", 50, false},
+    {"数量", 70, true},
+    {"售价", 70, true},
+    {"会员价", 70, true},
+    {"前台价格", 80, true},
+    {"价格", 70, true},
+    {"前台折扣", 80, true},
+    {"会员折扣", 80, true},
+    {"折扣率", 60, true},
+    {"金额", 150, true},
+    {"折扣金额", 150, true},
+}};
+
+// The text a column shows for a line: money, prices and rates "%.2f", the quantity with the
+// line's own decimals.
+QString SaleLineText(const sale::SaleLine& line, SaleColumn column);
+
 // One column of a line list: its heading and the sale line's column it shows.
 struct LineColumn {
   std::string_view heading;
-  sale::SaleColumn column;
+  SaleColumn column;
 };
 
 // The keyboard screen's thirteen columns in the sale line's own order.

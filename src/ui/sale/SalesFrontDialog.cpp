@@ -8,22 +8,17 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <exception>
+#include <utility>
 
 #include "core/common/clock.h"
-#include "core/sale/member_pricing.h"
 #include "core/sale/process_entry.h"
-#include "core/sale/record_lists.h"
 #include "core/sale/sale_lines.h"
-#include "core/sale/settlement.h"
-#include "core/sale/suspended.h"
-#include "core/sale/till_duties.h"
 #include "core/servicelib/kasso_basic.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/StatusPanes.h"
-#include "ui/sale/RecordListDialog.h"
+#include "ui/sale/SaleCaptions.h"
 #include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
-#include "ui/sale/TillSlips.h"
 #include "ui_SalesFrontDialog.h"
 
 namespace ui {
@@ -43,7 +38,8 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
       ui_(std::make_unique<Ui::SalesFrontDialog>()),
       model_(new SaleLinesModel(sale_, AllSaleColumns(), this)),
       display_(display_handle_),
-      dialogs_(this) {
+      dialogs_(this),
+      commands_(this, sale_, dialogs_, display_) {
   ui_->setupUi(this);
   ui_->discountButton->hide();
   ui_->allowanceButton->hide();
@@ -81,15 +77,24 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
   clock_pane_ = status.panes[3];
   ui_->mainLayout->addWidget(status.bar);
 
-  connect(ui_->memberButton, &QPushButton::clicked, this, &SalesFrontDialog::OnMemberKey);
   connect(ui_->exitButton, &QPushButton::clicked, this, &SalesFrontDialog::reject);
-  connect(ui_->settleButton, &QPushButton::clicked, this, &SalesFrontDialog::OnSettle);
-  connect(ui_->shiftSettleButton, &QPushButton::clicked, this, &SalesFrontDialog::OnCloseShift);
-  connect(ui_->shiftReceiptButton, &QPushButton::clicked, this, &SalesFrontDialog::OnShiftReceipt);
-  connect(ui_->drawerButton, &QPushButton::clicked, this, &SalesFrontDialog::OnOpenDrawer);
-  connect(ui_->reprintButton, &QPushButton::clicked, this, &SalesFrontDialog::OnReprint);
-  connect(ui_->suspendButton, &QPushButton::clicked, this, &SalesFrontDialog::OnSuspend);
-  connect(ui_->retrieveButton, &QPushButton::clicked, this, &SalesFrontDialog::OnRetrieve);
+  const std::pair<QPushButton*, Command> buttons[] = {
+      {ui_->memberButton, &CashierCommands::ToggleMember},
+      {ui_->shiftSettleButton, &CashierCommands::CloseShift},
+      {ui_->shiftReceiptButton, &CashierCommands::ShiftReceipt},
+      {ui_->drawerButton, &CashierCommands::OpenDrawer},
+      {ui_->reprintButton, &CashierCommands::Reprint},
+      {ui_->suspendButton, &CashierCommands::Suspend},
+      {ui_->retrieveButton, &CashierCommands::Retrieve},
+  };
+  for (const auto& button : buttons) {
+    const Command command = button.second;
+    connect(button.first, &QPushButton::clicked, this, [this, command] { Run(command); });
+  }
+  connect(ui_->settleButton, &QPushButton::clicked, this, [this] {
+    commands_.Settle();
+    AfterCommand();
+  });
 
   sale_.workno = workno.toStdString();
   try {
@@ -169,29 +174,29 @@ bool SalesFrontDialog::HandleKey(int key) {
       reject();
       return true;
     case Qt::Key_F4:
-      OnMemberKey();
+      Run(&CashierCommands::ToggleMember);
       return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
       SelectLine(key == Qt::Key_Up);
       return true;
     case Qt::Key_F2:
-      OnShiftReceipt();
+      Run(&CashierCommands::ShiftReceipt);
       return true;
     case Qt::Key_F3:
-      OnOpenDrawer();
+      Run(&CashierCommands::OpenDrawer);
       return true;
     case Qt::Key_F5:
-      OnReprint();
+      Run(&CashierCommands::Reprint);
       return true;
     case Qt::Key_F9:
-      OnSuspend();
+      Run(&CashierCommands::Suspend);
       return true;
     case Qt::Key_F10:
-      OnRetrieve();
+      Run(&CashierCommands::Retrieve);
       return true;
     case Qt::Key_F12:
-      OnCloseShift();
+      Run(&CashierCommands::CloseShift);
       return true;
     default:
       return false;
@@ -199,94 +204,29 @@ bool SalesFrontDialog::HandleKey(int key) {
 }
 
 void SalesFrontDialog::OnEnter() {
-  // The engine reports refusals itself; anything it throws beyond them is shown, never lost
-  // in the event loop, and the entry keeps its text.
-  RunGuarded(this, [this] {
-    sale::EntryResult result =
-        sale::ProcessEntry(sale_, ui_->entryEdit->text().toStdString(), dialogs_, display_);
-    switch (result.outcome) {
-      case sale::EntryOutcome::kDone:
-        ui_->entryEdit->clear();
-        break;
-      case sale::EntryOutcome::kKeepEntry:
-        ui_->entryEdit->selectAll();
-        break;
-      case sale::EntryOutcome::kSettle:
-        Settle();
-        break;
-      case sale::EntryOutcome::kPettyCash:
-        if (sale::PettyCash(sale_, result.petty_cash_amount, dialogs_, display_) ==
-            sale::EntryOutcome::kDone) {
-          ui_->entryEdit->clear();
-        } else {
-          ui_->entryEdit->selectAll();
-        }
-        break;
-    }
-  });
-  AfterTillDuty();
-}
-
-void SalesFrontDialog::OnSettle() {
-  RunGuarded(this, [this] { Settle(); });
-  AfterTillDuty();
-}
-
-void SalesFrontDialog::Settle() {
-  const sale::SettleResult result = sale::SettleSale(sale_, dialogs_, dialogs_, display_);
-  if (result.outcome == sale::SettleOutcome::kCommitted) {
-    settled_text_ = QString::fromStdString(sale::SettledText(result));
+  switch (commands_.Enter(ui_->entryEdit->text().toStdString())) {
+    case sale::EntryOutcome::kDone:
+      ui_->entryEdit->clear();
+      break;
+    case sale::EntryOutcome::kKeepEntry:
+      ui_->entryEdit->selectAll();
+      break;
+    case sale::EntryOutcome::kSettle:
+    case sale::EntryOutcome::kPettyCash:
+      break;  // run by the command itself
   }
+  AfterCommand();
 }
 
-void SalesFrontDialog::ShowProblems(const std::vector<std::string>& messages) {
-  for (const std::string& message : messages) {
-    if (!message.empty()) ui::ShowMessage(this, QString::fromStdString(message));
-  }
-}
-
-void SalesFrontDialog::AfterTillDuty() {
+void SalesFrontDialog::AfterCommand() {
   Refresh();
   ui_->entryEdit->setFocus();
 }
 
-void SalesFrontDialog::OnShiftReceipt() {
-  RunGuarded(this, [this] { ShiftSlipOfChosenShift(this); });
-  AfterTillDuty();
-}
-
-void SalesFrontDialog::OnOpenDrawer() {
-  RunGuarded(this, [this] { ShowProblems(sale::OpenDrawer(sale_.workno)); });
-  AfterTillDuty();
-}
-
-void SalesFrontDialog::OnReprint() {
-  RunGuarded(this, [this] { ReprintChosenReceipt(this); });
-  AfterTillDuty();
-}
-
-void SalesFrontDialog::OnSuspend() {
-  RunGuarded(this, [this] { sale::SuspendSale(sale_, dialogs_, display_); });
-  AfterTillDuty();
-}
-
-void SalesFrontDialog::OnRetrieve() {
-  RunGuarded(this, [this] {
-    sale::RetrieveSale(sale_, dialogs_, display_, [this] {
-      return RecordListDialog::ChooseNumber(this, sale::kSuspendedBillsMode);
-    });
-  });
-  AfterTillDuty();
-}
-
-void SalesFrontDialog::OnCloseShift() {
-  RunGuarded(this, [this] { CloseShiftShowingSlip(this, sale_.workno); });
-  AfterTillDuty();
-}
-
-void SalesFrontDialog::OnMemberKey() {
-  RunGuarded(this, [this] { sale::AttachMember(sale_, dialogs_, display_); });
-  AfterTillDuty();
+// Each key or button runs the command both cashier screens share, then shows the sale.
+void SalesFrontDialog::Run(void (CashierCommands::*command)()) {
+  (commands_.*command)();
+  AfterCommand();
 }
 
 void SalesFrontDialog::SelectLine(bool up) {
@@ -305,9 +245,7 @@ void SalesFrontDialog::TickClock() {
 void SalesFrontDialog::Refresh() {
   model_->Reload();
   FitSaleColumns(*ui_->lineTable, *model_, model_->columnCount());
-  // The last sale's payment stays until the next sale has its first line.
-  if (!sale_.lines.empty()) settled_text_.clear();
-  ui_->changeLabel->setText(settled_text_);
+  ui_->changeLabel->setText(commands_.SettledText());
   if (sale_.HasSelection()) {
     QModelIndex row = model_->index(sale_.selected, 0);
     ui_->lineTable->selectionModel()->select(
@@ -317,10 +255,10 @@ void SalesFrontDialog::Refresh() {
   } else {
     ui_->lineTable->clearSelection();
   }
-  ui_->totalLabel->setText(QString::fromStdString(sale_.total_caption));
+  ui_->totalLabel->setText(TotalCaption(sale_));
   number_pane_->setText(QString::fromStdString(sale::SaleNumberText(sale_)));
   operator_pane_->setText(QString::fromStdString(sale::OperatorText(sale_)));
-  member_pane_->setText(QString::fromStdString(sale_.member_pane));
+  member_pane_->setText(MemberPaneText(sale_));
   ui_->memberButton->setText(QString::fromStdString(sale::MemberButtonCaption(sale_)));
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/devices/customer_display.h"
 #include "core/sale/current_sale.h"
+#include "ui/sale/CashierCommands.h"
 #include "ui/sale/SaleDialogs.h"
 
 class QLabel;
@@ -48,24 +49,14 @@ class SalesFrontDialog : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  using Command = void (CashierCommands::*)();
+
   // The screen's keys; true when the key was one of them.
   bool HandleKey(int key);
   void OnEnter();
-  // Enter on the empty entry field and "结算(回车键)": the payment dialog, then the commit.
-  void OnSettle();
-  void Settle();
-  void OnMemberKey();
-  // The till duties: F2 shift receipt, F3 drawer, F5 reprint, F9 park, F10 take back,
-  // F12 shift settlement.
-  void OnShiftReceipt();
-  void OnOpenDrawer();
-  void OnReprint();
-  void OnSuspend();
-  void OnRetrieve();
-  void OnCloseShift();
-  void AfterTillDuty();
-  // Shows each non-empty message in a "确认" box.
-  void ShowProblems(const std::vector<std::string>& messages);
+  void Run(Command command);
+  // Shows the sale and gives the entry field the focus back.
+  void AfterCommand();
   void SelectLine(bool up);
   void TickClock();
   // Shows the sale as it now stands.
@@ -79,12 +70,12 @@ class SalesFrontDialog : public QDialog {
   bool display_opened_ = false;
   PoleDisplay display_;
   SaleDialogs dialogs_;
+  CashierCommands commands_;
   QLabel* number_pane_;
   QLabel* operator_pane_;
   QLabel* member_pane_;
   QLabel* clock_pane_;
   QTimer clock_;
-  QString settled_text_;  // "实收 / 找零" of the last sale, until the next one starts
 };
 
 }  // namespace ui

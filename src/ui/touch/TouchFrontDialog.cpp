@@ -11,21 +11,14 @@
 #include <exception>
 
 #include "core/common/clock.h"
-#include "core/sale/goods_entry.h"
-#include "core/sale/member_pricing.h"
-#include "core/sale/record_lists.h"
 #include "core/sale/sale_lines.h"
-#include "core/sale/settlement.h"
-#include "core/sale/suspended.h"
-#include "core/sale/till_duties.h"
 #include "core/servicelib/kasso_basic.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Numbers.h"
 #include "ui/common/StatusPanes.h"
-#include "ui/sale/RecordListDialog.h"
+#include "ui/sale/SaleCaptions.h"
 #include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
-#include "ui/sale/TillSlips.h"
 #include "ui/touch/TouchMetrics.h"
 #include "ui/touch/TouchNumberPad.h"
 #include "ui_TouchFrontDialog.h"
@@ -43,22 +36,44 @@ constexpr int kColumnsInView = 4;
 
 // The line list's twelve columns: what a customer asks about first, then the rest of the line.
 std::vector<LineColumn> TouchLineColumns() {
-  return {{"名称", sale::kGoodsName},     {"数量", sale::kQuantity},
-          {"价格", sale::kPrice},         {"金额", sale::kAmount},
-          {"条码", sale::kBarcode},       {"售价", sale::kSalesPrice},
-          {"会员价", sale::kMemberPrice}, {"前台价", sale::kFrontPrice},
-          {"前台折扣", sale::kFrontRate}, {"会员折扣", sale::kMemberRate},
-          {"折扣率", sale::kRate},        {"折扣金额", sale::kDiscountAmount}};
+  return {{"名称", kGoodsName},      {"数量", kQuantity},     {"价格", kPrice},
+          {"金额", kAmount},         {"条码", kBarcode},      {"售价", kSalesPrice},
+          {"会员价", kMemberPrice},  {"前台价", kFrontPrice}, {"前台折扣", kFrontRate},
+          {"会员折扣", kMemberRate}, {"折扣率", kRate},       {"折扣金额", kDiscountAmount}};
 }
 
-// The captions of the two command pages; an empty caption is a button that does nothing
-// there. The member button's main caption follows the sale (see MemberCaption).
-constexpr std::array<const char*, TouchFrontDialog::kCommandCount> kMainCaptions = {
-    "数量",         "单品取消", "整单取消", "补票打印", "结算",
-    kMemberCaption, "班次结账", "班结小票", "其他",     "退出"};
-constexpr std::array<const char*, TouchFrontDialog::kCommandCount> kOtherCaptions = {
-    "挂单", "修改单价", "单品打折", "", "", "取单", "备用金", "整单打折", "主界面", ""};
+// One command button on one page: its caption and its command.
+struct CommandKey {
+  const char* caption;
+  TouchCommand command;
+};
+using CommandPage = std::array<CommandKey, TouchFrontDialog::kCommandCount>;
+
+// The two command pages; a button without a caption does nothing there. The member button's
+// main caption follows the sale (see MemberCaption).
+constexpr CommandPage kMainPage = {{{"数量", TouchCommand::kQuantity},
+                                    {"单品取消", TouchCommand::kCancelLine},
+                                    {"整单取消", TouchCommand::kCancelBill},
+                                    {"补票打印", TouchCommand::kReprint},
+                                    {"结算", TouchCommand::kSettle},
+                                    {kMemberCaption, TouchCommand::kMember},
+                                    {"班次结账", TouchCommand::kCloseShift},
+                                    {"班结小票", TouchCommand::kShiftReceipt},
+                                    {"其他", TouchCommand::kOtherPage},
+                                    {"退出", TouchCommand::kExit}}};
+constexpr CommandPage kOtherPage = {{{"挂单", TouchCommand::kSuspend},
+                                     {"修改单价", TouchCommand::kChangePrice},
+                                     {"单品打折", TouchCommand::kItemDiscount},
+                                     {"", TouchCommand::kNone},
+                                     {"", TouchCommand::kNone},
+                                     {"取单", TouchCommand::kRetrieve},
+                                     {"备用金", TouchCommand::kPettyCash},
+                                     {"整单打折", TouchCommand::kBillDiscount},
+                                     {"主界面", TouchCommand::kMainPage},
+                                     {"", TouchCommand::kNone}}};
 constexpr int kMemberButton = 5;
+
+const CommandPage& PageOf(bool other) { return other ? kOtherPage : kMainPage; }
 
 QString MemberCaption(const sale::CurrentSale& sale) {
   return QString::fromUtf8(sale.HasMember() ? "普通客户" : kMemberCaption);
@@ -76,33 +91,13 @@ QString FitOnTwoLines(const QString& name, const QFontMetrics& metrics, int widt
 
 }  // namespace
 
-const std::array<TouchFrontDialog::Command, 18> TouchFrontDialog::kCommands = {{
-    {"数量", &TouchFrontDialog::OnQuantity},
-    {"单品取消", &TouchFrontDialog::OnCancelLine},
-    {"整单取消", &TouchFrontDialog::OnCancelBill},
-    {"补票打印", &TouchFrontDialog::OnReprint},
-    {"结算", &TouchFrontDialog::OnSettle},
-    {"会员", &TouchFrontDialog::OnMember},
-    {"普通客户", &TouchFrontDialog::OnMember},
-    {"班次结账", &TouchFrontDialog::OnCloseShift},
-    {"班结小票", &TouchFrontDialog::OnShiftReceipt},
-    {"其他", &TouchFrontDialog::OnOtherPage},
-    {"退出", &TouchFrontDialog::reject},
-    {"挂单", &TouchFrontDialog::OnSuspend},
-    {"修改单价", &TouchFrontDialog::OnChangePrice},
-    {"单品打折", &TouchFrontDialog::OnItemDiscount},
-    {"取单", &TouchFrontDialog::OnRetrieve},
-    {"备用金", &TouchFrontDialog::OnPettyCash},
-    {"整单打折", &TouchFrontDialog::OnBillDiscount},
-    {"主界面", &TouchFrontDialog::OnMainPage},
-}};
-
 TouchFrontDialog::TouchFrontDialog(QWidget* parent, const QString& workno)
     : QDialog(parent),
       ui_(std::make_unique<Ui::TouchFrontDialog>()),
       model_(new SaleLinesModel(sale_, TouchLineColumns(), this)),
       display_(display_handle_),
-      dialogs_(this) {
+      dialogs_(this),
+      commands_(this, sale_, dialogs_, display_) {
   ui_->setupUi(this);
   class_buttons_ = {ui_->classButton0, ui_->classButton1, ui_->classButton2, ui_->classButton3,
                     ui_->classButton4};
@@ -297,10 +292,7 @@ bool TouchFrontDialog::eventFilter(QObject* watched, QEvent* event) {
 void TouchFrontDialog::OnGoodsButton(int index) {
   const std::vector<sale::GoodsButton>& goods = pages_.goods();
   if (index < static_cast<int>(goods.size())) {
-    const std::string barcode = goods[static_cast<size_t>(index)].barcode;
-    if (sale::AddGoodsByButton(sale_, barcode, dialogs_) == sale::ScanResult::kAdded) {
-      sale::ComputeTotal(sale_, display_);
-    }
+    commands_.AddGoodsByButton(goods[static_cast<size_t>(index)].barcode);
   }
   Refresh();
 }
@@ -308,132 +300,89 @@ void TouchFrontDialog::OnGoodsButton(int index) {
 void TouchFrontDialog::OnBarcodeEnter() {
   const std::string text = ui_->barcodeEdit->text().trimmed().toStdString();
   if (text.empty()) return;
-  const sale::ScanResult result = sale::AddGoodsByBarcode(sale_, text, dialogs_);
-  if (result == sale::ScanResult::kBusy) {
+  if (commands_.ScanBarcode(text) == sale::ScanResult::kBusy) {
     ui_->barcodeEdit->selectAll();  // the scan is kept for another try
   } else {
     ui_->barcodeEdit->clear();
   }
-  if (result == sale::ScanResult::kAdded) sale::ComputeTotal(sale_, display_);
   Refresh();
 }
 
 void TouchFrontDialog::OnCommand(int index) {
-  const QString caption = command_buttons_.at(static_cast<size_t>(index))->text();
-  for (const Command& command : kCommands) {
-    if (caption == QString::fromUtf8(command.caption)) {
-      (this->*command.handler)();
+  Run(PageOf(other_page_).at(static_cast<size_t>(index)).command);
+}
+
+void TouchFrontDialog::Run(TouchCommand command) {
+  switch (command) {
+    case TouchCommand::kNone:
       return;
-    }
+    case TouchCommand::kExit:
+      reject();
+      return;
+    case TouchCommand::kOtherPage:
+    case TouchCommand::kMainPage:
+      ShowCommandPage(command == TouchCommand::kOtherPage);
+      break;
+    // A line command needs a line to act on; without one no pad is opened.
+    case TouchCommand::kQuantity:
+      if (sale_.HasSelection()) RunNumberPad(sale::PadMode::kQuantity);
+      break;
+    case TouchCommand::kChangePrice:
+      if (sale_.HasSelection()) RunNumberPad(sale::PadMode::kPrice);
+      break;
+    case TouchCommand::kItemDiscount:
+      if (sale_.HasSelection()) RunNumberPad(sale::PadMode::kItemDiscount);
+      break;
+    case TouchCommand::kBillDiscount:
+      if (!sale_.lines.empty()) RunNumberPad(sale::PadMode::kBillDiscount);
+      break;
+    case TouchCommand::kPettyCash:
+      if (commands_.MayBookPettyCash()) RunNumberPad(sale::PadMode::kPettyCash);
+      break;
+    case TouchCommand::kCancelLine:
+      commands_.CancelLine();
+      break;
+    case TouchCommand::kCancelBill:
+      commands_.CancelBill();
+      break;
+    case TouchCommand::kSettle:
+      commands_.Settle("没有流水，无法结算");
+      break;
+    case TouchCommand::kMember:
+      commands_.ToggleMember();
+      break;
+    case TouchCommand::kReprint:
+      commands_.Reprint();
+      break;
+    case TouchCommand::kShiftReceipt:
+      commands_.ShiftReceipt();
+      break;
+    case TouchCommand::kCloseShift:
+      commands_.CloseShift();
+      break;
+    case TouchCommand::kSuspend:
+      commands_.Suspend();
+      break;
+    case TouchCommand::kRetrieve:
+      commands_.Retrieve();
+      break;
   }
+  Refresh();
 }
 
 void TouchFrontDialog::ShowCommandPage(bool other) {
   other_page_ = other;
-  const auto& captions = other ? kOtherCaptions : kMainCaptions;
+  const CommandPage& page = PageOf(other);
   for (size_t i = 0; i < command_buttons_.size(); ++i) {
-    const QString caption = QString::fromUtf8(captions[i]);
-    command_buttons_[i]->setText(caption);
-    command_buttons_[i]->setEnabled(!caption.isEmpty());
+    command_buttons_[i]->setText(QString::fromUtf8(page[i].caption));
+    command_buttons_[i]->setEnabled(page[i].command != TouchCommand::kNone);
   }
   if (!other) command_buttons_[kMemberButton]->setText(MemberCaption(sale_));
 }
 
-void TouchFrontDialog::OnOtherPage() {
-  ShowCommandPage(true);
-  Refresh();
-}
-
-void TouchFrontDialog::OnMainPage() {
-  ShowCommandPage(false);
-  Refresh();
-}
-
 void TouchFrontDialog::RunNumberPad(sale::PadMode mode) {
   TouchNumberPad pad(this, mode);
-  if (pad.exec() == QDialog::Accepted) {
-    sale::ApplyPadNumber(sale_, mode, pad.text().toStdString(), dialogs_, display_);
-  }
-  Refresh();
-}
-
-// A line command needs a line to act on; without one no pad is opened.
-void TouchFrontDialog::OnQuantity() {
-  if (sale_.HasSelection()) RunNumberPad(sale::PadMode::kQuantity);
-}
-
-void TouchFrontDialog::OnChangePrice() {
-  if (sale_.HasSelection()) RunNumberPad(sale::PadMode::kPrice);
-}
-
-void TouchFrontDialog::OnItemDiscount() {
-  if (sale_.HasSelection()) RunNumberPad(sale::PadMode::kItemDiscount);
-}
-
-void TouchFrontDialog::OnBillDiscount() {
-  if (!sale_.lines.empty()) RunNumberPad(sale::PadMode::kBillDiscount);
-}
-
-void TouchFrontDialog::OnPettyCash() { RunNumberPad(sale::PadMode::kPettyCash); }
-
-void TouchFrontDialog::OnCancelLine() {
-  sale::CancelLine(sale_);
-  sale::ComputeTotal(sale_, display_);
-  Refresh();
-}
-
-void TouchFrontDialog::OnCancelBill() {
-  sale::CancelBill(sale_);
-  sale::ComputeTotal(sale_, display_);
-  Refresh();
-}
-
-void TouchFrontDialog::OnSettle() {
-  if (sale_.lines.empty()) {
-    ui::ShowMessage(this, "没有流水，无法结算");
-  } else {
-    const sale::SettleResult result = sale::SettleSale(sale_, dialogs_, dialogs_, display_);
-    if (result.outcome == sale::SettleOutcome::kCommitted) {
-      settled_text_ = QString::fromStdString(sale::SettledText(result));
-    }
-  }
-  Refresh();
-}
-
-void TouchFrontDialog::OnMember() {
-  try {
-    sale::AttachMember(sale_, dialogs_, display_);
-  } catch (const std::exception& error) {
-    ui::ShowMessage(this, ErrorText(error));
-  }
-  Refresh();
-}
-
-void TouchFrontDialog::OnReprint() {
-  RunGuarded(this, [this] { ReprintChosenReceipt(this); });
-  Refresh();
-}
-
-void TouchFrontDialog::OnShiftReceipt() {
-  RunGuarded(this, [this] { ShiftSlipOfChosenShift(this); });
-  Refresh();
-}
-
-void TouchFrontDialog::OnCloseShift() {
-  RunGuarded(this, [this] { CloseShiftShowingSlip(this, sale_.workno); });
-  Refresh();
-}
-
-void TouchFrontDialog::OnSuspend() {
-  sale::SuspendSale(sale_, dialogs_, display_);
-  Refresh();
-}
-
-void TouchFrontDialog::OnRetrieve() {
-  sale::RetrieveSale(sale_, dialogs_, display_, [this] {
-    return RecordListDialog::ChooseNumber(this, sale::kSuspendedBillsMode);
-  });
-  Refresh();
+  if (pad.exec() == QDialog::Accepted) commands_.ApplyPadNumber(mode, pad.text().toStdString());
 }
 
 void TouchFrontDialog::TickClock() {
@@ -443,9 +392,7 @@ void TouchFrontDialog::TickClock() {
 void TouchFrontDialog::Refresh() {
   model_->Reload();
   FitSaleColumns(*ui_->lineTable, *model_, kColumnsInView);
-  // The last sale's payment stays until the next sale has its first line.
-  if (!sale_.lines.empty()) settled_text_.clear();
-  ui_->changeLabel->setText(settled_text_);
+  ui_->changeLabel->setText(commands_.SettledText());
   if (sale_.HasSelection()) {
     const QModelIndex row = model_->index(sale_.selected, 0);
     ui_->lineTable->selectionModel()->select(
@@ -456,7 +403,7 @@ void TouchFrontDialog::Refresh() {
   }
   ui_->totalLabel->setText(FormatMoney(sale_.total));
   operator_pane_->setText(QString::fromStdString(sale::OperatorText(sale_)));
-  member_pane_->setText(QString::fromStdString(sale_.member_pane));
+  member_pane_->setText(MemberPaneText(sale_));
   number_pane_->setText(QString::fromStdString(sale::SaleNumberText(sale_)));
   if (!other_page_) command_buttons_[kMemberButton]->setText(MemberCaption(sale_));
   ui_->barcodeEdit->setFocus();

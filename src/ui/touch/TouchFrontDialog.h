@@ -12,6 +12,7 @@
 #include "core/sale/current_sale.h"
 #include "core/sale/touch_entry.h"
 #include "core/sale/touch_pages.h"
+#include "ui/sale/CashierCommands.h"
 #include "ui/touch/TouchDialogs.h"
 
 class QLabel;
@@ -25,10 +26,32 @@ namespace ui {
 
 class SaleLinesModel;
 
+// What a touch command button does; a page gives each of its ten buttons one.
+enum class TouchCommand {
+  kNone,  // a button without a caption on this page
+  kQuantity,
+  kCancelLine,
+  kCancelBill,
+  kReprint,
+  kSettle,
+  kMember,
+  kCloseShift,
+  kShiftReceipt,
+  kOtherPage,
+  kExit,
+  kSuspend,
+  kChangePrice,
+  kItemDiscount,
+  kRetrieve,
+  kPettyCash,
+  kBillDiscount,
+  kMainPage,
+};
+
 // "计价秤前台": the cashier screen for a touch panel beside a scale. Goods are chosen with class
 // and goods buttons (or scanned into the barcode box), numbers are typed on keypads, and every
-// rule of the sale is the sale engine's, the same the keyboard screen drives. The ten command
-// buttons have two pages; each button acts on the caption it shows.
+// rule of the sale is the sale engine's, run through the commands the keyboard screen runs.
+// The ten command buttons have two pages; each button gives the command its page assigns it.
 class TouchFrontDialog : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(TouchFrontDialog)
@@ -51,12 +74,6 @@ class TouchFrontDialog : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  using Handler = void (TouchFrontDialog::*)();
-  struct Command {
-    const char* caption;
-    Handler handler;
-  };
-
   void SetUpLook();
   void SetUpStatusBar();
   void ConnectButtons();
@@ -71,33 +88,14 @@ class TouchFrontDialog : public QDialog {
   void OnGoodsButton(int index);
   void OnBarcodeEnter();
   void OnCommand(int index);
+  void Run(TouchCommand command);
   void ShowCommandPage(bool other);
-
-  // The command handlers, by caption.
-  void OnQuantity();
-  void OnCancelLine();
-  void OnCancelBill();
-  void OnReprint();
-  void OnSettle();
-  void OnMember();
-  void OnCloseShift();
-  void OnShiftReceipt();
-  void OnOtherPage();
-  void OnMainPage();
-  void OnSuspend();
-  void OnChangePrice();
-  void OnItemDiscount();
-  void OnRetrieve();
-  void OnPettyCash();
-  void OnBillDiscount();
 
   // The number pad in that mode, its number applied to the sale.
   void RunNumberPad(sale::PadMode mode);
   void TickClock();
   // Shows the sale as it now stands and gives the barcode box the focus back.
   void Refresh();
-
-  static const std::array<Command, 18> kCommands;
 
   std::unique_ptr<Ui::TouchFrontDialog> ui_;
   sale::CurrentSale sale_;
@@ -107,6 +105,7 @@ class TouchFrontDialog : public QDialog {
   bool display_opened_ = false;
   PoleDisplay display_;
   TouchDialogs dialogs_;
+  CashierCommands commands_;
   std::array<QPushButton*, sale::kClassPageSize> class_buttons_{};
   std::array<QPushButton*, sale::kGoodsPageSize> goods_buttons_{};
   std::array<QPushButton*, kCommandCount> command_buttons_{};
@@ -116,7 +115,6 @@ class TouchFrontDialog : public QDialog {
   QLabel* clock_pane_;
   QLabel* number_pane_;
   QTimer clock_;
-  QString settled_text_;  // "实收 / 找零" of the last sale, until the next one starts
 };
 
 }  // namespace ui

@@ -6,6 +6,8 @@
 
 namespace {
 
+using enum sale_testing::LineField;
+
 using sale_testing::Texts;
 
 class SaleGoodsEntryTest : public sale_testing::SaleFixture {
@@ -37,8 +39,7 @@ TEST_F(SaleGoodsEntryTest,
   EXPECT_EQ(ui_.quick_goods_offered[1].goodsname + "|" + ui_.quick_goods_offered[1].price,
             "矿泉水|");
   ASSERT_EQ(sale_.lines.size(), 1u);
-  EXPECT_EQ(Columns(0, {sale::kGoodsName, sale::kUnit, sale::kAmount}),
-            (Texts{"矿泉水", "个", "2.50"}));
+  EXPECT_EQ(Columns(0, {kGoodsName, kUnit, kAmount}), (Texts{"矿泉水", "个", "2.50"}));
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(Open().QueryText("select unit||'|'||class||'|'||salesprice||'|'||memberprice||'|'||"
                              "recordingdate||'|'||isscalegoods from goodsmaster where barcode = ?",
@@ -59,7 +60,7 @@ TEST_F(SaleGoodsEntryTest,
                                  "商品保存有误，请确认录入信息"}));
   // Quotes in names and barcodes are stored as typed.
   ASSERT_EQ(sale_.lines.size(), 1u);
-  EXPECT_EQ(Columns(0, {sale::kBarcode, sale::kGoodsName}), (Texts{"12'3", "O'Brien's 饼干"}));
+  EXPECT_EQ(Columns(0, {kBarcode, kGoodsName}), (Texts{"12'3", "O'Brien's 饼干"}));
   EXPECT_EQ(Open().QueryText("select goodsname from goodsmaster where barcode = ?", "12'3"),
             "O'Brien's 饼干");
   EXPECT_EQ(StockRows("12'3"), 1);
@@ -80,11 +81,11 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedPriceAndScaleGoodsAreWeigh
   AddGoods({"100", "散装米", 0, 0});
   ui_.prices = {7.8, std::nullopt};
   Enter("100");
-  EXPECT_EQ(Columns(0, {sale::kSalesPrice, sale::kFrontPrice, sale::kPrice, sale::kAmount}),
+  EXPECT_EQ(Columns(0, {kSalesPrice, kFrontPrice, kPrice, kAmount}),
             (Texts{"7.80", "7.80", "7.80", "7.80"}));
   Enter("100");  // cancelled: the line is still added, at 0
   ASSERT_EQ(sale_.lines.size(), 2u);
-  EXPECT_EQ(sale_.total_caption, "总计: 7.80");  // the first line's 7.80 alone
+  EXPECT_EQ(Total(), "7.80");  // the first line's 7.80 alone
   const std::pair<std::string, std::string> refused[] = {
       {"", "请录入价格"}, {"abc", "价格有误"}, {"-1", "价格有误"}};
   for (const auto& [text, message] : refused) {
@@ -97,13 +98,13 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedPriceAndScaleGoodsAreWeigh
   AddGoods({"2100007", "苹果", 10.0, 9.0, "公斤", "是"});
   AddGoods({"6901", "可乐", 3.5, 3.0});
   Enter("2100007");  // serial scale off: one piece, nothing asked
-  EXPECT_EQ(Column(0, sale::kQuantity), "1.00");
+  EXPECT_EQ(Column(0, kQuantity), "1.00");
   Open().Exec("update management set usecomscale = '是'");
   ui_.weights = {std::string("1.234"), std::nullopt, std::string("100000000")};
   Enter("2100007");
   ASSERT_EQ(sale_.lines.size(), 2u);
   EXPECT_EQ(ui_.weighed, Texts{"苹果"});
-  EXPECT_EQ(Columns(1, {sale::kQuantity, sale::kAmount}), (Texts{"1.234", "12.34"}));
+  EXPECT_EQ(Columns(1, {kQuantity, kAmount}), (Texts{"1.234", "12.34"}));
   Enter("2100007");  // weighing cancelled: no line, no message
   EXPECT_EQ(sale_.lines.size(), 2u);
   EXPECT_TRUE(ui_.messages.empty());
@@ -111,7 +112,7 @@ TEST_F(SaleGoodsEntryTest, GoodsPricedZeroTakeACheckedPriceAndScaleGoodsAreWeigh
   EXPECT_EQ(sale_.lines.size(), 2u);
   EXPECT_EQ(ui_.messages, Texts{"重量有误"});
   Enter("6901");  // goods that are not scale goods are not weighed
-  EXPECT_EQ(Column(2, sale::kQuantity), "1.00");
+  EXPECT_EQ(Column(2, kQuantity), "1.00");
   EXPECT_EQ(ui_.weighed.size(), 3u);
 }
 
@@ -124,26 +125,23 @@ TEST_F(SaleGoodsEntryTest, ScanForAMemberPriceOrAMemberDiscountMember) {
   AddGoods({"00012", "猪肉", 24.69, 20.0, "公斤", "是"});
   Attach("m1");
   Enter("1", "2", "3");
-  EXPECT_EQ(Columns(0, {sale::kPrice, sale::kAmount, sale::kMemberRate}),
-            (Texts{"3.00", "3.00", "1.00"}));
-  EXPECT_EQ(Columns(1, {sale::kPrice, sale::kMemberPrice}), (Texts{"5.00", "5.00"}));
-  EXPECT_EQ(Column(2, sale::kPrice), "20.00");
+  EXPECT_EQ(Columns(0, {kPrice, kAmount, kMemberRate}), (Texts{"3.00", "3.00", "1.00"}));
+  EXPECT_EQ(Columns(1, {kPrice, kMemberPrice}), (Texts{"5.00", "5.00"}));
+  EXPECT_EQ(Column(2, kPrice), "20.00");
   // Member pricing gives every line the same price again.
   std::vector<sale::SaleLine> scanned = sale_.lines;
   sale::ApplyMemberPricing(sale_, display_);
-  for (size_t i = 0; i < scanned.size(); ++i) EXPECT_EQ(Line(i).columns, scanned[i].columns);
+  for (size_t i = 0; i < scanned.size(); ++i) EXPECT_EQ(Line(i), scanned[i]);
   Enter("200012123457");  // a scale barcode takes no member price
-  EXPECT_EQ(Columns(3, {sale::kPrice, sale::kAmount}), (Texts{"24.69", "123.45"}));
+  EXPECT_EQ(Columns(3, {kPrice, kAmount}), (Texts{"24.69", "123.45"}));
   NextCustomer();
   AddMember({"m2", "王五", "会员折扣", 0.9});
   Attach("m2");
   Enter("1", "200012123457");
-  EXPECT_EQ(Columns(0, {sale::kPrice, sale::kMemberRate, sale::kRate, sale::kFrontRate,
-                        sale::kAmount, sale::kDiscountAmount}),
+  EXPECT_EQ(Columns(0, {kPrice, kMemberRate, kRate, kFrontRate, kAmount, kDiscountAmount}),
             (Texts{"3.50", "0.90", "0.90", "1.00", "3.15", "0.35"}));
   // 24.69 x 0.9 x 5.000 = 111.105 rounds up.
-  EXPECT_EQ(Columns(1, {sale::kRate, sale::kAmount, sale::kDiscountAmount}),
-            (Texts{"0.90", "111.11", "12.35"}));
+  EXPECT_EQ(Columns(1, {kRate, kAmount, kDiscountAmount}), (Texts{"0.90", "111.11", "12.35"}));
 }
 
 }  // namespace

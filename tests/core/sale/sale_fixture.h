@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/common/format.h"
 #include "core/sale/current_sale.h"
 #include "core/sale/member_pricing.h"
 #include "core/sale/process_entry.h"
@@ -21,6 +22,23 @@
 namespace sale_testing {
 
 using Texts = std::vector<std::string>;
+
+// The figures of a sale line, in the line list's order.
+enum LineField {
+  kBarcode,
+  kGoodsName,
+  kUnit,
+  kQuantity,
+  kSalesPrice,
+  kMemberPrice,
+  kFrontPrice,
+  kPrice,
+  kFrontRate,
+  kMemberRate,
+  kRate,
+  kAmount,
+  kDiscountAmount,
+};
 
 // Answers the engine's questions from queues filled by the test. A question without a
 // scripted answer fails the test and is answered No / cancelled.
@@ -161,13 +179,55 @@ class SaleFixture : public testing_support::TestDatabase {
     return result;
   }
   const sale::SaleLine& Line(size_t index) const { return sale_.lines.at(index); }
-  std::string Column(size_t index, sale::SaleColumn column) const { return Line(index)[column]; }
-  // The texts of several columns of one line, to compare in one expectation.
-  Texts Columns(size_t index, std::initializer_list<sale::SaleColumn> columns) const {
+  // A figure of a line as the cashier reads it: money and rates to the fen, the quantity with
+  // the line's own decimals.
+  std::string Column(size_t index, LineField column) const {
+    const sale::SaleLine& line = Line(index);
+    switch (column) {
+      case kBarcode:
+        return line.barcode;
+      case kGoodsName:
+        return line.goods_name;
+      case kUnit:
+        return line.unit;
+      case kQuantity:
+        return kasso::Fixed(line.quantity, line.quantity_decimals);
+      case kSalesPrice:
+        return kasso::Money(line.sales_price);
+      case kMemberPrice:
+        return kasso::Money(line.member_price);
+      case kFrontPrice:
+        return kasso::Money(line.front_price);
+      case kPrice:
+        return kasso::Money(line.price);
+      case kFrontRate:
+        return kasso::Money(line.front_rate);
+      case kMemberRate:
+        return kasso::Money(line.member_rate);
+      case kRate:
+        return kasso::Money(line.rate);
+      case kAmount:
+        return kasso::Money(line.amount);
+      case kDiscountAmount:
+        return kasso::Money(line.discount_amount);
+    }
+    return {};
+  }
+  // The figures of several columns of one line, to compare in one expectation.
+  Texts Columns(size_t index, std::initializer_list<LineField> columns) const {
     Texts texts;
-    for (sale::SaleColumn column : columns) texts.push_back(Column(index, column));
+    for (LineField column : columns) texts.push_back(this->Column(index, column));
     return texts;
   }
+  Texts AllColumns(size_t index) const {
+    Texts texts;
+    for (int column = kBarcode; column <= kDiscountAmount; ++column) {
+      texts.push_back(this->Column(index, static_cast<LineField>(column)));
+    }
+    return texts;
+  }
+  // The total as the cashier reads it; empty until the sale is totalled.
+  std::string Total() const { return sale_.totalled ? kasso::Money(sale_.total) : ""; }
 
   sale::CurrentSale sale_;
   ScriptedSaleUi ui_;

@@ -7,6 +7,8 @@
 
 namespace {
 
+using enum sale_testing::LineField;
+
 using sale_testing::Texts;
 
 class SuspendedSaleTest : public sale_testing::SaleFixture {
@@ -47,15 +49,15 @@ TEST_F(SuspendedSaleTest, MemberFrontPriceWeightAndDiscountOnDiscountComeBack) {
   EXPECT_EQ(RowsOf("select barcode, frontprice, quantity from transactionpendinglist"),
             "1|8.0|1.0|\n00012|10.0|0.455|\n");
   ASSERT_TRUE(Retrieve(1));
-  EXPECT_EQ(sale_.member_id + sale_.member_pane, "m1[会员名称:张三][优惠方式:会员价]");
+  EXPECT_EQ(sale_.member_id + sale_.member_name + sale_.member_dismode, "m1张三会员价");
+  EXPECT_EQ(sale_.member_pane, sale::MemberPane::kMember);
   ASSERT_EQ(sale_.lines.size(), 2u);
-  const auto figures = {sale::kBarcode,    sale::kQuantity, sale::kMemberPrice,
-                        sale::kFrontPrice, sale::kPrice,    sale::kAmount};
+  const auto figures = {kBarcode, kQuantity, kMemberPrice, kFrontPrice, kPrice, kAmount};
   EXPECT_EQ(Columns(0, figures), (Texts{"1", "1.000", "9.00", "8.00", "8.00", "8.00"}));
   // No member price (0) must not sell the apples for nothing.
   EXPECT_EQ(Columns(1, figures), (Texts{"00012", "0.455", "10.00", "10.00", "10.00", "4.55"}));
   EXPECT_EQ(sale_.selected, 1);
-  EXPECT_EQ(sale_.total_caption, "总计: 12.55");
+  EXPECT_EQ(Total(), "12.55");
   EXPECT_EQ(ParkedRows(), 0);
   NextCustomer();
   AddMember({"dd", "甲", "会员折扣", 0.9, "是"});
@@ -67,11 +69,10 @@ TEST_F(SuspendedSaleTest, MemberFrontPriceWeightAndDiscountOnDiscountComeBack) {
     if (parked) {
       ASSERT_TRUE(Suspend() && Retrieve(1));
     }
-    EXPECT_EQ(Columns(0, {sale::kRate, sale::kAmount}), (Texts{"0.90", "9.00"}));
-    EXPECT_EQ(Columns(1, {sale::kFrontRate, sale::kMemberRate, sale::kRate, sale::kAmount,
-                          sale::kDiscountAmount}),
+    EXPECT_EQ(Columns(0, {kRate, kAmount}), (Texts{"0.90", "9.00"}));
+    EXPECT_EQ(Columns(1, {kFrontRate, kMemberRate, kRate, kAmount, kDiscountAmount}),
               (Texts{"0.80", "0.90", "0.72", "2.52", "0.98"}));
-    EXPECT_EQ(sale_.total_caption, "总计: 11.52");
+    EXPECT_EQ(Total(), "11.52");
   }
 }
 
@@ -91,7 +92,7 @@ TEST_F(SuspendedSaleTest, RefusalsAndAFailedSuspensionChangeNothing) {
   EXPECT_EQ(ParkedRows(), 1);
   sale::NewSale(sale_);
   ASSERT_TRUE(Retrieve(1));
-  EXPECT_EQ(Columns(0, {sale::kFrontPrice, sale::kPrice}), (Texts{"12.00", "10.00"}));
+  EXPECT_EQ(Columns(0, {kFrontPrice, kPrice}), (Texts{"12.00", "10.00"}));
   NextCustomer();
   Refuse("full",
          "before insert on transactionpendinglist "

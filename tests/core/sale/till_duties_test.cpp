@@ -118,7 +118,7 @@ TEST_F(TillDutiesTest, PettyCashAndTheDrawerKeyKickTheDrawer) {
   EXPECT_EQ(Petty("+100"), sale::EntryOutcome::kDone);
   EXPECT_EQ(drawer.ReadAll(), std::string(kKick, 5));
   EXPECT_TRUE(ui_.messages.empty());
-  EXPECT_EQ(sale_.total_caption, "总计: 0.00");
+  EXPECT_EQ(Total(), "0.00");
   EXPECT_EQ(Count("select count(*) from transactiondetails where transactionnumber = 5 "
                   "and transactiontype = '备用金' and actualvalue = 100 and workno = '0' "
                   "and shiftid = 0 and transactiondatetime = '2024-05-01 18:00:00'"),

@@ -187,10 +187,9 @@ TEST_F(PowerLossTest, ASaleIsStoredWholeOrNotAtAll) {
     sale::CurrentSale sale;
     for (auto [barcode, quantity] : {std::pair{"A", 2.0}, {"B", 1.0}, {"C", 3.0}}) {
       sale::SaleLine line;
-      line[sale::kBarcode] = barcode;
-      line[sale::kQuantity] = sale::MoneyText(quantity);
-      line[sale::kPrice] = sale::MoneyText(5);
-      line[sale::kRate] = "1.00";
+      line.barcode = barcode;
+      line.quantity = quantity;
+      line.price = 5;
       sale::SetLineAmounts(line, 1.0, 5, quantity);
       sale.lines.push_back(line);
     }

@@ -7,6 +7,7 @@
 
 #include "core/devices/port.h"
 #include "core/devices/pty.h"
+#include "core/sale/member_pricing.h"
 #include "core/servicelib/kasso_basic.h"
 #include "ui/common/SlipWindow.h"
 #include "ui/devices/QtDriverPrinter.h"
@@ -14,6 +15,8 @@
 #include "ui/sale/PriceEntryDialog.h"
 #include "ui/sale/QuickGoodsDialog.h"
 #include "ui/sale/RecordListDialog.h"
+#include "ui/sale/SaleCaptions.h"
+#include "ui/sale/SaleLinesModel.h"
 #include "ui/sale/SettleDialog.h"
 #include "ui/sale/WeighConfirmDialog.h"
 #include "ui/ui_test_support.h"
@@ -93,16 +96,16 @@ TEST_F(SalesFrontDialogTest, ScansCommandsAndArrowKeysAllWorkFromTheEntryField) 
   OpenScreen();
   Type("6901");
   ASSERT_EQ(Rows(), 1);
-  EXPECT_EQ(Cell(0, sale::kGoodsName), "牛奶");
+  EXPECT_EQ(Cell(0, ui::kGoodsName), "牛奶");
   EXPECT_EQ(Pane("totalLabel"), "总计: 2.50");
   EXPECT_TRUE(entry_->text().isEmpty());
 
   TypeEach(screen_.get(), {"6902", "6901"});
   ASSERT_EQ(Rows(), 3);
-  EXPECT_EQ(Cell(1, sale::kGoodsName), "面包");
+  EXPECT_EQ(Cell(1, ui::kGoodsName), "面包");
   EXPECT_EQ(SelectedRow(), 2);
   Type("*3");  // acts on the selected line
-  EXPECT_EQ(Cell(2, sale::kQuantity), "3.00");
+  EXPECT_EQ(Cell(2, ui::kQuantity), "3.00");
   EXPECT_EQ(Pane("totalLabel"), "总计: 14.00");
 
   // A refused command is shown and stays in the field to be corrected.
@@ -169,7 +172,7 @@ TEST_F(SalesFrontDialogTest, UnknownGoodsAndGoodsWithoutAPriceAskAndRefuseBadAns
   Type("777");
   EXPECT_TRUE(quick.ran());
   ASSERT_EQ(Rows(), 1);
-  EXPECT_EQ(Cell(0, sale::kGoodsName), "酱油");
+  EXPECT_EQ(Cell(0, ui::kGoodsName), "酱油");
   EXPECT_EQ(Pane("totalLabel"), "总计: 6.80");
 
   AddGoods("6909", "散货", 0);
@@ -186,7 +189,7 @@ TEST_F(SalesFrontDialogTest, UnknownGoodsAndGoodsWithoutAPriceAskAndRefuseBadAns
   EXPECT_TRUE(price.ran());
   EXPECT_EQ(boxes_.Texts(), Texts{"价格有误"});
   ASSERT_EQ(Rows(), 2);
-  EXPECT_EQ(Cell(1, sale::kSalesPrice), "3.50");
+  EXPECT_EQ(Cell(1, ui::kSalesPrice), "3.50");
   EXPECT_EQ(Pane("totalLabel"), "总计: 10.30");
 }
 
@@ -213,13 +216,28 @@ TEST_F(SalesFrontDialogTest, F4AttachesACheckedMemberAndF4AgainDetaches) {
   EXPECT_EQ(screen_->current_sale().member_id, "M01");
   auto* member_button = screen_->findChild<QPushButton*>("memberButton");
   EXPECT_EQ(member_button->text(), "F4 普通客户");
-  EXPECT_TRUE(Pane("memberPane").contains("王五"));
+  EXPECT_EQ(Pane("memberPane"), "[会员名称:王五][优惠方式:会员价]");
 
   QTest::keyClick(entry_, Qt::Key_F4);
   EXPECT_FALSE(screen_->current_sale().HasMember());
   EXPECT_EQ(member_button->text(), "F4 会员");
   EXPECT_EQ(Pane("memberPane"), "普通客户");
   EXPECT_EQ(screen_->focusWidget(), entry_);  // the window itself may await reactivation
+}
+
+TEST_F(SalesFrontDialogTest, MemberPaneTellsStoredValuePointsRateAndDiscountOnDiscount) {
+  Open().Exec(
+      "insert into membermaster (memberid,membername,memberpid,memberphone,memberpointsmode,"
+      "memberpointsvalue,depositmode,depositvalue,memberpw,dismode,disrate,disondis) "
+      "values ('m1','张三','','','是',12.5,'是',100,'','会员折扣',0.9,'是')");
+  sale::CurrentSale sale;
+  EXPECT_EQ(ui::MemberPaneText(sale), "");
+  sale::DescribeMember(sale, "m1");
+  EXPECT_EQ(ui::MemberPaneText(sale),
+            "[会员名称:张三][储值会员,储值金额:100.00][积分会员,现有积分:12.50]"
+            "[优惠方式:会员折扣][折扣率:90%][折上折]");
+  sale::DescribeMember(sale, "nobody");
+  EXPECT_EQ(ui::MemberPaneText(sale), "普通客户");
 }
 
 TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleReadingAndTellsUnknownGoods) {
@@ -252,17 +270,17 @@ TEST_F(SalesFrontDialogTest, EveryColumnFitsWholeAt1024By768AndTheNameGetsTheRoo
   // The name is shown whole: the discount columns give up the room their headings took.
   Type("6920131234568");
   QTest::qWait(20);
-  EXPECT_GT(table_->columnWidth(sale::kGoodsName), metrics.horizontalAdvance(Cell(0, 1)));
-  EXPECT_GT(table_->columnWidth(sale::kGoodsName), 2 * table_->columnWidth(sale::kFrontRate));
+  EXPECT_GT(table_->columnWidth(ui::kGoodsName), metrics.horizontalAdvance(Cell(0, 1)));
+  EXPECT_GT(table_->columnWidth(ui::kGoodsName), 2 * table_->columnWidth(ui::kFrontRate));
   // With the widest figures every column still fits whole.
   Type("6920131234567");
   Type("*9.99");
   QTest::qWait(20);
   EXPECT_FALSE(table_->horizontalScrollBar()->isVisible());
-  const int last = sale::kColumnCount - 1;
+  const int last = ui::kColumnCount - 1;
   EXPECT_LE(table_->columnViewportPosition(last) + table_->columnWidth(last),
             table_->viewport()->width());
-  for (int column : {int{sale::kBarcode}, int{sale::kAmount}}) {
+  for (int column : {int{ui::kBarcode}, int{ui::kAmount}}) {
     EXPECT_GT(table_->columnWidth(column), metrics.horizontalAdvance(Cell(1, column)));
   }
 }
@@ -371,7 +389,7 @@ TEST_F(SalesFrontDialogTest, ParkedSaleComesBackWithF10) {
   EXPECT_EQ(Rows(), 0);
   ChooseFirst(Qt::Key_F10);
   ASSERT_EQ(Rows(), 1);
-  EXPECT_EQ(screen_->current_sale().lines[0][sale::kQuantity], "3.000");
+  EXPECT_EQ(testing_support::Cell(*screen_, "lineTable", 0, ui::kQuantity), "3.000");
 }
 
 TEST_F(SalesFrontDialogTest, F12AsksThenShowsTheShiftWhoseCashIsTheDrawersAndSlipsShowUnprinted) {

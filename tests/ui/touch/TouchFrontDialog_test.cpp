@@ -167,6 +167,30 @@ TEST_F(TouchFrontDialogTest, SettlingWritesTheSameRowsAsTheKeyboardScreen) {
   EXPECT_TRUE(boxes_.shown().empty());
 }
 
+TEST_F(TouchFrontDialogTest, PettyCashWaitsUntilTheOpenSaleIsSettledAsOnTheKeyboard) {
+  OpenScreen();
+  QTest::mouseClick(Button("goodsButton0"), Qt::LeftButton);
+  Command("其他");
+  {
+    ModalDriver<ui::TouchNumberPad> pad(TapKeys("50"));
+    Command("备用金");
+    EXPECT_FALSE(pad.ran());
+  }
+  EXPECT_EQ(boxes_.Texts(), (std::vector<QString>{"有未结账的流水,不能录入备用金"}));
+  EXPECT_EQ(Count("select count(*) from transactiondetails"), 0);
+  Command("主界面");
+  Command("整单取消");
+  Command("其他");
+  {
+    ModalDriver<ui::TouchNumberPad> pad(TapKeys("50"));
+    Command("备用金");
+    EXPECT_TRUE(pad.ran());
+  }
+  EXPECT_EQ(Count("select count(*) from transactiondetails where transactiontype = '备用金' "
+                  "and actualvalue = 50"),
+            1);
+}
+
 TEST_F(TouchFrontDialogTest, F1OpensTheTouchScreenWhenTheScaleFrontIsOn) {
   const app::MenuModule cashier{1, 0, 0, 0, 0, "", ""};
   for (const char* setting : {"是", "否"}) {
