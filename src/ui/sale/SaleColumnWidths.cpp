@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QStyle>
 #include <QTableView>
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/sale/current_sale.h"
 #include "ui/sale/SaleLinesModel.h"
 
 namespace ui {
@@ -121,6 +123,21 @@ void FitSaleColumns(QTableView& table, SaleLinesModel& model, int in_view) {
   }
   // A heading narrower than its text is shown on two lines; the header grows to hold them.
   model.SetSplitHeadings(std::move(split));
+}
+
+void ShowSaleLines(QTableView& table, SaleLinesModel& model, const sale::CurrentSale& sale,
+                   int in_view) {
+  model.Reload();
+  FitSaleColumns(table, model, in_view);
+  if (!sale.HasSelection()) {
+    table.clearSelection();
+    return;
+  }
+  const QModelIndex row = model.index(sale.selected, 0);
+  table.selectionModel()->select(row,
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  table.setCurrentIndex(row);
+  table.scrollTo(row);
 }
 
 }  // namespace ui

@@ -2,6 +2,10 @@
 
 class QTableView;
 
+namespace sale {
+struct CurrentSale;
+}
+
 namespace ui {
 
 class SaleLinesModel;
@@ -15,5 +19,10 @@ class SaleLinesModel;
 // what the customer asks about); room left over widens them in the proportions of their
 // designed widths. Call it whenever the list's width or its lines change.
 void FitSaleColumns(QTableView& table, SaleLinesModel& model, int in_view);
+
+// Shows the sale's lines as they now stand: reloads them, fits the columns (in_view as for
+// FitSaleColumns) and selects the sale's selected line, scrolled into view.
+void ShowSaleLines(QTableView& table, SaleLinesModel& model, const sale::CurrentSale& sale,
+                   int in_view);
 
 }  // namespace ui

@@ -3,7 +3,6 @@
 #include <QFocusEvent>
 #include <QFont>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
@@ -243,18 +242,8 @@ void SalesFrontDialog::TickClock() {
 }
 
 void SalesFrontDialog::Refresh() {
-  model_->Reload();
-  FitSaleColumns(*ui_->lineTable, *model_, model_->columnCount());
+  ShowSaleLines(*ui_->lineTable, *model_, sale_, model_->columnCount());
   ui_->changeLabel->setText(commands_.SettledText());
-  if (sale_.HasSelection()) {
-    QModelIndex row = model_->index(sale_.selected, 0);
-    ui_->lineTable->selectionModel()->select(
-        row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ui_->lineTable->setCurrentIndex(row);
-    ui_->lineTable->scrollTo(row);
-  } else {
-    ui_->lineTable->clearSelection();
-  }
   ui_->totalLabel->setText(TotalCaption(sale_));
   number_pane_->setText(QString::fromStdString(sale::SaleNumberText(sale_)));
   operator_pane_->setText(QString::fromStdString(sale::OperatorText(sale_)));

@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -390,17 +389,8 @@ void TouchFrontDialog::TickClock() {
 }
 
 void TouchFrontDialog::Refresh() {
-  model_->Reload();
-  FitSaleColumns(*ui_->lineTable, *model_, kColumnsInView);
+  ShowSaleLines(*ui_->lineTable, *model_, sale_, kColumnsInView);
   ui_->changeLabel->setText(commands_.SettledText());
-  if (sale_.HasSelection()) {
-    const QModelIndex row = model_->index(sale_.selected, 0);
-    ui_->lineTable->selectionModel()->select(
-        row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ui_->lineTable->scrollTo(row);
-  } else {
-    ui_->lineTable->clearSelection();
-  }
   ui_->totalLabel->setText(FormatMoney(sale_.total));
   operator_pane_->setText(QString::fromStdString(sale::OperatorText(sale_)));
   member_pane_->setText(MemberPaneText(sale_));
