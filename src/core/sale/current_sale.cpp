@@ -4,16 +4,6 @@
 
 namespace sale {
 
-std::string SaleNumberText(const CurrentSale& sale) {
-  return "单号: " + std::to_string(sale.sale_number);
-}
-
-std::string OperatorText(const CurrentSale& sale) { return "收银员: " + sale.operator_name; }
-
-std::string MemberButtonCaption(const CurrentSale& sale) {
-  return sale.HasMember() ? "F4 普通客户" : "F4 会员";
-}
-
 double RoundToFen(double value) {
   // 0.35 * 3 is held as 1.0499999...; the cashier expects 1.05.
   return servicelib::rounddigits(value, 2);

@@ -72,13 +72,6 @@ struct CurrentSale {
   bool HasSelection() const { return selected >= 0 && selected < static_cast<int>(lines.size()); }
 };
 
-// "单号: " followed by the sale number, for status pane 0.
-std::string SaleNumberText(const CurrentSale& sale);
-// "收银员: " followed by the operator name, for status pane 1.
-std::string OperatorText(const CurrentSale& sale);
-// The member key's caption: "F4 会员" with no member, "F4 普通客户" with one.
-std::string MemberButtonCaption(const CurrentSale& sale);
-
 // Money and rates as a line keeps them: rounded to the fen, halves away from zero.
 double RoundToFen(double value);
 // Sets the amount and discount amount from rate, unit price and quantity, each to the fen:

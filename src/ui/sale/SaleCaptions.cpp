@@ -28,6 +28,18 @@ QString MemberPaneText(const sale::CurrentSale& sale) {
   return QString::fromStdString(text);
 }
 
+QString SaleNumberText(const sale::CurrentSale& sale) {
+  return QStringLiteral("单号: ") + QString::number(sale.sale_number);
+}
+
+QString OperatorText(const sale::CurrentSale& sale) {
+  return QStringLiteral("收银员: ") + QString::fromStdString(sale.operator_name);
+}
+
+QString MemberButtonCaption(const sale::CurrentSale& sale) {
+  return sale.HasMember() ? QStringLiteral("F4 普通客户") : QStringLiteral("F4 会员");
+}
+
 QString TotalCaption(const sale::CurrentSale& sale) {
   return QStringLiteral("总计: ") +
          (sale.totalled ? QString::fromStdString(kasso::Money(sale.total)) : QString());

@@ -14,6 +14,13 @@ namespace ui {
 // discount) and "[折上折]" when the discounts multiply.
 QString MemberPaneText(const sale::CurrentSale& sale);
 
+// "单号: " and the number the sale is expected to get, for the sale number pane.
+QString SaleNumberText(const sale::CurrentSale& sale);
+// "收银员: " and the operator's name, for the operator pane.
+QString OperatorText(const sale::CurrentSale& sale);
+// The keyboard screen's member key: "F4 会员" with no member, "F4 普通客户" with one.
+QString MemberButtonCaption(const sale::CurrentSale& sale);
+
 // The keyboard screen's total: "总计: " with the total "%.2f", bare until the sale is totalled.
 QString TotalCaption(const sale::CurrentSale& sale);
 

@@ -245,10 +245,10 @@ void SalesFrontDialog::Refresh() {
   ShowSaleLines(*ui_->lineTable, *model_, sale_, model_->columnCount());
   ui_->changeLabel->setText(commands_.SettledText());
   ui_->totalLabel->setText(TotalCaption(sale_));
-  number_pane_->setText(QString::fromStdString(sale::SaleNumberText(sale_)));
-  operator_pane_->setText(QString::fromStdString(sale::OperatorText(sale_)));
+  number_pane_->setText(SaleNumberText(sale_));
+  operator_pane_->setText(OperatorText(sale_));
   member_pane_->setText(MemberPaneText(sale_));
-  ui_->memberButton->setText(QString::fromStdString(sale::MemberButtonCaption(sale_)));
+  ui_->memberButton->setText(MemberButtonCaption(sale_));
 }
 
 }  // namespace ui

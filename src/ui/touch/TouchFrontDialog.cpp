@@ -392,9 +392,9 @@ void TouchFrontDialog::Refresh() {
   ShowSaleLines(*ui_->lineTable, *model_, sale_, kColumnsInView);
   ui_->changeLabel->setText(commands_.SettledText());
   ui_->totalLabel->setText(FormatMoney(sale_.total));
-  operator_pane_->setText(QString::fromStdString(sale::OperatorText(sale_)));
+  operator_pane_->setText(OperatorText(sale_));
   member_pane_->setText(MemberPaneText(sale_));
-  number_pane_->setText(QString::fromStdString(sale::SaleNumberText(sale_)));
+  number_pane_->setText(SaleNumberText(sale_));
   if (!other_page_) command_buttons_[kMemberButton]->setText(MemberCaption(sale_));
   ui_->barcodeEdit->setFocus();
 }
