@@ -16,7 +16,7 @@ constexpr std::string_view kDutyRightsColumn = "dutyrights";
 // "sales,operator,...": every right column, in kRightColumns order.
 std::string RightColumnList() {
   std::string list;
-  for (std::string_view column : servicelib::kRightColumns) {
+  for (std::string_view column : lookups::kRightColumns) {
     if (!list.empty()) list += ',';
     list += column;
   }
@@ -26,12 +26,11 @@ std::string RightColumnList() {
 }  // namespace
 
 std::size_t RightIndex(std::string_view column) {
-  auto found =
-      std::find(servicelib::kRightColumns.begin(), servicelib::kRightColumns.end(), column);
-  if (found == servicelib::kRightColumns.end()) {
+  auto found = std::find(lookups::kRightColumns.begin(), lookups::kRightColumns.end(), column);
+  if (found == lookups::kRightColumns.end()) {
     throw std::out_of_range("not a right column: " + std::string(column));
   }
-  return static_cast<std::size_t>(found - servicelib::kRightColumns.begin());
+  return static_cast<std::size_t>(found - lookups::kRightColumns.begin());
 }
 
 DutyRights LoadDutyRights(const std::string& duty) {
@@ -55,7 +54,7 @@ void SaveDutyRights(const std::string& duty, const DutyRights& rights) {
   std::string assignments;
   std::vector<int> values;
   for (std::size_t i = 0; i < rights.size(); ++i) {
-    std::string_view column = servicelib::kRightColumns[i];
+    std::string_view column = lookups::kRightColumns[i];
     if (manager && column == kDutyRightsColumn) continue;
     if (!assignments.empty()) assignments += ',';
     assignments += std::string(column) + " = ?";
@@ -79,7 +78,7 @@ void SaveDutyRights(const std::string& duty, const DutyRights& rights) {
                                        ") values (?" + placeholders + ")");
     insert.Bind(1, duty);
     for (std::size_t i = 0; i < rights.size(); ++i) {
-      bool granted = rights[i] || (manager && servicelib::kRightColumns[i] == kDutyRightsColumn);
+      bool granted = rights[i] || (manager && lookups::kRightColumns[i] == kDutyRightsColumn);
       insert.Bind(static_cast<int>(i) + 2, granted ? 1 : 0);
     }
     insert.Run();

@@ -9,8 +9,8 @@
 
 namespace app {
 
-// The rights of one duty: one flag per entry of servicelib::kRightColumns, in that order.
-using DutyRights = std::array<bool, servicelib::kRightColumns.size()>;
+// The rights of one duty: one flag per entry of lookups::kRightColumns, in that order.
+using DutyRights = std::array<bool, lookups::kRightColumns.size()>;
 
 // The position of a right column in DutyRights. Throws std::out_of_range for other names.
 std::size_t RightIndex(std::string_view column);

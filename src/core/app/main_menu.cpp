@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "core/lookups/open_or.h"
 #include "core/lookups/operators.h"
 
 namespace app {
@@ -23,7 +24,8 @@ const MenuModule& ModuleForKey(int key) {
 }
 
 bool HasRight(const std::string& workno, const std::string& right_column) {
-  return servicelib::CheckRights(right_column, workno);
+  return lookups::OpenOr(
+      false, [&](store::Database& db) { return lookups::HasRight(db, right_column, workno); });
 }
 
 }  // namespace app

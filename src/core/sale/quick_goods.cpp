@@ -10,9 +10,9 @@ namespace {
 
 // A price the cashier typed: a plain decimal of at least 0 that a till can hold, to the fen.
 std::optional<double> ReadPrice(const std::string& text) {
-  std::optional<double> typed = servicelib::ReadTypedNumber(text, servicelib::TillNumber::kAmount);
+  std::optional<double> typed = lookups::ReadTypedNumber(text, lookups::TillNumber::kAmount);
   if (!typed) return std::nullopt;
-  double price = servicelib::rounddigits(*typed, 2);
+  double price = lookups::RoundTo(*typed, 2);
   if (price < 0) return std::nullopt;
   return price;
 }

@@ -40,9 +40,9 @@ DutyRightsDialog::Page DutyRightsDialog::MakePage(const QString& duty, const QSt
   Page page;
   page.duty = duty;
   page.save = save;
-  for (size_t i = 0; i < servicelib::kRightColumns.size(); ++i) {
-    QString column = QString::fromUtf8(servicelib::kRightColumns[i].data(),
-                                       static_cast<qsizetype>(servicelib::kRightColumns[i].size()));
+  for (size_t i = 0; i < lookups::kRightColumns.size(); ++i) {
+    QString column = QString::fromUtf8(lookups::kRightColumns[i].data(),
+                                       static_cast<qsizetype>(lookups::kRightColumns[i].size()));
     QString name = prefix + column.left(1).toUpper() + column.mid(1) + "Check";
     page.boxes[i] = findChild<QCheckBox*>(name);
     if (page.boxes[i] == nullptr) throw std::logic_error("missing right box " + name.toStdString());

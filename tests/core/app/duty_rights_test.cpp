@@ -29,12 +29,12 @@ TEST_F(DutyRightsTest, EveryBoxReachesItsColumnOddValuesLoadSafelyAndManagersKee
     app::SaveDutyRights("收银员", rights);
     EXPECT_EQ(app::LoadDutyRights("收银员"), rights);
     for (size_t i = 0; i < rights.size(); ++i) {
-      EXPECT_EQ(Stored("收银员", servicelib::kRightColumns[i]), rights[i] ? 1 : 0)
-          << servicelib::kRightColumns[i];
+      EXPECT_EQ(Stored("收银员", lookups::kRightColumns[i]), rights[i] ? 1 : 0)
+          << lookups::kRightColumns[i];
     }
   }
   // The managers' row is untouched by a cashier save.
-  for (std::string_view column : servicelib::kRightColumns) EXPECT_EQ(Stored("经理", column), 1);
+  for (std::string_view column : lookups::kRightColumns) EXPECT_EQ(Stored("经理", column), 1);
   Open().Exec("update dutyrights set sales = null, operator = 2 where operatorduty = '收银员'");
   DutyRights cashier = app::LoadDutyRights("收银员");
   EXPECT_TRUE(!cashier[RightIndex("sales")] && cashier[RightIndex("operator")]);

@@ -46,16 +46,16 @@ void SaveComponent(const std::string& combined_barcode, const std::string& barco
   const std::string amount = kasso::Trim(quantity);
   if (code.empty()) throw kasso::ValidationError("条码不能为空", "barcode");
   store::Database db;
-  if (!servicelib::IfBarcodeExist(db, code)) {
+  if (!lookups::HasGoods(db, code)) {
     throw kasso::ValidationError("此商品不存在", "barcode");
   }
-  if (servicelib::IfCombinedGoods(db, code)) {
+  if (lookups::IsCombinedGoods(db, code)) {
     throw kasso::ValidationError("组合商品的下线商品不能是组合商品", "barcode");
   }
   if (code == kasso::Trim(combined_barcode)) {
     throw kasso::ValidationError("组合商品的下线商品不能是自己", "barcode");
   }
-  if (!servicelib::NumericalCheck(amount) || kasso::ParseNumber(amount) <= 0) {
+  if (!lookups::IsPlainNumber(amount) || kasso::ParseNumber(amount) <= 0) {
     throw kasso::ValidationError("数量必须大于0", "quantity");
   }
   const double value = kasso::ParseNumber(amount);

@@ -4,6 +4,7 @@
 
 #include "core/common/format.h"
 #include "core/lookups/open_or.h"
+#include "core/settings/settings.h"
 #include "core/store/database.h"
 
 namespace backoffice {
@@ -105,7 +106,7 @@ void DeleteGoods(const std::string& barcode) {
 }
 
 bool GoodsBarcodeExists(const std::string& barcode) {
-  return servicelib::OpenOr(false, [&](store::Database& db) {
+  return lookups::OpenOr(false, [&](store::Database& db) {
     return db.HasRow("select 1 from goodsmaster where barcode = ?", barcode);
   });
 }
@@ -152,7 +153,7 @@ std::optional<GoodsFields> LoadGoodsForEdit(const std::string& barcode) {
 }
 
 std::string SuggestPluNumber() {
-  std::int64_t highest = servicelib::OpenOr<std::int64_t>(0, [](store::Database& db) {
+  std::int64_t highest = lookups::OpenOr<std::int64_t>(0, [](store::Database& db) {
     return db.QueryInt("select max(pluno) from goodsmaster where isscalegoods = ?", kYes)
         .value_or(0);
   });
@@ -160,7 +161,7 @@ std::string SuggestPluNumber() {
 }
 
 std::optional<ItemLibraryEntry> LookUpItemLibrary(const std::string& barcode) {
-  return servicelib::OpenOr<std::optional<ItemLibraryEntry>>(
+  return lookups::OpenOr<std::optional<ItemLibraryEntry>>(
       std::nullopt, [&](store::Database& db) -> std::optional<ItemLibraryEntry> {
         store::Statement statement =
             db.Query("select goodsname,unit from itemlibrary where barcode = ?", barcode);
@@ -170,9 +171,8 @@ std::optional<ItemLibraryEntry> LookUpItemLibrary(const std::string& barcode) {
 }
 
 bool ItemLibraryEnabled() {
-  return servicelib::OpenOr(false, [](store::Database& db) {
-    return db.QueryText("select useitemlibrary from management").value_or("") == kYes;
-  });
+  return lookups::OpenOr(
+      false, [](store::Database& db) { return settings::LoadSettings(db).item_library; });
 }
 
 std::vector<std::string> LoadUnitChoices() {

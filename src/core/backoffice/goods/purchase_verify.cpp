@@ -12,9 +12,9 @@
 namespace backoffice {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
-double Fen(double value) { return rounddigits(value, 2); }
+double Fen(double value) { return RoundTo(value, 2); }
 
 // One line of the open bill as the list shows it: quantity, price and amount to the fen.
 struct Line {
@@ -111,9 +111,8 @@ void VerifyPurchaseBill() {
 void VerifyReturnBill() {
   store::Database db;
   store::Transaction tx(db);
-  const std::vector<Line> lines =
-      ReadLines(db, "select barcode,quantity,returnprice,returnvalue from return order by rowid",
-                false);
+  const std::vector<Line> lines = ReadLines(
+      db, "select barcode,quantity,returnprice,returnvalue from return order by rowid", false);
   sale::StockMover stock(db);
   for (const Line& line : lines) {
     stock.Move(line.barcode, -line.quantity, line.combined);

@@ -14,6 +14,7 @@
 #include "core/common/clock.h"
 #include "core/common/error.h"
 #include "core/common/format.h"
+#include "core/lookups/bills.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
 
@@ -34,10 +35,10 @@ StocktakeRow ReadRow(const store::Statement& statement) {
 // No count starts while a purchase or return bill waits for verification: its lines would
 // reach the stock after the book quantities were taken.
 void RefuseWhileBillsWait(store::Database& db) {
-  if (db.HasRow("select 1 from import limit 1")) {
+  if (lookups::HasOpenPurchaseBill(db)) {
     throw kasso::UserError("有未验收的进货单,请处理后盘点");
   }
-  if (db.HasRow("select 1 from return limit 1")) {
+  if (lookups::HasOpenReturnBill(db)) {
     throw kasso::UserError("有未验收的返厂单,请处理后盘点");
   }
 }
@@ -132,10 +133,10 @@ void SaveCount(const std::string& barcode, const std::string& quantity) {
   if (!combined) throw ValidationError("此商品不存在", "barcode");
   if (kasso::Trim(quantity).empty()) throw ValidationError("请录入数量", "quantity");
   const std::optional<double> count =
-      servicelib::ReadTypedNumber(quantity, servicelib::TillNumber::kQuantity);
+      lookups::ReadTypedNumber(quantity, lookups::TillNumber::kQuantity);
   if (!count) throw ValidationError("数量录入有误", "quantity");
   if (*count < 0) throw ValidationError("盘点数量必须大于或等于0", "quantity");
-  const double counted = servicelib::rounddigits(*count, 3);
+  const double counted = lookups::RoundTo(*count, 3);
   // A goods entered after the count was generated has no row: its count would be lost.
   if (db.Exec("update invcount set invquant = ?1,plquant = ?1 - ifnull(accquant,0) "
               "where barcode = ?2",

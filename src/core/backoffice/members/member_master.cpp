@@ -11,9 +11,9 @@ namespace {
 
 using kasso::Trim;
 using kasso::ValidationError;
-using servicelib::ReadTypedNumber;
-using servicelib::rounddigits;
-using servicelib::TillNumber;
+using lookups::ReadTypedNumber;
+using lookups::RoundTo;
+using lookups::TillNumber;
 
 constexpr const char* kRowsSelect =
     "select rowid,memberid,membername,membersex,memberpid,memberphone,depositmode,depositvalue,"
@@ -81,10 +81,10 @@ CheckedMember Check(const MemberFields& fields) {
   // above 1 would charge more and one below 0 would pay the member.
   if (f.dismode == kAdvantageDiscount) {
     const std::optional<double> rate = ReadTypedNumber(f.disrate, TillNumber::kAmount);
-    if (!rate || rounddigits(*rate, 2) < 0 || rounddigits(*rate, 2) > 1) {
+    if (!rate || RoundTo(*rate, 2) < 0 || RoundTo(*rate, 2) > 1) {
       throw ValidationError("折扣率有误", "disrate");
     }
-    member.disrate = rounddigits(*rate, 2);
+    member.disrate = RoundTo(*rate, 2);
   } else {
     f.disondis = false;
   }
@@ -93,10 +93,10 @@ CheckedMember Check(const MemberFields& fields) {
   const std::optional<double> typed =
       points.empty() ? 0.0 : ReadTypedNumber(points, TillNumber::kAmount);
   if (!typed) throw ValidationError("积分值有误", "memberpointsvalue");
-  member.points = rounddigits(*typed, 2);
+  member.points = RoundTo(*typed, 2);
   const std::optional<double> shown = ReadTypedNumber(f.points_shown, TillNumber::kAmount);
   member.points_typed =
-      shown ? rounddigits(*shown, 2) != member.points : Trim(f.points_shown) != points;
+      shown ? RoundTo(*shown, 2) != member.points : Trim(f.points_shown) != points;
   return member;
 }
 
@@ -180,7 +180,7 @@ std::optional<MemberFields> LoadMemberForEdit(const std::string& memberid) {
 
 bool MemberExists(const std::string& memberid) {
   store::Database db;
-  return servicelib::IsMemberExists(db, Trim(memberid));
+  return lookups::HasMember(db, Trim(memberid));
 }
 
 bool SaveMember(const MemberFields& fields) {
