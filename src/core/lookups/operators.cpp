@@ -1,7 +1,5 @@
 #include "core/lookups/operators.h"
 
-#include <algorithm>
-
 namespace lookups {
 
 std::string OperatorName(store::Database& db, const std::string& workno) {
@@ -9,10 +7,9 @@ std::string OperatorName(store::Database& db, const std::string& workno) {
       .value_or("");
 }
 
-bool HasRight(store::Database& db, const std::string& right, const std::string& workno) {
-  auto known = std::find(kRightColumns.begin(), kRightColumns.end(), right);
-  if (known == kRightColumns.end()) return false;
-  store::Statement row = db.Query("select b." + std::string(*known) +
+bool HasRight(store::Database& db, Right right, const std::string& workno) {
+  // The column name comes from the rights table, never from input.
+  store::Statement row = db.Query("select b." + std::string(RightColumnName(right)) +
                                       " from operatormaster a left join dutyrights b on "
                                       "(a.operatorduty = b.operatorduty) where a.workno = ?",
                                   workno);

@@ -34,8 +34,9 @@ ShiftClosing CloseShift(const std::string& workno) {
 }
 
 std::vector<std::string> OpenDrawer(const std::string& workno) {
-  const bool allowed = lookups::OpenOr(
-      false, [&](store::Database& db) { return lookups::HasRight(db, "openmoneybox", workno); });
+  const bool allowed = lookups::OpenOr(false, [&](store::Database& db) {
+    return lookups::HasRight(db, lookups::Right::kOpenMoneyBox, workno);
+  });
   if (!allowed) return {"您没有这个权限"};
   std::vector<std::string> messages;
   AddMessage(messages, devices::KickCashDrawer());

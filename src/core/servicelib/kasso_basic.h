@@ -39,8 +39,6 @@ double GetMemberPointsValue(const std::string& memberid);
 // ---- Operators ----
 
 std::string GetOperatorName(const std::string& workno);
-// True when the operator's duty holds that right column (lookups::HasRight).
-bool CheckRights(const std::string& right, const std::string& workno);
 
 // ---- Bills and till ----
 

@@ -13,10 +13,6 @@ std::string GetOperatorName(const std::string& workno) {
   return OpenOr<std::string>("", [&](auto& db) { return lookups::OperatorName(db, workno); });
 }
 
-bool CheckRights(const std::string& right, const std::string& workno) {
-  return OpenOr(false, [&](auto& db) { return lookups::HasRight(db, right, workno); });
-}
-
 bool IfUnConfirmedData(const std::string& kind) {
   return OpenOr(true, [&](auto& db) { return lookups::HasUnverifiedLines(db, kind); });
 }

@@ -66,8 +66,7 @@ void MainMenuWindow::OpenModule(int key) {
       ExitWithBackup();
       return;
     }
-    std::string right = module.right_column;
-    if (!right.empty() && !app::HasRight(workno_.toStdString(), right)) {
+    if (module.needed_right && !app::HasRight(workno_.toStdString(), *module.needed_right)) {
       ui::ShowMessage(this, "您没有这个权限");
       return;
     }

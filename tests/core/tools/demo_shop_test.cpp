@@ -103,8 +103,8 @@ TEST_F(DemoShopTest, NothingInTheShopContradictsItselfItIsRepeatableAndLeavesDat
   }
   store::Database db = Open();
   // The cashier account sells but cannot manage accounts.
-  EXPECT_TRUE(lookups::HasRight(db, "sales", "1"));
-  EXPECT_FALSE(lookups::HasRight(db, "operator", "1"));
+  EXPECT_TRUE(lookups::HasRight(db, lookups::Right::kSales, "1"));
+  EXPECT_FALSE(lookups::HasRight(db, lookups::Right::kOperator, "1"));
   EXPECT_EQ(db.QueryText("select operatorpassword from operatormaster where workno = '1'"), "1");
   demo::CreateDemoShop(dir() / "one.db");
   demo::CreateDemoShop(dir() / "two.db");
