@@ -13,6 +13,7 @@
 #include "core/devices/port.h"
 #include "core/lookups/numbers.h"
 #include "core/settings/settings.h"
+#include "core/store/yes_no.h"
 
 extern char** environ;
 
@@ -40,7 +41,8 @@ void WritePluFile(const fs::path& directory) {
     std::string flag = settings::LoadSettings(db).scale_flag;
     store::Statement rows = db.Query(
         "select pluno,barcode,salesprice,goodsname from goodsmaster "
-        "where isscalegoods = '是' order by pluno");
+        "where isscalegoods = ? order by pluno",
+        store::ToYesNo(true));
     while (rows.Step()) {
       lines += PluLine(rows.Int(0), rows.Text(1), rows.Double(2), flag, rows.Text(3));
     }

@@ -1,5 +1,7 @@
 #include "core/lookups/goods.h"
 
+#include "core/store/yes_no.h"
+
 namespace lookups {
 
 bool HasGoods(store::Database& db, const std::string& barcode) {
@@ -7,11 +9,13 @@ bool HasGoods(store::Database& db, const std::string& barcode) {
 }
 
 bool IsScaleGoods(store::Database& db, const std::string& barcode) {
-  return db.HasRow("select 1 from goodsmaster where barcode = ? and isscalegoods = '是'", barcode);
+  return store::YesNo(
+      db.QueryText("select isscalegoods from goodsmaster where barcode = ?", barcode).value_or(""));
 }
 
 bool IsCombinedGoods(store::Database& db, const std::string& barcode) {
-  return db.HasRow("select 1 from goodsmaster where barcode = ? and iscombined = '是'", barcode);
+  return store::YesNo(
+      db.QueryText("select iscombined from goodsmaster where barcode = ?", barcode).value_or(""));
 }
 
 bool GoodsEarnPoints(store::Database& db, const std::string& barcode) {
@@ -27,7 +31,7 @@ double SalesPrice(store::Database& db, const std::string& barcode) {
 
 GoodsSaleFactsReader::GoodsSaleFactsReader(store::Database& db)
     // The same rules as SalesPrice, IsCombinedGoods and GoodsEarnPoints above.
-    : statement_(db.Query("select salesprice, iscombined = '是', ifnull(givepoints,1) <> 0 "
+    : statement_(db.Query("select salesprice, iscombined, ifnull(givepoints,1) <> 0 "
                           "from goodsmaster where barcode = ?")) {}
 
 GoodsSaleFacts GoodsSaleFactsReader::Read(const std::string& barcode) {
@@ -35,7 +39,7 @@ GoodsSaleFacts GoodsSaleFactsReader::Read(const std::string& barcode) {
   statement_.Bind(1, barcode);
   GoodsSaleFacts facts;
   if (statement_.Step()) {
-    facts = {statement_.Double(0), statement_.Int(1) != 0, statement_.Int(2) != 0};
+    facts = {statement_.Double(0), store::YesNo(statement_.Text(1)), statement_.Int(2) != 0};
   }
   statement_.Reset();
   return facts;

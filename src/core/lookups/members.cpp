@@ -1,6 +1,7 @@
 #include "core/lookups/members.h"
 
 #include "core/common/format.h"
+#include "core/store/yes_no.h"
 
 namespace lookups {
 
@@ -9,12 +10,14 @@ bool HasMember(store::Database& db, const std::string& memberid) {
 }
 
 bool IsStoredValueMember(store::Database& db, const std::string& memberid) {
-  return db.HasRow("select 1 from membermaster where memberid = ? and depositmode = '是'",
-                   memberid);
+  return store::YesNo(
+      db.QueryText("select depositmode from membermaster where memberid = ?", memberid)
+          .value_or(""));
 }
 
 bool HasDiscountOnDiscount(store::Database& db, const std::string& memberid) {
-  return db.HasRow("select 1 from membermaster where memberid = ? and disondis = '是'", memberid);
+  return store::YesNo(
+      db.QueryText("select disondis from membermaster where memberid = ?", memberid).value_or(""));
 }
 
 double MemberDiscountRate(store::Database& db, const std::string& memberid) {
@@ -51,15 +54,15 @@ std::string MemberPaneText(store::Database& db, const std::string& memberid) {
       memberid);
   if (!row.Step()) return "普通客户";
   std::string text = "[会员名称:" + row.Text(0) + "]";
-  if (row.Text(3) == "是") text += "[储值会员,储值金额:" + kasso::Money(row.Double(4)) + "]";
-  if (row.Text(1) == "是") text += "[积分会员,现有积分:" + kasso::Money(row.Double(2)) + "]";
+  if (store::YesNo(row.Text(3))) text += "[储值会员,储值金额:" + kasso::Money(row.Double(4)) + "]";
+  if (store::YesNo(row.Text(1))) text += "[积分会员,现有积分:" + kasso::Money(row.Double(2)) + "]";
   text += "[优惠方式:" + row.Text(5);
   if (row.Text(5) == "会员折扣") {
     text += "][折扣率:" + kasso::Fixed(row.Double(6) * 100, 0) + "%]";
   } else {
     text += "]";
   }
-  if (row.Text(7) == "是") text += "[折上折]";
+  if (store::YesNo(row.Text(7))) text += "[折上折]";
   return text;
 }
 

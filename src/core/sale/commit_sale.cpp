@@ -18,6 +18,7 @@
 #include "core/sale/stock_moves.h"
 #include "core/settings/settings.h"
 #include "core/store/journal.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
@@ -47,7 +48,7 @@ void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& p
       "select memberpointsmode,ifnull(depositvalue,0) from membermaster where memberid = ?",
       sale.member_id);
   if (!member.Step()) throw kasso::UserError("会员不存在");
-  const bool points_member = member.Text(0) == "是";
+  const bool points_member = store::YesNo(member.Text(0));
   const double deposit = member.Double(1);
   // The payment dialog read the balance earlier; it must still cover what it takes.
   if (Fen(payment.stored) > 0 && Fen(payment.stored) > Fen(deposit)) {

@@ -8,6 +8,7 @@
 #include "core/sale/quick_goods.h"
 #include "core/sale/refusals.h"
 #include "core/settings/settings.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
@@ -148,7 +149,7 @@ std::optional<LineGoods> FindLineGoods(store::Database& db, const std::string& b
       barcode);
   if (!row.Step()) return std::nullopt;
   return LineGoods{barcode,       row.Text(0),   row.Text(2),
-                   row.Double(1), row.Double(3), row.Text(4) == "是"};
+                   row.Double(1), row.Double(3), store::YesNo(row.Text(4))};
 }
 
 void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& goods,

@@ -5,6 +5,7 @@
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/sale/sale_lines.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
@@ -120,8 +121,8 @@ std::string DescribeMember(store::Database& db, CurrentSale& sale, const std::st
         memberid);
     if (row.Step()) {
       std::string text = lookups::MemberPaneText(db, memberid);
-      sale.points_member = row.Text(0) == "是";
-      sale.deposit_member = row.Text(1) == "是";
+      sale.points_member = store::YesNo(row.Text(0));
+      sale.deposit_member = store::YesNo(row.Text(1));
       sale.member_dismode = row.Text(2);
       sale.member_disrate = row.Double(3);
       return text;

@@ -15,6 +15,7 @@
 #include "core/sale/shift.h"
 #include "core/settings/settings.h"
 #include "core/store/journal.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
@@ -172,7 +173,7 @@ void AddMember(store::Database& db, const std::string& memberid, const LineTotal
     return;
   }
   slip.Pair("会员:", memberid + " " + member.Text(0));
-  if (member.Text(1) == "是") {
+  if (store::YesNo(member.Text(1))) {
     if (summary) {
       PointsInput in;
       in.points_base = totals.points_base;
@@ -186,7 +187,7 @@ void AddMember(store::Database& db, const std::string& memberid, const LineTotal
     }
     slip.Pair("积分余额", kasso::Money(member.Double(2)));
   }
-  if (member.Text(3) == "是") slip.Pair("储值余额", kasso::Money(member.Double(4)));
+  if (store::YesNo(member.Text(3))) slip.Pair("储值余额", kasso::Money(member.Double(4)));
 }
 
 }  // namespace

@@ -8,12 +8,12 @@
 
 namespace store {
 
-inline constexpr std::string_view kYesText = "是";
-inline constexpr std::string_view kNoText = "否";
+inline constexpr const char* kYes = "是";
+inline constexpr const char* kNo = "否";
 
 // True only for "是": "否", an empty text, NULL read as "" and anything else are no.
-inline bool YesNo(std::string_view stored) { return stored == kYesText; }
+inline bool YesNo(std::string_view stored) { return stored == kYes; }
 
-inline const char* ToYesNo(bool yes) { return yes ? "是" : "否"; }
+inline const char* ToYesNo(bool yes) { return yes ? kYes : kNo; }
 
 }  // namespace store

@@ -6,6 +6,7 @@
 #include "core/lookups/goods.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 
@@ -30,7 +31,7 @@ ComponentLine LoadComponent(const std::string& combined_barcode, const std::stri
     store::Statement goods =
         db.Query("select goodsname,iscombined from goodsmaster where barcode = ?", code);
     if (!goods.Step()) throw kasso::UserError("此商品不存在");
-    if (goods.Text(1) == kYes) throw kasso::UserError("组合商品下线不能是组合商品");
+    if (store::YesNo(goods.Text(1))) throw kasso::UserError("组合商品下线不能是组合商品");
     line.goodsname = goods.Text(0);
   }
   if (auto quantity =

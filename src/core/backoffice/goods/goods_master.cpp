@@ -154,7 +154,8 @@ std::optional<GoodsFields> LoadGoodsForEdit(const std::string& barcode) {
 
 std::string SuggestPluNumber() {
   std::int64_t highest = lookups::OpenOr<std::int64_t>(0, [](store::Database& db) {
-    return db.QueryInt("select max(pluno) from goodsmaster where isscalegoods = ?", kYes)
+    return db
+        .QueryInt("select max(pluno) from goodsmaster where isscalegoods = ?", store::ToYesNo(true))
         .value_or(0);
   });
   return std::to_string(highest + 1);

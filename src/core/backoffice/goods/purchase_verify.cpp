@@ -8,6 +8,7 @@
 #include "core/lookups/numbers.h"
 #include "core/sale/stock_moves.h"
 #include "core/store/database.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 namespace {
@@ -49,7 +50,7 @@ std::vector<Line> ReadLines(store::Database& db, const char* sql, bool read_stoc
     if (!goods.Step()) {
       throw kasso::UserError("条码 " + line.barcode + " 的商品已不存在,请删除此行后验收");
     }
-    line.combined = goods.Text(0) == "是";
+    line.combined = store::YesNo(goods.Text(0));
     if (!read_stock || line.combined) continue;
     stock.Reset();
     stock.Bind(1, line.barcode);

@@ -17,6 +17,7 @@
 #include "core/lookups/bills.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 namespace {
@@ -117,7 +118,7 @@ CountLine LoadCount(const std::string& barcode) {
       "join invcount b on (a.barcode = b.barcode) where a.barcode = ?",
       kasso::Trim(barcode));
   if (!statement.Step()) throw kasso::UserError("此商品不存在");
-  if (statement.Text(1) == kYes) throw kasso::UserError("组合商品不能盘点,请盘点下线商品");
+  if (store::YesNo(statement.Text(1))) throw kasso::UserError("组合商品不能盘点,请盘点下线商品");
   CountLine line{statement.Text(0), {}};
   if (statement.Int(3) != 0) line.quantity = QuantityText(statement.Double(2));
   return line;
@@ -129,7 +130,8 @@ void SaveCount(const std::string& barcode, const std::string& quantity) {
   store::Database db;
   const std::optional<std::string> combined =
       db.QueryText("select iscombined from goodsmaster where barcode = ?", code);
-  if (combined == kYes) throw ValidationError("组合商品不能盘点,请盘点下线商品", "barcode");
+  if (combined && store::YesNo(*combined))
+    throw ValidationError("组合商品不能盘点,请盘点下线商品", "barcode");
   if (!combined) throw ValidationError("此商品不存在", "barcode");
   if (kasso::Trim(quantity).empty()) throw ValidationError("请录入数量", "quantity");
   const std::optional<double> count =
@@ -152,7 +154,8 @@ void VerifyStocktake() {
   // Combined goods are few: reading them once is cheaper than asking for every row.
   std::unordered_set<std::string> combined;
   {
-    store::Statement goods = db.Query("select barcode from goodsmaster where iscombined = ?", kYes);
+    store::Statement goods =
+        db.Query("select barcode from goodsmaster where iscombined = ?", store::ToYesNo(true));
     while (goods.Step()) combined.insert(goods.Text(0));
   }
   std::vector<std::pair<std::string, double>> changes;

@@ -5,6 +5,7 @@
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 namespace {
@@ -102,7 +103,7 @@ CheckedMember Check(const MemberFields& fields) {
 
 void Update(store::Database& db, const CheckedMember& member) {
   const MemberFields& f = member.text;
-  const char* disondis = f.disondis ? kFlagYes : kFlagNo;
+  const char* disondis = store::ToYesNo(f.disondis);
   db.Exec(
       "update membermaster set membername = ?,membersex = ?,memberpid = ?,memberphone = ?,"
       "memberaddress = ?,depositmode = ?,memberpointsmode = ?,memberpw = ?,dismode = ?,"
@@ -123,7 +124,7 @@ void Insert(store::Database& db, const CheckedMember& member) {
       "dismode,disrate,disondis) values (?,?,?,?,?,?,?,?,?,0,?,?,?,?)",
       f.memberid, f.membername, f.membersex, f.memberpid, f.memberphone, f.depositmode,
       f.memberpointsmode, f.memberaddress, member.points, f.memberpw, f.dismode, member.disrate,
-      f.disondis ? kFlagYes : kFlagNo);
+      store::ToYesNo(f.disondis));
 }
 
 }  // namespace
@@ -174,7 +175,7 @@ std::optional<MemberFields> LoadMemberForEdit(const std::string& memberid) {
   f.depositvalue = kasso::Money(s.Double(9));
   f.dismode = s.Text(10);
   f.disrate = s.IsNull(11) ? "1" : kasso::Money(s.Double(11));
-  f.disondis = s.Text(12) == kFlagYes;
+  f.disondis = store::YesNo(s.Text(12));
   return f;
 }
 

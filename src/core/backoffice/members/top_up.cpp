@@ -11,6 +11,7 @@
 #include "core/lookups/numbers.h"
 #include "core/lookups/operators.h"
 #include "core/store/database.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 namespace {
@@ -43,9 +44,9 @@ std::string Resolve(store::Database& db, const std::string& text) {
 // The stored-value members a top-up of memberid reaches: the member itself, or for "*" the
 // batch's members that are still stored-value members.
 constexpr const char* kBatchFilter =
-    "from membermaster where depositmode = '是' and memberid in "
+    "from membermaster where depositmode = ? and memberid in "
     "(select memberid from memberbatchselect)";
-constexpr const char* kMemberFilter = "from membermaster where depositmode = '是' and memberid = ?";
+constexpr const char* kMemberFilter = "from membermaster where depositmode = ? and memberid = ?";
 
 print::Slip ComposeTopUpSlip(store::Database& db, const TopUpDone& done,
                              const std::string& operator_name, const std::string& time,
@@ -113,7 +114,9 @@ std::string TopUpQuestion(const std::string& member_text, const std::string& amo
   const std::string amount = kasso::Money(checked.amount);
   if (checked.memberid == kBatchMember) {
     const std::int64_t members =
-        db.QueryInt(std::string("select count(distinct memberid) ") + kBatchFilter).value_or(0);
+        db.QueryInt(std::string("select count(distinct memberid) ") + kBatchFilter,
+                    store::ToYesNo(true))
+            .value_or(0);
     return "批量储值 " + std::to_string(members) + " 人, 每人 " + amount + ", 保存?";
   }
   std::string name = lookups::MemberName(db, checked.memberid);
@@ -156,8 +159,8 @@ TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool p
     store::Statement history = db.Query(
         "insert into depositbak (memberid,depositvalue,confirmdate) select distinct memberid,?,? " +
         filter);
-    history.BindAll(done.amount, now);
-    if (!batch) history.Bind(3, memberid);
+    history.BindAll(done.amount, now, store::ToYesNo(true));
+    if (!batch) history.Bind(4, memberid);
     history.Run();
     done.members = static_cast<std::size_t>(sqlite3_changes(db.handle()));
     if (done.members == 0) throw UserError("批量储值没有选择储值会员");
@@ -165,8 +168,8 @@ TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool p
         "update membermaster set depositvalue = ifnull(depositvalue,0) + ? where rowid in "
         "(select rowid " +
         filter + ")");
-    balance.Bind(1, done.amount);
-    if (!batch) balance.Bind(2, memberid);
+    balance.BindAll(done.amount, store::ToYesNo(true));
+    if (!batch) balance.Bind(3, memberid);
     balance.Run();
     tx.Commit();
   }
@@ -185,7 +188,8 @@ std::vector<BatchCandidate> LoadBatchCandidates() {
   store::Database db;
   store::Statement s = db.Query(
       "select memberid,membername,membersex,memberpid,memberphone from membermaster "
-      "where depositmode = '是' order by rowid");
+      "where depositmode = ? order by rowid",
+      store::ToYesNo(true));
   std::vector<BatchCandidate> candidates;
   while (s.Step()) candidates.push_back({s.Text(0), s.Text(1), s.Text(2), s.Text(3), s.Text(4)});
   return candidates;
