@@ -6,7 +6,7 @@ namespace sale {
 
 double RoundToFen(double value) {
   // 0.35 * 3 is held as 1.0499999...; the cashier expects 1.05.
-  return servicelib::rounddigits(value, 2);
+  return lookups::RoundTo(value, 2);
 }
 
 void SetLineAmounts(SaleLine& line, double rate, double price, double quantity) {

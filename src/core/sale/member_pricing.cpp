@@ -1,19 +1,22 @@
 #include "core/sale/member_pricing.h"
 
+#include <algorithm>
+
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/sale/sale_lines.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
-double RoundedQuantity(const SaleLine& line) { return rounddigits(line.quantity, 3); }
+double RoundedQuantity(const SaleLine& line) { return RoundTo(line.quantity, 3); }
 
 void PriceForOrdinaryCustomer(std::vector<SaleLine>& lines) {
   for (SaleLine& line : lines) {
-    double price = rounddigits(line.sales_price, 2);
+    double price = RoundTo(line.sales_price, 2);
     line.price = price;
     line.rate = line.front_rate;
     line.member_rate = 1;
@@ -29,13 +32,12 @@ void PriceForMemberPrice(store::Database& db, std::vector<SaleLine>& lines) {
   for (SaleLine& line : lines) {
     lookup.Reset();
     lookup.Bind(1, line.barcode);
-    double memberprice = lookup.Step() ? rounddigits(lookup.Double(0), 2) : 0.0;
-    double salesprice = rounddigits(line.sales_price, 2);
+    double memberprice = lookup.Step() ? RoundTo(lookup.Double(0), 2) : 0.0;
+    double salesprice = RoundTo(line.sales_price, 2);
     if (memberprice == 0) memberprice = salesprice;
     line.member_price = memberprice;
-    double price =
-        servicelib::GetMinDouble(salesprice, memberprice, rounddigits(line.front_price, 2));
-    double rate = rounddigits(line.rate, 2);
+    double price = std::min({salesprice, memberprice, RoundTo(line.front_price, 2)});
+    double rate = RoundTo(line.rate, 2);
     line.price = price;
     SetLineAmounts(line, rate, price, RoundedQuantity(line));
   }
@@ -43,18 +45,18 @@ void PriceForMemberPrice(store::Database& db, std::vector<SaleLine>& lines) {
 
 void PriceForMemberDiscount(store::Database& db, const CurrentSale& sale,
                             std::vector<SaleLine>& lines) {
-  double member_rate = rounddigits(sale.member_disrate, 2);
-  bool discount_on_discount = servicelib::IsDisOnDisMember(db, sale.member_id);
+  double member_rate = RoundTo(sale.member_disrate, 2);
+  bool discount_on_discount = lookups::HasDiscountOnDiscount(db, sale.member_id);
   for (SaleLine& line : lines) {
     line.member_rate = member_rate;
-    double front_rate = rounddigits(line.front_rate, 2);
-    double rate = discount_on_discount        ? rounddigits(front_rate * member_rate, 2)
+    double front_rate = RoundTo(line.front_rate, 2);
+    double rate = discount_on_discount        ? RoundTo(front_rate * member_rate, 2)
                   : member_rate <= front_rate ? member_rate
                                               : front_rate;
     line.rate = rate;
     // The amount is computed from the sales price, so the price column shows it too: the
     // line's amount must stay rate x price x quantity as shown and as committed.
-    double salesprice = rounddigits(line.sales_price, 2);
+    double salesprice = RoundTo(line.sales_price, 2);
     line.price = salesprice;
     SetLineAmounts(line, rate, salesprice, RoundedQuantity(line));
   }
@@ -119,13 +121,13 @@ void DescribeMember(store::Database& db, CurrentSale& sale, const std::string& m
         memberid);
     if (row.Step()) {
       sale.member_name = row.Text(0);
-      sale.points_member = row.Text(1) == "是";
+      sale.points_member = store::YesNo(row.Text(1));
       sale.member_points = row.Double(2);
-      sale.deposit_member = row.Text(3) == "是";
+      sale.deposit_member = store::YesNo(row.Text(3));
       sale.member_deposit = row.Double(4);
       sale.member_dismode = row.Text(5);
       sale.member_disrate = row.Double(6);
-      sale.member_discount_on_discount = row.Text(7) == "是";
+      sale.member_discount_on_discount = store::YesNo(row.Text(7));
       sale.member_pane = MemberPane::kMember;
       return;
     }

@@ -1,18 +1,22 @@
 #include "core/sale/sale_lines.h"
 
+#include "core/lookups/open_or.h"
 #include "core/lookups/till_numbers.h"
 
 namespace sale {
 
 std::int64_t NextTransactionNumber(store::Database& db) {
   try {
-    return servicelib::GetTranNo(db);
+    return lookups::NextBillNumber(db);
   } catch (const store::DbError&) {
     return 1;
   }
 }
 
-std::int64_t NextTransactionNumber() { return servicelib::GetTranNo(); }
+std::int64_t NextTransactionNumber() {
+  return lookups::OpenOr<std::int64_t>(
+      1, [](store::Database& db) { return NextTransactionNumber(db); });
+}
 
 void NewSale(CurrentSale& sale) { NewSale(sale, NextTransactionNumber()); }
 
