@@ -1,6 +1,5 @@
 #include "core/lookups/members.h"
 
-#include "core/common/format.h"
 #include "core/store/yes_no.h"
 
 namespace lookups {
@@ -45,25 +44,6 @@ std::string MemberPriceMode(store::Database& db, const std::string& memberid) {
 std::string MemberName(store::Database& db, const std::string& memberid) {
   return db.QueryText("select membername from membermaster where memberid = ?", memberid)
       .value_or("");
-}
-
-std::string MemberPaneText(store::Database& db, const std::string& memberid) {
-  store::Statement row = db.Query(
-      "select membername,memberpointsmode,memberpointsvalue,depositmode,depositvalue,dismode,"
-      "ifnull(disrate,1),disondis from membermaster where memberid = ?",
-      memberid);
-  if (!row.Step()) return "普通客户";
-  std::string text = "[会员名称:" + row.Text(0) + "]";
-  if (store::YesNo(row.Text(3))) text += "[储值会员,储值金额:" + kasso::Money(row.Double(4)) + "]";
-  if (store::YesNo(row.Text(1))) text += "[积分会员,现有积分:" + kasso::Money(row.Double(2)) + "]";
-  text += "[优惠方式:" + row.Text(5);
-  if (row.Text(5) == "会员折扣") {
-    text += "][折扣率:" + kasso::Fixed(row.Double(6) * 100, 0) + "%]";
-  } else {
-    text += "]";
-  }
-  if (store::YesNo(row.Text(7))) text += "[折上折]";
-  return text;
 }
 
 std::string MemberIdByPhoneOrCard(store::Database& db, const std::string& phone_or_pid) {

@@ -19,8 +19,6 @@ double MemberPoints(store::Database& db, const std::string& memberid);
 // "没有优惠", "会员折扣" or "会员价"; "没有优惠" for an unknown member.
 std::string MemberPriceMode(store::Database& db, const std::string& memberid);
 std::string MemberName(store::Database& db, const std::string& memberid);
-// The customer pane's text for a member ("[会员名称:...]..."); "普通客户" when not found.
-std::string MemberPaneText(store::Database& db, const std::string& memberid);
 // The member whose phone or identity-card number is the text; empty when none.
 std::string MemberIdByPhoneOrCard(store::Database& db, const std::string& phone_or_pid);
 

@@ -243,6 +243,12 @@ TEST_F(SalesFrontDialogTest, MemberPaneTellsStoredValuePointsRateAndDiscountOnDi
             "[优惠方式:会员折扣][折扣率:90%][折上折]");
   sale::DescribeMember(sale, "nobody");
   EXPECT_EQ(ui::MemberPaneText(sale), "普通客户");
+  // A discount member without a stored rate pays full price, and the pane says so.
+  Open().Exec(
+      "update membermaster set disrate = null, disondis = '否', depositmode = '否', "
+      "memberpointsmode = '否' where memberid = 'm1'");
+  sale::DescribeMember(sale, "m1");
+  EXPECT_EQ(ui::MemberPaneText(sale), "[会员名称:张三][优惠方式:会员折扣][折扣率:100%]");
 }
 
 TEST_F(SalesFrontDialogTest, WeighingShowsTheScaleReadingAndTellsUnknownGoods) {
