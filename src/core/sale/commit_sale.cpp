@@ -18,6 +18,7 @@
 #include "core/sale/sale_lines.h"
 #include "core/sale/stock_moves.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 
 namespace sale {
 namespace {
@@ -119,6 +120,7 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
       Money(payment.cheque), Money(payment.card));
 
   if (sale.HasMember()) CreditMember(db, sale, payment, totals);
+  store::QueueForServer(db, store::OutboxKind::kBill, number);
   return number;
 }
 

@@ -10,6 +10,7 @@
 #include "core/sale/sale_lines.h"
 #include "core/sale/shift.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 
 namespace sale {
 namespace {
@@ -41,11 +42,12 @@ std::vector<std::string> OpenDrawer(const std::string& workno) {
 }
 
 void RecordPettyCash(store::Database& db, double amount, const std::string& workno) {
+  const std::int64_t number = servicelib::GetTranNo(db);
   db.Exec(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "actualvalue,workno,shiftid) values (?,?,?,?,?,0)",
-      servicelib::GetTranNo(db), store::kJournalPettyCash, kasso::NowText(), rounddigits(amount, 2),
-      workno);
+      number, store::kJournalPettyCash, kasso::NowText(), rounddigits(amount, 2), workno);
+  store::QueueForServer(db, store::OutboxKind::kPettyCash, number);
 }
 
 PettyCashResult BookPettyCash(double amount, const std::string& workno) {

@@ -16,6 +16,7 @@
 #include "core/common/format.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
 
 namespace backoffice {
 namespace {
@@ -201,11 +202,13 @@ void VerifyStocktake() {
     insert.BindAll(barcode, difference);
     insert.Run();
   }
+  const std::string now = kasso::NowText();
   db.Exec(
       "insert into invcountbak (barcode,accquant,invquant,plquant,confirmdate) "
       "select barcode,accquant,invquant,plquant,? from invcount",
-      kasso::NowText());
+      now);
   db.Exec("delete from invcount");
+  store::QueueForServer(db, store::OutboxKind::kStocktake, now);
   tx.Commit();
 }
 

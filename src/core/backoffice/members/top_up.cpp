@@ -11,6 +11,7 @@
 #include "core/lookups/numbers.h"
 #include "core/lookups/operators.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
 
 namespace backoffice {
 namespace {
@@ -169,6 +170,7 @@ TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool p
     balance.Bind(1, done.amount);
     if (!batch) balance.Bind(2, memberid);
     balance.Run();
+    store::QueueForServer(db, store::OutboxKind::kTopUp, now);
     tx.Commit();
   }
   if (print) {
