@@ -71,10 +71,11 @@ void PgCluster::RunAsOwner(const std::string& command) const {
 }
 
 void PgCluster::Start() {
-  // No TCP at all: the socket lives in the temporary folder, so runs never meet.
-  const std::string options = "-k " + dir_.string() +
-                              " -c listen_addresses= -c fsync=off -c synchronous_commit=off"
-                              " -c full_page_writes=off";
+  // No TCP at all: the socket lives in the temporary folder, so runs never meet. Without
+  // fsync the files still outlive a server stopped at once (the machine stays up); commits
+  // stay synchronous, or such a stop would lose what the server had confirmed.
+  const std::string options =
+      "-k " + dir_.string() + " -c listen_addresses= -c fsync=off -c full_page_writes=off";
   RunAsOwner(Quoted(bin_ + "/pg_ctl") + " -D " + Quoted((dir_ / "data").string()) + " -o \"" +
              options + "\" -l " + Quoted((dir_ / "server.log").string()) +
              " -w -t 60 start >/dev/null");
