@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <filesystem>
+#include <optional>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -39,6 +41,10 @@ class QueryDialog : public QDialog {
                      const std::function<reports::QueryResult(const reports::DateRange&)>& query);
   void RunOtherQuery(const QString& choice);
 
+  // The head-office copy of the server's records for the range when the scope chooser asks
+  // for more than this till (made afresh for each query), or nullopt for the till's own file.
+  std::optional<std::filesystem::path> HeadOfficeFile(const reports::DateRange& range);
+  void OnJournal();
   void OnDailyReport();
   void OnOtherQueries();
   void OnExport();
