@@ -128,7 +128,14 @@ std::string PlaceOf(Database& db) {
 }
 
 void Queue(Database& db, OutboxKind kind, const std::string& key, bool by_number) {
-  std::optional<std::string> epoch = db.QueryText("select epoch from serverlink limit 1");
+  std::optional<std::string> epoch;
+  try {
+    epoch = db.QueryText("select epoch from serverlink limit 1");
+  } catch (const DbError& error) {
+    // A file the upgrade has not reached yet has no link table: it has not joined either.
+    if (error.primary_code() == SQLITE_ERROR) return;
+    throw;
+  }
   if (!epoch) return;
   const Source source = SourceOf(kind);
   const std::string payload = RowsAsJson(db.handle(), source.select, key, by_number);

@@ -15,6 +15,7 @@
 
 namespace {
 
+using server_testing::Batches;
 using server_testing::CommitBill;
 using server_testing::Totals;
 
@@ -23,7 +24,7 @@ class DeliveryTest : public server_testing::ServerFixture {};
 TEST_F(DeliveryTest, SendsEachBillOnceEvenWhenTheSameBatchGoesTwice) {
   for (int n = 0; n < 7; ++n) CommitBill(n);
   EXPECT_EQ(Pending(), 7);
-  EXPECT_EQ(Send({.batch_size = 3}), 7u);
+  EXPECT_EQ(Send(Batches(3)), 7u);
   EXPECT_EQ(Pending(), 0);
   EXPECT_EQ(ServerTotals(), LocalTotals());
   EXPECT_EQ(ServerCount("select count(*) from journal where transactiontype = '销售'"), 14);
@@ -54,7 +55,7 @@ TEST_F(DeliveryTest, ConnectionCutBeforeTheCommitLosesAndDoublesNothing) {
     store::Database db = Open();
     EXPECT_EQ(serversync::StatusText(serversync::ReadSyncStatus(db)), "总部: 未连接");
   }
-  EXPECT_EQ(Send({.batch_size = 4}), 6u);
+  EXPECT_EQ(Send(Batches(4)), 6u);
   EXPECT_EQ(ServerTotals(), LocalTotals());
 }
 
@@ -69,7 +70,7 @@ TEST_F(DeliveryTest, SenderKilledAtAnyMomentLosesAndDoublesNothing) {
     ASSERT_GE(child, 0);
     if (child == 0) {
       try {
-        Send({.batch_size = 2});
+        Send(Batches(2));
       } catch (...) {
       }
       _exit(0);
@@ -147,7 +148,7 @@ TEST_F(DeliveryTest, TwoTillsSendingAtOnceKeepTheirOwnBills) {
 
   auto send_from = [](std::filesystem::path file) {
     store::Database db(file);
-    serversync::SendPending(db, {.batch_size = 3});
+    serversync::SendPending(db, Batches(3));
   };
   std::thread one(send_from, dir() / "kasso.db");
   std::thread two(send_from, second_dir / "kasso.db");

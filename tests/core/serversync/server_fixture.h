@@ -40,6 +40,12 @@ inline void CommitBill(int n) {
   sale::CommitSale(sale, {.due = due, .cash = due}, ui);
 }
 
+inline serversync::SendOptions Batches(std::size_t size) {
+  serversync::SendOptions options;
+  options.batch_size = size;
+  return options;
+}
+
 // Bills and money as the till's own journal has them.
 struct Totals {
   std::int64_t bills = 0;
