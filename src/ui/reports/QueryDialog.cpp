@@ -60,7 +60,7 @@ QueryDialog::QueryDialog(QWidget* parent, [[maybe_unused]] const QString& workno
 
 std::optional<std::filesystem::path> QueryDialog::HeadOfficeFile(
     const reports::DateRange& range) {
-  if (!ui_->scopeCombo->isVisible() || ui_->scopeCombo->currentIndex() <= 0) return std::nullopt;
+  if (ui_->scopeCombo->isHidden() || ui_->scopeCombo->currentIndex() <= 0) return std::nullopt;
   const auto scope = ui_->scopeCombo->currentIndex() == 1 ? serversync::HeadOfficeScope::kThisShop
                                                           : serversync::HeadOfficeScope::kAllShops;
   const std::filesystem::path file =
