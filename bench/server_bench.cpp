@@ -54,8 +54,7 @@ void AddGoods(store::Database& db) {
         "importprice,averageimportprice,isscalegoods,pluno,givepoints,iscombined) "
         "values (?,?,'个','未分类',2.5,2.5,1.5,1.5,'否',0,1,'否')",
         std::string(1, barcode), std::string("goods ") + barcode);
-    db.Exec("insert into inventory (barcode,quantity) values (?,1000000)",
-            std::string(1, barcode));
+    db.Exec("insert into inventory (barcode,quantity) values (?,1000000)", std::string(1, barcode));
   }
 }
 
@@ -210,9 +209,10 @@ bool ReportFigures(const fs::path& base, const std::string& conninfo) {
     const double local = Seconds(start);
     const bool met = op < 2.0 && figures.sales_amount == raw.sales_amount;
     pass = pass && met;
-    std::printf("  daily report, %-12s head office %.2f s, the same report on one file %.3f s: "
-                "%.1fx (target under 2 s)%s\n",
-                label, op, local, op / local, met ? "" : "  MISSED");
+    std::printf(
+        "  daily report, %-12s head office %.2f s, the same report on one file %.3f s: "
+        "%.1fx (target under 2 s)%s\n",
+        label, op, local, op / local, met ? "" : "  MISSED");
   }
   return pass;
 }

@@ -63,8 +63,7 @@ PgCluster::~PgCluster() {
 }
 
 void PgCluster::RunAsOwner(const std::string& command) const {
-  const std::string line =
-      as_nobody_ ? "runuser -u nobody -- sh -c " + Quoted(command) : command;
+  const std::string line = as_nobody_ ? "runuser -u nobody -- sh -c " + Quoted(command) : command;
   if (std::system(line.c_str()) != 0) {
     throw std::runtime_error("failed: " + command + " (see " + dir_.string() + ")");
   }

@@ -14,8 +14,8 @@
 #include "core/common/error.h"
 #include "core/store/file_check.h"
 #include "core/store/legacy_text.h"
-#include "core/store/upgrade.h"
 #include "core/store/outbox.h"
+#include "core/store/upgrade.h"
 
 namespace app {
 namespace fs = std::filesystem;

@@ -74,7 +74,8 @@ QueryResult SalesJournalQuery(const DateRange& range) {
 }
 
 QueryResult SalesJournalQuery(store::Database& db, const DateRange& range) {
-  return RunOn(db, [](store::Database&) { return SalesJournalDefinition(); }, RangeValues(range));
+  return RunOn(
+      db, [](store::Database&) { return SalesJournalDefinition(); }, RangeValues(range));
 }
 
 QueryResult SalesByItemQuery(const DateRange& range) {

@@ -65,8 +65,8 @@ void CopyFromServer(PgConnection& conn, const store::ServerLink& link, HeadOffic
   CopyRows(journal, target,
            std::string("insert into transactiondetails (") + kJournalColumns +
                ") values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-           {true, false, false, true, true, true, true, true, false, false, true, false, true,
-            true, true, true, true, true, true, true});
+           {true, false, false, true, true, true, true, true, false, false,
+            true, false, true,  true, true, true, true, true, true,  true});
 
   // The bills and stocktakes: their rows are read out of the records' payloads.
   struct Bak {
@@ -77,26 +77,33 @@ void CopyFromServer(PgConnection& conn, const store::ServerLink& link, HeadOffic
     std::vector<bool> numeric;
   };
   const Bak baks[] = {
-      {"purchase", "importbak", "barcode,quantity,importprice,importvalue,confirmdate",
+      {"purchase",
+       "importbak",
+       "barcode,quantity,importprice,importvalue,confirmdate",
        "barcode text,quantity float8,importprice float8,importvalue float8,confirmdate text",
        {false, true, true, true, false}},
-      {"return", "returnbak", "barcode,quantity,returnprice,returnvalue,confirmdate",
+      {"return",
+       "returnbak",
+       "barcode,quantity,returnprice,returnvalue,confirmdate",
        "barcode text,quantity float8,returnprice float8,returnvalue float8,confirmdate text",
        {false, true, true, true, false}},
-      {"stocktake", "invcountbak", "barcode,accquant,invquant,plquant,confirmdate",
+      {"stocktake",
+       "invcountbak",
+       "barcode,accquant,invquant,plquant,confirmdate",
        "barcode text,accquant float8,invquant float8,plquant float8,confirmdate text",
        {false, true, true, true, false}},
   };
   for (const Bak& bak : baks) {
     std::vector<PgValue> with_kind = values;
     with_kind.emplace_back(bak.kind);
-    PgResult rows = conn.Exec(std::string("select x.* from records r join tills t using (till_id) "
-                                          "cross join lateral jsonb_to_recordset(r.payload) as x(") +
-                                  bak.types +
-                                  ") where r.kind = $5 and x.confirmdate >= $1 and "
-                                  "x.confirmdate <= $2" +
-                                  kScope,
-                              with_kind);
+    PgResult rows =
+        conn.Exec(std::string("select x.* from records r join tills t using (till_id) "
+                              "cross join lateral jsonb_to_recordset(r.payload) as x(") +
+                      bak.types +
+                      ") where r.kind = $5 and x.confirmdate >= $1 and "
+                      "x.confirmdate <= $2" +
+                      kScope,
+                  with_kind);
     CopyRows(rows, target,
              std::string("insert into ") + bak.table + " (" + bak.columns + ") values (?,?,?,?,?)",
              bak.numeric);

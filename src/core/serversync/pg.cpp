@@ -20,7 +20,8 @@ std::string PgResult::Text(int row, int column) const {
 }
 
 std::int64_t PgResult::Int(int row, int column) const {
-  return IsNull(row, column) ? 0 : std::strtoll(PQgetvalue(result_.get(), row, column), nullptr, 10);
+  return IsNull(row, column) ? 0
+                             : std::strtoll(PQgetvalue(result_.get(), row, column), nullptr, 10);
 }
 
 double PgResult::Double(int row, int column) const {
@@ -46,7 +47,8 @@ PgConnection::PgConnection(const std::string& conninfo, int connect_timeout) {
     throw PgError(ErrorText(conn_.get()));
   }
   // The server's notices ("already exists, skipping") are no one's business at the till.
-  PQsetNoticeProcessor(conn_.get(), [](void*, const char*) {}, nullptr);
+  PQsetNoticeProcessor(
+      conn_.get(), [](void*, const char*) {}, nullptr);
   // Names and payloads travel as UTF-8, whatever the server's own default.
   Exec("set client_encoding = 'UTF8'");
 }
@@ -58,8 +60,8 @@ PgResult PgConnection::Exec(std::string_view sql, const std::vector<PgValue>& va
     params.push_back(value.text() ? value.text()->c_str() : nullptr);
   }
   const std::string text(sql);
-  PGresult* raw = PQexecParams(conn_.get(), text.c_str(), static_cast<int>(params.size()),
-                               nullptr, params.data(), nullptr, nullptr, 0);
+  PGresult* raw = PQexecParams(conn_.get(), text.c_str(), static_cast<int>(params.size()), nullptr,
+                               params.data(), nullptr, nullptr, 0);
   PgResult result(raw);
   const ExecStatusType status = raw != nullptr ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {

@@ -25,9 +25,9 @@ class PgResult {
   explicit PgResult(PGresult* result) : result_(result) {}
   int Rows() const { return PQntuples(result_.get()); }
   bool IsNull(int row, int column) const { return PQgetisnull(result_.get(), row, column) != 0; }
-  std::string Text(int row, int column) const;      // NULL reads as ""
-  std::int64_t Int(int row, int column) const;      // NULL reads as 0
-  double Double(int row, int column) const;         // NULL reads as 0
+  std::string Text(int row, int column) const;  // NULL reads as ""
+  std::int64_t Int(int row, int column) const;  // NULL reads as 0
+  double Double(int row, int column) const;     // NULL reads as 0
   int AffectedRows() const;
   PGresult* get() const { return result_.get(); }
 
@@ -41,13 +41,13 @@ class PgResult {
 // A value bound to a statement parameter ($1, $2, ...): always sent apart from the SQL text.
 class PgValue {
  public:
-  PgValue(std::nullptr_t) {}  // NOLINT: NULL
-  PgValue(std::string_view text) : text_(std::string(text)) {}  // NOLINT
-  PgValue(const std::string& text) : text_(text) {}             // NOLINT
-  PgValue(const char* text) : text_(std::string(text)) {}       // NOLINT
+  PgValue(std::nullptr_t) {}                                       // NOLINT: NULL
+  PgValue(std::string_view text) : text_(std::string(text)) {}     // NOLINT
+  PgValue(const std::string& text) : text_(text) {}                // NOLINT
+  PgValue(const char* text) : text_(std::string(text)) {}          // NOLINT
   PgValue(std::int64_t number) : text_(std::to_string(number)) {}  // NOLINT
   PgValue(int number) : text_(std::to_string(number)) {}           // NOLINT
-  PgValue(double number);                                           // NOLINT
+  PgValue(double number);                                          // NOLINT
   const std::optional<std::string>& text() const { return text_; }
 
  private:

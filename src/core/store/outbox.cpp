@@ -21,7 +21,8 @@ struct Source {
 Source SourceOf(OutboxKind kind) {
   switch (kind) {
     case OutboxKind::kBill:
-      return {"bill", "select * from transactiondetails where transactionnumber = ? order by rowid"};
+      return {"bill",
+              "select * from transactiondetails where transactionnumber = ? order by rowid"};
     case OutboxKind::kPettyCash:
       return {"pettycash",
               "select * from transactiondetails where transactionnumber = ? order by rowid"};
@@ -45,11 +46,21 @@ void AppendJsonText(std::string& out, std::string_view text) {
   out += '"';
   for (unsigned char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char escaped[8];

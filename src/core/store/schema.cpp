@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "core/store/legacy_text.h"
-#include "core/store/upgrade.h"
 #include "core/store/outbox.h"
+#include "core/store/upgrade.h"
 
 namespace store {
 namespace {

@@ -58,8 +58,7 @@ QueryDialog::QueryDialog(QWidget* parent, [[maybe_unused]] const QString& workno
   ui_->scopeCombo->setVisible(joined);
 }
 
-std::optional<std::filesystem::path> QueryDialog::HeadOfficeFile(
-    const reports::DateRange& range) {
+std::optional<std::filesystem::path> QueryDialog::HeadOfficeFile(const reports::DateRange& range) {
   if (ui_->scopeCombo->isHidden() || ui_->scopeCombo->currentIndex() <= 0) return std::nullopt;
   const auto scope = ui_->scopeCombo->currentIndex() == 1 ? serversync::HeadOfficeScope::kThisShop
                                                           : serversync::HeadOfficeScope::kAllShops;

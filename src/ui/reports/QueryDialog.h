@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QDialog>
-#include <filesystem>
-#include <optional>
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>

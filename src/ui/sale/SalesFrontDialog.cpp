@@ -73,12 +73,11 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
   });
   ui_->entryEdit->installEventFilter(this);
 
-  const StatusBar status = MakeStatusBar(
-      this, {{"numberPane", 1},
-             {"operatorPane", 1},
-             {"memberPane", 5},
-             {"serverPane", 2},
-             {"clockPane", 1}});
+  const StatusBar status = MakeStatusBar(this, {{"numberPane", 1},
+                                                {"operatorPane", 1},
+                                                {"memberPane", 5},
+                                                {"serverPane", 2},
+                                                {"clockPane", 1}});
   number_pane_ = status.panes[0];
   operator_pane_ = status.panes[1];
   member_pane_ = status.panes[2];

@@ -175,12 +175,11 @@ void TouchFrontDialog::SetUpLook() {
 }
 
 void TouchFrontDialog::SetUpStatusBar() {
-  const StatusBar status = MakeStatusBar(
-      this, {{"operatorPane", 1},
-             {"memberPane", 5},
-             {"serverPane", 2},
-             {"clockPane", 1},
-             {"numberPane", 1}});
+  const StatusBar status = MakeStatusBar(this, {{"operatorPane", 1},
+                                                {"memberPane", 5},
+                                                {"serverPane", 2},
+                                                {"clockPane", 1},
+                                                {"numberPane", 1}});
   operator_pane_ = status.panes[0];
   member_pane_ = status.panes[1];
   server_pane_ = status.panes[2];

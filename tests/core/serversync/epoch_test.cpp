@@ -55,8 +55,7 @@ TEST_F(EpochTest, UnsentSalesSurviveARestoreAndDataClear) {
   app::ClearData({app::ClearGroup::kSales});
   const std::string cleared_epoch = Epoch();
   CommitBill(3);  // number 1 again, under the epoch of the clear
-  EXPECT_EQ(*Open().QueryText("select epoch from outbox order by seq desc limit 1"),
-            cleared_epoch);
+  EXPECT_EQ(*Open().QueryText("select epoch from outbox order by seq desc limit 1"), cleared_epoch);
   Send();
   EXPECT_EQ(ServerTotals().bills, sold.bills + 1);
   EXPECT_EQ(ServerCount("select count(*) from record_alarms"), 0);

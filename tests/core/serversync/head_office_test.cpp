@@ -1,10 +1,11 @@
 // Head office sees every till of the shop through the till's own queries: the same columns
 // and totals as each till's own journal and daily report.
 
+#include "core/serversync/head_office.h"
+
 #include "core/backoffice/goods/purchase_bills.h"
 #include "core/reports/daily_report.h"
 #include "core/reports/queries.h"
-#include "core/serversync/head_office.h"
 #include "core/store/schema.h"
 #include "server_fixture.h"
 

@@ -1,11 +1,12 @@
 // The outbox is written in the transaction of the record it carries, and only on a joined till.
 
+#include "core/store/outbox.h"
+
 #include "core/backoffice/goods/purchase_bills.h"
 #include "core/sale/shift.h"
 #include "core/sale/till_duties.h"
 #include "core/serversync/pg.h"
 #include "core/serversync/sender.h"
-#include "core/store/outbox.h"
 #include "server_fixture.h"
 
 namespace {
@@ -46,8 +47,9 @@ TEST_F(OutboxTest, QueuesEveryCommittedRecordWithItsRowsOnlyOnAJoinedTill) {
   EXPECT_EQ(std::count(bill.begin(), bill.end(), '{'), 3) << bill;  // two lines and the total
 
   // A sale whose commit fails queues nothing.
-  Open().Exec("create trigger refuse before insert on transactiondetails "
-              "begin select raise(abort, 'disk full'); end");
+  Open().Exec(
+      "create trigger refuse before insert on transactiondetails "
+      "begin select raise(abort, 'disk full'); end");
   CommitBill(3);
   EXPECT_EQ(Count("select count(*) from outbox where kind = 'bill'"), 1);
 }

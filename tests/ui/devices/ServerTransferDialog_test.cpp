@@ -35,12 +35,12 @@ TEST_F(ServerTransferDialogTest, JoinsWithTheTypedAddressAndNeverShowsThePasswor
     EXPECT_EQ(Find<QLabel>(dialog, "stateLabel")->text(), "总部: 已同步");
   }
   EXPECT_EQ(Open().QueryText("select conninfo from serverlink"), with_password);
-  EXPECT_EQ(Open().QueryText("select shopname || '/' || tillname from serverlink"),
-            "本店/收银一");
+  EXPECT_EQ(Open().QueryText("select shopname || '/' || tillname from serverlink"), "本店/收银一");
 
   // Opened again: the password is masked, and the masked text still means the stored one.
-  Open().Exec("insert into outbox (epoch,kind,localno,payload,queuedat) "
-              "select epoch,'bill','1','[]','2026-01-01 00:00:00' from serverlink");
+  Open().Exec(
+      "insert into outbox (epoch,kind,localno,payload,queuedat) "
+      "select epoch,'bill','1','[]','2026-01-01 00:00:00' from serverlink");
   messages_.Clear();
   ui::ServerTransferDialog dialog(nullptr);
   const QString shown = Find<QLineEdit>(dialog, "addressEdit")->text();
@@ -58,7 +58,8 @@ TEST_F(ServerTransferDialogTest, UnreachableServerIsToldAndNothingIsStored) {
   Find<QLineEdit>(dialog, "tillEdit")->setText("收银一");
   Click(dialog, "joinButton");
   ASSERT_EQ(messages_.Texts().size(), 1u);
-  EXPECT_TRUE(messages_.Texts()[0].startsWith("总部服务器连接失败")) << messages_.Texts()[0].toStdString();
+  EXPECT_TRUE(messages_.Texts()[0].startsWith("总部服务器连接失败"))
+      << messages_.Texts()[0].toStdString();
   EXPECT_FALSE(Open().HasRow("select 1 from serverlink"));
 }
 
