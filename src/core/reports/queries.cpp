@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "core/common/error.h"
-#include "core/lookups/settings.h"
 #include "core/reports/daily_report.h"
 #include "core/reports/query_definitions.h"
+#include "core/settings/settings.h"
 
 namespace reports {
 namespace {
@@ -81,7 +81,7 @@ QueryResult SalesJournalQuery(store::Database& db, const DateRange& range) {
 QueryResult SalesByItemQuery(const DateRange& range) {
   return Run(
       [](store::Database& db) {
-        return SalesByItemDefinition(CostBasisFromSetting(servicelib::GetPriceForCost(db)));
+        return SalesByItemDefinition(settings::LoadSettings(db).cost_basis);
       },
       RangeValues(range));
 }
