@@ -18,6 +18,7 @@
 #include "core/sale/stock_moves.h"
 #include "core/settings/settings.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 #include "core/store/yes_no.h"
 
 namespace sale {
@@ -119,6 +120,7 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
       Money(payment.cheque), Money(payment.card));
 
   if (sale.HasMember()) CreditMember(db, sale, payment, totals);
+  store::QueueForServer(db, store::OutboxKind::kBill, number);
   return number;
 }
 

@@ -22,6 +22,7 @@
 #include "core/common/clock.h"
 #include "core/lookups/numbers.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 
 namespace sale {
 namespace {
@@ -82,6 +83,7 @@ std::int64_t CloseOpenShift(const std::string& workno) {
   std::int64_t shiftid = db.QueryInt("select max(shiftid) from shiftsum").value_or(0) + 1;
   WriteShiftSum(db, shiftid, workno);
   db.Exec("update transactiondetails set shiftid = ? where shiftid = 0", shiftid);
+  store::QueueForServer(db, store::OutboxKind::kShiftClosing, shiftid);
   transaction.Commit();
   return shiftid;
 }

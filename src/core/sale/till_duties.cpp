@@ -12,6 +12,7 @@
 #include "core/sale/sale_lines.h"
 #include "core/sale/shift.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 
 namespace sale {
 namespace {
@@ -46,11 +47,12 @@ std::vector<std::string> OpenDrawer(const std::string& workno) {
 }
 
 void RecordPettyCash(store::Database& db, double amount, const std::string& workno) {
+  const std::int64_t number = lookups::NextBillNumber(db);
   db.Exec(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "actualvalue,workno,shiftid) values (?,?,?,?,?,0)",
-      lookups::NextBillNumber(db), store::kJournalPettyCash, kasso::NowText(), RoundTo(amount, 2),
-      workno);
+      number, store::kJournalPettyCash, kasso::NowText(), RoundTo(amount, 2), workno);
+  store::QueueForServer(db, store::OutboxKind::kPettyCash, number);
 }
 
 PettyCashResult BookPettyCash(double amount, const std::string& workno) {
