@@ -67,10 +67,9 @@ double CommitMicros() {
     bill.workno = "0";
     for (char barcode = 'A'; barcode <= 'E'; ++barcode) {
       sale::SaleLine line;
-      line[sale::kBarcode] = std::string(1, barcode);
-      line[sale::kQuantity] = sale::MoneyText(1);
-      line[sale::kPrice] = sale::MoneyText(2.5);
-      line[sale::kRate] = sale::MoneyText(1);
+      line.barcode = std::string(1, barcode);
+      line.quantity = 1;
+      line.price = 2.5;
       sale::SetLineAmounts(line, 1, 2.5, 1);
       bill.lines.push_back(line);
     }

@@ -22,10 +22,9 @@ class SilentUi : public sale_testing::ScriptedSaleUi {
 
 inline sale::SaleLine MakeLine(const std::string& barcode, double quantity, double price) {
   sale::SaleLine line;
-  line[sale::kBarcode] = barcode;
-  line[sale::kQuantity] = sale::MoneyText(quantity);
-  line[sale::kPrice] = sale::MoneyText(price);
-  line[sale::kRate] = "1.00";
+  line.barcode = barcode;
+  line.quantity = quantity;
+  line.price = price;
   sale::SetLineAmounts(line, 1.0, price, quantity);
   return line;
 }
