@@ -286,6 +286,15 @@ std::vector<Group> UpgradeGroups() {
       /* 57: a return line keeps its amount, as a purchase line does */
       {Sql("alter table return add returnvalue real"),
        Sql("alter table returnbak add returnvalue real")},
+      /* 58: the audit trail; nothing in the program changes or deletes its rows */
+      {Sql("create table auditlog (logtime text,workno text,action text,detail text,"
+           "transactionnumber integer)"),
+       Sql("create index auditlog_time_idx on auditlog (logtime)")},
+      /* 59: wrong passwords in a row per account, and when the last one was typed */
+      {Sql("create table loginthrottle (workno text,failures integer,lastfailure text)"),
+       Sql("create unique index loginthrottle_workno_idx on loginthrottle (workno)")},
+      /* 60: minutes without input before a cashier screen locks itself; 0 never */
+      {Sql("alter table management add idlelockminutes int default 10")},
   };
 
   // Lookup indexes: every key and date range the program searches by, so that a lookup costs
