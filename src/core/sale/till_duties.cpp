@@ -9,6 +9,7 @@
 #include "core/sale/receipts.h"
 #include "core/sale/sale_lines.h"
 #include "core/sale/shift.h"
+#include "core/store/audit.h"
 #include "core/store/journal.h"
 
 namespace sale {
@@ -17,6 +18,7 @@ namespace {
 using servicelib::rounddigits;
 
 constexpr const char* kPettyCashRefused = "备用金金额有误";
+constexpr const char* kAuditRefused = "操作记录写入有误";
 
 void AddMessage(std::vector<std::string>& messages, std::string message) {
   if (!message.empty()) messages.push_back(std::move(message));
@@ -34,6 +36,12 @@ ShiftClosing CloseShift(const std::string& workno) {
 
 std::vector<std::string> OpenDrawer(const std::string& workno) {
   if (!servicelib::CheckRights("openmoneybox", workno)) return {"您没有这个权限"};
+  // A drawer opened without a sale is recorded before it opens, or not opened at all.
+  try {
+    store::WriteAudit({workno, store::kAuditDrawerOpened, {}, 0});
+  } catch (const store::DbError&) {
+    return {kAuditRefused};
+  }
   std::vector<std::string> messages;
   AddMessage(messages, devices::KickCashDrawer());
   AddMessage(messages, PrintDrawerNote(workno));
@@ -41,11 +49,12 @@ std::vector<std::string> OpenDrawer(const std::string& workno) {
 }
 
 void RecordPettyCash(store::Database& db, double amount, const std::string& workno) {
+  const std::int64_t number = servicelib::GetTranNo(db);
   db.Exec(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "actualvalue,workno,shiftid) values (?,?,?,?,?,0)",
-      servicelib::GetTranNo(db), store::kJournalPettyCash, kasso::NowText(), rounddigits(amount, 2),
-      workno);
+      number, store::kJournalPettyCash, kasso::NowText(), rounddigits(amount, 2), workno);
+  store::WriteAudit(db, {workno, store::kAuditPettyCash, kasso::Money(amount), number});
 }
 
 PettyCashResult BookPettyCash(double amount, const std::string& workno) {
