@@ -6,15 +6,21 @@
 #include "core/common/error.h"
 #include "core/common/format.h"
 #include "core/devices/port.h"
+#include "core/store/audit.h"
 
 namespace devices {
+namespace {
+
+constexpr int kMostIdleLockMinutes = 999;
+
+}  // namespace
 
 ManagementRecord LoadSettings(store::Database& db) {
   store::Statement row = db.Query(
       "select printercontrol,printerport,displaycontrol,displayport,moneyboxcontrol,printtimes,"
       "welcome,bye,printername,scale,scalesimple,scalebarcode,scalevalue,opencashiercmd,"
       "priceforcost,scaleip,scalekind,usescalefront,usecomscale,comscaleport,emptylines,"
-      "wipevalue,basevalue,pointsvalue from management");
+      "wipevalue,basevalue,pointsvalue,ifnull(idlelockminutes,10) from management");
   if (!row.Step()) throw store::DbError("the settings row is missing");
   ManagementRecord r;
   r.printercontrol = row.Text(0);
@@ -41,6 +47,7 @@ ManagementRecord LoadSettings(store::Database& db) {
   r.wipevalue = row.IsNull(21) ? -1 : static_cast<int>(row.Int(21));
   r.basevalue = static_cast<int>(row.Int(22));
   r.pointsvalue = static_cast<int>(row.Int(23));
+  r.idlelockminutes = static_cast<int>(row.Int(24));
   return r;
 }
 
@@ -78,6 +85,9 @@ void ValidateSettings(const ManagementRecord& r) {
   if (r.basevalue < 0) {
     throw kasso::ValidationError("会员积分规则的消费金额必须是不小于0的整数", "basevalue");
   }
+  if (r.idlelockminutes < 0 || r.idlelockminutes > kMostIdleLockMinutes) {
+    throw kasso::ValidationError("自动锁屏分钟数必须在0到999之间", "idlelockminutes");
+  }
 }
 
 int ParseSettingsInteger(const std::string& text, const std::string& caption,
@@ -92,19 +102,23 @@ int ParseSettingsInteger(const std::string& text, const std::string& caption,
   return value;
 }
 
-void SaveSettings(const ManagementRecord& r) {
+void SaveSettings(const ManagementRecord& r, const std::string& actor) {
   ValidateSettings(r);
   store::Database db;
+  store::Transaction tx(db);
   db.Exec(
       "update management set printercontrol = ?, printerport = ?, printername = ?, "
       "displaycontrol = ?, displayport = ?, moneyboxcontrol = ?, printtimes = ?, welcome = ?, "
       "bye = ?, scale = ?, scalesimple = ?, scalebarcode = ?, scalevalue = ?, "
       "opencashiercmd = ?, priceforcost = ?, scaleip = ?, usescalefront = ?, usecomscale = ?, "
-      "comscaleport = ?, emptylines = ?, wipevalue = ?, basevalue = ?, pointsvalue = ?",
+      "comscaleport = ?, emptylines = ?, wipevalue = ?, basevalue = ?, pointsvalue = ?, "
+      "idlelockminutes = ?",
       r.printercontrol, r.printerport, r.printername, r.displaycontrol, r.displayport,
       r.moneyboxcontrol, r.printtimes, r.welcome, r.bye, r.scale, r.scalesimple, r.scalebarcode,
       r.scalevalue, r.opencashiercmd, r.priceforcost, r.scaleip, r.usescalefront, r.usecomscale,
-      r.comscaleport, r.emptylines, r.wipevalue, r.basevalue, r.pointsvalue);
+      r.comscaleport, r.emptylines, r.wipevalue, r.basevalue, r.pointsvalue, r.idlelockminutes);
+  store::WriteAudit(db, {actor, store::kAuditSettingsSaved, {}, 0});
+  tx.Commit();
 }
 
 void SaveScaleAddressFile(const std::string& address, const std::filesystem::path& directory) {

@@ -34,6 +34,7 @@ struct ManagementRecord {
   int wipevalue = 2;  // 2 none, 1 down to jiao, 0 down to yuan
   int basevalue = 1;  // every whole multiple earns pointsvalue; 0: points in raw proportion
   int pointsvalue = 1;
+  int idlelockminutes = 10;  // a cashier screen left alone this long locks itself; 0 never
 };
 
 // Reads the settings row; throws store::DbError when the file or the row cannot be read.
@@ -49,9 +50,10 @@ void ValidateSettings(const ManagementRecord& record);
 int ParseSettingsInteger(const std::string& text, const std::string& caption,
                          const std::string& field);
 
-// Validates, then writes the settings (all but scalekind and useitemlibrary) in one update.
+// Validates, then writes the settings (all but scalekind and useitemlibrary) in one update,
+// with the audit row naming the actor in the same transaction.
 // Throws kasso::ValidationError or store::DbError.
-void SaveSettings(const ManagementRecord& record);
+void SaveSettings(const ManagementRecord& record, const std::string& actor = {});
 
 // Writes dhip.ini for the scale tool: the address, TAB, "3", CR LF. Throws kasso::UserError
 // ("文件不存在") when it cannot be written.

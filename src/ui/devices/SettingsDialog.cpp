@@ -50,8 +50,8 @@ void UncheckAll(QButtonGroup* group) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(QWidget* parent, [[maybe_unused]] const QString& workno)
-    : QDialog(parent), ui_(std::make_unique<Ui::SettingsDialog>()) {
+SettingsDialog::SettingsDialog(QWidget* parent, const QString& workno)
+    : QDialog(parent), ui_(std::make_unique<Ui::SettingsDialog>()), workno_(workno) {
   ui_->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   ui_->scaleIpEdit->setValidator(
@@ -111,6 +111,7 @@ void SettingsDialog::ShowRecord(const devices::ManagementRecord& r) {
   ui_->welcomeEdit->setText(Shown(r.welcome));
   ui_->byeEdit->setText(Shown(r.bye));
   ui_->emptyLinesEdit->setText(Shown(r.emptylines));
+  ui_->idleLockEdit->setText(Shown(r.idlelockminutes));
 
   if (r.priceforcost == "averageprice") {
     ui_->averagePriceRadio->setChecked(true);
@@ -148,6 +149,8 @@ devices::ManagementRecord SettingsDialog::ReadRecord() const {
   r.welcome = Text(ui_->welcomeEdit);
   r.bye = Text(ui_->byeEdit);
   r.emptylines = devices::ParseSettingsInteger(Text(ui_->emptyLinesEdit), "票尾空行", "emptylines");
+  r.idlelockminutes =
+      devices::ParseSettingsInteger(Text(ui_->idleLockEdit), "自动锁屏分钟数", "idlelockminutes");
   r.priceforcost = ui_->averagePriceRadio->isChecked() ? "averageprice" : "recentprice";
   r.wipevalue = ui_->noWipeRadio->isChecked()     ? 2
                 : ui_->wipeJiaoRadio->isChecked() ? 1
@@ -178,7 +181,7 @@ void SettingsDialog::OnSave() {
   devices::ManagementRecord record;
   try {
     record = ReadRecord();
-    devices::SaveSettings(record);
+    devices::SaveSettings(record, workno_.toStdString());
   } catch (const kasso::ValidationError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     FocusField(error.field());
@@ -217,6 +220,7 @@ void SettingsDialog::FocusField(const std::string& field) {
   if (field == "comscaleport") target = ui_->comScalePortCombo;
   if (field == "printtimes") target = ui_->printTimesCombo;
   if (field == "emptylines") target = ui_->emptyLinesEdit;
+  if (field == "idlelockminutes") target = ui_->idleLockEdit;
   if (field == "wipevalue") target = ui_->noWipeRadio;
   if (field == "basevalue") target = ui_->baseValueEdit;
   if (field == "pointsvalue") target = ui_->pointsValueEdit;
