@@ -1,7 +1,5 @@
 #include "core/app/duty_rights.h"
 
-#include <algorithm>
-#include <stdexcept>
 #include <vector>
 
 #include "core/app/accounts.h"
@@ -12,28 +10,19 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kDutyRightsColumn = "dutyrights";
+using lookups::Right;
 
-// "sales,operator,...": every right column, in kRightColumns order.
+// "sales,operator,...": every right column, in the order of the rights.
 std::string RightColumnList() {
   std::string list;
-  for (std::string_view column : servicelib::kRightColumns) {
+  for (const lookups::RightColumn& right : lookups::kRights) {
     if (!list.empty()) list += ',';
-    list += column;
+    list += right.column;
   }
   return list;
 }
 
 }  // namespace
-
-std::size_t RightIndex(std::string_view column) {
-  auto found =
-      std::find(servicelib::kRightColumns.begin(), servicelib::kRightColumns.end(), column);
-  if (found == servicelib::kRightColumns.end()) {
-    throw std::out_of_range("not a right column: " + std::string(column));
-  }
-  return static_cast<std::size_t>(found - servicelib::kRightColumns.begin());
-}
 
 DutyRights LoadDutyRights(const std::string& duty) {
   DutyRights rights{};
@@ -56,10 +45,10 @@ void SaveDutyRights(const std::string& duty, const DutyRights& rights, const std
   std::string assignments;
   std::vector<int> values;
   for (std::size_t i = 0; i < rights.size(); ++i) {
-    std::string_view column = servicelib::kRightColumns[i];
-    if (manager && column == kDutyRightsColumn) continue;
+    const lookups::RightColumn& right = lookups::kRights[i];
+    if (manager && right.right == Right::kDutyRights) continue;
     if (!assignments.empty()) assignments += ',';
-    assignments += std::string(column) + " = ?";
+    assignments += std::string(right.column) + " = ?";
     values.push_back(rights[i] ? 1 : 0);
   }
 
@@ -80,7 +69,7 @@ void SaveDutyRights(const std::string& duty, const DutyRights& rights, const std
                                        ") values (?" + placeholders + ")");
     insert.Bind(1, duty);
     for (std::size_t i = 0; i < rights.size(); ++i) {
-      bool granted = rights[i] || (manager && servicelib::kRightColumns[i] == kDutyRightsColumn);
+      bool granted = rights[i] || (manager && lookups::kRights[i].right == Right::kDutyRights);
       insert.Bind(static_cast<int>(i) + 2, granted ? 1 : 0);
     }
     insert.Run();
@@ -88,7 +77,7 @@ void SaveDutyRights(const std::string& duty, const DutyRights& rights, const std
   std::string granted;
   for (std::size_t i = 0; i < rights.size(); ++i) {
     if (rights[i])
-      granted += (granted.empty() ? "" : ",") + std::string(servicelib::kRightColumns[i]);
+      granted += (granted.empty() ? "" : ",") + std::string(lookups::kRights[i].column);
   }
   store::WriteAudit(db, {actor, store::kAuditRightsChanged, duty + ": " + granted, 0});
   tx.Commit();

@@ -1,9 +1,9 @@
 #include "core/reports/queries.h"
 
 #include "core/common/error.h"
-#include "core/lookups/settings.h"
 #include "core/reports/daily_report.h"
 #include "core/reports/query_definitions.h"
+#include "core/settings/settings.h"
 
 namespace reports {
 namespace {
@@ -63,7 +63,7 @@ QueryResult SalesJournalQuery(const DateRange& range) {
 QueryResult SalesByItemQuery(const DateRange& range) {
   return Run(
       [](store::Database& db) {
-        return SalesByItemDefinition(CostBasisFromSetting(servicelib::GetPriceForCost(db)));
+        return SalesByItemDefinition(settings::LoadSettings(db).cost_basis);
       },
       RangeValues(range));
 }

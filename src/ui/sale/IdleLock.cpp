@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "core/app/login.h"
-#include "core/devices/management_record.h"
+#include "core/settings/settings.h"
 
 namespace ui {
 namespace {
@@ -19,7 +19,8 @@ constexpr int kMillisecondsPerMinute = 60 * 1000;
 
 int IdleMinutes() {
   try {
-    return devices::LoadSettings().idlelockminutes;
+    store::Database db;
+    return settings::LoadSettings(db).idle_lock_minutes;
   } catch (const std::exception&) {
     return 10;
   }

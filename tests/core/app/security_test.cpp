@@ -12,11 +12,12 @@
 #include "core/backoffice/members/member_files.h"
 #include "core/common/clock.h"
 #include "core/common/password.h"
-#include "core/devices/management_record.h"
+#include "core/devices/settings_checks.h"
 #include "core/reports/audit_log.h"
 #include "core/sale/commit_sale.h"
 #include "core/sale/member_selection.h"
 #include "core/sale/till_duties.h"
+#include "core/settings/settings.h"
 #include "core/store/audit.h"
 #include "core/store/private_files.h"
 #include "core/store/schema.h"
@@ -227,14 +228,15 @@ TEST_F(SecurityTest, TheOperationLogFiltersByRangeAccountAndActionAndCountsItsRo
 }
 
 TEST_F(SecurityTest, TheIdleLockMinutesAreASettingSavedWithItsAuditRow) {
-  devices::ManagementRecord settings = devices::LoadSettings();
-  EXPECT_EQ(settings.idlelockminutes, 10);
-  settings.idlelockminutes = 0;
-  devices::SaveSettings(settings, "0");
-  EXPECT_EQ(devices::LoadSettings().idlelockminutes, 0);
+  store::Database db = Open();
+  settings::Settings settings = settings::LoadSettings(db);
+  EXPECT_EQ(settings.idle_lock_minutes, 10);
+  settings.idle_lock_minutes = 0;
+  devices::SaveCheckedSettings(settings, "0");
+  EXPECT_EQ(settings::LoadSettings(db).idle_lock_minutes, 0);
   EXPECT_EQ(AuditRows(store::kAuditSettingsSaved), 1);
-  settings.idlelockminutes = -1;
-  EXPECT_EQ(testing_support::RefusalOf([&] { devices::SaveSettings(settings); }).field,
+  settings.idle_lock_minutes = -1;
+  EXPECT_EQ(testing_support::RefusalOf([&] { devices::SaveCheckedSettings(settings, "0"); }).field,
             "idlelockminutes");
 }
 
