@@ -9,6 +9,7 @@
 #include "core/common/error.h"
 #include "core/store/audit.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
 #include "core/store/private_files.h"
 
 namespace app {
@@ -144,6 +145,9 @@ fs::path ClearData(const std::vector<ClearGroup>& groups, const ClearProgress& p
         if (*statement.text) cleared += (cleared.empty() ? "" : ",") + std::string(statement.text);
       }
     }
+    // Bill and other numbers start over after a clear: new records must not meet the old
+    // ones on the shop server. Queued records keep their own epoch and still go.
+    store::RenewTillEpoch(db);
     store::WriteAudit(db, {actor, store::kAuditDataClear, cleared, 0});
     transaction.Commit();
   } catch (const std::exception&) {

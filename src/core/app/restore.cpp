@@ -15,6 +15,7 @@
 #include "core/store/audit.h"
 #include "core/store/file_check.h"
 #include "core/store/legacy_text.h"
+#include "core/store/outbox.h"
 #include "core/store/private_files.h"
 #include "core/store/upgrade.h"
 
@@ -152,6 +153,10 @@ fs::path RestoreDatabaseFrom(const fs::path& chosen, const CopyProgress& progres
       store::ConvertLegacyText(copy);
       store::UpgradeSchema(copy);
       RepeatDrawerCommandGroup(copy);
+      // The restored history starts over from the backup's numbers: it sells on under the
+      // till's own identity with a new epoch, and what the current file still owes the
+      // server goes with it.
+      store::CarryServerState(copy, working);
       // The restored file carries the record of its own restore, from the login dialog
       // where nobody is logged in.
       store::Transaction tx(copy);

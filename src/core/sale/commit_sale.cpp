@@ -20,6 +20,7 @@
 #include "core/settings/settings.h"
 #include "core/store/audit.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 #include "core/store/yes_no.h"
 
 namespace sale {
@@ -131,6 +132,7 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
         db, {sale.workno, store::kAuditAllowance, kasso::Money(payment.allowance), number});
   }
   if (sale.HasMember()) CreditMember(db, sale, payment, totals);
+  store::QueueForServer(db, store::OutboxKind::kBill, number);
   return number;
 }
 

@@ -23,6 +23,7 @@
 #include "core/lookups/numbers.h"
 #include "core/store/audit.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 
 namespace sale {
 namespace {
@@ -83,6 +84,7 @@ std::int64_t CloseOpenShift(const std::string& workno) {
   std::int64_t shiftid = db.QueryInt("select max(shiftid) from shiftsum").value_or(0) + 1;
   WriteShiftSum(db, shiftid, workno);
   db.Exec("update transactiondetails set shiftid = ? where shiftid = 0", shiftid);
+  store::QueueForServer(db, store::OutboxKind::kShiftClosing, shiftid);
   store::WriteAudit(db, {workno, store::kAuditShiftClosed, "班次 " + std::to_string(shiftid), 0});
   transaction.Commit();
   return shiftid;

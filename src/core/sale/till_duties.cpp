@@ -12,6 +12,7 @@
 #include "core/sale/shift.h"
 #include "core/store/audit.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 
 namespace sale {
 namespace {
@@ -58,6 +59,7 @@ void RecordPettyCash(store::Database& db, double amount, const std::string& work
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "actualvalue,workno,shiftid) values (?,?,?,?,?,0)",
       number, store::kJournalPettyCash, kasso::NowText(), RoundTo(amount, 2), workno);
+  store::QueueForServer(db, store::OutboxKind::kPettyCash, number);
   store::WriteAudit(db, {workno, store::kAuditPettyCash, kasso::Money(amount), number});
 }
 

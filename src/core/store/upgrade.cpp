@@ -286,14 +286,20 @@ std::vector<Group> UpgradeGroups() {
       /* 57: a return line keeps its amount, as a purchase line does */
       {Sql("alter table return add returnvalue real"),
        Sql("alter table returnbak add returnvalue real")},
-      /* 58: the audit trail; nothing in the program changes or deletes its rows */
+      /* 58: records waiting for the shop server, and the till's link to it */
+      {Sql("create table outbox (seq integer primary key,epoch text not null,kind text not null,"
+           "localno text not null,payload text not null,queuedat text not null,sentat text)"),
+       Sql("create table serverlink (tillid text,epoch text,conninfo text,shopname text,"
+           "tillname text,place text,lastsent text,lasterror text)"),
+       Sql("create index if not exists outbox_pending_idx on outbox (sentat,seq)")},
+      /* 59: the audit trail; nothing in the program changes or deletes its rows */
       {Sql("create table auditlog (logtime text,workno text,action text,detail text,"
            "transactionnumber integer)"),
        Sql("create index auditlog_time_idx on auditlog (logtime)")},
-      /* 59: wrong passwords in a row per account, and when the last one was typed */
+      /* 60: wrong passwords in a row per account, and when the last one was typed */
       {Sql("create table loginthrottle (workno text,failures integer,lastfailure text)"),
        Sql("create unique index loginthrottle_workno_idx on loginthrottle (workno)")},
-      /* 60: minutes without input before a cashier screen locks itself; 0 never */
+      /* 61: minutes without input before a cashier screen locks itself; 0 never */
       {Sql("alter table management add idlelockminutes int default 10")},
   };
 

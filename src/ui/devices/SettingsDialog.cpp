@@ -16,6 +16,7 @@
 #include "core/store/database.h"
 #include "ui/common/MessageBox.h"
 #include "ui/devices/PrinterChoice.h"
+#include "ui/devices/ServerTransferDialog.h"
 #include "ui_SettingsDialog.h"
 
 namespace ui {
@@ -59,6 +60,10 @@ SettingsDialog::SettingsDialog(QWidget* parent, const QString& workno)
   connect(ui_->saveButton, &QPushButton::clicked, this, &SettingsDialog::OnSave);
   connect(ui_->cancelButton, &QPushButton::clicked, this, &SettingsDialog::reject);
   connect(ui_->downloadPluButton, &QPushButton::clicked, this, &SettingsDialog::OnDownloadPlu);
+  connect(ui_->serverTransferButton, &QPushButton::clicked, this, [this] {
+    ServerTransferDialog dialog(this);
+    dialog.exec();
+  });
 
   FillChoiceLists();
   LoadFromDatabase();

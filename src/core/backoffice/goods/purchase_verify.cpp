@@ -8,6 +8,7 @@
 #include "core/lookups/numbers.h"
 #include "core/sale/stock_moves.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
 #include "core/store/yes_no.h"
 
 namespace backoffice {
@@ -106,6 +107,7 @@ void VerifyPurchaseBill() {
     history.Run();
   }
   db.Exec("delete from import");
+  store::QueueForServer(db, store::OutboxKind::kPurchaseBill, now);
   tx.Commit();
 }
 
@@ -118,12 +120,14 @@ void VerifyReturnBill() {
   for (const Line& line : lines) {
     stock.Move(line.barcode, -line.quantity, line.combined);
   }
+  const std::string now = kasso::NowText();
   db.Exec(
       "insert into returnbak (barcode,quantity,confirmdate,returnprice,returnvalue) "
       "select barcode,quantity,?,returnprice,"
       "ifnull(returnvalue,round(ifnull(quantity,0)*ifnull(returnprice,0),2)) from return",
-      kasso::NowText());
+      now);
   db.Exec("delete from return");
+  store::QueueForServer(db, store::OutboxKind::kReturnBill, now);
   tx.Commit();
 }
 

@@ -17,6 +17,7 @@
 #include "core/lookups/bills.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
 #include "core/store/yes_no.h"
 
 namespace backoffice {
@@ -205,11 +206,13 @@ void VerifyStocktake() {
     insert.BindAll(barcode, difference);
     insert.Run();
   }
+  const std::string now = kasso::NowText();
   db.Exec(
       "insert into invcountbak (barcode,accquant,invquant,plquant,confirmdate) "
       "select barcode,accquant,invquant,plquant,? from invcount",
-      kasso::NowText());
+      now);
   db.Exec("delete from invcount");
+  store::QueueForServer(db, store::OutboxKind::kStocktake, now);
   tx.Commit();
 }
 

@@ -9,6 +9,7 @@
 #include "core/lookups/numbers.h"
 #include "core/sale/stock_moves.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
 
 namespace backoffice {
 namespace {
@@ -89,6 +90,8 @@ void Write(store::Database& db, const Booking& b, const std::string& workno) {
       "deductionpoints,workno,transdate) values (?,?,?,?,?,?,?,?)",
       b.memberid, b.gift ? kGift : kRebate, b.barcode, b.quantity, b.rate, b.points, workno,
       kasso::NowText());
+  store::QueueForServer(db, store::OutboxKind::kPointsFeedback,
+                        static_cast<std::int64_t>(sqlite3_last_insert_rowid(db.handle())));
 }
 
 }  // namespace

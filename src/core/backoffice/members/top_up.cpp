@@ -11,6 +11,7 @@
 #include "core/lookups/numbers.h"
 #include "core/lookups/operators.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
 #include "core/store/yes_no.h"
 
 namespace backoffice {
@@ -171,6 +172,7 @@ TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool p
     balance.BindAll(done.amount, store::ToYesNo(true));
     if (!batch) balance.Bind(3, memberid);
     balance.Run();
+    store::QueueForServer(db, store::OutboxKind::kTopUp, now);
     tx.Commit();
   }
   if (print) {
