@@ -8,6 +8,8 @@
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/sale/member_pricing.h"
+#include "core/sale/till_audit.h"
+#include "core/store/audit.h"
 
 namespace sale {
 namespace {
@@ -65,6 +67,13 @@ void DiscountLines(store::Database* db, CurrentSale& sale, double tenths, bool i
     } else {
       ApplyMemberPricingToLines(sale);
     }
+    if (item_discount && sale.HasSelection()) {
+      RecordTillAction(sale, store::kAuditLineDiscount,
+                       AuditLineText(sale.lines[static_cast<size_t>(sale.selected)]) + " 折扣 " +
+                           AuditFigure(rate));
+    } else if (!item_discount && !sale.lines.empty()) {
+      RecordTillAction(sale, store::kAuditBillDiscount, "折扣 " + AuditFigure(rate));
+    }
   } catch (...) {
     sale.lines = std::move(before);
     throw;
@@ -110,6 +119,9 @@ void ChangePrice(CurrentSale& sale, double price) {
   }
   if (!sale.HasSelection()) return;
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
+  RecordTillAction(
+      sale, store::kAuditPriceChanged,
+      AuditLineText(line) + " 价格 " + AuditFigure(line.price) + " -> " + AuditFigure(front));
   line.front_price = front;
   double salesprice = RoundTo(line.sales_price, 2);
   double effective = sale.HasMemberPrice()

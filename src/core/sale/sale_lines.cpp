@@ -2,6 +2,8 @@
 
 #include "core/lookups/open_or.h"
 #include "core/lookups/till_numbers.h"
+#include "core/sale/till_audit.h"
+#include "core/store/audit.h"
 
 namespace sale {
 
@@ -45,7 +47,11 @@ double ComputeTotal(CurrentSale& sale, CustomerDisplay& display) {
 }
 
 void CancelLine(CurrentSale& sale) {
-  if (sale.HasSelection()) sale.lines.erase(sale.lines.begin() + sale.selected);
+  if (sale.HasSelection()) {
+    const SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
+    RecordTillAction(sale, store::kAuditLineRemoved, AuditLineText(line));
+    sale.lines.erase(sale.lines.begin() + sale.selected);
+  }
   if (sale.lines.empty()) {
     NewSale(sale);
     return;
@@ -53,6 +59,14 @@ void CancelLine(CurrentSale& sale) {
   sale.selected = static_cast<int>(sale.lines.size()) - 1;
 }
 
-void CancelBill(CurrentSale& sale) { NewSale(sale); }
+void CancelBill(CurrentSale& sale) {
+  if (!sale.lines.empty()) {
+    double total = 0;
+    for (const SaleLine& line : sale.lines) total += line.amount;
+    RecordTillAction(sale, store::kAuditBillCancelled,
+                     std::to_string(sale.lines.size()) + " 行 合计 " + AuditFigure(total));
+  }
+  NewSale(sale);
+}
 
 }  // namespace sale

@@ -15,6 +15,7 @@
 #include "core/servicelib/kasso_basic.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/StatusPanes.h"
+#include "ui/sale/IdleLock.h"
 #include "ui/sale/SaleCaptions.h"
 #include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
@@ -40,6 +41,7 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
       dialogs_(this),
       commands_(this, sale_, dialogs_, display_) {
   ui_->setupUi(this);
+  idle_lock_ = new IdleLock(this, workno);
   ui_->discountButton->hide();
   ui_->allowanceButton->hide();
 

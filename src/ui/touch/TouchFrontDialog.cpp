@@ -15,6 +15,7 @@
 #include "ui/common/MessageBox.h"
 #include "ui/common/Numbers.h"
 #include "ui/common/StatusPanes.h"
+#include "ui/sale/IdleLock.h"
 #include "ui/sale/SaleCaptions.h"
 #include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
@@ -98,6 +99,7 @@ TouchFrontDialog::TouchFrontDialog(QWidget* parent, const QString& workno)
       dialogs_(this),
       commands_(this, sale_, dialogs_, display_) {
   ui_->setupUi(this);
+  idle_lock_ = new IdleLock(this, workno);
   class_buttons_ = {ui_->classButton0, ui_->classButton1, ui_->classButton2, ui_->classButton3,
                     ui_->classButton4};
   for (int i = 0; i < sale::kGoodsPageSize; ++i) {

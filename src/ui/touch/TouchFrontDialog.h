@@ -24,6 +24,8 @@ class TouchFrontDialog;
 
 namespace ui {
 
+class IdleLock;
+
 class SaleLinesModel;
 
 // What a touch command button does; a page gives each of its ten buttons one.
@@ -64,6 +66,7 @@ class TouchFrontDialog : public QDialog {
   ~TouchFrontDialog() override;
 
   const sale::CurrentSale& current_sale() const { return sale_; }
+  IdleLock& idle_lock() { return *idle_lock_; }
 
   // "退出" and the window's close: asks first when lines are not settled yet.
   void reject() override;
@@ -116,6 +119,7 @@ class TouchFrontDialog : public QDialog {
   QLabel* clock_pane_;
   QLabel* number_pane_;
   QTimer clock_;
+  IdleLock* idle_lock_ = nullptr;  // covers the screen when it is left alone
 };
 
 }  // namespace ui
