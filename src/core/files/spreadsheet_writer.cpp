@@ -52,9 +52,12 @@ SpreadsheetWriter::SpreadsheetWriter(std::filesystem::path target, std::string s
     : file_(std::move(target)), columns_(std::move(columns)), book_(std::make_unique<Book>()) {
   // The library writes the workbook by name at the end; the staged file only reserves it.
   file_.Close();
-  // Strings go to the workbook's shared string table (the library's memory-saving mode writes
-  // them inline, which some readers do not take in).
-  book_->workbook = workbook_new(file_.temporary().c_str());
+  // The library's constant-memory mode writes each row out once the next one starts, so a
+  // workbook of any length takes the memory of one row; its texts are written inline in the
+  // cells rather than in a shared string table (every reader of the format takes both).
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  book_->workbook = workbook_new_opt(file_.temporary().c_str(), &options);
   if (!book_->workbook) throw kasso::UserError("不能创建文件: " + file_.target().string());
   if (workbook_validate_sheet_name(book_->workbook, sheet.c_str()) != LXW_NO_ERROR) {
     throw kasso::UserError("工作表名称有误: " + sheet);
