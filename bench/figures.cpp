@@ -76,6 +76,10 @@ Usage MeasureInChild(const std::function<void()>& body) {
     throw std::runtime_error("the measured child process failed");
   }
   usage.peak_mb = static_cast<double>(resources.ru_maxrss) / 1024.0;
+  auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+  };
+  usage.cpu = seconds(resources.ru_utime) + seconds(resources.ru_stime);
   return usage;
 }
 

@@ -32,13 +32,14 @@ Timing MedianTiming(const std::function<void()>& body, const std::function<void(
 
 // The wall time and the peak resident memory of work done in a child process.
 struct Usage {
-  double seconds = 0;
+  double seconds = 0;  // wall clock
+  double cpu = 0;      // seconds of the child's own work (user and system)
   double peak_mb = 0;
 };
 
-// Runs body in a forked child and returns its wall time and the child's peak resident memory
-// (getrusage of the child). The child starts with this process's memory as it is at the fork,
-// so call it while this process holds little. Throws std::runtime_error when body failed.
+// Runs body in a forked child and returns its wall time, its CPU time and its peak resident
+// memory (getrusage of the child). The child starts with this process's memory as it is at the
+// fork, so call it while this process holds little. Throws std::runtime_error when body failed.
 Usage MeasureInChild(const std::function<void()>& body);
 
 // One operation against the raw SQLite work it must do, with its target on the operation's

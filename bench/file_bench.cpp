@@ -129,15 +129,15 @@ bool MeasureMemory(const fs::path& dir) {
       bench::MeasureInChild([&] { g_sink += files::ReadSpreadsheet(book, kSheet).rows.size(); });
   std::printf("\nxlsx of %zu rows of 15 fields (%.1f MB), each in a child process\n", kExportRows,
               static_cast<double>(fs::file_size(book)) / 1e6);
-  std::printf("  %-44s %8s %10s %10s\n", "work", "s", "peak MB", "/ idle");
+  std::printf("  %-44s %8s %8s %10s %10s\n", "work", "s", "cpu s", "peak MB", "/ idle");
   const std::pair<const char*, const bench::Usage*> lines[] = {
       {"nothing (the program's own memory)", &idle},
       {"xlsx export, 200000 rows", &write},
       {"xlsx import, 200000 rows, row by row", &read},
       {"xlsx read into one sheet, 200000 rows", &whole}};
   for (const auto& [what, usage] : lines) {
-    std::printf("  %-44s %8.3f %10.1f %9.1fx\n", what, usage->seconds, usage->peak_mb,
-                usage->peak_mb / idle.peak_mb);
+    std::printf("  %-44s %8.3f %8.3f %10.1f %9.1fx\n", what, usage->seconds, usage->cpu,
+                usage->peak_mb, usage->peak_mb / idle.peak_mb);
   }
   std::printf(
       "  (target: export and row-by-row import at most %.0f MB; the whole sheet is held "

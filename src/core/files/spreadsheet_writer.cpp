@@ -62,8 +62,10 @@ SpreadsheetWriter::SpreadsheetWriter(std::filesystem::path target, std::string s
   if (workbook_validate_sheet_name(book_->workbook, sheet.c_str()) != LXW_NO_ERROR) {
     throw kasso::UserError("工作表名称有误: " + sheet);
   }
+  // The name was checked above, so a sheet not added is a temporary file the library could
+  // not make for its rows.
   book_->sheet = workbook_add_worksheet(book_->workbook, sheet.c_str());
-  if (!book_->sheet) throw kasso::UserError("工作表名称有误: " + sheet);
+  if (!book_->sheet) throw kasso::UserError("不能创建文件: " + file_.target().string());
   if (!columns_.empty()) {
     const auto last = static_cast<lxw_col_t>(columns_.size() - 1);
     Check(worksheet_set_column(book_->sheet, 0, last, kColumnWidth, nullptr));

@@ -182,9 +182,10 @@ TEST_F(SpreadsheetTest, RowsHandedOnOneByOneAreTheSheetsRowsAndARefusedRowEndsTh
       {dir_ / "ours.xlsx", "商品信息", {}},
       {kFixtures / "cell_kinds.xlsx", "进货单", {}},
       {kFixtures / "goods_openpyxl.xlsx", "商品信息", some},
-      {kFixtures / "members.ods", "会员信息", {}},
-      {kFixtures / "members.ods", "另一个名称", {}},  // the only sheet
-      {kFixtures / "cell_kinds.ods", "各种", {}},     // not the first sheet
+      {dir_ / "ours.xlsx", "另一个名称", {}},           // the only sheet
+      {kFixtures / "members.ods", "会员信息", {}},      // not the first sheet
+      {kFixtures / "one_sheet.ods", "另一个名称", {}},  // the only sheet
+      {kFixtures / "cell_kinds.ods", "各种", {}},
       {kFixtures / "goods.xls", "商品信息", some}};
   for (const auto& [file, sheet, columns] : reads) {
     // What a streaming reader hands on is what the whole sheet holds, at the same lines.
