@@ -1,9 +1,12 @@
 #include "core/reports/queries.h"
 
+#include <optional>
+#include <utility>
+
 #include "core/common/error.h"
-#include "core/lookups/settings.h"
 #include "core/reports/daily_report.h"
 #include "core/reports/query_definitions.h"
+#include "core/settings/settings.h"
 
 namespace reports {
 namespace {
@@ -22,9 +25,8 @@ void BindValues(store::Statement& statement, const std::vector<std::string>& val
 // Runs the rows and then the totals on one connection, in one read transaction so both see
 // the same journal.
 template <typename Prepare>
-QueryResult Run(Prepare&& prepare, const std::vector<std::string>& values) {
+QueryResult RunOn(store::Database& db, Prepare&& prepare, const std::vector<std::string>& values) {
   try {
-    store::Database db;
     PrepareRangeReading(db);
     store::ReadTransaction read(db);
     const QueryDefinition definition = prepare(db);
@@ -39,6 +41,17 @@ QueryResult Run(Prepare&& prepare, const std::vector<std::string>& values) {
   } catch (const store::DbError&) {
     throw kasso::UserError("查询有误");
   }
+}
+
+template <typename Prepare>
+QueryResult Run(Prepare&& prepare, const std::vector<std::string>& values) {
+  std::optional<store::Database> db;
+  try {
+    db.emplace();
+  } catch (const store::DbError&) {
+    throw kasso::UserError("查询有误");
+  }
+  return RunOn(*db, std::forward<Prepare>(prepare), values);
 }
 
 QueryResult RunFixed(QueryDefinition (*definition)(), const std::vector<std::string>& values) {
@@ -60,10 +73,15 @@ QueryResult SalesJournalQuery(const DateRange& range) {
   return RunFixed(SalesJournalDefinition, RangeValues(range));
 }
 
+QueryResult SalesJournalQuery(store::Database& db, const DateRange& range) {
+  return RunOn(
+      db, [](store::Database&) { return SalesJournalDefinition(); }, RangeValues(range));
+}
+
 QueryResult SalesByItemQuery(const DateRange& range) {
   return Run(
       [](store::Database& db) {
-        return SalesByItemDefinition(CostBasisFromSetting(servicelib::GetPriceForCost(db)));
+        return SalesByItemDefinition(settings::LoadSettings(db).cost_basis);
       },
       RangeValues(range));
 }

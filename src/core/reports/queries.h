@@ -11,11 +11,14 @@
 #include "core/reports/date_range.h"
 #include "core/reports/member_names.h"
 #include "core/reports/query_result.h"
+#include "core/store/database.h"
 
 namespace reports {
 
 // Each throws kasso::UserError("查询有误") when kasso.db cannot be read.
 QueryResult SalesJournalQuery(const DateRange& range);
+// The same over another file of the same tables (the shop server's journal copied out).
+QueryResult SalesJournalQuery(store::Database& db, const DateRange& range);
 // Sold lines by item, largest sales first; cost by the settings' basis (priceforcost).
 QueryResult SalesByItemQuery(const DateRange& range);
 QueryResult ShiftQuery(const DateRange& range);

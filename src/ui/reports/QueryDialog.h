@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,6 +40,10 @@ class QueryDialog : public QDialog {
                      const std::function<reports::QueryResult(const reports::DateRange&)>& query);
   void RunOtherQuery(const QString& choice);
 
+  // The head-office copy of the server's records for the range when the scope chooser asks
+  // for more than this till (made afresh for each query), or nullopt for the till's own file.
+  std::optional<std::filesystem::path> HeadOfficeFile(const reports::DateRange& range);
+  void OnJournal();
   void OnDailyReport();
   void OnOtherQueries();
   void OnExport();
