@@ -54,7 +54,8 @@ std::string CellText(const FreeXL_CellValue& cell) {
 }  // namespace
 
 Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
-                   const std::vector<std::string>& wanted, const Progress& progress) {
+                   const std::vector<std::string>& wanted, const Progress& progress,
+                   const SheetRowSink& take) {
   XlsBook book(file);
   unsigned int password = 0;
   Require(freexl_get_info(book.handle(), FREEXL_BIFF_PASSWORD, &password));
@@ -77,7 +78,7 @@ Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
     Require(freexl_get_cell_value(book.handle(), row, col, &cell));
     return CellText(cell);
   };
-  SheetBuilder builder(wanted);
+  SheetBuilder builder(wanted, take);
   std::vector<std::string> names;
   for (unsigned short col = 0; rows > 0 && col < columns; ++col) names.push_back(text(0, col));
   builder.SetNames(names);
