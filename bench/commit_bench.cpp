@@ -90,7 +90,7 @@ std::int64_t Commit(const Shop& shop, size_t i, double allowance = 0) {
 std::int64_t RawCommit(const Shop& shop, size_t i) {
   store::Database& db = *shop.open;
   sale::CurrentSale bill = Bill(shop, i);
-  const std::string now = kasso::NowText();
+  const std::string now = common::NowText();
   store::Transaction transaction(db);
   const std::int64_t number = lookups::NextBillNumber(db);
   store::Statement line = db.Query(

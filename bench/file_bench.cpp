@@ -168,7 +168,7 @@ std::string ReadBytes(const fs::path& file) {
 
 // The least reading a text import needs: the file, one conversion, every field as a string.
 void RawRead(const fs::path& file) {
-  const std::string text = kasso::GbkToUtf8(ReadBytes(file));
+  const std::string text = common::GbkToUtf8(ReadBytes(file));
   std::vector<std::vector<std::string>> rows;
   std::vector<std::string> fields;
   std::size_t start = 0;

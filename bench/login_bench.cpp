@@ -60,7 +60,7 @@ int Run(const fs::path& base) {
     if (app::Login("0", "0") != app::LoginResult::kAccepted) throw std::runtime_error("refused");
   });
   const double hash_only = MedianSeconds([] {
-    if (!kasso::PasswordMatches(kasso::kDefaultPasswordHash, "0")) {
+    if (!common::PasswordMatches(common::kDefaultPasswordHash, "0")) {
       throw std::runtime_error("no match");
     }
   });

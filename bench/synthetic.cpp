@@ -59,7 +59,7 @@ void FillJournal(store::Database& db, std::int64_t rows, std::int64_t goods, int
       "quantity,price,actualvalue,discountrate,discountvalue,barcode,workno,shiftid,memberid,"
       "paid,change,cardpaid,wipevalue,valuediscount,pricediscount,checkpaid,unionpaid) "
       "values (?,?,?,?,?,?,?,?,?,'1',0,'',?,?,?,?,0,0,?,?)");
-  std::tm start_tm = kasso::MakeTime(2024, 1, 1, 0, 0, 0);
+  std::tm start_tm = common::MakeTime(2024, 1, 1, 0, 0, 0);
   const std::time_t start = std::mktime(&start_tm);
   std::mt19937_64 rng(20240101);
   std::int64_t written = 0;
@@ -72,7 +72,7 @@ void FillJournal(store::Database& db, std::int64_t rows, std::int64_t goods, int
     std::time_t moment = start + static_cast<std::time_t>(written * (days * kDaySeconds) / rows);
     std::tm local{};
     localtime_r(&moment, &local);
-    const std::string when = kasso::FormatTime(local, "%Y-%m-%d %H:%M:%S");
+    const std::string when = common::FormatTime(local, "%Y-%m-%d %H:%M:%S");
     double quantity_total = 0;
     double amount_total = 0;
     for (std::int64_t l = 0; l < lines; ++l) {

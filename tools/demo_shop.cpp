@@ -110,12 +110,12 @@ std::string Format(const char* pattern, auto... values) {
 }
 
 std::tm DaysAgoTime(const std::tm& today, int days, int second_of_day) {
-  return kasso::MakeTime(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday - days, 0, 0,
+  return common::MakeTime(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday - days, 0, 0,
                          second_of_day);
 }
 
 std::string DaysAgo(const std::tm& today, int days, int second_of_day) {
-  return kasso::FormatTime(DaysAgoTime(today, days, second_of_day), "%Y-%m-%d %H:%M:%S");
+  return common::FormatTime(DaysAgoTime(today, days, second_of_day), "%Y-%m-%d %H:%M:%S");
 }
 
 std::string WithEanCheckDigit(const std::string& digits) {
@@ -139,7 +139,7 @@ std::vector<std::pair<std::string, double>> SplitSizes(std::string_view sizes) {
     std::string_view item = sizes.substr(0, end);
     size_t colon = item.rfind(':');
     result.emplace_back(std::string(item.substr(0, colon)),
-                        kasso::ParseNumber(std::string(item.substr(colon + 1))));
+                        common::ParseNumber(std::string(item.substr(colon + 1))));
     sizes = end == std::string_view::npos ? std::string_view() : sizes.substr(end + 1);
   }
   return result;
@@ -293,7 +293,7 @@ int WritePastSales(store::Database& db, Shop& shop, Rng& rng, const std::tm& tod
   });
   sale::NullCustomerDisplay display;
   for (const auto& [days, second] : moments) {
-    kasso::ScopedClock clock(DaysAgoTime(today, days, second));
+    common::ScopedClock clock(DaysAgoTime(today, days, second));
     sale::CurrentSale bill;
     bill.workno = rng.Chance(70) ? "1" : "2";
     Member* member = rng.Chance(35)
@@ -361,7 +361,7 @@ void WriteMembers(store::Database& db, const Shop& shop) {
       "dismode,disrate,disondis,birthday) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
   for (const Member& m : shop.members) {
     insert.BindAll(m.id, m.name, m.sex, m.pid, m.phone, m.address, Flag(m.points_mode), m.points,
-                   Flag(m.deposit_mode), m.deposit, kasso::HashPassword(m.password), m.dismode,
+                   Flag(m.deposit_mode), m.deposit, common::HashPassword(m.password), m.dismode,
                    m.disrate, Flag(m.disondis), m.birthday);
     insert.Run();
     insert.Reset();
@@ -375,7 +375,7 @@ DemoShopCounts FillDemoShop(store::Database& db) {
   if (db.HasRow("select 1 from goodsmaster")) {
     throw std::runtime_error("the database already holds goods; the demo shop needs a new one");
   }
-  const std::tm today = kasso::Now();
+  const std::tm today = common::Now();
   Rng rng(kSeed);
   Shop shop;
   AddPackagedGoods(shop, rng, today);
@@ -390,8 +390,8 @@ DemoShopCounts FillDemoShop(store::Database& db) {
   db.Exec(
       "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
       "values (?,?,?,?),(?,?,?,?)",
-      "1", "收银员一", kasso::HashPassword("1"), "收银员", "2", "收银员二",
-      kasso::HashPassword("2"), "收银员");
+      "1", "收银员一", common::HashPassword("1"), "收银员", "2", "收银员二",
+      common::HashPassword("2"), "收银员");
   tx.Commit();
   counts.goods = static_cast<int>(shop.goods.size());
   counts.members = static_cast<int>(shop.members.size());

@@ -19,7 +19,7 @@ inline constexpr int kFirstMemberId = 100001;
 // Fills a freshly created kasso.db with a small grocery: packaged goods in several classes
 // with stock, scale goods of the fresh counter, one combined gift box, members of every
 // pricing mode, two cashier accounts and a week of past sales, all in one transaction.
-// Dates count back from the clock (kasso::Now), so a fixed clock gives the same shop.
+// Dates count back from the clock (common::Now), so a fixed clock gives the same shop.
 // Throws std::runtime_error when the file already holds goods, DbError on a database failure;
 // either way nothing is written.
 DemoShopCounts FillDemoShop(store::Database& db);

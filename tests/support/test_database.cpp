@@ -27,7 +27,7 @@ void TestDatabase::SetUp() {
 }
 
 void TestDatabase::TearDown() {
-  kasso::SetFixedClock(std::nullopt);
+  common::SetFixedClock(std::nullopt);
   store::SetDataDirectory({});
   std::error_code ignored;
   std::filesystem::remove_all(dir_, ignored);

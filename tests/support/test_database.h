@@ -39,7 +39,7 @@ class TestDatabase : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
-// How a call refused: the message of the kasso::UserError it threw and, for a refused input,
+// How a call refused: the message of the common::UserError it threw and, for a refused input,
 // the field to focus. Empty when the call went through.
 struct Refusal {
   std::string message;
@@ -54,9 +54,9 @@ template <typename Call>
 Refusal RefusalOf(Call&& call) {
   try {
     call();
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     return {error.what(), error.field()};
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     return {error.what(), ""};
   }
   return {};

@@ -38,18 +38,18 @@ std::string NormalizeWorkno(const std::string& workno) {
 
 SaveResult SaveOperator(const OperatorRecord& record, const std::string& actor) {
   const std::string workno = NormalizeWorkno(record.workno);
-  if (kasso::Trim(workno).empty()) throw kasso::ValidationError("工号不能为空", "workno");
-  if (kasso::Trim(record.operatorname).empty()) {
-    throw kasso::ValidationError("名称不能为空", "operatorname");
+  if (common::Trim(workno).empty()) throw common::ValidationError("工号不能为空", "workno");
+  if (common::Trim(record.operatorname).empty()) {
+    throw common::ValidationError("名称不能为空", "operatorname");
   }
   const std::string& duty = record.operatorduty;
-  if (duty.empty()) throw kasso::ValidationError("职责不能为空", "operatorduty");
+  if (duty.empty()) throw common::ValidationError("职责不能为空", "operatorduty");
   if (duty != kManagerDuty && duty != kCashierDuty) {
-    throw kasso::ValidationError("职责选择有误", "operatorduty");
+    throw common::ValidationError("职责选择有误", "operatorduty");
   }
 
   // Hashed before the transaction: the hash takes a moment, and the file need not wait for it.
-  const std::string password = kasso::HashPassword(record.operatorpassword);
+  const std::string password = common::HashPassword(record.operatorpassword);
   store::Database db;
   store::Transaction tx(db);
   // The look-up and the write share one transaction, so the answer "new or existing" still
@@ -58,13 +58,13 @@ SaveResult SaveOperator(const OperatorRecord& record, const std::string& actor) 
   try {
     exists = db.HasRow("select * from operatormaster where workno = ?", workno);
   } catch (const store::DbError&) {
-    throw kasso::UserError("登陆账号有误");
+    throw common::UserError("登陆账号有误");
   }
 
   SaveResult result;
   if (exists) {
     if (workno == kBuiltInWorkno && duty != kManagerDuty) {
-      throw kasso::ValidationError("0账号的职责必须是经理", "operatorduty");
+      throw common::ValidationError("0账号的职责必须是经理", "operatorduty");
     }
     db.Exec("update operatormaster set operatorname = ?,operatorduty = ? where workno = ?",
             record.operatorname, duty, workno);
@@ -74,7 +74,7 @@ SaveResult SaveOperator(const OperatorRecord& record, const std::string& actor) 
     result = SaveResult::kUpdated;
   } else {
     if (workno == kBuiltInWorkno) {
-      throw kasso::ValidationError("不能添加工号为0的账号", "workno");
+      throw common::ValidationError("不能添加工号为0的账号", "workno");
     }
     db.Exec(
         "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
@@ -91,7 +91,7 @@ SaveResult SaveOperator(const OperatorRecord& record, const std::string& actor) 
 
 void DeleteOperator(const std::string& workno, const std::string& actor) {
   std::string key = NormalizeWorkno(workno);
-  if (key == kBuiltInWorkno) throw kasso::UserError("此账号不能删除!");
+  if (key == kBuiltInWorkno) throw common::UserError("此账号不能删除!");
   store::Database db;
   store::Transaction tx(db);
   if (db.Exec("delete from operatormaster where workno = ?", key) > 0) {

@@ -36,12 +36,12 @@ enum class SaveResult { kInserted, kUpdated };
 // Checks the account in the editor's order and stores it: an existing work number is updated,
 // a new one inserted, both in one transaction with the audit row naming the actor. The
 // password is stored as its hash; an existing account saved with an empty password keeps the
-// one it has. Throws kasso::ValidationError (naming the field
-// "workno", "operatorname" or "operatorduty") for a refused account, kasso::UserError when the
+// one it has. Throws common::ValidationError (naming the field
+// "workno", "operatorname" or "operatorduty") for a refused account, common::UserError when the
 // account table cannot be read, store::DbError when the file cannot be opened or written.
 SaveResult SaveOperator(const OperatorRecord& record, const std::string& actor = {});
 
-// Removes the account, recording who did. Throws kasso::UserError for the built-in account and
+// Removes the account, recording who did. Throws common::UserError for the built-in account and
 // store::DbError.
 void DeleteOperator(const std::string& workno, const std::string& actor = {});
 

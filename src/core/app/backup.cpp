@@ -47,22 +47,22 @@ std::optional<std::tm> AutomaticStamp(const std::string& name) {
     return std::nullopt;
   }
   auto part = [&](size_t at, size_t length) { return std::stoi(digits.substr(at, length)); };
-  return kasso::MakeTime(part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), part(12, 2));
+  return common::MakeTime(part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), part(12, 2));
 }
 
 }  // namespace
 
 std::string DefaultBackupName(const std::tm& time) {
-  return "备份" + kasso::FormatTime(time, "%Y%m%d%H%M%S") + ".dat";
+  return "备份" + common::FormatTime(time, "%Y%m%d%H%M%S") + ".dat";
 }
 
 std::string AutomaticBackupName(const std::tm& time) {
-  return std::string(kAutomaticPrefix) + kasso::FormatTime(time, "%Y%m%d%H%M%S") + ".dat";
+  return std::string(kAutomaticPrefix) + common::FormatTime(time, "%Y%m%d%H%M%S") + ".dat";
 }
 
 std::string DefaultFileName(const std::string& format, const std::string& purpose,
                             const std::tm& time) {
-  std::string stamp = kasso::FormatTime(time, "%Y%m%d%H%M%S");
+  std::string stamp = common::FormatTime(time, "%Y%m%d%H%M%S");
   if (format == "excel") return purpose + stamp + ".xlsx";
   if (format == "pdf") return purpose + stamp + ".pdf";
   if (purpose == "数据") return DefaultBackupName(time);
@@ -123,7 +123,7 @@ fs::path BackupFolder() { return store::DataDirectory() / "backup"; }
 fs::path WriteAutomaticBackup() {
   fs::path folder = BackupFolder();
   store::CreatePrivateFolders(folder);
-  std::tm now = kasso::Now();
+  std::tm now = common::Now();
   fs::path target = folder / AutomaticBackupName(now);
   BackUpDatabaseTo(target, {});
   PruneAutomaticBackups(now);

@@ -86,7 +86,7 @@ std::vector<ClearGroup> InTableOrder(std::vector<ClearGroup> groups) {
 fs::path UnusedSafetyCopyPath() {
   fs::path folder = BackupFolder();
   store::CreatePrivateFolders(folder);
-  std::string name = SafetyCopyName(kasso::Now());
+  std::string name = SafetyCopyName(common::Now());
   fs::path target = folder / name;
   std::string stem = fs::path(name).stem().string();
   for (int i = 2; fs::exists(target); ++i) {
@@ -128,7 +128,7 @@ fs::path ClearData(const std::vector<ClearGroup>& groups, const ClearProgress& p
     safety_copy = UnusedSafetyCopyPath();
     CopyDatabaseTo(safety_copy);
   } catch (const std::exception&) {
-    throw kasso::UserError("清除前备份失败, 未清除任何数据");
+    throw common::UserError("清除前备份失败, 未清除任何数据");
   }
   report("", 1);
 
@@ -151,7 +151,7 @@ fs::path ClearData(const std::vector<ClearGroup>& groups, const ClearProgress& p
     store::WriteAudit(db, {actor, store::kAuditDataClear, cleared, 0});
     transaction.Commit();
   } catch (const std::exception&) {
-    throw kasso::UserError("数据清除失败, 未清除任何数据");
+    throw common::UserError("数据清除失败, 未清除任何数据");
   }
   return safety_copy;
 }

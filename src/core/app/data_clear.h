@@ -32,7 +32,7 @@ int ClearStepCount(const std::vector<ClearGroup>& groups);
 // can be undone with a restore; with no group chosen it does nothing and returns an empty
 // path. All statements run in one transaction: either every chosen group is cleared or none.
 // A table that does not exist (a file not yet upgraded) has nothing to clear and is skipped.
-// Throws store::DbError when kasso.db cannot be opened, kasso::UserError (with the text to
+// Throws store::DbError when kasso.db cannot be opened, common::UserError (with the text to
 // show) when the safety copy or the clear fails; in every failure nothing was cleared.
 // The clear records itself (actor and groups) in the audit trail, which it never empties.
 std::filesystem::path ClearData(const std::vector<ClearGroup>& groups,

@@ -107,7 +107,7 @@ void CheckPort(std::vector<DoctorLine>& lines, const std::string& what, const st
   std::string label = what + " " + (setting.empty() ? "(空)" : setting);
   std::vector<fs::path> paths = devices::PortDevicePaths(setting);
   if (paths.empty()) {
-    if (kasso::ToLower(setting).starts_with("usb")) {
+    if (common::ToLower(setting).starts_with("usb")) {
       lines.push_back({false, label + ": 没有找到 USB 打印机 (" +
                                   (devices::UsbPrinterDirectory() / "lp*").string() +
                                   "): 接上打印机, 打开电源"});
@@ -116,13 +116,13 @@ void CheckPort(std::vector<DoctorLine>& lines, const std::string& what, const st
     }
     return;
   }
-  if (!kasso::ToLower(setting).starts_with("usb")) paths.resize(1);
+  if (!common::ToLower(setting).starts_with("usb")) paths.resize(1);
   for (const fs::path& path : paths) lines.push_back(CheckDevice(label, path, group, read_too));
 }
 
 // Receipt printers and drawers on a serial line need the serial group, the others lp.
 std::string PrinterGroup(const std::string& setting) {
-  std::string name = kasso::ToLower(setting);
+  std::string name = common::ToLower(setting);
   return name.starts_with("com") || name.find("/tty") != std::string::npos ? kSerialGroup
                                                                            : kPrinterGroup;
 }
@@ -158,8 +158,8 @@ DoctorLine CheckDatabaseFile(const fs::path& file) {
     std::string fix = info.st_uid == ::geteuid() ? "chmod 600 " + word : "sudo chown $USER " + word;
     return {false, "本用户不能读写 " + file.string() + ": " + fix};
   }
-  return {true, "kasso.db 可读写 (" + kasso::Fixed(static_cast<double>(info.st_size) / 1048576, 1) +
-                    " MB)"};
+  return {true, "kasso.db 可读写 (" +
+                    common::Fixed(static_cast<double>(info.st_size) / 1048576, 1) + " MB)"};
 }
 
 void CheckDevices(std::vector<DoctorLine>& lines, const fs::path& file) {
@@ -178,7 +178,7 @@ void CheckDevices(std::vector<DoctorLine>& lines, const fs::path& file) {
     lines.push_back({true, "客显: " + till.display_mode});
   }
 
-  std::string printer_port = kasso::ToLower(till.printer_port);
+  std::string printer_port = common::ToLower(till.printer_port);
   bool printer_port_checked = false;
   if (till.printer_mode == "POS58") {
     if (printer_port == "lpt1" || printer_port == "com1") {
@@ -219,7 +219,7 @@ DoctorLine CheckDiskSpace(const fs::path& dir) {
   if (::statvfs(dir.c_str(), &info) != 0) return {false, "读不出磁盘剩余空间"};
   unsigned long long free_bytes = static_cast<unsigned long long>(info.f_bavail) *
                                   static_cast<unsigned long long>(info.f_frsize);
-  std::string amount = kasso::Fixed(static_cast<double>(free_bytes) / (1024.0 * 1024 * 1024), 1);
+  std::string amount = common::Fixed(static_cast<double>(free_bytes) / (1024.0 * 1024 * 1024), 1);
   if (free_bytes < kLowDiskBytes) {
     return {false, "磁盘只剩 " + std::to_string(free_bytes / (1024 * 1024)) +
                        " MB: 清理磁盘, 或把旧备份移到别处"};

@@ -39,7 +39,7 @@ DutyRights LoadDutyRights(const std::string& duty) {
 
 void SaveDutyRights(const std::string& duty, const DutyRights& rights, const std::string& actor) {
   const bool manager = duty == kManagerDuty;
-  if (!manager && duty != kCashierDuty) throw kasso::UserError("职责选择有误");
+  if (!manager && duty != kCashierDuty) throw common::UserError("职责选择有误");
 
   // Column names come from the fixed list only; the values are bound.
   std::string assignments;

@@ -30,7 +30,7 @@ int WaitSeconds(store::Database& db, const std::string& account) {
   std::optional<std::int64_t> last = SecondsOf(row.Text(1));
   // A time that cannot be read (or lies in the future after the clock was put back) waits
   // in full from now on rather than letting tries through.
-  const std::int64_t now = Seconds(kasso::Now());
+  const std::int64_t now = Seconds(common::Now());
   if (!last || *last > now) return kLoginWaitSeconds;
   const std::int64_t left = *last + kLoginWaitSeconds - now;
   return left > 0 ? static_cast<int>(left) : 0;
@@ -39,7 +39,7 @@ int WaitSeconds(store::Database& db, const std::string& account) {
 // Counts a wrong password against the account and records it, in one transaction.
 void RecordFailure(store::Database& db, const std::string& account, const char* where) {
   store::Transaction tx(db);
-  const std::string now = kasso::NowText();
+  const std::string now = common::NowText();
   if (db.Exec("update loginthrottle set failures = failures + 1,lastfailure = ? where workno = ?",
               now, account) == 0) {
     db.Exec("insert into loginthrottle (workno,failures,lastfailure) values (?,1,?)", account, now);
@@ -63,10 +63,10 @@ LoginResult CheckPassword(store::Database& db, const std::string& account,
       const std::string kept = stored.Text(0);
       const bool allowed =
           !managers_only_besides || account == cashier || stored.Text(1) == kManagerDuty;
-      match = allowed && kasso::PasswordMatches(kept, password);
-      if (match && !kasso::IsPasswordHash(kept)) {
+      match = allowed && common::PasswordMatches(kept, password);
+      if (match && !common::IsPasswordHash(kept)) {
         db.Exec("update operatormaster set operatorpassword = ? where workno = ?",
-                kasso::HashPassword(password), account);
+                common::HashPassword(password), account);
       }
     }
     if (match) {
@@ -136,11 +136,11 @@ void ResetAccountZero() {
   // Account "0" must exist after a reset, or the login hint would point at nothing.
   if (db.Exec("update operatormaster set operatorpassword = ?, operatorduty = '经理' "
               "where workno = '0'",
-              kasso::kDefaultPasswordHash) == 0) {
+              common::kDefaultPasswordHash) == 0) {
     db.Exec(
         "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
         "values ('0','管理员',?,'经理')",
-        kasso::kDefaultPasswordHash);
+        common::kDefaultPasswordHash);
   }
   // Likewise the manager duty needs a rights row for the reset to give it anything.
   if (!db.HasRow("select 1 from dutyrights where operatorduty = '经理'")) {

@@ -65,7 +65,7 @@ fs::path KeepSafetyCopy(const fs::path& working) {
   } catch (const store::DbError&) {
   }
   store::CreatePrivateFolders(BackupFolder());
-  fs::path safety = SafetyCopyPath(kasso::Now());
+  fs::path safety = SafetyCopyPath(common::Now());
   fs::path partial = safety;
   partial += ".part";
   std::error_code ignored;
@@ -122,7 +122,7 @@ std::optional<std::string> CheckBackupFile(const fs::path& file) {
 }
 
 fs::path SafetyCopyPath(const std::tm& time) {
-  std::string stem = "恢复前" + kasso::FormatTime(time, "%Y%m%d%H%M%S");
+  std::string stem = "恢复前" + common::FormatTime(time, "%Y%m%d%H%M%S");
   fs::path path = BackupFolder() / (stem + ".dat");
   for (int n = 2; fs::exists(path); ++n) {
     path = BackupFolder() / (stem + "-" + std::to_string(n) + ".dat");
@@ -132,7 +132,7 @@ fs::path SafetyCopyPath(const std::tm& time) {
 
 fs::path RestoreDatabaseFrom(const fs::path& chosen, const CopyProgress& progress) {
   if (std::optional<std::string> refusal = CheckBackupFile(chosen)) {
-    throw kasso::UserError(*refusal);
+    throw common::UserError(*refusal);
   }
   fs::path working = store::DatabasePath();
   fs::path partial = working;

@@ -23,7 +23,7 @@ std::filesystem::path SafetyCopyPath(const std::tm& time);
 // beside kasso.db, brought up to date there (old GBK text converted, UpgradeSchema, the
 // drawer-command group once more) and only then renamed over kasso.db, after the working file
 // has been kept as a safety copy. Returns that copy's path (empty when there was no working
-// file). Throws kasso::UserError when the file is refused, CopyCancelled when progress
+// file). Throws common::UserError when the file is refused, CopyCancelled when progress
 // stopped the copy, other std::exceptions when the copy failed; kasso.db is untouched then.
 std::filesystem::path RestoreDatabaseFrom(const std::filesystem::path& chosen,
                                           const CopyProgress& progress = {});

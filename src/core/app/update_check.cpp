@@ -24,11 +24,11 @@ UpdateCheck ParseAptPolicy(std::string_view text) {
   size_t version_indent = std::string::npos;
   std::istringstream lines{std::string(text)};
   for (std::string line; std::getline(lines, line);) {
-    std::string trimmed = kasso::Trim(line);
+    std::string trimmed = common::Trim(line);
     if (trimmed.starts_with("Installed:")) {
-      check.installed = VersionField(kasso::Trim(trimmed.substr(10)));
+      check.installed = VersionField(common::Trim(trimmed.substr(10)));
     } else if (trimmed.starts_with("Candidate:")) {
-      check.candidate = VersionField(kasso::Trim(trimmed.substr(10)));
+      check.candidate = VersionField(common::Trim(trimmed.substr(10)));
     } else if (trimmed == "Version table:") {
       in_table = true;
     } else if (in_table && !trimmed.empty()) {
@@ -41,7 +41,7 @@ UpdateCheck ParseAptPolicy(std::string_view text) {
         continue;
       }
       size_t space = trimmed.find(' ');
-      std::string source = space == std::string::npos ? "" : kasso::Trim(trimmed.substr(space));
+      std::string source = space == std::string::npos ? "" : common::Trim(trimmed.substr(space));
       std::string location = source.substr(0, source.find(' '));
       if (location.find(':') != std::string::npos) from_archive = true;
     }

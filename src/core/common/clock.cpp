@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace kasso {
+namespace common {
 namespace {
 std::optional<std::tm>& FixedClock() {
   static std::optional<std::tm> fixed;
@@ -44,4 +44,4 @@ std::tm MakeTime(int year, int month, int day, int hour, int minute, int second)
   return t;
 }
 
-}  // namespace kasso
+}  // namespace common

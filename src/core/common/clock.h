@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace kasso {
+namespace common {
 
 // The one clock of the program. Tests fix it so that date rules can be checked.
 std::tm Now();
@@ -37,4 +37,4 @@ class ScopedClock {
 // Builds a local time from its parts (month 1-12), for tests and tools.
 std::tm MakeTime(int year, int month, int day, int hour, int minute, int second);
 
-}  // namespace kasso
+}  // namespace common

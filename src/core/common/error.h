@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace kasso {
+namespace common {
 
 // An error whose text is meant for the person at the till. Screens show it in a box
 // titled "确认"; the operation that threw it has committed nothing.
@@ -23,4 +23,4 @@ class ValidationError : public UserError {
   std::string field_;
 };
 
-}  // namespace kasso
+}  // namespace common

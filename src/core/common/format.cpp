@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 
-namespace kasso {
+namespace common {
 
 std::string Fixed(double value, int decimals) {
   // The same digits "%.2f" would print, without a format string.
@@ -63,4 +63,4 @@ bool IsPlainDecimal(const std::string& text, int max_decimals) {
   return digits > 0 && (max_decimals < 0 || decimals <= max_decimals);
 }
 
-}  // namespace kasso
+}  // namespace common

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace kasso {
+namespace common {
 
 // A number written with a fixed count of decimals, as "%.2f" or "%.3f" would.
 std::string Fixed(double value, int decimals);
@@ -24,4 +24,4 @@ double ParseNumber(const std::string& text);
 // decimals unless that is negative. No blanks, no exponent.
 bool IsPlainDecimal(const std::string& text, int max_decimals = -1);
 
-}  // namespace kasso
+}  // namespace common

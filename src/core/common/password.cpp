@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-namespace kasso {
+namespace common {
 namespace {
 
 constexpr std::string_view kHashPrefix = "$argon2id$";
@@ -47,4 +47,4 @@ std::string StoredPassword(std::string_view password_or_hash) {
   return HashPassword(password_or_hash);
 }
 
-}  // namespace kasso
+}  // namespace common

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace kasso {
+namespace common {
 
 // Passwords are kept as Argon2id hash strings (libsodium's crypto_pwhash_str, at its
 // interactive limits): the salt and the limits travel inside the stored text.
@@ -30,4 +30,4 @@ bool PasswordMatches(std::string_view stored, std::string_view typed);
 // this program carries the hash): a hash is kept, anything else is hashed.
 std::string StoredPassword(std::string_view password_or_hash);
 
-}  // namespace kasso
+}  // namespace common

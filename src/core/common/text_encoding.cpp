@@ -5,7 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace kasso {
+namespace common {
 
 TextConverter::TextConverter(const char* to, const char* from, std::string replacement)
     : cd_(iconv_open(to, from)),
@@ -71,4 +71,4 @@ std::string CutGbk(const std::string& gbk, size_t max_bytes) {
   return gbk.substr(0, std::min(end, gbk.size()));
 }
 
-}  // namespace kasso
+}  // namespace common

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kasso {
+namespace common {
 
 // One iconv conversion kept open for many texts (a file's lines), so that a long export or
 // import does not open a converter per line. Unconvertible input becomes the replacement.
@@ -37,4 +37,4 @@ std::string GbkToUtf8(const std::string& gbk);
 // The longest prefix of GBK text within max_bytes that does not split a double-byte character.
 std::string CutGbk(const std::string& gbk, size_t max_bytes);
 
-}  // namespace kasso
+}  // namespace common

@@ -73,7 +73,7 @@ std::string KickCashDrawer(store::Database& db) {
   try {
     settings::Settings till = settings::LoadSettings(db);
     control = till.drawer_mode;
-    port_name = kasso::ToLower(till.printer_port);
+    port_name = common::ToLower(till.printer_port);
     command = till.drawer_command;
   } catch (const store::DbError&) {
     return {};
@@ -99,7 +99,7 @@ void SetUpPrinterPort() {
   } catch (const store::DbError&) {
     return;
   }
-  std::string lower = kasso::ToLower(port_name);
+  std::string lower = common::ToLower(port_name);
   if (!lower.starts_with("com") && !lower.starts_with('/')) return;
   auto paths = PortDevicePaths(port_name);
   if (paths.empty()) return;

@@ -31,7 +31,7 @@ std::vector<std::string> CustomerDisplayPieces(int lamp, double amount) {
   if (lamp >= 1 && lamp <= 4)
     pieces.push_back(std::string("\x1b\x73") + static_cast<char>('0' + lamp));
   pieces.push_back("\x1b\x51\x41");
-  pieces.push_back(kasso::Money(amount));
+  pieces.push_back(common::Money(amount));
   pieces.push_back("\x0d");
   return pieces;
 }

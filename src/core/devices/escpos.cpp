@@ -37,7 +37,7 @@ std::string EscPosBytes(const Slip& slip) {
       bytes += {kEsc, 'E', static_cast<char>(emphasis ? 1 : 0)};
     }
     // The slip keeps its texts free of control bytes; the text cannot end this command.
-    bytes += kasso::Utf8ToGbk(PrintableText(line.text));
+    bytes += common::Utf8ToGbk(PrintableText(line.text));
     bytes += '\n';
   }
   if (emphasis) bytes += {kEsc, 'E', 0};

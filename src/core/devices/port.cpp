@@ -48,14 +48,14 @@ fs::path UsbPrinterDirectory() { return UsbDirectorySetting(); }
 
 void OverridePortPath(const std::string& setting, const fs::path& path) {
   if (path.empty()) {
-    Overrides().erase(kasso::ToLower(setting));
+    Overrides().erase(common::ToLower(setting));
   } else {
-    Overrides()[kasso::ToLower(setting)] = path;
+    Overrides()[common::ToLower(setting)] = path;
   }
 }
 
 bool IsPortSetting(const std::string& setting) {
-  std::string name = kasso::ToLower(setting);
+  std::string name = common::ToLower(setting);
   bool serial = name.size() == 4 && name.starts_with("com") && name[3] >= '1' && name[3] <= '4';
   if (serial || name == "lpt1" || name.starts_with("usb")) return true;
   struct stat info {};
@@ -64,7 +64,7 @@ bool IsPortSetting(const std::string& setting) {
 
 std::vector<fs::path> PortDevicePaths(const std::string& setting) {
   if (setting.starts_with('/')) return {fs::path(setting)};
-  std::string name = kasso::ToLower(setting);
+  std::string name = common::ToLower(setting);
   if (auto found = Overrides().find(name); found != Overrides().end()) return {found->second};
   if (name.size() == 4 && name.starts_with("com") && name[3] >= '1' && name[3] <= '4') {
     return {fs::path("/dev/ttyS" + std::string(1, static_cast<char>(name[3] - 1)))};

@@ -24,13 +24,13 @@ std::string PluLine(long long pluno, const std::string& barcode, double salespri
                     const std::string& scalesimple, const std::string& goodsname) {
   char number[32];
   std::snprintf(number, sizeof number, "%.4lld", pluno);
-  std::string price = kasso::Fixed(lookups::RoundTo(salesprice * 100, 0), 0);
+  std::string price = common::Fixed(lookups::RoundTo(salesprice * 100, 0), 0);
   if (price.size() < 6) price.insert(0, 6 - price.size(), '0');
-  std::string line = "IP" + std::string(number) + "A0" + kasso::Utf8ToGbk(barcode) + price +
-                     "0000000" + "008" + "0" + kasso::Utf8ToGbk(scalesimple) + "00" +
+  std::string line = "IP" + std::string(number) + "A0" + common::Utf8ToGbk(barcode) + price +
+                     "0000000" + "008" + "0" + common::Utf8ToGbk(scalesimple) + "00" +
                      std::string(13, '0') + "00000" + std::string(28, '0') + "##" +
-                     kasso::CutGbk(kasso::Utf8ToGbk(goodsname), 24) + "##" + std::string(24, ' ') +
-                     "##" + std::string(24, ' ') + "\r\n";
+                     common::CutGbk(common::Utf8ToGbk(goodsname), 24) + "##" +
+                     std::string(24, ' ') + "##" + std::string(24, ' ') + "\r\n";
   return line;
 }
 
@@ -55,7 +55,7 @@ void WritePluFile(const fs::path& directory) {
     if (!file || !(file << lines) || !file.flush()) {
       std::error_code ignored;
       fs::remove(partial, ignored);
-      throw kasso::UserError("创建电子称下传文件失败");
+      throw common::UserError("创建电子称下传文件失败");
     }
   }
   fs::rename(partial, target);
@@ -86,7 +86,7 @@ std::string FormatScaleWeight(const std::string& answer) {
   if (answer.empty()) return "0";
   if (answer.find('.') != std::string::npos) return answer;
   std::string digits;
-  for (char c : kasso::Trim(answer)) {
+  for (char c : common::Trim(answer)) {
     if (c >= '0' && c <= '9') digits += c;
   }
   if (digits.size() == 4) return digits.substr(0, 1) + "." + digits.substr(1);

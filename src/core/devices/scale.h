@@ -13,7 +13,7 @@ std::string PluLine(long long pluno, const std::string& barcode, double salespri
 
 // Writes tma07.txt in the directory: one line per scale goods, ordered by PLU number. With no
 // scale goods the file is left as it was. The file is replaced whole or not at all. Throws
-// kasso::UserError ("创建电子称下传文件失败") when it cannot be written.
+// common::UserError ("创建电子称下传文件失败") when it cannot be written.
 void WritePluFile(const std::filesystem::path& directory);
 
 // Writes the PLU file, then runs the scale download tool "testexe" from the directory and

@@ -34,7 +34,7 @@ std::string SendToPort(const std::string& port_name, const Slip& slip) {
   if (!paths.empty()) port = devices::Port::Open(paths.front(), devices::Port::Access::kWrite);
   if (!port) return "打印端口 " + port_name + " 打不开";
   // A parallel port has no line settings; a serial printer talks 9600 8N1.
-  if (kasso::ToLower(port_name).starts_with("com")) port->ConfigureSerial(9600);
+  if (common::ToLower(port_name).starts_with("com")) port->ConfigureSerial(9600);
   if (!port->Write(bytes)) return "打印端口 " + port_name + " 写入失败";
   return {};
 }
@@ -53,7 +53,7 @@ PrintTarget ReadPrintTarget(store::Database& db) {
   target.feed_lines = std::clamp(till.feed_lines, 0, kMaxFeedLines);
   if (mode == kModeReceiptPrinter) {
     // The receipt printer is only driven on the two ports the settings offer.
-    std::string port = kasso::ToLower(target.port);
+    std::string port = common::ToLower(target.port);
     if (port == "lpt1" || port == "com1") target.output = Output::kPort;
   } else if (mode == kModeDriver58) {
     target.output = Output::kDriver;
@@ -103,7 +103,7 @@ PreparedSlip PrepareSlip(const std::string& failure_title, const SlipComposer& c
     reason_if_unreadable = "读取数据有误";
     prepared.slip = compose(db, prepared.target.columns);
     prepared.slip->columns = prepared.target.columns;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     prepared.failure = failure_title + ": " + error.what();
   } catch (const store::DbError&) {
     prepared.failure = failure_title + ": " + reason_if_unreadable;

@@ -54,7 +54,7 @@ PrintTarget ReadPrintTarget(store::Database& db);
 std::string SendSlip(const PrintTarget& target, const Slip& slip);
 
 // Composes a slip for the paper's columns on the caller's connection. Throws
-// kasso::UserError with the reason when there is nothing to print (an unknown bill), or
+// common::UserError with the reason when there is nothing to print (an unknown bill), or
 // store::DbError.
 using SlipComposer = std::function<Slip(store::Database& db, int columns)>;
 

@@ -8,7 +8,7 @@
 namespace files {
 
 void RefuseLine(int line, const std::string& message) {
-  throw kasso::UserError("第 " + std::to_string(line) + " 行: " + message);
+  throw common::UserError("第 " + std::to_string(line) + " 行: " + message);
 }
 
 std::string Trimmed(const std::string& text) {
@@ -19,7 +19,7 @@ std::string Trimmed(const std::string& text) {
 }
 
 std::optional<double> PlainNumber(const std::string& text) {
-  if (!kasso::IsPlainDecimal(text)) return std::nullopt;
+  if (!common::IsPlainDecimal(text)) return std::nullopt;
   const bool plus = text.front() == '+';
   const char* first = text.data() + (plus ? 1 : 0);
   double value = 0;

@@ -66,7 +66,7 @@ class Content : public XmlPart {
     Table* table = wanted_table_  ? wanted_table_.get()
                    : tables_ == 1 ? first_table_.get()
                                   : nullptr;
-    if (!table) throw kasso::UserError(kUnreadable);
+    if (!table) throw common::UserError(kUnreadable);
     if (!table->named) table->builder.SetNames({});
     Sheet sheet = table->builder.Finish();
     if (take_ && table == first_table_.get()) HandOnRows(sheet, take_);

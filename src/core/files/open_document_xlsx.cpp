@@ -200,7 +200,7 @@ class SharedStrings : public XmlPart {
   // The string of a wanted number; refuses a number the part does not hold.
   const std::string& At(std::uint32_t index) const {
     const auto at = std::lower_bound(wanted_.begin(), wanted_.end(), index) - wanted_.begin();
-    if (static_cast<std::size_t>(at) >= seen_) throw kasso::UserError(kUnreadable);
+    if (static_cast<std::size_t>(at) >= seen_) throw common::UserError(kUnreadable);
     return found_[static_cast<std::size_t>(at)];
   }
 
@@ -434,7 +434,7 @@ Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
   if (archive.Has(RelationsOf(book_part))) relations.ReadFrom(archive, RelationsOf(book_part));
   const auto chosen = std::find_if(book.sheets.begin(), book.sheets.end(),
                                    [&](const auto& named) { return named.first == sheet; });
-  if (chosen == book.sheets.end() && book.sheets.size() != 1) throw kasso::UserError(kUnreadable);
+  if (chosen == book.sheets.end() && book.sheets.size() != 1) throw common::UserError(kUnreadable);
   const std::string& id = chosen == book.sheets.end() ? book.sheets.front().second : chosen->second;
   const std::string sheet_part = relations.by_id[id];
   NumberFormats formats;
@@ -448,7 +448,7 @@ Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
   // Reads the texts of the cells that refer to a shared string.
   auto fill = [&](const std::vector<SheetCells::Shared>& cells, auto&& put) {
     if (cells.empty()) return;
-    if (strings_part.empty() || !archive.Has(strings_part)) throw kasso::UserError(kUnreadable);
+    if (strings_part.empty() || !archive.Has(strings_part)) throw common::UserError(kUnreadable);
     const std::vector<std::uint32_t> numbers = Numbers(cells);
     SharedStrings strings(numbers);
     strings.ReadFrom(archive, strings_part);

@@ -27,7 +27,7 @@ struct SheetColumn {
 // takes its name only at Commit; leaving scope without Commit leaves the target untouched.
 class SpreadsheetWriter {
  public:
-  // Throws kasso::UserError when the file cannot be created or the sheet name is refused.
+  // Throws common::UserError when the file cannot be created or the sheet name is refused.
   SpreadsheetWriter(std::filesystem::path target, std::string sheet,
                     std::vector<SheetColumn> columns);
   ~SpreadsheetWriter();
@@ -36,7 +36,7 @@ class SpreadsheetWriter {
 
   // One row of cell texts, in the order of the columns; missing cells stay empty.
   void Row(const std::vector<std::string>& cells);
-  // Finishes the workbook and puts it under the target's name. Throws kasso::UserError.
+  // Finishes the workbook and puts it under the target's name. Throws common::UserError.
   void Commit();
 
  private:
@@ -65,7 +65,7 @@ struct Sheet {
 // ("12.5", "3"), dates as "YYYY-MM-DD" (with " HH:MM:SS" when they carry a time), formulas
 // as their stored result, errors as their code ("#N/A"), booleans as "TRUE" or "FALSE", a
 // formula never calculated as "=" and its text: a cell that holds something never reads as
-// empty. Throws kasso::UserError("打开文件错误") when the file is not a readable workbook or
+// empty. Throws common::UserError("打开文件错误") when the file is not a readable workbook or
 // has no such sheet, a UserError naming the limits for a sheet past the format's rows or
 // columns, and Cancelled.
 Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,

@@ -83,7 +83,7 @@ void HandOnRows(Sheet& sheet, const SheetRowSink& take);
 
 // The named sheet (or the only one) of a legacy .xls workbook, its rows held or handed to
 // take. Throws
-// kasso::UserError("打开文件错误") and Cancelled.
+// common::UserError("打开文件错误") and Cancelled.
 Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
                    const std::vector<std::string>& wanted, const Progress& progress,
                    const SheetRowSink& take = {});

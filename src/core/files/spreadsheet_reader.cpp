@@ -153,14 +153,14 @@ Sheet ReadAnySheet(const std::filesystem::path& file, std::string_view sheet,
   // The content decides the reader, not the name: a workbook saved under another ending
   // still reads, and a text file named .xlsx is refused cleanly.
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw kasso::UserError("打开文件错误");
+  if (!in) throw common::UserError("打开文件错误");
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw kasso::UserError("打开文件错误");
+  if (in.bad()) throw common::UserError("打开文件错误");
   if (bytes.starts_with(kOle2Magic)) {
     bytes.clear();
     return ReadXlsSheet(file, sheet, columns, progress, take);
   }
-  if (!bytes.starts_with(kZipMagic)) throw kasso::UserError("打开文件错误");
+  if (!bytes.starts_with(kZipMagic)) throw common::UserError("打开文件错误");
   const ZipArchive archive(bytes);
   if (archive.Has("content.xml")) return ReadOdsSheet(bytes, sheet, columns, progress, take);
   return ReadXlsxSheet(bytes, sheet, columns, progress, take);

@@ -17,7 +17,7 @@ constexpr double kColumnWidth = 14;
 
 void Check(lxw_error error) {
   if (error != LXW_NO_ERROR)
-    throw kasso::UserError(std::string("导出有误: ") + lxw_strerror(error));
+    throw common::UserError(std::string("导出有误: ") + lxw_strerror(error));
 }
 
 // Workbooks write characters XML cannot carry as "_xHHHH_" (the library does so for CR); a
@@ -58,14 +58,14 @@ SpreadsheetWriter::SpreadsheetWriter(std::filesystem::path target, std::string s
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   book_->workbook = workbook_new_opt(file_.temporary().c_str(), &options);
-  if (!book_->workbook) throw kasso::UserError("不能创建文件: " + file_.target().string());
+  if (!book_->workbook) throw common::UserError("不能创建文件: " + file_.target().string());
   if (workbook_validate_sheet_name(book_->workbook, sheet.c_str()) != LXW_NO_ERROR) {
-    throw kasso::UserError("工作表名称有误: " + sheet);
+    throw common::UserError("工作表名称有误: " + sheet);
   }
   // The name was checked above, so a sheet not added is a temporary file the library could
   // not make for its rows.
   book_->sheet = workbook_add_worksheet(book_->workbook, sheet.c_str());
-  if (!book_->sheet) throw kasso::UserError("不能创建文件: " + file_.target().string());
+  if (!book_->sheet) throw common::UserError("不能创建文件: " + file_.target().string());
   if (!columns_.empty()) {
     const auto last = static_cast<lxw_col_t>(columns_.size() - 1);
     Check(worksheet_set_column(book_->sheet, 0, last, kColumnWidth, nullptr));
@@ -81,7 +81,7 @@ SpreadsheetWriter::SpreadsheetWriter(std::filesystem::path target, std::string s
 SpreadsheetWriter::~SpreadsheetWriter() = default;
 
 void SpreadsheetWriter::Row(const std::vector<std::string>& cells) {
-  if (next_row_ >= kMaxRows) throw kasso::UserError("导出有误: 行数超过表格的上限");
+  if (next_row_ >= kMaxRows) throw common::UserError("导出有误: 行数超过表格的上限");
   const std::size_t count = std::min(cells.size(), columns_.size());
   for (std::size_t col = 0; col < count; ++col) {
     const std::string& text = cells[col];
@@ -103,7 +103,7 @@ void SpreadsheetWriter::Commit() {
   lxw_workbook* workbook = book_->workbook;
   book_->workbook = nullptr;  // closing frees it, whatever the outcome
   if (workbook_close(workbook) != LXW_NO_ERROR) {
-    throw kasso::UserError("不能写入文件: " + file_.target().string());
+    throw common::UserError("不能写入文件: " + file_.target().string());
   }
   file_.Commit();
 }

@@ -101,7 +101,7 @@ void XmlPart::OnDoctype(void* self, const char*, const char*, const char*, int) 
 
 void XmlPart::ReadFrom(const ZipArchive& archive, std::string_view part, const Progress& progress) {
   std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreateNS(nullptr, kNamespaceEnd));
-  if (!parser) throw kasso::UserError(kUnreadable);
+  if (!parser) throw common::UserError(kUnreadable);
   parser_ = parser.get();
   failure_ = nullptr;
   refusal_.clear();
@@ -116,7 +116,7 @@ void XmlPart::ReadFrom(const ZipArchive& archive, std::string_view part, const P
         XML_STATUS_OK) {
       if (failure_) std::rethrow_exception(failure_);
       if (stopped_ && refusal_.empty()) throw StoppedEarly();
-      throw kasso::UserError(refusal_.empty() ? kUnreadable : refusal_);
+      throw common::UserError(refusal_.empty() ? kUnreadable : refusal_);
     }
   };
   try {

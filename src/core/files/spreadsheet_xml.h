@@ -18,7 +18,7 @@ class XmlPart {
   virtual ~XmlPart() = default;
 
   // Reads the named part of the archive through the handlers below. Throws
-  // kasso::UserError("打开文件错误") for broken XML or a document type declaration (no
+  // common::UserError("打开文件错误") for broken XML or a document type declaration (no
   // workbook has one; entities could make a small part huge), the message given to Refuse,
   // and Cancelled.
   void ReadFrom(const ZipArchive& archive, std::string_view part, const Progress& progress = {});
@@ -43,7 +43,7 @@ class XmlPart {
   virtual void Start(std::string_view name, const Attributes& attributes) = 0;
   virtual void End(std::string_view name) = 0;
   virtual void Text(std::string_view text) = 0;
-  // Stops reading; ReadFrom then throws kasso::UserError(message). An exception a handler
+  // Stops reading; ReadFrom then throws common::UserError(message). An exception a handler
   // throws (a row handed on and refused, say) is held while the C parser underneath unwinds
   // and thrown again by ReadFrom.
   void Refuse(std::string message);

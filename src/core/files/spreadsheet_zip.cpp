@@ -20,7 +20,7 @@ constexpr std::uint16_t kDeflated = 8;
 constexpr std::uint16_t kEncrypted = 1;
 constexpr std::size_t kChunk = 1 << 16;
 
-[[noreturn]] void Unreadable() { throw kasso::UserError("打开文件错误"); }
+[[noreturn]] void Unreadable() { throw common::UserError("打开文件错误"); }
 
 // Little-endian numbers at an offset, refusing to read past the end.
 std::uint32_t Number(std::string_view bytes, std::uint64_t at, int size) {

@@ -15,13 +15,13 @@ namespace files {
 
 class ZipArchive {
  public:
-  // The archive's bytes stay owned by the caller. Throws kasso::UserError("打开文件错误")
+  // The archive's bytes stay owned by the caller. Throws common::UserError("打开文件错误")
   // when they are not a zip archive this reader understands.
   explicit ZipArchive(std::string_view bytes);
 
   bool Has(std::string_view name) const;
   // Hands the named part's bytes to take, a piece at a time; progress counts the part's
-  // compressed bytes. Throws kasso::UserError("打开文件错误") for a missing or damaged part,
+  // compressed bytes. Throws common::UserError("打开文件错误") for a missing or damaged part,
   // and Cancelled.
   void Read(std::string_view name, const std::function<void(std::string_view)>& take,
             const Progress& progress = {}) const;

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 StagedFile::StagedFile(fs::path target) : target_(std::move(target)) {
   std::error_code error;
-  if (fs::is_directory(target_, error)) throw kasso::UserError("不能创建文件: 同名文件夹已存在");
+  if (fs::is_directory(target_, error)) throw common::UserError("不能创建文件: 同名文件夹已存在");
   // Built by appending: GCC 12 at -O3 misreads "." + string as an overlapping copy.
   std::string stem(1, '.');
   stem.append(target_.filename().string()).append(1, '.').append(std::to_string(getpid()));
@@ -27,7 +27,7 @@ StagedFile::StagedFile(fs::path target) : target_(std::move(target)) {
   }
   if (fd_ < 0) {
     temporary_.clear();
-    throw kasso::UserError("不能创建文件: " + target_.string());
+    throw common::UserError("不能创建文件: " + target_.string());
   }
 }
 
@@ -53,7 +53,7 @@ void StagedFile::Commit() {
   Close();
   std::error_code error;
   if (synced) fs::rename(temporary_, target_, error);
-  if (!synced || error) throw kasso::UserError("不能写入文件: " + target_.string());
+  if (!synced || error) throw common::UserError("不能写入文件: " + target_.string());
   committed_ = true;
 }
 
@@ -61,7 +61,7 @@ void WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
     ssize_t written = ::write(fd, data, size);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) throw kasso::UserError("写入文件错误");
+    if (written <= 0) throw common::UserError("写入文件错误");
     data += written;
     size -= static_cast<std::size_t>(written);
   }

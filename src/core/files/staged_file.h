@@ -9,7 +9,7 @@ namespace files {
 // under that name and never destroys a good file there before the new one is whole.
 class StagedFile {
  public:
-  // Creates the empty temporary file. Throws kasso::UserError when the folder refuses it.
+  // Creates the empty temporary file. Throws common::UserError when the folder refuses it.
   explicit StagedFile(std::filesystem::path target);
   // Removes the temporary file unless it was committed.
   ~StagedFile();
@@ -32,7 +32,7 @@ class StagedFile {
   bool committed_ = false;
 };
 
-// Writes all of data to fd; throws kasso::UserError when the disk refuses.
+// Writes all of data to fd; throws common::UserError when the disk refuses.
 void WriteAll(int fd, const char* data, std::size_t size);
 
 }  // namespace files

@@ -50,11 +50,11 @@ bool IsUtf8(std::string_view text) {
 
 std::string ReadWholeFile(const std::filesystem::path& file) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) throw kasso::UserError("打开文件错误");
+  if (!std::filesystem::is_regular_file(file, error)) throw common::UserError("打开文件错误");
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw kasso::UserError("打开文件错误");
+  if (!in) throw common::UserError("打开文件错误");
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw kasso::UserError("打开文件错误");
+  if (in.bad()) throw common::UserError("打开文件错误");
   return bytes;
 }
 
@@ -85,7 +85,7 @@ std::string DecodeText(std::string bytes) {
   if (std::string_view(bytes).starts_with(kBom)) return bytes.substr(kBom.size());
   if (IsUtf8(bytes) && !(HasLatin1(bytes) && ReadsAsGb2312(bytes))) return bytes;
   // GB18030 reads every GBK file and the few characters newer Windows editors add.
-  return kasso::TextConverter("UTF-8", "GB18030", "\xEF\xBF\xBD").Convert(bytes);
+  return common::TextConverter("UTF-8", "GB18030", "\xEF\xBF\xBD").Convert(bytes);
 }
 
 bool NeedsQuotes(std::string_view field) {

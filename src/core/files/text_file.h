@@ -27,7 +27,7 @@ std::string TextLine(const std::vector<std::string>& fields, bool comma_after_ea
 // and leaves whatever was under the target's name untouched.
 class TextFileWriter {
  public:
-  // Throws kasso::UserError when the file cannot be created.
+  // Throws common::UserError when the file cannot be created.
   explicit TextFileWriter(std::filesystem::path target);
   ~TextFileWriter();
   TextFileWriter(const TextFileWriter&) = delete;
@@ -35,7 +35,7 @@ class TextFileWriter {
 
   // One line of UTF-8 text, written in GBK and ended by CR LF.
   void Line(const std::string& utf8_line);
-  // Writes what is left and puts the file under the target's name. Throws kasso::UserError.
+  // Writes what is left and puts the file under the target's name. Throws common::UserError.
   void Commit();
 
  private:
@@ -58,7 +58,7 @@ struct TextRecord {
 // else as GBK (GB18030, with the byte 0x80 as "€"). Lines end in CR LF or LF; a field in
 // double quotes may hold commas, doubled quotes and line breaks. Blank lines are skipped. A
 // line "a,b," gives three fields, the last one empty. Progress counts bytes.
-// Throws kasso::UserError("打开文件错误") when the file cannot be read, a "第 N 行: ..."
+// Throws common::UserError("打开文件错误") when the file cannot be read, a "第 N 行: ..."
 // UserError for a quote that is never closed, and Cancelled.
 std::vector<TextRecord> ReadTextRecords(const std::filesystem::path& file,
                                         const Progress& progress = {});

@@ -16,7 +16,7 @@ class XlsBook {
   explicit XlsBook(const std::filesystem::path& file) {
     if (freexl_open(file.c_str(), &handle_) != FREEXL_OK) {
       handle_ = nullptr;
-      throw kasso::UserError("打开文件错误");
+      throw common::UserError("打开文件错误");
     }
   }
   ~XlsBook() {
@@ -31,7 +31,7 @@ class XlsBook {
 };
 
 void Require(int result) {
-  if (result != FREEXL_OK) throw kasso::UserError("打开文件错误");
+  if (result != FREEXL_OK) throw common::UserError("打开文件错误");
 }
 
 std::string CellText(const FreeXL_CellValue& cell) {
@@ -59,7 +59,7 @@ Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
   XlsBook book(file);
   unsigned int password = 0;
   Require(freexl_get_info(book.handle(), FREEXL_BIFF_PASSWORD, &password));
-  if (password != FREEXL_BIFF_PLAIN) throw kasso::UserError("打开文件错误");
+  if (password != FREEXL_BIFF_PLAIN) throw common::UserError("打开文件错误");
   unsigned int sheets = 0;
   Require(freexl_get_info(book.handle(), FREEXL_BIFF_SHEET_COUNT, &sheets));
   int chosen = sheets == 1 ? 0 : -1;
@@ -68,7 +68,7 @@ Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
     Require(freexl_get_worksheet_name(book.handle(), static_cast<unsigned short>(index), &name));
     if (name && sheet == name) chosen = static_cast<int>(index);
   }
-  if (chosen < 0) throw kasso::UserError("打开文件错误");
+  if (chosen < 0) throw common::UserError("打开文件错误");
   Require(freexl_select_active_worksheet(book.handle(), static_cast<unsigned short>(chosen)));
   unsigned int rows = 0;
   unsigned short columns = 0;

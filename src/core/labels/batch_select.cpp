@@ -38,7 +38,7 @@ std::vector<BatchLine> ListBatch(store::Database& db) {
 }
 
 int AddToBatch(store::Database& db, const std::vector<std::string>& barcodes) {
-  if (barcodes.empty()) throw kasso::UserError("请选择要打印的商品");
+  if (barcodes.empty()) throw common::UserError("请选择要打印的商品");
   store::Transaction tx(db);
   store::Statement insert = db.Query(
       "insert into goodsbatchselect (barcode,quantity) select ?,1 "
@@ -63,13 +63,13 @@ void RemoveFromBatch(store::Database& db, const std::string& barcode) {
 }
 
 int CheckLabelCount(const std::string& text) {
-  const std::string typed = kasso::Trim(text);
-  if (typed.empty()) throw kasso::UserError("请录入数量");
-  if (!lookups::IsPlainNumber(typed)) throw kasso::UserError("数量录入有误");
-  const double whole = std::trunc(kasso::ParseNumber(typed));
-  if (whole < 1) throw kasso::UserError("数量必须大于0");
+  const std::string typed = common::Trim(text);
+  if (typed.empty()) throw common::UserError("请录入数量");
+  if (!lookups::IsPlainNumber(typed)) throw common::UserError("数量录入有误");
+  const double whole = std::trunc(common::ParseNumber(typed));
+  if (whole < 1) throw common::UserError("数量必须大于0");
   // More labels than an int holds is a typing slip as much as 0 is.
-  if (whole > std::numeric_limits<int>::max()) throw kasso::UserError("数量录入有误");
+  if (whole > std::numeric_limits<int>::max()) throw common::UserError("数量录入有误");
   return static_cast<int>(whole);
 }
 

@@ -34,14 +34,14 @@ std::vector<GoodsRow> ListGoodsOfClass(store::Database& db, const std::string& c
 std::vector<BatchLine> ListBatch(store::Database& db);
 
 // Adds the barcodes with one label each, skipping those already selected, in one transaction.
-// Returns how many were added. Throws kasso::UserError "请选择要打印的商品" for none.
+// Returns how many were added. Throws common::UserError "请选择要打印的商品" for none.
 int AddToBatch(store::Database& db, const std::vector<std::string>& barcodes);
 
 void SetBatchQuantity(store::Database& db, const std::string& barcode, int quantity);
 void RemoveFromBatch(store::Database& db, const std::string& barcode);
 
 // A typed label count: "请录入数量" when empty, "数量录入有误" when not a number, "数量必须大于0"
-// when its whole part is below 1 (kasso::UserError). Returns the whole part.
+// when its whole part is below 1 (common::UserError). Returns the whole part.
 int CheckLabelCount(const std::string& text);
 
 }  // namespace labels

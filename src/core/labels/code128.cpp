@@ -53,7 +53,7 @@ bool IsDigitText(std::string_view text) {
 
 std::string EncodeCode128(std::string_view digits) {
   if (!IsDigitText(digits)) {
-    throw kasso::UserError("条码 " + std::string(digits) + " 含有数字以外的字符,不能打印成条形码");
+    throw common::UserError("条码 " + std::string(digits) + " 含有数字以外的字符,不能打印成条形码");
   }
   std::string modules(Code128Pattern(kStartC));
   long sum = kStartC;

@@ -12,7 +12,7 @@ std::string_view Code128Pattern(int value);
 
 // The module string of a goods barcode: START C, the digits in pairs, CODE B and the last digit
 // when their count is odd, the check symbol and STOP. No quiet zone. Goods barcodes are digit
-// strings; any other character is refused with a kasso::UserError naming the barcode, rather
+// strings; any other character is refused with a common::UserError naming the barcode, rather
 // than drawn as a symbol that would scan as something else.
 std::string EncodeCode128(std::string_view digits);
 

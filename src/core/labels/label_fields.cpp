@@ -57,7 +57,7 @@ bool ExtendsPrevious(char32_t c) {
 std::string TruncateToBytes(const std::string& text, size_t max_bytes) {
   // The GBK form has one character for each character of the text (one GBK lacks becomes
   // "?"), so counting whole characters there tells how many UTF-8 characters to keep.
-  const std::string gbk = kasso::Utf8ToGbk(text);
+  const std::string gbk = common::Utf8ToGbk(text);
   size_t gbk_bytes = 0;
   size_t characters = 0;
   while (gbk_bytes < gbk.size() && gbk_bytes < max_bytes) {
@@ -94,7 +94,7 @@ std::string FieldValue(FieldKey key, const LabelGoods& goods) {
     case kGoodsName:
       return TruncateToBytes(goods.goodsname, kNameBytes);
     case kPrice:
-      return kasso::Money(goods.salesprice);
+      return common::Money(goods.salesprice);
     case kUnit:
       return goods.unit;
     case kGoodsClass:

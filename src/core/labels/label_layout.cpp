@@ -20,17 +20,17 @@ int CeilDiv(std::int64_t count, std::int64_t per_page) {
 SheetPlan PlanSheet(const LabelTemplate& label, int label_count) {
   const PrintSettings& s = label.settings;
   const bool roll = s.paperkind == kRollPaper;
-  if (!roll && s.paperkind != kA4Paper) throw kasso::UserError("请选择用纸");
-  if (s.columns <= 0) throw kasso::UserError("每行列数必须大于0");
+  if (!roll && s.paperkind != kA4Paper) throw common::UserError("请选择用纸");
+  if (s.columns <= 0) throw common::UserError("每行列数必须大于0");
   if (label.labelwidth <= 0 || label.labelheight <= 0) {
-    throw kasso::UserError("标签尺寸必须大于0");
+    throw common::UserError("标签尺寸必须大于0");
   }
   using lookups::RoundTo;
   const double top = RoundTo(s.topspace, 2);
   const double row_step = label.labelheight + RoundTo(s.linebetweenspace, 2);
   // Each row counts with the gap below it; a sheet without room for one row is refused.
   if (!roll && !(row_step > 0 && kA4HeightMm - top >= row_step)) {
-    throw kasso::UserError("标签高度超出纸张");
+    throw common::UserError("标签高度超出纸张");
   }
   // Within the designer's limits every count below stays far inside an int.
   CheckTemplate(label);

@@ -42,7 +42,7 @@ struct SheetPlan {
 };
 
 // Lays out label_count labels of the template on its paper. Roll margins and gaps count in
-// whole millimetres, A4 ones to two decimals. Throws kasso::UserError when no label fits:
+// whole millimetres, A4 ones to two decimals. Throws common::UserError when no label fits:
 // "每行列数必须大于0", "标签高度超出纸张", "请选择用纸" for an unknown paper, and
 // "标签尺寸必须大于0" for a label without width or height; and for a template outside the
 // designer's limits (CheckTemplate), so no count of the plan can overflow.

@@ -49,16 +49,16 @@ PrintSettings LoadSettings(store::Database& db, const std::string& labelkind) {
 
 // One side of the size: its whole millimetres, or the refusal of the side's words.
 int CheckSide(const std::string& text, const char* side, const char* field, int largest) {
-  const std::string typed = kasso::Trim(text);
+  const std::string typed = common::Trim(text);
   const std::string name(side);
-  if (!lookups::IsPlainNumber(typed)) throw kasso::ValidationError(name + "录入有误", field);
-  const double value = std::trunc(kasso::ParseNumber(typed));
+  if (!lookups::IsPlainNumber(typed)) throw common::ValidationError(name + "录入有误", field);
+  const double value = std::trunc(common::ParseNumber(typed));
   if (value > largest) {
-    throw kasso::ValidationError(name + "不能大于" + std::to_string(largest), field);
+    throw common::ValidationError(name + "不能大于" + std::to_string(largest), field);
   }
-  if (value < 0) throw kasso::ValidationError(name + "不能小于0", field);
+  if (value < 0) throw common::ValidationError(name + "不能小于0", field);
   // A label of no width or height cannot be laid out on any paper.
-  if (value == 0) throw kasso::ValidationError(name + "必须大于0", field);
+  if (value == 0) throw common::ValidationError(name + "必须大于0", field);
   return static_cast<int>(value);
 }
 

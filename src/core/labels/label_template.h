@@ -63,7 +63,7 @@ int FieldHeightMm(const std::string& fontsize);
 // The field's font in points: 12, 10 or 8.
 int FontPoints(const std::string& fontsize);
 
-// A label size typed in the size dialog, in whole mm. Refuses, as kasso::ValidationError
+// A label size typed in the size dialog, in whole mm. Refuses, as common::ValidationError
 // naming the field "width" or "height": above 210 ("宽度不能大于210") or 160 ("高度不能大于160"),
 // below 0 ("宽度不能小于0", "高度不能小于0"), 0 ("宽度必须大于0", "高度必须大于0") and text that
 // is not a number ("宽度录入有误", "高度录入有误").
@@ -81,7 +81,7 @@ LabelTemplate LoadTemplate(store::Database& db, const std::string& labelkind);
 // Stores the print settings into every row and the fields and size into the kind's rows, in
 // one transaction; a field row that is missing is added, so nothing designed is lost. The
 // class is stored only when printing by class. A template outside the designer's limits
-// (CheckTemplate) is refused with kasso::UserError; a failing database throws store::DbError.
+// (CheckTemplate) is refused with common::UserError; a failing database throws store::DbError.
 // Either way nothing changed.
 void SaveTemplate(store::Database& db, const LabelTemplate& label);
 

@@ -54,7 +54,7 @@ int FillPrintQueue(store::Database& db, const QueueRequest& request) {
                 table + " w join copy on copy.k < w.quantity order by w.rowid, copy.k",
             largest);
   } else {
-    throw kasso::UserError("未知的打印方式 " + kind);
+    throw common::UserError("未知的打印方式 " + kind);
   }
   const auto count = db.QueryInt("select count(*) from itemtemp").value_or(0);
   tx.Commit();
@@ -63,7 +63,7 @@ int FillPrintQueue(store::Database& db, const QueueRequest& request) {
 
 void CheckRunSize(std::int64_t labels) {
   if (labels > kMaxLabelsPerRun) {
-    throw kasso::UserError("标签数量过多,一次最多打印" + std::to_string(kMaxLabelsPerRun) + "张");
+    throw common::UserError("标签数量过多,一次最多打印" + std::to_string(kMaxLabelsPerRun) + "张");
   }
 }
 

@@ -13,7 +13,7 @@ namespace labels {
 // queued rather than spending minutes writing millions of rows.
 inline constexpr std::int64_t kMaxLabelsPerRun = 100000;
 
-// Throws kasso::UserError "标签数量过多..." for a run above kMaxLabelsPerRun.
+// Throws common::UserError "标签数量过多..." for a run above kMaxLabelsPerRun.
 void CheckRunSize(std::int64_t labels);
 
 // What a label run prints: the source (kByBarcode, kByClass, kByPurchaseBill, kBySelection),
@@ -30,7 +30,7 @@ struct QueueRequest {
 // every line of the purchase bill (import) or of the selection (goodsbatchselect) as many
 // times as its quantity counted up (2.5 gives 3, 0 or less none). A run above
 // kMaxLabelsPerRun is refused. Returns the number of
-// labels queued. Throws kasso::UserError for an unknown source, store::DbError when the
+// labels queued. Throws common::UserError for an unknown source, store::DbError when the
 // database fails; either way itemtemp is as it was.
 int FillPrintQueue(store::Database& db, const QueueRequest& request);
 

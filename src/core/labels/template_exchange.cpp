@@ -80,9 +80,9 @@ void CheckRows(const std::vector<Row>& rows) {
       if (!row[i] && i != kTempname && i != kLabelkind) continue;
       try {
         CheckTemplateValue(kColumns[i], row[i].value_or(""));
-      } catch (const kasso::UserError& error) {
-        throw kasso::UserError("模板文件有误,没有导入(" + row[kLabelkind].value_or("") + " " +
-                               row[kTempname].value_or("") + "): " + error.what());
+      } catch (const common::UserError& error) {
+        throw common::UserError("模板文件有误,没有导入(" + row[kLabelkind].value_or("") + " " +
+                                row[kTempname].value_or("") + "): " + error.what());
       }
     }
   }
@@ -122,26 +122,26 @@ void ExportTemplates(store::Database& db, const std::filesystem::path& file) {
       std::error_code ignored;
       std::filesystem::remove(file, ignored);
     }
-    throw kasso::UserError("模板导出失败,模板文件没有改动: " + std::string(error.what()));
+    throw common::UserError("模板导出失败,模板文件没有改动: " + std::string(error.what()));
   }
 }
 
 int ImportTemplates(store::Database& db, const std::filesystem::path& file) {
   if (!std::filesystem::is_regular_file(file)) {
-    throw kasso::UserError("找不到模板文件 " + file.string());
+    throw common::UserError("找不到模板文件 " + file.string());
   }
   std::vector<Row> rows;
   try {
     store::Database exchange(file);
     if (!exchange.HasRow("select 1 from sqlite_master where type = 'table' and name = ?",
                          "labeltemplate")) {
-      throw kasso::UserError("模板文件中没有标签模板");
+      throw common::UserError("模板文件中没有标签模板");
     }
     rows = ReadRows(exchange);
   } catch (const store::DbError& error) {
-    throw kasso::UserError("模板文件无法读取: " + std::string(error.what()));
+    throw common::UserError("模板文件无法读取: " + std::string(error.what()));
   }
-  if (rows.empty()) throw kasso::UserError("模板文件中没有标签模板");
+  if (rows.empty()) throw common::UserError("模板文件中没有标签模板");
   CheckRows(rows);
   try {
     store::Transaction tx(db);
@@ -149,7 +149,7 @@ int ImportTemplates(store::Database& db, const std::filesystem::path& file) {
     WriteRows(db, rows);
     tx.Commit();
   } catch (const store::DbError& error) {
-    throw kasso::UserError("模板导入失败,原模板没有改动: " + std::string(error.what()));
+    throw common::UserError("模板导入失败,原模板没有改动: " + std::string(error.what()));
   }
   return static_cast<int>(rows.size());
 }

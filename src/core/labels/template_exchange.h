@@ -11,7 +11,7 @@ std::filesystem::path TemplateExchangeFile();
 
 // Replaces the templates in the exchange file with every row of labeltemplate, creating the
 // file when it is missing. One transaction: on any failure the file is as it was (and a file
-// this call created is removed). Throws kasso::UserError with the reason.
+// this call created is removed). Throws common::UserError with the reason.
 void ExportTemplates(store::Database& db,
                      const std::filesystem::path& file = TemplateExchangeFile());
 
@@ -20,7 +20,7 @@ void ExportTemplates(store::Database& db,
 // file, one without a template table, one holding no rows, or one with any value outside the
 // designer's limits (a row without a known kind and field name included) is refused whole
 // and changes nothing.
-// Returns the rows read. Throws kasso::UserError.
+// Returns the rows read. Throws common::UserError.
 int ImportTemplates(store::Database& db,
                     const std::filesystem::path& file = TemplateExchangeFile());
 

@@ -77,11 +77,11 @@ void CheckTemplateNumber(std::string_view column, double value) {
   const NumberLimit* limit = NumberLimitOf(column);
   if (limit == nullptr) return;
   const std::string caption = limit->caption;
-  if (value > limit->most) throw kasso::UserError(caption + "不能大于" + Whole(limit->most));
+  if (value > limit->most) throw common::UserError(caption + "不能大于" + Whole(limit->most));
   if (value >= limit->least) return;
   // Not a number at all (NaN) fails both comparisons and lands here too.
-  if (limit->least == 1) throw kasso::UserError(caption + "必须大于0");
-  throw kasso::UserError(caption + "不能小于" + Whole(limit->least));
+  if (limit->least == 1) throw common::UserError(caption + "必须大于0");
+  throw common::UserError(caption + "不能小于" + Whole(limit->least));
 }
 
 void CheckTemplateValue(std::string_view column, const std::string& text) {
@@ -91,7 +91,7 @@ void CheckTemplateValue(std::string_view column, const std::string& text) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (error != std::errc() || stop != end || !std::isfinite(value)) {
-      throw kasso::UserError(std::string(limit->caption) + "不是数字: " + text);
+      throw common::UserError(std::string(limit->caption) + "不是数字: " + text);
     }
     CheckTemplateNumber(column, value);
     return;
@@ -101,7 +101,7 @@ void CheckTemplateValue(std::string_view column, const std::string& text) {
     if (std::find(choices.values.begin(), choices.values.end(), text) != choices.values.end()) {
       return;
     }
-    throw kasso::UserError(std::string(choices.caption) + "有误: " + text);
+    throw common::UserError(std::string(choices.caption) + "有误: " + text);
   }
 }
 

@@ -31,9 +31,9 @@ double RoundTo(double x, int n) {
 
 double RoundWhole(double x) { return RoundTo(x, 0); }
 
-bool IsPlainNumber(const std::string& text) { return kasso::IsPlainDecimal(text, -1); }
+bool IsPlainNumber(const std::string& text) { return common::IsPlainDecimal(text, -1); }
 
-bool IsPlainNumberTo3Places(const std::string& text) { return kasso::IsPlainDecimal(text, 3); }
+bool IsPlainNumberTo3Places(const std::string& text) { return common::IsPlainDecimal(text, 3); }
 
 bool WithinTillRange(double value, TillNumber kind) {
   if (!std::isfinite(value)) return false;
@@ -42,16 +42,16 @@ bool WithinTillRange(double value, TillNumber kind) {
 }
 
 std::optional<double> ReadTypedNumber(const std::string& text, TillNumber kind) {
-  const std::string number = kasso::Trim(text);
+  const std::string number = common::Trim(text);
   if (!IsPlainNumber(number)) return std::nullopt;
-  const double value = kasso::ParseNumber(number);
+  const double value = common::ParseNumber(number);
   if (!WithinTillRange(value, kind)) return std::nullopt;
   return value;
 }
 
 double TypedNumber(const std::string& text, TillNumber kind, const std::string& refusal) {
   std::optional<double> value = ReadTypedNumber(text, kind);
-  if (!value) throw kasso::UserError(refusal);
+  if (!value) throw common::UserError(refusal);
   return *value;
 }
 

@@ -31,7 +31,7 @@ bool WithinTillRange(double value, TillNumber kind);
 // A number a person typed, blanks around it ignored: IsPlainNumber and WithinTillRange, or
 // nullopt. The value is as typed, not yet rounded.
 std::optional<double> ReadTypedNumber(const std::string& text, TillNumber kind);
-// The same, throwing kasso::UserError(refusal) (the field's own message) for a refused text.
+// The same, throwing common::UserError(refusal) (the field's own message) for a refused text.
 double TypedNumber(const std::string& text, TillNumber kind, const std::string& refusal);
 
 }  // namespace lookups

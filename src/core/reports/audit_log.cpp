@@ -45,7 +45,7 @@ QueryResult AuditLogQuery(const DateRange& range, const AuditFilter& filter) {
     if (totals.Step()) result.SetTotals(totals, {2});
     return result;
   } catch (const store::DbError&) {
-    throw kasso::UserError("查询有误");
+    throw common::UserError("查询有误");
   }
 }
 
@@ -58,7 +58,7 @@ std::vector<std::string> AuditAccounts() {
     while (rows.Step()) accounts.push_back(rows.Text(0));
     return accounts;
   } catch (const store::DbError&) {
-    throw kasso::UserError("查询有误");
+    throw common::UserError("查询有误");
   }
 }
 

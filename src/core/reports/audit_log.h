@@ -18,11 +18,11 @@ struct AuditFilter {
   std::optional<std::string> action;
 };
 
-// Throws kasso::UserError("查询有误") when kasso.db cannot be read.
+// Throws common::UserError("查询有误") when kasso.db cannot be read.
 QueryResult AuditLogQuery(const DateRange& range, const AuditFilter& filter);
 
 // The accounts the trail names (current accounts and any it recorded), and every action it
-// can hold, for the filter's choices. Throws kasso::UserError("查询有误").
+// can hold, for the filter's choices. Throws common::UserError("查询有误").
 std::vector<std::string> AuditAccounts();
 std::vector<std::string> AuditActions();
 

@@ -138,7 +138,7 @@ std::optional<double> Sum(const std::optional<double>& a, const std::optional<do
 }
 
 std::string Value(const std::optional<double>& figure) {
-  return figure ? kasso::Money(*figure) : std::string();
+  return figure ? common::Money(*figure) : std::string();
 }
 
 }  // namespace
@@ -218,7 +218,7 @@ std::vector<ReportRow> DailyReportRows(const DailyReportFigures& f, ReportMedium
 }
 
 std::vector<std::string> DailyReportHeaderLines(const DateRange& range) {
-  return {"报表时间: " + kasso::FormatTime(kasso::Now(), "%Y-%m-%d %H:%M"),
+  return {"报表时间: " + common::FormatTime(common::Now(), "%Y-%m-%d %H:%M"),
           "起始日期: " + range.start, "截止日期: " + LastChosenDay(range)};
 }
 

@@ -16,7 +16,7 @@ std::vector<std::string> ListMemberNames() {
     while (names.Step()) list.push_back(names.Text(0));
     return list;
   } catch (const store::DbError&) {
-    throw kasso::UserError("设定有误");
+    throw common::UserError("设定有误");
   }
 }
 
@@ -28,7 +28,7 @@ std::string MemberIdForName(const std::string& name) {
                    name)
         .value_or("");
   } catch (const store::DbError&) {
-    throw kasso::UserError("设定有误");
+    throw common::UserError("设定有误");
   }
 }
 

@@ -39,7 +39,7 @@ QueryResult RunOn(store::Database& db, Prepare&& prepare, const std::vector<std:
     if (totals.Step()) result.SetTotals(totals, definition.total_columns);
     return result;
   } catch (const store::DbError&) {
-    throw kasso::UserError("查询有误");
+    throw common::UserError("查询有误");
   }
 }
 
@@ -49,7 +49,7 @@ QueryResult Run(Prepare&& prepare, const std::vector<std::string>& values) {
   try {
     db.emplace();
   } catch (const store::DbError&) {
-    throw kasso::UserError("查询有误");
+    throw common::UserError("查询有误");
   }
   return RunOn(*db, std::forward<Prepare>(prepare), values);
 }

@@ -15,7 +15,7 @@
 
 namespace reports {
 
-// Each throws kasso::UserError("查询有误") when kasso.db cannot be read.
+// Each throws common::UserError("查询有误") when kasso.db cannot be read.
 QueryResult SalesJournalQuery(const DateRange& range);
 // The same over another file of the same tables (the shop server's journal copied out).
 QueryResult SalesJournalQuery(store::Database& db, const DateRange& range);

@@ -14,9 +14,9 @@ std::string FormatNumber(CellFormat format, std::uint64_t cell) {
     case CellFormat::kInteger:
       return std::to_string(static_cast<std::int64_t>(cell));
     case CellFormat::kTwoDecimals:
-      return kasso::Fixed(std::bit_cast<double>(cell), 2);
+      return common::Fixed(std::bit_cast<double>(cell), 2);
     case CellFormat::kThreeDecimals:
-      return kasso::Fixed(std::bit_cast<double>(cell), 3);
+      return common::Fixed(std::bit_cast<double>(cell), 3);
     case CellFormat::kText:
       break;
   }
@@ -63,7 +63,7 @@ void QueryResult::AppendRow(const store::Statement& statement) {
     }
     const std::string text = statement.Text(index);
     if (text_.size() + text.size() > std::numeric_limits<std::uint32_t>::max()) {
-      throw kasso::UserError("查询结果太大, 请缩小时间范围");
+      throw common::UserError("查询结果太大, 请缩小时间范围");
     }
     cells_.push_back(static_cast<std::uint64_t>(text_.size()) << 32 | text.size());
     text_ += text;

@@ -24,7 +24,7 @@ struct SearchRows {
 
 // The first row at or after the start whose text contains target (plain substring, case
 // sensitive). kind is the caption of the column chosen (empty when none is). Throws
-// kasso::UserError "请选择搜索条件" (no column), "请录入搜索目标" (empty target) or
+// common::UserError "请选择搜索条件" (no column), "请录入搜索目标" (empty target) or
 // "没有符合条件的记录" (no row from the start on matches).
 std::size_t SearchList(const SearchRows& rows, std::string_view kind, std::string_view target,
                        SearchFrom from, std::optional<std::size_t> selected);

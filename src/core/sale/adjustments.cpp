@@ -95,14 +95,14 @@ void DiscountLines(CurrentSale& sale, double tenths, bool item_discount) {
 bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui) {
   using lookups::TillNumber;
   if (!lookups::WithinTillRange(quantity, TillNumber::kQuantity)) {
-    throw kasso::UserError("数量有误");
+    throw common::UserError("数量有误");
   }
   if (!sale.HasSelection()) return true;
   double q = RoundTo(quantity, 2);
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
   // The line's amount must stay an amount the till can hold as well.
   if (!lookups::WithinTillRange(line.rate * line.price * q, TillNumber::kAmount)) {
-    throw kasso::UserError("数量有误");
+    throw common::UserError("数量有误");
   }
   // A return of that many is as likely a slip of the finger as a sale of that many.
   if (std::fabs(q) > kLargeQuantity && !ui.AskYesNo("数量超过10000,真的要修改吗?")) return false;
@@ -115,7 +115,7 @@ bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui) {
 void ChangePrice(CurrentSale& sale, double price) {
   double front = RoundTo(price, 2);
   if (front < 0 || !lookups::WithinTillRange(price, lookups::TillNumber::kAmount)) {
-    throw kasso::UserError("价格有误");
+    throw common::UserError("价格有误");
   }
   if (!sale.HasSelection()) return;
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
@@ -133,7 +133,7 @@ void ChangePrice(CurrentSale& sale, double price) {
 
 double DiscountRateFromTenths(double tenths) {
   double rate = tenths / 10;
-  if (!(rate >= 0 && rate <= 1)) throw kasso::UserError("折扣率有误");
+  if (!(rate >= 0 && rate <= 1)) throw common::UserError("折扣率有误");
   return RoundTo(rate, 2);
 }
 

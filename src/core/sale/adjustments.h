@@ -1,7 +1,7 @@
 #pragma once
 
 // Changing the quantity, price and discount of lines. Each recomputes the lines it touches;
-// the caller totals afterwards (ComputeTotal). A refused change throws kasso::UserError and
+// the caller totals afterwards (ComputeTotal). A refused change throws common::UserError and
 // leaves every line as it was.
 
 #include "core/sale/current_sale.h"
@@ -15,16 +15,16 @@ inline constexpr double kLargeQuantity = 10000;
 // Sets the selected line's quantity (to 0.01). A quantity above 10000 of either sign is asked
 // about first ("数量超过10000,真的要修改吗?"); false when the cashier answers No and nothing
 // changed. Without a selected line nothing changes (and nothing is asked). A quantity, or a
-// line amount, beyond what a till holds throws kasso::UserError("数量有误").
+// line amount, beyond what a till holds throws common::UserError("数量有误").
 bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui);
 
 // Sets the selected line's front price; the line sells at the smallest of sales, front and,
-// for a "会员价" member, member price. Throws kasso::UserError("价格有误") for a negative price
+// for a "会员价" member, member price. Throws common::UserError("价格有误") for a negative price
 // or one beyond what a till holds.
 void ChangePrice(CurrentSale& sale, double price);
 
 // The discount factor of a discount typed in tenths: 8.5 -> 0.85, 10 -> 1.00.
-// Throws kasso::UserError("折扣率有误") above 1 (typed above 10) and below 0.
+// Throws common::UserError("折扣率有误") above 1 (typed above 10) and below 0.
 double DiscountRateFromTenths(double tenths);
 
 // A discount typed in tenths on the selected line, then member pricing over all lines.

@@ -50,12 +50,12 @@ void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& p
   store::Statement member = db.Query(
       "select memberpointsmode,ifnull(depositvalue,0) from membermaster where memberid = ?",
       sale.member_id);
-  if (!member.Step()) throw kasso::UserError("会员不存在");
+  if (!member.Step()) throw common::UserError("会员不存在");
   const bool points_member = store::YesNo(member.Text(0));
   const double deposit = member.Double(1);
   // The payment dialog read the balance earlier; it must still cover what it takes.
   if (Fen(payment.stored) > 0 && Fen(payment.stored) > Fen(deposit)) {
-    throw kasso::UserError("储值余额不足");
+    throw common::UserError("储值余额不足");
   }
   double points = 0;
   if (points_member) {
@@ -80,7 +80,7 @@ void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& p
 
 std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payment& payment) {
   const std::int64_t number = lookups::NextBillNumber(db);
-  const std::string now = kasso::NowText();
+  const std::string now = common::NowText();
   Totals totals;
   store::Statement insert_line = db.Query(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
@@ -127,7 +127,7 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
   if (!refunds.empty()) store::WriteAudit(db, {sale.workno, store::kAuditRefund, refunds, number});
   if (Money(payment.allowance) != 0) {
     store::WriteAudit(
-        db, {sale.workno, store::kAuditAllowance, kasso::Money(payment.allowance), number});
+        db, {sale.workno, store::kAuditAllowance, common::Money(payment.allowance), number});
   }
   if (sale.HasMember()) CreditMember(db, sale, payment, totals);
   store::QueueForServer(db, store::OutboxKind::kBill, number);
@@ -137,7 +137,7 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
 int ReceiptCopies(store::Database& db) {
   settings::Settings till = settings::LoadSettings(db);
   const std::string& mode = till.printer_mode;
-  const std::string port = kasso::ToLower(kasso::Trim(till.printer_port));
+  const std::string port = common::ToLower(common::Trim(till.printer_port));
   const bool prints = (mode == "POS58" && (port == "lpt1" || port == "com1")) ||
                       mode == "驱动打印" || mode == "驱动76mm";
   return prints && till.receipt_copies > 0 ? till.receipt_copies : 0;

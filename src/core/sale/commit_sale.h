@@ -20,7 +20,7 @@ struct CommitResult {
 // Writes the sale inside the caller's open transaction and returns its transaction number:
 // one "销售" row per line, in list order, and one "销售总计" row, all under the next number;
 // lowers stock (through the components of combined goods) and credits points and debits
-// stored value for a member. Throws store::DbError (or kasso::UserError when the member is
+// stored value for a member. Throws store::DbError (or common::UserError when the member is
 // gone or their stored value no longer covers the payment); the caller's rollback then
 // discards everything.
 std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payment& payment);

@@ -78,7 +78,7 @@ bool AddLineFor(store::Database& db, CurrentSale& sale, const std::string& text,
 
 // The decimals of a weight as the scale wrote it ("1.234" has 3), so the line shows it so.
 int DecimalsOf(const std::string& weight) {
-  const std::string text = kasso::Trim(weight);
+  const std::string text = common::Trim(weight);
   const size_t point = text.find('.');
   return point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
 }

@@ -9,29 +9,29 @@ namespace sale {
 
 std::string CheckMemberSelection(const std::string& typed_id, const std::string& password) {
   std::string id = typed_id.substr(0, typed_id.find_last_not_of(" \t\r\n") + 1);
-  if (id.empty()) throw kasso::ValidationError("会员编号不能为空", "memberid");
+  if (id.empty()) throw common::ValidationError("会员编号不能为空", "memberid");
   std::optional<std::string> stored_password;
   bool match = false;
   try {
     store::Database db;
     if (!lookups::HasMember(db, id)) {
       id = lookups::MemberIdByPhoneOrCard(db, id);
-      if (id.empty()) throw kasso::ValidationError("会员编号有误", "memberid");
+      if (id.empty()) throw common::ValidationError("会员编号有误", "memberid");
     }
     store::Transaction tx(db);
     stored_password = db.QueryText("select memberpw from membermaster where memberid = ?", id);
-    match = stored_password && kasso::PasswordMatches(*stored_password, password);
+    match = stored_password && common::PasswordMatches(*stored_password, password);
     // A password an older version kept as typed is replaced by its hash at its first use.
-    if (match && !kasso::IsPasswordHash(*stored_password)) {
+    if (match && !common::IsPasswordHash(*stored_password)) {
       db.Exec("update membermaster set memberpw = ? where memberid = ?",
-              kasso::HashPassword(password), id);
+              common::HashPassword(password), id);
       tx.Commit();
     }
   } catch (const store::DbError&) {
     stored_password.reset();
   }
-  if (!stored_password) throw kasso::ValidationError("会员有误", "memberid");
-  if (!match) throw kasso::ValidationError("密码有误", "password");
+  if (!stored_password) throw common::ValidationError("会员有误", "memberid");
+  if (!match) throw common::ValidationError("密码有误", "password");
   return id;
 }
 

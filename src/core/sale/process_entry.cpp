@@ -74,7 +74,7 @@ EntryResult ProcessEntry(CurrentSale& sale, const std::string& text, SaleUi& ui,
     Then then = RunCommand(sale, text, ui);
     if (then == Then::kNothing) return {};
     if (then == Then::kKeepEntry) return {EntryOutcome::kKeepEntry, {}};
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui.Message(error.what());
     return {EntryOutcome::kKeepEntry, {}};
   } catch (const store::DbError&) {

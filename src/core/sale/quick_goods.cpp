@@ -34,10 +34,10 @@ QuickGoods SuggestQuickGoods(store::Database& db, const std::string& barcode,
 }
 
 void CheckQuickGoods(const QuickGoods& goods) {
-  if (kasso::Trim(goods.goodsname).empty()) throw kasso::ValidationError("名称不能为空", "name");
-  if (kasso::Trim(goods.price).empty()) throw kasso::ValidationError("价格不能为空", "price");
+  if (common::Trim(goods.goodsname).empty()) throw common::ValidationError("名称不能为空", "name");
+  if (common::Trim(goods.price).empty()) throw common::ValidationError("价格不能为空", "price");
   if (!ReadPrice(goods.price)) {
-    throw kasso::ValidationError(std::string(kQuickGoodsSaveFailed), "price");
+    throw common::ValidationError(std::string(kQuickGoodsSaveFailed), "price");
   }
 }
 
@@ -50,7 +50,7 @@ void SaveQuickGoods(store::Database& db, const QuickGoods& goods) {
         "insert into goodsmaster (barcode,goodsname,unit,class,salesprice,memberprice,"
         "importprice,recordingdate,isscalegoods,pluno,iniinventory) "
         "values (?,?,'个','未分类',?,?,0,?,?,0,0)",
-        goods.barcode, goods.goodsname, price, price, kasso::NowText(), store::ToYesNo(false));
+        goods.barcode, goods.goodsname, price, price, common::NowText(), store::ToYesNo(false));
     // A stock row left behind by a deleted goods item of the same barcode is kept, so
     // that the barcode never ends up with two stock rows.
     db.Exec(
@@ -59,7 +59,7 @@ void SaveQuickGoods(store::Database& db, const QuickGoods& goods) {
         goods.barcode, goods.barcode);
     tx.Commit();
   } catch (const store::DbError&) {
-    throw kasso::UserError(std::string(kQuickGoodsSaveFailed));
+    throw common::UserError(std::string(kQuickGoodsSaveFailed));
   }
 }
 
@@ -71,7 +71,7 @@ bool EnterQuickGoods(store::Database& db, const std::string& barcode, bool use_i
     try {
       SaveQuickGoods(db, *typed);
       return true;
-    } catch (const kasso::UserError& error) {
+    } catch (const common::UserError& error) {
       ui.Message(error.what());
       shown = *typed;
     }
@@ -80,9 +80,9 @@ bool EnterQuickGoods(store::Database& db, const std::string& barcode, bool use_i
 }
 
 double CheckPriceEntry(const std::string& text) {
-  if (kasso::Trim(text).empty()) throw kasso::ValidationError("请录入价格", "price");
+  if (common::Trim(text).empty()) throw common::ValidationError("请录入价格", "price");
   std::optional<double> price = ReadPrice(text);
-  if (!price) throw kasso::ValidationError("价格有误", "price");
+  if (!price) throw common::ValidationError("价格有误", "price");
   return *price;
 }
 

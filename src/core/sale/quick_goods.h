@@ -21,12 +21,12 @@ QuickGoods SuggestQuickGoods(store::Database& db, const std::string& barcode,
 
 // Checks the typed name and price before anything is saved: an empty name gives
 // "名称不能为空" (field "name"), an empty price "价格不能为空", a price that is not a number
-// of at least 0 "商品保存有误，请确认录入信息" (both field "price"); kasso::ValidationError.
+// of at least 0 "商品保存有误，请确认录入信息" (both field "price"); common::ValidationError.
 void CheckQuickGoods(const QuickGoods& goods);
 
 // Writes the goods row (unit "个", class "未分类", the price as sales and member price) and
 // its stock row (0) in one transaction. Refuses what CheckQuickGoods refuses; a failing
-// database throws kasso::UserError("商品保存有误，请确认录入信息"). Nothing is written then.
+// database throws common::UserError("商品保存有误，请确认录入信息"). Nothing is written then.
 void SaveQuickGoods(store::Database& db, const QuickGoods& goods);
 
 // Asks for the goods of an unknown barcode and saves them. A refused save is explained and
@@ -36,7 +36,7 @@ bool EnterQuickGoods(store::Database& db, const std::string& barcode, bool use_i
                      SaleUi& ui);
 
 // Checks the price entry's text: empty -> "请录入价格", not a number of at least 0 ->
-// "价格有误" (kasso::ValidationError for the field "price"). Returns the price to the fen.
+// "价格有误" (common::ValidationError for the field "price"). Returns the price to the fen.
 double CheckPriceEntry(const std::string& text);
 
 }  // namespace sale

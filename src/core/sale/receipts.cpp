@@ -88,8 +88,8 @@ bool NonZero(double money) { return RoundTo(money, 2) != 0; }
 
 // Two decimals, or three for a weighed quantity that needs them.
 std::string QuantityText(double quantity) {
-  return RoundTo(quantity, 3) == RoundTo(quantity, 2) ? kasso::Money(quantity)
-                                                      : kasso::Fixed(quantity, 3);
+  return RoundTo(quantity, 3) == RoundTo(quantity, 2) ? common::Money(quantity)
+                                                      : common::Fixed(quantity, 3);
 }
 
 std::string OperatorText(store::Database& db, const std::string& workno) {
@@ -105,12 +105,12 @@ std::vector<int> LineFieldWidths(int columns) {
 
 void AddHeader(store::Database& db, Slip& slip) {
   std::string welcome = settings::LoadSettings(db).welcome;
-  if (!kasso::Trim(welcome).empty()) slip.Wrapped(welcome, Align::kCenter, true);
+  if (!common::Trim(welcome).empty()) slip.Wrapped(welcome, Align::kCenter, true);
 }
 
 void AddFooter(store::Database& db, Slip& slip) {
   std::string bye = settings::LoadSettings(db).bye;
-  if (!kasso::Trim(bye).empty()) slip.Wrapped(bye, Align::kCenter);
+  if (!common::Trim(bye).empty()) slip.Wrapped(bye, Align::kCenter);
 }
 
 // The lines summed as the commit sums them (each amount to the cent), with the part of the
@@ -135,9 +135,9 @@ LineTotals AddLines(store::Database& db, const Bill& bill, Slip& slip) {
     if (line.type == store::kJournalReturn) name = "[退货]" + name;
     slip.Text(name);
     slip.Text(RightColumns(
-        {QuantityText(line.quantity), kasso::Money(line.price), kasso::Money(line.amount)},
+        {QuantityText(line.quantity), common::Money(line.price), common::Money(line.amount)},
         widths));
-    if (NonZero(line.discount)) slip.Pair("  折扣", kasso::Money(-line.discount));
+    if (NonZero(line.discount)) slip.Pair("  折扣", common::Money(-line.discount));
     double amount = RoundTo(line.amount, 2);
     totals.quantity += RoundTo(line.quantity, 3);
     totals.amount += amount;
@@ -147,18 +147,18 @@ LineTotals AddLines(store::Database& db, const Bill& bill, Slip& slip) {
 }
 
 void AddPayment(const BillRow& summary, Slip& slip) {
-  if (NonZero(summary.wipe)) slip.Pair("抹零", kasso::Money(-summary.wipe));
-  if (NonZero(summary.allowance)) slip.Pair("整单折让", kasso::Money(-summary.allowance));
+  if (NonZero(summary.wipe)) slip.Pair("抹零", common::Money(-summary.wipe));
+  if (NonZero(summary.allowance)) slip.Pair("整单折让", common::Money(-summary.allowance));
   // What the customer owes: the bill after round-off, less the allowance.
-  slip.Pair("应收", kasso::Money(summary.amount - summary.allowance), true);
+  slip.Pair("应收", common::Money(summary.amount - summary.allowance), true);
   const std::pair<const char*, double> tenders[] = {{"现金", summary.paid},
                                                     {"支票", summary.cheque},
                                                     {"银联卡", summary.card},
                                                     {"储值", summary.stored}};
   for (const auto& [caption, value] : tenders) {
-    if (NonZero(value)) slip.Pair(caption, kasso::Money(value));
+    if (NonZero(value)) slip.Pair(caption, common::Money(value));
   }
-  slip.Pair("找零", kasso::Money(summary.change));
+  slip.Pair("找零", common::Money(summary.change));
 }
 
 void AddMember(store::Database& db, const std::string& memberid, const LineTotals& totals,
@@ -183,11 +183,11 @@ void AddMember(store::Database& db, const std::string& memberid, const LineTotal
       settings::Settings till = settings::LoadSettings(db);
       in.base_value = till.points_base;
       in.points_value = till.points_per_base;
-      slip.Pair("本单积分", kasso::Money(EarnedPoints(in)));
+      slip.Pair("本单积分", common::Money(EarnedPoints(in)));
     }
-    slip.Pair("积分余额", kasso::Money(member.Double(2)));
+    slip.Pair("积分余额", common::Money(member.Double(2)));
   }
-  if (store::YesNo(member.Text(3))) slip.Pair("储值余额", kasso::Money(member.Double(4)));
+  if (store::YesNo(member.Text(3))) slip.Pair("储值余额", common::Money(member.Double(4)));
 }
 
 }  // namespace
@@ -195,7 +195,7 @@ void AddMember(store::Database& db, const std::string& memberid, const LineTotal
 Slip ComposeSaleReceipt(store::Database& db, std::int64_t transactionnumber, int columns) {
   Bill bill = ReadBill(db, transactionnumber);
   if (bill.lines.empty() && !bill.summary) {
-    throw kasso::UserError("流水号 " + std::to_string(transactionnumber) + " 不存在");
+    throw common::UserError("流水号 " + std::to_string(transactionnumber) + " 不存在");
   }
   const BillRow& head = bill.summary ? *bill.summary : bill.lines.front();
   Slip slip;
@@ -208,7 +208,7 @@ Slip ComposeSaleReceipt(store::Database& db, std::int64_t transactionnumber, int
   LineTotals totals = AddLines(db, bill, slip);
   slip.Rule();
   slip.Pair("数量合计", QuantityText(totals.quantity));
-  slip.Pair("金额合计", kasso::Money(totals.amount));
+  slip.Pair("金额合计", common::Money(totals.amount));
   if (bill.summary) AddPayment(*bill.summary, slip);
   if (!head.memberid.empty()) AddMember(db, head.memberid, totals, bill.summary, slip);
   slip.Rule();
@@ -218,7 +218,7 @@ Slip ComposeSaleReceipt(store::Database& db, std::int64_t transactionnumber, int
 
 Slip ComposeShiftSlip(store::Database& db, std::int64_t shiftid, int columns) {
   std::optional<ShiftFigures> shift = ReadShiftFigures(db, shiftid);
-  if (!shift) throw kasso::UserError("班次 " + std::to_string(shiftid) + " 不存在");
+  if (!shift) throw common::UserError("班次 " + std::to_string(shiftid) + " 不存在");
   Slip slip;
   slip.columns = columns;
   slip.Text("班结小票", Align::kCenter, true);
@@ -234,12 +234,12 @@ Slip ComposeShiftSlip(store::Database& db, std::int64_t shiftid, int columns) {
       {"储值", shift->cardpaid},       {"现金", shift->cashpaid},
       {"支票", shift->checkpaid},      {"银联卡", shift->unionpaid},
       {"备用金", shift->pettyvalue}};
-  for (const auto& [caption, value] : money) slip.Pair(caption, kasso::Money(value));
+  for (const auto& [caption, value] : money) slip.Pair(caption, common::Money(value));
   slip.Rule();
   // What the cashier counts the drawer against.
-  slip.Pair(kShiftDrawerCaption, kasso::Money(shift->DrawerCash()), true);
+  slip.Pair(kShiftDrawerCaption, common::Money(shift->DrawerCash()), true);
   slip.Rule();
-  slip.Pair("打印时间:", kasso::NowText());
+  slip.Pair("打印时间:", common::NowText());
   return slip;
 }
 
@@ -248,7 +248,7 @@ Slip ComposeDrawerNote(store::Database& db, const std::string& workno, int colum
   slip.columns = columns;
   slip.Text("开钱箱", Align::kCenter, true);
   slip.Pair("收银员:", OperatorText(db, workno));
-  slip.Pair("时间:", kasso::NowText());
+  slip.Pair("时间:", common::NowText());
   return slip;
 }
 
@@ -257,9 +257,9 @@ Slip ComposePettySlip(double amount, const std::string& operator_name, int colum
   slip.columns = columns;
   slip.Text("备用金", Align::kCenter, true);
   slip.Pair("类型:", amount < 0 ? "提取备用金" : "存入备用金");
-  slip.Pair("金额:", kasso::Money(std::fabs(amount)));
+  slip.Pair("金额:", common::Money(std::fabs(amount)));
   slip.Pair("收银员:", operator_name);
-  slip.Pair("时间:", kasso::NowText());
+  slip.Pair("时间:", common::NowText());
   return slip;
 }
 

@@ -17,7 +17,7 @@ using print::Slip;
 
 // The receipt of one bill: shop header (welcome), bill number, time, cashier, every sold or
 // returned line, totals, round-off, allowance, tenders, change, the member's points earned
-// and balances, footer (bye). Throws kasso::UserError ("流水号 12 不存在") when the journal
+// and balances, footer (bye). Throws common::UserError ("流水号 12 不存在") when the journal
 // holds no sale under that number, store::DbError when it cannot be read.
 Slip ComposeSaleReceipt(store::Database& db, std::int64_t transactionnumber, int columns);
 
@@ -25,7 +25,7 @@ Slip ComposeSaleReceipt(store::Database& db, std::int64_t transactionnumber, int
 inline constexpr const char* kShiftDrawerCaption = "钱箱应有现金";
 
 // The slip of a closed shift: every figure of its shiftsum row with the cashier and the
-// closing time, then the cash the drawer should hold. Throws kasso::UserError ("班次 3 不存在")
+// closing time, then the cash the drawer should hold. Throws common::UserError ("班次 3 不存在")
 // or store::DbError.
 Slip ComposeShiftSlip(store::Database& db, std::int64_t shiftid, int columns);
 

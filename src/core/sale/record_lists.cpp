@@ -20,7 +20,7 @@ RecordList SuspendedBills(store::Database& db) {
       "from transactionpendinglist group by listnumber,memberid order by listnumber");
   while (row.Step()) {
     std::string number = std::to_string(row.Int(0));
-    list.rows.push_back({number, kasso::Fixed(row.Double(2), 3), row.Text(1), row.Text(3)});
+    list.rows.push_back({number, common::Fixed(row.Double(2), 3), row.Text(1), row.Text(3)});
     list.keys.push_back(number);
   }
   return list;
@@ -59,8 +59,8 @@ RecordList SaleReceipts(store::Database& db) {
       store::kJournalSale, store::kJournalReturn);
   while (row.Step()) {
     std::string number = std::to_string(row.Int(0));
-    list.rows.push_back({number, row.Text(1), row.Text(2), kasso::Money(row.Double(3)),
-                         kasso::Money(row.Double(4))});
+    list.rows.push_back({number, row.Text(1), row.Text(2), common::Money(row.Double(3)),
+                         common::Money(row.Double(4))});
     list.keys.push_back(number);
   }
   return list;
@@ -82,12 +82,12 @@ RecordList LoadStocktakeList(const std::string& start, const std::string& end) {
     store::Database db;
     store::Statement row = db.Query(kStocktakeList, start, end);
     while (row.Step()) {
-      list.rows.push_back({kasso::Fixed(row.Double(0), 3), kasso::Fixed(row.Double(1), 3),
-                           kasso::Fixed(row.Double(2), 3), row.Text(3)});
+      list.rows.push_back({common::Fixed(row.Double(0), 3), common::Fixed(row.Double(1), 3),
+                           common::Fixed(row.Double(2), 3), row.Text(3)});
       list.keys.push_back(row.Text(3));
     }
   } catch (const store::DbError&) {
-    throw kasso::UserError("数据有误");
+    throw common::UserError("数据有误");
   }
   return list;
 }
@@ -102,9 +102,9 @@ RecordList LoadRecordList(std::string_view mode) {
     if (shifts) return ShiftReceipts(db);
     if (mode == kSaleReceiptsMode) return SaleReceipts(db);
   } catch (const store::DbError&) {
-    throw kasso::UserError(shifts ? "班次有误" : "数据有误");
+    throw common::UserError(shifts ? "班次有误" : "数据有误");
   }
-  throw kasso::UserError("数据有误");
+  throw common::UserError("数据有误");
 }
 
 std::optional<std::int64_t> RecordKeyNumber(const std::string& key) {

@@ -30,13 +30,13 @@ struct RecordList {
   std::vector<std::string> keys;               // the key of each row, as text
 };
 
-// Reads the list of one mode. Throws kasso::UserError with the mode's message when the list
+// Reads the list of one mode. Throws common::UserError with the mode's message when the list
 // cannot be read: "班次有误" for the shifts, "数据有误" for the others and unknown modes.
 RecordList LoadRecordList(std::string_view mode);
 
 // The stocktakes verified from start to end (datetime texts compared as text, both included),
 // oldest first: book, counted and difference quantities summed per stocktake, and its
-// confirmation time, which is the key. Throws kasso::UserError("数据有误") when the list
+// confirmation time, which is the key. Throws common::UserError("数据有误") when the list
 // cannot be read.
 RecordList LoadStocktakeList(const std::string& start, const std::string& end);
 

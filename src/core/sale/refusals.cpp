@@ -21,7 +21,7 @@ std::string DatabaseRefusal(const store::DbError& error) {
 }
 
 std::string CommitRefusal(const std::exception& error) {
-  if (const auto* refused = dynamic_cast<const kasso::UserError*>(&error)) return refused->what();
+  if (const auto* refused = dynamic_cast<const common::UserError*>(&error)) return refused->what();
   if (const auto* db_error = dynamic_cast<const store::DbError*>(&error)) {
     if (std::string reason = DatabaseRefusal(*db_error); !reason.empty()) return reason;
   }

@@ -20,7 +20,7 @@ bool IsBusy(const store::DbError& error);
 std::string DatabaseRefusal(const store::DbError& error);
 
 // What the cashier is told when a sale could not be committed: the reason of a
-// kasso::UserError ("储值余额不足", "会员不存在"), DatabaseRefusal's words, else the general
+// common::UserError ("储值余额不足", "会员不存在"), DatabaseRefusal's words, else the general
 // "流水写入有误".
 std::string CommitRefusal(const std::exception& error);
 

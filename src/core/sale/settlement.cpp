@@ -40,7 +40,7 @@ std::optional<PaymentFields> ConfirmedFields(const PaymentTexts& texts, SaleUi& 
   };
   PaymentFields read;
   for (const auto& f : fields) {
-    if (kasso::Trim(f.text).empty()) continue;
+    if (common::Trim(f.text).empty()) continue;
     std::optional<double> value = lookups::ReadTypedNumber(f.text, lookups::TillNumber::kAmount);
     if (!value) {
       ui.Message(f.refusal);
@@ -256,10 +256,10 @@ std::string SettledText(const SettleResult& result) {
   const Payment& paid = result.payment;
   const std::int64_t received =
       Fen(paid.cash) + Fen(paid.cheque) + Fen(paid.card) + Fen(paid.stored);
-  std::string text = Fen(paid.due) < 0 ? "退款: " + kasso::Money(-Yuan(received))
-                                       : "实收: " + kasso::Money(Yuan(received)) +
-                                             "   找零: " + kasso::Money(paid.change);
-  if (result.deposit_balance) text += "   储值余额: " + kasso::Money(*result.deposit_balance);
+  std::string text = Fen(paid.due) < 0 ? "退款: " + common::Money(-Yuan(received))
+                                       : "实收: " + common::Money(Yuan(received)) +
+                                             "   找零: " + common::Money(paid.change);
+  if (result.deposit_balance) text += "   储值余额: " + common::Money(*result.deposit_balance);
   return text;
 }
 

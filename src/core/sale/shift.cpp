@@ -65,7 +65,7 @@ void WriteShiftSum(store::Database& db, std::int64_t shiftid, const std::string&
       "insert into shiftsum (shiftid,shiftdate,workno,billcount,salesquantity,salesvalue,"
       "discountvalue,wipevalue,valuediscount,cardpaid,cashpaid,checkpaid,unionpaid,pettyvalue) "
       "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-      shiftid, kasso::NowText(), workno, bills.Int(0), RoundTo(bills.Double(1), 3), money(2),
+      shiftid, common::NowText(), workno, bills.Int(0), RoundTo(bills.Double(1), 3), money(2),
       money(3), money(4), money(5), money(6), drawer.cash, money(7), money(8), drawer.petty);
 }
 

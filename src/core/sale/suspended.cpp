@@ -74,7 +74,7 @@ SaleLine RebuildLine(const store::Statement& row, const lookups::GoodsInfo& good
 }
 
 // Fills the empty sale with parked sale k: its member first, so the lines are priced for it.
-// Throws kasso::UserError for goods that can no longer be sold, store::DbError otherwise.
+// Throws common::UserError for goods that can no longer be sold, store::DbError otherwise.
 void RebuildParkedSale(store::Database& db, std::int64_t listnumber, CurrentSale& sale) {
   std::string memberid = lookups::ParkedSaleMember(db, listnumber);
   if (!memberid.empty() && lookups::HasMember(db, memberid)) {
@@ -88,7 +88,7 @@ void RebuildParkedSale(store::Database& db, std::int64_t listnumber, CurrentSale
       listnumber);
   while (row.Step()) {
     std::optional<lookups::GoodsInfo> goods = lookups::FindGoods(db, row.Text(0));
-    if (!goods) throw kasso::UserError("挂单商品" + row.Text(0) + "无法销售");
+    if (!goods) throw common::UserError("挂单商品" + row.Text(0) + "无法销售");
     sale.lines.push_back(RebuildLine(row, *goods, sale, terms));
     sale.selected = static_cast<int>(sale.lines.size()) - 1;
   }
@@ -106,7 +106,7 @@ bool SuspendSale(CurrentSale& sale, SaleUi& ui, CustomerDisplay& display) {
     store::Database db;
     store::Transaction transaction(db);
     std::int64_t listnumber = lookups::NextParkedNumber(db);
-    std::string now = kasso::NowText();
+    std::string now = common::NowText();
     store::Statement insert = db.Query(
         "insert into transactionpendinglist (listnumber,barcode,quantity,frontprice,"
         "frontdisrate,memberid,transdatetime) values (?,?,?,?,?,?,?)");
@@ -147,7 +147,7 @@ bool RetrieveSale(CurrentSale& sale, SaleUi& ui, CustomerDisplay& display,
     RebuildParkedSale(db, *listnumber, restored);
     db.Exec("delete from transactionpendinglist where listnumber = ?", *listnumber);
     transaction.Commit();
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui.Message(error.what());
     return false;
   } catch (const store::DbError&) {

@@ -11,9 +11,9 @@ void RecordTillAction(const CurrentSale& sale, const char* action, std::string d
 
 std::string AuditLineText(const SaleLine& line) {
   return line.barcode + " " + line.goods_name + " ×" +
-         kasso::Fixed(line.quantity, line.quantity_decimals) + " " + AuditFigure(line.amount);
+         common::Fixed(line.quantity, line.quantity_decimals) + " " + AuditFigure(line.amount);
 }
 
-std::string AuditFigure(double value) { return kasso::Money(RoundToFen(value)); }
+std::string AuditFigure(double value) { return common::Money(RoundToFen(value)); }
 
 }  // namespace sale

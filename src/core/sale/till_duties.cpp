@@ -59,9 +59,9 @@ void RecordPettyCash(store::Database& db, double amount, const std::string& work
   db.Exec(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "actualvalue,workno,shiftid) values (?,?,?,?,?,0)",
-      number, store::kJournalPettyCash, kasso::NowText(), RoundTo(amount, 2), workno);
+      number, store::kJournalPettyCash, common::NowText(), RoundTo(amount, 2), workno);
   store::QueueForServer(db, store::OutboxKind::kPettyCash, number);
-  store::WriteAudit(db, {workno, store::kAuditPettyCash, kasso::Money(amount), number});
+  store::WriteAudit(db, {workno, store::kAuditPettyCash, common::Money(amount), number});
 }
 
 PettyCashResult BookPettyCash(double amount, const std::string& workno) {
@@ -80,8 +80,8 @@ PettyCashResult BookPettyCash(double amount, const std::string& workno) {
     store::Transaction transaction(db);
     double cash = MoneyInDrawer(db);
     if (RoundTo(cash + amount, 2) < 0) {
-      result.messages.push_back("提取备用金金额(" + kasso::Money(amount) +
-                                ")不能超过钱箱内现有金额(" + kasso::Money(cash) + ")");
+      result.messages.push_back("提取备用金金额(" + common::Money(amount) +
+                                ")不能超过钱箱内现有金额(" + common::Money(cash) + ")");
       return result;
     }
     RecordPettyCash(db, amount, workno);
@@ -97,14 +97,14 @@ PettyCashResult BookPettyCash(double amount, const std::string& workno) {
 }
 
 void CheckPettyCashAllowed(const CurrentSale& sale) {
-  if (!sale.lines.empty()) throw kasso::UserError("有未结账的流水,不能录入备用金");
+  if (!sale.lines.empty()) throw common::UserError("有未结账的流水,不能录入备用金");
 }
 
 EntryOutcome PettyCash(CurrentSale& sale, const std::string& amount_text, SaleUi& ui,
                        CustomerDisplay& display) {
   try {
     CheckPettyCashAllowed(sale);
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     // The drawer's cash must not move while a customer's sale is open.
     ui.Message(error.what());
     return EntryOutcome::kKeepEntry;

@@ -53,7 +53,7 @@ struct PettyCashResult {
 PettyCashResult BookPettyCash(double amount, const std::string& workno);
 
 // Petty cash is booked only between sales: with lines on the screen it throws
-// kasso::UserError("有未结账的流水,不能录入备用金"), on either cashier screen.
+// common::UserError("有未结账的流水,不能录入备用金"), on either cashier screen.
 void CheckPettyCashAllowed(const CurrentSale& sale);
 
 // "+amount" entered on an empty screen (ProcessEntry's kPettyCash with the text after "+"), or

@@ -127,7 +127,7 @@ std::string CheckPadNumber(PadMode mode, const std::string& typed) {
   const std::string text = PadNumberText(typed);
   if (!lookups::IsPlainNumberTo3Places(text)) return "录入有误!";
   if (IsDiscount(mode)) {
-    const double rate = lookups::RoundTo(kasso::ParseNumber(text), 2);
+    const double rate = lookups::RoundTo(common::ParseNumber(text), 2);
     if (rate < 0) return "折扣率不能为负数";
     if (rate > 1) return "折扣率不能大于1";
   }
@@ -138,7 +138,7 @@ bool ApplyPadNumber(CurrentSale& sale, PadMode mode, const std::string& typed, S
                     CustomerDisplay& display) {
   try {
     if (!Apply(sale, mode, typed, ui, display)) return false;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui.Message(error.what());
     return false;
   } catch (const store::DbError&) {

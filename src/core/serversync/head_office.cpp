@@ -115,7 +115,7 @@ void CopyFromServer(PgConnection& conn, const store::ServerLink& link, HeadOffic
 void BuildHeadOfficeFile(store::Database& local, HeadOfficeScope scope, const std::string& start,
                          const std::string& end, const std::filesystem::path& target) {
   std::optional<store::ServerLink> link = store::ReadServerLink(local);
-  if (!link) throw kasso::UserError("本机尚未加入总部服务器");
+  if (!link) throw common::UserError("本机尚未加入总部服务器");
   std::error_code ignored;
   std::filesystem::remove(target, ignored);
   try {

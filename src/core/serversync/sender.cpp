@@ -92,13 +92,13 @@ std::string BatchJson(const std::vector<Queued>& batch) {
 void RequireSchema(PgConnection& conn) {
   const int version = ServerSchemaVersion(conn);
   if (version == 0) {
-    throw kasso::UserError("总部数据库尚未建立，请先运行 tillwise-admin server init");
+    throw common::UserError("总部数据库尚未建立，请先运行 tillwise-admin server init");
   }
   if (version > kServerSchemaVersion) {
-    throw kasso::UserError("总部数据库版本较新，请先升级本机程序");
+    throw common::UserError("总部数据库版本较新，请先升级本机程序");
   }
   if (version < kServerSchemaVersion) {
-    throw kasso::UserError("总部数据库版本较旧，请先运行 tillwise-admin server init");
+    throw common::UserError("总部数据库版本较旧，请先运行 tillwise-admin server init");
   }
 }
 
@@ -126,7 +126,7 @@ void NoteError(store::Database& db, const std::string& error) {
 
 std::size_t SendPending(store::Database& db, const SendOptions& options) {
   std::optional<store::ServerLink> link = store::ReadServerLink(db);
-  if (!link) throw kasso::UserError("本机尚未加入总部服务器");
+  if (!link) throw common::UserError("本机尚未加入总部服务器");
   std::size_t sent = 0;
   try {
     PgConnection conn(link->conninfo);
@@ -143,9 +143,9 @@ std::size_t SendPending(store::Database& db, const SendOptions& options) {
       tx.Commit();
       // Only now is the batch the server's: marking it earlier could lose it.
       store::Transaction mark(db);
-      db.Exec("update outbox set sentat = ? where sentat is null and seq <= ?", kasso::NowText(),
+      db.Exec("update outbox set sentat = ? where sentat is null and seq <= ?", common::NowText(),
               batch.back().seq);
-      db.Exec("update serverlink set lastsent = ?,lasterror = ''", kasso::NowText());
+      db.Exec("update serverlink set lastsent = ?,lasterror = ''", common::NowText());
       mark.Commit();
       sent += batch.size();
     }
@@ -153,7 +153,7 @@ std::size_t SendPending(store::Database& db, const SendOptions& options) {
   } catch (const PgError& error) {
     NoteError(db, error.what());
     throw;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     NoteError(db, error.what());
     throw;
   }
@@ -167,7 +167,7 @@ void TestConnection(const std::string& conninfo) {
 
 void JoinServer(store::Database& db, const std::string& conninfo, const std::string& shop,
                 const std::string& till) {
-  if (shop.empty() || till.empty()) throw kasso::UserError("门店名称和收银机名称不能为空");
+  if (shop.empty() || till.empty()) throw common::UserError("门店名称和收银机名称不能为空");
   PgConnection conn(conninfo);
   RequireSchema(conn);
   store::WriteServerLink(db, conninfo, shop, till);

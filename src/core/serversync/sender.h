@@ -21,13 +21,13 @@ struct SendOptions {
 // server transaction. A record is marked sent only after its batch's commit came back, so a
 // send cut short at any point sends the same records again, and the server keeps one copy of
 // each: a record whose key it holds is skipped, or kept aside as an alarm when its content
-// differs. Returns how many records went. Throws kasso::UserError when the till has not
+// differs. Returns how many records went. Throws common::UserError when the till has not
 // joined, PgError when the server cannot be reached or fails; the failure's text is kept as
 // the till's last error.
 std::size_t SendPending(store::Database& db, const SendOptions& options = {});
 
 // Opens a connection with the string and checks the server's schema; throws PgError or
-// kasso::UserError with the reason when either fails.
+// common::UserError with the reason when either fails.
 void TestConnection(const std::string& conninfo);
 
 // Joins the till to the server: checks the connection and the server's schema, then stores the

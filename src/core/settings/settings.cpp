@@ -109,12 +109,12 @@ void SaveItemLibrary(store::Database& db, bool on) {
 
 int ParseSettingsInteger(const std::string& text, const std::string& caption,
                          const std::string& field) {
-  std::string trimmed = kasso::Trim(text);
+  std::string trimmed = common::Trim(text);
   int value = 0;
   auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
   if (trimmed.empty() || error != std::errc() || end != trimmed.data() + trimmed.size() ||
       value < 0) {
-    throw kasso::ValidationError(caption + "必须是不小于0的整数", field);
+    throw common::ValidationError(caption + "必须是不小于0的整数", field);
   }
   return value;
 }

@@ -63,7 +63,7 @@ void SaveSettings(store::Database& db, const Settings& settings);
 // The goods editor's own switch, written when it is changed there.
 void SaveItemLibrary(store::Database& db, bool on);
 
-// Reads an integer field as typed on the settings screen; throws kasso::ValidationError naming
+// Reads an integer field as typed on the settings screen; throws common::ValidationError naming
 // the field ("票尾空行必须是不小于0的整数") for anything but a whole number of 0 or more.
 int ParseSettingsInteger(const std::string& text, const std::string& caption,
                          const std::string& field);

@@ -8,7 +8,7 @@ void WriteAudit(Database& db, const AuditEntry& entry) {
   db.Exec(
       "insert into auditlog (logtime,workno,action,detail,transactionnumber) "
       "values (?,?,?,?,?)",
-      kasso::NowText(), entry.workno, entry.action, entry.detail, entry.transactionnumber);
+      common::NowText(), entry.workno, entry.action, entry.detail, entry.transactionnumber);
 }
 
 void WriteAudit(const AuditEntry& entry) {

@@ -48,7 +48,7 @@ bool ScanUtf8(std::string_view text, bool* two_byte) {
 bool LooksLikeGbk(std::string_view text, std::string* converted) {
   bool two_byte = false;
   if (ScanUtf8(text, &two_byte) && !two_byte) return false;
-  std::string utf8 = kasso::GbkToUtf8(std::string(text));
+  std::string utf8 = common::GbkToUtf8(std::string(text));
   if (utf8.find(kReplacement) != std::string::npos) return false;
   *converted = std::move(utf8);
   return true;

@@ -151,7 +151,7 @@ void Queue(Database& db, OutboxKind kind, const std::string& key, bool by_number
   const Source source = SourceOf(kind);
   const std::string payload = RowsAsJson(db.handle(), source.select, key, by_number);
   db.Exec("insert into outbox (epoch,kind,localno,payload,queuedat) values (?,?,?,?,?)", *epoch,
-          source.name, key, payload, kasso::NowText());
+          source.name, key, payload, common::NowText());
 }
 
 }  // namespace

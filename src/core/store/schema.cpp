@@ -99,7 +99,7 @@ void SeedNewDatabase(Database& db) {
   db.Exec(
       "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
       "values ('0','管理员',?,'经理')",
-      kasso::kDefaultPasswordHash);
+      common::kDefaultPasswordHash);
   db.Exec(
       "insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
       "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "

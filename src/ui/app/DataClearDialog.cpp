@@ -58,7 +58,7 @@ void DataClearDialog::OnStart() {
     ui::ShowMessage(this, "数据删除完毕!\n清除前的数据已备份到 " + shown_path +
                               "\n误删时可用\"数据恢复\"选择此文件找回");
     accept();
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
     ui_->progressLabel->setText("清除内容");
     ui_->progressBar->setValue(0);

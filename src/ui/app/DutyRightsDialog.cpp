@@ -65,7 +65,7 @@ void DutyRightsDialog::SavePage(Page& page) {
   for (size_t i = 0; i < rights.size(); ++i) rights[i] = page.boxes[i]->isChecked();
   try {
     app::SaveDutyRights(page.duty.toStdString(), rights, workno_.toStdString());
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     return;
   } catch (const store::DbError&) {

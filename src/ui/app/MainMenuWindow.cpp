@@ -51,9 +51,9 @@ void MainMenuWindow::RefreshSession() {
   const std::string workno = workno_.toStdString();
   QString name = QString::fromStdString(servicelib::GetOperatorName(workno));
   QString who = name.isEmpty() ? workno_ : QString("%1 (%2)").arg(name, workno_);
-  const std::tm now = kasso::Now();
+  const std::tm now = common::Now();
   QDate today(now.tm_year + 1900, now.tm_mon + 1, now.tm_mday);
-  QString date = QString::fromStdString(kasso::FormatTime(now, "%Y-%m-%d")) + " " +
+  QString date = QString::fromStdString(common::FormatTime(now, "%Y-%m-%d")) + " " +
                  QLocale(QLocale::Chinese, QLocale::China).dayName(today.dayOfWeek());
   ui_->menuPicture->SetSession(ShopName(), QString("操作员: %1    %2").arg(who, date));
 }

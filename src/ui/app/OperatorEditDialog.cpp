@@ -92,11 +92,11 @@ void OperatorEditDialog::OnConfirm() {
   account.operatorduty = ui_->dutyCombo->currentText().toStdString();
   try {
     app::SaveOperator(account, actor_.toStdString());
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     FocusField(error.field());
     return;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     return;
   } catch (const store::DbError&) {

@@ -101,7 +101,7 @@ void OperatorListDialog::OnDelete() {
   if (!ui::AskYesNo(this, "真的要删除此账号吗?")) return;
   try {
     app::DeleteOperator(workno.toStdString(), workno_.toStdString());
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     return;
   } catch (const store::DbError&) {

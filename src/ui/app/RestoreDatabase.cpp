@@ -29,7 +29,7 @@ void RestoreChosenFile(QWidget* parent, const QString& chosen) {
     RunCopyWithProgress(parent, [&](const app::CopyProgress& progress) {
       app::RestoreDatabaseFrom(std::filesystem::path(chosen.toStdString()), progress);
     });
-  } catch (const kasso::UserError& refused) {
+  } catch (const common::UserError& refused) {
     ui::ShowMessage(parent, QString::fromUtf8(refused.what()));
     return;
   } catch (const app::CopyCancelled&) {

@@ -52,7 +52,7 @@ bool StartupShell::AskYesNo(std::string_view text) { return ui::AskYesNo(nullptr
 
 void StartupShell::TickBackupClock() {
   try {
-    app::TickBackupClock(kasso::Now());
+    app::TickBackupClock(common::Now());
   } catch (const std::exception&) {
     ShowClockError();
   }

@@ -11,7 +11,7 @@
 namespace ui {
 
 QString TransferErrorText(const std::exception& error, const QString& fallback) {
-  if (dynamic_cast<const kasso::UserError*>(&error)) return QString::fromUtf8(error.what());
+  if (dynamic_cast<const common::UserError*>(&error)) return QString::fromUtf8(error.what());
   return fallback;
 }
 

@@ -51,7 +51,7 @@ struct ImportSource {
 // for text; ".xlsx", ".ods" and ".xls" for spreadsheets). Nothing when either is cancelled.
 std::optional<ImportSource> ChooseImportSource(QWidget* parent);
 
-// The message for a failed import or export: the text of a kasso::UserError as it is (it
+// The message for a failed import or export: the text of a common::UserError as it is (it
 // names the file, the line or the field), fallback ("导出有误", "数据导入有误") for anything
 // else.
 QString TransferErrorText(const std::exception& error, const QString& fallback);

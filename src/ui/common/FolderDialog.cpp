@@ -125,7 +125,7 @@ FolderDialog::FolderDialog(const QString& format, const QString& purpose, QWidge
     : QDialog(parent),
       ui_(std::make_unique<Ui::FolderDialog>()),
       default_name_(QString::fromStdString(
-          app::DefaultFileName(format.toStdString(), purpose.toStdString(), kasso::Now()))) {
+          app::DefaultFileName(format.toStdString(), purpose.toStdString(), common::Now()))) {
   ui_->setupUi(this);
   tree_ = std::make_unique<FolderTree>(ui_->folderTree, roots);
   connect(ui_->folderTree, &QTreeWidget::itemExpanded, this,
@@ -180,7 +180,7 @@ std::optional<QString> FolderDialog::ChooseTarget(QWidget* parent, const QString
                                                   const QString& purpose, const QString& start) {
   if (FileChooserSeam* seam = FileChooserSeam::Active()) {
     QString name = QString::fromStdString(
-        app::DefaultFileName(format.toStdString(), purpose.toStdString(), kasso::Now()));
+        app::DefaultFileName(format.toStdString(), purpose.toStdString(), common::Now()));
     return seam->Answer({"文件管理", name, start});
   }
   FolderDialog dialog(format, purpose, parent);

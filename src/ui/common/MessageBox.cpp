@@ -69,7 +69,7 @@ bool AskYesNoDefaultNo(QWidget* parent, const QString& text) {
 }
 
 QString ErrorText(const std::exception& error) {
-  if (dynamic_cast<const kasso::UserError*>(&error)) return QString::fromStdString(error.what());
+  if (dynamic_cast<const common::UserError*>(&error)) return QString::fromStdString(error.what());
   if (dynamic_cast<const store::DbError*>(&error)) {
     return QString("数据库有误: %1").arg(QString::fromStdString(error.what()));
   }

@@ -21,7 +21,7 @@ bool AskYesNo(QWidget* parent, const QString& text, const QString& title = QStri
 // an unthinking Enter must change nothing.
 bool AskYesNoDefaultNo(QWidget* parent, const QString& text);
 
-// The message for an error a core operation threw: a kasso::UserError's own text, "数据库有误:"
+// The message for an error a core operation threw: a common::UserError's own text, "数据库有误:"
 // with the reason for a database failure, "操作有误:" with the reason for anything else.
 QString ErrorText(const std::exception& error);
 

@@ -5,7 +5,7 @@
 namespace ui {
 
 QString FormatFixed(double value, int decimals) {
-  return QString::fromStdString(kasso::Fixed(value, decimals));
+  return QString::fromStdString(common::Fixed(value, decimals));
 }
 
 QString FormatMoney(double value) { return FormatFixed(value, 2); }

@@ -61,7 +61,7 @@ void SearchDialog::Search(bool from_top) {
     const QModelIndex index = view_->model()->index(static_cast<int>(found), column);
     view_->selectRow(index.row());
     view_->scrollTo(index);
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ShowMessage(this, QString::fromStdString(error.what()));
   }
 }

@@ -28,7 +28,7 @@ void WithServer(Call&& call) {
     call();
   } catch (const serversync::PgError& error) {
     QApplication::restoreOverrideCursor();
-    throw kasso::UserError(std::string("总部服务器连接失败: ") + error.what());
+    throw common::UserError(std::string("总部服务器连接失败: ") + error.what());
   } catch (...) {
     QApplication::restoreOverrideCursor();
     throw;
@@ -77,7 +77,7 @@ std::string ServerTransferDialog::Address() const {
 
 void ServerTransferDialog::OnTest() {
   RunGuarded(this, [this] {
-    if (Address().empty()) throw kasso::UserError("请输入总部服务器地址");
+    if (Address().empty()) throw common::UserError("请输入总部服务器地址");
     WithServer([this] { serversync::TestConnection(Address()); });
     ShowMessage(this, "连接成功");
   });
@@ -85,7 +85,7 @@ void ServerTransferDialog::OnTest() {
 
 void ServerTransferDialog::OnJoin() {
   RunGuarded(this, [this] {
-    if (Address().empty()) throw kasso::UserError("请输入总部服务器地址");
+    if (Address().empty()) throw common::UserError("请输入总部服务器地址");
     const std::string shop = ui_->shopEdit->text().trimmed().toStdString();
     const std::string till = ui_->tillEdit->text().trimmed().toStdString();
     WithServer([&] {

@@ -174,7 +174,7 @@ settings::Settings SettingsDialog::ReadRecord() const {
       ParseSettingsInteger(Text(ui_->scaleAmountDigitsEdit), "金额位数", "scalevalue");
   // The scale tool needs a whole address; an empty one is stored as it is.
   if (!ui_->scaleIpEdit->text().isEmpty() && !ui_->scaleIpEdit->hasAcceptableInput()) {
-    throw kasso::ValidationError("电子称IP地址不正确", "scaleip");
+    throw common::ValidationError("电子称IP地址不正确", "scaleip");
   }
   s.scale_address = Text(ui_->scaleIpEdit);
   s.touch_front = ui_->touchFrontCheck->isChecked();
@@ -188,7 +188,7 @@ void SettingsDialog::OnSave() {
   try {
     record = ReadRecord();
     devices::SaveCheckedSettings(record, workno_.toStdString());
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     FocusField(error.field());
     return;
@@ -199,7 +199,7 @@ void SettingsDialog::OnSave() {
   }
   try {
     devices::SaveScaleAddressFile(record.scale_address, store::DataDirectory());
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
   }
   ui::ShowMessage(this, "保存成功");
@@ -210,7 +210,7 @@ void SettingsDialog::OnDownloadPlu() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
     message = QString::fromStdString(devices::DownloadPluToScale(store::DataDirectory()));
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     message = QString::fromStdString(error.what());
   } catch (const std::exception&) {
     message = "商品信息下载失败";

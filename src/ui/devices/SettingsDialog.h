@@ -33,7 +33,7 @@ class SettingsDialog : public QDialog {
   void FillChoiceLists();
   void LoadFromDatabase();
   void ShowRecord(const settings::Settings& record);
-  // Reads the controls; throws kasso::ValidationError for a field that cannot be stored.
+  // Reads the controls; throws common::ValidationError for a field that cannot be stored.
   settings::Settings ReadRecord() const;
   void OnSave();
   void OnDownloadPlu();

@@ -52,7 +52,7 @@ void BarcodePrintDialog::LoadClasses() {
 
 void BarcodePrintDialog::OnPrint() {
   const QString printer = ui_->printerCombo->currentText().trimmed();
-  const std::string barcode = kasso::Trim(ui_->barcodeEdit->text().toStdString());
+  const std::string barcode = common::Trim(ui_->barcodeEdit->text().toStdString());
   const std::string classname = ui_->classCombo->currentText().toStdString();
   labels::SimpleSource source = labels::SimpleSource::kBarcode;
   if (ui_->byClassRadio->isChecked()) source = labels::SimpleSource::kClass;
@@ -77,7 +77,7 @@ void BarcodePrintDialog::OnPrint() {
     store::Database db;
     goods = labels::CollectSimpleLabels(
         db, kind, source, source == labels::SimpleSource::kClass ? classname : barcode);
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     return;
   } catch (const store::DbError&) {

@@ -22,7 +22,7 @@ LabelCountDialog::~LabelCountDialog() = default;
 void LabelCountDialog::OnConfirm() {
   try {
     count_ = labels::CheckLabelCount(ui_->quantityEdit->text().toStdString());
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     ui_->quantityEdit->setFocus();
     ui_->quantityEdit->selectAll();

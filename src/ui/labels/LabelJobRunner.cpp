@@ -31,7 +31,7 @@ std::optional<JobOutcome> RunLabelJob(QWidget* parent, QLabel* status, int pages
   std::optional<JobOutcome> outcome;
   try {
     outcome = job(progress);
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     dialog.reset();
     status->clear();
     ui::ShowMessage(parent, QString::fromStdString(error.what()));

@@ -54,13 +54,13 @@ double PaintModules(QPainter& painter, std::string_view modules, QPointF top_lef
 
 // The box a field covers when drawn: a text field's rectangle; for the barcode the rectangle
 // together with the whole symbol (which may be wider than the field) and the digits under it.
-// Throws kasso::UserError for a barcode that is not all digits.
+// Throws common::UserError for a barcode that is not all digits.
 QRectF LabelFieldBox(const LabelDevice& device, const labels::PlacedField& field);
 
 // Draws one field: text fields top-left in the rectangle in their font, cut to whole
 // characters at its right edge; the barcode as bars as high as the rectangle with its digits
 // centred under the symbol in the band below, half as deep. A symbol wider than its field is
-// drawn whole. Returns LabelFieldBox. Throws kasso::UserError for a barcode that is not all
+// drawn whole. Returns LabelFieldBox. Throws common::UserError for a barcode that is not all
 // digits.
 QRectF PaintLabelField(QPainter& painter, const LabelDevice& device,
                        const labels::PlacedField& field);

@@ -38,15 +38,15 @@ void ShowInCombo(QComboBox* combo, const QString& text) {
 // A typed whole number of a setting; text that is not a number reads as 0, and a number past
 // what an int holds as the nearest one, which the template's limits then refuse.
 int TypedInt(const QLineEdit* edit) {
-  const double typed = kasso::ParseNumber(kasso::Trim(edit->text().toStdString()));
+  const double typed = common::ParseNumber(common::Trim(edit->text().toStdString()));
   return static_cast<int>(std::clamp(std::trunc(typed), double{std::numeric_limits<int>::min()},
                                      double{std::numeric_limits<int>::max()}));
 }
 double TypedNumber(const QLineEdit* edit) {
-  return kasso::ParseNumber(kasso::Trim(edit->text().toStdString()));
+  return common::ParseNumber(common::Trim(edit->text().toStdString()));
 }
 bool IsTypedNumber(const QLineEdit* edit) {
-  return lookups::IsPlainNumber(kasso::Trim(edit->text().toStdString()));
+  return lookups::IsPlainNumber(common::Trim(edit->text().toStdString()));
 }
 
 }  // namespace
@@ -227,7 +227,7 @@ bool LabelPrintDialog::SaveShown() {
   try {
     store::Database db;
     labels::SaveTemplate(db, CurrentTemplate());
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, Text(error.what()));
     return false;
   } catch (const store::DbError&) {
@@ -246,7 +246,7 @@ void LabelPrintDialog::OnExport() {
   try {
     store::Database db;
     labels::ExportTemplates(db);
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, Text(error.what()));
     return;
   } catch (const store::DbError&) {
@@ -260,7 +260,7 @@ void LabelPrintDialog::OnImport() {
   try {
     store::Database db;
     labels::ImportTemplates(db);
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, Text(error.what()));
     return;
   } catch (const store::DbError&) {
@@ -280,7 +280,7 @@ void LabelPrintDialog::OnPrint() {
   if (!SaveShown()) return;
   const labels::LabelTemplate label = CurrentTemplate();
   const labels::PrintSettings& s = label.settings;
-  const std::string barcode = kasso::Trim(ui_->barcodeEdit->text().toStdString());
+  const std::string barcode = common::Trim(ui_->barcodeEdit->text().toStdString());
   const char* refusal = nullptr;
   if (s.printername.empty()) {
     refusal = "请选择打印机";
@@ -304,7 +304,7 @@ void LabelPrintDialog::OnPrint() {
       goods = labels::LoadPrintQueue(db);
     }
     pages = TemplateRunPages(label, static_cast<int>(goods.size()));
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, Text(error.what()));
     return;
   } catch (const store::DbError&) {

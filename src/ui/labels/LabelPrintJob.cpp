@@ -37,7 +37,7 @@ class PrinterJob {
   PrinterJob(const QString& printer_name, const PageSizeFor& page_size_for) {
     std::string problem;
     printer_ = OpenNamedPrinter(printer_name, problem);
-    if (!printer_) throw kasso::UserError(problem);
+    if (!printer_) throw common::UserError(problem);
     const std::optional<QPageSize> page_size = page_size_for(printer_->resolution());
     if (IsPdfPrinterName(printer_name)) {
       target_ = QFileInfo(printer_name).absoluteFilePath();
@@ -53,7 +53,7 @@ class PrinterJob {
     }
     if (!painter_.begin(printer_.get())) {
       RemoveScratch();
-      throw kasso::UserError("打印机 " + printer_name.toStdString() + " 无法打印");
+      throw common::UserError("打印机 " + printer_name.toStdString() + " 无法打印");
     }
     name_ = printer_name.toStdString();
   }
@@ -72,20 +72,20 @@ class PrinterJob {
   // The paper in device units, for fitting a layout to what the driver really gave.
   QRectF paper() const { return printer_->paperRect(QPrinter::DevicePixel); }
   void NewPage() {
-    if (!printer_->newPage()) throw kasso::UserError("打印机 " + name_ + " 无法打印");
+    if (!printer_->newPage()) throw common::UserError("打印机 " + name_ + " 无法打印");
   }
   void Finish() {
     finished_ = true;
     if (!painter_.end()) {
       RemoveScratch();
-      throw kasso::UserError("打印机 " + name_ + " 无法打印");
+      throw common::UserError("打印机 " + name_ + " 无法打印");
     }
     if (scratch_.isEmpty()) return;
     std::error_code error;
     std::filesystem::rename(scratch_.toStdString(), target_.toStdString(), error);
     if (error) {
       RemoveScratch();
-      throw kasso::UserError("无法写入文件 " + target_.toStdString());
+      throw common::UserError("无法写入文件 " + target_.toStdString());
     }
   }
 
@@ -105,7 +105,7 @@ class PrinterJob {
 };
 
 void CheckNotEmpty(const std::vector<labels::LabelGoods>& goods) {
-  if (goods.empty()) throw kasso::UserError("没有要打印的标签");
+  if (goods.empty()) throw common::UserError("没有要打印的标签");
 }
 
 void CheckBarcodes(const std::vector<labels::LabelGoods>& goods) {

@@ -27,7 +27,7 @@ int TemplateRunPages(const labels::LabelTemplate& label, int label_count);
 // ("每行列数必须大于0", "标签高度超出纸张"), the printer, and every barcode that will be drawn as
 // bars. A PDF is written beside its target and put in place only when whole, so a cancelled or
 // failed job leaves an earlier file as it was; a cancelled job on a printer is aborted. Throws
-// kasso::UserError with the reason.
+// common::UserError with the reason.
 JobOutcome PrintTemplateLabels(const labels::LabelTemplate& label,
                                const std::vector<labels::LabelGoods>& goods,
                                const QString& printer_name, const PageProgress& progress = {});

@@ -28,7 +28,7 @@ void LabelSizeDialog::OnConfirm() {
                                                           ui_->heightEdit->text().toStdString());
     width_ = size.width;
     height_ = size.height;
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     QLineEdit* field = error.field() == "height" ? ui_->heightEdit : ui_->widthEdit;
     field->setFocus();

@@ -126,7 +126,7 @@ void RangeSelectDialog::OnSelect() {
   try {
     store::Database db;
     labels::AddToBatch(db, barcodes);
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, Text(error.what()));
     return;
   } catch (const store::DbError&) {

@@ -87,7 +87,7 @@ void PaintSimpleGoodsLabels(QPainter& painter, const SimpleLayout& layout,
                      QString::fromStdString(item.barcode));
     painter.setFont(text_font);
     TextAt(painter, layout, x, kNameTop, labels::SimpleLabelName(item.goodsname));
-    TextAt(painter, layout, x, kPriceTop, kasso::Money(item.salesprice));
+    TextAt(painter, layout, x, kPriceTop, common::Money(item.salesprice));
   }
 }
 
@@ -98,7 +98,7 @@ void PaintSimpleShelfLabel(QPainter& painter, const SimpleLayout& layout,
   TextAt(painter, layout, 60, 80, goods.barcode);
   TextAt(painter, layout, 60, 130, goods.goodsname);
   TextAt(painter, layout, 260, 180, goods.unit);
-  TextAt(painter, layout, 110, 230, kasso::Money(goods.salesprice));
+  TextAt(painter, layout, 110, 230, common::Money(goods.salesprice));
 }
 
 }  // namespace ui

@@ -29,7 +29,7 @@ SimpleLayout SimpleLabelLayout(double dpi, const std::vector<labels::LabelGoods>
 QSizeF SimplePageMm(bool shelf, const SimpleLayout& layout, double dpi);
 
 // Up to three goods labels across the page: each its bars with their digits under them, then
-// the name cut to 14 bytes and the price. Throws kasso::UserError for a barcode that is not
+// the name cut to 14 bytes and the price. Throws common::UserError for a barcode that is not
 // all digits.
 void PaintSimpleGoodsLabels(QPainter& painter, const SimpleLayout& layout,
                             std::span<const labels::LabelGoods> goods);

@@ -14,7 +14,7 @@ DateRangeDialog::DateRangeDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::DateRangeDialog>()) {
   ui_->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  const std::tm now = kasso::Now();
+  const std::tm now = common::Now();
   const QDate today(now.tm_year + 1900, now.tm_mon + 1, now.tm_mday);
   ui_->startDateEdit->setDate(today);
   ui_->endDateEdit->setDate(today);

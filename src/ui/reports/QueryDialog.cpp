@@ -74,7 +74,7 @@ std::optional<std::filesystem::path> QueryDialog::HeadOfficeFile(const reports::
     serversync::BuildHeadOfficeFile(local, scope, range.start, range.end, file);
   } catch (const serversync::PgError& error) {
     QApplication::restoreOverrideCursor();
-    throw kasso::UserError(std::string("总部服务器连接失败: ") + error.what());
+    throw common::UserError(std::string("总部服务器连接失败: ") + error.what());
   } catch (...) {
     QApplication::restoreOverrideCursor();
     throw;

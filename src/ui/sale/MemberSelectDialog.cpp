@@ -43,13 +43,13 @@ void MemberSelectDialog::OnConfirm() {
   try {
     member_id_ = QString::fromStdString(sale::CheckMemberSelection(
         ui_->memberEdit->text().toStdString(), ui_->passwordEdit->text().toStdString()));
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
     QLineEdit* field = error.field() == "password" ? ui_->passwordEdit : ui_->memberEdit;
     field->setFocus();
     field->selectAll();
     return;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
     return;
   }

@@ -35,7 +35,7 @@ bool PriceEntryDialog::eventFilter(QObject* watched, QEvent* event) {
 void PriceEntryDialog::OnConfirm() {
   try {
     price_ = sale::CheckPriceEntry(ui_->priceEdit->text().toStdString());
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
     ui_->priceEdit->setFocus();
     ui_->priceEdit->selectAll();

@@ -27,7 +27,7 @@ QuickGoodsDialog::~QuickGoodsDialog() = default;
 void QuickGoodsDialog::OnConfirm() {
   try {
     sale::CheckQuickGoods(goods());
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ShowMessage(this, QString::fromStdString(error.what()));
     QLineEdit* field = error.field() == "name" ? ui_->nameEdit : ui_->priceEdit;
     field->setFocus();

@@ -106,7 +106,7 @@ std::optional<std::string> LoadAndChoose(QWidget* parent, std::string_view mode,
   sale::RecordList list;
   try {
     list = load();
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(parent, QString::fromUtf8(error.what()));
     return std::nullopt;
   }

@@ -16,11 +16,11 @@ QString MemberPaneText(const sale::CurrentSale& sale) {
       break;
   }
   std::string text = "[会员名称:" + sale.member_name + "]";
-  if (sale.deposit_member) text += "[储值会员,储值金额:" + kasso::Money(sale.member_deposit) + "]";
-  if (sale.points_member) text += "[积分会员,现有积分:" + kasso::Money(sale.member_points) + "]";
+  if (sale.deposit_member) text += "[储值会员,储值金额:" + common::Money(sale.member_deposit) + "]";
+  if (sale.points_member) text += "[积分会员,现有积分:" + common::Money(sale.member_points) + "]";
   text += "[优惠方式:" + sale.member_dismode;
   if (sale.member_dismode == sale::kMemberDiscountMode) {
-    text += "][折扣率:" + kasso::Fixed(sale.member_disrate * 100, 0) + "%]";
+    text += "][折扣率:" + common::Fixed(sale.member_disrate * 100, 0) + "%]";
   } else {
     text += "]";
   }
@@ -42,7 +42,7 @@ QString MemberButtonCaption(const sale::CurrentSale& sale) {
 
 QString TotalCaption(const sale::CurrentSale& sale) {
   return QStringLiteral("总计: ") +
-         (sale.totalled ? QString::fromStdString(kasso::Money(sale.total)) : QString());
+         (sale.totalled ? QString::fromStdString(common::Money(sale.total)) : QString());
 }
 
 }  // namespace ui

@@ -8,7 +8,7 @@ namespace ui {
 
 QString SaleLineText(const sale::SaleLine& line, SaleColumn column) {
   auto text = [](const std::string& value) { return QString::fromStdString(value); };
-  auto money = [&](double value) { return text(kasso::Money(value)); };
+  auto money = [&](double value) { return text(common::Money(value)); };
   switch (column) {
     case kBarcode:
       return text(line.barcode);
@@ -17,7 +17,7 @@ QString SaleLineText(const sale::SaleLine& line, SaleColumn column) {
     case kUnit:
       return text(line.unit);
     case kQuantity:
-      return text(kasso::Fixed(line.quantity, line.quantity_decimals));
+      return text(common::Fixed(line.quantity, line.quantity_decimals));
     case kSalesPrice:
       return money(line.sales_price);
     case kMemberPrice:

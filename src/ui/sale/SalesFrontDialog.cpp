@@ -244,7 +244,7 @@ void SalesFrontDialog::SelectLine(bool up) {
 }
 
 void SalesFrontDialog::TickClock() {
-  clock_pane_->setText(QString::fromStdString(kasso::FormatTime(kasso::Now(), "%H:%M:%S")));
+  clock_pane_->setText(QString::fromStdString(common::FormatTime(common::Now(), "%H:%M:%S")));
   server_pane_->setText(ServerStatusText());
 }
 

@@ -391,7 +391,7 @@ void TouchFrontDialog::RunNumberPad(sale::PadMode mode) {
 }
 
 void TouchFrontDialog::TickClock() {
-  clock_pane_->setText(QString::fromStdString(kasso::FormatTime(kasso::Now(), "%H:%M:%S")));
+  clock_pane_->setText(QString::fromStdString(common::FormatTime(common::Now(), "%H:%M:%S")));
   server_pane_->setText(ServerStatusText());
 }
 

@@ -29,11 +29,11 @@ void TouchMemberPad::OnConfirm() {
   try {
     member_id_ = QString::fromStdString(sale::CheckMemberSelection(
         ui_->numberEdit->text().toStdString(), ui_->passwordEdit->text().toStdString()));
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
     boxes_->Activate(error.field() == "password" ? ui_->passwordEdit : ui_->numberEdit);
     return;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
     return;
   }

@@ -25,7 +25,7 @@ TouchPricePad::~TouchPricePad() = default;
 void TouchPricePad::OnConfirm() {
   try {
     price_ = sale::CheckPriceEntry(sale::PadNumberText(ui_->priceEdit->text().toStdString()));
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ui::ShowMessage(this, QString::fromUtf8(error.what()));
     return;
   }

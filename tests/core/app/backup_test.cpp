@@ -17,7 +17,7 @@ using testing_support::FileBytes;
 using AutomaticBackupTest = testing_support::TestDatabase;
 
 TEST_F(AutomaticBackupTest, FiresAtEvenHoursWritesAReadableCopyAndAFailedCopyKeepsTheOldFile) {
-  kasso::SetFixedClock(kasso::MakeTime(2014, 12, 5, 9, 30, 0));
+  common::SetFixedClock(common::MakeTime(2014, 12, 5, 9, 30, 0));
   Open().Exec("insert into goodsmaster (barcode,goodsname) values ('6901','可乐')");
   servicelib::HandleBackUp();
   fs::path copy = dir() / "backup" / "自动备份20141205093000.dat";
@@ -32,7 +32,7 @@ TEST_F(AutomaticBackupTest, FiresAtEvenHoursWritesAReadableCopyAndAFailedCopyKee
   EXPECT_FALSE(fs::exists(dir() / "target.dat.part"));
   for (auto [hour, minute, fires] :
        {std::tuple{14, 0, true}, {0, 0, true}, {13, 0, false}, {14, 1, false}, {23, 0, false}}) {
-    EXPECT_EQ(app::IsBackupTime(kasso::MakeTime(2026, 12, 6, hour, minute, 30)), fires) << hour;
+    EXPECT_EQ(app::IsBackupTime(common::MakeTime(2026, 12, 6, hour, minute, 30)), fires) << hour;
   }
 }
 
@@ -47,13 +47,13 @@ TEST_F(AutomaticBackupTest, KeepsTwoDaysWholeAndOneCopyADayForNinetyDaysAndNothi
                                     "自动备份20991231000000.dat"};  // the clock was set back
   for (const std::string& name : expected) std::ofstream(app::BackupFolder() / name) << "x";
   auto at = [](int day, int hour) {
-    std::tm time = kasso::MakeTime(2020, 1, 1 + day, hour, 0, 0);
+    std::tm time = common::MakeTime(2020, 1, 1 + day, hour, 0, 0);
     std::mktime(&time);
     return time;
   };
   for (int day = 0; day < 100; ++day) {
     for (int hour : {0, 12}) {
-      kasso::SetFixedClock(at(day, hour));
+      common::SetFixedClock(at(day, hour));
       app::WriteAutomaticBackup();
     }
   }

@@ -18,7 +18,7 @@ class DataClearTest : public testing_support::TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    kasso::SetFixedClock(kasso::MakeTime(2024, 3, 1, 18, 30, 0));
+    common::SetFixedClock(common::MakeTime(2024, 3, 1, 18, 30, 0));
     Open().ExecScript(R"sql(
       insert into transactiondetails (transactionnumber, memberid) values (1, 'M1');
       insert into goodsmaster (barcode) values ('6901'), ('6902');
@@ -87,7 +87,7 @@ TEST_F(DataClearTest, FailingSafetyCopyOrStatementClearsNothing) {
       "create trigger keep_units before delete on unitmaster "
       "begin select raise(abort, 'refused'); end");
   EXPECT_THROW(app::ClearData({ClearGroup::kSales, ClearGroup::kStock, ClearGroup::kGoods}),
-               kasso::UserError);
+               common::UserError);
   EXPECT_EQ(Counts({"transactiondetails", "goodsmaster"}), (Rows{1, 2}));
   EXPECT_EQ(Stock(), 15.5);
 }

@@ -63,7 +63,7 @@ TEST_F(DutyRightsTest, EveryBoxReachesItsColumnOddValuesLoadSafelyAndManagersKee
   EXPECT_EQ(Stored("经理", "sales"), 1);
   EXPECT_EQ(Stored("经理", "dutyrights"), 1);
   EXPECT_EQ(Stored("经理", "settings"), 0);
-  EXPECT_THROW(app::SaveDutyRights("老板", DutyRights{}), kasso::UserError);
+  EXPECT_THROW(app::SaveDutyRights("老板", DutyRights{}), common::UserError);
   EXPECT_EQ(Stored("老板", "sales"), -1);
 }
 

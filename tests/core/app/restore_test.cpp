@@ -21,7 +21,7 @@ class RestoreTest : public testing_support::TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 9, 30, 0));
+    common::SetFixedClock(common::MakeTime(2024, 5, 6, 9, 30, 0));
   }
 
   // A backup of the working file as it is now, kept outside the backup folder.
@@ -120,7 +120,7 @@ TEST_F(RestoreTest, AStoppedCopyLeavesTheWorkingFileAndAGbkBackupRestoresReadabl
   fs::path old = dir() / "windows.dat";  // the first till version's tables, with GBK text
   {
     store::Database db(old, store::OpenMode::kCreate);
-    auto gbk = [](const char* text) { return kasso::Utf8ToGbk(text); };
+    auto gbk = [](const char* text) { return common::Utf8ToGbk(text); };
     db.ExecScript(kOldStyleTables + std::string("delete from goodsmaster;"));
     db.Exec("insert into goodsmaster values ('6901',?,?,?,3.5,2.1,'2013-01-02 10:00:00')",
             gbk("可乐"), gbk("瓶"), gbk("饮料"));

@@ -56,7 +56,7 @@ TEST_F(SecurityTest, OlderPlainPasswordsLogInOnceAndAreThenKeptHashed) {
   EXPECT_EQ(StoredPassword("0"), "Secret");
   EXPECT_EQ(app::Login("0", "Secret"), LoginResult::kAccepted);
   const std::string hashed = StoredPassword("0");
-  EXPECT_TRUE(kasso::IsPasswordHash(hashed));
+  EXPECT_TRUE(common::IsPasswordHash(hashed));
   EXPECT_EQ(hashed.find("Secret"), std::string::npos);
   EXPECT_EQ(app::Login("0", "Secret"), LoginResult::kAccepted);
   EXPECT_EQ(app::Login("0", "Secre"), LoginResult::kRefused);
@@ -65,13 +65,13 @@ TEST_F(SecurityTest, OlderPlainPasswordsLogInOnceAndAreThenKeptHashed) {
   EXPECT_EQ(testing_support::ErrorOf([] { sale::CheckMemberSelection("M1", "4321"); }), "密码有误");
   EXPECT_EQ(Open().QueryText("select memberpw from membermaster where memberid = 'M1'"), "1234");
   EXPECT_EQ(sale::CheckMemberSelection("M1", "1234"), "M1");
-  EXPECT_TRUE(kasso::IsPasswordHash(
+  EXPECT_TRUE(common::IsPasswordHash(
       *Open().QueryText("select memberpw from membermaster where memberid = 'M1'")));
   EXPECT_EQ(sale::CheckMemberSelection("M1", "1234"), "M1");
 
   // Saving an account writes the hash; an empty password keeps the one it has.
   app::SaveOperator({"7", "李四", "abc", app::kCashierDuty}, "0");
-  EXPECT_TRUE(kasso::IsPasswordHash(StoredPassword("7")));
+  EXPECT_TRUE(common::IsPasswordHash(StoredPassword("7")));
   app::SaveOperator({"7", "李四改", "", app::kCashierDuty}, "0");
   EXPECT_EQ(app::Login("7", "abc"), LoginResult::kAccepted);
   EXPECT_EQ(app::LoadOperator("7")->operatorpassword, "");
@@ -79,7 +79,7 @@ TEST_F(SecurityTest, OlderPlainPasswordsLogInOnceAndAreThenKeptHashed) {
 }
 
 TEST_F(SecurityTest, WrongPasswordsWaitThirtySecondsAfterFiveEvenAcrossARestart) {
-  kasso::SetFixedClock(kasso::MakeTime(2026, 3, 1, 9, 0, 0));
+  common::SetFixedClock(common::MakeTime(2026, 3, 1, 9, 0, 0));
   for (int i = 0; i < app::kFreeLoginTries; ++i) {
     EXPECT_EQ(app::Login("0", "wrong"), LoginResult::kRefused);
   }
@@ -92,16 +92,16 @@ TEST_F(SecurityTest, WrongPasswordsWaitThirtySecondsAfterFiveEvenAcrossARestart)
   EXPECT_EQ(app::Login("7", "abc"), LoginResult::kAccepted);
 
   // A restart reads the count from kasso.db again.
-  kasso::SetFixedClock(kasso::MakeTime(2026, 3, 1, 9, 0, 20));
+  common::SetFixedClock(common::MakeTime(2026, 3, 1, 9, 0, 20));
   store::PrepareDatabase(store::DatabasePath());
   EXPECT_EQ(app::LoginWaitSeconds("0"), 10);
   EXPECT_EQ(app::Login("0", "0"), LoginResult::kThrottled);
 
-  kasso::SetFixedClock(kasso::MakeTime(2026, 3, 1, 9, 0, 30));
+  common::SetFixedClock(common::MakeTime(2026, 3, 1, 9, 0, 30));
   EXPECT_EQ(app::LoginWaitSeconds("0"), 0);
   EXPECT_EQ(app::Login("0", "wrong"), LoginResult::kRefused);  // waits again at once
   EXPECT_EQ(app::Login("0", "0"), LoginResult::kThrottled);
-  kasso::SetFixedClock(kasso::MakeTime(2026, 3, 1, 9, 1, 0));
+  common::SetFixedClock(common::MakeTime(2026, 3, 1, 9, 1, 0));
   EXPECT_EQ(app::Login("0", "0"), LoginResult::kAccepted);
   EXPECT_EQ(Count("select count(*) from loginthrottle where workno = '0'"), 0);
 }
@@ -174,7 +174,7 @@ TEST_F(SecurityTest, AnAuditRowIsKeptExactlyWhenItsActionIs) {
   {
     store::Database db = Open();
     store::Transaction tx(db);
-    EXPECT_THROW(sale::WriteSale(db, refund, {}), kasso::UserError);
+    EXPECT_THROW(sale::WriteSale(db, refund, {}), common::UserError);
   }
   EXPECT_EQ(AuditRows(store::kAuditRefund), 0);
   EXPECT_EQ(Count("select count(*) from transactiondetails"), 0);
@@ -203,7 +203,7 @@ TEST_F(SecurityTest, AnAuditRowIsKeptExactlyWhenItsActionIs) {
 
 TEST_F(SecurityTest, TheOperationLogFiltersByRangeAccountAndActionAndCountsItsRows) {
   auto write = [&](int day, const char* workno, const char* action) {
-    kasso::SetFixedClock(kasso::MakeTime(2026, 3, day, 12, 0, 0));
+    common::SetFixedClock(common::MakeTime(2026, 3, day, 12, 0, 0));
     store::WriteAudit({workno, action, "d", 0});
   };
   write(1, "0", store::kAuditLineRemoved);

@@ -88,7 +88,7 @@ TEST_F(CombinedGoodsTest, SaveCopiesComponentsOnlyForCombinedGoodsAndEmptiesTheW
   SaveComponent("M", "A", "1");
   fields = Fields("A", "苹果");
   fields.iscombined = "是";
-  EXPECT_THROW(Save(fields), kasso::ValidationError);
+  EXPECT_THROW(Save(fields), common::ValidationError);
   EXPECT_EQ(Stored("iscombined", "A"), "否");
 }
 

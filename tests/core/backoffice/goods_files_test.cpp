@@ -80,7 +80,7 @@ TEST_F(GoodsFilesTest,
   EXPECT_TRUE(writing);
   EXPECT_EQ(Count("select count(*) from goodsmaster"), 3);
   backoffice::ExportGoodsText(dir() / "商品.txt");
-  EXPECT_EQ(kasso::GbkToUtf8(FileBytes(dir() / "商品.txt")),
+  EXPECT_EQ(common::GbkToUtf8(FileBytes(dir() / "商品.txt")),
             "6901,可乐,2.50,1.80,1.70,瓶,饮料,否,0,2024-01-01 00:00:00,10.00\r\n"
             "6902,\"雪碧,大瓶\",2.50,1.80,1.70,瓶,饮料,否,0,2024-01-01 00:00:00,3.50\r\n"
             "6903,\"\"\"好\"\"饼干\",2.50,1.80,1.70,瓶,零食,是,7,2024-01-01 00:00:00,0.00\r\n");
@@ -101,10 +101,10 @@ TEST_F(GoodsFilesTest,
         << name;
   }
   // GBK and UTF-8 files read alike, as the text file tests prove.
-  kasso::SetFixedClock(kasso::MakeTime(2024, 6, 1, 8, 0, 0));
+  common::SetFixedClock(common::MakeTime(2024, 6, 1, 8, 0, 0));
   EmptyShop();
   AddGoods("6901", "可乐");
-  WriteFile("goods.txt", kasso::Utf8ToGbk("7001,牛奶,4.5,3,,盒,乳制品,,,12\r\n"
+  WriteFile("goods.txt", common::Utf8ToGbk("7001,牛奶,4.5,3,,盒,乳制品,,,12\r\n"
                                           "6901,别的可乐,9,9,9,瓶,饮料,否,0,1\r\n"
                                           "7002,\"面包,全麦\",,,,,,,,\r\n"
                                           "7001,又一个牛奶,1,1,1,盒,乳制品,否,0,1\n"));

@@ -82,7 +82,7 @@ TEST_F(GoodsMasterTest, SaveRefusesNegativeOrOversizedNumbersAndControlCharacter
 }
 
 TEST_F(GoodsMasterTest, NewGoodsTakeTheDefaultsRoundedPricesAndTheirStockRow) {
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 9, 30, 0));
+  common::SetFixedClock(common::MakeTime(2024, 5, 6, 9, 30, 0));
   GoodsFields fields;
   fields.barcode = " 6901 ";
   fields.goodsname = " 可乐 ";

@@ -34,7 +34,7 @@ class MemberFilesTest : public members_testing::MembersFixture {
 TEST_F(MemberFilesTest, TextExportIsByteExactAndRoundTripsKeepPasswordsOnlyInText) {
   Open().Exec("update membermaster set memberaddress = '北京,朝阳' where memberid = 'M3'");
   backoffice::ExportMembersText(dir() / "会员.txt");
-  EXPECT_EQ(kasso::GbkToUtf8(testing_support::FileBytes(dir() / "会员.txt")),
+  EXPECT_EQ(common::GbkToUtf8(testing_support::FileBytes(dir() / "会员.txt")),
             "M1,张三,110101,13800000001,北京,男,是,500.00,是,100.00,pw\r\n"
             "M2,李四,110102,13800000002,北京,男,否,0.00,是,0.00,pw\r\n"
             "M3,王五,110103,13800000003,\"北京,朝阳\",男,否,0.00,否,0.00,pw\r\n");
@@ -42,7 +42,7 @@ TEST_F(MemberFilesTest, TextExportIsByteExactAndRoundTripsKeepPasswordsOnlyInTex
   // from the text file unchanged.
   Open().Exec(
       "update membermaster set membername = '王' || char(13, 10) || '五' where memberid = 'M3'");
-  const std::string hash = kasso::HashPassword("pw");
+  const std::string hash = common::HashPassword("pw");
   Open().Exec("update membermaster set memberpw = ?", hash);
   const std::string before = Members();
   for (const char* name : {"会员.txt", "会员.xlsx"}) {
@@ -92,7 +92,7 @@ TEST_F(MemberFilesTest, OneBadLineRefusesTheWholeFileAndStoredOrRepeatedIdsAreSk
       "M1,别人,1,2,3,女,否,0,否,0,x\r\n"
       "M7,周八,110107,13800000007,上海,女,是,12.5,是,30\r\n"
       "M7,又一个,1,2,3,女,否,0,否,0,x\r\n";
-  WriteFile("m.txt", kasso::Utf8ToGbk(lines));  // GBK and UTF-8 read alike: TextFileTest
+  WriteFile("m.txt", common::Utf8ToGbk(lines));  // GBK and UTF-8 read alike: TextFileTest
   MembersImported result = backoffice::ImportMembersText(dir() / "m.txt");
   EXPECT_EQ(result.added * 10 + result.skipped, 12u);
   EXPECT_EQ(Stored("membername", "M1"), "张三");

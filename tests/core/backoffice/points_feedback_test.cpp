@@ -15,7 +15,7 @@ class PointsFeedbackTest : public members_testing::MembersFixture {
  protected:
   void SetUp() override {
     MembersFixture::SetUp();
-    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 11, 0, 0));
+    common::SetFixedClock(common::MakeTime(2024, 5, 6, 11, 0, 0));
     Open().ExecScript(
         "insert into goodsmaster (barcode,goodsname,salesprice,iscombined) values "
         "('G1','毛巾',10,'否'),('K1','礼盒',50,'是'),('G2','香皂',3,'否');"

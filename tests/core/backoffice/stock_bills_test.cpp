@@ -79,7 +79,7 @@ TEST_F(StockBillsTest, TheAmountDecidesThePriceAndEnterFillsTheOtherFieldOrNames
     std::string got;
     auto refusal = RefusalOf([&] {
       auto line = backoffice::SavePurchaseLine(fields);
-      got = kasso::Money(line.price) + ":" + kasso::Money(line.amount);
+      got = common::Money(line.price) + ":" + common::Money(line.amount);
     });
     if (!refusal.message.empty()) got = refusal.message + "@" + refusal.field;
     EXPECT_EQ(got, stored) << fields.quantity << "|" << fields.price << "|" << fields.amount;
@@ -197,7 +197,7 @@ TEST_F(StockBillsTest, PurchaseAveragesOverTheStockBeforeTheBill) {
   Purchase("N", "3", "4.2");
   Purchase("M", "6", "3.1");
   Purchase("L", "10", "6");
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 9, 30, 0));
+  common::SetFixedClock(common::MakeTime(2024, 5, 1, 9, 30, 0));
   backoffice::VerifyPurchaseBill();
   EXPECT_EQ(RowsOf("select g.barcode, quantity, averageimportprice, importprice from goodsmaster "
                    "g join inventory i on i.barcode = g.barcode where g.barcode in ('A','N','M') "

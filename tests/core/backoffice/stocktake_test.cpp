@@ -61,7 +61,7 @@ TEST_F(StocktakeTest,
   AddGoods("D", "桃", "水果", 1);
   EXPECT_EQ(Refusal("D", "1"), "此商品不在盘点单中@barcode");
   EXPECT_EQ(backoffice::LoadCount("D").quantity + "|" + backoffice::LoadCount("A").quantity, "|8");
-  EXPECT_THROW(backoffice::LoadCount("K"), kasso::UserError);
+  EXPECT_THROW(backoffice::LoadCount("K"), common::UserError);
   EXPECT_EQ(Counts(), "A:10:8:-2 B:4:0:-4 C:2.5:2.5:0 ");
   backoffice::GenerateStocktake();
   SaveCount("C", "1");
@@ -95,7 +95,7 @@ TEST_F(StocktakeTest, VerifyingCorrectsByTheDifferenceWhateverTheStockRowsOrChan
   EXPECT_EQ(Count("select count(*) from invcountbak"), 0);
   Open().ExecScript("drop trigger refuse");
   Open().Exec("update inventory set quantity = quantity - 3 where barcode = 'A'");  // sold
-  kasso::SetFixedClock(kasso::MakeTime(2024, 6, 1, 18, 0, 0));
+  common::SetFixedClock(common::MakeTime(2024, 6, 1, 18, 0, 0));
   backoffice::VerifyStocktake();
   EXPECT_EQ((std::vector<double>{Stock("A"), Stock("B"), Stock("C"), Stock("K")}),
             (std::vector<double>{5, 4, 2.125, 0}));
@@ -123,8 +123,8 @@ TEST_F(StocktakeTest, StockListTotalIsTheSumOfTheValuesAsShown) {
       "update inventory set quantity = 1;");
   const backoffice::StockList list = backoffice::LoadStockList(std::nullopt);
   std::string shown;
-  for (const auto& row : list.rows) shown += kasso::Money(row.cost) + " ";
-  EXPECT_EQ(shown + kasso::Money(list.total_cost), "0.13 0.13 0.13 0.13 0.52");
+  for (const auto& row : list.rows) shown += common::Money(row.cost) + " ";
+  EXPECT_EQ(shown + common::Money(list.total_cost), "0.13 0.13 0.13 0.13 0.52");
 }
 
 TEST_F(StocktakeTest, ExportsRoundTripAndNoCountStartsOverOpenBills) {

@@ -24,7 +24,7 @@ class TopUpTest : public members_testing::MembersFixture {
  protected:
   void SetUp() override {
     MembersFixture::SetUp();
-    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 10, 0, 0));
+    common::SetFixedClock(common::MakeTime(2024, 5, 6, 10, 0, 0));
     Open().Exec("insert into operatormaster values ('8','李店长','8','经理')");
   }
   void TearDown() override {

@@ -135,7 +135,7 @@ TEST_F(SettingsTest, APortIsADeviceNeverAFileAndSaveStoresEveryFieldAsTypedButTh
 TEST(PluLineTest, PluLinesMatchTheScaleFormatAndWeightsReadThroughNoise) {
   // PLU 7, code, price 12.50 in fen, then the scale's fixed fields.
   std::string expected = "IP0007A02100007001250000000000802100" + std::string(13, '0') + "00000" +
-                         std::string(28, '0') + "##" + kasso::Utf8ToGbk("苹果") + "##" +
+                         std::string(28, '0') + "##" + common::Utf8ToGbk("苹果") + "##" +
                          std::string(24, ' ') + "##" + std::string(24, ' ') + "\r\n";
   EXPECT_EQ(devices::PluLine(7, "2100007", 12.5, "21", "苹果"), expected);
   // Prices of 10000.00 and more take more than six digits; PLU numbers above 9999 likewise.
@@ -196,7 +196,7 @@ TEST_F(SettingsTest, PluFileAddressFileAndSerialScale) {
   devices::SaveScaleAddressFile("192.168.1.87", dir());
   devices::SaveScaleAddressFile("10.0.0.5", dir());
   EXPECT_EQ(FileBytes(dir() / "dhip.ini"), "10.0.0.5\t3\r\n");
-  EXPECT_THROW(devices::SaveScaleAddressFile("1.2.3.4", dir() / "missing"), kasso::UserError);
+  EXPECT_THROW(devices::SaveScaleAddressFile("1.2.3.4", dir() / "missing"), common::UserError);
 }
 
 }  // namespace

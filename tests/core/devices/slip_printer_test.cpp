@@ -13,7 +13,7 @@
 
 namespace {
 using namespace std::string_literals;
-using kasso::Utf8ToGbk;
+using common::Utf8ToGbk;
 
 // Records what the driver modes hand over, and answers what the test wants.
 struct FakeDriver : print::DriverPrinter {
@@ -77,7 +77,7 @@ TEST_F(SlipPrinterTest, SerialAndParallelPortsGetEscPosInGbkAndOtherModesPrintNo
   EXPECT_EQ(bytes.find('\n', change), change + 32);
   // The footer, then the three blank lines of emptylines.
   EXPECT_EQ(bytes.substr(bytes.rfind(Utf8ToGbk("谢谢惠顾"))), Utf8ToGbk("谢谢惠顾") + "\n\n\n\n");
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 18, 0, 0));
+  common::SetFixedClock(common::MakeTime(2024, 5, 1, 18, 0, 0));
   devices::OverridePortPath("lpt1", printer_.slave_path());
   Settings("POS58", "lpt1");
   EXPECT_EQ(sale::PrintPettySlip(-20, "管理员"), "");

@@ -32,8 +32,8 @@ TEST(SlipLayoutTest, SlipLinesAreGbkColumnsWithoutControlCharactersAndBecomeEscP
   slip.Pair("现金", "1.00");
   slip.feed_lines = 2;
   std::string expected = "\x1b@\x1c&"s + "\x1b\x61\x01" + "\x1b\x45\x01" +
-                         kasso::Utf8ToGbk("欢迎") + "\n" + "\x1b\x61\x00"s + "\x1b\x45\x00"s +
-                         kasso::Utf8ToGbk(print::PairLine("现金", "1.00", 32)) + "\n" + "\n\n";
+                         common::Utf8ToGbk("欢迎") + "\n" + "\x1b\x61\x00"s + "\x1b\x45\x00"s +
+                         common::Utf8ToGbk(print::PairLine("现金", "1.00", 32)) + "\n" + "\n\n";
   EXPECT_EQ(print::EscPosBytes(slip), expected);
 }
 

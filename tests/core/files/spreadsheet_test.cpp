@@ -107,7 +107,7 @@ TEST_F(SpreadsheetTest, AStoppedExportLeavesAnOldWorkbookAndWhatIsNotAWorkbookIs
                                       [](std::size_t, std::size_t) { return false; }),
                files::Cancelled);
   fs::remove(dir_ / "long.xlsx");
-  EXPECT_THROW(files::SpreadsheetWriter(dir_ / "x.xlsx", "bad[name]", {{"a"}}), kasso::UserError);
+  EXPECT_THROW(files::SpreadsheetWriter(dir_ / "x.xlsx", "bad[name]", {{"a"}}), common::UserError);
   EXPECT_FALSE(fs::exists(dir_ / "x.xlsx"));
   std::ofstream(dir_ / "text.xlsx") << "条码,名称\r\n6901,可乐\r\n";
   std::ofstream(dir_ / "broken.xlsx", std::ios::binary) << "PK\x03\x04 not really a zip";
@@ -211,7 +211,7 @@ TEST_F(SpreadsheetTest, RowsHandedOnOneByOneAreTheSheetsRowsAndARefusedRowEndsTh
               files::ReadSpreadsheetRows(dir_ / "many.xlsx", "查询结果", {},
                                          [&](std::size_t line, Row&) {
                                            last = line;
-                                           if (line == 1200) throw kasso::UserError("第 1200 行");
+                                           if (line == 1200) throw common::UserError("第 1200 行");
                                          });
             }),
             "第 1200 行");
@@ -220,7 +220,7 @@ TEST_F(SpreadsheetTest, RowsHandedOnOneByOneAreTheSheetsRowsAndARefusedRowEndsTh
   EXPECT_EQ(testing_support::ErrorOf([&] {
               files::ReadSpreadsheetRows(kFixtures / "members.ods", "会员信息", {},
                                          [&](std::size_t, Row&) {
-                                           if (++calls == 2) throw kasso::UserError("停");
+                                           if (++calls == 2) throw common::UserError("停");
                                          });
             }),
             "停");

@@ -151,7 +151,7 @@ TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefuses
   for (const std::string& text : texts) {
     std::string fast;
     files::AppendGbk(text, fast);
-    ASSERT_EQ(fast, kasso::Utf8ToGbk(text)) << static_cast<unsigned>(text[0]);
+    ASSERT_EQ(fast, common::Utf8ToGbk(text)) << static_cast<unsigned>(text[0]);
   }
   // The line numbers and field names of refusals are proven with the goods import.
   for (auto [text, value] : {std::pair{" 12.5 ", 12.5}, {"-.5", -0.5}, {"+3", 3.0}}) {
@@ -161,7 +161,7 @@ TEST_F(TextFileTest, ListExportIsGbkLikeIconvAndReadingReportsItsBytesAndRefuses
   for (const char* bad : {"", "abc", "1e3", "1,5", "12.5元", "1.2.3"}) {
     EXPECT_EQ(ErrorOf([&] { files::ImportNumber(bad, 4, "售价有误"); }), "第 4 行: 售价有误");
   }
-  EXPECT_THROW(files::ImportNumberOr("x", 7, 4, "售价有误"), kasso::UserError);
+  EXPECT_THROW(files::ImportNumberOr("x", 7, 4, "售价有误"), common::UserError);
 }
 
 TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
@@ -179,7 +179,7 @@ TEST_F(TextFileTest, AStoppedOrFailedExportLeavesNoFileAndAnOldFileUntouched) {
   }
   EXPECT_EQ(FileBytes(dir_ / "old.txt"), "good old file");
   EXPECT_EQ(Files(), std::vector<std::string>{"old.txt"});
-  EXPECT_THROW(files::TextFileWriter(dir_ / "missing" / "x.txt"), kasso::UserError);
+  EXPECT_THROW(files::TextFileWriter(dir_ / "missing" / "x.txt"), common::UserError);
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST(LabelLayoutTest, CutsTextByGbkBytesAndPlacesFieldsInWholeMillimetresWithinT
     const std::string cut = labels::TruncateToBytes(text, bytes);
     EXPECT_EQ(cut, expected) << text;
     // Still whole characters: GBK and back gives the same text.
-    EXPECT_EQ(kasso::GbkToUtf8(kasso::Utf8ToGbk(cut)), cut);
+    EXPECT_EQ(common::GbkToUtf8(common::Utf8ToGbk(cut)), cut);
   }
   // Marks that belong to a character stay with it: a variation selector, an accent typed as a
   // combining mark, and the members of a joined emoji.

@@ -118,7 +118,7 @@ TEST_F(PrintQueueTest, QueuedLabelsCarryTheirGoodsAndTheSelectionKeepsOneLinePer
   const auto after = labels::ListBatch(db);
   ASSERT_EQ(after.size(), 2u);
   EXPECT_EQ(after[1].quantity, 12);
-  EXPECT_THROW(labels::AddToBatch(db, {}), kasso::UserError);
+  EXPECT_THROW(labels::AddToBatch(db, {}), common::UserError);
   EXPECT_EQ(labels::ListGoodsOfClass(db, "饮料").size(), 2u);
   EXPECT_EQ(labels::ListGoodsOfClass(db, "全部").size(), 4u);
 }

@@ -39,7 +39,7 @@ TEST_F(DailyReportTest, SalesReturnsAndAStocktakeLossGiveTheReportRows) {
 }
 
 TEST_F(DailyReportTest, WipesAllowancesPurchasesAndReturnsToSuppliersAreSummed) {
-  kasso::SetFixedClock(At(5, 1, 9));
+  common::SetFixedClock(At(5, 1, 9));
   Enter("2", "*3", "1");  // 19.00 less an allowance of 2.00
   ASSERT_TRUE(
       sale::CommitSale(sale_, {.due = 19.00, .cash = 17.00, .allowance = 2.00}, ui_).committed);
@@ -69,7 +69,7 @@ TEST_F(DailyReportTest, CostCountsEveryGoodsRowAndTheHeaderNamesTheChosenDays) {
   EXPECT_EQ(Values(Days(5, 1, 1))[14], "15.00");  // 2 * (6.00 + 1.50)
   for (int i = 0; i < 30; ++i) AddGoods({"x" + std::to_string(i), "其他", 1, 1});
   EXPECT_EQ(Values(Days(5, 1, 1))[14], "15.00");
-  kasso::SetFixedClock(kasso::MakeTime(2024, 6, 3, 8, 5, 59));
+  common::SetFixedClock(common::MakeTime(2024, 6, 3, 8, 5, 59));
   const reports::DateRange range = reports::MakeDateRange({2024, 5, 1}, {2024, 5, 31});
   EXPECT_EQ(reports::DailyReportHeaderLines(range),
             (Texts{"报表时间: 2024-06-03 08:05", "起始日期: 2024-05-01", "截止日期: 2024-05-31"}));

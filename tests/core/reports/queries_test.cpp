@@ -89,7 +89,7 @@ TEST_F(QueriesTest, RangeHoldsTheWholeLastDayButNotTheNextMidnightAndEmptyRanges
 TEST_F(QueriesTest, JournalListsEveryRowButTotalsOnlyTheBillTotals) {
   SellAt(At(5, 1, 9), {"1", "*3", "2"});        // 30.00 + 3.00
   SellAt(At(5, 1, 10), {"2", "\\2.50"}, "M1");  // a price cut of 0.50, for a member
-  kasso::SetFixedClock(At(5, 1, 11));
+  common::SetFixedClock(At(5, 1, 11));
   sale::BookPettyCash(100, "0");
   const reports::QueryResult journal = reports::SalesJournalQuery(Days(5, 1, 1));
   EXPECT_EQ(Cells(journal, 1), (Texts{"销售", "销售", "销售总计", "销售", "销售总计", "备用金"}));
@@ -184,7 +184,7 @@ TEST_F(QueriesTest, SalesByItemKeepsEachDeletedGoodsApartUnderItsOwnBarcode) {
 
 TEST_F(QueriesTest, RedemptionAmountsAreWhatWasCreditedAndAddUpToTheBalanceChange) {
   AddMember({.memberid = "M3", .name = "王五", .depositmode = "是"});  // 100.00, 12.5 points
-  kasso::SetFixedClock(At(5, 1, 9));
+  common::SetFixedClock(At(5, 1, 9));
   const auto rebate = [](const char* rate, const char* points) {
     backoffice::RedeemPoints({"M3", backoffice::kRebate, "", "", rate, points, "0"});
   };
@@ -193,13 +193,13 @@ TEST_F(QueriesTest, RedemptionAmountsAreWhatWasCreditedAndAddUpToTheBalanceChang
   const reports::QueryResult rebates = reports::PointsReturnQuery(Days(5, 1, 1), "M3");
   EXPECT_EQ(Cells(rebates, 7), (Texts{"0.51", "0.51", "0.51", "0.02"}));
   EXPECT_EQ(TotalRow(rebates)[7], "1.55");
-  EXPECT_EQ(kasso::Money(Number("select depositvalue from membermaster where memberid = 'M3'")),
+  EXPECT_EQ(common::Money(Number("select depositvalue from membermaster where memberid = 'M3'")),
             "101.55");
 }
 
 TEST_F(QueriesTest, BackOfficeListsPutTheirTotalsUnderTheirColumns) {
   SellAt(At(5, 1, 9), {"1", "*2"});
-  kasso::SetFixedClock(At(5, 1, 20));
+  common::SetFixedClock(At(5, 1, 20));
   sale::CloseShift("0");
   VerifyStocktakeAt(At(5, 1, 21), "1", 98, 96);
   VerifyStocktakeAt(At(5, 3, 21), "2", 100, 101);

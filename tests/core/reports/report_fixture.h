@@ -14,7 +14,7 @@
 namespace report_testing {
 
 inline std::tm At(int month, int day, int hour, int minute = 0, int second = 0) {
-  return kasso::MakeTime(2024, month, day, hour, minute, second);
+  return common::MakeTime(2024, month, day, hour, minute, second);
 }
 
 // Whole days of 2024, the last one included.
@@ -40,7 +40,7 @@ class ReportFixture : public sale_testing::SaleFixture {
   // the given time, paid exactly in cash.
   void SellAt(const std::tm& when, std::initializer_list<std::string> entries,
               const std::string& member = "") {
-    kasso::SetFixedClock(when);
+    common::SetFixedClock(when);
     if (!member.empty()) Attach(member);
     for (const std::string& entry : entries) Enter(entry);
     const double due = sale_.total;
@@ -51,7 +51,7 @@ class ReportFixture : public sale_testing::SaleFixture {
   // the differences added to the stock, the rows copied under one confirmation time.
   void VerifyStocktakeAt(const std::tm& when, const std::string& barcode, double book,
                          double counted) {
-    kasso::SetFixedClock(when);
+    common::SetFixedClock(when);
     store::Database db = Open();
     store::Transaction tx(db);
     db.Exec("insert into invcount (barcode,accquant,invquant,plquant) values (?,?,?,?)", barcode,
@@ -61,7 +61,7 @@ class ReportFixture : public sale_testing::SaleFixture {
     db.Exec(
         "insert into invcountbak (barcode,accquant,invquant,plquant,confirmdate) "
         "select barcode,accquant,invquant,plquant,? from invcount",
-        kasso::NowText());
+        common::NowText());
     db.Exec("delete from invcount");
     tx.Commit();
   }

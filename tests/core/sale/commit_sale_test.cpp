@@ -165,7 +165,7 @@ TEST_F(CommitSaleTest, PointsFollowTheMoneyAndTheReceiptShowsWhatWasCredited) {
   store::Database db = Open();
   print::Slip receipt = sale::ComposeSaleReceipt(db, sold.transaction_number, print::kColumns58mm);
   EXPECT_TRUE(std::ranges::any_of(receipt.lines, [](const auto& line) {
-    return line.text.starts_with("本单积分") && kasso::Trim(line.text).ends_with(" 0.13");
+    return line.text.starts_with("本单积分") && common::Trim(line.text).ends_with(" 0.13");
   }));
   // A refund takes back what its amount earned, but never below 0 points.
   for (double left : {2.63, 0.0}) {

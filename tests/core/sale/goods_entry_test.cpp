@@ -22,7 +22,7 @@ class SaleGoodsEntryTest : public sale_testing::SaleFixture {
 
 TEST_F(SaleGoodsEntryTest,
        UnknownBarcodesAreCreatedWithTheirStockRowOrExplainedAndNothingHalfSaved) {
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 7, 8, 9));
+  common::SetFixedClock(common::MakeTime(2024, 5, 6, 7, 8, 9));
   Open().Exec("insert into itemlibrary (barcode,goodsname,unit) values ('690123','矿泉水','瓶')");
   // Not looked up in the item library, then cancelled: the plain name offered, nothing sold.
   ui_.yes_no = {false, true};
@@ -69,11 +69,11 @@ TEST_F(SaleGoodsEntryTest,
   Open().Exec("insert into inventory (barcode,quantity) values ('888',4)");
   sale::SaveQuickGoods(db, {"888", "醋", "6"});
   EXPECT_EQ(StockRows("888") * 10 + GoodsRows("888"), 11);
-  EXPECT_THROW(sale::SaveQuickGoods(db, {"889", "醋", std::string(400, '9')}), kasso::UserError);
+  EXPECT_THROW(sale::SaveQuickGoods(db, {"889", "醋", std::string(400, '9')}), common::UserError);
   EXPECT_EQ(GoodsRows("889"), 0);
   // A failing stock insert must take the goods row back with it.
   Refuse("refuse_stock", "before insert on inventory");
-  EXPECT_THROW(sale::SaveQuickGoods(db, {"777", "盐", "2"}), kasso::UserError);
+  EXPECT_THROW(sale::SaveQuickGoods(db, {"777", "盐", "2"}), common::UserError);
   EXPECT_EQ(GoodsRows("777"), 0);
 }
 

@@ -37,8 +37,8 @@ TEST_F(SaleMemberTest, TheBetterRateWinsAndAttachingDescribesTheMemberAndReprice
   Attach("m1");
   EXPECT_EQ(sale_.member_id, "m1");
   EXPECT_EQ(sale_.member_pane, sale::MemberPane::kMember);
-  EXPECT_EQ(sale_.member_name + kasso::Money(sale_.member_deposit) + "|" +
-                kasso::Money(sale_.member_points),
+  EXPECT_EQ(sale_.member_name + common::Money(sale_.member_deposit) + "|" +
+                common::Money(sale_.member_points),
             "张三100.00|12.50");
   EXPECT_TRUE(sale_.member_discount_on_discount);
   EXPECT_TRUE(sale_.points_member && sale_.deposit_member);

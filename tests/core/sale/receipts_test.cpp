@@ -54,7 +54,7 @@ class ReceiptTest : public testing_support::TestDatabase {
     for (const auto& line : slip.lines) {
       if (!line.text.starts_with(caption + " ")) continue;
       EXPECT_EQ(print::DisplayWidth(line.text), slip.columns) << line.text;
-      return kasso::Trim(line.text.substr(caption.size()));
+      return common::Trim(line.text.substr(caption.size()));
     }
     return "(none)";
   }
@@ -65,7 +65,7 @@ class ReceiptTest : public testing_support::TestDatabase {
   }
   static bool HasLine(const print::Slip& slip, const std::string& text) {
     return std::any_of(slip.lines.begin(), slip.lines.end(),
-                       [&](const auto& line) { return kasso::Trim(line.text) == text; });
+                       [&](const auto& line) { return common::Trim(line.text) == text; });
   }
 };
 
@@ -97,7 +97,7 @@ TEST_F(ReceiptTest, EveryFigureOfTheBillMembersWithoutPointsAndTheShiftDrawerAnd
   print::Slip ordinary = sale::ComposeSaleReceipt(db, 7, print::kColumns76mm);
   EXPECT_EQ(Value(ordinary, "会员:"), "(none)");
   for (const auto& line : ordinary.lines) EXPECT_LE(print::DisplayWidth(line.text), 42);
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 18, 0, 0));
+  common::SetFixedClock(common::MakeTime(2024, 5, 1, 18, 0, 0));
   db.Exec(
       "insert into shiftsum (shiftid,shiftdate,workno,billcount,salesquantity,salesvalue,"
       "discountvalue,wipevalue,valuediscount,cardpaid,cashpaid,checkpaid,unionpaid,"

@@ -191,25 +191,25 @@ class SaleFixture : public testing_support::TestDatabase {
       case kUnit:
         return line.unit;
       case kQuantity:
-        return kasso::Fixed(line.quantity, line.quantity_decimals);
+        return common::Fixed(line.quantity, line.quantity_decimals);
       case kSalesPrice:
-        return kasso::Money(line.sales_price);
+        return common::Money(line.sales_price);
       case kMemberPrice:
-        return kasso::Money(line.member_price);
+        return common::Money(line.member_price);
       case kFrontPrice:
-        return kasso::Money(line.front_price);
+        return common::Money(line.front_price);
       case kPrice:
-        return kasso::Money(line.price);
+        return common::Money(line.price);
       case kFrontRate:
-        return kasso::Money(line.front_rate);
+        return common::Money(line.front_rate);
       case kMemberRate:
-        return kasso::Money(line.member_rate);
+        return common::Money(line.member_rate);
       case kRate:
-        return kasso::Money(line.rate);
+        return common::Money(line.rate);
       case kAmount:
-        return kasso::Money(line.amount);
+        return common::Money(line.amount);
       case kDiscountAmount:
-        return kasso::Money(line.discount_amount);
+        return common::Money(line.discount_amount);
     }
     return {};
   }
@@ -227,7 +227,7 @@ class SaleFixture : public testing_support::TestDatabase {
     return texts;
   }
   // The total as the cashier reads it; empty until the sale is totalled.
-  std::string Total() const { return sale_.totalled ? kasso::Money(sale_.total) : ""; }
+  std::string Total() const { return sale_.totalled ? common::Money(sale_.total) : ""; }
 
   sale::CurrentSale sale_;
   ScriptedSaleUi ui_;

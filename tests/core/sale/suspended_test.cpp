@@ -18,7 +18,7 @@ class SuspendedSaleTest : public sale_testing::SaleFixture {
     AddGoods({"1", "面包", 10.0, 9.0});
     AddGoods({"2", "牛奶", 3.5, 3.0});
     AddGoods({"00012", "苹果", 10.0, 0});  // sold by scale barcode, no member price
-    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 9, 30, 0));
+    common::SetFixedClock(common::MakeTime(2024, 5, 1, 9, 30, 0));
   }
 
   bool Suspend() { return sale::SuspendSale(sale_, ui_, display_); }

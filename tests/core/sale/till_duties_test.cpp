@@ -35,7 +35,7 @@ class TillDutiesTest : public sale_testing::SaleFixture {
  protected:
   void SetUp() override {
     SaleFixture::SetUp();
-    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 18, 0, 0));
+    common::SetFixedClock(common::MakeTime(2024, 5, 1, 18, 0, 0));
   }
   void TearDown() override {
     devices::OverridePortPath("com1", {});

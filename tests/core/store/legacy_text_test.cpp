@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string Gbk(const char* utf8) { return kasso::Utf8ToGbk(utf8); }
+std::string Gbk(const char* utf8) { return common::Utf8ToGbk(utf8); }
 
 // A file of the first till version, whose rows are UTF-8 until a test writes GBK into it.
 using LegacyTextTest = OldFileTest;

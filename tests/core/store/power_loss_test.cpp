@@ -87,7 +87,7 @@ class PowerLossTest : public testing_support::TestDatabase {
   void SetUp() override {
     TestDatabase::SetUp();
     inputs_ = testing_support::MakeTempDir();
-    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 10, 0, 0));
+    common::SetFixedClock(common::MakeTime(2024, 5, 6, 10, 0, 0));
   }
   void TearDown() override {
     store::SetVfsName("");

@@ -16,7 +16,7 @@ class DemoShopTest : public testing_support::TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 20, 10, 30, 0));
+    common::SetFixedClock(common::MakeTime(2024, 5, 20, 10, 30, 0));
     store::Database db = Open();
     counts_ = demo::FillDemoShop(db);
   }
@@ -106,7 +106,7 @@ TEST_F(DemoShopTest, NothingInTheShopContradictsItselfItIsRepeatableAndLeavesDat
   // The cashier account sells but cannot manage accounts.
   EXPECT_TRUE(lookups::HasRight(db, lookups::Right::kSales, "1"));
   EXPECT_FALSE(lookups::HasRight(db, lookups::Right::kOperator, "1"));
-  EXPECT_TRUE(kasso::PasswordMatches(
+  EXPECT_TRUE(common::PasswordMatches(
       *db.QueryText("select operatorpassword from operatormaster where workno = '1'"), "1"));
   demo::CreateDemoShop(dir() / "one.db");
   demo::CreateDemoShop(dir() / "two.db");

@@ -12,7 +12,7 @@ using BackupTipDialogTest = TestDatabase;
 
 TEST_F(BackupTipDialogTest, BacksUpAfterOneSecondAndCannotBeCancelled) {
   ui::MessageBoxSeam messages;
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 18, 5, 0));
+  common::SetFixedClock(common::MakeTime(2024, 5, 6, 18, 5, 0));
   ui::BackupTipDialog tip;
   tip.show();
   QTest::keyClick(&tip, Qt::Key_Escape);

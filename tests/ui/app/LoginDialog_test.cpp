@@ -232,10 +232,10 @@ TEST_F(BackupClockMessageTest, EvenHoursOnlyAndAFailureIsShownWithoutAModalBoxAn
     }
     return boxes;
   };
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 1, 0, 0));
+  common::SetFixedClock(common::MakeTime(2024, 5, 6, 1, 0, 0));
   start.TickBackupClock();
   EXPECT_TRUE(clock_boxes().empty());
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 2, 0, 0));
+  common::SetFixedClock(common::MakeTime(2024, 5, 6, 2, 0, 0));
   start.TickBackupClock();
   start.TickBackupClock();
   EXPECT_FALSE(modal.ran());

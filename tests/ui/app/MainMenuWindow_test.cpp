@@ -87,7 +87,7 @@ TEST_F(MainMenuWindowTest, PictureFillsTheWindowAndLeftClicksOpenTheModuleUnderI
 
 // Esc and Enter ask first; "是" leaves through the same backup as F12, which does not ask.
 TEST_F(MainMenuWindowTest, EscAndEnterAskAndLeaveWithTheSameBackupAsF12) {
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 6, 9, 30, 0));
+  common::SetFixedClock(common::MakeTime(2024, 5, 6, 9, 30, 0));
   const std::filesystem::path copy = app::BackupFolder() / "自动备份20240506093000.dat";
   for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
     auto menu = Menu("0");
@@ -113,7 +113,7 @@ TEST_F(MainMenuWindowTest, EscAndEnterAskAndLeaveWithTheSameBackupAsF12) {
 }
 
 TEST_F(MainMenuWindowTest, BandNamesTheShopTheOperatorAndTheDayAndFollowsTheSettings) {
-  kasso::SetFixedClock(kasso::MakeTime(2026, 12, 6, 10, 30, 0));
+  common::SetFixedClock(common::MakeTime(2026, 12, 6, 10, 30, 0));
   Open().Exec("update management set welcome = ?", " 老街便利店\n欢迎光临");
   auto menu = Menu("7");
   auto* picture = menu->findChild<ui::MenuPicture*>("menuPicture");

@@ -30,7 +30,7 @@ class BackupRestoreDialogsTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    kasso::SetFixedClock(kasso::MakeTime(2014, 12, 5, 9, 30, 0));
+    common::SetFixedClock(common::MakeTime(2014, 12, 5, 9, 30, 0));
     disk_ = dir() / "disk";
     fs::create_directories(disk_ / "old");
     std::ofstream(disk_ / "a.dat") << "a";

@@ -50,7 +50,7 @@ TEST_F(DataClearDialogTest, AsksOnlyWhenSomethingIsTickedAndClearsNothingOnCance
 }
 
 TEST_F(DataClearDialogTest, AuthorizedClearEmptiesTheTickedGroupsAndNamesTheSafetyCopy) {
-  kasso::SetFixedClock(kasso::MakeTime(2024, 3, 1, 18, 30, 0));
+  common::SetFixedClock(common::MakeTime(2024, 3, 1, 18, 30, 0));
   EXPECT_TRUE(Start("membersCheck", Authorize));
   fs::path copy = app::BackupFolder() / "清除前备份20240301183000.dat";
   ASSERT_EQ(messages_.shown().size(), 1u);

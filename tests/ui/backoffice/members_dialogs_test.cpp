@@ -91,7 +91,7 @@ TEST_F(MembersDialogsTest, F4AddsAMemberByKeysAndTopsItUpByPhone) {
                    "M100"),
             "钱多多11019913911112222上海是没有优惠200.0");
   // The password typed is stored as its hash.
-  EXPECT_TRUE(kasso::PasswordMatches(Stored("memberpw", "M100"), "123"));
+  EXPECT_TRUE(common::PasswordMatches(Stored("memberpw", "M100"), "123"));
   EXPECT_EQ(Open().QueryInt("select count(*) from depositbak where memberid = 'M100' and "
                             "depositvalue = 200"),
             1);

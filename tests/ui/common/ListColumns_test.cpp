@@ -62,7 +62,7 @@ TEST_F(ListColumnsTest, BarcodesAndDateTimesAreShownWholeInTheGoodsAndQueryLists
   EXPECT_TRUE(Whole(goods_table, 0, 1));   // 条码
   EXPECT_TRUE(Whole(goods_table, 0, 13));  // 录入时间
 
-  kasso::ScopedClock today(kasso::MakeTime(2024, 5, 1, 12, 0, 0));
+  common::ScopedClock today(common::MakeTime(2024, 5, 1, 12, 0, 0));
   ui::QueryDialog queries(nullptr, "0");
   ShowAt1024(queries);
   ModalDriver<ui::DateRangeDialog> range(Press("confirmButton"));

@@ -18,10 +18,10 @@ class FileTransferTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = MakeTempDir();
-    kasso::SetFixedClock(kasso::MakeTime(2014, 12, 5, 9, 30, 0));
+    common::SetFixedClock(common::MakeTime(2014, 12, 5, 9, 30, 0));
   }
   void TearDown() override {
-    kasso::SetFixedClock(std::nullopt);
+    common::SetFixedClock(std::nullopt);
     fs::remove_all(dir_);
   }
 

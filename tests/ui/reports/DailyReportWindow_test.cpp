@@ -18,7 +18,7 @@ class DailyReportWindowTest : public TestDatabase {
  protected:
   void SetUp() override {
     TestDatabase::SetUp();
-    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 2, 8, 0, 0));
+    common::SetFixedClock(common::MakeTime(2024, 5, 2, 8, 0, 0));
     Open().ExecScript(
         "insert into importbak values ('1',12,2.5,30,'2024-05-01 08:00:00');"
         "insert into importbak values ('1',99,2.5,30,'2024-05-02 08:00:00');");

@@ -20,7 +20,7 @@ class HeadOfficeQueryTest : public TestDatabase {
   void SetUp() override {
     TestDatabase::SetUp();
     AddGoods("1", "面包", 10.00);
-    kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 9, 0, 0));
+    common::SetFixedClock(common::MakeTime(2024, 5, 1, 9, 0, 0));
   }
   void Sell(int loaves) {
     sale::CurrentSale sale;

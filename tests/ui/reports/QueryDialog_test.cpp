@@ -28,14 +28,14 @@ class QueryDialogTest : public TestDatabase {
         "insert into inventory values ('1',100);"
         "insert into membermaster (memberid,membername,memberpw,dismode,disrate) "
         "values ('M1','张三','','没有优惠',1);");
-    Sell(kasso::MakeTime(2024, 4, 30, 18, 0, 0), 1, "");  // the day before: left out
-    Sell(kasso::MakeTime(2024, 5, 1, 9, 0, 0), 2, "");
-    Sell(kasso::MakeTime(2024, 5, 1, 9, 30, 0), 1, "M1");
+    Sell(common::MakeTime(2024, 4, 30, 18, 0, 0), 1, "");  // the day before: left out
+    Sell(common::MakeTime(2024, 5, 1, 9, 0, 0), 2, "");
+    Sell(common::MakeTime(2024, 5, 1, 9, 30, 0), 1, "M1");
   }
 
   // Commits a sale of bread through the sale engine, the clock left at its time ("today").
   void Sell(const std::tm& when, int loaves, const std::string& member) {
-    kasso::SetFixedClock(when);
+    common::SetFixedClock(when);
     sale::CurrentSale sale;
     sale.workno = "0";
     sale::NewSale(sale);
@@ -96,11 +96,11 @@ TEST_F(QueryDialogTest, F5ShowsTodaysJournalWithItsTotalsAndExportsItAsText) {
       "3,销售总计,,,1.000,0.00,10.00,0.000,0.00,0.00,0.00,0.00,2024-05-01 09:30:00,"
       "10.00,0.00,0.00,0.00,0.00,张三,\r\n"
       "总计,,,,3.000,,30.00,,0.00,0.00,0.00,0.00,,30.00,0.00,0.00,0.00,0.00,,\r\n";
-  EXPECT_EQ(FileBytes(file), kasso::Utf8ToGbk(expected));
+  EXPECT_EQ(FileBytes(file), common::Utf8ToGbk(expected));
 }
 
 TEST_F(QueryDialogTest, TheOperationLogListsTheTrailOfOneActionAndExportsIt) {
-  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 10, 0, 0));
+  common::SetFixedClock(common::MakeTime(2024, 5, 1, 10, 0, 0));
   sale::CurrentSale sale;
   sale.workno = "0";
   sale::NewSale(sale);
@@ -127,7 +127,7 @@ TEST_F(QueryDialogTest, TheOperationLogListsTheTrailOfOneActionAndExportsIt) {
   });
   ui::LaunchModule(app::ModuleForKey(5), nullptr, "0");
   ASSERT_TRUE(queries.ran() && filter.ran());
-  EXPECT_EQ(kasso::GbkToUtf8(FileBytes(file)),
+  EXPECT_EQ(common::GbkToUtf8(FileBytes(file)),
             "时间,账号,操作,内容,单号,\r\n2024-05-01 10:00:00,0,整单取消,1 行 合计 10.00,4,\r\n"
             "总计,,共 1 条,,,\r\n");
 }

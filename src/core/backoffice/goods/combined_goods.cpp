@@ -23,15 +23,15 @@ std::vector<ComponentRow> LoadComponents() {
 }
 
 ComponentLine LoadComponent(const std::string& combined_barcode, const std::string& barcode) {
-  const std::string code = kasso::Trim(barcode);
-  if (code == kasso::Trim(combined_barcode)) throw kasso::UserError("组合商品下线不能是自己");
+  const std::string code = common::Trim(barcode);
+  if (code == common::Trim(combined_barcode)) throw common::UserError("组合商品下线不能是自己");
   store::Database db;
   ComponentLine line;
   {
     store::Statement goods =
         db.Query("select goodsname,iscombined from goodsmaster where barcode = ?", code);
-    if (!goods.Step()) throw kasso::UserError("此商品不存在");
-    if (store::YesNo(goods.Text(1))) throw kasso::UserError("组合商品下线不能是组合商品");
+    if (!goods.Step()) throw common::UserError("此商品不存在");
+    if (store::YesNo(goods.Text(1))) throw common::UserError("组合商品下线不能是组合商品");
     line.goodsname = goods.Text(0);
   }
   if (auto quantity =
@@ -43,23 +43,23 @@ ComponentLine LoadComponent(const std::string& combined_barcode, const std::stri
 
 void SaveComponent(const std::string& combined_barcode, const std::string& barcode,
                    const std::string& quantity) {
-  const std::string code = kasso::Trim(barcode);
-  const std::string amount = kasso::Trim(quantity);
-  if (code.empty()) throw kasso::ValidationError("条码不能为空", "barcode");
+  const std::string code = common::Trim(barcode);
+  const std::string amount = common::Trim(quantity);
+  if (code.empty()) throw common::ValidationError("条码不能为空", "barcode");
   store::Database db;
   if (!lookups::HasGoods(db, code)) {
-    throw kasso::ValidationError("此商品不存在", "barcode");
+    throw common::ValidationError("此商品不存在", "barcode");
   }
   if (lookups::IsCombinedGoods(db, code)) {
-    throw kasso::ValidationError("组合商品的下线商品不能是组合商品", "barcode");
+    throw common::ValidationError("组合商品的下线商品不能是组合商品", "barcode");
   }
-  if (code == kasso::Trim(combined_barcode)) {
-    throw kasso::ValidationError("组合商品的下线商品不能是自己", "barcode");
+  if (code == common::Trim(combined_barcode)) {
+    throw common::ValidationError("组合商品的下线商品不能是自己", "barcode");
   }
-  if (!lookups::IsPlainNumber(amount) || kasso::ParseNumber(amount) <= 0) {
-    throw kasso::ValidationError("数量必须大于0", "quantity");
+  if (!lookups::IsPlainNumber(amount) || common::ParseNumber(amount) <= 0) {
+    throw common::ValidationError("数量必须大于0", "quantity");
   }
-  const double value = kasso::ParseNumber(amount);
+  const double value = common::ParseNumber(amount);
   store::Transaction tx(db);
   if (db.Exec("update combinedgoodstemp set quantity = ? where underlyingcode = ?", value, code) ==
       0) {

@@ -23,12 +23,12 @@ struct ComponentLine {
 };
 
 // What the entry shows for a barcode typed as a component of combined_barcode. Throws
-// kasso::UserError "组合商品下线不能是自己", "此商品不存在" or "组合商品下线不能是组合商品",
+// common::UserError "组合商品下线不能是自己", "此商品不存在" or "组合商品下线不能是组合商品",
 // and store::DbError.
 ComponentLine LoadComponent(const std::string& combined_barcode, const std::string& barcode);
 
 // Sets the component's quantity in the work table, adding it when it is new. Throws
-// kasso::ValidationError naming "barcode" or "quantity" with nothing written, and
+// common::ValidationError naming "barcode" or "quantity" with nothing written, and
 // store::DbError.
 void SaveComponent(const std::string& combined_barcode, const std::string& barcode,
                    const std::string& quantity);

@@ -12,8 +12,8 @@
 namespace backoffice {
 namespace {
 
-using kasso::Trim;
-using kasso::ValidationError;
+using common::Trim;
+using common::ValidationError;
 using lookups::TillNumber;
 
 // A number of the goods: the field a refusal names, its caption in the editor, its column

@@ -31,7 +31,7 @@ struct ValidGoods {
 // flag ("是" or "否"; a scale goods needs a PLU above 0 and is never combined), then the opening
 // stock and the sales, member, import and average import prices: numbers within the till's
 // limits and not negative. An empty number is 0; a member price of 0 is the sales price, an
-// empty average import price the import price. Throws kasso::ValidationError naming the field
+// empty average import price the import price. Throws common::ValidationError naming the field
 // ("pluno", "barcode", "goodsname", "isscalegoods", "iscombined", "iniinventory", "salesprice",
 // "memberprice", "importprice", "averageimportprice").
 ValidGoods ValidateGoods(const GoodsFields& fields, GoodsSource source);

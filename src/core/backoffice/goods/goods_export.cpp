@@ -30,15 +30,15 @@ void ForEachGoods(const files::Progress& progress, Write&& write) {
   while (statement.Step()) {
     fields[0] = statement.Text(0);
     fields[1] = statement.Text(1);
-    fields[2] = kasso::Money(statement.Double(2));
-    fields[3] = kasso::Money(statement.Double(3));
-    fields[4] = kasso::Money(statement.Double(4));
+    fields[2] = common::Money(statement.Double(2));
+    fields[3] = common::Money(statement.Double(3));
+    fields[4] = common::Money(statement.Double(4));
     fields[5] = statement.Text(5);
     fields[6] = statement.Text(6);
     fields[7] = statement.Text(7);
     fields[8] = std::to_string(statement.Int(8));
     fields[9] = statement.Text(9);
-    fields[10] = kasso::Money(statement.Double(10));
+    fields[10] = common::Money(statement.Double(10));
     write(fields);
     if (++done % kProgressStep == 0) files::ReportProgress(progress, done, total);
   }

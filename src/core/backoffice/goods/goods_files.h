@@ -25,7 +25,7 @@ void PrepareBulkConnection(store::Database& db);
 std::size_t CountGoods();
 
 // Every goods in barcode order, replacing the file only once it is whole. Progress counts
-// goods. Throws kasso::UserError (file), store::DbError and files::Cancelled.
+// goods. Throws common::UserError (file), store::DbError and files::Cancelled.
 void ExportGoodsText(const std::filesystem::path& file, const files::Progress& progress = {});
 void ExportGoodsSpreadsheet(const std::filesystem::path& file,
                             const files::Progress& progress = {});
@@ -38,7 +38,7 @@ struct GoodsImported {
 // Text lines of ten fields (barcode, name, sales price, import price, average import price,
 // unit, class, scale flag, PLU number, opening stock); a line of the export's own layout, with
 // the recording date in the tenth place, takes its stock from the eleventh. Empty fields take
-// the editor's defaults. Throws kasso::UserError "第 N 行: ..." naming the first bad line, or
+// the editor's defaults. Throws common::UserError "第 N 行: ..." naming the first bad line, or
 // the file's own error, with nothing written; store::DbError; files::Cancelled.
 GoodsImported ImportGoodsText(const std::filesystem::path& file,
                               const files::Progress& progress = {});

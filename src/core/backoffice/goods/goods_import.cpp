@@ -41,7 +41,7 @@ ValidGoods Check(const GoodsCells& cells) {
   fields.iniinventory = cells.stock;
   try {
     return ValidateGoods(fields, GoodsSource::kFile);
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     RefuseLine(cells.line, error.what());
   }
 }
@@ -59,7 +59,7 @@ GoodsImported Write(const std::vector<ValidGoods>& goods, const files::Progress&
   // A stock row left over from older data would make two rows for one goods.
   store::Statement orphan = db.Query("delete from inventory where barcode = ?");
   store::Statement stock = db.Query("insert into inventory (barcode,quantity) values (?,?)");
-  const std::string now = kasso::NowText();
+  const std::string now = common::NowText();
   std::unordered_set<std::string> seen;
   GoodsImported result;
   std::size_t done = 0;
@@ -130,7 +130,7 @@ GoodsImported ImportGoodsSpreadsheet(const std::filesystem::path& file,
             columns[i] = at == row.end() ? -1 : static_cast<int>(at - row.begin());
           }
           if (columns[0] < 0 || columns[1] < 0) {
-            throw kasso::UserError("商品导入文件中必须包括: 条码,名称");
+            throw common::UserError("商品导入文件中必须包括: 条码,名称");
           }
           return;
         }

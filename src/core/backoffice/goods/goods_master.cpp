@@ -48,7 +48,7 @@ std::vector<std::string> SortedTexts(store::Statement statement) {
 }  // namespace
 
 std::string QuantityText(double value) {
-  std::string text = kasso::Fixed(value, 3);
+  std::string text = common::Fixed(value, 3);
   text.erase(text.find_last_not_of('0') + 1);
   if (text.ends_with('.')) text.pop_back();
   return text;
@@ -124,12 +124,12 @@ std::optional<GoodsFields> ReadGoodsFields(store::Database& db, const std::strin
   fields.goodsname = statement.Text(1);
   fields.unit = statement.Text(2);
   fields.class_name = statement.Text(3);
-  fields.salesprice = kasso::Money(statement.Double(4));
-  fields.importprice = kasso::Money(statement.Double(5));
+  fields.salesprice = common::Money(statement.Double(4));
+  fields.importprice = common::Money(statement.Double(5));
   fields.isscalegoods = statement.Text(6);
   fields.pluno = std::to_string(statement.Int(7));
   fields.iniinventory = QuantityText(statement.Double(8));
-  fields.memberprice = kasso::Money(statement.Double(9));
+  fields.memberprice = common::Money(statement.Double(9));
   fields.givepoints = statement.Int(10) != 0;
   fields.iscombined = statement.Text(11);
   return fields;

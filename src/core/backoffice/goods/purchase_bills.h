@@ -79,12 +79,12 @@ struct LineStep {
 LineChange AfterTyping(LineChange before, LineField field);
 
 // Enter on the price: empty or 0 goes on to the amount, no quantity back to the quantity; else the
-// amount becomes quantity × price and the price decides. Throws kasso::ValidationError naming
+// amount becomes quantity × price and the price decides. Throws common::ValidationError naming
 // "price" ("单价有误", "单价不能小于0") or "quantity" ("数量录入有误").
 LineStep EnterLinePrice(const BillLineFields& fields);
 // Enter on the amount: an empty amount, or one the user left while the price or quantity
 // changed, becomes quantity × price; else the amount sets the price to amount ÷ quantity.
-// Throws kasso::ValidationError naming "amount" ("请录入金额", "金额有误", "金额不能小于0"),
+// Throws common::ValidationError naming "amount" ("请录入金额", "金额有误", "金额不能小于0"),
 // "price" ("价格录入有误", "单价不能小于0") or "quantity" ("请录入数量", "数量有误",
 // "数量录入有误", "数量为0时不能由金额计算单价").
 LineStep EnterLineAmount(const BillLineFields& fields);
@@ -99,7 +99,7 @@ struct SavedBillLine {
 // Checks the fields and stores the line, replacing the barcode's line when it is on the bill
 // already. Price and amount: the one that decides (see LineChange) sets the other, amount ÷
 // quantity or price × quantity (a return stores only the price); negative prices and amounts
-// are refused. Throws kasso::ValidationError naming "barcode", "quantity", "price" or "amount"
+// are refused. Throws common::ValidationError naming "barcode", "quantity", "price" or "amount"
 // with nothing written, and store::DbError.
 SavedBillLine SavePurchaseLine(const BillLineFields& fields);
 SavedBillLine SaveReturnLine(const BillLineFields& fields);
@@ -119,7 +119,7 @@ void DeleteBillLine(BillKind kind, const std::string& barcode);
 // amount; a return lowers the stock, which may go below
 // 0, and changes no price. A combined goods moves its components by quantity (to the fen) ×
 // component quantity and changes no price. Every line goes to the history with one
-// confirmation time and the bill is emptied. Throws kasso::UserError when a line's goods no
+// confirmation time and the bill is emptied. Throws common::UserError when a line's goods no
 // longer exists, store::DbError when the database refuses; either way nothing is changed and
 // the bill stays open.
 void VerifyPurchaseBill();
@@ -138,7 +138,7 @@ struct BillImported {
 // goods are skipped; a barcode on the bill already has quantity and amount added and its price
 // taken again from them; a new line takes amount ÷ quantity as its price. A quantity of 0 with
 // an amount, or a negative quantity or amount, refuses the line. All lines or none: throws
-// kasso::UserError "第 N 行: ..." for the first bad line (or the file's own error) with the
+// common::UserError "第 N 行: ..." for the first bad line (or the file's own error) with the
 // bill unchanged; store::DbError; files::Cancelled.
 BillImported ImportPurchaseText(const std::filesystem::path& file,
                                 const files::Progress& progress = {});

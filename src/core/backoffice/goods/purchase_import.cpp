@@ -125,7 +125,7 @@ BillImported ImportPurchaseExcel(const std::filesystem::path& file,
   const int quantity = sheet.Column("数量");
   const int amount = sheet.Column("金额");
   if (barcode < 0 || quantity < 0 || amount < 0) {
-    throw kasso::UserError("进货单导入文件中必须包括: 条码,数量,金额");
+    throw common::UserError("进货单导入文件中必须包括: 条码,数量,金额");
   }
   std::vector<PurchaseCells> cells;
   for (std::size_t i = 0; i < sheet.rows.size(); ++i) {

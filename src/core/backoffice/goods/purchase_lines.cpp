@@ -14,7 +14,7 @@
 namespace backoffice {
 namespace {
 
-using kasso::ValidationError;
+using common::ValidationError;
 using lookups::RoundTo;
 using lookups::TillNumber;
 
@@ -25,7 +25,7 @@ std::optional<double> Number(const std::string& text, TillNumber kind) {
   return lookups::ReadTypedNumber(text, kind);
 }
 
-bool Blank(const std::string& text) { return kasso::Trim(text).empty(); }
+bool Blank(const std::string& text) { return common::Trim(text).empty(); }
 
 // The quantity of a line: present, a number, to the fen. refusal_if_empty is the message when
 // it was left empty.
@@ -120,10 +120,10 @@ std::optional<BillLine> LoadPurchaseLine(const std::string& barcode) {
       "case when b.barcode is null then a.importprice else b.importprice end,"
       "ifnull(b.importvalue,ifnull(b.quantity,0)*ifnull(b.importprice,0)) from goodsmaster a "
       "left join import b on (a.barcode = b.barcode) where a.barcode = ?",
-      kasso::Trim(barcode));
+      common::Trim(barcode));
   if (!statement.Step()) return std::nullopt;
-  return BillLine{statement.Text(0), kasso::Money(statement.Double(1)),
-                  kasso::Money(statement.Double(2)), kasso::Money(statement.Double(3))};
+  return BillLine{statement.Text(0), common::Money(statement.Double(1)),
+                  common::Money(statement.Double(2)), common::Money(statement.Double(3))};
 }
 
 std::optional<BillLine> LoadReturnLine(const std::string& barcode) {
@@ -132,10 +132,10 @@ std::optional<BillLine> LoadReturnLine(const std::string& barcode) {
       "select a.goodsname,b.quantity,b.returnprice,"
       "ifnull(b.returnvalue,ifnull(b.quantity,0)*ifnull(b.returnprice,0)) from goodsmaster a "
       "left join return b on (a.barcode = b.barcode) where a.barcode = ?",
-      kasso::Trim(barcode));
+      common::Trim(barcode));
   if (!statement.Step()) return std::nullopt;
-  return BillLine{statement.Text(0), kasso::Money(statement.Double(1)),
-                  kasso::Money(statement.Double(2)), kasso::Money(statement.Double(3))};
+  return BillLine{statement.Text(0), common::Money(statement.Double(1)),
+                  common::Money(statement.Double(2)), common::Money(statement.Double(3))};
 }
 
 std::optional<BillLine> LoadBillLine(BillKind kind, const std::string& barcode) {
@@ -145,7 +145,7 @@ std::optional<BillLine> LoadBillLine(BillKind kind, const std::string& barcode) 
 bool EnterBillGoods(const std::string& barcode, sale::SaleUi& ui) {
   const bool use_library = ItemLibraryEnabled();
   store::Database db;
-  return sale::EnterQuickGoods(db, kasso::Trim(barcode), use_library, ui);
+  return sale::EnterQuickGoods(db, common::Trim(barcode), use_library, ui);
 }
 
 LineChange AfterTyping(LineChange before, LineField field) {
@@ -175,7 +175,7 @@ LineStep EnterLinePrice(const BillLineFields& fields) {
     return step;
   }
   const double quantity = LineQuantity(fields.quantity, "请录入数量");
-  step.fields.amount = kasso::Money(Fen(Fen(*price) * quantity));
+  step.fields.amount = common::Money(Fen(Fen(*price) * quantity));
   step.fields.changed = LineChange::kPrice;
   step.focus = LineField::kConfirm;
   return step;
@@ -190,7 +190,7 @@ LineStep EnterLineAmount(const BillLineFields& fields) {
     if (!price) throw ValidationError("价格录入有误", "price");
     RefuseNegative(price, std::nullopt);
     const double quantity = LineQuantity(fields.quantity, "请录入数量");
-    step.fields.amount = kasso::Money(Fen(Fen(*price) * quantity));
+    step.fields.amount = common::Money(Fen(Fen(*price) * quantity));
     step.fields.changed = LineChange::kPrice;
     return step;
   }
@@ -198,13 +198,13 @@ LineStep EnterLineAmount(const BillLineFields& fields) {
   if (!amount) throw ValidationError("金额有误", "amount");
   RefuseNegative(std::nullopt, amount);
   const double quantity = LineQuantity(fields.quantity, "数量有误");
-  step.fields.price = kasso::Money(PriceFromAmount(Fen(*amount), quantity));
+  step.fields.price = common::Money(PriceFromAmount(Fen(*amount), quantity));
   step.fields.changed = LineChange::kAmount;
   return step;
 }
 
 SavedBillLine SaveBillLine(BillKind kind, const BillLineFields& fields) {
-  const std::string barcode = kasso::Trim(fields.barcode);
+  const std::string barcode = common::Trim(fields.barcode);
   if (barcode.empty()) throw ValidationError("条码不能为空", "barcode");
   store::Database db;
   if (!lookups::HasGoods(db, barcode)) throw ValidationError("此商品不存在", "barcode");
@@ -241,7 +241,7 @@ std::string VerifyBillQuestion(BillKind kind) {
   const std::vector<BillRow> rows = LoadBill(kind);
   double total = 0;
   for (const BillRow& row : rows) total += Fen(row.amount);
-  return "共 " + std::to_string(rows.size()) + " 行, 合计 " + kasso::Money(Fen(total)) +
+  return "共 " + std::to_string(rows.size()) + " 行, 合计 " + common::Money(Fen(total)) +
          ", 是否验收?";
 }
 

@@ -49,7 +49,7 @@ std::vector<Line> ReadLines(store::Database& db, const char* sql, bool read_stoc
     goods.Reset();
     goods.Bind(1, line.barcode);
     if (!goods.Step()) {
-      throw kasso::UserError("条码 " + line.barcode + " 的商品已不存在,请删除此行后验收");
+      throw common::UserError("条码 " + line.barcode + " 的商品已不存在,请删除此行后验收");
     }
     line.combined = store::YesNo(goods.Text(0));
     if (!read_stock || line.combined) continue;
@@ -100,7 +100,7 @@ void VerifyPurchaseBill() {
   store::Statement history = db.Query(
       "insert into importbak (barcode,quantity,importprice,importvalue,confirmdate) "
       "values (?,?,?,?,?)");
-  const std::string now = kasso::NowText();
+  const std::string now = common::NowText();
   for (const Line& line : lines) {
     history.Reset();
     history.BindAll(line.barcode, line.quantity, line.price, line.amount, now);
@@ -120,7 +120,7 @@ void VerifyReturnBill() {
   for (const Line& line : lines) {
     stock.Move(line.barcode, -line.quantity, line.combined);
   }
-  const std::string now = kasso::NowText();
+  const std::string now = common::NowText();
   db.Exec(
       "insert into returnbak (barcode,quantity,confirmdate,returnprice,returnvalue) "
       "select barcode,quantity,?,returnprice,"

@@ -10,7 +10,7 @@
 namespace backoffice {
 namespace {
 
-using kasso::ValidationError;
+using common::ValidationError;
 
 void CheckComponents(store::Database& db, const ValidGoods& goods) {
   if (goods.text.iscombined != kYes) return;
@@ -40,7 +40,7 @@ void Insert(store::Database& db, const ValidGoods& goods) {
       "recordingdate,isscalegoods,pluno,iniinventory,memberprice,givepoints,averageimportprice,"
       "iscombined) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
       f.barcode, f.goodsname, f.unit, f.class_name, goods.salesprice, goods.importprice,
-      kasso::NowText(), f.isscalegoods, goods.pluno, goods.iniinventory, goods.memberprice,
+      common::NowText(), f.isscalegoods, goods.pluno, goods.iniinventory, goods.memberprice,
       f.givepoints ? 1 : 0, goods.averageimportprice, f.iscombined);
   // A stock row left over from older data would make two rows for one goods.
   db.Exec("delete from inventory where barcode = ?", f.barcode);
@@ -67,7 +67,7 @@ GoodsSaved SaveGoods(const GoodsFields& fields, const std::string& shown_barcode
   try {
     store::Database db;
     // In add mode a stored barcode typed without Enter would silently replace that goods.
-    if (goods.text.barcode != kasso::Trim(shown_barcode) &&
+    if (goods.text.barcode != common::Trim(shown_barcode) &&
         db.HasRow("select 1 from goodsmaster where barcode = ?", goods.text.barcode) &&
         !ui.AskYesNo(kReplaceQuestion)) {
       saved.written = false;
@@ -90,7 +90,7 @@ GoodsSaved SaveGoods(const GoodsFields& fields, const std::string& shown_barcode
     WriteComponents(db, goods);
     tx.Commit();
   } catch (const store::DbError&) {
-    throw kasso::UserError("商品保存有误，请确认录入信息");
+    throw common::UserError("商品保存有误，请确认录入信息");
   }
   return saved;
 }

@@ -39,8 +39,8 @@ struct GoodsSaved {
 // on its barcode), empty for a new goods: a save that would change any other stored goods asks
 // kReplaceQuestion first, and No writes nothing. A combined goods takes its components from
 // the editor's work table, which the save empties. Also remembers the item-library check box.
-// Throws kasso::ValidationError naming the field (those of ValidateGoods or kComponentsField)
-// with nothing written, and kasso::UserError "商品保存有误，请确认录入信息" when the database
+// Throws common::ValidationError naming the field (those of ValidateGoods or kComponentsField)
+// with nothing written, and common::UserError "商品保存有误，请确认录入信息" when the database
 // refuses the writes (all rolled back).
 GoodsSaved SaveGoods(const GoodsFields& fields, const std::string& shown_barcode,
                      bool use_item_library, GoodsSaveUi& ui);

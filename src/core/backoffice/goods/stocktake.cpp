@@ -23,7 +23,7 @@
 namespace backoffice {
 namespace {
 
-using kasso::ValidationError;
+using common::ValidationError;
 
 constexpr const char* kRowSelect =
     "select a.barcode,b.goodsname,b.unit,a.accquant,a.invquant,a.plquant from invcount a left "
@@ -38,10 +38,10 @@ StocktakeRow ReadRow(const store::Statement& statement) {
 // reach the stock after the book quantities were taken.
 void RefuseWhileBillsWait(store::Database& db) {
   if (lookups::HasOpenPurchaseBill(db)) {
-    throw kasso::UserError("有未验收的进货单,请处理后盘点");
+    throw common::UserError("有未验收的进货单,请处理后盘点");
   }
   if (lookups::HasOpenReturnBill(db)) {
-    throw kasso::UserError("有未验收的返厂单,请处理后盘点");
+    throw common::UserError("有未验收的返厂单,请处理后盘点");
   }
 }
 
@@ -117,16 +117,16 @@ CountLine LoadCount(const std::string& barcode) {
   store::Statement statement = db.Query(
       "select a.goodsname,a.iscombined,b.invquant,b.barcode is not null from goodsmaster a left "
       "join invcount b on (a.barcode = b.barcode) where a.barcode = ?",
-      kasso::Trim(barcode));
-  if (!statement.Step()) throw kasso::UserError("此商品不存在");
-  if (store::YesNo(statement.Text(1))) throw kasso::UserError("组合商品不能盘点,请盘点下线商品");
+      common::Trim(barcode));
+  if (!statement.Step()) throw common::UserError("此商品不存在");
+  if (store::YesNo(statement.Text(1))) throw common::UserError("组合商品不能盘点,请盘点下线商品");
   CountLine line{statement.Text(0), {}};
   if (statement.Int(3) != 0) line.quantity = QuantityText(statement.Double(2));
   return line;
 }
 
 void SaveCount(const std::string& barcode, const std::string& quantity) {
-  const std::string code = kasso::Trim(barcode);
+  const std::string code = common::Trim(barcode);
   if (code.empty()) throw ValidationError("条码不能为空", "barcode");
   store::Database db;
   const std::optional<std::string> combined =
@@ -134,7 +134,7 @@ void SaveCount(const std::string& barcode, const std::string& quantity) {
   if (combined && store::YesNo(*combined))
     throw ValidationError("组合商品不能盘点,请盘点下线商品", "barcode");
   if (!combined) throw ValidationError("此商品不存在", "barcode");
-  if (kasso::Trim(quantity).empty()) throw ValidationError("请录入数量", "quantity");
+  if (common::Trim(quantity).empty()) throw ValidationError("请录入数量", "quantity");
   const std::optional<double> count =
       lookups::ReadTypedNumber(quantity, lookups::TillNumber::kQuantity);
   if (!count) throw ValidationError("数量录入有误", "quantity");
@@ -206,7 +206,7 @@ void VerifyStocktake() {
     insert.BindAll(barcode, difference);
     insert.Run();
   }
-  const std::string now = kasso::NowText();
+  const std::string now = common::NowText();
   db.Exec(
       "insert into invcountbak (barcode,accquant,invquant,plquant,confirmdate) "
       "select barcode,accquant,invquant,plquant,? from invcount",

@@ -26,7 +26,7 @@ struct StocktakeRow {
 
 // When no count is open, starts one with every goods that is not combined, counted = book.
 // An open count is left as it is. True when a count was started. Refused, open count or not,
-// with kasso::UserError "有未验收的进货单,请处理后盘点" or "有未验收的返厂单,请处理后盘点" while a
+// with common::UserError "有未验收的进货单,请处理后盘点" or "有未验收的返厂单,请处理后盘点" while a
 // purchase or return bill waits. Throws store::DbError.
 bool GenerateStocktake();
 
@@ -44,12 +44,12 @@ struct CountLine {
   std::string quantity;  // the count so far; empty when the goods is not on the count
 };
 
-// What the count entry shows for a barcode. Throws kasso::UserError "此商品不存在" or
+// What the count entry shows for a barcode. Throws common::UserError "此商品不存在" or
 // "组合商品不能盘点,请盘点下线商品", and store::DbError.
 CountLine LoadCount(const std::string& barcode);
 
 // Sets the counted quantity (to three decimals) and the difference of one goods. Throws
-// kasso::ValidationError naming "barcode" ("条码不能为空", "组合商品不能盘点,请盘点下线商品",
+// common::ValidationError naming "barcode" ("条码不能为空", "组合商品不能盘点,请盘点下线商品",
 // "此商品不存在", "此商品不在盘点单中") or "quantity" ("请录入数量", "数量录入有误",
 // "盘点数量必须大于或等于0") with nothing written, and store::DbError.
 void SaveCount(const std::string& barcode, const std::string& quantity);
@@ -69,7 +69,7 @@ struct CountsImported {
 
 // Text lines "barcode,quantity": every goods the file does not name counts 0, then each line
 // sets its goods' count. All or nothing: a bad line (a number that is no count) throws
-// kasso::UserError "第 N 行: ..." and leaves every count as it was. Also store::DbError and
+// common::UserError "第 N 行: ..." and leaves every count as it was. Also store::DbError and
 // files::Cancelled.
 CountsImported ImportCountsText(const std::filesystem::path& file,
                                 const files::Progress& progress = {});
@@ -84,7 +84,7 @@ std::size_t CountStocktakeRows();
 // The open count in barcode order: barcode, name, unit, book, counted and difference ("%.2f"),
 // as text lines without a heading, or as the sheet "商品信息" under the titles "条码", "名称",
 // "单位", "结存数量", "盘存数量", "盈亏数量". The file takes its name only once it is whole.
-// Throws kasso::UserError (file), store::DbError and files::Cancelled.
+// Throws common::UserError (file), store::DbError and files::Cancelled.
 void ExportStocktakeText(const std::filesystem::path& file, const files::Progress& progress = {});
 void ExportStocktakeSpreadsheet(const std::filesystem::path& file,
                                 const files::Progress& progress = {});

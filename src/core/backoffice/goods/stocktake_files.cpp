@@ -97,9 +97,9 @@ void ForEachRow(const files::Progress& progress, Write&& write) {
     fields[1] = statement.Text(1);
     fields[2] = statement.Text(2);
     // Counts are stored to three decimals (weighed goods) and written as stored.
-    fields[3] = kasso::Fixed(statement.Double(3), 3);
-    fields[4] = kasso::Fixed(statement.Double(4), 3);
-    fields[5] = kasso::Fixed(statement.Double(5), 3);
+    fields[3] = common::Fixed(statement.Double(3), 3);
+    fields[4] = common::Fixed(statement.Double(4), 3);
+    fields[5] = common::Fixed(statement.Double(5), 3);
     write(fields);
     if (++done % kProgressStep == 0) files::ReportProgress(progress, done, total);
   }
@@ -128,7 +128,7 @@ CountsImported ImportCountsExcel(const std::filesystem::path& file,
       files::ReadSpreadsheet(file, kStocktakeSheet, {"条码", "盘存数量"}, progress);
   const int barcode = sheet.Column("条码");
   const int quantity = sheet.Column("盘存数量");
-  if (barcode < 0 || quantity < 0) throw kasso::UserError("盘点导入文件中必须包括: 条码,盘存数量");
+  if (barcode < 0 || quantity < 0) throw common::UserError("盘点导入文件中必须包括: 条码,盘存数量");
   std::vector<CountCells> cells;
   for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
     const std::vector<std::string>& row = sheet.rows[i];

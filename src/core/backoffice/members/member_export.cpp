@@ -27,8 +27,8 @@ void ForEachMember(const files::Progress& progress, Write&& write) {
   std::size_t done = 0;
   while (s.Step()) {
     for (int column = 0; column < 11; ++column) fields[column] = s.Text(column);
-    fields[7] = kasso::Money(s.Double(7));
-    fields[9] = kasso::Money(s.Double(9));
+    fields[7] = common::Money(s.Double(7));
+    fields[9] = common::Money(s.Double(9));
     write(fields);
     if (++done % kProgressStep == 0) files::ReportProgress(progress, done, total);
   }

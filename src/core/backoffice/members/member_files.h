@@ -19,7 +19,7 @@ inline constexpr const char* kMemberSheet = "会员信息";
 std::size_t CountMembers();
 
 // Every member in id order, replacing the file only once it is whole. Progress counts
-// members. Throws kasso::UserError (file), store::DbError and files::Cancelled.
+// members. Throws common::UserError (file), store::DbError and files::Cancelled.
 void ExportMembersText(const std::filesystem::path& file, const files::Progress& progress = {});
 void ExportMembersSpreadsheet(const std::filesystem::path& file,
                               const files::Progress& progress = {});
@@ -31,7 +31,7 @@ struct MembersImported {
 
 // Text lines of the export's layout; the password (eleventh field) may be left out. Empty
 // flags read "否", empty points and balance 0. A new member has no advantage ("没有优惠", rate
-// 1). Throws kasso::UserError "第 N 行: ..." naming the first bad line, or the file's own
+// 1). Throws common::UserError "第 N 行: ..." naming the first bad line, or the file's own
 // error, with nothing written; store::DbError; files::Cancelled.
 MembersImported ImportMembersText(const std::filesystem::path& file,
                                   const files::Progress& progress = {});

@@ -91,7 +91,7 @@ MembersImported Write(const std::vector<NewMember>& members, const files::Progre
     // A file this program wrote carries the hash, which is kept; a typed password is hashed.
     // An empty one stays empty: it guards nothing, and hashing it would only slow the import.
     const std::string password =
-        t.password.empty() ? std::string() : kasso::StoredPassword(t.password);
+        t.password.empty() ? std::string() : common::StoredPassword(t.password);
     insert.BindAll(t.id, t.name, t.pid, t.phone, t.address, t.sex, t.points_flag, m.points,
                    t.deposit_flag, m.balance, password, kAdvantageNone, kFlagNo);
     insert.Run();
@@ -127,7 +127,7 @@ MembersImported ImportMembersSpreadsheet(const std::filesystem::path& file,
       progress);
   const int id = sheet.Column("编号");
   const int name = sheet.Column("名称");
-  if (id < 0 || name < 0) throw kasso::UserError("会员导入文件中必须包括: 编号,名称");
+  if (id < 0 || name < 0) throw common::UserError("会员导入文件中必须包括: 编号,名称");
   const int columns[] = {sheet.Column("身份证"), sheet.Column("电话"),    sheet.Column("地址"),
                          sheet.Column("性别"),   sheet.Column("积分"),    sheet.Column("积分值"),
                          sheet.Column("储值"),   sheet.Column("储值金额")};

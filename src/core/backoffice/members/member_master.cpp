@@ -11,8 +11,8 @@
 namespace backoffice {
 namespace {
 
-using kasso::Trim;
-using kasso::ValidationError;
+using common::Trim;
+using common::ValidationError;
 using lookups::ReadTypedNumber;
 using lookups::RoundTo;
 using lookups::TillNumber;
@@ -175,11 +175,11 @@ std::optional<MemberFields> LoadMemberForEdit(const std::string& memberid) {
   f.depositmode = s.Text(4);
   f.memberpointsmode = s.Text(5);
   f.memberaddress = s.Text(6);
-  f.memberpointsvalue = kasso::Money(s.Double(8));
+  f.memberpointsvalue = common::Money(s.Double(8));
   f.points_shown = f.memberpointsvalue;
-  f.depositvalue = kasso::Money(s.Double(9));
+  f.depositvalue = common::Money(s.Double(9));
   f.dismode = s.Text(10);
-  f.disrate = s.IsNull(11) ? "1" : kasso::Money(s.Double(11));
+  f.disrate = s.IsNull(11) ? "1" : common::Money(s.Double(11));
   f.disondis = store::YesNo(s.Text(12));
   return f;
 }
@@ -192,7 +192,7 @@ bool MemberExists(const std::string& memberid) {
 bool SaveMember(const MemberFields& fields) {
   CheckedMember member = Check(fields);
   // Hashed before the transaction: the hash takes a moment, and the file need not wait for it.
-  member.password_hash = kasso::HashPassword(fields.memberpw);
+  member.password_hash = common::HashPassword(fields.memberpw);
   store::Database db;
   store::Transaction tx(db);
   const bool exists =

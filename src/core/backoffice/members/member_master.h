@@ -93,7 +93,7 @@ bool MemberExists(const std::string& memberid);
 // through sales, top-ups and rebates only), nor its points unless they were typed over, so
 // money booked while the editor was open stays. Any advantage but "会员折扣" stores rate 1
 // without "折上折". Returns true when an existing member was updated. Throws
-// kasso::ValidationError naming the field ("memberid", "membername", "dismode", "disrate",
+// common::ValidationError naming the field ("memberid", "membername", "dismode", "disrate",
 // "depositmode", "memberpointsmode", "memberpointsvalue") with nothing written, store::DbError.
 // The password is stored as its hash; an existing member saved with an empty password keeps
 // the one it has.

@@ -14,8 +14,8 @@
 namespace backoffice {
 namespace {
 
-using kasso::Trim;
-using kasso::ValidationError;
+using common::Trim;
+using common::ValidationError;
 using lookups::RoundTo;
 using lookups::TillNumber;
 
@@ -89,7 +89,7 @@ void Write(store::Database& db, const Booking& b, const std::string& workno) {
       "insert into pointsreturn (memberid,giftrebate,giftbarcode,giftquantity,rebaterate,"
       "deductionpoints,workno,transdate) values (?,?,?,?,?,?,?,?)",
       b.memberid, b.gift ? kGift : kRebate, b.barcode, b.quantity, b.rate, b.points, workno,
-      kasso::NowText());
+      common::NowText());
   store::QueueForServer(db, store::OutboxKind::kPointsFeedback,
                         static_cast<std::int64_t>(sqlite3_last_insert_rowid(db.handle())));
 }
@@ -106,7 +106,7 @@ void RedeemPoints(const Redemption& redemption) {
     Write(db, booking, redemption.workno);
     tx.Commit();
   } catch (const store::DbError&) {
-    throw kasso::UserError("积分回馈有误");
+    throw common::UserError("积分回馈有误");
   }
 }
 

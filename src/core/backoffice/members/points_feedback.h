@@ -26,12 +26,12 @@ struct Redemption {
 // components, its own row unchanged) or the balance goes up by points x rate rounded to the
 // fen, the points go down, and one pointsreturn row is written. Quantities, rates and points
 // are rounded to 2 decimals.
-// Refusals (kasso::ValidationError naming the field: "memberid", "gift_barcode",
+// Refusals (common::ValidationError naming the field: "memberid", "gift_barcode",
 // "gift_quantity", "rate", "points"): "请录入会员信息", "此会员不存在", "请录入赠品条码",
 // "赠品录入有误", "请录入赠品数量", "赠品数量有误" (also when negative), "非储值会员,不能返利",
 // "请录入返利比率", "返利比率有误" (also when negative), "请录入抵扣积分", "抵扣积分有误" (also
 // when negative), "抵扣积分不能超过现有积分", "返利金额过大" (a credit beyond the top-up ceiling).
-// A failure of the booking itself is rolled back and throws kasso::UserError "积分回馈有误".
+// A failure of the booking itself is rolled back and throws common::UserError "积分回馈有误".
 void RedeemPoints(const Redemption& redemption);
 
 }  // namespace backoffice

@@ -17,8 +17,8 @@
 namespace backoffice {
 namespace {
 
-using kasso::Trim;
-using kasso::UserError;
+using common::Trim;
+using common::UserError;
 
 // The amount of a top-up as typed: a number, not 0 to the fen, and no further from 0 than the
 // ceiling (a negative amount lowers the balance).
@@ -57,14 +57,14 @@ print::Slip ComposeTopUpSlip(store::Database& db, const TopUpDone& done,
   if (done.memberid == kBatchMember) {
     slip.Text("批量储值", print::Align::kCenter, true);
     slip.Pair("会员人数:", std::to_string(done.members));
-    slip.Pair("每人储值:", kasso::Money(done.amount));
-    slip.Pair("储值合计:", kasso::Money(done.amount * static_cast<double>(done.members)));
+    slip.Pair("每人储值:", common::Money(done.amount));
+    slip.Pair("储值合计:", common::Money(done.amount * static_cast<double>(done.members)));
   } else {
     slip.Text("会员储值", print::Align::kCenter, true);
     slip.Pair("会员编号:", print::PrintableText(done.memberid));
     slip.Pair("会员名称:", print::PrintableText(lookups::MemberName(db, done.memberid)));
-    slip.Pair("储值金额:", kasso::Money(done.amount));
-    slip.Pair("储值余额:", kasso::Money(lookups::MemberBalance(db, done.memberid)));
+    slip.Pair("储值金额:", common::Money(done.amount));
+    slip.Pair("储值余额:", common::Money(lookups::MemberBalance(db, done.memberid)));
   }
   slip.Rule();
   slip.Pair("操作员:", print::PrintableText(operator_name));
@@ -112,7 +112,7 @@ void CheckTopUpEntry(const std::string& member_text, const std::string& amount_t
 std::string TopUpQuestion(const std::string& member_text, const std::string& amount_text) {
   store::Database db;
   const CheckedTopUp checked = CheckTopUp(db, member_text, amount_text);
-  const std::string amount = kasso::Money(checked.amount);
+  const std::string amount = common::Money(checked.amount);
   if (checked.memberid == kBatchMember) {
     const std::int64_t members =
         db.QueryInt(std::string("select count(distinct memberid) ") + kBatchFilter,
@@ -146,7 +146,7 @@ TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool p
   if (done.amount == 0) throw UserError("储值金额不能为0");
   if (std::fabs(done.amount) > kTopUpCeiling) throw UserError("储值金额过大");
   const bool batch = memberid == kBatchMember;
-  const std::string now = kasso::NowText();
+  const std::string now = common::NowText();
   {
     store::Database db;
     store::Transaction tx(db);

@@ -19,18 +19,18 @@ inline constexpr const char* kBatchMember = "*";
 inline constexpr double kTopUpCeiling = 9900000000.0;
 
 // The member a typed text names: the text itself when it is a member id, else the member whose
-// phone or identity-card number it is; "*" stays "*". Throws kasso::UserError "此会员不存在".
+// phone or identity-card number it is; "*" stays "*". Throws common::UserError "此会员不存在".
 std::string ResolveTopUpMember(const std::string& text);
 
 // The checks of the "确认" button before it records, in its order: the member text must already
 // be a member id or "*" ("此会员不存在"; a phone number must have been resolved first), the
 // amount a number ("储值金额有误"), not 0 after rounding to the fen ("储值金额不能为0") and not
-// beyond kTopUpCeiling either way ("储值金额过大"). Throws kasso::UserError.
+// beyond kTopUpCeiling either way ("储值金额过大"). Throws common::UserError.
 void CheckTopUpEntry(const std::string& member_text, const std::string& amount_text);
 
 // The question Enter on "确认" asks before it records: "会员 张三 储值 100.00, 保存?", for a
 // batch "批量储值 3 人, 每人 100.00, 保存?". SaveTopUp's checks run first, so a top-up that
-// would be refused is explained instead of asked about: throws kasso::UserError as SaveTopUp.
+// would be refused is explained instead of asked about: throws common::UserError as SaveTopUp.
 std::string TopUpQuestion(const std::string& member_text, const std::string& amount_text);
 
 struct TopUpDone {
@@ -47,7 +47,7 @@ struct TopUpDone {
 // member by id, phone or identity card ("此会员不存在"), not a stored-value member ("此会员不是
 // 储值会员"), amount not a number ("储值金额有误"), 0 after rounding ("储值金额不能为0"), beyond
 // kTopUpCeiling ("储值金额过大"); then DepositConfirmation under the operator's name. Throws
-// kasso::UserError with nothing recorded, store::DbError.
+// common::UserError with nothing recorded, store::DbError.
 TopUpDone SaveTopUp(const std::string& member_text, const std::string& amount_text, bool print,
                     const std::string& workno);
 
@@ -55,7 +55,7 @@ TopUpDone SaveTopUp(const std::string& member_text, const std::string& amount_te
 // stored-value member chosen for the batch, writes one depositbak row per member topped up
 // with the current time, all in one transaction, then prints the top-up slip naming the
 // operator when print is set, by the printer mode of the settings (handing it back unprinted
-// when the mode prints nothing or the printer fails). Throws kasso::UserError
+// when the mode prints nothing or the printer fails). Throws common::UserError
 // ("储值金额不能为0", "储值金额过大", "此会员不存在", "此会员不是储值会员",
 // "批量储值没有选择储值会员") with nothing recorded, store::DbError.
 TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool print,

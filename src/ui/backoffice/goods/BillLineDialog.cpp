@@ -150,7 +150,7 @@ void BillLineDialog::EnterPrice() {
     } else {
       Focus(step.focus == LineField::kQuantity ? ui_->quantityEdit : ui_->amountEdit);
     }
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     Refuse(error.what(), error.field());
   }
 }
@@ -162,7 +162,7 @@ void BillLineDialog::EnterAmount() {
     ui_->amountEdit->setText(Text(step.fields.amount));
     changed_ = step.fields.changed;
     ui_->confirmButton->setFocus();
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     Refuse(error.what(), error.field());
   }
 }
@@ -177,7 +177,7 @@ void BillLineDialog::OnPick() {
 void BillLineDialog::OnConfirm() {
   try {
     backoffice::SaveBillLine(kind_, Fields());
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     Refuse(error.what(), error.field());
     return;
   } catch (const store::DbError&) {

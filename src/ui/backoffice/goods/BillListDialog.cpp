@@ -65,7 +65,7 @@ bool BillListDialog::Verify() {
   try {
     backoffice::VerifyBill(kind_);
     return true;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ShowMessage(this, QString::fromStdString(error.what()));
   } catch (const store::DbError&) {
     ShowMessage(this, "删除有误");

@@ -223,7 +223,7 @@ void GoodsEditDialog::OnConfirm() {
       ui_->barcodeEdit->setFocus();
       return;
     }
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ShowMessage(this, QString::fromUtf8(error.what()));
     if (error.field() == backoffice::kComponentsField) {
       OpenComponents();
@@ -231,7 +231,7 @@ void GoodsEditDialog::OnConfirm() {
       FocusField(error.field());
     }
     return;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ShowMessage(this, QString::fromUtf8(error.what()));
     return;
   }

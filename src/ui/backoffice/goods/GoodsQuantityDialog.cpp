@@ -18,7 +18,7 @@ GoodsQuantityKind::Line ComponentQuantityKind::Load(const std::string& barcode) 
     backoffice::ComponentLine line = backoffice::LoadComponent(combined_barcode_, barcode);
     return {QString::fromStdString(line.goodsname), QString::fromStdString(line.quantity)};
   } catch (const store::DbError&) {
-    throw kasso::UserError("商品有误");
+    throw common::UserError("商品有误");
   }
 }
 
@@ -26,7 +26,7 @@ void ComponentQuantityKind::Save(const std::string& barcode, const std::string& 
   try {
     backoffice::SaveComponent(combined_barcode_, barcode, quantity);
   } catch (const store::DbError&) {
-    throw kasso::UserError("商品有误");
+    throw common::UserError("商品有误");
   }
 }
 
@@ -35,16 +35,16 @@ GoodsQuantityKind::Line StocktakeQuantityKind::Load(const std::string& barcode) 
     backoffice::CountLine line = backoffice::LoadCount(barcode);
     return {QString::fromStdString(line.goodsname), QString::fromStdString(line.quantity)};
   } catch (const store::DbError&) {
-    throw kasso::UserError("商品有误");
+    throw common::UserError("商品有误");
   }
 }
 
 void StocktakeQuantityKind::Save(const std::string& barcode, const std::string& quantity) {
   try {
     backoffice::SaveCount(barcode, quantity);
-    last_saved_ = kasso::Trim(barcode);
+    last_saved_ = common::Trim(barcode);
   } catch (const store::DbError&) {
-    throw kasso::UserError("商品有误");
+    throw common::UserError("商品有误");
   }
 }
 
@@ -108,7 +108,7 @@ bool GoodsQuantityDialog::LoadLine() {
     ui_->quantityEdit->setText(line.quantity);
     ui_->quantityEdit->selectAll();
     return true;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ShowMessage(this, QString::fromStdString(error.what()));
     ui_->barcodeEdit->selectAll();
     return false;
@@ -125,13 +125,13 @@ void GoodsQuantityDialog::OnPick() {
 void GoodsQuantityDialog::OnConfirm() {
   try {
     kind_.Save(ui_->barcodeEdit->text().toStdString(), ui_->quantityEdit->text().toStdString());
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ShowMessage(this, QString::fromStdString(error.what()));
     QWidget* field = error.field() == "quantity" ? static_cast<QWidget*>(ui_->quantityEdit)
                                                  : static_cast<QWidget*>(ui_->barcodeEdit);
     if (field->isEnabled()) field->setFocus();
     return;
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ShowMessage(this, QString::fromStdString(error.what()));
     return;
   }

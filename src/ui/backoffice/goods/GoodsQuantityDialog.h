@@ -24,9 +24,9 @@ class GoodsQuantityKind {
   };
 
   virtual ~GoodsQuantityKind() = default;
-  // The line of a barcode typed or picked. Throws kasso::UserError with the refusal.
+  // The line of a barcode typed or picked. Throws common::UserError with the refusal.
   virtual Line Load(const std::string& barcode) = 0;
-  // Stores the quantity. Throws kasso::ValidationError naming "barcode" or "quantity".
+  // Stores the quantity. Throws common::ValidationError naming "barcode" or "quantity".
   virtual void Save(const std::string& barcode, const std::string& quantity) = 0;
 };
 

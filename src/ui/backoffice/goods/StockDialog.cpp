@@ -74,7 +74,7 @@ void StockDialog::OnStocktake() {
   // The count starts here, so that a refusal (a bill waiting) keeps the stocktake screen shut.
   try {
     backoffice::GenerateStocktake();
-  } catch (const kasso::UserError& refusal) {
+  } catch (const common::UserError& refusal) {
     ShowMessage(this, ErrorText(refusal));
     return;
   } catch (const store::DbError&) {

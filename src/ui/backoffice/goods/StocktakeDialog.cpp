@@ -113,7 +113,7 @@ void StocktakeDialog::OnExport() { ExportStocktake(this); }
 void StocktakeDialog::OnRegenerate() {
   try {
     backoffice::RegenerateStocktake();
-  } catch (const kasso::UserError& error) {
+  } catch (const common::UserError& error) {
     ShowMessage(this, QString::fromStdString(error.what()));
     return;
   } catch (const store::DbError&) {

@@ -163,7 +163,7 @@ void MemberEditDialog::OnIdEntered() {
 }
 
 bool MemberEditDialog::DeclinesOverwrite(const std::string& memberid) {
-  const std::string id = kasso::Trim(memberid);
+  const std::string id = common::Trim(memberid);
   if (modify_mode_ || id == loaded_id_ || !backoffice::MemberExists(id)) return false;
   if (AskYesNo(this, "该会员编号已存在,是否修改?")) return false;
   ui_->idEdit->setFocus();
@@ -176,7 +176,7 @@ void MemberEditDialog::OnConfirm() {
     const backoffice::MemberFields fields = ReadFields();
     if (DeclinesOverwrite(fields.memberid)) return;
     backoffice::SaveMember(fields);
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ShowMessage(this, QString::fromUtf8(error.what()));
     FocusField(error.field());
     return;

@@ -38,7 +38,7 @@ void MemberNamePickerDialog::OnConfirm() {
     // A member deleted since the list was read has no id: choosing it would look like the
     // sales without a member.
     std::string id = reports::MemberIdForName(name);
-    if (id.empty()) throw kasso::UserError("请选择会员名称");
+    if (id.empty()) throw common::UserError("请选择会员名称");
     chosen_ = std::move(id);
     accept();
   });

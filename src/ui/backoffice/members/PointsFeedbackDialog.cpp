@@ -109,7 +109,7 @@ void PointsFeedbackDialog::OnConfirm() {
   redemption.workno = workno_.toStdString();
   try {
     backoffice::RedeemPoints(redemption);
-  } catch (const kasso::ValidationError& error) {
+  } catch (const common::ValidationError& error) {
     ShowMessage(this, QString::fromUtf8(error.what()));
     FocusField(error.field());
     return;
