@@ -20,6 +20,15 @@ inline constexpr std::uint64_t kMaxRows = 1048576;
 inline constexpr std::uint64_t kMaxColumns = 16384;
 inline constexpr std::size_t kMaxCellBytes = 32767 * 4;
 inline constexpr const char* kPastLimits = "表格超出范围: 最多 1048576 行, 16384 列";
+// The most the kept cells of one sheet may take in memory. A few kilobytes of compressed XML
+// can repeat one long text into every cell of a sheet; such a workbook is refused rather than
+// unfolded into gigabytes.
+inline constexpr std::size_t kMaxSheetBytes = std::size_t{128} << 20;
+inline constexpr const char* kTooMuchContent = "表格内容太多 (超过 128 MB), 不能读入";
+
+// Counts a cell's text of that many bytes (and the cell itself) into used; throws
+// kasso::UserError(kTooMuchContent) once used passes kMaxSheetBytes.
+void ChargeCell(std::size_t& used, std::size_t bytes);
 
 // "2024-03-15T12:30:00" (a date or date and time as XML writes it) as DateTimeText does; any
 // other text unchanged.
@@ -58,6 +67,9 @@ class SheetBuilder {
   // come in ascending order. Returns where it was put.
   Place Put(std::uint64_t row, std::uint64_t column, std::string text);
   std::string& At(const Place& place) { return rows_[place.row - 1][place.column]; }
+  // Counts a text of that many bytes a reader holds for this sheet against kMaxSheetBytes
+  // (Put counts its own). Throws kasso::UserError(kTooMuchContent).
+  void Charge(std::size_t bytes) { ChargeCell(used_bytes_, bytes); }
   // The sheet: every row up to the last that holds something, one cell per kept name.
   Sheet Finish();
 
@@ -67,6 +79,7 @@ class SheetBuilder {
   std::vector<std::uint64_t> kept_columns_;  // the kept columns, in order
   std::vector<std::string> names_;
   std::vector<std::vector<std::string>> rows_;
+  std::size_t used_bytes_ = 0;
 };
 
 // The named sheet (or the only one) of a legacy .xls workbook. Throws

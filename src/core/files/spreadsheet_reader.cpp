@@ -90,7 +90,13 @@ std::span<const std::uint64_t> SheetBuilder::KeptAmong(std::uint64_t first,
   return {begin, end};
 }
 
+void ChargeCell(std::size_t& used, std::size_t bytes) {
+  used += bytes + sizeof(std::string);
+  if (used > kMaxSheetBytes) throw kasso::UserError(kTooMuchContent);
+}
+
 SheetBuilder::Place SheetBuilder::Put(std::uint64_t row, std::uint64_t column, std::string text) {
+  Charge(text.size());
   if (rows_.size() < row) rows_.resize(row);
   std::vector<std::string>& cells = rows_[row - 1];
   if (cells.empty()) cells.resize(names_.size());
