@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "core/reports/date_range.h"
-#include "core/reports/query_result.h"
+#include "core/reports/query_cursor.h"
 
 namespace Ui {
 class QueryDialog;
@@ -31,12 +31,13 @@ class QueryDialog : public QDialog {
   const QueryResultModel& model() const { return *model_; }
 
  private:
-  // Empties the list, names the window, runs the query and shows its rows; a failure shows
-  // its message ("查询有误") and leaves the list empty.
-  void RunQuery(const QString& title, const std::function<reports::QueryResult()>& query);
+  // Empties the list, names the window, runs the query and shows its first rows at once, the
+  // rest as they are read; a failure shows its message ("查询有误"), and the rows read
+  // before it stay.
+  void RunQuery(const QString& title, const std::function<reports::QueryPlan()>& query);
   // Asks for the range, then runs the query over it.
   void RunRangeQuery(const QString& title,
-                     const std::function<reports::QueryResult(const reports::DateRange&)>& query);
+                     const std::function<reports::QueryPlan(const reports::DateRange&)>& query);
   void RunOtherQuery(const QString& choice);
 
   void OnDailyReport();
