@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   Write(dir / "xlsx" / "shared_bomb.xlsx",
         testing_support::RepeatedSharedStringXlsx(150, 10, 100'000));
   Write(dir / "xlsx" / "small_shared.xlsx", testing_support::RepeatedSharedStringXlsx(3, 3, 5));
-  Write(dir / "ods" / "repeat_bomb.ods", testing_support::RepeatedCellOds(10, 1000, 100'000));
+  Write(dir / "ods" / "repeat_bomb.ods", testing_support::RepeatedCellOds(10, 1000, 100'000, 8));
   Write(dir / "ods" / "small_repeat.ods", testing_support::RepeatedCellOds(3, 3, 5));
 
   Write(dir / "code128" / "even", "6901234567892");

@@ -39,22 +39,26 @@ inline std::string RepeatedSharedStringXlsx(int rows, int columns, int text_byte
   return zip.Finish();
 }
 
-// An .ods whose one table has a names row, then one row repeated `rows` times of one cell of
-// text_bytes letters repeated across `columns` columns.
-inline std::string RepeatedCellOds(int rows, int columns, int text_bytes) {
+// An .ods whose one table has a names row, then one row repeated `rows` times: in each, one
+// cell repeated across `columns` columns, of name_bytes letters in the names row and of
+// text_bytes letters below (name_bytes 0: as many as text_bytes).
+inline std::string RepeatedCellOds(int rows, int columns, int text_bytes, int name_bytes = 0) {
   ZipWriter zip;
   zip.Add("mimetype", "application/vnd.oasis.opendocument.spreadsheet");
-  const std::string cell = "<table:table-cell table:number-columns-repeated=\"" +
-                           std::to_string(columns) + "\" office:value-type=\"string\"><text:p>" +
-                           std::string(static_cast<std::size_t>(text_bytes), 'y') +
-                           "</text:p></table:table-cell>";
+  auto repeated = [&](int bytes) {
+    return "<table:table-cell table:number-columns-repeated=\"" + std::to_string(columns) +
+           "\" office:value-type=\"string\"><text:p>" +
+           std::string(static_cast<std::size_t>(bytes), 'y') + "</text:p></table:table-cell>";
+  };
+  const std::string names = repeated(name_bytes > 0 ? name_bytes : text_bytes);
+  const std::string cell = repeated(text_bytes);
   zip.Add("content.xml",
           "<office:document-content "
           "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
           "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
           "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
           "<office:spreadsheet><table:table table:name=\"Sheet1\"><table:table-row>" +
-              cell + "</table:table-row><table:table-row table:number-rows-repeated=\"" +
+              names + "</table:table-row><table:table-row table:number-rows-repeated=\"" +
               std::to_string(rows) + "\">" + cell +
               "</table:table-row></table:table></office:spreadsheet></office:body>"
               "</office:document-content>");

@@ -209,6 +209,10 @@ TEST_F(SpreadsheetTest, AWorkbookWhoseCellsUnfoldPast128MbIsRefusedAndASmallOneR
   EXPECT_EQ(
       ReadError(write("names.ods", testing_support::RepeatedCellOds(0, 1400, kText)), "Sheet1"),
       "表格内容太多 (超过 128 MB), 不能读入");
+  // Short names, then one row whose one cell repeats over 1 400 columns (140 MB).
+  EXPECT_EQ(
+      ReadError(write("row.ods", testing_support::RepeatedCellOds(1, 1400, kText, 8)), "Sheet1"),
+      "表格内容太多 (超过 128 MB), 不能读入");
   // The same shapes well under the limit read whole.
   const files::Sheet xlsx_sheet = files::ReadSpreadsheet(
       write("small.xlsx", testing_support::RepeatedSharedStringXlsx(50, 10, kText)), "Sheet1");
