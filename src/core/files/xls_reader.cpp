@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -30,8 +31,8 @@ namespace files {
 namespace {
 
 constexpr const char* kUnreadableXls = "打开文件错误";
-// The child's address space: far more than the largest .xls (65536 rows by 256 columns)
-// needs, far less than the till's machine has.
+// What the child may map beyond what it starts with (the whole till's address space): far
+// more than the largest .xls (65536 rows by 256 columns) needs, far less than the machine has.
 constexpr rlim_t kChildMemory = rlim_t{1} << 30;
 // A child that says nothing for this long is taken as stuck in a looping file.
 constexpr int kSilenceMs = 60'000;
@@ -155,8 +156,18 @@ class Message {
   }
 #ifndef TILLWISE_ADDRESS_SANITIZER
   // Under AddressSanitizer the shadow memory alone is larger than any limit worth setting.
-  const rlimit memory{kChildMemory, kChildMemory};
-  setrlimit(RLIMIT_AS, &memory);
+  // The limit counts what the till had mapped already (Qt, fonts, thread stacks).
+  unsigned long long pages = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%llu", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  if (pages > 0) {
+    const rlim_t limit =
+        static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + kChildMemory;
+    const rlimit memory{limit, limit};
+    setrlimit(RLIMIT_AS, &memory);
+  }
 #endif
   int status = 0;
   try {
