@@ -20,11 +20,11 @@
 #include <vector>
 
 #include "core/common/clock.h"
+#include "core/lookups/till_numbers.h"
 #include "core/sale/commit_sale.h"
 #include "core/sale/current_sale.h"
 #include "core/sale/sale_lines.h"
 #include "core/sale/sale_ui.h"
-#include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
 #include "figures.h"
 #include "measure.h"
@@ -87,7 +87,7 @@ std::int64_t RawCommit(const Shop& shop, size_t i) {
   sale::CurrentSale bill = Bill(shop, i);
   const std::string now = kasso::NowText();
   store::Transaction transaction(db);
-  const std::int64_t number = servicelib::GetTranNo(db);
+  const std::int64_t number = lookups::NextBillNumber(db);
   store::Statement line = db.Query(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "quantity,price,actualvalue,discountrate,discountvalue,barcode,workno,shiftid,memberid,"

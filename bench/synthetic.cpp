@@ -7,14 +7,14 @@
 #include <system_error>
 
 #include "core/common/clock.h"
-#include "core/servicelib/kasso_basic.h"
+#include "core/lookups/numbers.h"
 #include "core/store/database.h"
 #include "core/store/schema.h"
 
 namespace bench {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
 constexpr std::array<const char*, 8> kClasses = {"饮料", "零食", "粮油",   "日用品",
                                                  "生鲜", "烟酒", "乳制品", "调味品"};
@@ -35,10 +35,10 @@ void FillGoods(store::Database& db, std::int64_t count) {
   for (std::int64_t i = 0; i < count; ++i) {
     const std::string barcode = SyntheticBarcode(i);
     const double price = SyntheticPrice(i);
-    const double cost = rounddigits(price * 0.75, 2);
+    const double cost = RoundTo(price * 0.75, 2);
     goods.BindAll(barcode, "商品" + std::to_string(i + 1), "个",
                   kClasses[static_cast<size_t>(i) % kClasses.size()], price,
-                  rounddigits(price * 0.95, 2), cost, cost, "2024-01-01 09:00:00");
+                  RoundTo(price * 0.95, 2), cost, cost, "2024-01-01 09:00:00");
     goods.Run();
     goods.Reset();
     stock.Bind(1, barcode);
@@ -79,7 +79,7 @@ void FillJournal(store::Database& db, std::int64_t rows, std::int64_t goods, int
       const auto index = static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(goods));
       const auto quantity = static_cast<double>(1 + rng() % 3);
       const double price = SyntheticPrice(index);
-      const double amount = rounddigits(price * quantity, 2);
+      const double amount = RoundTo(price * quantity, 2);
       insert.BindAll(number, "销售", when, quantity, price, amount, 1.0, 0.0,
                      SyntheticBarcode(index), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
       insert.Run();
@@ -87,10 +87,10 @@ void FillJournal(store::Database& db, std::int64_t rows, std::int64_t goods, int
       quantity_total += quantity;
       amount_total += amount;
     }
-    amount_total = rounddigits(amount_total, 2);
+    amount_total = RoundTo(amount_total, 2);
     const double paid = static_cast<double>(static_cast<std::int64_t>(amount_total / 10) + 1) * 10;
     insert.BindAll(number, "销售总计", when, quantity_total, 0.0, amount_total, 0.0, 0.0, "", paid,
-                   rounddigits(paid - amount_total, 2), 0.0, 0.0, 0.0, 0.0);
+                   RoundTo(paid - amount_total, 2), 0.0, 0.0, 0.0, 0.0);
     insert.Run();
     insert.Reset();
     written += lines + 1;

@@ -16,19 +16,19 @@
 #include "core/common/format.h"
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
-#include "core/lookups/settings.h"
 #include "core/sale/commit_sale.h"
 #include "core/sale/goods_entry.h"
 #include "core/sale/member_pricing.h"
 #include "core/sale/sale_lines.h"
 #include "core/sale/settlement.h"
+#include "core/settings/settings.h"
 #include "core/store/schema.h"
 #include "demo_catalogue.h"
 
 namespace demo {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
 constexpr std::uint32_t kSeed = 20240501;
 constexpr int kMemberCount = 24;
@@ -147,9 +147,9 @@ std::vector<std::pair<std::string, double>> SplitSizes(std::string_view sizes) {
 // Member price a little under the sales price, on whole jiao; purchase prices 68-82 % of it.
 void PriceGoods(Goods& goods, Rng& rng) {
   double member = std::floor(goods.salesprice * 0.95 * 10 + 1e-6) / 10;
-  goods.memberprice = rounddigits(std::min(member, goods.salesprice - 0.1), 2);
-  goods.importprice = rounddigits(goods.salesprice * rng.Between(68, 82) / 100.0, 2);
-  goods.averageimportprice = rounddigits(goods.importprice * rng.Between(97, 103) / 100.0, 2);
+  goods.memberprice = RoundTo(std::min(member, goods.salesprice - 0.1), 2);
+  goods.importprice = RoundTo(goods.salesprice * rng.Between(68, 82) / 100.0, 2);
+  goods.averageimportprice = RoundTo(goods.importprice * rng.Between(97, 103) / 100.0, 2);
 }
 
 void AddPackagedGoods(Shop& shop, Rng& rng, const std::tm& today) {
@@ -220,8 +220,8 @@ void AddGiftBox(Shop& shop, const std::tm& today) {
     box.importprice += shop.goods[part.goods].importprice * part.quantity;
     box.averageimportprice += shop.goods[part.goods].averageimportprice * part.quantity;
   }
-  box.importprice = rounddigits(box.importprice, 2);
-  box.averageimportprice = rounddigits(box.averageimportprice, 2);
+  box.importprice = RoundTo(box.importprice, 2);
+  box.averageimportprice = RoundTo(box.averageimportprice, 2);
   box.combined = true;
   box.recordingdate = DaysAgo(today, kGoodsAgeDays - 10, 15 * 3600);
   shop.goods.push_back(box);
@@ -312,19 +312,19 @@ int WritePastSales(store::Database& db, Shop& shop, Rng& rng, const std::tm& tod
                       : std::to_string(goods.salesprice >= 50 ? 1 : rng.Between(1, 3));
       sale::AppendGoodsLine(db, bill, *sale::FindLineGoods(db, goods.barcode), quantity);
     }
-    const sale::WipeResult wipe =
-        sale::ComputeWipe(sale::ComputeTotal(bill, display), servicelib::GetWipeSettings(db));
+    const sale::WipeResult wipe = sale::ComputeWipe(sale::ComputeTotal(bill, display),
+                                                    settings::LoadSettings(db).WipeOrNone());
     sale::Payment payment;
     payment.due = wipe.due;
     payment.wipe = wipe.wipe;
-    if (member && member->deposit_mode &&
-        servicelib::GetMemberDepositValue(db, member->id) >= payment.due && rng.Chance(60)) {
+    if (member && member->deposit_mode && lookups::MemberBalance(db, member->id) >= payment.due &&
+        rng.Chance(60)) {
       payment.stored = payment.due;
     } else if (rng.Chance(15)) {
       payment.card = payment.due;
     } else {
       payment.cash = CashTendered(payment.due, rng);
-      payment.change = rounddigits(payment.cash - payment.due, 2);
+      payment.change = RoundTo(payment.cash - payment.due, 2);
     }
     sale::WriteSale(db, bill, payment);
   }

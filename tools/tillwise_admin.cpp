@@ -14,6 +14,7 @@
 #include "core/store/database.h"
 #include "core/store/schema.h"
 #include "demo_shop.h"
+#include "server_commands.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ void PrintUsage(std::ostream& out) {
          "       tillwise-admin demo DIR     create DIR/kasso.db filled with a demo grocery\n"
          "       tillwise-admin doctor [DIR] check the till's folder, devices and backups\n"
          "                                   (DIR: the folder the tillwise launcher uses)\n"
-         "DIR is created when missing; an existing kasso.db is never overwritten.\n";
+      << admin::kServerUsage
+      << "DIR is created when missing; an existing kasso.db is never overwritten.\n";
 }
 
 // The folder the installed launcher runs the till in.
@@ -75,6 +77,9 @@ int main(int argc, char** argv) {
   if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
     PrintUsage(std::cout);
     return 0;
+  }
+  if (argc >= 2 && std::string_view(argv[1]) == "server") {
+    return admin::RunServerCommand(std::vector<std::string>(argv + 2, argv + argc));
   }
   if (argc >= 2 && argc <= 3 && std::string_view(argv[1]) == "doctor") {
     return Doctor(argc == 3 ? fs::path(argv[2]) : DefaultDataFolder());

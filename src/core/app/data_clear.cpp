@@ -8,6 +8,7 @@
 #include "core/common/clock.h"
 #include "core/common/error.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
 
 namespace app {
 namespace fs = std::filesystem;
@@ -139,6 +140,9 @@ fs::path ClearData(const std::vector<ClearGroup>& groups, const ClearProgress& p
         report(statement.text, ++done);
       }
     }
+    // Bill and other numbers start over after a clear: new records must not meet the old
+    // ones on the shop server. Queued records keep their own epoch and still go.
+    store::RenewTillEpoch(db);
     transaction.Commit();
   } catch (const std::exception&) {
     throw kasso::UserError("数据清除失败, 未清除任何数据");

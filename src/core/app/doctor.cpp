@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "core/common/format.h"
-#include "core/devices/management_record.h"
 #include "core/devices/port.h"
+#include "core/settings/settings.h"
 #include "core/store/database.h"
 
 namespace app {
@@ -163,53 +163,52 @@ DoctorLine CheckDatabaseFile(const fs::path& file) {
 }
 
 void CheckDevices(std::vector<DoctorLine>& lines, const fs::path& file) {
-  devices::ManagementRecord settings;
+  settings::Settings till;
   try {
     store::Database db(file);
-    settings = devices::LoadSettings(db);
+    till = settings::LoadSettings(db);
   } catch (const std::exception& error) {
     lines.push_back({false, std::string("读不出设定 (") + error.what() +
                                 "): 用 tillwise 打开一次 (会升级数据库), 或从备份恢复"});
     return;
   }
-  if (settings.displaycontrol == "LED8N") {
-    CheckPort(lines, "客显", settings.displayport, kSerialGroup);
+  if (till.display_mode == "LED8N") {
+    CheckPort(lines, "客显", till.display_port, kSerialGroup);
   } else {
-    lines.push_back({true, "客显: " + settings.displaycontrol});
+    lines.push_back({true, "客显: " + till.display_mode});
   }
 
-  std::string printer_port = kasso::ToLower(settings.printerport);
+  std::string printer_port = kasso::ToLower(till.printer_port);
   bool printer_port_checked = false;
-  if (settings.printercontrol == "POS58") {
+  if (till.printer_mode == "POS58") {
     if (printer_port == "lpt1" || printer_port == "com1") {
-      CheckPort(lines, "打印机 POS58", settings.printerport, PrinterGroup(printer_port));
+      CheckPort(lines, "打印机 POS58", till.printer_port, PrinterGroup(printer_port));
       printer_port_checked = true;
     } else {
-      lines.push_back({false, "打印机 POS58 接在 " + settings.printerport +
+      lines.push_back({false, "打印机 POS58 接在 " + till.printer_port +
                                   " 上: 小票只从 lpt1 或 com1 打出, 在设定里改端口"});
     }
-  } else if (settings.printercontrol == "驱动打印" || settings.printercontrol == "驱动76mm") {
-    lines.push_back(
-        {true, "打印机: " + settings.printercontrol + ", " +
-                   (settings.printername.empty() ? "系统默认打印机"
-                                                 : "打印机名 " + settings.printername)});
+  } else if (till.printer_mode == "驱动打印" || till.printer_mode == "驱动76mm") {
+    lines.push_back({true, "打印机: " + till.printer_mode + ", " +
+                               (till.printer_name.empty() ? "系统默认打印机"
+                                                          : "打印机名 " + till.printer_name)});
   } else {
-    lines.push_back({true, "打印机: " + settings.printercontrol});
+    lines.push_back({true, "打印机: " + till.printer_mode});
   }
   // The drawer hangs on the receipt printer's port.
-  if (settings.moneyboxcontrol == "弹出" && !printer_port_checked) {
+  if (till.drawer_mode == "弹出" && !printer_port_checked) {
     bool drawer_port = printer_port.starts_with("com") || printer_port.starts_with("lpt") ||
                        printer_port.starts_with("usb") || printer_port.starts_with('/');
     if (drawer_port) {
-      CheckPort(lines, "钱箱", settings.printerport, PrinterGroup(printer_port));
+      CheckPort(lines, "钱箱", till.printer_port, PrinterGroup(printer_port));
     } else {
-      lines.push_back({false, "钱箱接在 " + settings.printerport +
+      lines.push_back({false, "钱箱接在 " + till.printer_port +
                                   " 上: 钱箱只从 com、lpt 或 usb 端口弹出, 在设定里改打印机端口"});
     }
   }
 
-  if (settings.usecomscale == "是") {
-    CheckPort(lines, "计价秤", settings.comscaleport, kSerialGroup, true);
+  if (till.serial_scale) {
+    CheckPort(lines, "计价秤", till.serial_scale_port, kSerialGroup, true);
   } else {
     lines.push_back({true, "计价秤: 未启用"});
   }

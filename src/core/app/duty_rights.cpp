@@ -1,7 +1,5 @@
 #include "core/app/duty_rights.h"
 
-#include <algorithm>
-#include <stdexcept>
 #include <vector>
 
 #include "core/app/accounts.h"
@@ -11,28 +9,19 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kDutyRightsColumn = "dutyrights";
+using lookups::Right;
 
-// "sales,operator,...": every right column, in kRightColumns order.
+// "sales,operator,...": every right column, in the order of the rights.
 std::string RightColumnList() {
   std::string list;
-  for (std::string_view column : servicelib::kRightColumns) {
+  for (const lookups::RightColumn& right : lookups::kRights) {
     if (!list.empty()) list += ',';
-    list += column;
+    list += right.column;
   }
   return list;
 }
 
 }  // namespace
-
-std::size_t RightIndex(std::string_view column) {
-  auto found =
-      std::find(servicelib::kRightColumns.begin(), servicelib::kRightColumns.end(), column);
-  if (found == servicelib::kRightColumns.end()) {
-    throw std::out_of_range("not a right column: " + std::string(column));
-  }
-  return static_cast<std::size_t>(found - servicelib::kRightColumns.begin());
-}
 
 DutyRights LoadDutyRights(const std::string& duty) {
   DutyRights rights{};
@@ -55,10 +44,10 @@ void SaveDutyRights(const std::string& duty, const DutyRights& rights) {
   std::string assignments;
   std::vector<int> values;
   for (std::size_t i = 0; i < rights.size(); ++i) {
-    std::string_view column = servicelib::kRightColumns[i];
-    if (manager && column == kDutyRightsColumn) continue;
+    const lookups::RightColumn& right = lookups::kRights[i];
+    if (manager && right.right == Right::kDutyRights) continue;
     if (!assignments.empty()) assignments += ',';
-    assignments += std::string(column) + " = ?";
+    assignments += std::string(right.column) + " = ?";
     values.push_back(rights[i] ? 1 : 0);
   }
 
@@ -79,7 +68,7 @@ void SaveDutyRights(const std::string& duty, const DutyRights& rights) {
                                        ") values (?" + placeholders + ")");
     insert.Bind(1, duty);
     for (std::size_t i = 0; i < rights.size(); ++i) {
-      bool granted = rights[i] || (manager && servicelib::kRightColumns[i] == kDutyRightsColumn);
+      bool granted = rights[i] || (manager && lookups::kRights[i].right == Right::kDutyRights);
       insert.Bind(static_cast<int>(i) + 2, granted ? 1 : 0);
     }
     insert.Run();

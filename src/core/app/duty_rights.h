@@ -1,19 +1,14 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <string>
-#include <string_view>
 
-#include "core/lookups/operators.h"
+#include "core/lookups/rights.h"
 
 namespace app {
 
-// The rights of one duty: one flag per entry of servicelib::kRightColumns, in that order.
-using DutyRights = std::array<bool, servicelib::kRightColumns.size()>;
-
-// The position of a right column in DutyRights. Throws std::out_of_range for other names.
-std::size_t RightIndex(std::string_view column);
+// The rights of one duty: one flag per right, at lookups::RightIndex(right).
+using DutyRights = std::array<bool, lookups::kRights.size()>;
 
 // The duty's stored rights; a right that is 0 or NULL, or a duty without a rights row, reads
 // as not granted. Throws store::DbError.

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "core/lookups/open_or.h"
 #include "core/lookups/operators.h"
 
 namespace app {
@@ -22,8 +23,9 @@ const MenuModule& ModuleForKey(int key) {
   return kMenuModules[static_cast<size_t>(key - 1)];
 }
 
-bool HasRight(const std::string& workno, const std::string& right_column) {
-  return servicelib::CheckRights(right_column, workno);
+bool HasRight(const std::string& workno, lookups::Right right) {
+  return lookups::OpenOr(false,
+                         [&](store::Database& db) { return lookups::HasRight(db, right, workno); });
 }
 
 }  // namespace app

@@ -14,6 +14,7 @@
 #include "core/common/error.h"
 #include "core/store/file_check.h"
 #include "core/store/legacy_text.h"
+#include "core/store/outbox.h"
 #include "core/store/upgrade.h"
 
 namespace app {
@@ -151,6 +152,10 @@ fs::path RestoreDatabaseFrom(const fs::path& chosen, const CopyProgress& progres
       store::ConvertLegacyText(copy);
       store::UpgradeSchema(copy);
       RepeatDrawerCommandGroup(copy);
+      // The restored history starts over from the backup's numbers: it sells on under the
+      // till's own identity with a new epoch, and what the current file still owes the
+      // server goes with it.
+      store::CarryServerState(copy, working);
     }
     fs::path safety = KeepSafetyCopy(working);
     fs::rename(partial, working);

@@ -7,6 +7,7 @@
 
 #include "core/common/format.h"
 #include "core/devices/port.h"
+#include "core/settings/settings.h"
 #include "core/store/database.h"
 
 namespace devices {
@@ -70,12 +71,10 @@ std::string KickCashDrawer(store::Database& db) {
   std::string port_name;
   std::string command;
   try {
-    store::Statement row =
-        db.Query("select moneyboxcontrol,printerport,opencashiercmd from management");
-    if (!row.Step()) return {};
-    control = row.Text(0);
-    port_name = kasso::ToLower(row.Text(1));
-    command = row.Text(2);
+    settings::Settings till = settings::LoadSettings(db);
+    control = till.drawer_mode;
+    port_name = kasso::ToLower(till.printer_port);
+    command = till.drawer_command;
   } catch (const store::DbError&) {
     return {};
   }
@@ -96,7 +95,7 @@ void SetUpPrinterPort() {
   std::string port_name;
   try {
     store::Database db;
-    port_name = db.QueryText("select printerport from management").value_or("");
+    port_name = settings::LoadSettings(db).printer_port;
   } catch (const store::DbError&) {
     return;
   }

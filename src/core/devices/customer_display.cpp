@@ -1,6 +1,7 @@
 #include "core/devices/customer_display.h"
 
 #include "core/common/format.h"
+#include "core/settings/settings.h"
 #include "core/store/database.h"
 
 namespace devices {
@@ -11,10 +12,9 @@ CustomerDisplayHandle OpenCustomerDisplay() {
   std::string port_name;
   try {
     store::Database db;
-    store::Statement row = db.Query("select displaycontrol,displayport from management");
-    if (!row.Step()) return handle;
-    control = row.Text(0);
-    port_name = row.Text(1);
+    settings::Settings till = settings::LoadSettings(db);
+    control = till.display_mode;
+    port_name = till.display_port;
   } catch (const store::DbError&) {
     return handle;
   }

@@ -12,7 +12,8 @@
 #include "core/common/text_encoding.h"
 #include "core/devices/port.h"
 #include "core/lookups/numbers.h"
-#include "core/lookups/settings.h"
+#include "core/settings/settings.h"
+#include "core/store/yes_no.h"
 
 extern char** environ;
 
@@ -23,7 +24,7 @@ std::string PluLine(long long pluno, const std::string& barcode, double salespri
                     const std::string& scalesimple, const std::string& goodsname) {
   char number[32];
   std::snprintf(number, sizeof number, "%.4lld", pluno);
-  std::string price = kasso::Fixed(servicelib::rounddigits(salesprice * 100, 0), 0);
+  std::string price = kasso::Fixed(lookups::RoundTo(salesprice * 100, 0), 0);
   if (price.size() < 6) price.insert(0, 6 - price.size(), '0');
   std::string line = "IP" + std::string(number) + "A0" + kasso::Utf8ToGbk(barcode) + price +
                      "0000000" + "008" + "0" + kasso::Utf8ToGbk(scalesimple) + "00" +
@@ -37,10 +38,11 @@ void WritePluFile(const fs::path& directory) {
   std::string lines;
   {
     store::Database db;
-    std::string flag = db.QueryText("select scalesimple from management").value_or("");
+    std::string flag = settings::LoadSettings(db).scale_flag;
     store::Statement rows = db.Query(
         "select pluno,barcode,salesprice,goodsname from goodsmaster "
-        "where isscalegoods = '是' order by pluno");
+        "where isscalegoods = ? order by pluno",
+        store::ToYesNo(true));
     while (rows.Step()) {
       lines += PluLine(rows.Int(0), rows.Text(1), rows.Double(2), flag, rows.Text(3));
     }
@@ -119,8 +121,9 @@ std::string ReadScaleWeight() {
   std::string port_name;
   try {
     store::Database db;
-    if (servicelib::GetComScaleSign(db) != "是") return {};
-    port_name = db.QueryText("select comscaleport from management").value_or("");
+    settings::Settings till = settings::LoadSettings(db);
+    if (!till.serial_scale) return {};
+    port_name = till.serial_scale_port;
   } catch (const store::DbError&) {
     return {};
   }

@@ -9,6 +9,7 @@
 #include "core/common/format.h"
 #include "core/devices/escpos.h"
 #include "core/devices/port.h"
+#include "core/settings/settings.h"
 
 namespace print {
 namespace {
@@ -44,14 +45,12 @@ void SetDriverPrinter(DriverPrinter* printer) { DriverPrinterSlot() = printer; }
 DriverPrinter* RegisteredDriverPrinter() { return DriverPrinterSlot(); }
 
 PrintTarget ReadPrintTarget(store::Database& db) {
-  store::Statement row =
-      db.Query("select printercontrol,printerport,printername,emptylines from management");
-  if (!row.Step()) throw store::DbError("management has no row");
+  settings::Settings till = settings::LoadSettings(db);
   PrintTarget target;
-  std::string mode = row.Text(0);
-  target.port = row.Text(1);
-  target.printer_name = row.Text(2);
-  target.feed_lines = static_cast<int>(std::clamp<std::int64_t>(row.Int(3), 0, kMaxFeedLines));
+  const std::string& mode = till.printer_mode;
+  target.port = till.printer_port;
+  target.printer_name = till.printer_name;
+  target.feed_lines = std::clamp(till.feed_lines, 0, kMaxFeedLines);
   if (mode == kModeReceiptPrinter) {
     // The receipt printer is only driven on the two ports the settings offer.
     std::string port = kasso::ToLower(target.port);

@@ -65,7 +65,7 @@ void RemoveFromBatch(store::Database& db, const std::string& barcode) {
 int CheckLabelCount(const std::string& text) {
   const std::string typed = kasso::Trim(text);
   if (typed.empty()) throw kasso::UserError("请录入数量");
-  if (!servicelib::NumericalCheck(typed)) throw kasso::UserError("数量录入有误");
+  if (!lookups::IsPlainNumber(typed)) throw kasso::UserError("数量录入有误");
   const double whole = std::trunc(kasso::ParseNumber(typed));
   if (whole < 1) throw kasso::UserError("数量必须大于0");
   // More labels than an int holds is a typing slip as much as 0 is.

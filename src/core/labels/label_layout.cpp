@@ -25,9 +25,9 @@ SheetPlan PlanSheet(const LabelTemplate& label, int label_count) {
   if (label.labelwidth <= 0 || label.labelheight <= 0) {
     throw kasso::UserError("标签尺寸必须大于0");
   }
-  using servicelib::rounddigits;
-  const double top = rounddigits(s.topspace, 2);
-  const double row_step = label.labelheight + rounddigits(s.linebetweenspace, 2);
+  using lookups::RoundTo;
+  const double top = RoundTo(s.topspace, 2);
+  const double row_step = label.labelheight + RoundTo(s.linebetweenspace, 2);
   // Each row counts with the gap below it; a sheet without room for one row is refused.
   if (!roll && !(row_step > 0 && kA4HeightMm - top >= row_step)) {
     throw kasso::UserError("标签高度超出纸张");
@@ -46,9 +46,9 @@ SheetPlan PlanSheet(const LabelTemplate& label, int label_count) {
     plan.page_width_mm = plan.column_step_mm * s.columns + 2 * left - gap;
     plan.page_height_mm = label.labelheight;
   } else {
-    plan.left_mm = rounddigits(s.leftspace, 2);
+    plan.left_mm = RoundTo(s.leftspace, 2);
     plan.top_mm = top;
-    plan.column_step_mm = label.labelwidth + rounddigits(s.betweenspace, 2);
+    plan.column_step_mm = label.labelwidth + RoundTo(s.betweenspace, 2);
     plan.row_step_mm = row_step;
     plan.rows_per_page = static_cast<int>(std::floor((kA4HeightMm - top) / row_step));
     plan.page_width_mm = kA4WidthMm;

@@ -51,7 +51,7 @@ PrintSettings LoadSettings(store::Database& db, const std::string& labelkind) {
 int CheckSide(const std::string& text, const char* side, const char* field, int largest) {
   const std::string typed = kasso::Trim(text);
   const std::string name(side);
-  if (!servicelib::NumericalCheck(typed)) throw kasso::ValidationError(name + "录入有误", field);
+  if (!lookups::IsPlainNumber(typed)) throw kasso::ValidationError(name + "录入有误", field);
   const double value = std::trunc(kasso::ParseNumber(typed));
   if (value > largest) {
     throw kasso::ValidationError(name + "不能大于" + std::to_string(largest), field);

@@ -1,8 +1,6 @@
 #include "core/lookups/bills.h"
 
-#include "core/lookups/open_or.h"
-
-namespace servicelib {
+namespace lookups {
 namespace {
 
 // The work table of each kind of open bill; names come from here, never from input.
@@ -13,23 +11,19 @@ const char* WorkTable(const std::string& kind) {
   return nullptr;
 }
 
-bool TableHasRows(const char* table) {
-  // An unreadable file is reported as "has lines": better to stop a stocktake than to let it
-  // run over a bill nobody could check.
-  return OpenOr(true, [&](auto& db) {
-    return db.HasRow(std::string("select 1 from ") + table + " limit 1");
-  });
+bool TableHasRows(store::Database& db, const char* table) {
+  return db.HasRow(std::string("select 1 from ") + table + " limit 1");
 }
 
 }  // namespace
 
-bool ImportListCheck() { return !TableHasRows("import"); }
+bool HasOpenPurchaseBill(store::Database& db) { return TableHasRows(db, "import"); }
 
-bool ReturnListCheck() { return !TableHasRows("return"); }
+bool HasOpenReturnBill(store::Database& db) { return TableHasRows(db, "return"); }
 
-bool IfUnConfirmedData(const std::string& kind) {
+bool HasUnverifiedLines(store::Database& db, const std::string& kind) {
   const char* table = WorkTable(kind);
-  return table != nullptr && TableHasRows(table);
+  return table != nullptr && TableHasRows(db, table);
 }
 
-}  // namespace servicelib
+}  // namespace lookups

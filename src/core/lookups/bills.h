@@ -1,15 +1,18 @@
 #pragma once
 
-// The service library's checks of the open back-office bills (purchase, return, stocktake).
+// Look-ups of the open back-office bills (purchase, return, stocktake) in their work tables.
 
 #include <string>
 
-namespace servicelib {
+#include "core/store/database.h"
 
-// True when no purchase (return) bill waits for verification.
-bool ImportListCheck();
-bool ReturnListCheck();
-// True when the open bill of that kind ("进货", "返厂", "盘点") has lines.
-bool IfUnConfirmedData(const std::string& kind);
+namespace lookups {
 
-}  // namespace servicelib
+// True when a purchase (return) bill waits for verification.
+bool HasOpenPurchaseBill(store::Database& db);
+bool HasOpenReturnBill(store::Database& db);
+// True when the open bill of that kind ("进货", "返厂", "盘点") has lines; false for any other
+// kind.
+bool HasUnverifiedLines(store::Database& db, const std::string& kind);
+
+}  // namespace lookups

@@ -1,97 +1,72 @@
 #include "core/lookups/members.h"
 
 #include "core/common/format.h"
-#include "core/lookups/open_or.h"
+#include "core/store/yes_no.h"
 
-namespace servicelib {
+namespace lookups {
 
-bool IsMemberExists(store::Database& db, const std::string& memberid) {
+bool HasMember(store::Database& db, const std::string& memberid) {
   return db.HasRow("select 1 from membermaster where memberid = ?", memberid);
 }
-bool IsMemberExists(const std::string& memberid) {
-  return OpenOr(false, [&](auto& db) { return IsMemberExists(db, memberid); });
+
+bool IsStoredValueMember(store::Database& db, const std::string& memberid) {
+  return store::YesNo(
+      db.QueryText("select depositmode from membermaster where memberid = ?", memberid)
+          .value_or(""));
 }
 
-bool IfDepositMember(store::Database& db, const std::string& memberid) {
-  return db.HasRow("select 1 from membermaster where memberid = ? and depositmode = '是'",
-                   memberid);
-}
-bool IfDepositMember(const std::string& memberid) {
-  return OpenOr(false, [&](auto& db) { return IfDepositMember(db, memberid); });
+bool HasDiscountOnDiscount(store::Database& db, const std::string& memberid) {
+  return store::YesNo(
+      db.QueryText("select disondis from membermaster where memberid = ?", memberid).value_or(""));
 }
 
-bool IsDisOnDisMember(store::Database& db, const std::string& memberid) {
-  return db.HasRow("select 1 from membermaster where memberid = ? and disondis = '是'", memberid);
-}
-bool IsDisOnDisMember(const std::string& memberid) {
-  return OpenOr(false, [&](auto& db) { return IsDisOnDisMember(db, memberid); });
-}
-
-double GetMemberDisrate(store::Database& db, const std::string& memberid) {
+double MemberDiscountRate(store::Database& db, const std::string& memberid) {
   // A member without a rate (older rows) pays full price, not nothing.
   return db.QueryDouble("select ifnull(disrate,1) from membermaster where memberid = ?", memberid)
       .value_or(1.0);
 }
-double GetMemberDisrate(const std::string& memberid) {
-  return OpenOr(1.0, [&](auto& db) { return GetMemberDisrate(db, memberid); });
-}
 
-double GetMemberDepositValue(store::Database& db, const std::string& memberid) {
+double MemberBalance(store::Database& db, const std::string& memberid) {
   return db.QueryDouble("select depositvalue from membermaster where memberid = ?", memberid)
       .value_or(0.0);
 }
-double GetMemberDepositValue(const std::string& memberid) {
-  return OpenOr(0.0, [&](auto& db) { return GetMemberDepositValue(db, memberid); });
-}
 
-double GetMemberPointsValue(store::Database& db, const std::string& memberid) {
+double MemberPoints(store::Database& db, const std::string& memberid) {
   return db.QueryDouble("select memberpointsvalue from membermaster where memberid = ?", memberid)
       .value_or(0.0);
 }
-double GetMemberPointsValue(const std::string& memberid) {
-  return OpenOr(0.0, [&](auto& db) { return GetMemberPointsValue(db, memberid); });
-}
 
-std::string GetMemberDismode(store::Database& db, const std::string& memberid) {
+std::string MemberPriceMode(store::Database& db, const std::string& memberid) {
   std::string mode =
       db.QueryText("select dismode from membermaster where memberid = ?", memberid).value_or("");
   return mode.empty() ? "没有优惠" : mode;
 }
-std::string GetMemberDismode(const std::string& memberid) {
-  return OpenOr<std::string>("没有优惠", [&](auto& db) { return GetMemberDismode(db, memberid); });
-}
 
-std::string GetMemberName(store::Database& db, const std::string& memberid) {
+std::string MemberName(store::Database& db, const std::string& memberid) {
   return db.QueryText("select membername from membermaster where memberid = ?", memberid)
       .value_or("");
 }
-std::string GetMemberName(const std::string& memberid) {
-  return OpenOr<std::string>("", [&](auto& db) { return GetMemberName(db, memberid); });
-}
 
-std::string GetMemberInfo(store::Database& db, const std::string& memberid) {
+std::string MemberPaneText(store::Database& db, const std::string& memberid) {
   store::Statement row = db.Query(
       "select membername,memberpointsmode,memberpointsvalue,depositmode,depositvalue,dismode,"
       "ifnull(disrate,1),disondis from membermaster where memberid = ?",
       memberid);
   if (!row.Step()) return "普通客户";
   std::string text = "[会员名称:" + row.Text(0) + "]";
-  if (row.Text(3) == "是") text += "[储值会员,储值金额:" + kasso::Money(row.Double(4)) + "]";
-  if (row.Text(1) == "是") text += "[积分会员,现有积分:" + kasso::Money(row.Double(2)) + "]";
+  if (store::YesNo(row.Text(3))) text += "[储值会员,储值金额:" + kasso::Money(row.Double(4)) + "]";
+  if (store::YesNo(row.Text(1))) text += "[积分会员,现有积分:" + kasso::Money(row.Double(2)) + "]";
   text += "[优惠方式:" + row.Text(5);
   if (row.Text(5) == "会员折扣") {
     text += "][折扣率:" + kasso::Fixed(row.Double(6) * 100, 0) + "%]";
   } else {
     text += "]";
   }
-  if (row.Text(7) == "是") text += "[折上折]";
+  if (store::YesNo(row.Text(7))) text += "[折上折]";
   return text;
 }
-std::string GetMemberInfo(const std::string& memberid) {
-  return OpenOr<std::string>("普通客户", [&](auto& db) { return GetMemberInfo(db, memberid); });
-}
 
-std::string GetMemberIdFromPhonePID(store::Database& db, const std::string& phone_or_pid) {
+std::string MemberIdByPhoneOrCard(store::Database& db, const std::string& phone_or_pid) {
   if (phone_or_pid.empty()) return {};
   // Two indexed look-ups rather than one "or", which would scan the table.
   auto by_phone =
@@ -103,9 +78,5 @@ std::string GetMemberIdFromPhonePID(store::Database& db, const std::string& phon
                  phone_or_pid)
       .value_or("");
 }
-std::string GetMemberIdFromPhonePID(const std::string& phone_or_pid) {
-  return OpenOr<std::string>("",
-                             [&](auto& db) { return GetMemberIdFromPhonePID(db, phone_or_pid); });
-}
 
-}  // namespace servicelib
+}  // namespace lookups

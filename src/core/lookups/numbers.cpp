@@ -1,12 +1,11 @@
 #include "core/lookups/numbers.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "core/common/error.h"
 #include "core/common/format.h"
 
-namespace servicelib {
+namespace lookups {
 namespace {
 
 // Beyond this every double is a whole number: there is nothing left to round.
@@ -14,7 +13,7 @@ constexpr double kWholeNumbersOnly = 0x1p52;
 
 }  // namespace
 
-double rounddigits(double x, int n) {
+double RoundTo(double x, int n) {
   if (!std::isfinite(x)) return x;
   const double factor = std::pow(10.0, n);
   const double scaled = std::fabs(x) * factor;
@@ -30,23 +29,21 @@ double rounddigits(double x, int n) {
   return std::copysign(rounded / factor, x) + 0.0;  // + 0.0 turns -0 into 0
 }
 
-double round(double x) { return rounddigits(x, 0); }
+double RoundWhole(double x) { return RoundTo(x, 0); }
 
-double GetMinDouble(double a, double b, double c) { return std::min({a, b, c}); }
+bool IsPlainNumber(const std::string& text) { return kasso::IsPlainDecimal(text, -1); }
 
-bool NumericalCheck(const std::string& text) { return kasso::IsPlainDecimal(text, -1); }
-
-bool DecimalCheck(const std::string& text) { return kasso::IsPlainDecimal(text, 3); }
+bool IsPlainNumberTo3Places(const std::string& text) { return kasso::IsPlainDecimal(text, 3); }
 
 bool WithinTillRange(double value, TillNumber kind) {
   if (!std::isfinite(value)) return false;
-  if (kind == TillNumber::kAmount) return std::fabs(rounddigits(value, 2)) <= kMaxAmount;
-  return std::fabs(rounddigits(value, 3)) <= kMaxQuantity;
+  if (kind == TillNumber::kAmount) return std::fabs(RoundTo(value, 2)) <= kMaxAmount;
+  return std::fabs(RoundTo(value, 3)) <= kMaxQuantity;
 }
 
 std::optional<double> ReadTypedNumber(const std::string& text, TillNumber kind) {
   const std::string number = kasso::Trim(text);
-  if (!NumericalCheck(number)) return std::nullopt;
+  if (!IsPlainNumber(number)) return std::nullopt;
   const double value = kasso::ParseNumber(number);
   if (!WithinTillRange(value, kind)) return std::nullopt;
   return value;
@@ -58,4 +55,4 @@ double TypedNumber(const std::string& text, TillNumber kind, const std::string& 
   return *value;
 }
 
-}  // namespace servicelib
+}  // namespace lookups

@@ -2,9 +2,10 @@
 
 #include "core/store/database.h"
 
-namespace servicelib {
+namespace lookups {
 
 // Runs a look-up on its own connection; an unreadable file gives the "nothing found" answer.
+// For callers that hold no connection (the service library's calls, a screen's field check).
 template <typename T, typename Body>
 T OpenOr(T fallback, Body&& body) {
   try {
@@ -15,4 +16,4 @@ T OpenOr(T fallback, Body&& body) {
   }
 }
 
-}  // namespace servicelib
+}  // namespace lookups

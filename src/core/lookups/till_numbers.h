@@ -1,24 +1,19 @@
 #pragma once
 
-// The service library's till numbers: the next bill and suspended-bill numbers and the member
-// of a parked sale. Read-only look-ups; the forms without a connection answer 1 or "" when
-// kasso.db cannot be read.
+// The till's numbers: the next bill and parked-sale numbers and the member of a parked sale.
 
 #include <cstdint>
 #include <string>
 
 #include "core/store/database.h"
 
-namespace servicelib {
+namespace lookups {
 
 // The next bill number: the highest in the journal plus one (1 for an empty journal).
-std::int64_t GetTranNo(store::Database& db);
-std::int64_t GetTranNo();
-// The next free suspended-bill number.
-std::int64_t GetMaxHandUpListnumber(store::Database& db);
-std::int64_t GetMaxHandUpListnumber();
+std::int64_t NextBillNumber(store::Database& db);
+// The next free parked-sale number: the highest in use plus one.
+std::int64_t NextParkedNumber(store::Database& db);
 // The member stored with a parked sale; empty when none.
-std::string GetMemberidFromHandUpListLocalFunc(store::Database& db, std::int64_t listnumber);
-std::string GetMemberidFromHandUpListLocalFunc(std::int64_t listnumber);
+std::string ParkedSaleMember(store::Database& db, std::int64_t listnumber);
 
-}  // namespace servicelib
+}  // namespace lookups

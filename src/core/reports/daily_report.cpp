@@ -154,9 +154,18 @@ bool DailyReportFigures::Complete() const {
 }
 
 DailyReportFigures ComputeDailyReportFigures(const DateRange& range) {
-  DailyReportFigures figures;
   try {
     store::Database db;
+    return ComputeDailyReportFigures(db, range);
+  } catch (const store::DbError&) {
+    // kasso.db cannot be opened: every figure stays unknown.
+    return {};
+  }
+}
+
+DailyReportFigures ComputeDailyReportFigures(store::Database& db, const DateRange& range) {
+  DailyReportFigures figures;
+  try {
     PrepareRangeReading(db);
     store::ReadTransaction read(db);
     for (const FigureStatement& definition : FigureStatements()) {
@@ -176,7 +185,7 @@ DailyReportFigures ComputeDailyReportFigures(const DateRange& range) {
       // The journal's figures stay unknown; the others are still measured.
     }
   } catch (const store::DbError&) {
-    // kasso.db cannot be opened: every figure stays unknown.
+    // The file cannot be read: every figure stays unknown.
   }
   return figures;
 }

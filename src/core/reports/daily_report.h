@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/reports/date_range.h"
+#include "core/store/database.h"
 
 namespace reports {
 
@@ -35,6 +36,8 @@ struct DailyReportFigures {
 // Measures the range. Never throws: an unreadable kasso.db leaves every figure unknown, a
 // failing statement its own figures.
 DailyReportFigures ComputeDailyReportFigures(const DateRange& range);
+// The same over another file of the same tables (the shop server's records copied out).
+DailyReportFigures ComputeDailyReportFigures(store::Database& db, const DateRange& range);
 
 // The screen shows the labels with a blank before "(", paper without it.
 enum class ReportMedium { kPreview, kPaper };

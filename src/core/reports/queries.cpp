@@ -1,9 +1,11 @@
 #include "core/reports/queries.h"
 
+#include <utility>
+
 #include "core/common/error.h"
-#include "core/lookups/settings.h"
 #include "core/reports/daily_report.h"
 #include "core/reports/query_definitions.h"
+#include "core/settings/settings.h"
 
 namespace reports {
 namespace {
@@ -29,13 +31,19 @@ QueryResult RunWholeQuery(const QueryPlan& plan) {
   return cursor.TakeResult();
 }
 
+QueryResult RunWholeQuery(store::Database& db, const QueryPlan& plan) {
+  QueryCursor cursor(plan, db);
+  cursor.FetchAll();
+  return cursor.TakeResult();
+}
+
 QueryPlan SalesJournalPlan(const DateRange& range) {
   return FixedPlan(SalesJournalDefinition, RangeValues(range));
 }
 
 QueryPlan SalesByItemPlan(const DateRange& range) {
   return {[](store::Database& db) {
-            return SalesByItemDefinition(CostBasisFromSetting(servicelib::GetPriceForCost(db)));
+            return SalesByItemDefinition(settings::LoadSettings(db).cost_basis);
           },
           RangeValues(range)};
 }
@@ -74,6 +82,9 @@ QueryPlan PointsReturnPlan(const DateRange& range, const std::string& member) {
 
 QueryResult SalesJournalQuery(const DateRange& range) {
   return RunWholeQuery(SalesJournalPlan(range));
+}
+QueryResult SalesJournalQuery(store::Database& db, const DateRange& range) {
+  return RunWholeQuery(db, SalesJournalPlan(range));
 }
 QueryResult SalesByItemQuery(const DateRange& range) {
   return RunWholeQuery(SalesByItemPlan(range));

@@ -12,6 +12,7 @@
 #include "core/reports/member_names.h"
 #include "core/reports/query_cursor.h"
 #include "core/reports/query_result.h"
+#include "core/store/database.h"
 
 namespace reports {
 
@@ -26,13 +27,16 @@ QueryPlan DepositPlan(const DateRange& range);
 QueryPlan MemberSalesPlan(const DateRange& range, const std::string& member);
 QueryPlan PointsReturnPlan(const DateRange& range, const std::string& member);
 
-// The whole query at once: every row, then the totals.
+// The whole query at once: every row, then the totals; on kasso.db or on the given file.
 QueryResult RunWholeQuery(const QueryPlan& plan);
+QueryResult RunWholeQuery(store::Database& db, const QueryPlan& plan);
 
 // The whole queries, each a QueryCursor read to its end.
 
 // Each throws kasso::UserError("查询有误") when kasso.db cannot be read.
 QueryResult SalesJournalQuery(const DateRange& range);
+// The same over another file of the same tables (the shop server's journal copied out).
+QueryResult SalesJournalQuery(store::Database& db, const DateRange& range);
 // Sold lines by item, largest sales first; cost by the settings' basis (priceforcost).
 QueryResult SalesByItemQuery(const DateRange& range);
 QueryResult ShiftQuery(const DateRange& range);

@@ -20,7 +20,22 @@ void BindValues(store::Statement& statement, const std::vector<std::string>& val
 
 QueryCursor::QueryCursor(const QueryPlan& plan) : values_(plan.values) {
   try {
-    db_.emplace();
+    own_db_.emplace();
+  } catch (const store::DbError&) {
+    done_ = true;
+    throw kasso::UserError("查询有误");
+  }
+  db_ = &*own_db_;
+  Begin(plan);
+}
+
+QueryCursor::QueryCursor(const QueryPlan& plan, store::Database& db)
+    : values_(plan.values), db_(&db) {
+  Begin(plan);
+}
+
+void QueryCursor::Begin(const QueryPlan& plan) {
+  try {
     PrepareRangeReading(*db_);
     read_.emplace(*db_);
     definition_ = plan.define(*db_);
@@ -71,7 +86,8 @@ void QueryCursor::ReadTotals() {
 void QueryCursor::Close() {
   rows_.reset();
   read_.reset();
-  db_.reset();
+  own_db_.reset();
+  db_ = nullptr;
   done_ = true;
 }
 

@@ -28,6 +28,8 @@ class QueryCursor {
   // Opens kasso.db, starts the read transaction and the row statement; no row is read yet.
   // Throws kasso::UserError("查询有误") when kasso.db cannot be read.
   explicit QueryCursor(const QueryPlan& plan);
+  // The same over another file of the same tables, open in db, which must outlive the cursor.
+  QueryCursor(const QueryPlan& plan, store::Database& db);
   QueryCursor(const QueryCursor&) = delete;
   QueryCursor& operator=(const QueryCursor&) = delete;
 
@@ -48,13 +50,15 @@ class QueryCursor {
   QueryResult TakeResult() { return std::move(result_); }
 
  private:
+  void Begin(const QueryPlan& plan);
   void ReadTotals();
   void Close();
 
   QueryDefinition definition_;
   std::vector<std::string> values_;
   QueryResult result_;
-  std::optional<store::Database> db_;
+  std::optional<store::Database> own_db_;  // kasso.db, when no other file was given
+  store::Database* db_ = nullptr;
   std::optional<store::ReadTransaction> read_;
   std::optional<store::Statement> rows_;
   bool done_ = false;

@@ -30,10 +30,6 @@ void PrepareRangeReading(store::Database& db) {
   db.ExecScript("pragma cache_size = -65536; pragma mmap_size = 1073741824");
 }
 
-CostBasis CostBasisFromSetting(const std::string& priceforcost) {
-  return priceforcost == "averageprice" ? CostBasis::kAveragePrice : CostBasis::kRecentPrice;
-}
-
 QueryDefinition SalesJournalDefinition() {
   QueryDefinition definition;
   definition.columns = {Sales("单号", 50, F::kInteger),

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/reports/query_result.h"
+#include "core/settings/settings.h"
 #include "core/store/database.h"
 
 namespace reports {
@@ -33,11 +34,7 @@ struct QueryDefinition {
 // so a year of the journal is read without a system call per page.
 void PrepareRangeReading(store::Database& db);
 
-enum class CostBasis { kAveragePrice, kRecentPrice };
-
-// "averageprice" in the settings means the average purchase price; anything else the recent
-// one.
-CostBasis CostBasisFromSetting(const std::string& priceforcost);
+using CostBasis = settings::CostBasis;
 
 QueryDefinition SalesJournalDefinition();
 QueryDefinition SalesByItemDefinition(CostBasis basis);

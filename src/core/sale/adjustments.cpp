@@ -12,7 +12,7 @@
 namespace sale {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
 // Repricing a line after a discount: the discount alone, combined with the member rate for a
 // "会员折扣" member (multiplied for discount on discount, else the better one when asked).
@@ -24,7 +24,7 @@ struct DiscountRule {
 
   double RateFor() const {
     if (!member_rate) return rate;
-    if (discount_on_discount) return rounddigits(rate * *member_rate, 2);
+    if (discount_on_discount) return RoundTo(rate * *member_rate, 2);
     if (better_of_two) return std::min(rate, *member_rate);
     return rate;
   }
@@ -35,8 +35,8 @@ DiscountRule RuleFor(store::Database* db, const CurrentSale& sale, double rate,
                      bool item_discount) {
   DiscountRule rule{rate, std::nullopt};
   if (sale.HasMemberDiscount()) {
-    rule.member_rate = rounddigits(servicelib::GetMemberDisrate(*db, sale.member_id), 2);
-    rule.discount_on_discount = servicelib::IsDisOnDisMember(*db, sale.member_id);
+    rule.member_rate = RoundTo(lookups::MemberDiscountRate(*db, sale.member_id), 2);
+    rule.discount_on_discount = lookups::HasDiscountOnDiscount(*db, sale.member_id);
     rule.better_of_two = item_discount;
   }
   return rule;
@@ -84,16 +84,16 @@ void DiscountLines(CurrentSale& sale, double tenths, bool item_discount) {
 }  // namespace
 
 bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui) {
-  using servicelib::TillNumber;
-  if (!servicelib::WithinTillRange(quantity, TillNumber::kQuantity)) {
+  using lookups::TillNumber;
+  if (!lookups::WithinTillRange(quantity, TillNumber::kQuantity)) {
     throw kasso::UserError("数量有误");
   }
   if (!sale.HasSelection()) return true;
-  double q = rounddigits(quantity, 2);
+  double q = RoundTo(quantity, 2);
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
   // The line's amount must stay an amount the till can hold as well.
-  if (!servicelib::WithinTillRange(line.Number(kRate) * line.Number(kPrice) * q,
-                                   TillNumber::kAmount)) {
+  if (!lookups::WithinTillRange(line.Number(kRate) * line.Number(kPrice) * q,
+                                TillNumber::kAmount)) {
     throw kasso::UserError("数量有误");
   }
   // A return of that many is as likely a slip of the finger as a sale of that many.
@@ -104,18 +104,17 @@ bool ChangeQuantity(CurrentSale& sale, double quantity, SaleUi& ui) {
 }
 
 void ChangePrice(CurrentSale& sale, double price) {
-  double front = rounddigits(price, 2);
-  if (front < 0 || !servicelib::WithinTillRange(price, servicelib::TillNumber::kAmount)) {
+  double front = RoundTo(price, 2);
+  if (front < 0 || !lookups::WithinTillRange(price, lookups::TillNumber::kAmount)) {
     throw kasso::UserError("价格有误");
   }
   if (!sale.HasSelection()) return;
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
   line[kFrontPrice] = MoneyText(front);
-  double salesprice = rounddigits(line.Number(kSalesPrice), 2);
-  double effective =
-      sale.HasMemberPrice()
-          ? servicelib::GetMinDouble(salesprice, rounddigits(line.Number(kMemberPrice), 2), front)
-          : std::min(salesprice, front);
+  double salesprice = RoundTo(line.Number(kSalesPrice), 2);
+  double effective = sale.HasMemberPrice()
+                         ? std::min({salesprice, RoundTo(line.Number(kMemberPrice), 2), front})
+                         : std::min(salesprice, front);
   line[kPrice] = MoneyText(effective);
   SetLineAmounts(line, line.Number(kRate), effective, line.Number(kQuantity));
 }
@@ -123,7 +122,7 @@ void ChangePrice(CurrentSale& sale, double price) {
 double DiscountRateFromTenths(double tenths) {
   double rate = tenths / 10;
   if (!(rate >= 0 && rate <= 1)) throw kasso::UserError("折扣率有误");
-  return rounddigits(rate, 2);
+  return RoundTo(rate, 2);
 }
 
 void ItemDiscount(CurrentSale& sale, double tenths) { DiscountLines(sale, tenths, true); }

@@ -10,21 +10,23 @@
 #include "core/devices/cash_drawer.h"
 #include "core/lookups/goods.h"
 #include "core/lookups/numbers.h"
-#include "core/lookups/settings.h"
 #include "core/lookups/till_numbers.h"
 #include "core/sale/points.h"
 #include "core/sale/receipts.h"
 #include "core/sale/refusals.h"
 #include "core/sale/sale_lines.h"
 #include "core/sale/stock_moves.h"
+#include "core/settings/settings.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
-double Money(double value) { return rounddigits(value, 2); }
+double Money(double value) { return RoundTo(value, 2); }
 
 struct Totals {
   double amount = 0;
@@ -47,7 +49,7 @@ void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& p
       "select memberpointsmode,ifnull(depositvalue,0) from membermaster where memberid = ?",
       sale.member_id);
   if (!member.Step()) throw kasso::UserError("会员不存在");
-  const bool points_member = member.Text(0) == "是";
+  const bool points_member = store::YesNo(member.Text(0));
   const double deposit = member.Double(1);
   // The payment dialog read the balance earlier; it must still cover what it takes.
   if (Fen(payment.stored) > 0 && Fen(payment.stored) > Fen(deposit)) {
@@ -59,8 +61,9 @@ void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& p
     in.points_base = totals.points_base;
     in.total_amount = totals.amount;
     in.received = payment.cash + payment.stored + payment.cheque + payment.card - payment.change;
-    in.base_value = servicelib::GetBaseValue(db);
-    in.points_value = servicelib::GetPointsValue(db);
+    settings::Settings till = settings::LoadSettings(db);
+    in.base_value = till.points_base;
+    in.points_value = till.points_per_base;
     points = EarnedPoints(in);
   }
   // A refund takes back the points its amount earned, but never takes the balance below 0.
@@ -74,18 +77,18 @@ void CreditMember(store::Database& db, const CurrentSale& sale, const Payment& p
 }  // namespace
 
 std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payment& payment) {
-  const std::int64_t number = servicelib::GetTranNo(db);
+  const std::int64_t number = lookups::NextBillNumber(db);
   const std::string now = kasso::NowText();
   Totals totals;
   store::Statement insert_line = db.Query(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "quantity,price,actualvalue,discountrate,discountvalue,barcode,workno,shiftid,memberid,"
       "valuediscount,pricediscount) values (?,?,?,?,?,?,?,?,?,?,0,?,?,?)");
-  servicelib::GoodsSaleFactsReader goods(db);
+  lookups::GoodsSaleFactsReader goods(db);
   StockMover stock(db);
   for (const SaleLine& line : sale.lines) {
     const std::string& barcode = line[kBarcode];
-    const servicelib::GoodsSaleFacts facts = goods.Read(barcode);
+    const lookups::GoodsSaleFacts facts = goods.Read(barcode);
     // The saving against the line's own sales price: for goods priced 0 in the goods master
     // that is the price typed at the till or carried by the scale barcode.
     const double price_discount =
@@ -119,18 +122,17 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
       Money(payment.cheque), Money(payment.card));
 
   if (sale.HasMember()) CreditMember(db, sale, payment, totals);
+  store::QueueForServer(db, store::OutboxKind::kBill, number);
   return number;
 }
 
 int ReceiptCopies(store::Database& db) {
-  store::Statement row = db.Query("select printercontrol,printerport,printtimes from management");
-  if (!row.Step()) return 0;
-  const std::string mode = row.Text(0);
-  const std::string port = kasso::ToLower(kasso::Trim(row.Text(1)));
+  settings::Settings till = settings::LoadSettings(db);
+  const std::string& mode = till.printer_mode;
+  const std::string port = kasso::ToLower(kasso::Trim(till.printer_port));
   const bool prints = (mode == "POS58" && (port == "lpt1" || port == "com1")) ||
                       mode == "驱动打印" || mode == "驱动76mm";
-  const auto copies = row.Int(2);
-  return prints && copies > 0 ? static_cast<int>(copies) : 0;
+  return prints && till.receipt_copies > 0 ? till.receipt_copies : 0;
 }
 
 CommitResult CommitSale(CurrentSale& sale, const Payment& payment, SaleUi& ui) {

@@ -19,7 +19,7 @@ std::string MemberButtonCaption(const CurrentSale& sale) {
 
 std::string MoneyText(double value) {
   // printf alone would show 0.35 * 3 (1.0499999...) as 1.04; the cashier expects 1.05.
-  return kasso::Money(servicelib::rounddigits(value, 2));
+  return kasso::Money(lookups::RoundTo(value, 2));
 }
 
 void SetLineAmounts(SaleLine& line, double rate, double price, double quantity) {

@@ -7,11 +7,13 @@
 #include "core/lookups/numbers.h"
 #include "core/sale/quick_goods.h"
 #include "core/sale/refusals.h"
+#include "core/settings/settings.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
 bool AllDigits(std::string_view text) {
   return std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
@@ -84,7 +86,7 @@ std::optional<std::string> LineQuantity(const ScanSettings& settings, const Line
   std::optional<std::string> weight = ui.ConfirmWeight(goods.goodsname);
   // A cancelled weighing sells nothing: a line without a quantity could not be committed.
   if (!weight) return std::nullopt;
-  if (!servicelib::ReadTypedNumber(*weight, servicelib::TillNumber::kQuantity)) {
+  if (!lookups::ReadTypedNumber(*weight, lookups::TillNumber::kQuantity)) {
     ui.Message("重量有误");
     return std::nullopt;
   }
@@ -103,22 +105,20 @@ ScanResult ReportUnreadable(const store::DbError& error, SaleUi& ui) {
 }
 
 ScanSettings ReadScanSettings(store::Database& db) {
-  ScanSettings settings;
+  ScanSettings scan;
   try {
-    store::Statement row =
-        db.Query("select scale,scalesimple,scalebarcode,scalevalue,usecomscale from management");
-    if (!row.Step()) return settings;
-    settings.serial_scale = row.Text(4) == "是";
-    if (row.IsNull(2) || row.IsNull(3)) return settings;
-    settings.scale_barcodes = row.Text(0) == "是";
-    settings.scale_flag = row.Text(1);
-    settings.code_digits = static_cast<int>(row.Int(2));
-    settings.amount_digits = static_cast<int>(row.Int(3));
+    const settings::Settings till = settings::LoadSettings(db);
+    scan.serial_scale = till.serial_scale;
+    // Digit counts that were never stored read as 0, which recognises no scale barcode.
+    scan.scale_barcodes = till.scale_barcodes;
+    scan.scale_flag = till.scale_flag;
+    scan.code_digits = till.scale_code_digits;
+    scan.amount_digits = till.scale_amount_digits;
   } catch (const store::DbError& error) {
     if (IsBusy(error)) throw;
     return ScanSettings{};
   }
-  return settings;
+  return scan;
 }
 
 std::optional<ScaleBarcode> ParseScaleBarcode(const std::string& text,
@@ -139,7 +139,7 @@ std::optional<ScaleBarcode> ParseScaleBarcode(const std::string& text,
   double fen = 0;
   for (char c : amount_digits) fen = fen * 10 + (c - '0');
   return ScaleBarcode{text.substr(flag.size(), static_cast<size_t>(settings.code_digits)),
-                      rounddigits(fen / 100.0, 2)};
+                      RoundTo(fen / 100.0, 2)};
 }
 
 std::optional<LineGoods> FindLineGoods(store::Database& db, const std::string& barcode) {
@@ -149,25 +149,25 @@ std::optional<LineGoods> FindLineGoods(store::Database& db, const std::string& b
       barcode);
   if (!row.Step()) return std::nullopt;
   return LineGoods{barcode,       row.Text(0),   row.Text(2),
-                   row.Double(1), row.Double(3), row.Text(4) == "是"};
+                   row.Double(1), row.Double(3), store::YesNo(row.Text(4))};
 }
 
 void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& goods,
                      const std::string& quantity) {
-  double salesprice = rounddigits(goods.salesprice, 2);
-  double q = rounddigits(kasso::ParseNumber(quantity), 3);
+  double salesprice = RoundTo(goods.salesprice, 2);
+  double q = RoundTo(kasso::ParseNumber(quantity), 3);
   SaleLine line = NewLine(goods, quantity, salesprice);
   if (sale.HasMemberDiscount()) {
-    double rate = rounddigits(servicelib::GetMemberDisrate(db, sale.member_id), 2);
+    double rate = RoundTo(lookups::MemberDiscountRate(db, sale.member_id), 2);
     line[kMemberRate] = MoneyText(rate);
     line[kRate] = MoneyText(rate);
     SetLineAmounts(line, rate, salesprice, q);
   } else if (sale.HasMemberPrice()) {
     // Goods without a member price sell at the sales price, and a member price above the
     // sales price never costs the member more: the same rule member pricing applies later.
-    double memberprice = rounddigits(goods.memberprice, 2);
+    double memberprice = RoundTo(goods.memberprice, 2);
     if (memberprice == 0) memberprice = salesprice;
-    double price = servicelib::GetMinDouble(salesprice, memberprice, salesprice);
+    double price = std::min({salesprice, memberprice, salesprice});
     line[kMemberPrice] = MoneyText(memberprice);
     line[kPrice] = MoneyText(price);
     SetLineAmounts(line, 1.0, price, q);
@@ -179,22 +179,22 @@ void AppendGoodsLine(store::Database& db, CurrentSale& sale, const LineGoods& go
 
 void AppendScaleLine(store::Database& db, CurrentSale& sale, const LineGoods& goods,
                      double amount) {
-  double salesprice = rounddigits(goods.salesprice, 2);
+  double salesprice = RoundTo(goods.salesprice, 2);
   double q = 1.0;
   if (salesprice == 0) {
     // Without a unit price the weight cannot be told: the line is one piece at the printed
     // amount, so every later repricing (discounts, members) still starts from that amount
     // instead of from a zero price that would sell the goods for nothing.
-    salesprice = rounddigits(amount, 2);
+    salesprice = RoundTo(amount, 2);
   } else {
-    q = rounddigits(amount / salesprice, 3);
+    q = RoundTo(amount / salesprice, 3);
   }
   SaleLine line = NewLine(goods, kasso::Fixed(q, 3), salesprice);
   line[kAmount] = MoneyText(amount);
   line[kDiscountAmount] = "0.00";
   // A scale barcode takes no member price; a member discount rate does apply.
   if (sale.HasMemberDiscount()) {
-    double rate = rounddigits(servicelib::GetMemberDisrate(db, sale.member_id), 2);
+    double rate = RoundTo(lookups::MemberDiscountRate(db, sale.member_id), 2);
     line[kMemberRate] = MoneyText(rate);
     line[kRate] = MoneyText(rate);
     SetLineAmounts(line, rate, salesprice, q);

@@ -1,19 +1,22 @@
 #include "core/sale/member_pricing.h"
 
+#include <algorithm>
+
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/sale/sale_lines.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
-double LineQuantity(const SaleLine& line) { return rounddigits(line.Number(kQuantity), 3); }
+double LineQuantity(const SaleLine& line) { return RoundTo(line.Number(kQuantity), 3); }
 
 void PriceForOrdinaryCustomer(std::vector<SaleLine>& lines) {
   for (SaleLine& line : lines) {
-    double price = rounddigits(line.Number(kSalesPrice), 2);
+    double price = RoundTo(line.Number(kSalesPrice), 2);
     line[kPrice] = MoneyText(price);
     line[kRate] = line[kFrontRate];
     line[kMemberRate] = "1.00";
@@ -29,13 +32,12 @@ void PriceForMemberPrice(store::Database& db, std::vector<SaleLine>& lines) {
   for (SaleLine& line : lines) {
     lookup.Reset();
     lookup.Bind(1, line[kBarcode]);
-    double memberprice = lookup.Step() ? rounddigits(lookup.Double(0), 2) : 0.0;
-    double salesprice = rounddigits(line.Number(kSalesPrice), 2);
+    double memberprice = lookup.Step() ? RoundTo(lookup.Double(0), 2) : 0.0;
+    double salesprice = RoundTo(line.Number(kSalesPrice), 2);
     if (memberprice == 0) memberprice = salesprice;
     line[kMemberPrice] = MoneyText(memberprice);
-    double price =
-        servicelib::GetMinDouble(salesprice, memberprice, rounddigits(line.Number(kFrontPrice), 2));
-    double rate = rounddigits(line.Number(kRate), 2);
+    double price = std::min({salesprice, memberprice, RoundTo(line.Number(kFrontPrice), 2)});
+    double rate = RoundTo(line.Number(kRate), 2);
     line[kPrice] = MoneyText(price);
     SetLineAmounts(line, rate, price, LineQuantity(line));
   }
@@ -43,18 +45,18 @@ void PriceForMemberPrice(store::Database& db, std::vector<SaleLine>& lines) {
 
 void PriceForMemberDiscount(store::Database& db, const CurrentSale& sale,
                             std::vector<SaleLine>& lines) {
-  double member_rate = rounddigits(sale.member_disrate, 2);
-  bool discount_on_discount = servicelib::IsDisOnDisMember(db, sale.member_id);
+  double member_rate = RoundTo(sale.member_disrate, 2);
+  bool discount_on_discount = lookups::HasDiscountOnDiscount(db, sale.member_id);
   for (SaleLine& line : lines) {
     line[kMemberRate] = MoneyText(member_rate);
-    double front_rate = rounddigits(line.Number(kFrontRate), 2);
-    double rate = discount_on_discount        ? rounddigits(front_rate * member_rate, 2)
+    double front_rate = RoundTo(line.Number(kFrontRate), 2);
+    double rate = discount_on_discount        ? RoundTo(front_rate * member_rate, 2)
                   : member_rate <= front_rate ? member_rate
                                               : front_rate;
     line[kRate] = MoneyText(rate);
     // The amount is computed from the sales price, so the price column shows it too: the
     // line's amount must stay rate x price x quantity as shown and as committed.
-    double salesprice = rounddigits(line.Number(kSalesPrice), 2);
+    double salesprice = RoundTo(line.Number(kSalesPrice), 2);
     line[kPrice] = MoneyText(salesprice);
     SetLineAmounts(line, rate, salesprice, LineQuantity(line));
   }
@@ -118,9 +120,9 @@ std::string DescribeMember(store::Database& db, CurrentSale& sale, const std::st
         "where memberid = ?",
         memberid);
     if (row.Step()) {
-      std::string text = servicelib::GetMemberInfo(db, memberid);
-      sale.points_member = row.Text(0) == "是";
-      sale.deposit_member = row.Text(1) == "是";
+      std::string text = lookups::MemberPaneText(db, memberid);
+      sale.points_member = store::YesNo(row.Text(0));
+      sale.deposit_member = store::YesNo(row.Text(1));
       sale.member_dismode = row.Text(2);
       sale.member_disrate = row.Double(3);
       return text;

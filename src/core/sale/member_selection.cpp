@@ -12,8 +12,8 @@ std::string CheckMemberSelection(const std::string& typed_id, const std::string&
   std::optional<std::string> stored_password;
   try {
     store::Database db;
-    if (!servicelib::IsMemberExists(db, id)) {
-      id = servicelib::GetMemberIdFromPhonePID(db, id);
+    if (!lookups::HasMember(db, id)) {
+      id = lookups::MemberIdByPhoneOrCard(db, id);
       if (id.empty()) throw kasso::ValidationError("会员编号有误", "memberid");
     }
     stored_password = db.QueryText("select memberpw from membermaster where memberid = ?", id);

@@ -16,7 +16,7 @@ double EarnedPoints(const PointsInput& in) {
     points = static_cast<double>(whole / in.base_value) * in.points_value;
   }
   // Rounded here once, so the receipt prints exactly what the commit credits.
-  return servicelib::rounddigits(points, 2);
+  return lookups::RoundTo(points, 2);
 }
 
 }  // namespace sale

@@ -10,7 +10,7 @@
 namespace sale {
 namespace {
 
-using servicelib::TillNumber;
+using lookups::TillNumber;
 
 // What follows a command: the total, nothing (declined), or the entry kept for another try.
 enum class Then { kTotal, kNothing, kKeepEntry };
@@ -19,7 +19,7 @@ enum class Then { kTotal, kNothing, kKeepEntry };
 // number, or one beyond what a till holds, is refused: "/" alone must not give a line away
 // at rate 0, and 21 digits of quantity must not turn the total into infinity.
 double CommandNumber(const std::string& text, TillNumber kind, const char* refusal) {
-  return servicelib::TypedNumber(text.substr(1), kind, refusal);
+  return lookups::TypedNumber(text.substr(1), kind, refusal);
 }
 
 // A scan; a busy file keeps the scanned text for another try.

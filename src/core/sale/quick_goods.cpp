@@ -4,15 +4,16 @@
 #include "core/common/error.h"
 #include "core/common/format.h"
 #include "core/lookups/numbers.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
 
 // A price the cashier typed: a plain decimal of at least 0 that a till can hold, to the fen.
 std::optional<double> ReadPrice(const std::string& text) {
-  std::optional<double> typed = servicelib::ReadTypedNumber(text, servicelib::TillNumber::kAmount);
+  std::optional<double> typed = lookups::ReadTypedNumber(text, lookups::TillNumber::kAmount);
   if (!typed) return std::nullopt;
-  double price = servicelib::rounddigits(*typed, 2);
+  double price = lookups::RoundTo(*typed, 2);
   if (price < 0) return std::nullopt;
   return price;
 }
@@ -48,8 +49,8 @@ void SaveQuickGoods(store::Database& db, const QuickGoods& goods) {
     db.Exec(
         "insert into goodsmaster (barcode,goodsname,unit,class,salesprice,memberprice,"
         "importprice,recordingdate,isscalegoods,pluno,iniinventory) "
-        "values (?,?,'个','未分类',?,?,0,?,'否',0,0)",
-        goods.barcode, goods.goodsname, price, price, kasso::NowText());
+        "values (?,?,'个','未分类',?,?,0,?,?,0,0)",
+        goods.barcode, goods.goodsname, price, price, kasso::NowText(), store::ToYesNo(false));
     // A stock row left behind by a deleted goods item of the same barcode is kept, so
     // that the barcode never ends up with two stock rows.
     db.Exec(

@@ -11,17 +11,18 @@
 #include "core/lookups/goods.h"
 #include "core/lookups/numbers.h"
 #include "core/lookups/operators.h"
-#include "core/lookups/settings.h"
 #include "core/sale/points.h"
 #include "core/sale/shift.h"
+#include "core/settings/settings.h"
 #include "core/store/journal.h"
+#include "core/store/yes_no.h"
 
 namespace sale {
 namespace {
 
+using lookups::RoundTo;
 using print::Align;
 using print::RightColumns;
-using servicelib::rounddigits;
 
 // One row of the bill as the journal holds it; the summary row uses the payment fields.
 struct BillRow {
@@ -83,16 +84,16 @@ Bill ReadBill(store::Database& db, std::int64_t number) {
   return bill;
 }
 
-bool NonZero(double money) { return rounddigits(money, 2) != 0; }
+bool NonZero(double money) { return RoundTo(money, 2) != 0; }
 
 // Two decimals, or three for a weighed quantity that needs them.
 std::string QuantityText(double quantity) {
-  return rounddigits(quantity, 3) == rounddigits(quantity, 2) ? kasso::Money(quantity)
-                                                              : kasso::Fixed(quantity, 3);
+  return RoundTo(quantity, 3) == RoundTo(quantity, 2) ? kasso::Money(quantity)
+                                                      : kasso::Fixed(quantity, 3);
 }
 
 std::string OperatorText(store::Database& db, const std::string& workno) {
-  std::string name = servicelib::GetOperatorName(db, workno);
+  std::string name = lookups::OperatorName(db, workno);
   return name.empty() ? workno : name;
 }
 
@@ -103,12 +104,12 @@ std::vector<int> LineFieldWidths(int columns) {
 }
 
 void AddHeader(store::Database& db, Slip& slip) {
-  std::string welcome = db.QueryText("select welcome from management").value_or("");
+  std::string welcome = settings::LoadSettings(db).welcome;
   if (!kasso::Trim(welcome).empty()) slip.Wrapped(welcome, Align::kCenter, true);
 }
 
 void AddFooter(store::Database& db, Slip& slip) {
-  std::string bye = db.QueryText("select bye from management").value_or("");
+  std::string bye = settings::LoadSettings(db).bye;
   if (!kasso::Trim(bye).empty()) slip.Wrapped(bye, Align::kCenter);
 }
 
@@ -129,7 +130,7 @@ LineTotals AddLines(store::Database& db, const Bill& bill, Slip& slip) {
   slip.Rule();
   LineTotals totals;
   for (const BillRow& line : bill.lines) {
-    std::string name = servicelib::GetGoodsnameFromBarcode(db, line.barcode);
+    std::string name = lookups::GoodsName(db, line.barcode);
     if (name.empty()) name = line.barcode;
     if (line.type == store::kJournalReturn) name = "[退货]" + name;
     slip.Text(name);
@@ -137,10 +138,10 @@ LineTotals AddLines(store::Database& db, const Bill& bill, Slip& slip) {
         {QuantityText(line.quantity), kasso::Money(line.price), kasso::Money(line.amount)},
         widths));
     if (NonZero(line.discount)) slip.Pair("  折扣", kasso::Money(-line.discount));
-    double amount = rounddigits(line.amount, 2);
-    totals.quantity += rounddigits(line.quantity, 3);
+    double amount = RoundTo(line.amount, 2);
+    totals.quantity += RoundTo(line.quantity, 3);
     totals.amount += amount;
-    if (servicelib::IsGoodsGivePoints(db, line.barcode)) totals.points_base += amount;
+    if (lookups::GoodsEarnPoints(db, line.barcode)) totals.points_base += amount;
   }
   return totals;
 }
@@ -172,20 +173,21 @@ void AddMember(store::Database& db, const std::string& memberid, const LineTotal
     return;
   }
   slip.Pair("会员:", memberid + " " + member.Text(0));
-  if (member.Text(1) == "是") {
+  if (store::YesNo(member.Text(1))) {
     if (summary) {
       PointsInput in;
       in.points_base = totals.points_base;
       in.total_amount = totals.amount;
       in.received =
           summary->paid + summary->stored + summary->cheque + summary->card - summary->change;
-      in.base_value = servicelib::GetBaseValue(db);
-      in.points_value = servicelib::GetPointsValue(db);
+      settings::Settings till = settings::LoadSettings(db);
+      in.base_value = till.points_base;
+      in.points_value = till.points_per_base;
       slip.Pair("本单积分", kasso::Money(EarnedPoints(in)));
     }
     slip.Pair("积分余额", kasso::Money(member.Double(2)));
   }
-  if (member.Text(3) == "是") slip.Pair("储值余额", kasso::Money(member.Double(4)));
+  if (store::YesNo(member.Text(3))) slip.Pair("储值余额", kasso::Money(member.Double(4)));
 }
 
 }  // namespace

@@ -1,19 +1,23 @@
 #include "core/sale/sale_lines.h"
 
 #include "core/lookups/numbers.h"
+#include "core/lookups/open_or.h"
 #include "core/lookups/till_numbers.h"
 
 namespace sale {
 
 std::int64_t NextTransactionNumber(store::Database& db) {
   try {
-    return servicelib::GetTranNo(db);
+    return lookups::NextBillNumber(db);
   } catch (const store::DbError&) {
     return 1;
   }
 }
 
-std::int64_t NextTransactionNumber() { return servicelib::GetTranNo(); }
+std::int64_t NextTransactionNumber() {
+  return lookups::OpenOr<std::int64_t>(
+      1, [](store::Database& db) { return NextTransactionNumber(db); });
+}
 
 void NewSale(CurrentSale& sale) { NewSale(sale, NextTransactionNumber()); }
 
@@ -30,7 +34,7 @@ void NewSale(CurrentSale& sale, std::int64_t next_number) {
 double ComputeTotal(CurrentSale& sale, CustomerDisplay& display) {
   double sum = 0;
   for (const SaleLine& line : sale.lines) sum += line.Number(kAmount);
-  sum = servicelib::rounddigits(sum, 2);
+  sum = lookups::RoundTo(sum, 2);
   sale.total = sum;
   sale.total_caption = std::string(kTotalCaption) + MoneyText(sum);
   try {

@@ -8,7 +8,6 @@
 #include "core/common/format.h"
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
-#include "core/lookups/settings.h"
 #include "core/sale/commit_sale.h"
 #include "core/sale/sale_lines.h"
 
@@ -42,25 +41,24 @@ std::optional<PaymentFields> ConfirmedFields(const PaymentTexts& texts, SaleUi& 
   PaymentFields read;
   for (const auto& f : fields) {
     if (kasso::Trim(f.text).empty()) continue;
-    std::optional<double> value =
-        servicelib::ReadTypedNumber(f.text, servicelib::TillNumber::kAmount);
+    std::optional<double> value = lookups::ReadTypedNumber(f.text, lookups::TillNumber::kAmount);
     if (!value) {
       ui.Message(f.refusal);
       check.retry = f.retry;
       return std::nullopt;
     }
-    read.*f.field = servicelib::rounddigits(*value, 2);
+    read.*f.field = lookups::RoundTo(*value, 2);
   }
   return read;
 }
 
 }  // namespace
 
-std::int64_t Fen(double yuan) { return std::llround(servicelib::rounddigits(yuan, 2) * 100.0); }
+std::int64_t Fen(double yuan) { return std::llround(lookups::RoundTo(yuan, 2) * 100.0); }
 
 double AmountWhileTyping(const std::string& text) {
-  std::optional<double> value = servicelib::ReadTypedNumber(text, servicelib::TillNumber::kAmount);
-  return value ? servicelib::rounddigits(*value, 2) : 0.0;
+  std::optional<double> value = lookups::ReadTypedNumber(text, lookups::TillNumber::kAmount);
+  return value ? lookups::RoundTo(*value, 2) : 0.0;
 }
 
 PaymentFields FieldsWhileTyping(const PaymentTexts& texts) {
@@ -68,20 +66,20 @@ PaymentFields FieldsWhileTyping(const PaymentTexts& texts) {
           AmountWhileTyping(texts.cheque), AmountWhileTyping(texts.card)};
 }
 
-WipeResult ComputeWipe(double total, int wipe_setting) {
+WipeResult ComputeWipe(double total, settings::Wipe wipe) {
   // In whole fen, so that a total such as 4.30 (binary 4.2999...) keeps its last tenth.
   const std::int64_t fen = Fen(total);
   std::int64_t due = fen;
-  if (wipe_setting == 1) due = fen / 10 * 10;
-  if (wipe_setting == 0) due = fen / 100 * 100;
+  if (wipe == settings::Wipe::kToJiao) due = fen / 10 * 10;
+  if (wipe == settings::Wipe::kToYuan) due = fen / 100 * 100;
   return {Yuan(due), Yuan(fen - due)};
 }
 
 WipeResult ComputeWipe(double total) {
-  int setting = 2;
+  settings::Wipe setting = settings::Wipe::kNone;
   try {
     store::Database db;
-    setting = servicelib::GetWipeSettings(db);
+    setting = settings::LoadSettings(db).WipeOrNone();
   } catch (const store::DbError&) {
     // Without the settings nothing is wiped off: the customer pays the exact total.
   }
@@ -155,7 +153,7 @@ MemberAmounts MemberSplit(double owed, double deposit) {
   return {Yuan(stored), Yuan(owed_fen - stored)};
 }
 
-double MemberAllowance(double typed) { return servicelib::round(typed * 100) * 0.01; }
+double MemberAllowance(double typed) { return lookups::RoundWhole(typed * 100) * 0.01; }
 
 double MemberChange(double remaining, const PaymentFields& fields) {
   const std::int64_t rest = Fen(remaining);
@@ -245,7 +243,7 @@ SettleResult SettleSale(CurrentSale& sale, SaleUi& ui, PaymentUi& payment_ui,
   if (!deposit_member.empty()) {
     try {
       store::Database db;
-      result.deposit_balance = servicelib::GetMemberDepositValue(db, deposit_member);
+      result.deposit_balance = lookups::MemberBalance(db, deposit_member);
     } catch (const store::DbError&) {
       // The sale stands; the screen just does not show the balance.
     }

@@ -14,6 +14,7 @@
 
 #include "core/sale/current_sale.h"
 #include "core/sale/sale_ui.h"
+#include "core/settings/settings.h"
 
 namespace sale {
 
@@ -34,10 +35,9 @@ struct WipeResult {
   double wipe = 0;
 };
 
-// The round-off of the settings: 2 none, 1 down to whole tenths, 0 down to whole yuan; both
-// toward zero, so a negative total (a return) is rounded toward zero as well. Any other setting
-// rounds nothing.
-WipeResult ComputeWipe(double total, int wipe_setting);
+// The round-off of the settings: down to whole tenths or whole yuan, toward zero, so a negative
+// total (a return) is rounded toward zero as well.
+WipeResult ComputeWipe(double total, settings::Wipe wipe);
 // The same with the setting read from kasso.db (no round-off when it cannot be read).
 WipeResult ComputeWipe(double total);
 

@@ -22,11 +22,12 @@
 #include "core/common/clock.h"
 #include "core/lookups/numbers.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 
 namespace sale {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
 struct DrawerCash {
   double cash = 0;   // kept from the open shift's bills
@@ -42,8 +43,8 @@ DrawerCash CountDrawerCash(store::Database& db) {
       store::kJournalPettyCash, store::kJournalBillTotal);
   DrawerCash drawer;
   if (row.Step()) {
-    drawer.cash = rounddigits(row.Double(0), 2);
-    drawer.petty = rounddigits(row.Double(1), 2);
+    drawer.cash = RoundTo(row.Double(0), 2);
+    drawer.petty = RoundTo(row.Double(1), 2);
   }
   return drawer;
 }
@@ -57,23 +58,23 @@ void WriteShiftSum(store::Database& db, std::int64_t shiftid, const std::string&
       "from transactiondetails where transactiontype = ? and shiftid = 0",
       store::kJournalBillTotal);
   bills.Step();
-  auto money = [&bills](int column) { return rounddigits(bills.Double(column), 2); };
+  auto money = [&bills](int column) { return RoundTo(bills.Double(column), 2); };
   DrawerCash drawer = CountDrawerCash(db);
   db.Exec(
       "insert into shiftsum (shiftid,shiftdate,workno,billcount,salesquantity,salesvalue,"
       "discountvalue,wipevalue,valuediscount,cardpaid,cashpaid,checkpaid,unionpaid,pettyvalue) "
       "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-      shiftid, kasso::NowText(), workno, bills.Int(0), rounddigits(bills.Double(1), 3), money(2),
+      shiftid, kasso::NowText(), workno, bills.Int(0), RoundTo(bills.Double(1), 3), money(2),
       money(3), money(4), money(5), money(6), drawer.cash, money(7), money(8), drawer.petty);
 }
 
 }  // namespace
 
-double ShiftFigures::DrawerCash() const { return rounddigits(cashpaid + pettyvalue, 2); }
+double ShiftFigures::DrawerCash() const { return RoundTo(cashpaid + pettyvalue, 2); }
 
 double MoneyInDrawer(store::Database& db) {
   DrawerCash drawer = CountDrawerCash(db);
-  return rounddigits(drawer.cash + drawer.petty, 2);
+  return RoundTo(drawer.cash + drawer.petty, 2);
 }
 
 std::int64_t CloseOpenShift(const std::string& workno) {
@@ -82,6 +83,7 @@ std::int64_t CloseOpenShift(const std::string& workno) {
   std::int64_t shiftid = db.QueryInt("select max(shiftid) from shiftsum").value_or(0) + 1;
   WriteShiftSum(db, shiftid, workno);
   db.Exec("update transactiondetails set shiftid = ? where shiftid = 0", shiftid);
+  store::QueueForServer(db, store::OutboxKind::kShiftClosing, shiftid);
   transaction.Commit();
   return shiftid;
 }

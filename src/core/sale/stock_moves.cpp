@@ -27,9 +27,9 @@ void StockMover::Move(const std::string& barcode, double change, bool combined) 
   components_.Bind(1, barcode);
   while (components_.Step()) parts.emplace_back(components_.Text(0), components_.Double(1));
   components_.Reset();
-  using servicelib::rounddigits;
+  using lookups::RoundTo;
   for (const auto& [component, per_unit] : parts) {
-    MoveRow(component, rounddigits(per_unit * rounddigits(change, 2), 2));
+    MoveRow(component, RoundTo(per_unit * RoundTo(change, 2), 2));
   }
 }
 

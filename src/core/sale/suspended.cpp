@@ -1,5 +1,6 @@
 #include "core/sale/suspended.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/common/clock.h"
@@ -16,7 +17,7 @@
 namespace sale {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
 // How the parked sale's member prices its lines.
 struct MemberTerms {
@@ -27,20 +28,20 @@ struct MemberTerms {
 MemberTerms ReadMemberTerms(store::Database& db, const CurrentSale& sale) {
   MemberTerms terms;
   if (!sale.HasMemberDiscount()) return terms;
-  terms.rate = rounddigits(servicelib::GetMemberDisrate(db, sale.member_id), 2);
-  terms.discount_on_discount = servicelib::IsDisOnDisMember(db, sale.member_id);
+  terms.rate = RoundTo(lookups::MemberDiscountRate(db, sale.member_id), 2);
+  terms.discount_on_discount = lookups::HasDiscountOnDiscount(db, sale.member_id);
   return terms;
 }
 
 // One parked row back as a priced line: the smallest of sales, member and front price, and
 // the front rate against the member rate.
-SaleLine RebuildLine(const store::Statement& row, const servicelib::GoodsInfo& goods,
+SaleLine RebuildLine(const store::Statement& row, const lookups::GoodsInfo& goods,
                      const CurrentSale& sale, const MemberTerms& terms) {
   double quantity = row.Double(1);
   // Rows parked before the front rate was kept carry none: no front discount.
-  double front_rate = row.IsNull(3) ? 1.0 : rounddigits(row.Double(3), 2);
-  double front_price = rounddigits(row.Double(2), 2);
-  double salesprice = rounddigits(goods.salesprice, 2);
+  double front_rate = row.IsNull(3) ? 1.0 : RoundTo(row.Double(3), 2);
+  double front_price = RoundTo(row.Double(2), 2);
+  double salesprice = RoundTo(goods.salesprice, 2);
   // Goods priced 0 in the master were priced by hand when rung up; that price was parked as
   // the front price and stays the line's sales price.
   if (salesprice == 0) salesprice = front_price;
@@ -48,7 +49,7 @@ SaleLine RebuildLine(const store::Statement& row, const servicelib::GoodsInfo& g
   double memberprice = salesprice;
   // A goods item without member price sells to a member-price member at the sales price.
   if (sale.HasMemberPrice() && goods.memberprice != 0) {
-    memberprice = rounddigits(goods.memberprice, 2);
+    memberprice = RoundTo(goods.memberprice, 2);
   }
 
   SaleLine line;
@@ -61,8 +62,8 @@ SaleLine RebuildLine(const store::Statement& row, const servicelib::GoodsInfo& g
   line[kFrontPrice] = MoneyText(front_price);
   line[kFrontRate] = MoneyText(front_rate);
   line[kMemberRate] = MoneyText(terms.rate);
-  double price = servicelib::GetMinDouble(salesprice, memberprice, front_price);
-  double rate = terms.discount_on_discount ? rounddigits(front_rate * terms.rate, 2)
+  double price = std::min({salesprice, memberprice, front_price});
+  double rate = terms.discount_on_discount ? RoundTo(front_rate * terms.rate, 2)
                 : terms.rate < front_rate  ? terms.rate
                                            : front_rate;
   line[kPrice] = MoneyText(price);
@@ -74,8 +75,8 @@ SaleLine RebuildLine(const store::Statement& row, const servicelib::GoodsInfo& g
 // Fills the empty sale with parked sale k: its member first, so the lines are priced for it.
 // Throws kasso::UserError for goods that can no longer be sold, store::DbError otherwise.
 void RebuildParkedSale(store::Database& db, std::int64_t listnumber, CurrentSale& sale) {
-  std::string memberid = servicelib::GetMemberidFromHandUpListLocalFunc(db, listnumber);
-  if (!memberid.empty() && servicelib::IsMemberExists(db, memberid)) {
+  std::string memberid = lookups::ParkedSaleMember(db, listnumber);
+  if (!memberid.empty() && lookups::HasMember(db, memberid)) {
     sale.member_id = memberid;
     sale.member_pane = DescribeMember(db, sale, memberid);
   }
@@ -85,8 +86,7 @@ void RebuildParkedSale(store::Database& db, std::int64_t listnumber, CurrentSale
       "where listnumber = ? order by rowid",
       listnumber);
   while (row.Step()) {
-    std::optional<servicelib::GoodsInfo> goods =
-        servicelib::GetGoodsInfoFromBarcode(db, row.Text(0));
+    std::optional<lookups::GoodsInfo> goods = lookups::FindGoods(db, row.Text(0));
     if (!goods) throw kasso::UserError("挂单商品" + row.Text(0) + "无法销售");
     sale.lines.push_back(RebuildLine(row, *goods, sale, terms));
     sale.selected = static_cast<int>(sale.lines.size()) - 1;
@@ -104,7 +104,7 @@ bool SuspendSale(CurrentSale& sale, SaleUi& ui, CustomerDisplay& display) {
   try {
     store::Database db;
     store::Transaction transaction(db);
-    std::int64_t listnumber = servicelib::GetMaxHandUpListnumber(db);
+    std::int64_t listnumber = lookups::NextParkedNumber(db);
     std::string now = kasso::NowText();
     store::Statement insert = db.Query(
         "insert into transactionpendinglist (listnumber,barcode,quantity,frontprice,"

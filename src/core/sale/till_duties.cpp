@@ -4,17 +4,19 @@
 #include "core/common/format.h"
 #include "core/devices/cash_drawer.h"
 #include "core/lookups/numbers.h"
+#include "core/lookups/open_or.h"
 #include "core/lookups/operators.h"
 #include "core/lookups/till_numbers.h"
 #include "core/sale/receipts.h"
 #include "core/sale/sale_lines.h"
 #include "core/sale/shift.h"
 #include "core/store/journal.h"
+#include "core/store/outbox.h"
 
 namespace sale {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
 constexpr const char* kPettyCashRefused = "备用金金额有误";
 
@@ -33,7 +35,10 @@ ShiftClosing CloseShift(const std::string& workno) {
 }
 
 std::vector<std::string> OpenDrawer(const std::string& workno) {
-  if (!servicelib::CheckRights("openmoneybox", workno)) return {"您没有这个权限"};
+  const bool allowed = lookups::OpenOr(false, [&](store::Database& db) {
+    return lookups::HasRight(db, lookups::Right::kOpenMoneyBox, workno);
+  });
+  if (!allowed) return {"您没有这个权限"};
   std::vector<std::string> messages;
   AddMessage(messages, devices::KickCashDrawer());
   AddMessage(messages, PrintDrawerNote(workno));
@@ -41,27 +46,30 @@ std::vector<std::string> OpenDrawer(const std::string& workno) {
 }
 
 void RecordPettyCash(store::Database& db, double amount, const std::string& workno) {
+  const std::int64_t number = lookups::NextBillNumber(db);
   db.Exec(
       "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
       "actualvalue,workno,shiftid) values (?,?,?,?,?,0)",
-      servicelib::GetTranNo(db), store::kJournalPettyCash, kasso::NowText(), rounddigits(amount, 2),
-      workno);
+      number, store::kJournalPettyCash, kasso::NowText(), RoundTo(amount, 2), workno);
+  store::QueueForServer(db, store::OutboxKind::kPettyCash, number);
 }
 
 PettyCashResult BookPettyCash(double amount, const std::string& workno) {
-  amount = rounddigits(amount, 2);
+  amount = RoundTo(amount, 2);
   PettyCashResult result;
-  if (!servicelib::WithinTillRange(amount, servicelib::TillNumber::kAmount)) {
+  std::string operator_name;
+  if (!lookups::WithinTillRange(amount, lookups::TillNumber::kAmount)) {
     result.messages.emplace_back(kPettyCashRefused);
     return result;
   }
   try {
     store::Database db;
+    operator_name = lookups::OperatorName(db, workno);  // for the slip
     // The drawer is counted and the row written in one transaction, so the check holds for
     // the row it lets through.
     store::Transaction transaction(db);
     double cash = MoneyInDrawer(db);
-    if (rounddigits(cash + amount, 2) < 0) {
+    if (RoundTo(cash + amount, 2) < 0) {
       result.messages.push_back("提取备用金金额(" + kasso::Money(amount) +
                                 ")不能超过钱箱内现有金额(" + kasso::Money(cash) + ")");
       return result;
@@ -74,16 +82,15 @@ PettyCashResult BookPettyCash(double amount, const std::string& workno) {
   }
   result.booked = true;
   AddMessage(result.messages, devices::KickCashDrawer());
-  AddMessage(result.messages,
-             PrintPettySlip(amount, servicelib::GetOperatorNameFromWorkNo(workno)));
+  AddMessage(result.messages, PrintPettySlip(amount, operator_name));
   return result;
 }
 
 EntryOutcome PettyCash(CurrentSale& sale, const std::string& amount_text, SaleUi& ui,
                        CustomerDisplay& display) {
   std::optional<double> amount =
-      servicelib::ReadTypedNumber(amount_text, servicelib::TillNumber::kAmount);
-  if (!amount || rounddigits(*amount, 2) == 0) {
+      lookups::ReadTypedNumber(amount_text, lookups::TillNumber::kAmount);
+  if (!amount || RoundTo(*amount, 2) == 0) {
     // "+" alone or "+0" would open the drawer for nothing, without the drawer right.
     ui.Message(kPettyCashRefused);
     return EntryOutcome::kKeepEntry;

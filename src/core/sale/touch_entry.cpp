@@ -12,7 +12,7 @@
 namespace sale {
 namespace {
 
-using servicelib::TillNumber;
+using lookups::TillNumber;
 
 constexpr std::string_view kCentredDot = "·";
 
@@ -43,7 +43,7 @@ bool AddButtonGoods(store::Database& db, CurrentSale& sale, const std::string& b
 
 // The pad's value, refused with the mode's own message when it is no number a till holds.
 double PadValue(const std::string& typed, TillNumber kind, const char* refusal) {
-  return servicelib::TypedNumber(PadNumberText(typed), kind, refusal);
+  return lookups::TypedNumber(PadNumberText(typed), kind, refusal);
 }
 
 // Returns false when the change was declined and nothing else should follow.
@@ -59,8 +59,7 @@ bool Apply(CurrentSale& sale, PadMode mode, const std::string& typed, SaleUi& ui
     case PadMode::kBillDiscount: {
       // The engine takes a discount in tenths, as typed after "/" and "%"; the rate is kept
       // to the fen as the pad checked it.
-      const double rate =
-          servicelib::rounddigits(PadValue(typed, TillNumber::kAmount, "折扣率有误"), 2);
+      const double rate = lookups::RoundTo(PadValue(typed, TillNumber::kAmount, "折扣率有误"), 2);
       const double tenths = rate * 10;
       if (mode == PadMode::kItemDiscount) {
         ItemDiscount(sale, tenths);
@@ -126,9 +125,9 @@ std::string RemoveLastCharacter(const std::string& text) {
 
 std::string CheckPadNumber(PadMode mode, const std::string& typed) {
   const std::string text = PadNumberText(typed);
-  if (!servicelib::DecimalCheck(text)) return "录入有误!";
+  if (!lookups::IsPlainNumberTo3Places(text)) return "录入有误!";
   if (IsDiscount(mode)) {
-    const double rate = servicelib::rounddigits(kasso::ParseNumber(text), 2);
+    const double rate = lookups::RoundTo(kasso::ParseNumber(text), 2);
     if (rate < 0) return "折扣率不能为负数";
     if (rate > 1) return "折扣率不能大于1";
   }

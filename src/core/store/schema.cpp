@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/store/legacy_text.h"
+#include "core/store/outbox.h"
 #include "core/store/upgrade.h"
 
 namespace store {
@@ -170,6 +171,7 @@ FileState PrepareDatabase(const std::filesystem::path& file) {
     // Old text first: the upgrade compares texts such as label kinds.
     ConvertLegacyText(db);
     UpgradeSchema(db);
+    CheckTillPlace(db);
     tx.Commit();
   } catch (const DbError& failure) {
     state = StateAfterFailure(failure.primary_code());

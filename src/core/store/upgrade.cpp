@@ -286,6 +286,12 @@ std::vector<Group> UpgradeGroups() {
       /* 57: a return line keeps its amount, as a purchase line does */
       {Sql("alter table return add returnvalue real"),
        Sql("alter table returnbak add returnvalue real")},
+      /* 58: records waiting for the shop server, and the till's link to it */
+      {Sql("create table outbox (seq integer primary key,epoch text not null,kind text not null,"
+           "localno text not null,payload text not null,queuedat text not null,sentat text)"),
+       Sql("create table serverlink (tillid text,epoch text,conninfo text,shopname text,"
+           "tillname text,place text,lastsent text,lasterror text)"),
+       Sql("create index if not exists outbox_pending_idx on outbox (sentat,seq)")},
   };
 
   // Lookup indexes: every key and date range the program searches by, so that a lookup costs

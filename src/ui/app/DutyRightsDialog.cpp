@@ -22,7 +22,7 @@ DutyRightsDialog::DutyRightsDialog(QWidget* parent, [[maybe_unused]] const QStri
 
   for (Page& page : pages_) {
     // The discount right guards no action; its box stays hidden but keeps the stored value.
-    page.boxes[app::RightIndex("discount")]->hide();
+    page.boxes[lookups::RightIndex(lookups::Right::kDiscount)]->hide();
     connect(page.save, &QPushButton::clicked, this, [this, &page] { SavePage(page); });
   }
   connect(ui_->dutyTabs, &QTabWidget::currentChanged, this, [this](int index) {
@@ -40,9 +40,9 @@ DutyRightsDialog::Page DutyRightsDialog::MakePage(const QString& duty, const QSt
   Page page;
   page.duty = duty;
   page.save = save;
-  for (size_t i = 0; i < servicelib::kRightColumns.size(); ++i) {
-    QString column = QString::fromUtf8(servicelib::kRightColumns[i].data(),
-                                       static_cast<qsizetype>(servicelib::kRightColumns[i].size()));
+  for (size_t i = 0; i < lookups::kRights.size(); ++i) {
+    std::string_view name_part = lookups::kRights[i].column;
+    QString column = QString::fromUtf8(name_part.data(), static_cast<qsizetype>(name_part.size()));
     QString name = prefix + column.left(1).toUpper() + column.mid(1) + "Check";
     page.boxes[i] = findChild<QCheckBox*>(name);
     if (page.boxes[i] == nullptr) throw std::logic_error("missing right box " + name.toStdString());

@@ -30,7 +30,7 @@ class DutyRightsDialog : public QDialog {
  private:
   struct Page {
     QString duty;
-    std::array<QCheckBox*, servicelib::kRightColumns.size()> boxes{};
+    std::array<QCheckBox*, lookups::kRights.size()> boxes{};
     QPushButton* save = nullptr;
   };
 

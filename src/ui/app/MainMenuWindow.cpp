@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "core/common/clock.h"
-#include "core/devices/management_record.h"
 #include "core/servicelib/kasso_basic.h"
+#include "core/settings/settings.h"
 #include "ui/app/BackupTipDialog.h"
 #include "ui/app/ModuleLauncher.h"
 #include "ui/common/MessageBox.h"
@@ -22,7 +22,8 @@ namespace {
 // cannot be read.
 QString ShopName() {
   try {
-    QString header = QString::fromStdString(devices::LoadSettings().welcome).trimmed();
+    store::Database db;
+    QString header = QString::fromStdString(settings::LoadSettings(db).welcome).trimmed();
     return header.section('\n', 0, 0).trimmed();
   } catch (const std::exception&) {
     return QString();
@@ -65,8 +66,7 @@ void MainMenuWindow::OpenModule(int key) {
       ExitWithBackup();
       return;
     }
-    std::string right = module.right_column;
-    if (!right.empty() && !app::HasRight(workno_.toStdString(), right)) {
+    if (module.needed_right && !app::HasRight(workno_.toStdString(), *module.needed_right)) {
       ui::ShowMessage(this, "您没有这个权限");
       return;
     }

@@ -1,6 +1,6 @@
 #include "ui/app/ModuleLauncher.h"
 
-#include "core/servicelib/kasso_basic.h"
+#include "core/settings/settings.h"
 #include "ui/app/DataClearDialog.h"
 #include "ui/app/DutyRightsDialog.h"
 #include "ui/app/ManualBackup.h"
@@ -16,11 +16,24 @@
 #include "ui/touch/TouchFrontDialog.h"
 
 namespace ui {
+namespace {
+
+// The touch cashier screen when the settings say so; the keyboard one when they cannot be read.
+bool TouchFrontChosen() {
+  try {
+    store::Database db;
+    return settings::LoadSettings(db).touch_front;
+  } catch (const store::DbError&) {
+    return false;
+  }
+}
+
+}  // namespace
 
 void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString& workno) {
   switch (module.key) {
     case 1: {  // cashier screen: touch when the scale front is switched on, else keyboard
-      if (servicelib::GetScaleFrontSign() == "是") {
+      if (TouchFrontChosen()) {
         ui::TouchFrontDialog front(parent, workno);
         front.exec();
         break;

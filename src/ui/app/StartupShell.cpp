@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "core/common/clock.h"
+#include "core/serversync/background_sender.h"
+#include "core/store/database.h"
 #include "ui/app/LoginDialog.h"
 #include "ui/common/MessageBox.h"
 
@@ -34,6 +36,8 @@ StartupShell::~StartupShell() { delete clock_message_.data(); }
 int StartupShell::Run() {
   if (std::optional<int> exit_code = startup_.Run(*this)) return *exit_code;
   backup_clock_.start();
+  // Sends what the till queued for the shop server, on a thread of its own, while it runs.
+  serversync::BackgroundSender sender(store::DatabasePath());
   LoginDialog login;
   login.exec();
   // Every way out of the login dialog, with or without a session, ends the program normally.

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "core/serversync/background_sender.h"
+
 namespace ui {
 
 StatusBar MakeStatusBar(QWidget* owner, std::initializer_list<StatusPane> panes) {
@@ -16,6 +18,11 @@ StatusBar MakeStatusBar(QWidget* owner, std::initializer_list<StatusPane> panes)
     made.panes.push_back(label);
   }
   return made;
+}
+
+QString ServerStatusText() {
+  serversync::BackgroundSender* sender = serversync::BackgroundSender::Running();
+  return sender != nullptr ? QString::fromStdString(sender->StatusText()) : QString();
 }
 
 }  // namespace ui

@@ -28,4 +28,8 @@ struct StatusBar {
 // order. The caller places the bar.
 StatusBar MakeStatusBar(QWidget* owner, std::initializer_list<StatusPane> panes);
 
+// What the program's background sender says of the shop server ("总部: 已同步" ...), or an
+// empty text when none runs or the till has not joined.
+QString ServerStatusText();
+
 }  // namespace ui

@@ -12,17 +12,17 @@
 
 #include "core/common/error.h"
 #include "core/devices/scale.h"
+#include "core/devices/settings_checks.h"
 #include "core/store/database.h"
 #include "ui/common/MessageBox.h"
 #include "ui/devices/PrinterChoice.h"
+#include "ui/devices/ServerTransferDialog.h"
 #include "ui_SettingsDialog.h"
 
 namespace ui {
 namespace {
 
 constexpr char kDefaultDrawerCommand[] = "27, 112, 0, 128, 128";
-constexpr char kYes[] = "是";
-constexpr char kNo[] = "否";
 
 // One dotted IPv4 address; shorter prefixes are Intermediate, so typing is never blocked.
 constexpr char kIpv4Pattern[] =
@@ -60,6 +60,10 @@ SettingsDialog::SettingsDialog(QWidget* parent, [[maybe_unused]] const QString& 
   connect(ui_->saveButton, &QPushButton::clicked, this, &SettingsDialog::OnSave);
   connect(ui_->cancelButton, &QPushButton::clicked, this, &SettingsDialog::reject);
   connect(ui_->downloadPluButton, &QPushButton::clicked, this, &SettingsDialog::OnDownloadPlu);
+  connect(ui_->serverTransferButton, &QPushButton::clicked, this, [this] {
+    ServerTransferDialog dialog(this);
+    dialog.exec();
+  });
 
   FillChoiceLists();
   LoadFromDatabase();
@@ -93,92 +97,96 @@ void SettingsDialog::FillChoiceLists() {
 
 void SettingsDialog::LoadFromDatabase() {
   try {
-    ShowRecord(devices::LoadSettings());
+    store::Database db;
+    ShowRecord(settings::LoadSettings(db));
   } catch (const store::DbError&) {
     // An unreadable database leaves the screen empty; saving then names what is missing.
   }
 }
 
-void SettingsDialog::ShowRecord(const devices::ManagementRecord& r) {
-  ui_->displayControlCombo->setCurrentText(Shown(r.displaycontrol));
-  ui_->displayPortCombo->setCurrentText(Shown(r.displayport));
-  ui_->printerControlCombo->setCurrentText(Shown(r.printercontrol));
-  ui_->printerPortCombo->setCurrentText(Shown(r.printerport));
-  ui_->printerNameCombo->setCurrentText(Shown(r.printername));
-  ui_->printTimesCombo->setCurrentText(Shown(r.printtimes));
-  ui_->moneyBoxCombo->setCurrentText(Shown(r.moneyboxcontrol));
-  ui_->drawerCommandEdit->setText(Shown(r.opencashiercmd));
-  ui_->welcomeEdit->setText(Shown(r.welcome));
-  ui_->byeEdit->setText(Shown(r.bye));
-  ui_->emptyLinesEdit->setText(Shown(r.emptylines));
+void SettingsDialog::ShowRecord(const settings::Settings& s) {
+  ui_->displayControlCombo->setCurrentText(Shown(s.display_mode));
+  ui_->displayPortCombo->setCurrentText(Shown(s.display_port));
+  ui_->printerControlCombo->setCurrentText(Shown(s.printer_mode));
+  ui_->printerPortCombo->setCurrentText(Shown(s.printer_port));
+  ui_->printerNameCombo->setCurrentText(Shown(s.printer_name));
+  ui_->printTimesCombo->setCurrentText(Shown(s.receipt_copies));
+  ui_->moneyBoxCombo->setCurrentText(Shown(s.drawer_mode));
+  ui_->drawerCommandEdit->setText(Shown(s.drawer_command));
+  ui_->welcomeEdit->setText(Shown(s.welcome));
+  ui_->byeEdit->setText(Shown(s.bye));
+  ui_->emptyLinesEdit->setText(Shown(s.feed_lines));
 
-  if (r.priceforcost == "averageprice") {
+  if (s.cost_basis == settings::CostBasis::kAveragePrice) {
     ui_->averagePriceRadio->setChecked(true);
   } else {
     ui_->recentPriceRadio->setChecked(true);
   }
   UncheckAll(ui_->wipeButtonGroup);
-  if (r.wipevalue == 2) ui_->noWipeRadio->setChecked(true);
-  if (r.wipevalue == 1) ui_->wipeJiaoRadio->setChecked(true);
-  if (r.wipevalue == 0) ui_->wipeYuanRadio->setChecked(true);
+  if (s.wipe == settings::Wipe::kNone) ui_->noWipeRadio->setChecked(true);
+  if (s.wipe == settings::Wipe::kToJiao) ui_->wipeJiaoRadio->setChecked(true);
+  if (s.wipe == settings::Wipe::kToYuan) ui_->wipeYuanRadio->setChecked(true);
 
-  ui_->baseValueEdit->setText(Shown(r.basevalue));
-  ui_->pointsValueEdit->setText(Shown(r.pointsvalue));
-  ui_->scaleCheck->setChecked(r.scale == kYes);
-  ui_->scaleFlagEdit->setText(Shown(r.scalesimple));
-  ui_->scaleCodeDigitsEdit->setText(Shown(r.scalebarcode));
-  ui_->scaleAmountDigitsEdit->setText(Shown(r.scalevalue));
-  ui_->scaleIpEdit->setText(Shown(r.scaleip));
-  ui_->touchFrontCheck->setChecked(r.usescalefront == kYes);
-  ui_->comScaleCheck->setChecked(r.usecomscale == kYes);
-  ui_->comScalePortCombo->setCurrentText(Shown(r.comscaleport));
+  ui_->baseValueEdit->setText(Shown(s.points_base));
+  ui_->pointsValueEdit->setText(Shown(s.points_per_base));
+  ui_->scaleCheck->setChecked(s.scale_barcodes);
+  ui_->scaleFlagEdit->setText(Shown(s.scale_flag));
+  ui_->scaleCodeDigitsEdit->setText(Shown(s.scale_code_digits));
+  ui_->scaleAmountDigitsEdit->setText(Shown(s.scale_amount_digits));
+  ui_->scaleIpEdit->setText(Shown(s.scale_address));
+  ui_->touchFrontCheck->setChecked(s.touch_front);
+  ui_->comScaleCheck->setChecked(s.serial_scale);
+  ui_->comScalePortCombo->setCurrentText(Shown(s.serial_scale_port));
 }
 
-devices::ManagementRecord SettingsDialog::ReadRecord() const {
-  devices::ManagementRecord r;
-  r.displaycontrol = Text(ui_->displayControlCombo);
-  r.displayport = Text(ui_->displayPortCombo);
-  r.printercontrol = Text(ui_->printerControlCombo);
-  r.printerport = Text(ui_->printerPortCombo);
-  r.printername = Text(ui_->printerNameCombo);
-  r.printtimes =
-      devices::ParseSettingsInteger(Text(ui_->printTimesCombo), "打印张数", "printtimes");
-  r.moneyboxcontrol = Text(ui_->moneyBoxCombo);
-  r.opencashiercmd = Text(ui_->drawerCommandEdit);
-  r.welcome = Text(ui_->welcomeEdit);
-  r.bye = Text(ui_->byeEdit);
-  r.emptylines = devices::ParseSettingsInteger(Text(ui_->emptyLinesEdit), "票尾空行", "emptylines");
-  r.priceforcost = ui_->averagePriceRadio->isChecked() ? "averageprice" : "recentprice";
-  r.wipevalue = ui_->noWipeRadio->isChecked()     ? 2
-                : ui_->wipeJiaoRadio->isChecked() ? 1
-                : ui_->wipeYuanRadio->isChecked() ? 0
-                                                  : -1;  // refused by the core's checks
-  r.basevalue = devices::ParseSettingsInteger(Text(ui_->baseValueEdit), "会员积分规则的消费金额",
-                                              "basevalue");
-  r.pointsvalue = devices::ParseSettingsInteger(Text(ui_->pointsValueEdit), "会员积分规则的积分",
-                                                "pointsvalue");
-  r.scale = ui_->scaleCheck->isChecked() ? kYes : kNo;
-  r.scalesimple = Text(ui_->scaleFlagEdit);
-  r.scalebarcode =
-      devices::ParseSettingsInteger(Text(ui_->scaleCodeDigitsEdit), "商品码位数", "scalebarcode");
-  r.scalevalue =
-      devices::ParseSettingsInteger(Text(ui_->scaleAmountDigitsEdit), "金额位数", "scalevalue");
+settings::Settings SettingsDialog::ReadRecord() const {
+  using settings::ParseSettingsInteger;
+  settings::Settings s;
+  s.display_mode = Text(ui_->displayControlCombo);
+  s.display_port = Text(ui_->displayPortCombo);
+  s.printer_mode = Text(ui_->printerControlCombo);
+  s.printer_port = Text(ui_->printerPortCombo);
+  s.printer_name = Text(ui_->printerNameCombo);
+  s.receipt_copies = ParseSettingsInteger(Text(ui_->printTimesCombo), "打印张数", "printtimes");
+  s.drawer_mode = Text(ui_->moneyBoxCombo);
+  s.drawer_command = Text(ui_->drawerCommandEdit);
+  s.welcome = Text(ui_->welcomeEdit);
+  s.bye = Text(ui_->byeEdit);
+  s.feed_lines = ParseSettingsInteger(Text(ui_->emptyLinesEdit), "票尾空行", "emptylines");
+  s.cost_basis = ui_->averagePriceRadio->isChecked() ? settings::CostBasis::kAveragePrice
+                                                     : settings::CostBasis::kRecentPrice;
+  s.wipe = ui_->noWipeRadio->isChecked()     ? std::optional(settings::Wipe::kNone)
+           : ui_->wipeJiaoRadio->isChecked() ? std::optional(settings::Wipe::kToJiao)
+           : ui_->wipeYuanRadio->isChecked() ? std::optional(settings::Wipe::kToYuan)
+                                             : std::nullopt;  // refused by the core's checks
+  s.points_base =
+      ParseSettingsInteger(Text(ui_->baseValueEdit), "会员积分规则的消费金额", "basevalue");
+  s.points_per_base =
+      ParseSettingsInteger(Text(ui_->pointsValueEdit), "会员积分规则的积分", "pointsvalue");
+  s.scale_barcodes = ui_->scaleCheck->isChecked();
+  s.scale_flag = Text(ui_->scaleFlagEdit);
+  s.scale_code_digits =
+      ParseSettingsInteger(Text(ui_->scaleCodeDigitsEdit), "商品码位数", "scalebarcode");
+  s.scale_amount_digits =
+      ParseSettingsInteger(Text(ui_->scaleAmountDigitsEdit), "金额位数", "scalevalue");
   // The scale tool needs a whole address; an empty one is stored as it is.
   if (!ui_->scaleIpEdit->text().isEmpty() && !ui_->scaleIpEdit->hasAcceptableInput()) {
     throw kasso::ValidationError("电子称IP地址不正确", "scaleip");
   }
-  r.scaleip = Text(ui_->scaleIpEdit);
-  r.usescalefront = ui_->touchFrontCheck->isChecked() ? kYes : kNo;
-  r.usecomscale = ui_->comScaleCheck->isChecked() ? kYes : kNo;
-  r.comscaleport = Text(ui_->comScalePortCombo);
-  return r;
+  s.scale_address = Text(ui_->scaleIpEdit);
+  s.touch_front = ui_->touchFrontCheck->isChecked();
+  s.serial_scale = ui_->comScaleCheck->isChecked();
+  s.serial_scale_port = Text(ui_->comScalePortCombo);
+  return s;
 }
 
 void SettingsDialog::OnSave() {
-  devices::ManagementRecord record;
+  settings::Settings record;
   try {
     record = ReadRecord();
-    devices::SaveSettings(record);
+    devices::ValidateSettings(record);
+    store::Database db;
+    settings::SaveSettings(db, record);
   } catch (const kasso::ValidationError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     FocusField(error.field());
@@ -189,7 +197,7 @@ void SettingsDialog::OnSave() {
     return;
   }
   try {
-    devices::SaveScaleAddressFile(record.scaleip, store::DataDirectory());
+    devices::SaveScaleAddressFile(record.scale_address, store::DataDirectory());
   } catch (const kasso::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
   }

@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "core/devices/management_record.h"
+#include "core/settings/settings.h"
 
 class QKeyEvent;
 class QWidget;
@@ -32,9 +32,9 @@ class SettingsDialog : public QDialog {
  private:
   void FillChoiceLists();
   void LoadFromDatabase();
-  void ShowRecord(const devices::ManagementRecord& record);
+  void ShowRecord(const settings::Settings& record);
   // Reads the controls; throws kasso::ValidationError for a field that cannot be stored.
-  devices::ManagementRecord ReadRecord() const;
+  settings::Settings ReadRecord() const;
   void OnSave();
   void OnDownloadPlu();
   // Focuses the control of a settings column named by a validation error.

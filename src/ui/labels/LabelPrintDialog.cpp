@@ -46,7 +46,7 @@ double TypedNumber(const QLineEdit* edit) {
   return kasso::ParseNumber(kasso::Trim(edit->text().toStdString()));
 }
 bool IsTypedNumber(const QLineEdit* edit) {
-  return servicelib::NumericalCheck(kasso::Trim(edit->text().toStdString()));
+  return lookups::IsPlainNumber(kasso::Trim(edit->text().toStdString()));
 }
 
 }  // namespace

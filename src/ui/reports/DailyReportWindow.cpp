@@ -79,14 +79,25 @@ class ReportPageView : public QWidget {
   int zoom_ = 100;
 };
 
-DailyReportWindow::DailyReportWindow(QWidget* parent, const reports::DateRange& range)
+DailyReportWindow::DailyReportWindow(QWidget* parent, const reports::DateRange& range,
+                                     const std::filesystem::path& file)
     : QDialog(parent), ui_(std::make_unique<Ui::DailyReportWindow>()) {
   ui_->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
   setWindowState(windowState() | Qt::WindowMaximized);
 
-  const reports::DailyReportFigures figures = reports::ComputeDailyReportFigures(range);
+  reports::DailyReportFigures figures;
+  if (file.empty()) {
+    figures = reports::ComputeDailyReportFigures(range);
+  } else {
+    try {
+      store::Database office(file);
+      figures = reports::ComputeDailyReportFigures(office, range);
+    } catch (const store::DbError&) {
+      // Every figure stays unknown, and the window says so below.
+    }
+  }
   if (!figures.Complete()) ShowMessage(this, "查询有误");
   text_ = MakeDailyReportText(range, figures);
 

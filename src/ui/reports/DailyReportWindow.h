@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <filesystem>
 #include <memory>
 
 #include "core/reports/date_range.h"
@@ -29,7 +30,10 @@ class DailyReportWindow : public QDialog {
   static constexpr int kMaxZoom = 5000;
   static constexpr int kZoomStep = 50;
 
-  DailyReportWindow(QWidget* parent, const reports::DateRange& range);
+  // The figures come from kasso.db, or from file when one is given (head office's copy of the
+  // shop server's records).
+  DailyReportWindow(QWidget* parent, const reports::DateRange& range,
+                    const std::filesystem::path& file = {});
   ~DailyReportWindow() override;
 
   int zoom() const { return zoom_; }

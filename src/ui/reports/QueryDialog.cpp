@@ -1,8 +1,15 @@
 #include "ui/reports/QueryDialog.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QHeaderView>
+#include <string>
 
+#include "core/common/error.h"
 #include "core/reports/queries.h"
+#include "core/serversync/head_office.h"
+#include "core/serversync/pg.h"
+#include "core/store/outbox.h"
 #include "ui/backoffice/members/MemberNamePickerDialog.h"
 #include "ui/common/FileTransfer.h"
 #include "ui/common/ListColumns.h"
@@ -31,8 +38,7 @@ QueryDialog::QueryDialog(QWidget* parent, [[maybe_unused]] const QString& workno
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setDefaultSectionSize(rows->minimumSectionSize() + 4);
 
-  connect(ui_->journalButton, &QPushButton::clicked, this,
-          [this] { RunRangeQuery("销售流水查询", reports::SalesJournalPlan); });
+  connect(ui_->journalButton, &QPushButton::clicked, this, &QueryDialog::OnJournal);
   connect(ui_->itemSalesButton, &QPushButton::clicked, this,
           [this] { RunRangeQuery("销售明细查询", reports::SalesByItemPlan); });
   connect(ui_->shiftButton, &QPushButton::clicked, this,
@@ -43,14 +49,66 @@ QueryDialog::QueryDialog(QWidget* parent, [[maybe_unused]] const QString& workno
   connect(ui_->exitButton, &QPushButton::clicked, this, &QueryDialog::reject);
   connect(model_, &QueryResultModel::FillFailed, this,
           [this](const QString& message) { ShowMessage(this, message); });
+
+  // Head office's view of the whole shop is offered once the till has joined a shop server.
+  bool joined = false;
+  try {
+    store::Database db;
+    joined = store::IsJoined(db);
+  } catch (const std::exception&) {
+  }
+  ui_->scopeCombo->setVisible(joined);
+}
+
+std::optional<std::filesystem::path> QueryDialog::HeadOfficeFile(const reports::DateRange& range) {
+  if (ui_->scopeCombo->isHidden() || ui_->scopeCombo->currentIndex() <= 0) return std::nullopt;
+  const auto scope = ui_->scopeCombo->currentIndex() == 1 ? serversync::HeadOfficeScope::kThisShop
+                                                          : serversync::HeadOfficeScope::kAllShops;
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() /
+      ("tillwise-headoffice-" + std::to_string(QCoreApplication::applicationPid()) + ".db");
+  QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  try {
+    store::Database local;
+    serversync::BuildHeadOfficeFile(local, scope, range.start, range.end, file);
+  } catch (const serversync::PgError& error) {
+    QApplication::restoreOverrideCursor();
+    throw kasso::UserError(std::string("总部服务器连接失败: ") + error.what());
+  } catch (...) {
+    QApplication::restoreOverrideCursor();
+    throw;
+  }
+  QApplication::restoreOverrideCursor();
+  return file;
+}
+
+void QueryDialog::OnJournal() {
+  const std::optional<reports::DateRange> range = DateRangeDialog::Choose(this);
+  if (!range) return;
+  RunQuery("销售流水查询", [&] {
+    std::optional<std::filesystem::path> file = HeadOfficeFile(*range);
+    if (!file) return Show(reports::SalesJournalPlan(*range));
+    // The head-office copy is a temporary file: read whole, then removed.
+    reports::QueryResult result;
+    {
+      store::Database office(*file);
+      result = reports::SalesJournalQuery(office, *range);
+    }
+    std::filesystem::remove(*file);
+    model_->SetResult(std::move(result));
+  });
 }
 
 QueryDialog::~QueryDialog() = default;
 
-void QueryDialog::RunQuery(const QString& title, const std::function<reports::QueryPlan()>& query) {
+void QueryDialog::Show(const reports::QueryPlan& plan) {
+  model_->Start(std::make_unique<reports::QueryCursor>(plan));
+}
+
+void QueryDialog::RunQuery(const QString& title, const std::function<void()>& fill) {
   model_->SetResult({});
   setWindowTitle(title);
-  RunGuarded(this, [&] { model_->Start(std::make_unique<reports::QueryCursor>(query())); });
+  RunGuarded(this, fill);
   // Each query has its own columns, so each keeps its own widths.
   ListColumns::FitAndRemember(ui_->resultTable, "查询/" + title);
 }
@@ -60,13 +118,16 @@ void QueryDialog::RunRangeQuery(
     const std::function<reports::QueryPlan(const reports::DateRange&)>& query) {
   const std::optional<reports::DateRange> range = DateRangeDialog::Choose(this);
   if (!range) return;
-  RunQuery(title, [&] { return query(*range); });
+  RunQuery(title, [&] { Show(query(*range)); });
 }
 
 void QueryDialog::OnDailyReport() {
   const std::optional<reports::DateRange> range = DateRangeDialog::Choose(this);
   if (!range) return;
-  DailyReportWindow report(this, *range);
+  std::optional<std::filesystem::path> file;
+  if (!RunGuarded(this, [&] { file = HeadOfficeFile(*range); })) return;
+  DailyReportWindow report(this, *range, file.value_or(std::filesystem::path()));
+  if (file) std::filesystem::remove(*file);
   report.exec();
 }
 
@@ -84,15 +145,15 @@ void QueryDialog::RunOtherQuery(const QString& choice) {
     const std::optional<std::string> stocktake =
         RecordListDialog::ChooseStocktake(this, range->start, range->end);
     if (!stocktake) return;
-    return RunQuery(choice, [&] { return reports::StocktakePlan(*stocktake); });
+    return RunQuery(choice, [&] { Show(reports::StocktakePlan(*stocktake)); });
   }
   const bool points = choice == "积分回馈查询";
   if (!points && choice != "会员消费查询") return;
   const std::optional<std::string> member = MemberNamePickerDialog::Choose(this);
   if (!member) return;
   RunQuery(choice, [&] {
-    return points ? reports::PointsReturnPlan(*range, *member)
-                  : reports::MemberSalesPlan(*range, *member);
+    Show(points ? reports::PointsReturnPlan(*range, *member)
+                : reports::MemberSalesPlan(*range, *member));
   });
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -31,15 +32,21 @@ class QueryDialog : public QDialog {
   const QueryResultModel& model() const { return *model_; }
 
  private:
-  // Empties the list, names the window, runs the query and shows its first rows at once, the
-  // rest as they are read; a failure shows its message ("查询有误"), and the rows read
-  // before it stay.
-  void RunQuery(const QString& title, const std::function<reports::QueryPlan()>& query);
+  // Empties the list, names the window and runs fill, which fills the list; a failure shows
+  // its message ("查询有误").
+  void RunQuery(const QString& title, const std::function<void()>& fill);
+  // Shows the query's first rows at once and the rest as they are read; a failure while the
+  // rest is read shows its message, and the rows read before it stay.
+  void Show(const reports::QueryPlan& plan);
   // Asks for the range, then runs the query over it.
   void RunRangeQuery(const QString& title,
                      const std::function<reports::QueryPlan(const reports::DateRange&)>& query);
   void RunOtherQuery(const QString& choice);
 
+  // The head-office copy of the server's records for the range when the scope chooser asks
+  // for more than this till (made afresh for each query), or nullopt for the till's own file.
+  std::optional<std::filesystem::path> HeadOfficeFile(const reports::DateRange& range);
+  void OnJournal();
   void OnDailyReport();
   void OnOtherQueries();
   void OnExport();

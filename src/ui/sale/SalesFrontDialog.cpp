@@ -73,12 +73,16 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
   });
   ui_->entryEdit->installEventFilter(this);
 
-  const StatusBar status = MakeStatusBar(
-      this, {{"numberPane", 1}, {"operatorPane", 1}, {"memberPane", 5}, {"clockPane", 1}});
+  const StatusBar status = MakeStatusBar(this, {{"numberPane", 1},
+                                                {"operatorPane", 1},
+                                                {"memberPane", 5},
+                                                {"serverPane", 2},
+                                                {"clockPane", 1}});
   number_pane_ = status.panes[0];
   operator_pane_ = status.panes[1];
   member_pane_ = status.panes[2];
-  clock_pane_ = status.panes[3];
+  server_pane_ = status.panes[3];
+  clock_pane_ = status.panes[4];
   ui_->mainLayout->addWidget(status.bar);
 
   connect(ui_->memberButton, &QPushButton::clicked, this, &SalesFrontDialog::OnMemberKey);
@@ -300,6 +304,7 @@ void SalesFrontDialog::SelectLine(bool up) {
 
 void SalesFrontDialog::TickClock() {
   clock_pane_->setText(QString::fromStdString(kasso::FormatTime(kasso::Now(), "%H:%M:%S")));
+  server_pane_->setText(ServerStatusText());
 }
 
 void SalesFrontDialog::Refresh() {

@@ -82,6 +82,7 @@ class SalesFrontDialog : public QDialog {
   QLabel* number_pane_;
   QLabel* operator_pane_;
   QLabel* member_pane_;
+  QLabel* server_pane_;  // the shop server's state, empty on a till that has not joined
   QLabel* clock_pane_;
   QTimer clock_;
   QString settled_text_;  // "实收 / 找零" of the last sale, until the next one starts

@@ -175,12 +175,16 @@ void TouchFrontDialog::SetUpLook() {
 }
 
 void TouchFrontDialog::SetUpStatusBar() {
-  const StatusBar status = MakeStatusBar(
-      this, {{"operatorPane", 1}, {"memberPane", 5}, {"clockPane", 1}, {"numberPane", 1}});
+  const StatusBar status = MakeStatusBar(this, {{"operatorPane", 1},
+                                                {"memberPane", 5},
+                                                {"serverPane", 2},
+                                                {"clockPane", 1},
+                                                {"numberPane", 1}});
   operator_pane_ = status.panes[0];
   member_pane_ = status.panes[1];
-  clock_pane_ = status.panes[2];
-  number_pane_ = status.panes[3];
+  server_pane_ = status.panes[2];
+  clock_pane_ = status.panes[3];
+  number_pane_ = status.panes[4];
   SetFontHeight(*status.bar, kListTypeMm, false);
   ui_->mainLayout->addWidget(status.bar);
 }
@@ -438,6 +442,7 @@ void TouchFrontDialog::OnRetrieve() {
 
 void TouchFrontDialog::TickClock() {
   clock_pane_->setText(QString::fromStdString(kasso::FormatTime(kasso::Now(), "%H:%M:%S")));
+  server_pane_->setText(ServerStatusText());
 }
 
 void TouchFrontDialog::Refresh() {

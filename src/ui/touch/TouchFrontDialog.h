@@ -113,6 +113,7 @@ class TouchFrontDialog : public QDialog {
   bool other_page_ = false;
   QLabel* operator_pane_;
   QLabel* member_pane_;
+  QLabel* server_pane_;  // the shop server's state, empty on a till that has not joined
   QLabel* clock_pane_;
   QLabel* number_pane_;
   QTimer clock_;

@@ -4,7 +4,6 @@
 
 #include "core/common/clock.h"
 #include "core/devices/slip_printer.h"
-#include "core/servicelib/kasso_basic.h"
 #include "members_fixture.h"
 
 namespace {
@@ -116,7 +115,7 @@ TEST_F(TopUpTest, TheSlipNamesMemberAmountBalanceAndOperatorAndAFailedPrintKeeps
   }
   backoffice::SaveBatchChoice({"M1", "M2"});
   driver.answer.clear();
-  servicelib::DepositConfirmation("*", 5, true, "李店长");
+  backoffice::DepositConfirmation("*", 5, true, "李店长");
   ASSERT_EQ(driver.slips.size(), 2u);
   text.clear();
   for (const print::SlipLine& line : driver.slips[1].lines) text += line.text + "\n";

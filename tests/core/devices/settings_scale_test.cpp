@@ -5,9 +5,10 @@
 #include <tuple>
 
 #include "core/common/text_encoding.h"
-#include "core/devices/management_record.h"
 #include "core/devices/port.h"
 #include "core/devices/scale.h"
+#include "core/devices/settings_checks.h"
+#include "core/settings/settings.h"
 #include "pty.h"
 #include "support/test_database.h"
 
@@ -17,33 +18,43 @@ using testing_support::FileBytes;
 
 using SettingsTest = testing_support::TestDatabase;
 
-std::string RefusalOf(const devices::ManagementRecord& record) {
+std::string RefusalOf(const settings::Settings& record) {
   return testing_support::ErrorOf([&] { devices::ValidateSettings(record); });
 }
 
-TEST_F(SettingsTest, PortConflictsAndBadNumbersAreRefusedAndARefusedSaveWritesNothing) {
-  devices::ManagementRecord r = devices::LoadSettings();
+settings::Settings Stored() {
+  store::Database db;
+  return settings::LoadSettings(db);
+}
+
+void Save(const settings::Settings& record) {
+  store::Database db;
+  settings::SaveSettings(db, record);
+}
+
+TEST_F(SettingsTest, PortConflictsAndBadNumbersAreRefused) {
+  settings::Settings r = Stored();
   EXPECT_EQ(RefusalOf(r), "");
-  r.displayport = "com1";
-  r.printerport = "com1";
+  r.display_port = "com1";
+  r.printer_port = "com1";
   EXPECT_EQ(RefusalOf(r), "客显端口与打印端口冲突");
-  r.printerport = "lpt1";
-  r.comscaleport = "";
+  r.printer_port = "lpt1";
+  r.serial_scale_port = "";
   EXPECT_EQ(RefusalOf(r), "");
-  r.usescalefront = "是";
+  r.touch_front = true;
   EXPECT_EQ(RefusalOf(r), "启用计价秤时，必须指定端口");
-  r.printerport = "";
+  r.printer_port = "";
   EXPECT_EQ(RefusalOf(r), "计价秤端口与打印端口冲突");
-  r.printerport = "lpt1";
-  r.comscaleport = "com1";
+  r.printer_port = "lpt1";
+  r.serial_scale_port = "com1";
   EXPECT_EQ(RefusalOf(r), "客显端口与计价秤端口冲突");
-  r.welcome = "changed";
-  EXPECT_THROW(devices::SaveSettings(r), kasso::ValidationError);
-  EXPECT_EQ(devices::LoadSettings().welcome, "欢迎光临");
-  EXPECT_EQ(devices::ParseSettingsInteger(" 3 ", "票尾空行", "emptylines"), 3);
+  r.serial_scale_port = "com2";
+  r.wipe = std::nullopt;
+  EXPECT_EQ(RefusalOf(r), "请选择抹零方式");
+  EXPECT_EQ(settings::ParseSettingsInteger(" 3 ", "票尾空行", "emptylines"), 3);
   for (const char* bad : {"", "x", "1.5", "-1", "99999999999"}) {
     auto refusal = testing_support::RefusalOf(
-        [&] { devices::ParseSettingsInteger(bad, "票尾空行", "emptylines"); });
+        [&] { settings::ParseSettingsInteger(bad, "票尾空行", "emptylines"); });
     EXPECT_EQ(refusal.field, "emptylines") << bad;
     EXPECT_NE(refusal.message.find("票尾空行"), std::string::npos) << bad;
   }
@@ -51,7 +62,7 @@ TEST_F(SettingsTest, PortConflictsAndBadNumbersAreRefusedAndARefusedSaveWritesNo
 
 TEST_F(SettingsTest, APortIsADeviceNeverAFileAndSaveStoresEveryFieldAsTypedButTheScaleKind) {
   PseudoTerminal serial_adapter;
-  devices::ManagementRecord r = devices::LoadSettings();
+  settings::Settings r = Stored();
   const std::string db = store::DatabasePath().string();
   for (auto [port, refusal] : {std::pair{std::string("LPT1"), ""},
                                {"usb001", ""},
@@ -60,52 +71,65 @@ TEST_F(SettingsTest, APortIsADeviceNeverAFileAndSaveStoresEveryFieldAsTypedButTh
                                {"../../etc/passwd", "端口必须是设备文件"},
                                {dir().string(), "端口必须是设备文件"},
                                {"com9", "端口必须是设备文件"}}) {
-    r.printerport = port;
+    r.printer_port = port;
     EXPECT_EQ(RefusalOf(r), refusal) << port;
   }
-  r.printerport = "lpt1";
-  r.displayport = db;
+  r.printer_port = "lpt1";
+  r.display_port = db;
   EXPECT_EQ(RefusalOf(r), "端口必须是设备文件");
   // Every field differs from the shipped value, so a column left out or swapped shows.
-  r = devices::ManagementRecord{.printercontrol = "POS58",
-                                .printerport = serial_adapter.slave_path(),
-                                .displaycontrol = "LED8N",
-                                .displayport = "com3",
-                                .moneyboxcontrol = "弹出",
-                                .printtimes = 2,
-                                .welcome = "Tom's 小店",
-                                .bye = "'; drop table management; --",
-                                .printername = "前台",
-                                .scale = "是",
-                                .scalesimple = "21",
-                                .scalebarcode = 6,
-                                .scalevalue = 4,
-                                .opencashiercmd = "27,112,0,25,250",
-                                .priceforcost = "recentprice",
-                                .scaleip = "10.0.0.5",
-                                .scalekind = "ignored",
-                                .usescalefront = "是",
-                                .usecomscale = "是",
-                                .comscaleport = "com4",
-                                .emptylines = 5,
-                                .wipevalue = 0,
-                                .basevalue = 10,
-                                .pointsvalue = 3};
-  devices::SaveSettings(r);
-  devices::ManagementRecord back = devices::LoadSettings();
-  EXPECT_EQ(back.scalekind, "");  // not written by the settings screen
-  r.scalekind = "";
-  auto fields = [](const devices::ManagementRecord& m) {
-    return std::tie(m.printercontrol, m.printerport, m.displaycontrol, m.displayport,
-                    m.moneyboxcontrol, m.printtimes, m.welcome, m.bye, m.printername, m.scale,
-                    m.scalesimple, m.scalebarcode, m.scalevalue, m.opencashiercmd, m.priceforcost,
-                    m.scaleip, m.scalekind, m.usescalefront, m.usecomscale, m.comscaleport,
-                    m.emptylines, m.wipevalue, m.basevalue, m.pointsvalue);
+  r = settings::Settings{.printer_mode = "POS58",
+                         .printer_port = serial_adapter.slave_path(),
+                         .printer_name = "前台",
+                         .display_mode = "LED8N",
+                         .display_port = "com3",
+                         .drawer_mode = "弹出",
+                         .drawer_command = "27,112,0,25,250",
+                         .receipt_copies = 2,
+                         .welcome = "Tom's 小店",
+                         .bye = "'; drop table management; --",
+                         .feed_lines = 5,
+                         .scale_barcodes = true,
+                         .scale_flag = "21",
+                         .scale_code_digits = 6,
+                         .scale_amount_digits = 4,
+                         .scale_address = "10.0.0.5",
+                         .scale_kind = "ignored",
+                         .touch_front = true,
+                         .serial_scale = true,
+                         .serial_scale_port = "com4",
+                         .cost_basis = settings::CostBasis::kRecentPrice,
+                         .wipe = settings::Wipe::kToYuan,
+                         .points_base = 10,
+                         .points_per_base = 3,
+                         .item_library = true};
+  Save(r);
+  settings::Settings back = Stored();
+  EXPECT_EQ(back.scale_kind, "");  // not written by the settings screen
+  r.scale_kind = "";
+  auto fields = [](const settings::Settings& m) {
+    return std::tie(m.printer_mode, m.printer_port, m.printer_name, m.display_mode, m.display_port,
+                    m.drawer_mode, m.drawer_command, m.receipt_copies, m.welcome, m.bye,
+                    m.feed_lines, m.scale_barcodes, m.scale_flag, m.scale_code_digits,
+                    m.scale_amount_digits, m.scale_address, m.scale_kind, m.touch_front,
+                    m.serial_scale, m.serial_scale_port, m.cost_basis, m.wipe, m.points_base,
+                    m.points_per_base, m.item_library);
   };
   EXPECT_EQ(fields(back), fields(r));
-  r.basevalue = 0;  // points in raw proportion to what was paid
-  devices::SaveSettings(r);
-  EXPECT_EQ(devices::LoadSettings().basevalue, 0);
+  r.points_base = 0;  // points in raw proportion to what was paid
+  r.wipe = settings::Wipe::kToJiao;
+  Save(r);
+  EXPECT_EQ(Stored().points_base, 0);
+  EXPECT_EQ(Stored().wipe, settings::Wipe::kToJiao);
+  // Stored values the screen does not offer: no wipe choice, the recent price, no switches.
+  Open().Exec(
+      "update management set wipevalue = 7, priceforcost = 'other', scale = 'x', "
+      "usecomscale = '否', useitemlibrary = '否'");
+  back = Stored();
+  EXPECT_EQ(back.wipe, std::nullopt);
+  EXPECT_EQ(back.WipeOrNone(), settings::Wipe::kNone);
+  EXPECT_EQ(back.cost_basis, settings::CostBasis::kRecentPrice);
+  EXPECT_FALSE(back.scale_barcodes || back.serial_scale || back.item_library);
 }
 
 TEST(PluLineTest, PluLinesMatchTheScaleFormatAndWeightsReadThroughNoise) {

@@ -7,7 +7,8 @@
 #include "../devices/pty.h"
 #include "core/common/clock.h"
 #include "core/common/text_encoding.h"
-#include "core/servicelib/kasso_basic.h"
+#include "core/devices/port.h"
+#include "core/sale/receipts.h"
 #include "support/test_database.h"
 
 namespace {
@@ -64,7 +65,7 @@ class SlipPrinterTest : public testing_support::TestDatabase {
 TEST_F(SlipPrinterTest, SerialAndParallelPortsGetEscPosInGbkAndOtherModesPrintNothing) {
   devices::OverridePortPath("com1", printer_.slave_path());
   Settings("POS58", "COM1");
-  EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "");
+  EXPECT_EQ(sale::PrintSaleReceipt(1), "");
   std::string bytes = printer_.ReadAll();
   EXPECT_TRUE(bytes.starts_with("\x1b@")) << bytes;
   EXPECT_NE(bytes.find("\x1b\x61\x01"s + "\x1b\x45\x01" + Utf8ToGbk("欢迎光临") + "\n"),
@@ -79,11 +80,11 @@ TEST_F(SlipPrinterTest, SerialAndParallelPortsGetEscPosInGbkAndOtherModesPrintNo
   kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 18, 0, 0));
   devices::OverridePortPath("lpt1", printer_.slave_path());
   Settings("POS58", "lpt1");
-  EXPECT_EQ(servicelib::PettyReceiptPrint(-20, "管理员"), "");
+  EXPECT_EQ(sale::PrintPettySlip(-20, "管理员"), "");
   EXPECT_NE(printer_.ReadAll().find(Utf8ToGbk("提取备用金")), std::string::npos);
-  EXPECT_EQ(servicelib::OpenMoneyBoxPrint("0"), "");
+  EXPECT_EQ(sale::PrintDrawerNote("0"), "");
   EXPECT_NE(printer_.ReadAll().find(Utf8ToGbk("管理员")), std::string::npos);
-  EXPECT_EQ(servicelib::PrintShiftSum(5), "班结小票打印失败: 班次 5 不存在");
+  EXPECT_EQ(sale::PrintShiftSlip(5), "班结小票打印失败: 班次 5 不存在");
   EXPECT_EQ(printer_.ReadAll(50), "");
   devices::OverridePortPath("com1", printer_.slave_path());
   devices::OverridePortPath("com2", printer_.slave_path());
@@ -92,9 +93,9 @@ TEST_F(SlipPrinterTest, SerialAndParallelPortsGetEscPosInGbkAndOtherModesPrintNo
   for (const auto& [mode, port] : {std::pair{"不打印", "com1"}, std::pair{"", "com1"},
                                    std::pair{"POS58", "com2"}, std::pair{"POS58", "usb001"}}) {
     Settings(mode, port);
-    EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "") << mode << " " << port;
+    EXPECT_EQ(sale::PrintSaleReceipt(1), "") << mode << " " << port;
     // Nothing prints, so an unknown bill is not even looked for.
-    EXPECT_EQ(servicelib::ReceiptPrintByTranNo(99), "");
+    EXPECT_EQ(sale::PrintSaleReceipt(99), "");
   }
   EXPECT_EQ(printer_.ReadAll(50), "");
   EXPECT_EQ(driver.calls, 0);
@@ -103,19 +104,19 @@ TEST_F(SlipPrinterTest, SerialAndParallelPortsGetEscPosInGbkAndOtherModesPrintNo
 TEST_F(SlipPrinterTest, FailuresComeBackAsMessages) {
   Settings("POS58", "com1");
   devices::OverridePortPath("com1", printer_.slave_path());
-  EXPECT_EQ(servicelib::ReceiptPrintByTranNo(99), "小票打印失败: 流水号 99 不存在");
+  EXPECT_EQ(sale::PrintSaleReceipt(99), "小票打印失败: 流水号 99 不存在");
   // A petty-cash booking has a number of its own but is no sale.
   Open().Exec(
       "insert into transactiondetails (transactionnumber,transactiontype,actualvalue) "
       "values (2,'备用金',100)");
-  EXPECT_EQ(servicelib::ReceiptPrintByTranNo(2), "小票打印失败: 流水号 2 不存在");
+  EXPECT_EQ(sale::PrintSaleReceipt(2), "小票打印失败: 流水号 2 不存在");
   EXPECT_EQ(printer_.ReadAll(50), "");
   devices::OverridePortPath("com1", dir() / "no-such-port");
-  EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "小票打印失败: 打印端口 com1 打不开");
+  EXPECT_EQ(sale::PrintSaleReceipt(1), "小票打印失败: 打印端口 com1 打不开");
   Settings("驱动打印", "com1");
-  EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "小票打印失败: 没有可用的驱动打印机");
+  EXPECT_EQ(sale::PrintSaleReceipt(1), "小票打印失败: 没有可用的驱动打印机");
   Open().Exec("delete from management");
-  EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "小票打印失败: 读不到打印设置");
+  EXPECT_EQ(sale::PrintSaleReceipt(1), "小票打印失败: 读不到打印设置");
 }
 
 TEST_F(SlipPrinterTest, DriverModesGetPaperWidthAndPrinterName) {
@@ -123,14 +124,14 @@ TEST_F(SlipPrinterTest, DriverModesGetPaperWidthAndPrinterName) {
   print::SetDriverPrinter(&driver);
   Open().Exec("update management set printername = '前台', emptylines = 4");
   Settings("驱动76mm", "");
-  EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "");
+  EXPECT_EQ(sale::PrintSaleReceipt(1), "");
   EXPECT_EQ(std::tie(driver.last_name, driver.last_paper, driver.last_slip.columns,
                      driver.last_slip.feed_lines),
             std::make_tuple("前台"s, 76, 42, 4));
   EXPECT_EQ(driver.last_slip.lines.front().text, "欢迎光临");
   Settings("驱动打印", "");
   driver.answer = "找不到打印机 前台";
-  EXPECT_EQ(servicelib::ReceiptPrintByTranNo(1), "小票打印失败: 找不到打印机 前台");
+  EXPECT_EQ(sale::PrintSaleReceipt(1), "小票打印失败: 找不到打印机 前台");
   EXPECT_EQ(std::tie(driver.last_paper, driver.last_slip.columns), std::make_tuple(58, 32));
 }
 

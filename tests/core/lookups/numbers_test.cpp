@@ -1,3 +1,5 @@
+#include "core/lookups/numbers.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,12 +9,10 @@
 #include <string>
 #include <tuple>
 
-#include "core/servicelib/kasso_basic.h"
-
 namespace {
-using servicelib::DecimalCheck;
-using servicelib::NumericalCheck;
-using servicelib::rounddigits;
+using lookups::IsPlainNumber;
+using lookups::IsPlainNumberTo3Places;
+using lookups::RoundTo;
 
 // Halves go away from zero even when stored below the half (2.675 is 2.67499999... in binary).
 TEST(RoundDigitsTest, RoundsToTheDecimalAnswerAndRefusesWhatIsNotAPlainFiniteDecimalInRange) {
@@ -33,9 +33,9 @@ TEST(RoundDigitsTest, RoundsToTheDecimalAnswerAndRefusesWhatIsNotAPlainFiniteDec
                                                    {-9999999999.995, 2, -1e10},
                                                    {99999999.9995, 3, 100000000},
                                                    {99999999.9994, 3, 99999999.999}};
-  for (auto [x, n, decimal] : cases) EXPECT_EQ(rounddigits(x, n), decimal) << std::to_string(x);
-  EXPECT_DOUBLE_EQ(servicelib::round(-2.5), -3.0);
-  EXPECT_FALSE(std::signbit(rounddigits(-0.001, 2)));  // never shows "-0.00"
+  for (auto [x, n, decimal] : cases) EXPECT_EQ(RoundTo(x, n), decimal) << std::to_string(x);
+  EXPECT_DOUBLE_EQ(lookups::RoundWhole(-2.5), -3.0);
+  EXPECT_FALSE(std::signbit(RoundTo(-0.001, 2)));  // never shows "-0.00"
   // Random amounts (and quantities) typed with one decimal more than is kept, up to what a till
   // holds, against the same rounding done on the typed digits.
   auto typed = [](std::int64_t units, std::int64_t scale) {
@@ -53,15 +53,15 @@ TEST(RoundDigitsTest, RoundsToTheDecimalAnswerAndRefusesWhatIsNotAPlainFiniteDec
       const double x = sign * std::strtod(typed(units, scale).c_str(), nullptr);
       const double decimal =
           sign * std::strtod(typed((units + 5) / 10, scale / 10).c_str(), nullptr);
-      if (rounddigits(x, n) != decimal || rounddigits(decimal, n) != decimal) {
+      if (RoundTo(x, n) != decimal || RoundTo(decimal, n) != decimal) {
         ++failures;
         ADD_FAILURE() << (sign < 0 ? "-" : "") << typed(units, scale) << " to " << n;
       }
     }
   }
-  using servicelib::ReadTypedNumber;
-  const auto amount = servicelib::TillNumber::kAmount;
-  const auto quantity = servicelib::TillNumber::kQuantity;
+  using lookups::ReadTypedNumber;
+  const auto amount = lookups::TillNumber::kAmount;
+  const auto quantity = lookups::TillNumber::kQuantity;
   for (const char* ok : {"9999999999.99", "-9999999999.99", " 9999999999.994 "}) {
     EXPECT_TRUE(ReadTypedNumber(ok, amount)) << ok;
   }
@@ -69,15 +69,15 @@ TEST(RoundDigitsTest, RoundsToTheDecimalAnswerAndRefusesWhatIsNotAPlainFiniteDec
   for (const std::string& text : bad) EXPECT_FALSE(ReadTypedNumber(text, amount)) << text;
   EXPECT_TRUE(ReadTypedNumber("-99999999", quantity));
   EXPECT_FALSE(ReadTypedNumber("100000000", quantity));
-  EXPECT_FALSE(servicelib::WithinTillRange(HUGE_VAL, amount));
+  EXPECT_FALSE(lookups::WithinTillRange(HUGE_VAL, amount));
   for (const char* good : {"0", "12", "-3.5", "+4", ".5", "7.", "0012.340"}) {
-    EXPECT_TRUE(NumericalCheck(good)) << good;
+    EXPECT_TRUE(IsPlainNumber(good)) << good;
   }
   for (const char* text : {"", "-", ".", "1.2.3", "1e5", " 1", "1 ", "12a", "1,5", "--1", "０"}) {
-    EXPECT_FALSE(NumericalCheck(text)) << text;
+    EXPECT_FALSE(IsPlainNumber(text)) << text;
   }
-  EXPECT_TRUE(DecimalCheck("1.234") && DecimalCheck("-0.5"));
-  EXPECT_FALSE(DecimalCheck("1.2345") || DecimalCheck("abc"));
+  EXPECT_TRUE(IsPlainNumberTo3Places("1.234") && IsPlainNumberTo3Places("-0.5"));
+  EXPECT_FALSE(IsPlainNumberTo3Places("1.2345") || IsPlainNumberTo3Places("abc"));
 }
 
 }  // namespace

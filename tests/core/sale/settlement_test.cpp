@@ -38,12 +38,14 @@ TEST(OrdinaryPaymentTest, RoundOffChangeAndConfirmationChecksInOrder) {
   EXPECT_EQ(ui.questions.size(), 2U);
   EXPECT_TRUE(ui.messages.empty());
   // total, wipe setting -> due, wipe (4.30 is 4.2999... in binary: the tenth must stay)
-  const std::tuple<double, int, double, double> wipes[] = {
-      {9.99, 0, 9.00, 0.99},  {23.57, 1, 23.50, 0.07}, {23.57, 0, 23.00, 0.57},
-      {23.57, 2, 23.57, 0.0}, {4.30, 1, 4.30, 0.0},    {-23.57, 1, -23.50, -0.07}};
+  using settings::Wipe;
+  const std::tuple<double, Wipe, double, double> wipes[] = {
+      {9.99, Wipe::kToYuan, 9.00, 0.99},   {23.57, Wipe::kToJiao, 23.50, 0.07},
+      {23.57, Wipe::kToYuan, 23.00, 0.57}, {23.57, Wipe::kNone, 23.57, 0.0},
+      {4.30, Wipe::kToJiao, 4.30, 0.0},    {-23.57, Wipe::kToJiao, -23.50, -0.07}};
   for (auto [total, setting, due, wipe] : wipes) {
-    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).due, due) << total << " by " << setting;
-    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).wipe, wipe) << total << " by " << setting;
+    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).due, due) << total;
+    EXPECT_DOUBLE_EQ(sale::ComputeWipe(total, setting).wipe, wipe) << total;
   }
 }
 

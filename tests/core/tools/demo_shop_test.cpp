@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/common/clock.h"
+#include "core/lookups/operators.h"
 #include "core/servicelib/kasso_basic.h"
 #include "support/test_database.h"
 
@@ -102,8 +103,8 @@ TEST_F(DemoShopTest, NothingInTheShopContradictsItselfItIsRepeatableAndLeavesDat
   }
   store::Database db = Open();
   // The cashier account sells but cannot manage accounts.
-  EXPECT_TRUE(servicelib::CheckRights(db, "sales", "1"));
-  EXPECT_FALSE(servicelib::CheckRights(db, "operator", "1"));
+  EXPECT_TRUE(lookups::HasRight(db, lookups::Right::kSales, "1"));
+  EXPECT_FALSE(lookups::HasRight(db, lookups::Right::kOperator, "1"));
   EXPECT_EQ(db.QueryText("select operatorpassword from operatormaster where workno = '1'"), "1");
   demo::CreateDemoShop(dir() / "one.db");
   demo::CreateDemoShop(dir() / "two.db");

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "core/servicelib/kasso_basic.h"
+#include "core/sale/receipts.h"
 #include "support/test_database.h"
 #include "ui/labels/label_test_support.h"
 
@@ -30,13 +30,13 @@ TEST_F(QtDriverPrinterTest, SlipRendersToAPdfPageOfRollWidth) {
   ui::QtDriverPrinter printer(QString::fromStdString(pdf.string()));
   print::SetDriverPrinter(&printer);
   Settings("驱动打印", "");
-  EXPECT_EQ(servicelib::OpenMoneyBoxPrint("0"), "");
+  EXPECT_EQ(sale::PrintDrawerNote("0"), "");
   EXPECT_EQ(testing_support::PdfPageCount(pdf), 1);
   EXPECT_GT(FileBytes(pdf).size(), 2000u);  // something was drawn on it
   EXPECT_NEAR(PdfPageSizeMm(pdf).first, 58, 0.4);
 
   Settings("驱动76mm", "");
-  EXPECT_EQ(servicelib::OpenMoneyBoxPrint("0"), "");
+  EXPECT_EQ(sale::PrintDrawerNote("0"), "");
   EXPECT_NEAR(PdfPageSizeMm(pdf).first, 76, 0.4);
 }
 
@@ -44,11 +44,11 @@ TEST_F(QtDriverPrinterTest, InstalledPrinterWritesToANamedPdfOrNamesTheMissingPr
   ui::InstallDriverPrinter();
   fs::path pdf = dir() / "till.pdf";
   Settings("驱动打印", pdf.string());
-  EXPECT_EQ(servicelib::OpenMoneyBoxPrint("0"), "");
+  EXPECT_EQ(sale::PrintDrawerNote("0"), "");
   EXPECT_TRUE(FileBytes(pdf).starts_with("%PDF"));
 
   Settings("驱动打印", "没有这台打印机");
-  EXPECT_EQ(servicelib::OpenMoneyBoxPrint("0"), "开钱箱小票打印失败: 找不到打印机 没有这台打印机");
+  EXPECT_EQ(sale::PrintDrawerNote("0"), "开钱箱小票打印失败: 找不到打印机 没有这台打印机");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "core/devices/port.h"
 #include "core/devices/pty.h"
-#include "core/servicelib/kasso_basic.h"
+#include "core/sale/shift.h"
 #include "ui/common/SlipWindow.h"
 #include "ui/devices/QtDriverPrinter.h"
 #include "ui/sale/MemberSelectDialog.h"
@@ -19,6 +19,11 @@
 #include "ui/ui_test_support.h"
 
 namespace {
+
+double CashInDrawer() {
+  store::Database db;
+  return sale::MoneyInDrawer(db);
+}
 
 using namespace testing_support;
 
@@ -357,7 +362,7 @@ TEST_F(SalesFrontDialogTest, RefundIsPaidOutOfTheDrawerAndTheShiftAgrees) {
                              "where transactionnumber = 2 and transactiontype = '销售总计'"),
             "-10.00 0.00");
   // 30.00 taken and 10.00 paid out: the drawer figure and the shift's cash agree on 20.00.
-  EXPECT_DOUBLE_EQ(servicelib::GetMoneyInCashier(), 20.00);
+  EXPECT_DOUBLE_EQ(CashInDrawer(), 20.00);
   boxes_.SetNextAnswer(true);
   ModalDriver<ui::SlipWindow> shift(Press("closeButton"));
   QTest::keyClick(entry_, Qt::Key_F12);
@@ -383,7 +388,7 @@ TEST_F(SalesFrontDialogTest, F12AsksThenShowsTheShiftWhoseCashIsTheDrawersAndSli
   EXPECT_EQ(boxes_.Texts(), Texts{"是否班结?"});
   EXPECT_EQ(Open().QueryInt("select count(*) from shiftsum"), 0);
 
-  const double drawer = servicelib::GetMoneyInCashier();
+  const double drawer = CashInDrawer();
   boxes_.SetNextAnswer(true);
   QString caption;
   QString cash;

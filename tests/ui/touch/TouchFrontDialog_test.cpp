@@ -168,7 +168,7 @@ TEST_F(TouchFrontDialogTest, SettlingWritesTheSameRowsAsTheKeyboardScreen) {
 }
 
 TEST_F(TouchFrontDialogTest, F1OpensTheTouchScreenWhenTheScaleFrontIsOn) {
-  const app::MenuModule cashier{1, 0, 0, 0, 0, "", ""};
+  const app::MenuModule cashier{1, 0, 0, 0, 0, std::nullopt, ""};
   for (const char* setting : {"是", "否"}) {
     Open().Exec("update management set usescalefront = ?", setting);
     ModalDriver<ui::TouchFrontDialog> touch(Press("commandButton10"));

@@ -6,6 +6,7 @@
 #include "core/lookups/goods.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 
@@ -30,7 +31,7 @@ ComponentLine LoadComponent(const std::string& combined_barcode, const std::stri
     store::Statement goods =
         db.Query("select goodsname,iscombined from goodsmaster where barcode = ?", code);
     if (!goods.Step()) throw kasso::UserError("此商品不存在");
-    if (goods.Text(1) == kYes) throw kasso::UserError("组合商品下线不能是组合商品");
+    if (store::YesNo(goods.Text(1))) throw kasso::UserError("组合商品下线不能是组合商品");
     line.goodsname = goods.Text(0);
   }
   if (auto quantity =
@@ -46,16 +47,16 @@ void SaveComponent(const std::string& combined_barcode, const std::string& barco
   const std::string amount = kasso::Trim(quantity);
   if (code.empty()) throw kasso::ValidationError("条码不能为空", "barcode");
   store::Database db;
-  if (!servicelib::IfBarcodeExist(db, code)) {
+  if (!lookups::HasGoods(db, code)) {
     throw kasso::ValidationError("此商品不存在", "barcode");
   }
-  if (servicelib::IfCombinedGoods(db, code)) {
+  if (lookups::IsCombinedGoods(db, code)) {
     throw kasso::ValidationError("组合商品的下线商品不能是组合商品", "barcode");
   }
   if (code == kasso::Trim(combined_barcode)) {
     throw kasso::ValidationError("组合商品的下线商品不能是自己", "barcode");
   }
-  if (!servicelib::NumericalCheck(amount) || kasso::ParseNumber(amount) <= 0) {
+  if (!lookups::IsPlainNumber(amount) || kasso::ParseNumber(amount) <= 0) {
     throw kasso::ValidationError("数量必须大于0", "quantity");
   }
   const double value = kasso::ParseNumber(amount);

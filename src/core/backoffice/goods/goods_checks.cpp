@@ -14,7 +14,7 @@ namespace {
 
 using kasso::Trim;
 using kasso::ValidationError;
-using servicelib::TillNumber;
+using lookups::TillNumber;
 
 // A number of the goods: the field a refusal names, its caption in the editor, its column
 // title in the files, and the till's limit it keeps.
@@ -53,13 +53,13 @@ class Checker {
   // and rounded as it is kept (prices to the fen, stock to three decimals); never negative.
   double Number(std::string& text, const NumberField& field) const {
     text = OrZero(Trim(text));
-    const std::optional<double> value = servicelib::ReadTypedNumber(text, field.kind);
+    const std::optional<double> value = lookups::ReadTypedNumber(text, field.kind);
     if (!value) {
       throw ValidationError(
           editor_ ? std::string(field.caption) + "录入有误" : std::string(field.title) + "有误",
           field.key);
     }
-    const double kept = servicelib::rounddigits(*value, field.kind == TillNumber::kAmount ? 2 : 3);
+    const double kept = lookups::RoundTo(*value, field.kind == TillNumber::kAmount ? 2 : 3);
     if (kept < 0) throw ValidationError(Say(field.caption, field.title) + "不能为负数", field.key);
     return kept;
   }
@@ -84,7 +84,7 @@ ValidGoods ValidateGoods(const GoodsFields& fields, GoodsSource source) {
 
   // A PLU number counts scale keys: "1.5" would be stored as 1, so only whole numbers pass.
   f.pluno = OrZero(Trim(f.pluno));
-  const std::optional<double> pluno = servicelib::ReadTypedNumber(f.pluno, TillNumber::kQuantity);
+  const std::optional<double> pluno = lookups::ReadTypedNumber(f.pluno, TillNumber::kQuantity);
   if (!pluno || *pluno < 0 || *pluno != std::trunc(*pluno)) {
     throw ValidationError("PLU编号有误", "pluno");
   }

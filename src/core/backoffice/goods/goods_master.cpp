@@ -4,6 +4,7 @@
 
 #include "core/common/format.h"
 #include "core/lookups/open_or.h"
+#include "core/settings/settings.h"
 #include "core/store/database.h"
 
 namespace backoffice {
@@ -105,7 +106,7 @@ void DeleteGoods(const std::string& barcode) {
 }
 
 bool GoodsBarcodeExists(const std::string& barcode) {
-  return servicelib::OpenOr(false, [&](store::Database& db) {
+  return lookups::OpenOr(false, [&](store::Database& db) {
     return db.HasRow("select 1 from goodsmaster where barcode = ?", barcode);
   });
 }
@@ -152,15 +153,16 @@ std::optional<GoodsFields> LoadGoodsForEdit(const std::string& barcode) {
 }
 
 std::string SuggestPluNumber() {
-  std::int64_t highest = servicelib::OpenOr<std::int64_t>(0, [](store::Database& db) {
-    return db.QueryInt("select max(pluno) from goodsmaster where isscalegoods = ?", kYes)
+  std::int64_t highest = lookups::OpenOr<std::int64_t>(0, [](store::Database& db) {
+    return db
+        .QueryInt("select max(pluno) from goodsmaster where isscalegoods = ?", store::ToYesNo(true))
         .value_or(0);
   });
   return std::to_string(highest + 1);
 }
 
 std::optional<ItemLibraryEntry> LookUpItemLibrary(const std::string& barcode) {
-  return servicelib::OpenOr<std::optional<ItemLibraryEntry>>(
+  return lookups::OpenOr<std::optional<ItemLibraryEntry>>(
       std::nullopt, [&](store::Database& db) -> std::optional<ItemLibraryEntry> {
         store::Statement statement =
             db.Query("select goodsname,unit from itemlibrary where barcode = ?", barcode);
@@ -170,9 +172,8 @@ std::optional<ItemLibraryEntry> LookUpItemLibrary(const std::string& barcode) {
 }
 
 bool ItemLibraryEnabled() {
-  return servicelib::OpenOr(false, [](store::Database& db) {
-    return db.QueryText("select useitemlibrary from management").value_or("") == kYes;
-  });
+  return lookups::OpenOr(
+      false, [](store::Database& db) { return settings::LoadSettings(db).item_library; });
 }
 
 std::vector<std::string> LoadUnitChoices() {

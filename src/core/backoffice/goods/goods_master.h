@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "core/store/yes_no.h"
+
 namespace backoffice {
 
 // The tree's root, which stands for every class.
 inline constexpr const char* kAllClasses = "全部";
-inline constexpr const char* kYes = "是";
-inline constexpr const char* kNo = "否";
+using store::kNo;
+using store::kYes;
 
 // One goods of the list as far as counting, searching and choosing need it.
 struct GoodsListEntry {

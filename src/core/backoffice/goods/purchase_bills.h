@@ -18,7 +18,7 @@ namespace backoffice {
 
 enum class BillKind { kPurchase, kReturn };
 
-// "进货" or "返厂": the bill's caption and its kind for servicelib::IfUnConfirmedData.
+// "进货" or "返厂": the bill's caption and its kind for lookups::HasUnverifiedLines.
 const char* BillKindName(BillKind kind);
 
 struct BillRow {

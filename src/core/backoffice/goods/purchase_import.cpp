@@ -14,8 +14,8 @@ namespace backoffice {
 namespace {
 
 using files::RefuseLine;
-using servicelib::rounddigits;
-using servicelib::TillNumber;
+using lookups::RoundTo;
+using lookups::TillNumber;
 
 constexpr std::size_t kProgressStep = 512;
 
@@ -30,8 +30,8 @@ struct PurchaseCells {
 
 double CheckedNumber(const std::string& text, int line, TillNumber kind, const char* message) {
   const double value = files::ImportNumber(text, line, message);
-  if (!servicelib::WithinTillRange(value, kind)) RefuseLine(line, message);
-  return rounddigits(value, 2);
+  if (!lookups::WithinTillRange(value, kind)) RefuseLine(line, message);
+  return RoundTo(value, 2);
 }
 
 // Adds the lines whose barcode is a goods to the open bill, in one transaction: a refused line
@@ -72,8 +72,8 @@ BillImported Write(const std::vector<PurchaseCells>& cells, const files::Progres
     line.Reset();
     line.Bind(1, barcode);
     const bool on_bill = line.Step();
-    const double total_quantity = on_bill ? rounddigits(line.Double(0) + quantity, 2) : quantity;
-    const double total_amount = on_bill ? rounddigits(line.Double(2) + amount, 2) : amount;
+    const double total_quantity = on_bill ? RoundTo(line.Double(0) + quantity, 2) : quantity;
+    const double total_amount = on_bill ? RoundTo(line.Double(2) + amount, 2) : amount;
     const double kept_price = on_bill ? line.Double(1) : 0;
     line.Reset();
     if (total_quantity == 0 && total_amount != 0) {
@@ -81,9 +81,9 @@ BillImported Write(const std::vector<PurchaseCells>& cells, const files::Progres
     }
     // Merged lines add quantities and amounts; the price follows from them.
     const double price =
-        total_quantity == 0 ? kept_price : rounddigits(total_amount / total_quantity, 2);
-    if (!servicelib::WithinTillRange(price, TillNumber::kAmount) ||
-        !servicelib::WithinTillRange(total_amount, TillNumber::kAmount)) {
+        total_quantity == 0 ? kept_price : RoundTo(total_amount / total_quantity, 2);
+    if (!lookups::WithinTillRange(price, TillNumber::kAmount) ||
+        !lookups::WithinTillRange(total_amount, TillNumber::kAmount)) {
       RefuseLine(c.line, "金额有误");
     }
     if (on_bill) {

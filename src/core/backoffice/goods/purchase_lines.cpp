@@ -15,14 +15,14 @@ namespace backoffice {
 namespace {
 
 using kasso::ValidationError;
-using servicelib::rounddigits;
-using servicelib::TillNumber;
+using lookups::RoundTo;
+using lookups::TillNumber;
 
-double Fen(double value) { return rounddigits(value, 2); }
+double Fen(double value) { return RoundTo(value, 2); }
 
 // A typed number within what the till keeps; nullopt for any other text, empty included.
 std::optional<double> Number(const std::string& text, TillNumber kind) {
-  return servicelib::ReadTypedNumber(text, kind);
+  return lookups::ReadTypedNumber(text, kind);
 }
 
 bool Blank(const std::string& text) { return kasso::Trim(text).empty(); }
@@ -40,7 +40,7 @@ double LineQuantity(const std::string& text, const char* refusal_if_empty) {
 double PriceFromAmount(double amount, double quantity) {
   if (quantity == 0) throw ValidationError("数量为0时不能由金额计算单价", "quantity");
   const double price = Fen(amount / quantity);
-  if (!servicelib::WithinTillRange(price, TillNumber::kAmount)) {
+  if (!lookups::WithinTillRange(price, TillNumber::kAmount)) {
     throw ValidationError("单价有误", "price");
   }
   return price;
@@ -207,7 +207,7 @@ SavedBillLine SaveBillLine(BillKind kind, const BillLineFields& fields) {
   const std::string barcode = kasso::Trim(fields.barcode);
   if (barcode.empty()) throw ValidationError("条码不能为空", "barcode");
   store::Database db;
-  if (!servicelib::IfBarcodeExist(db, barcode)) throw ValidationError("此商品不存在", "barcode");
+  if (!lookups::HasGoods(db, barcode)) throw ValidationError("此商品不存在", "barcode");
   const double quantity = LineQuantity(fields.quantity, "请录入数量");
   if (quantity < 0) throw ValidationError("进货数量必须>=0", "quantity");
   const SavedBillLine line = PriceAndAmount(fields, quantity);

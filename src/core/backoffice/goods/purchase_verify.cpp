@@ -8,13 +8,15 @@
 #include "core/lookups/numbers.h"
 #include "core/sale/stock_moves.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 namespace {
 
-using servicelib::rounddigits;
+using lookups::RoundTo;
 
-double Fen(double value) { return rounddigits(value, 2); }
+double Fen(double value) { return RoundTo(value, 2); }
 
 // One line of the open bill as the list shows it: quantity, price and amount to the fen.
 struct Line {
@@ -49,7 +51,7 @@ std::vector<Line> ReadLines(store::Database& db, const char* sql, bool read_stoc
     if (!goods.Step()) {
       throw kasso::UserError("条码 " + line.barcode + " 的商品已不存在,请删除此行后验收");
     }
-    line.combined = goods.Text(0) == "是";
+    line.combined = store::YesNo(goods.Text(0));
     if (!read_stock || line.combined) continue;
     stock.Reset();
     stock.Bind(1, line.barcode);
@@ -105,25 +107,27 @@ void VerifyPurchaseBill() {
     history.Run();
   }
   db.Exec("delete from import");
+  store::QueueForServer(db, store::OutboxKind::kPurchaseBill, now);
   tx.Commit();
 }
 
 void VerifyReturnBill() {
   store::Database db;
   store::Transaction tx(db);
-  const std::vector<Line> lines =
-      ReadLines(db, "select barcode,quantity,returnprice,returnvalue from return order by rowid",
-                false);
+  const std::vector<Line> lines = ReadLines(
+      db, "select barcode,quantity,returnprice,returnvalue from return order by rowid", false);
   sale::StockMover stock(db);
   for (const Line& line : lines) {
     stock.Move(line.barcode, -line.quantity, line.combined);
   }
+  const std::string now = kasso::NowText();
   db.Exec(
       "insert into returnbak (barcode,quantity,confirmdate,returnprice,returnvalue) "
       "select barcode,quantity,?,returnprice,"
       "ifnull(returnvalue,round(ifnull(quantity,0)*ifnull(returnprice,0),2)) from return",
-      kasso::NowText());
+      now);
   db.Exec("delete from return");
+  store::QueueForServer(db, store::OutboxKind::kReturnBill, now);
   tx.Commit();
 }
 

@@ -4,6 +4,7 @@
 #include "core/common/clock.h"
 #include "core/common/error.h"
 #include "core/common/format.h"
+#include "core/settings/settings.h"
 #include "core/store/database.h"
 
 namespace backoffice {
@@ -76,7 +77,7 @@ GoodsSaved SaveGoods(const GoodsFields& fields, const std::string& shown_barcode
     if (goods.salesprice == 0) ui.Note("售价为0或不录入表示售价在销售时录入");
     if (goods.member_price_follows) ui.Note("会员价为0或不录入表示会员价与售价相同");
     store::Transaction tx(db);
-    db.Exec("update management set useitemlibrary = ?", use_item_library ? kYes : kNo);
+    settings::SaveItemLibrary(db, use_item_library);
     if (!db.HasRow("select 1 from goodsmaster where class = ?", goods.text.class_name)) {
       saved.new_class = goods.text.class_name;
     }

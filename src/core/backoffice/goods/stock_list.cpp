@@ -5,7 +5,7 @@
 #include "core/backoffice/goods/goods_files.h"
 #include "core/backoffice/goods/inventory_rows.h"
 #include "core/lookups/numbers.h"
-#include "core/lookups/settings.h"
+#include "core/settings/settings.h"
 #include "core/store/database.h"
 
 namespace backoffice {
@@ -28,7 +28,8 @@ StockList LoadStockList(const std::optional<std::string>& class_name) {
   // A goods with two stock rows shows the first, as the goods list does; one without
   // counts 0.
   InventoryRows stock(db);
-  const bool by_average = servicelib::GetPriceForCost(db) == "averageprice";
+  const bool by_average =
+      settings::LoadSettings(db).cost_basis == settings::CostBasis::kAveragePrice;
   std::string sql = by_average ? kByAverage : kByRecent;
   if (class_name) sql += kClassFilter;
   sql += kOrder;
@@ -46,7 +47,7 @@ StockList LoadStockList(const std::optional<std::string>& class_name) {
     row.quantity = found ? found->quantity : 0;
     // Each value to the fen, as the list shows it, and the total added up from those in whole
     // fen: the total is the sum of the amounts shown, however many rows there are.
-    row.cost = servicelib::rounddigits(statement.Double(4) * row.quantity, 2);
+    row.cost = lookups::RoundTo(statement.Double(4) * row.quantity, 2);
     list.total_quantity += row.quantity;
     total_fen += std::round(row.cost * 100);
   }

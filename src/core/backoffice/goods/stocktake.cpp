@@ -14,8 +14,11 @@
 #include "core/common/clock.h"
 #include "core/common/error.h"
 #include "core/common/format.h"
+#include "core/lookups/bills.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 namespace {
@@ -34,10 +37,10 @@ StocktakeRow ReadRow(const store::Statement& statement) {
 // No count starts while a purchase or return bill waits for verification: its lines would
 // reach the stock after the book quantities were taken.
 void RefuseWhileBillsWait(store::Database& db) {
-  if (db.HasRow("select 1 from import limit 1")) {
+  if (lookups::HasOpenPurchaseBill(db)) {
     throw kasso::UserError("有未验收的进货单,请处理后盘点");
   }
-  if (db.HasRow("select 1 from return limit 1")) {
+  if (lookups::HasOpenReturnBill(db)) {
     throw kasso::UserError("有未验收的返厂单,请处理后盘点");
   }
 }
@@ -116,7 +119,7 @@ CountLine LoadCount(const std::string& barcode) {
       "join invcount b on (a.barcode = b.barcode) where a.barcode = ?",
       kasso::Trim(barcode));
   if (!statement.Step()) throw kasso::UserError("此商品不存在");
-  if (statement.Text(1) == kYes) throw kasso::UserError("组合商品不能盘点,请盘点下线商品");
+  if (store::YesNo(statement.Text(1))) throw kasso::UserError("组合商品不能盘点,请盘点下线商品");
   CountLine line{statement.Text(0), {}};
   if (statement.Int(3) != 0) line.quantity = QuantityText(statement.Double(2));
   return line;
@@ -128,14 +131,15 @@ void SaveCount(const std::string& barcode, const std::string& quantity) {
   store::Database db;
   const std::optional<std::string> combined =
       db.QueryText("select iscombined from goodsmaster where barcode = ?", code);
-  if (combined == kYes) throw ValidationError("组合商品不能盘点,请盘点下线商品", "barcode");
+  if (combined && store::YesNo(*combined))
+    throw ValidationError("组合商品不能盘点,请盘点下线商品", "barcode");
   if (!combined) throw ValidationError("此商品不存在", "barcode");
   if (kasso::Trim(quantity).empty()) throw ValidationError("请录入数量", "quantity");
   const std::optional<double> count =
-      servicelib::ReadTypedNumber(quantity, servicelib::TillNumber::kQuantity);
+      lookups::ReadTypedNumber(quantity, lookups::TillNumber::kQuantity);
   if (!count) throw ValidationError("数量录入有误", "quantity");
   if (*count < 0) throw ValidationError("盘点数量必须大于或等于0", "quantity");
-  const double counted = servicelib::rounddigits(*count, 3);
+  const double counted = lookups::RoundTo(*count, 3);
   // A goods entered after the count was generated has no row: its count would be lost.
   if (db.Exec("update invcount set invquant = ?1,plquant = ?1 - ifnull(accquant,0) "
               "where barcode = ?2",
@@ -151,7 +155,8 @@ void VerifyStocktake() {
   // Combined goods are few: reading them once is cheaper than asking for every row.
   std::unordered_set<std::string> combined;
   {
-    store::Statement goods = db.Query("select barcode from goodsmaster where iscombined = ?", kYes);
+    store::Statement goods =
+        db.Query("select barcode from goodsmaster where iscombined = ?", store::ToYesNo(true));
     while (goods.Step()) combined.insert(goods.Text(0));
   }
   std::vector<std::pair<std::string, double>> changes;
@@ -201,11 +206,13 @@ void VerifyStocktake() {
     insert.BindAll(barcode, difference);
     insert.Run();
   }
+  const std::string now = kasso::NowText();
   db.Exec(
       "insert into invcountbak (barcode,accquant,invquant,plquant,confirmdate) "
       "select barcode,accquant,invquant,plquant,? from invcount",
-      kasso::NowText());
+      now);
   db.Exec("delete from invcount");
+  store::QueueForServer(db, store::OutboxKind::kStocktake, now);
   tx.Commit();
 }
 

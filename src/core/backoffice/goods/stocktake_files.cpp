@@ -42,7 +42,7 @@ CountsImported Write(const std::vector<CountCells>& cells, bool zero_the_rest,
   // negative count is refused.
   std::unordered_map<std::string, double> negative;
   store::Statement held = db.Query("select barcode,invquant from invcount where invquant < 0");
-  while (held.Step()) negative.emplace(held.Text(0), servicelib::rounddigits(held.Double(1), 3));
+  while (held.Step()) negative.emplace(held.Text(0), lookups::RoundTo(held.Double(1), 3));
   if (zero_the_rest) db.Exec("update invcount set invquant = 0,plquant = 0 - ifnull(accquant,0)");
   store::Statement on_count = db.Query("select 1 from invcount where barcode = ?");
   store::Statement update = db.Query(
@@ -62,15 +62,15 @@ CountsImported Write(const std::vector<CountCells>& cells, bool zero_the_rest,
     }
     if (!c.complete) RefuseLine(c.line, "盘点字段不足");
     const double count = files::ImportNumber(c.quantity, c.line, "数量有误");
-    if (!servicelib::WithinTillRange(count, servicelib::TillNumber::kQuantity)) {
+    if (!lookups::WithinTillRange(count, lookups::TillNumber::kQuantity)) {
       RefuseLine(c.line, "数量有误");
     }
     const auto own = negative.find(barcode);
-    if (count < 0 && (own == negative.end() || own->second != servicelib::rounddigits(count, 3))) {
+    if (count < 0 && (own == negative.end() || own->second != lookups::RoundTo(count, 3))) {
       RefuseLine(c.line, "盘点数量必须大于或等于0");
     }
     update.Reset();
-    update.BindAll(servicelib::rounddigits(count, 3), barcode);
+    update.BindAll(lookups::RoundTo(count, 3), barcode);
     update.Run();
     ++result.counted;
   }

@@ -44,10 +44,10 @@ std::string Flag(const std::string& cell, int line, const char* message) {
 // An amount within what the till holds, rounded to 2 decimals; empty reads 0.
 double Amount(const std::string& cell, int line, const char* message) {
   const double value = files::ImportNumberOr(cell, 0, line, message);
-  if (!servicelib::WithinTillRange(value, servicelib::TillNumber::kAmount)) {
+  if (!lookups::WithinTillRange(value, lookups::TillNumber::kAmount)) {
     RefuseLine(line, message);
   }
-  return servicelib::rounddigits(value, 2);
+  return lookups::RoundTo(value, 2);
 }
 
 NewMember Check(const MemberCells& cells) {

@@ -5,15 +5,16 @@
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 namespace {
 
 using kasso::Trim;
 using kasso::ValidationError;
-using servicelib::ReadTypedNumber;
-using servicelib::rounddigits;
-using servicelib::TillNumber;
+using lookups::ReadTypedNumber;
+using lookups::RoundTo;
+using lookups::TillNumber;
 
 constexpr const char* kRowsSelect =
     "select rowid,memberid,membername,membersex,memberpid,memberphone,depositmode,depositvalue,"
@@ -81,10 +82,10 @@ CheckedMember Check(const MemberFields& fields) {
   // above 1 would charge more and one below 0 would pay the member.
   if (f.dismode == kAdvantageDiscount) {
     const std::optional<double> rate = ReadTypedNumber(f.disrate, TillNumber::kAmount);
-    if (!rate || rounddigits(*rate, 2) < 0 || rounddigits(*rate, 2) > 1) {
+    if (!rate || RoundTo(*rate, 2) < 0 || RoundTo(*rate, 2) > 1) {
       throw ValidationError("折扣率有误", "disrate");
     }
-    member.disrate = rounddigits(*rate, 2);
+    member.disrate = RoundTo(*rate, 2);
   } else {
     f.disondis = false;
   }
@@ -93,16 +94,16 @@ CheckedMember Check(const MemberFields& fields) {
   const std::optional<double> typed =
       points.empty() ? 0.0 : ReadTypedNumber(points, TillNumber::kAmount);
   if (!typed) throw ValidationError("积分值有误", "memberpointsvalue");
-  member.points = rounddigits(*typed, 2);
+  member.points = RoundTo(*typed, 2);
   const std::optional<double> shown = ReadTypedNumber(f.points_shown, TillNumber::kAmount);
   member.points_typed =
-      shown ? rounddigits(*shown, 2) != member.points : Trim(f.points_shown) != points;
+      shown ? RoundTo(*shown, 2) != member.points : Trim(f.points_shown) != points;
   return member;
 }
 
 void Update(store::Database& db, const CheckedMember& member) {
   const MemberFields& f = member.text;
-  const char* disondis = f.disondis ? kFlagYes : kFlagNo;
+  const char* disondis = store::ToYesNo(f.disondis);
   db.Exec(
       "update membermaster set membername = ?,membersex = ?,memberpid = ?,memberphone = ?,"
       "memberaddress = ?,depositmode = ?,memberpointsmode = ?,memberpw = ?,dismode = ?,"
@@ -123,7 +124,7 @@ void Insert(store::Database& db, const CheckedMember& member) {
       "dismode,disrate,disondis) values (?,?,?,?,?,?,?,?,?,0,?,?,?,?)",
       f.memberid, f.membername, f.membersex, f.memberpid, f.memberphone, f.depositmode,
       f.memberpointsmode, f.memberaddress, member.points, f.memberpw, f.dismode, member.disrate,
-      f.disondis ? kFlagYes : kFlagNo);
+      store::ToYesNo(f.disondis));
 }
 
 }  // namespace
@@ -174,13 +175,13 @@ std::optional<MemberFields> LoadMemberForEdit(const std::string& memberid) {
   f.depositvalue = kasso::Money(s.Double(9));
   f.dismode = s.Text(10);
   f.disrate = s.IsNull(11) ? "1" : kasso::Money(s.Double(11));
-  f.disondis = s.Text(12) == kFlagYes;
+  f.disondis = store::YesNo(s.Text(12));
   return f;
 }
 
 bool MemberExists(const std::string& memberid) {
   store::Database db;
-  return servicelib::IsMemberExists(db, Trim(memberid));
+  return lookups::HasMember(db, Trim(memberid));
 }
 
 bool SaveMember(const MemberFields& fields) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/store/yes_no.h"
+
 namespace backoffice {
 
 // The price advantages a member may have.
@@ -16,8 +18,8 @@ inline constexpr const char* kAdvantageNone = "没有优惠";
 inline constexpr const char* kAdvantagePrice = "会员价";
 inline constexpr const char* kAdvantageDiscount = "会员折扣";
 // The member flags' two values.
-inline constexpr const char* kFlagYes = "是";
-inline constexpr const char* kFlagNo = "否";
+inline constexpr const char* kFlagYes = store::kYes;
+inline constexpr const char* kFlagNo = store::kNo;
 
 // One member of the list as far as counting, searching and choosing need it.
 struct MemberListEntry {

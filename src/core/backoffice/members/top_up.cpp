@@ -11,6 +11,8 @@
 #include "core/lookups/numbers.h"
 #include "core/lookups/operators.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
+#include "core/store/yes_no.h"
 
 namespace backoffice {
 namespace {
@@ -22,12 +24,11 @@ using kasso::UserError;
 // ceiling (a negative amount lowers the balance).
 double CheckedAmount(const std::string& text) {
   const std::string typed = Trim(text);
-  if (!servicelib::NumericalCheck(typed)) throw UserError("储值金额有误");
+  if (!lookups::IsPlainNumber(typed)) throw UserError("储值金额有误");
   // A number, so only its size can make the till's own bounds refuse it.
-  const std::optional<double> value =
-      servicelib::ReadTypedNumber(typed, servicelib::TillNumber::kAmount);
+  const std::optional<double> value = lookups::ReadTypedNumber(typed, lookups::TillNumber::kAmount);
   if (!value) throw UserError("储值金额过大");
-  const double amount = servicelib::rounddigits(*value, 2);
+  const double amount = lookups::RoundTo(*value, 2);
   if (amount == 0) throw UserError("储值金额不能为0");
   if (std::fabs(amount) > kTopUpCeiling) throw UserError("储值金额过大");
   return amount;
@@ -35,18 +36,18 @@ double CheckedAmount(const std::string& text) {
 
 std::string Resolve(store::Database& db, const std::string& text) {
   if (text == kBatchMember) return text;
-  if (!text.empty() && servicelib::IsMemberExists(db, text)) return text;
-  std::string id = servicelib::GetMemberIdFromPhonePID(db, text);
-  if (id.empty() || !servicelib::IsMemberExists(db, id)) throw UserError("此会员不存在");
+  if (!text.empty() && lookups::HasMember(db, text)) return text;
+  std::string id = lookups::MemberIdByPhoneOrCard(db, text);
+  if (id.empty() || !lookups::HasMember(db, id)) throw UserError("此会员不存在");
   return id;
 }
 
 // The stored-value members a top-up of memberid reaches: the member itself, or for "*" the
 // batch's members that are still stored-value members.
 constexpr const char* kBatchFilter =
-    "from membermaster where depositmode = '是' and memberid in "
+    "from membermaster where depositmode = ? and memberid in "
     "(select memberid from memberbatchselect)";
-constexpr const char* kMemberFilter = "from membermaster where depositmode = '是' and memberid = ?";
+constexpr const char* kMemberFilter = "from membermaster where depositmode = ? and memberid = ?";
 
 print::Slip ComposeTopUpSlip(store::Database& db, const TopUpDone& done,
                              const std::string& operator_name, const std::string& time,
@@ -61,9 +62,9 @@ print::Slip ComposeTopUpSlip(store::Database& db, const TopUpDone& done,
   } else {
     slip.Text("会员储值", print::Align::kCenter, true);
     slip.Pair("会员编号:", print::PrintableText(done.memberid));
-    slip.Pair("会员名称:", print::PrintableText(servicelib::GetMemberName(db, done.memberid)));
+    slip.Pair("会员名称:", print::PrintableText(lookups::MemberName(db, done.memberid)));
     slip.Pair("储值金额:", kasso::Money(done.amount));
-    slip.Pair("储值余额:", kasso::Money(servicelib::GetMemberDepositValue(db, done.memberid)));
+    slip.Pair("储值余额:", kasso::Money(lookups::MemberBalance(db, done.memberid)));
   }
   slip.Rule();
   slip.Pair("操作员:", print::PrintableText(operator_name));
@@ -83,7 +84,7 @@ CheckedTopUp CheckTopUp(store::Database& db, const std::string& member_text,
   if (text.empty()) throw UserError("会员编号不能为空");
   CheckedTopUp checked;
   checked.memberid = Resolve(db, text);
-  if (checked.memberid != kBatchMember && !servicelib::IfDepositMember(db, checked.memberid)) {
+  if (checked.memberid != kBatchMember && !lookups::IsStoredValueMember(db, checked.memberid)) {
     throw UserError("此会员不是储值会员");
   }
   checked.amount = CheckedAmount(amount_text);
@@ -101,7 +102,7 @@ void CheckTopUpEntry(const std::string& member_text, const std::string& amount_t
   const std::string member = Trim(member_text);
   if (member != kBatchMember) {
     store::Database db;
-    if (member.empty() || !servicelib::IsMemberExists(db, member)) {
+    if (member.empty() || !lookups::HasMember(db, member)) {
       throw UserError("此会员不存在");
     }
   }
@@ -114,10 +115,12 @@ std::string TopUpQuestion(const std::string& member_text, const std::string& amo
   const std::string amount = kasso::Money(checked.amount);
   if (checked.memberid == kBatchMember) {
     const std::int64_t members =
-        db.QueryInt(std::string("select count(distinct memberid) ") + kBatchFilter).value_or(0);
+        db.QueryInt(std::string("select count(distinct memberid) ") + kBatchFilter,
+                    store::ToYesNo(true))
+            .value_or(0);
     return "批量储值 " + std::to_string(members) + " 人, 每人 " + amount + ", 保存?";
   }
-  std::string name = servicelib::GetMemberName(db, checked.memberid);
+  std::string name = lookups::MemberName(db, checked.memberid);
   if (name.empty()) name = checked.memberid;
   return "会员 " + name + " 储值 " + amount + ", 保存?";
 }
@@ -129,7 +132,7 @@ TopUpDone SaveTopUp(const std::string& member_text, const std::string& amount_te
   {
     store::Database db;
     checked = CheckTopUp(db, member_text, amount_text);
-    operator_name = servicelib::GetOperatorName(db, workno);
+    operator_name = lookups::OperatorName(db, workno);
   }
   return DepositConfirmation(checked.memberid, checked.amount, print, operator_name);
 }
@@ -139,7 +142,7 @@ TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool p
   if (!std::isfinite(amount)) throw UserError("储值金额有误");
   TopUpDone done;
   done.memberid = memberid;
-  done.amount = servicelib::rounddigits(amount, 2);
+  done.amount = lookups::RoundTo(amount, 2);
   if (done.amount == 0) throw UserError("储值金额不能为0");
   if (std::fabs(done.amount) > kTopUpCeiling) throw UserError("储值金额过大");
   const bool batch = memberid == kBatchMember;
@@ -148,17 +151,17 @@ TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool p
     store::Database db;
     store::Transaction tx(db);
     if (!batch) {
-      if (memberid.empty() || !servicelib::IsMemberExists(db, memberid)) {
+      if (memberid.empty() || !lookups::HasMember(db, memberid)) {
         throw UserError("此会员不存在");
       }
-      if (!servicelib::IfDepositMember(db, memberid)) throw UserError("此会员不是储值会员");
+      if (!lookups::IsStoredValueMember(db, memberid)) throw UserError("此会员不是储值会员");
     }
     const std::string filter = batch ? kBatchFilter : kMemberFilter;
     store::Statement history = db.Query(
         "insert into depositbak (memberid,depositvalue,confirmdate) select distinct memberid,?,? " +
         filter);
-    history.BindAll(done.amount, now);
-    if (!batch) history.Bind(3, memberid);
+    history.BindAll(done.amount, now, store::ToYesNo(true));
+    if (!batch) history.Bind(4, memberid);
     history.Run();
     done.members = static_cast<std::size_t>(sqlite3_changes(db.handle()));
     if (done.members == 0) throw UserError("批量储值没有选择储值会员");
@@ -166,9 +169,10 @@ TopUpDone DepositConfirmation(const std::string& memberid, double amount, bool p
         "update membermaster set depositvalue = ifnull(depositvalue,0) + ? where rowid in "
         "(select rowid " +
         filter + ")");
-    balance.Bind(1, done.amount);
-    if (!batch) balance.Bind(2, memberid);
+    balance.BindAll(done.amount, store::ToYesNo(true));
+    if (!batch) balance.Bind(3, memberid);
     balance.Run();
+    store::QueueForServer(db, store::OutboxKind::kTopUp, now);
     tx.Commit();
   }
   if (print) {
@@ -186,7 +190,8 @@ std::vector<BatchCandidate> LoadBatchCandidates() {
   store::Database db;
   store::Statement s = db.Query(
       "select memberid,membername,membersex,memberpid,memberphone from membermaster "
-      "where depositmode = '是' order by rowid");
+      "where depositmode = ? order by rowid",
+      store::ToYesNo(true));
   std::vector<BatchCandidate> candidates;
   while (s.Step()) candidates.push_back({s.Text(0), s.Text(1), s.Text(2), s.Text(3), s.Text(4)});
   return candidates;

@@ -3,9 +3,9 @@
 #include <QHeaderView>
 #include <vector>
 
+#include "core/app/main_menu.h"
 #include "core/backoffice/goods/goods_master.h"
 #include "core/common/error.h"
-#include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
 #include "ui/backoffice/goods/ClassTree.h"
 #include "ui/backoffice/goods/GoodsEditDialog.h"
@@ -60,7 +60,7 @@ GoodsListDialog::GoodsListDialog(QWidget* parent, const QString& workno, Mode mo
 GoodsListDialog::~GoodsListDialog() = default;
 
 std::optional<std::string> GoodsListDialog::PickGoods(QWidget* parent, const QString& workno) {
-  if (!servicelib::CheckRights("baseinfo", workno.toStdString())) {
+  if (!app::HasRight(workno.toStdString(), lookups::Right::kBaseInfo)) {
     ShowMessage(parent, "您没有这个权限");
     return std::nullopt;
   }

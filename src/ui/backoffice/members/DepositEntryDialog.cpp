@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 
 #include "core/backoffice/members/top_up.h"
-#include "core/servicelib/kasso_basic.h"
+#include "core/lookups/members.h"
 #include "core/store/database.h"
 #include "ui/backoffice/members/MemberBatchSelectDialog.h"
 #include "ui/common/MessageBox.h"
@@ -101,8 +101,8 @@ void DepositEntryDialog::ShowMember(const std::string& memberid) {
   }
   try {
     store::Database db;
-    ui_->memberNameLabel->setText(QString::fromStdString(servicelib::GetMemberName(db, memberid)));
-    ui_->balanceLabel->setText(FormatMoney(servicelib::GetMemberDepositValue(db, memberid)));
+    ui_->memberNameLabel->setText(QString::fromStdString(lookups::MemberName(db, memberid)));
+    ui_->balanceLabel->setText(FormatMoney(lookups::MemberBalance(db, memberid)));
   } catch (const store::DbError&) {
     ShowMessage(this, "数据有误");
   }

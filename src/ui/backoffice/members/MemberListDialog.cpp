@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/app/main_menu.h"
 #include "core/backoffice/members/member_master.h"
-#include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
 #include "ui/backoffice/members/DepositEntryDialog.h"
 #include "ui/backoffice/members/MemberEditDialog.h"
@@ -129,7 +129,7 @@ void MemberListDialog::OnSearch() {
 }
 
 void MemberListDialog::OnPoints() {
-  if (!servicelib::CheckRights("pointsreturn", workno_.toStdString())) {
+  if (!app::HasRight(workno_.toStdString(), lookups::Right::kPointsReturn)) {
     ShowMessage(this, "您没有这个权限");
     return;
   }
