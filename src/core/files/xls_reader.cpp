@@ -33,7 +33,7 @@ namespace {
 constexpr const char* kUnreadableXls = "打开文件错误";
 // What the child may map beyond what it starts with (the whole till's address space): far
 // more than the largest .xls (65536 rows by 256 columns) needs, far less than the machine has.
-constexpr rlim_t kChildMemory = rlim_t{1} << 30;
+[[maybe_unused]] constexpr rlim_t kChildMemory = rlim_t{1} << 30;
 // A child that says nothing for this long is taken as stuck in a looping file.
 constexpr int kSilenceMs = 60'000;
 
