@@ -1,5 +1,8 @@
 #include "figures.h"
 
+#include <errno.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -7,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <stdexcept>
 
 #include "measure.h"
 
@@ -24,6 +28,59 @@ double CpuSeconds() {
   timespec now{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+bool Target(const std::string& what, double figure, double limit, const std::string& unit) {
+  const bool met = figure <= limit;
+  // Tabs and line ends inside the text would break the line's fields.
+  std::string field = what;
+  for (char& c : field) {
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  }
+  std::printf("TARGET\t%s\t%s\t%.6g\t%.6g\t%s\t%s\n", program_invocation_short_name, field.c_str(),
+              figure, limit, unit.c_str(), met ? "met" : "MISSED");
+  std::fflush(stdout);
+  return met;
+}
+
+Usage MeasureInChild(const std::function<void()>& body) {
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe failed");
+  std::fflush(nullptr);  // nothing buffered is written twice
+  const pid_t child = fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    close(pipe_ends[0]);
+    int code = 0;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      body();
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "measured work failed: %s\n", error.what());
+      code = 1;
+    }
+    const double seconds = SecondsSince(start);
+    if (write(pipe_ends[1], &seconds, sizeof seconds) != sizeof seconds) code = 1;
+    std::fflush(nullptr);
+    _exit(code);  // no destructors or exit handlers of the parent's objects
+  }
+  close(pipe_ends[1]);
+  Usage usage;
+  const bool timed = read(pipe_ends[0], &usage.seconds, sizeof usage.seconds) ==
+                     static_cast<ssize_t>(sizeof usage.seconds);
+  close(pipe_ends[0]);
+  int status = 0;
+  rusage resources{};
+  if (wait4(child, &status, 0, &resources) != child || !timed || !WIFEXITED(status) ||
+      WEXITSTATUS(status) != 0) {
+    throw std::runtime_error("the measured child process failed");
+  }
+  usage.peak_mb = static_cast<double>(resources.ru_maxrss) / 1024.0;
+  auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+  };
+  usage.cpu = seconds(resources.ru_utime) + seconds(resources.ru_stime);
+  return usage;
 }
 
 Timing MedianTiming(const std::function<void()>& body, const std::function<void()>& prepare,
@@ -55,6 +112,9 @@ bool PrintFigures(const std::string& heading, const std::vector<Figure>& figures
     } else {
       std::printf("-\n");
     }
+  }
+  for (const Figure& f : figures) {
+    if (f.target > 0) Target(heading + ": " + f.what, f.op.wall * 1e3, f.target * 1e3, "ms");
   }
   return pass;
 }

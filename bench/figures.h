@@ -19,9 +19,28 @@ struct Timing {
 
 double CpuSeconds();
 
+// One target of a benchmark: figure (in unit: "x" for a ratio, "ms", "us", "s", "MB") is met
+// when it is at most limit. Prints the machine-readable line scripts/bench gathers into its
+// summary, tab-separated:
+//   TARGET  <benchmark>  <what>  <figure>  <limit>  <unit>  met|MISSED
+// and returns whether it was met. Every target of every benchmark goes through here.
+bool Target(const std::string& what, double figure, double limit, const std::string& unit);
+
 // The median of runs of body; prepare runs untimed before each.
 Timing MedianTiming(const std::function<void()>& body, const std::function<void()>& prepare = {},
                     int runs = 5);
+
+// The wall time and the peak resident memory of work done in a child process.
+struct Usage {
+  double seconds = 0;  // wall clock
+  double cpu = 0;      // seconds of the child's own work (user and system)
+  double peak_mb = 0;
+};
+
+// Runs body in a forked child and returns its wall time, its CPU time and its peak resident
+// memory (getrusage of the child). The child starts with this process's memory as it is at the
+// fork, so call it while this process holds little. Throws std::runtime_error when body failed.
+Usage MeasureInChild(const std::function<void()>& body);
 
 // One operation against the raw SQLite work it must do, with its target on the operation's
 // wall-clock time (0 for none).

@@ -171,7 +171,10 @@ int Run(const fs::path& base) {
   std::printf("PDF sizes: ours %.0f KiB, raw %.0f KiB\n",
               static_cast<double>(fs::file_size(ours_pdf)) / 1024,
               static_cast<double>(fs::file_size(raw_pdf)) / 1024);
-  return queue_ok && pdf_ok ? 0 : 1;
+  const bool queue_met =
+      bench::Target("FillPrintQueue by class (20 000 of 200 000)", queue_s, kQueueTarget, "s");
+  const bool pdf_met = bench::Target("1 000 goods labels, A4 PDF", pdf_s, kPdfTarget, "s");
+  return queue_ok && pdf_ok && queue_met && pdf_met ? 0 : 1;
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 
 #include "core/servicelib/kasso_basic.h"
 #include "core/store/database.h"
+#include "figures.h"
 #include "measure.h"
 #include "synthetic.h"
 
@@ -133,7 +134,7 @@ bool Report(const char* title, const char* unit, Case& op_small, Case& op_large,
   const bool pass = ratio <= kTargetRatio;
   std::printf("  large/small (%s): op %.2fx, raw %.2fx   target op <= %.2fx   %s\n", unit, ratio,
               raw_large.median / raw_small.median, kTargetRatio, pass ? "PASS" : "FAIL");
-  return pass;
+  return bench::Target(std::string(title) + ", large/small", ratio, kTargetRatio, "x");
 }
 
 bool ParseCount(std::string_view text, std::int64_t& value) {

@@ -281,6 +281,7 @@ int Run(const Options& options) {
   std::printf("\n%-26s %8s %8s %8s %8s %8s %7s %9s\n", "work (median of 5)", "rows", "op s",
               "op cpu", "raw s", "raw cpu", "op/raw", "target");
   bool pass = true;
+  std::vector<const Figure*> held;
   for (const Figure& figure : figures) {
     std::printf("%-26s %8zu %8.3f %8.3f %8.3f %8.3f %6.2fx", figure.what.c_str(), figure.rows,
                 figure.op.wall, figure.op.cpu, figure.raw.wall, figure.raw.cpu,
@@ -291,7 +292,11 @@ int Run(const Options& options) {
     }
     const bool met = figure.op.cpu <= figure.target;
     pass = pass && met;
+    held.push_back(&figure);
     std::printf("  cpu < %.1f %s\n", figure.target, met ? "PASS" : "FAIL");
+  }
+  for (const Figure* figure : held) {
+    pass = bench::Target(figure->what + ", CPU", figure->op.cpu, figure->target, "s") && pass;
   }
   std::printf("\n%s (checksum %lld)\n", pass ? "all targets met" : "SOME TARGETS MISSED",
               static_cast<long long>(g_sink % 1000));

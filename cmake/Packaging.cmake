@@ -69,10 +69,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Library packages come from dpkg-shlibdeps; these are what the program needs besides them:
 # Qt's Chinese texts, the CJK fonts the screens and slips are drawn with, Qt's X11 platform,
-# and libpq, named although shlibdeps finds it: the link to the shop server needs it.
+# libpq, named although shlibdeps finds it: the link to the shop server needs it; and libsodium,
+# named as well because no password can be checked without it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-translations-l10n, fonts-noto-cjk, qt6-qpa-plugins, libpq5")
+    "qt6-translations-l10n, fonts-noto-cjk, qt6-qpa-plugins, libpq5, libsodium23")
 # Wayland (the kiosk's cage), and pkexec for the upgrade from the menu.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pkexec")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cage, unattended-upgrades")

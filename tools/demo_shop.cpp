@@ -14,6 +14,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/format.h"
+#include "core/common/password.h"
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/sale/commit_sale.h"
@@ -360,8 +361,8 @@ void WriteMembers(store::Database& db, const Shop& shop) {
       "dismode,disrate,disondis,birthday) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
   for (const Member& m : shop.members) {
     insert.BindAll(m.id, m.name, m.sex, m.pid, m.phone, m.address, Flag(m.points_mode), m.points,
-                   Flag(m.deposit_mode), m.deposit, m.password, m.dismode, m.disrate,
-                   Flag(m.disondis), m.birthday);
+                   Flag(m.deposit_mode), m.deposit, kasso::HashPassword(m.password), m.dismode,
+                   m.disrate, Flag(m.disondis), m.birthday);
     insert.Run();
     insert.Reset();
   }
@@ -389,7 +390,8 @@ DemoShopCounts FillDemoShop(store::Database& db) {
   db.Exec(
       "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
       "values (?,?,?,?),(?,?,?,?)",
-      "1", "收银员一", "1", "收银员", "2", "收银员二", "2", "收银员");
+      "1", "收银员一", kasso::HashPassword("1"), "收银员", "2", "收银员二",
+      kasso::HashPassword("2"), "收银员");
   tx.Commit();
   counts.goods = static_cast<int>(shop.goods.size());
   counts.members = static_cast<int>(shop.members.size());

@@ -12,6 +12,7 @@
 
 #include "core/app/doctor.h"
 #include "core/store/database.h"
+#include "core/store/private_files.h"
 #include "core/store/schema.h"
 #include "demo_shop.h"
 #include "server_commands.h"
@@ -50,7 +51,7 @@ int Doctor(const fs::path& dir) {
 
 int Run(std::string_view command, const fs::path& dir) {
   // A new folder is the owner's alone: it holds members' phone and identity-card numbers.
-  if (fs::create_directories(dir)) fs::permissions(dir, fs::perms::owner_all);
+  store::CreatePrivateFolders(dir);
   const fs::path file = dir / "kasso.db";
   if (fs::exists(file)) {
     std::cerr << "tillwise-admin: " << file.string()

@@ -2,6 +2,8 @@
 
 #include "core/common/error.h"
 #include "core/common/format.h"
+#include "core/common/password.h"
+#include "core/store/audit.h"
 #include "core/store/database.h"
 
 namespace app {
@@ -23,11 +25,10 @@ std::vector<OperatorRecord> ListOperators() {
 std::optional<OperatorRecord> LoadOperator(const std::string& workno) {
   std::string key = NormalizeWorkno(workno);
   store::Database db;
-  store::Statement row = db.Query(
-      "select operatorname,operatorpassword,operatorduty from operatormaster where workno = ?",
-      key);
+  store::Statement row =
+      db.Query("select operatorname,operatorduty from operatormaster where workno = ?", key);
   if (!row.Step()) return std::nullopt;
-  return OperatorRecord{key, row.Text(0), row.Text(1), row.Text(2)};
+  return OperatorRecord{key, row.Text(0), {}, row.Text(1)};
 }
 
 std::string NormalizeWorkno(const std::string& workno) {
@@ -35,7 +36,7 @@ std::string NormalizeWorkno(const std::string& workno) {
   return end == std::string::npos ? std::string() : workno.substr(0, end + 1);
 }
 
-SaveResult SaveOperator(const OperatorRecord& record) {
+SaveResult SaveOperator(const OperatorRecord& record, const std::string& actor) {
   const std::string workno = NormalizeWorkno(record.workno);
   if (kasso::Trim(workno).empty()) throw kasso::ValidationError("工号不能为空", "workno");
   if (kasso::Trim(record.operatorname).empty()) {
@@ -47,6 +48,8 @@ SaveResult SaveOperator(const OperatorRecord& record) {
     throw kasso::ValidationError("职责选择有误", "operatorduty");
   }
 
+  // Hashed before the transaction: the hash takes a moment, and the file need not wait for it.
+  const std::string password = kasso::HashPassword(record.operatorpassword);
   store::Database db;
   store::Transaction tx(db);
   // The look-up and the write share one transaction, so the answer "new or existing" still
@@ -63,10 +66,11 @@ SaveResult SaveOperator(const OperatorRecord& record) {
     if (workno == kBuiltInWorkno && duty != kManagerDuty) {
       throw kasso::ValidationError("0账号的职责必须是经理", "operatorduty");
     }
-    db.Exec(
-        "update operatormaster set operatorname = ?,operatorpassword = ?,operatorduty = ? "
-        "where workno = ?",
-        record.operatorname, record.operatorpassword, duty, workno);
+    db.Exec("update operatormaster set operatorname = ?,operatorduty = ? where workno = ?",
+            record.operatorname, duty, workno);
+    if (!record.operatorpassword.empty()) {
+      db.Exec("update operatormaster set operatorpassword = ? where workno = ?", password, workno);
+    }
     result = SaveResult::kUpdated;
   } else {
     if (workno == kBuiltInWorkno) {
@@ -75,18 +79,25 @@ SaveResult SaveOperator(const OperatorRecord& record) {
     db.Exec(
         "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
         "values (?,?,?,?)",
-        workno, record.operatorname, record.operatorpassword, duty);
+        workno, record.operatorname, password, duty);
     result = SaveResult::kInserted;
   }
+  std::string detail = (result == SaveResult::kInserted ? "添加 " : "修改 ") + workno + " " + duty;
+  if (result == SaveResult::kUpdated && !record.operatorpassword.empty()) detail += " 密码";
+  store::WriteAudit(db, {actor, store::kAuditAccountChanged, detail, 0});
   tx.Commit();
   return result;
 }
 
-void DeleteOperator(const std::string& workno) {
+void DeleteOperator(const std::string& workno, const std::string& actor) {
   std::string key = NormalizeWorkno(workno);
   if (key == kBuiltInWorkno) throw kasso::UserError("此账号不能删除!");
   store::Database db;
-  db.Exec("delete from operatormaster where workno = ?", key);
+  store::Transaction tx(db);
+  if (db.Exec("delete from operatormaster where workno = ?", key) > 0) {
+    store::WriteAudit(db, {actor, store::kAuditAccountChanged, "删除 " + key, 0});
+  }
+  tx.Commit();
 }
 
 }  // namespace app

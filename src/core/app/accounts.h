@@ -24,7 +24,8 @@ struct OperatorRecord {
 // Every account without its password, in stored order. Throws store::DbError.
 std::vector<OperatorRecord> ListOperators();
 
-// The account with that work number; nullopt when there is none. Throws store::DbError.
+// The account with that work number, its password left empty (only its hash is stored);
+// nullopt when there is none. Throws store::DbError.
 std::optional<OperatorRecord> LoadOperator(const std::string& workno);
 
 // The work number as it is stored and looked up: trailing blanks do not count.
@@ -33,12 +34,15 @@ std::string NormalizeWorkno(const std::string& workno);
 enum class SaveResult { kInserted, kUpdated };
 
 // Checks the account in the editor's order and stores it: an existing work number is updated,
-// a new one inserted, both in one transaction. Throws kasso::ValidationError (naming the field
+// a new one inserted, both in one transaction with the audit row naming the actor. The
+// password is stored as its hash; an existing account saved with an empty password keeps the
+// one it has. Throws kasso::ValidationError (naming the field
 // "workno", "operatorname" or "operatorduty") for a refused account, kasso::UserError when the
 // account table cannot be read, store::DbError when the file cannot be opened or written.
-SaveResult SaveOperator(const OperatorRecord& record);
+SaveResult SaveOperator(const OperatorRecord& record, const std::string& actor = {});
 
-// Removes the account. Throws kasso::UserError for the built-in account and store::DbError.
-void DeleteOperator(const std::string& workno);
+// Removes the account, recording who did. Throws kasso::UserError for the built-in account and
+// store::DbError.
+void DeleteOperator(const std::string& workno, const std::string& actor = {});
 
 }  // namespace app

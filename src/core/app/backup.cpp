@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "core/common/clock.h"
+#include "core/store/audit.h"
 #include "core/store/database.h"
+#include "core/store/private_files.h"
 
 namespace app {
 namespace fs = std::filesystem;
@@ -107,14 +109,23 @@ void CopyDatabaseTo(const fs::path& target, const CopyProgress& progress) {
   }
 }
 
+void BackUpDatabaseTo(const fs::path& target, const std::string& actor,
+                      const CopyProgress& progress) {
+  store::Database db;
+  store::Transaction tx(db);
+  store::WriteAudit(db, {actor, store::kAuditBackup, target.string(), 0});
+  CopyDatabaseTo(target, progress);
+  tx.Commit();
+}
+
 fs::path BackupFolder() { return store::DataDirectory() / "backup"; }
 
 fs::path WriteAutomaticBackup() {
   fs::path folder = BackupFolder();
-  fs::create_directories(folder);
+  store::CreatePrivateFolders(folder);
   std::tm now = kasso::Now();
   fs::path target = folder / AutomaticBackupName(now);
-  CopyDatabaseTo(target);
+  BackUpDatabaseTo(target, {});
   PruneAutomaticBackups(now);
   return target;
 }

@@ -48,6 +48,12 @@ void CopyPages(sqlite3* source, sqlite3* target, const CopyProgress& progress = 
 // name. Throws store::DbError, CopyCancelled or std::filesystem::filesystem_error.
 void CopyDatabaseTo(const std::filesystem::path& target, const CopyProgress& progress = {});
 
+// A backup the person asked for or the clock made: the copy as CopyDatabaseTo writes it, and
+// the audit row naming the actor and the file, kept only when the copy is complete (the row is
+// written first, in a transaction that commits after the copy, so the copy never holds it).
+void BackUpDatabaseTo(const std::filesystem::path& target, const std::string& actor,
+                      const CopyProgress& progress = {});
+
 // The folder of automatic backups: backup/ beside kasso.db.
 std::filesystem::path BackupFolder();
 

@@ -7,8 +7,10 @@
 #include "core/app/backup.h"
 #include "core/common/clock.h"
 #include "core/common/error.h"
+#include "core/store/audit.h"
 #include "core/store/database.h"
 #include "core/store/outbox.h"
+#include "core/store/private_files.h"
 
 namespace app {
 namespace fs = std::filesystem;
@@ -83,7 +85,7 @@ std::vector<ClearGroup> InTableOrder(std::vector<ClearGroup> groups) {
 // second never overwrite the copy of the first.
 fs::path UnusedSafetyCopyPath() {
   fs::path folder = BackupFolder();
-  fs::create_directories(folder);
+  store::CreatePrivateFolders(folder);
   std::string name = SafetyCopyName(kasso::Now());
   fs::path target = folder / name;
   std::string stem = fs::path(name).stem().string();
@@ -109,7 +111,8 @@ int ClearStepCount(const std::vector<ClearGroup>& groups) {
   return steps;
 }
 
-fs::path ClearData(const std::vector<ClearGroup>& groups, const ClearProgress& progress) {
+fs::path ClearData(const std::vector<ClearGroup>& groups, const ClearProgress& progress,
+                   const std::string& actor) {
   std::vector<ClearGroup> chosen = InTableOrder(groups);
   if (chosen.empty()) return {};
   const int total = ClearStepCount(chosen);
@@ -134,15 +137,18 @@ fs::path ClearData(const std::vector<ClearGroup>& groups, const ClearProgress& p
   try {
     store::Transaction transaction(db);
     int done = 1;
+    std::string cleared;
     for (ClearGroup group : chosen) {
       for (const ClearStatement& statement : StatementsOf(group)) {
         if (TableExists(db, statement.table)) db.Exec(statement.sql);
         report(statement.text, ++done);
+        if (*statement.text) cleared += (cleared.empty() ? "" : ",") + std::string(statement.text);
       }
     }
     // Bill and other numbers start over after a clear: new records must not meet the old
     // ones on the shop server. Queued records keep their own epoch and still go.
     store::RenewTillEpoch(db);
+    store::WriteAudit(db, {actor, store::kAuditDataClear, cleared, 0});
     transaction.Commit();
   } catch (const std::exception&) {
     throw kasso::UserError("数据清除失败, 未清除任何数据");

@@ -34,7 +34,8 @@ int ClearStepCount(const std::vector<ClearGroup>& groups);
 // A table that does not exist (a file not yet upgraded) has nothing to clear and is skipped.
 // Throws store::DbError when kasso.db cannot be opened, kasso::UserError (with the text to
 // show) when the safety copy or the clear fails; in every failure nothing was cleared.
+// The clear records itself (actor and groups) in the audit trail, which it never empties.
 std::filesystem::path ClearData(const std::vector<ClearGroup>& groups,
-                                const ClearProgress& progress = {});
+                                const ClearProgress& progress = {}, const std::string& actor = {});
 
 }  // namespace app

@@ -4,6 +4,7 @@
 
 #include "core/app/accounts.h"
 #include "core/common/error.h"
+#include "core/store/audit.h"
 #include "core/store/database.h"
 
 namespace app {
@@ -36,7 +37,7 @@ DutyRights LoadDutyRights(const std::string& duty) {
   return rights;
 }
 
-void SaveDutyRights(const std::string& duty, const DutyRights& rights) {
+void SaveDutyRights(const std::string& duty, const DutyRights& rights, const std::string& actor) {
   const bool manager = duty == kManagerDuty;
   if (!manager && duty != kCashierDuty) throw kasso::UserError("职责选择有误");
 
@@ -73,6 +74,12 @@ void SaveDutyRights(const std::string& duty, const DutyRights& rights) {
     }
     insert.Run();
   }
+  std::string granted;
+  for (std::size_t i = 0; i < rights.size(); ++i) {
+    if (rights[i])
+      granted += (granted.empty() ? "" : ",") + std::string(lookups::kRights[i].column);
+  }
+  store::WriteAudit(db, {actor, store::kAuditRightsChanged, duty + ": " + granted, 0});
   tx.Commit();
 }
 

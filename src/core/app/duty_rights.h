@@ -17,6 +17,8 @@ DutyRights LoadDutyRights(const std::string& duty);
 // Stores every right of the duty in one transaction, "discount" included. A manager's
 // "dutyrights" right is never written, so the managers can always edit rights; a duty without
 // a rights row gets one (a manager's with "dutyrights" granted). Throws store::DbError.
-void SaveDutyRights(const std::string& duty, const DutyRights& rights);
+// The audit row naming the actor is written in the same transaction.
+void SaveDutyRights(const std::string& duty, const DutyRights& rights,
+                    const std::string& actor = {});
 
 }  // namespace app

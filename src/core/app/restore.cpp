@@ -12,9 +12,11 @@
 
 #include "core/common/clock.h"
 #include "core/common/error.h"
+#include "core/store/audit.h"
 #include "core/store/file_check.h"
 #include "core/store/legacy_text.h"
 #include "core/store/outbox.h"
+#include "core/store/private_files.h"
 #include "core/store/upgrade.h"
 
 namespace app {
@@ -62,14 +64,13 @@ fs::path KeepSafetyCopy(const fs::path& working) {
     db.QueryInt("pragma schema_version");
   } catch (const store::DbError&) {
   }
-  fs::create_directories(BackupFolder());
+  store::CreatePrivateFolders(BackupFolder());
   fs::path safety = SafetyCopyPath(kasso::Now());
   fs::path partial = safety;
   partial += ".part";
   std::error_code ignored;
   try {
-    fs::copy_file(working, partial, fs::copy_options::overwrite_existing);
-    SyncFile(partial, O_RDONLY);
+    store::CopyPrivately(working, partial);
     fs::rename(partial, safety);
   } catch (...) {
     fs::remove(partial, ignored);
@@ -156,6 +157,11 @@ fs::path RestoreDatabaseFrom(const fs::path& chosen, const CopyProgress& progres
       // till's own identity with a new epoch, and what the current file still owes the
       // server goes with it.
       store::CarryServerState(copy, working);
+      // The restored file carries the record of its own restore, from the login dialog
+      // where nobody is logged in.
+      store::Transaction tx(copy);
+      store::WriteAudit(copy, {"", store::kAuditRestore, chosen.filename().string(), 0});
+      tx.Commit();
     }
     fs::path safety = KeepSafetyCopy(working);
     fs::rename(partial, working);

@@ -15,6 +15,7 @@
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
 #include "core/store/file_check.h"
+#include "core/store/private_files.h"
 #include "core/store/schema.h"
 
 namespace app {
@@ -51,7 +52,8 @@ bool CheckSingleInstance() {
 DataFolderLock::Outcome DataFolderLock::Take(const fs::path& folder,
                                              std::optional<DataFolderLock>& lock) {
   lock.reset();
-  int fd = ::open((folder / kFolderLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int fd = ::open((folder / kFolderLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC,
+                  store::kOwnerOnlyFileMode);
   if (fd < 0) return Outcome::kUnavailable;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     bool held = errno == EWOULDBLOCK;
@@ -130,12 +132,14 @@ bool Startup::TakeFolderLock(StartupUi& ui) {
 
 std::optional<int> Startup::PrepareDataFile(StartupUi& ui) {
   const fs::path file = store::DatabasePath();
+  // An older version left the folder and its files readable by every user.
+  store::NarrowDataFolder(store::DataDirectory());
   try {
     if (store::InspectDatabaseFile(file) == store::FileState::kMissing) {
       // A till started in the wrong folder, or before its data disk is mounted, must not
       // start selling into a new file unasked.
       if (!ui.AskYesNo("没有找到数据库 " + ShownPath(file) + "，是否新建空白数据库?")) return 0;
-      fs::create_directories(store::DataDirectory());
+      store::CreatePrivateFolders(store::DataDirectory());
     }
   } catch (const std::exception& error) {
     ui.Message(CannotOpenText(file, error));
@@ -164,50 +168,6 @@ void TickBackupClock(const std::tm& now) {
   if (IsBackupTime(now)) WriteAutomaticBackup();
 }
 
-LoginResult Login(const std::string& account, const std::string& password) {
-  try {
-    switch (store::InspectDatabaseFile(store::DatabasePath())) {
-      case store::FileState::kMissing:
-        return LoginResult::kNoDatabase;
-      case store::FileState::kDamaged:
-        return LoginResult::kDamaged;
-      case store::FileState::kReadOnly:
-        return LoginResult::kReadOnly;
-      case store::FileState::kReady:
-        break;
-    }
-    store::Database db;
-    store::Statement stored =
-        db.Query("select operatorpassword from operatormaster where workno = ?", account);
-    // An account without a stored password has none to match, not an empty one.
-    bool match = stored.Step() && !stored.IsNull(0) && stored.Text(0) == password;
-    return match ? LoginResult::kAccepted : LoginResult::kRefused;
-  } catch (const store::DbError&) {
-    return LoginResult::kNoDatabase;
-  }
-}
-
 bool CheckAuthorization(const std::string& password) { return password == kAuthorizationPassword; }
-
-void ResetAccountZero() {
-  store::Database db;
-  store::Transaction tx(db);
-  // Account "0" must exist after a reset, or the login hint would point at nothing.
-  if (db.Exec("update operatormaster set operatorpassword = '0', operatorduty = '经理' "
-              "where workno = '0'") == 0) {
-    db.Exec(
-        "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
-        "values ('0','管理员','0','经理')");
-  }
-  // Likewise the manager duty needs a rights row for the reset to give it anything.
-  if (!db.HasRow("select 1 from dutyrights where operatorduty = '经理'")) {
-    db.Exec(
-        "insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
-        "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "
-        "values ('经理',1,1,1,1,1,1,1,1,1,1,1,1)");
-  }
-  db.Exec("update dutyrights set dutyrights = 1");
-  tx.Commit();
-}
 
 }  // namespace app

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/login.h"
 #include "core/store/file_check.h"
 
 namespace app {
@@ -101,23 +102,6 @@ class Startup {
 // hours it writes the automatic backup. Throws what the backup throws.
 void TickBackupClock(const std::tm& now);
 
-enum class LoginResult { kAccepted, kRefused, kNoDatabase, kDamaged, kReadOnly };
-
-// Why the till cannot work with kasso.db, told at every login attempt until a restore mends it.
-inline constexpr const char* kDamagedDatabaseText = "数据库文件损坏，请用数据恢复恢复备份";
-inline constexpr const char* kReadOnlyDatabaseText = "数据库文件只读";
-
-// Checks the account and password (exact, case-sensitive; an account without a stored
-// password never logs in). kNoDatabase when kasso.db is missing or cannot be read, in which
-// case the login dialog does nothing; kDamaged or kReadOnly when the file is there but the
-// till cannot work with it. The file is judged afresh at every attempt, so a restore mends
-// the login at once.
-LoginResult Login(const std::string& account, const std::string& password);
-
 bool CheckAuthorization(const std::string& password);
-
-// Account "0" gets password "0" and duty "经理", and every duty gets the rights-administration
-// right. Throws store::DbError when the file cannot be opened.
-void ResetAccountZero();
 
 }  // namespace app

@@ -4,8 +4,14 @@
 
 #include "core/common/error.h"
 #include "core/devices/port.h"
+#include "core/store/audit.h"
 
 namespace devices {
+namespace {
+
+constexpr int kMostIdleLockMinutes = 999;
+
+}  // namespace
 
 void ValidateSettings(const settings::Settings& s) {
   if (s.display_port == s.printer_port) {
@@ -34,6 +40,18 @@ void ValidateSettings(const settings::Settings& s) {
   if (s.points_base < 0) {
     throw kasso::ValidationError("会员积分规则的消费金额必须是不小于0的整数", "basevalue");
   }
+  if (s.idle_lock_minutes < 0 || s.idle_lock_minutes > kMostIdleLockMinutes) {
+    throw kasso::ValidationError("自动锁屏分钟数必须在0到999之间", "idlelockminutes");
+  }
+}
+
+void SaveCheckedSettings(const settings::Settings& s, const std::string& actor) {
+  ValidateSettings(s);
+  store::Database db;
+  store::Transaction tx(db);
+  settings::SaveSettings(db, s);
+  store::WriteAudit(db, {actor, store::kAuditSettingsSaved, {}, 0});
+  tx.Commit();
 }
 
 void SaveScaleAddressFile(const std::string& address, const std::filesystem::path& directory) {

@@ -13,6 +13,10 @@ namespace devices {
 // field to focus.
 void ValidateSettings(const settings::Settings& settings);
 
+// Checks the settings as above, then writes them with the audit row naming the actor, in one
+// transaction. Throws kasso::ValidationError or store::DbError.
+void SaveCheckedSettings(const settings::Settings& settings, const std::string& actor);
+
 // Writes dhip.ini for the scale tool: the address, TAB, "3", CR LF. Throws kasso::UserError
 // ("文件不存在") when it cannot be written.
 void SaveScaleAddressFile(const std::string& address, const std::filesystem::path& directory);

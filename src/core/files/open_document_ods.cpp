@@ -47,9 +47,9 @@ std::string TimeText(std::string_view duration) {
   return text;
 }
 
-// One table of the file collected into a SheetBuilder.
+// One table of the file collected into a SheetBuilder, or handed on row by row.
 struct Table {
-  explicit Table(const std::vector<std::string>& wanted) : builder(wanted) {}
+  Table(const std::vector<std::string>& wanted, const SheetRowSink& take) : builder(wanted, take) {}
   SheetBuilder builder;
   std::uint64_t rows = 0;  // rows read so far, repeated ones counted
   bool named = false;      // the names have been set
@@ -57,17 +57,20 @@ struct Table {
 
 class Content : public XmlPart {
  public:
-  Content(std::string_view sheet, const std::vector<std::string>& wanted)
-      : sheet_(sheet), wanted_(wanted) {}
+  Content(std::string_view sheet, const std::vector<std::string>& wanted, const SheetRowSink& take)
+      : sheet_(sheet), wanted_(wanted), take_(take) {}
 
-  // The wanted table, or the only one of the file.
+  // The wanted table, or the only one of the file. A first table of another name was held
+  // (it may turn out to be the only one) and is handed on now.
   Sheet Result() {
     Table* table = wanted_table_  ? wanted_table_.get()
                    : tables_ == 1 ? first_table_.get()
                                   : nullptr;
     if (!table) throw kasso::UserError(kUnreadable);
     if (!table->named) table->builder.SetNames({});
-    return table->builder.Finish();
+    Sheet sheet = table->builder.Finish();
+    if (take_ && table == first_table_.get()) HandOnRows(sheet, take_);
+    return sheet;
   }
 
  private:
@@ -127,10 +130,11 @@ class Content : public XmlPart {
     ++tables_;
     table_ = nullptr;
     if (name == sheet_ && !wanted_table_) {
-      wanted_table_ = std::make_unique<Table>(wanted_);
+      first_table_.reset();  // no longer needed: this is the sheet read
+      wanted_table_ = std::make_unique<Table>(wanted_, take_);
       table_ = wanted_table_.get();
     } else if (tables_ == 1) {
-      first_table_ = std::make_unique<Table>(wanted_);
+      first_table_ = std::make_unique<Table>(wanted_, SheetRowSink());
       table_ = first_table_.get();
     }
   }
@@ -235,6 +239,7 @@ class Content : public XmlPart {
 
   std::string sheet_;
   const std::vector<std::string>& wanted_;
+  const SheetRowSink& take_;
   std::unique_ptr<Table> wanted_table_;
   std::unique_ptr<Table> first_table_;
   Table* table_ = nullptr;  // the table being read, when it is kept
@@ -260,9 +265,10 @@ class Content : public XmlPart {
 }  // namespace
 
 Sheet ReadOdsSheet(std::string_view bytes, std::string_view sheet,
-                   const std::vector<std::string>& wanted, const Progress& progress) {
+                   const std::vector<std::string>& wanted, const Progress& progress,
+                   const SheetRowSink& take) {
   const ZipArchive archive(bytes);
-  Content content(sheet, wanted);
+  Content content(sheet, wanted, take);
   content.ReadFrom(archive, "content.xml", progress);
   return content.Result();
 }

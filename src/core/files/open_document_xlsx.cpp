@@ -187,6 +187,11 @@ class Styles : public XmlPart {
   bool in_cell_formats_ = false;
 };
 
+void SortedOnce(std::vector<std::uint32_t>& numbers) {
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+}
+
 // The shared strings of the given numbers (sorted, each once); the others are read past.
 class SharedStrings : public XmlPart {
  public:
@@ -239,7 +244,9 @@ class SharedStrings : public XmlPart {
 };
 
 // A sheet part read once for its first row (names), or once more for the kept columns of the
-// rows below it.
+// rows below it. Their shared strings are filled in afterwards, or taken at once from strings
+// read before (when the rows are handed on); a reading for numbers only collects the numbers
+// of the shared strings the kept cells use.
 class SheetCells : public XmlPart {
  public:
   // A cell whose text is a shared string, to be filled in once the strings are read.
@@ -248,8 +255,9 @@ class SheetCells : public XmlPart {
     std::uint32_t index = 0;
   };
 
-  SheetCells(const NumberFormats& formats, SheetBuilder* builder)
-      : formats_(formats), builder_(builder) {}
+  SheetCells(const NumberFormats& formats, SheetBuilder* builder,
+             const SharedStrings* strings = nullptr, std::vector<std::uint32_t>* numbers = nullptr)
+      : formats_(formats), builder_(builder), strings_(strings), numbers_(numbers) {}
 
   std::vector<std::string> names;  // the first row, when read without a builder
   std::vector<Shared> shared;
@@ -339,9 +347,15 @@ class SheetCells : public XmlPart {
     if (type_ == "s") {
       std::uint32_t index = 0;
       if (!ReadNumber(value_, index)) return Refuse(kUnreadable);
-      shared.push_back({Put(""), index});
+      if (numbers_) return KeepNumber(index);
+      if (!strings_) {
+        shared.push_back({Put(""), index});
+      } else if (const std::string& found = strings_->At(index); !found.empty()) {
+        Put(found);
+      }
       return;
     }
+    if (numbers_) return;
     if (type_ == "inlineStr" || type_ == "str") {
       text = Unescaped(std::move(value_));
     } else if (type_ == "b") {
@@ -359,6 +373,15 @@ class SheetCells : public XmlPart {
     if (!text.empty()) Put(std::move(text));
   }
 
+  // Each number once, sorted, however many cells use it.
+  void KeepNumber(std::uint32_t index) {
+    numbers_->push_back(index);
+    if (numbers_->size() >= compact_at_) {
+      SortedOnce(*numbers_);
+      compact_at_ = std::max<std::size_t>(compact_at_, numbers_->size() * 2);
+    }
+  }
+
   SheetBuilder::Place Put(std::string text) {
     if (!builder_) {
       ChargeCell(names_bytes_, text.size());
@@ -371,6 +394,9 @@ class SheetCells : public XmlPart {
 
   const NumberFormats& formats_;
   SheetBuilder* builder_;
+  const SharedStrings* strings_;
+  std::vector<std::uint32_t>* numbers_;
+  std::size_t compact_at_ = 1 << 16;
   std::uint64_t row_ = 0;  // 1-based, as the sheet counts
   std::uint64_t next_column_ = 0;
   std::uint64_t column_ = 0;
@@ -390,15 +416,15 @@ std::vector<std::uint32_t> Numbers(const std::vector<SheetCells::Shared>& cells)
   std::vector<std::uint32_t> numbers;
   numbers.reserve(cells.size());
   for (const SheetCells::Shared& cell : cells) numbers.push_back(cell.index);
-  std::sort(numbers.begin(), numbers.end());
-  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  SortedOnce(numbers);
   return numbers;
 }
 
 }  // namespace
 
 Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
-                    const std::vector<std::string>& wanted, const Progress& progress) {
+                    const std::vector<std::string>& wanted, const Progress& progress,
+                    const SheetRowSink& take) {
   const ZipArchive archive(bytes);
   Relations package("");
   if (archive.Has("_rels/.rels")) package.ReadFrom(archive, "_rels/.rels");
@@ -438,6 +464,23 @@ Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
     ChargeCell(names_bytes, text.size());
     first_row.names[place.column] = text;
   });
+  if (take) {
+    // Handed on row by row: the strings the kept cells use are read first, so that each row
+    // is whole when it is read.
+    SheetBuilder builder(wanted, take);
+    builder.SetNames(first_row.names);
+    std::vector<std::uint32_t> numbers;
+    if (!strings_part.empty() && archive.Has(strings_part)) {
+      SheetCells used(formats, &builder, nullptr, &numbers);
+      used.ReadFrom(archive, sheet_part);
+      SortedOnce(numbers);
+    }
+    SharedStrings strings(numbers);
+    if (!numbers.empty()) strings.ReadFrom(archive, strings_part);
+    SheetCells rows(formats, &builder, &strings);
+    rows.ReadFrom(archive, sheet_part, progress);
+    return builder.Finish();
+  }
   SheetBuilder builder(wanted);
   builder.SetNames(first_row.names);
   SheetCells rows(formats, &builder);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,6 +70,24 @@ struct Sheet {
 // columns, and Cancelled.
 Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
                       const std::vector<std::string>& columns, const Progress& progress = {});
+
+// A row as a streaming read hands it over: its line in the sheet and its cells. Line 1, the
+// first handed over, holds the kept names; every later row one cell per kept name, in the
+// order of the names. The cells may be moved.
+using SheetRowSink = std::function<void(std::size_t line, std::vector<std::string>& cells)>;
+
+// Reads as ReadSpreadsheet does, but hands the names and then each row that holds a kept cell
+// to take as soon as it is read, in the sheet's order, instead of holding the sheet: an .xlsx
+// workbook takes
+// memory by the distinct shared strings its kept cells use, never by its rows (an .ods file
+// holds the named sheet's rows only when a sheet of another name comes first, and a legacy .xls
+// is held whole by its library, as its format is small). Returns the names. What take throws
+// ends the reading and is thrown on.
+std::vector<std::string> ReadSpreadsheetRows(const std::filesystem::path& file,
+                                             std::string_view sheet,
+                                             const std::vector<std::string>& columns,
+                                             const SheetRowSink& take,
+                                             const Progress& progress = {});
 
 // The same with every column.
 Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,

@@ -52,8 +52,10 @@ class SheetBuilder {
     std::size_t column = 0;
   };
 
-  // wanted: the names to keep; empty keeps every column.
-  explicit SheetBuilder(const std::vector<std::string>& wanted) : wanted_(wanted) {}
+  // wanted: the names to keep; empty keeps every column. Without take the rows are held
+  // until Finish; with it each row is handed to take once the next one starts.
+  explicit SheetBuilder(const std::vector<std::string>& wanted, SheetRowSink take = {})
+      : wanted_(wanted), take_(std::move(take)) {}
 
   // The first row's cells, by column (texts of empty cells empty).
   void SetNames(const std::vector<std::string>& cells);
@@ -66,11 +68,14 @@ class SheetBuilder {
   // Puts the text of a kept cell of a row below the names (row 1 is the second row); rows
   // come in ascending order. Returns where it was put.
   Place Put(std::uint64_t row, std::uint64_t column, std::string text);
+  // A cell put before, of a builder that holds its rows.
   std::string& At(const Place& place) { return rows_[place.row - 1][place.column]; }
   // Counts a text of that many bytes a reader holds for this sheet against kMaxSheetBytes
-  // (Put counts its own). Throws kasso::UserError(kTooMuchContent).
+  // (Put counts its own; with take, only the row not yet handed on counts). Throws
+  // kasso::UserError(kTooMuchContent).
   void Charge(std::size_t bytes) { ChargeCell(used_bytes_, bytes); }
-  // The sheet: every row up to the last that holds something, one cell per kept name.
+  // The sheet: every row up to the last that holds something, one cell per kept name; only
+  // the names when the rows were handed on.
   Sheet Finish();
 
  private:
@@ -80,19 +85,32 @@ class SheetBuilder {
   std::vector<std::string> names_;
   std::vector<std::vector<std::string>> rows_;
   std::size_t used_bytes_ = 0;
+  SheetRowSink take_;
+  std::size_t current_row_ = 0;  // the row being filled for take, 0 for none
+  std::vector<std::string> current_;
+  void HandOn();
 };
 
-// The named sheet (or the only one) of a legacy .xls workbook. Throws
+// Hands the names and the rows of a held sheet that hold something to take, as a streaming
+// read would.
+void HandOnRows(Sheet& sheet, const SheetRowSink& take);
+
+// The named sheet (or the only one) of a legacy .xls workbook, its rows held or handed to
+// take. Throws
 // kasso::UserError("打开文件错误") and Cancelled.
 Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
-                   const std::vector<std::string>& wanted, const Progress& progress);
+                   const std::vector<std::string>& wanted, const Progress& progress,
+                   const SheetRowSink& take = {});
 
-// The same for .xlsx workbooks, whose bytes are given; also throws kPastLimits.
+// The same for .xlsx workbooks, whose bytes are given; also throws kPastLimits. With take,
+// the rows are handed on as they are read and the sheet returned holds only the names.
 Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
-                    const std::vector<std::string>& wanted, const Progress& progress);
+                    const std::vector<std::string>& wanted, const Progress& progress,
+                    const SheetRowSink& take = {});
 
-// The same for .ods workbooks.
+// The same for .ods workbooks (and the same take).
 Sheet ReadOdsSheet(std::string_view bytes, std::string_view sheet,
-                   const std::vector<std::string>& wanted, const Progress& progress);
+                   const std::vector<std::string>& wanted, const Progress& progress,
+                   const SheetRowSink& take = {});
 
 }  // namespace files

@@ -81,6 +81,10 @@ void SheetBuilder::SetNames(const std::vector<std::string>& cells) {
     kept_columns_.push_back(col);
     names_.push_back(std::move(name));
   }
+  if (take_) {
+    std::vector<std::string> names = names_;
+    take_(1, names);
+  }
 }
 
 std::span<const std::uint64_t> SheetBuilder::KeptAmong(std::uint64_t first,
@@ -96,16 +100,45 @@ void ChargeCell(std::size_t& used, std::size_t bytes) {
 }
 
 SheetBuilder::Place SheetBuilder::Put(std::uint64_t row, std::uint64_t column, std::string text) {
+  const auto kept = static_cast<std::size_t>(kept_of_[column]);
+  if (take_) {
+    if (row != current_row_) {
+      HandOn();
+      current_row_ = static_cast<std::size_t>(row);
+      current_.assign(names_.size(), std::string());
+      used_bytes_ = 0;  // the rows handed on are no longer held here
+    }
+    Charge(text.size());
+    current_[kept] = std::move(text);
+    return {static_cast<std::size_t>(row), kept};
+  }
   Charge(text.size());
   if (rows_.size() < row) rows_.resize(row);
   std::vector<std::string>& cells = rows_[row - 1];
   if (cells.empty()) cells.resize(names_.size());
-  const auto kept = static_cast<std::size_t>(kept_of_[column]);
   cells[kept] = std::move(text);
   return {static_cast<std::size_t>(row), kept};
 }
 
+void SheetBuilder::HandOn() {
+  if (current_row_ == 0) return;
+  const std::size_t line = current_row_ + 1;
+  current_row_ = 0;
+  take_(line, current_);
+}
+
+void HandOnRows(Sheet& sheet, const SheetRowSink& take) {
+  std::vector<std::string> names = sheet.names;
+  take(1, names);
+  for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+    if (!RowIsEmpty(sheet.rows[i])) take(i + 2, sheet.rows[i]);
+    std::vector<std::string>().swap(sheet.rows[i]);
+  }
+  sheet.rows.clear();
+}
+
 Sheet SheetBuilder::Finish() {
+  HandOn();
   Sheet sheet;
   sheet.names = std::move(names_);
   while (!rows_.empty() && RowIsEmpty(rows_.back())) rows_.pop_back();
@@ -119,8 +152,12 @@ Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
   return ReadSpreadsheet(file, sheet, kEveryColumn, progress);
 }
 
-Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
-                      const std::vector<std::string>& columns, const Progress& progress) {
+namespace {
+
+// Reads the sheet with the reader its content calls for, the rows held or handed to take.
+Sheet ReadAnySheet(const std::filesystem::path& file, std::string_view sheet,
+                   const std::vector<std::string>& columns, const Progress& progress,
+                   const SheetRowSink& take) {
   // The content decides the reader, not the name: a workbook saved under another ending
   // still reads, and a text file named .xlsx is refused cleanly.
   std::ifstream in(file, std::ios::binary);
@@ -129,12 +166,26 @@ Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
   if (in.bad()) throw kasso::UserError("打开文件错误");
   if (bytes.starts_with(kOle2Magic)) {
     bytes.clear();
-    return ReadXlsSheet(file, sheet, columns, progress);
+    return ReadXlsSheet(file, sheet, columns, progress, take);
   }
   if (!bytes.starts_with(kZipMagic)) throw kasso::UserError("打开文件错误");
   const ZipArchive archive(bytes);
-  if (archive.Has("content.xml")) return ReadOdsSheet(bytes, sheet, columns, progress);
-  return ReadXlsxSheet(bytes, sheet, columns, progress);
+  if (archive.Has("content.xml")) return ReadOdsSheet(bytes, sheet, columns, progress, take);
+  return ReadXlsxSheet(bytes, sheet, columns, progress, take);
+}
+
+}  // namespace
+
+Sheet ReadSpreadsheet(const std::filesystem::path& file, std::string_view sheet,
+                      const std::vector<std::string>& columns, const Progress& progress) {
+  return ReadAnySheet(file, sheet, columns, progress, {});
+}
+
+std::vector<std::string> ReadSpreadsheetRows(const std::filesystem::path& file,
+                                             std::string_view sheet,
+                                             const std::vector<std::string>& columns,
+                                             const SheetRowSink& take, const Progress& progress) {
+  return ReadAnySheet(file, sheet, columns, progress, take).names;
 }
 
 }  // namespace files

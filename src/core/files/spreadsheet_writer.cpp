@@ -52,15 +52,20 @@ SpreadsheetWriter::SpreadsheetWriter(std::filesystem::path target, std::string s
     : file_(std::move(target)), columns_(std::move(columns)), book_(std::make_unique<Book>()) {
   // The library writes the workbook by name at the end; the staged file only reserves it.
   file_.Close();
-  // Strings go to the workbook's shared string table (the library's memory-saving mode writes
-  // them inline, which some readers do not take in).
-  book_->workbook = workbook_new(file_.temporary().c_str());
+  // The library's constant-memory mode writes each row out once the next one starts, so a
+  // workbook of any length takes the memory of one row; its texts are written inline in the
+  // cells rather than in a shared string table (every reader of the format takes both).
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  book_->workbook = workbook_new_opt(file_.temporary().c_str(), &options);
   if (!book_->workbook) throw kasso::UserError("不能创建文件: " + file_.target().string());
   if (workbook_validate_sheet_name(book_->workbook, sheet.c_str()) != LXW_NO_ERROR) {
     throw kasso::UserError("工作表名称有误: " + sheet);
   }
+  // The name was checked above, so a sheet not added is a temporary file the library could
+  // not make for its rows.
   book_->sheet = workbook_add_worksheet(book_->workbook, sheet.c_str());
-  if (!book_->sheet) throw kasso::UserError("工作表名称有误: " + sheet);
+  if (!book_->sheet) throw kasso::UserError("不能创建文件: " + file_.target().string());
   if (!columns_.empty()) {
     const auto last = static_cast<lxw_col_t>(columns_.size() - 1);
     Check(worksheet_set_column(book_->sheet, 0, last, kColumnWidth, nullptr));

@@ -69,17 +69,30 @@ void XmlPart::Stop() {
   XML_StopParser(static_cast<XML_Parser>(parser_), XML_FALSE);
 }
 
-void XmlPart::OnStart(void* self, const char* name, const char** attributes) {
+template <typename Handler>
+void XmlPart::Guarded(void* self, Handler&& handler) {
   auto* part = static_cast<XmlPart*>(self);
-  part->Start(LocalName(name), Attributes(attributes));
+  if (part->failure_) return;
+  try {
+    handler(*part);
+  } catch (...) {
+    part->failure_ = std::current_exception();
+    XML_StopParser(static_cast<XML_Parser>(part->parser_), XML_FALSE);
+  }
+}
+
+void XmlPart::OnStart(void* self, const char* name, const char** attributes) {
+  Guarded(self, [&](XmlPart& part) { part.Start(LocalName(name), Attributes(attributes)); });
 }
 
 void XmlPart::OnEnd(void* self, const char* name) {
-  static_cast<XmlPart*>(self)->End(LocalName(name));
+  Guarded(self, [&](XmlPart& part) { part.End(LocalName(name)); });
 }
 
 void XmlPart::OnText(void* self, const char* text, int size) {
-  static_cast<XmlPart*>(self)->Text(std::string_view(text, static_cast<std::size_t>(size)));
+  Guarded(self, [&](XmlPart& part) {
+    part.Text(std::string_view(text, static_cast<std::size_t>(size)));
+  });
 }
 
 void XmlPart::OnDoctype(void* self, const char*, const char*, const char*, int) {
@@ -90,6 +103,7 @@ void XmlPart::ReadFrom(const ZipArchive& archive, std::string_view part, const P
   std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreateNS(nullptr, kNamespaceEnd));
   if (!parser) throw kasso::UserError(kUnreadable);
   parser_ = parser.get();
+  failure_ = nullptr;
   refusal_.clear();
   stopped_ = false;
   XML_SetUserData(parser.get(), this);
@@ -100,6 +114,7 @@ void XmlPart::ReadFrom(const ZipArchive& archive, std::string_view part, const P
   auto feed = [&](std::string_view piece, bool last) {
     if (XML_Parse(parser.get(), piece.data(), static_cast<int>(piece.size()), last ? 1 : 0) !=
         XML_STATUS_OK) {
+      if (failure_) std::rethrow_exception(failure_);
       if (stopped_ && refusal_.empty()) throw StoppedEarly();
       throw kasso::UserError(refusal_.empty() ? kUnreadable : refusal_);
     }

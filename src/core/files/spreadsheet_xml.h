@@ -4,6 +4,7 @@
 // that of the element being read, however long the part. Names are given without their
 // namespace ("c", "table-cell"); workbooks name their elements with varying prefixes.
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -42,8 +43,9 @@ class XmlPart {
   virtual void Start(std::string_view name, const Attributes& attributes) = 0;
   virtual void End(std::string_view name) = 0;
   virtual void Text(std::string_view text) = 0;
-  // Stops reading; ReadFrom then throws kasso::UserError(message). Handlers must not throw:
-  // the parser underneath is C.
+  // Stops reading; ReadFrom then throws kasso::UserError(message). An exception a handler
+  // throws (a row handed on and refused, say) is held while the C parser underneath unwinds
+  // and thrown again by ReadFrom.
   void Refuse(std::string message);
   // Stops reading early; ReadFrom returns as if the part had ended.
   void Stop();
@@ -54,7 +56,12 @@ class XmlPart {
   static void OnText(void* self, const char* text, int size);
   static void OnDoctype(void* self, const char*, const char*, const char*, int);
 
+  // Runs a handler, holding what it throws and stopping the parser.
+  template <typename Handler>
+  static void Guarded(void* self, Handler&& handler);
+
   void* parser_ = nullptr;
+  std::exception_ptr failure_;
   std::string refusal_;
   bool stopped_ = false;
 };

@@ -18,11 +18,11 @@ StagedFile::StagedFile(fs::path target) : target_(std::move(target)) {
   // Built by appending: GCC 12 at -O3 misreads "." + string as an overlapping copy.
   std::string stem(1, '.');
   stem.append(target_.filename().string()).append(1, '.').append(std::to_string(getpid()));
-  // O_EXCL picks a name nobody else holds; the mode gives the file the usual permissions
-  // (reduced by the umask), as if it had been created under its own name.
+  // O_EXCL picks a name nobody else holds. Exports hold goods, members and takings: the file
+  // is its owner's alone from the moment it exists, whatever the umask.
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = target_.parent_path() / (stem + "-" + std::to_string(attempt) + ".part");
-    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd_ < 0 && errno != EEXIST) break;
   }
   if (fd_ < 0) {

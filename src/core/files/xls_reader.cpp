@@ -265,7 +265,8 @@ class Child {
 }  // namespace
 
 Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
-                   const std::vector<std::string>& wanted, const Progress& progress) {
+                   const std::vector<std::string>& wanted, const Progress& progress,
+                   const SheetRowSink& take) {
   int fds[2];
   if (pipe(fds) != 0) throw kasso::UserError(kUnreadableXls);
   const pid_t pid = fork();
@@ -305,6 +306,8 @@ Sheet ReadXlsSheet(const std::filesystem::path& file, std::string_view sheet,
       for (std::uint64_t i = 0; i < names; ++i) row.push_back(child.Text());
     }
     if (!child.Finished()) throw kasso::UserError(kUnreadableXls);
+    // The child sends the sheet whole (an .xls holds at most 65536 rows); handed on from here.
+    if (take) HandOnRows(result, take);
     return result;
   }
 }

@@ -8,6 +8,8 @@
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/sale/member_pricing.h"
+#include "core/sale/till_audit.h"
+#include "core/store/audit.h"
 
 namespace sale {
 namespace {
@@ -65,6 +67,13 @@ void DiscountLines(store::Database* db, CurrentSale& sale, double tenths, bool i
     } else {
       ApplyMemberPricingToLines(sale);
     }
+    if (item_discount && sale.HasSelection()) {
+      RecordTillAction(sale, store::kAuditLineDiscount,
+                       AuditLineText(sale.lines[static_cast<size_t>(sale.selected)]) + " 折扣 " +
+                           MoneyText(rate));
+    } else if (!item_discount && !sale.lines.empty()) {
+      RecordTillAction(sale, store::kAuditBillDiscount, "折扣 " + MoneyText(rate));
+    }
   } catch (...) {
     sale.lines = std::move(before);
     throw;
@@ -110,6 +119,8 @@ void ChangePrice(CurrentSale& sale, double price) {
   }
   if (!sale.HasSelection()) return;
   SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
+  RecordTillAction(sale, store::kAuditPriceChanged,
+                   AuditLineText(line) + " 价格 " + line[kPrice] + " -> " + MoneyText(front));
   line[kFrontPrice] = MoneyText(front);
   double salesprice = RoundTo(line.Number(kSalesPrice), 2);
   double effective = sale.HasMemberPrice()

@@ -16,7 +16,9 @@
 #include "core/sale/refusals.h"
 #include "core/sale/sale_lines.h"
 #include "core/sale/stock_moves.h"
+#include "core/sale/till_audit.h"
 #include "core/settings/settings.h"
+#include "core/store/audit.h"
 #include "core/store/journal.h"
 #include "core/store/outbox.h"
 #include "core/store/yes_no.h"
@@ -86,7 +88,9 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
       "valuediscount,pricediscount) values (?,?,?,?,?,?,?,?,?,?,0,?,?,?)");
   lookups::GoodsSaleFactsReader goods(db);
   StockMover stock(db);
+  std::string refunds;
   for (const SaleLine& line : sale.lines) {
+    if (line.Number(kQuantity) < 0) refunds += (refunds.empty() ? "" : "; ") + AuditLineText(line);
     const std::string& barcode = line[kBarcode];
     const lookups::GoodsSaleFacts facts = goods.Read(barcode);
     // The saving against the line's own sales price: for goods priced 0 in the goods master
@@ -121,6 +125,12 @@ std::int64_t WriteSale(store::Database& db, const CurrentSale& sale, const Payme
       Money(payment.wipe), Money(payment.allowance), Money(totals.price_discount),
       Money(payment.cheque), Money(payment.card));
 
+  // Goods taken back and money allowed off the bill are recorded with the bill itself.
+  if (!refunds.empty()) store::WriteAudit(db, {sale.workno, store::kAuditRefund, refunds, number});
+  if (Money(payment.allowance) != 0) {
+    store::WriteAudit(
+        db, {sale.workno, store::kAuditAllowance, kasso::Money(payment.allowance), number});
+  }
   if (sale.HasMember()) CreditMember(db, sale, payment, totals);
   store::QueueForServer(db, store::OutboxKind::kBill, number);
   return number;

@@ -3,6 +3,8 @@
 #include "core/lookups/numbers.h"
 #include "core/lookups/open_or.h"
 #include "core/lookups/till_numbers.h"
+#include "core/sale/till_audit.h"
+#include "core/store/audit.h"
 
 namespace sale {
 
@@ -46,7 +48,11 @@ double ComputeTotal(CurrentSale& sale, CustomerDisplay& display) {
 }
 
 void CancelLine(CurrentSale& sale) {
-  if (sale.HasSelection()) sale.lines.erase(sale.lines.begin() + sale.selected);
+  if (sale.HasSelection()) {
+    const SaleLine& line = sale.lines[static_cast<size_t>(sale.selected)];
+    RecordTillAction(sale, store::kAuditLineRemoved, AuditLineText(line));
+    sale.lines.erase(sale.lines.begin() + sale.selected);
+  }
   if (sale.lines.empty()) {
     NewSale(sale);
     return;
@@ -54,6 +60,15 @@ void CancelLine(CurrentSale& sale) {
   sale.selected = static_cast<int>(sale.lines.size()) - 1;
 }
 
-void CancelBill(CurrentSale& sale) { NewSale(sale); }
+void CancelBill(CurrentSale& sale) {
+  if (!sale.lines.empty()) {
+    double total = 0;
+    for (const SaleLine& line : sale.lines) total += line.Number(kAmount);
+    RecordTillAction(
+        sale, store::kAuditBillCancelled,
+        std::to_string(sale.lines.size()) + " 行 合计 " + MoneyText(lookups::RoundTo(total, 2)));
+  }
+  NewSale(sale);
+}
 
 }  // namespace sale

@@ -21,6 +21,7 @@
 
 #include "core/common/clock.h"
 #include "core/lookups/numbers.h"
+#include "core/store/audit.h"
 #include "core/store/journal.h"
 #include "core/store/outbox.h"
 
@@ -84,6 +85,7 @@ std::int64_t CloseOpenShift(const std::string& workno) {
   WriteShiftSum(db, shiftid, workno);
   db.Exec("update transactiondetails set shiftid = ? where shiftid = 0", shiftid);
   store::QueueForServer(db, store::OutboxKind::kShiftClosing, shiftid);
+  store::WriteAudit(db, {workno, store::kAuditShiftClosed, "班次 " + std::to_string(shiftid), 0});
   transaction.Commit();
   return shiftid;
 }

@@ -10,6 +10,7 @@
 #include "core/sale/receipts.h"
 #include "core/sale/sale_lines.h"
 #include "core/sale/shift.h"
+#include "core/store/audit.h"
 #include "core/store/journal.h"
 #include "core/store/outbox.h"
 
@@ -19,6 +20,7 @@ namespace {
 using lookups::RoundTo;
 
 constexpr const char* kPettyCashRefused = "备用金金额有误";
+constexpr const char* kAuditRefused = "操作记录写入有误";
 
 void AddMessage(std::vector<std::string>& messages, std::string message) {
   if (!message.empty()) messages.push_back(std::move(message));
@@ -39,6 +41,12 @@ std::vector<std::string> OpenDrawer(const std::string& workno) {
     return lookups::HasRight(db, lookups::Right::kOpenMoneyBox, workno);
   });
   if (!allowed) return {"您没有这个权限"};
+  // A drawer opened without a sale is recorded before it opens, or not opened at all.
+  try {
+    store::WriteAudit({workno, store::kAuditDrawerOpened, {}, 0});
+  } catch (const store::DbError&) {
+    return {kAuditRefused};
+  }
   std::vector<std::string> messages;
   AddMessage(messages, devices::KickCashDrawer());
   AddMessage(messages, PrintDrawerNote(workno));
@@ -52,6 +60,7 @@ void RecordPettyCash(store::Database& db, double amount, const std::string& work
       "actualvalue,workno,shiftid) values (?,?,?,?,?,0)",
       number, store::kJournalPettyCash, kasso::NowText(), RoundTo(amount, 2), workno);
   store::QueueForServer(db, store::OutboxKind::kPettyCash, number);
+  store::WriteAudit(db, {workno, store::kAuditPettyCash, kasso::Money(amount), number});
 }
 
 PettyCashResult BookPettyCash(double amount, const std::string& workno) {

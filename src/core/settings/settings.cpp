@@ -53,7 +53,7 @@ Settings LoadSettings(store::Database& db) {
       "select printercontrol,printerport,printername,displaycontrol,displayport,moneyboxcontrol,"
       "opencashiercmd,printtimes,welcome,bye,emptylines,scale,scalesimple,scalebarcode,"
       "scalevalue,scaleip,scalekind,usescalefront,usecomscale,comscaleport,priceforcost,"
-      "wipevalue,basevalue,pointsvalue,useitemlibrary from management");
+      "wipevalue,basevalue,pointsvalue,useitemlibrary,ifnull(idlelockminutes,10) from management");
   if (!row.Step()) throw store::DbError("the settings row is missing");
   Settings s;
   s.printer_mode = row.Text(0);
@@ -82,6 +82,7 @@ Settings LoadSettings(store::Database& db) {
   s.points_base = IntOr(row, 22, 1);
   s.points_per_base = IntOr(row, 23, 1);
   s.item_library = store::YesNo(row.Text(24));
+  s.idle_lock_minutes = IntOr(row, 25, 10);
   return s;
 }
 
@@ -91,13 +92,15 @@ void SaveSettings(store::Database& db, const Settings& s) {
       "displaycontrol = ?, displayport = ?, moneyboxcontrol = ?, printtimes = ?, welcome = ?, "
       "bye = ?, scale = ?, scalesimple = ?, scalebarcode = ?, scalevalue = ?, "
       "opencashiercmd = ?, priceforcost = ?, scaleip = ?, usescalefront = ?, usecomscale = ?, "
-      "comscaleport = ?, emptylines = ?, wipevalue = ?, basevalue = ?, pointsvalue = ?",
+      "comscaleport = ?, emptylines = ?, wipevalue = ?, basevalue = ?, pointsvalue = ?, "
+      "idlelockminutes = ?",
       s.printer_mode, s.printer_port, s.printer_name, s.display_mode, s.display_port, s.drawer_mode,
       s.receipt_copies, s.welcome, s.bye, store::ToYesNo(s.scale_barcodes), s.scale_flag,
       s.scale_code_digits, s.scale_amount_digits, s.drawer_command,
       s.cost_basis == CostBasis::kAveragePrice ? kAveragePriceText : kRecentPriceText,
       s.scale_address, store::ToYesNo(s.touch_front), store::ToYesNo(s.serial_scale),
-      s.serial_scale_port, s.feed_lines, WipeToStored(s.wipe), s.points_base, s.points_per_base);
+      s.serial_scale_port, s.feed_lines, WipeToStored(s.wipe), s.points_base, s.points_per_base,
+      s.idle_lock_minutes);
 }
 
 void SaveItemLibrary(store::Database& db, bool on) {

@@ -48,6 +48,7 @@ struct Settings {
   int points_base = 1;       // every whole multiple of this many yuan earns ...
   int points_per_base = 1;   // ... this many points; a base of 0: points in raw proportion
   bool item_library = true;  // the goods editor offers the item library
+  int idle_lock_minutes = 10;  // a cashier screen left alone this long locks itself; 0 never
 
   Wipe WipeOrNone() const { return wipe.value_or(Wipe::kNone); }
 };

@@ -2,6 +2,8 @@
 
 #include <unordered_map>
 
+#include "core/store/private_files.h"
+
 namespace store {
 namespace {
 
@@ -104,7 +106,17 @@ Database::Database() : Database(DatabasePath()) {}
 
 Database::Database(const std::filesystem::path& file, OpenMode mode) {
   int flags = SQLITE_OPEN_READWRITE;
-  if (mode == OpenMode::kCreate) flags |= SQLITE_OPEN_CREATE;
+  if (mode == OpenMode::kCreate) {
+    flags |= SQLITE_OPEN_CREATE;
+    // SQLite would create the file readable by everyone (less the umask); made empty and
+    // owner-only first, it keeps that mode, and its journals take it from the file.
+    try {
+      CreatePrivateFile(file);
+    } catch (const std::filesystem::filesystem_error& error) {
+      throw DbError("cannot create " + file.string() + ": " + error.code().message(),
+                    SQLITE_CANTOPEN);
+    }
+  }
   sqlite3* raw = nullptr;
   const std::string& vfs = VfsSetting();
   int rc = sqlite3_open_v2(file.c_str(), &raw, flags, vfs.empty() ? nullptr : vfs.c_str());

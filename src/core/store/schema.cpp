@@ -5,6 +5,7 @@
 
 #include <system_error>
 
+#include "core/common/password.h"
 #include "core/store/legacy_text.h"
 #include "core/store/outbox.h"
 #include "core/store/upgrade.h"
@@ -97,7 +98,8 @@ void SeedNewDatabase(Database& db) {
   Transaction tx(db);
   db.Exec(
       "insert into operatormaster (workno,operatorname,operatorpassword,operatorduty) "
-      "values ('0','管理员','0','经理')");
+      "values ('0','管理员',?,'经理')",
+      kasso::kDefaultPasswordHash);
   db.Exec(
       "insert into dutyrights (operatorduty,sales,operator,dutyrights,discount,settings,"
       "member,inventory,inquiry,dataclear,baseinfo,openmoneybox,pointsreturn) "

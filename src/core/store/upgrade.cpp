@@ -292,6 +292,15 @@ std::vector<Group> UpgradeGroups() {
        Sql("create table serverlink (tillid text,epoch text,conninfo text,shopname text,"
            "tillname text,place text,lastsent text,lasterror text)"),
        Sql("create index if not exists outbox_pending_idx on outbox (sentat,seq)")},
+      /* 59: the audit trail; nothing in the program changes or deletes its rows */
+      {Sql("create table auditlog (logtime text,workno text,action text,detail text,"
+           "transactionnumber integer)"),
+       Sql("create index auditlog_time_idx on auditlog (logtime)")},
+      /* 60: wrong passwords in a row per account, and when the last one was typed */
+      {Sql("create table loginthrottle (workno text,failures integer,lastfailure text)"),
+       Sql("create unique index loginthrottle_workno_idx on loginthrottle (workno)")},
+      /* 61: minutes without input before a cashier screen locks itself; 0 never */
+      {Sql("alter table management add idlelockminutes int default 10")},
   };
 
   // Lookup indexes: every key and date range the program searches by, so that a lookup costs

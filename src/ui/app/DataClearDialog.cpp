@@ -51,7 +51,8 @@ void DataClearDialog::OnStart() {
   SetBusy(true);
   try {
     std::filesystem::path safety_copy = app::ClearData(
-        groups, [this](std::string_view text, int done, int) { ShowProgress(text, done); });
+        groups, [this](std::string_view text, int done, int) { ShowProgress(text, done); },
+        actor_.toStdString());
     QString shown_path =
         QString::fromStdString(std::filesystem::absolute(safety_copy).lexically_normal().string());
     ui::ShowMessage(this, "数据删除完毕!\n清除前的数据已备份到 " + shown_path +

@@ -13,8 +13,8 @@
 
 namespace ui {
 
-DutyRightsDialog::DutyRightsDialog(QWidget* parent, [[maybe_unused]] const QString& workno)
-    : QDialog(parent), ui_(std::make_unique<Ui::DutyRightsDialog>()) {
+DutyRightsDialog::DutyRightsDialog(QWidget* parent, const QString& workno)
+    : QDialog(parent), ui_(std::make_unique<Ui::DutyRightsDialog>()), workno_(workno) {
   ui_->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   pages_[0] = MakePage(app::kManagerDuty, "manager", ui_->managerSaveButton);
@@ -64,7 +64,7 @@ void DutyRightsDialog::SavePage(Page& page) {
   app::DutyRights rights{};
   for (size_t i = 0; i < rights.size(); ++i) rights[i] = page.boxes[i]->isChecked();
   try {
-    app::SaveDutyRights(page.duty.toStdString(), rights);
+    app::SaveDutyRights(page.duty.toStdString(), rights, workno_.toStdString());
   } catch (const kasso::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     return;

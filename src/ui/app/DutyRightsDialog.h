@@ -23,7 +23,7 @@ class DutyRightsDialog : public QDialog {
   Q_DISABLE_COPY_MOVE(DutyRightsDialog)
 
  public:
-  // The rights are shared by every operator; workno only names who opened the screen.
+  // The rights are shared by every operator; workno names who opened the screen.
   DutyRightsDialog(QWidget* parent, const QString& workno);
   ~DutyRightsDialog() override;
 
@@ -41,6 +41,7 @@ class DutyRightsDialog : public QDialog {
 
   std::unique_ptr<Ui::DutyRightsDialog> ui_;
   std::array<Page, 2> pages_;  // in tab order: "经理", "收银员"
+  QString workno_;             // the logged-in account, named in the audit trail
 };
 
 }  // namespace ui

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
 
 #include "core/app/startup.h"
 #include "core/store/database.h"
@@ -105,7 +106,8 @@ LoginDialog::LoginDialog(QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::LoginDialog>()),
       close_action_(new QAction("关闭", this)),
-      about_action_(new QAction("关于 Tillwise(&A)...", this)) {
+      about_action_(new QAction("关于 Tillwise(&A)...", this)),
+      countdown_(new QTimer(this)) {
   ui_->setupUi(this);
   setWindowTitle(QString("Tillwise (%1)").arg(VersionText()));
   setWindowIcon(ProgramIcon());
@@ -120,6 +122,8 @@ LoginDialog::LoginDialog(QWidget* parent)
   connect(ui_->cancelButton, &QPushButton::clicked, this, &LoginDialog::reject);
   connect(close_action_, &QAction::triggered, this, &LoginDialog::reject);
   connect(about_action_, &QAction::triggered, this, &LoginDialog::ShowAbout);
+  countdown_->setInterval(1000);
+  connect(countdown_, &QTimer::timeout, this, &LoginDialog::OnCountdownTick);
 
   ui_->accountEdit->setFocus();
 }
@@ -170,10 +174,12 @@ void LoginDialog::OnLogin() {
       ui::ShowMessage(this, app::kReadOnlyDatabaseText);
       return;
     case app::LoginResult::kRefused:
+    case app::LoginResult::kThrottled:
       ui::ShowMessage(this, "登陆失败");
       ui_->accountEdit->clear();
       ui_->passwordEdit->clear();
       ui_->accountEdit->setFocus();
+      StartCountdown(account);
       return;
     case app::LoginResult::kAccepted:
       break;
@@ -181,6 +187,25 @@ void LoginDialog::OnLogin() {
   MainMenuWindow menu(account, this);
   menu.exec();
   done(0);
+}
+
+void LoginDialog::StartCountdown(const QString& account) {
+  waiting_account_ = account;
+  OnCountdownTick();
+}
+
+void LoginDialog::OnCountdownTick() {
+  const int seconds = app::LoginWaitSeconds(waiting_account_.toStdString());
+  if (seconds <= 0) {
+    countdown_->stop();
+    ui_->waitLabel->clear();
+    ui_->loginButton->setEnabled(true);
+    return;
+  }
+  ui_->waitLabel->setText(
+      QString("账号 %1 密码错误次数过多, 请 %2 秒后再试").arg(waiting_account_).arg(seconds));
+  ui_->loginButton->setEnabled(false);
+  if (!countdown_->isActive()) countdown_->start();
 }
 
 void LoginDialog::OnRestore() { RestoreDatabase(this); }

@@ -4,6 +4,7 @@
 #include <memory>
 
 class QAction;
+class QTimer;
 
 namespace Ui {
 class LoginDialog;
@@ -32,10 +33,16 @@ class LoginDialog : public QDialog {
   void OnRestore();
   void OnResetPassword();
   void ShowAbout();
+  // Shows how long the account must still wait, once a second, and holds the login button
+  // until the wait is over.
+  void StartCountdown(const QString& account);
+  void OnCountdownTick();
 
   std::unique_ptr<Ui::LoginDialog> ui_;
   QAction* close_action_;
   QAction* about_action_;
+  QTimer* countdown_;
+  QString waiting_account_;
 };
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <optional>
 #include <system_error>
 
+#include "core/store/private_files.h"
 #include "ui/common/FolderDialog.h"
 #include "ui/common/MessageBox.h"
 
@@ -32,18 +33,23 @@ QString BackupStartFolder(const QStringList& media) {
   if (!media.isEmpty()) return media.front();
   std::error_code failed;
   const std::filesystem::path folder = app::BackupFolder();
-  std::filesystem::create_directories(folder, failed);
-  if (failed || !std::filesystem::is_directory(folder, failed)) return QString();
+  try {
+    store::CreatePrivateFolders(folder);
+  } catch (const std::filesystem::filesystem_error&) {
+    return QString();
+  }
+  if (!std::filesystem::is_directory(folder, failed)) return QString();
   return QString::fromStdString(std::filesystem::absolute(folder).lexically_normal().string());
 }
 
-void BackUpToChosenFolder(QWidget* parent, const QStringList& media) {
+void BackUpToChosenFolder(QWidget* parent, const QStringList& media, const QString& workno) {
   std::optional<QString> target =
       FolderDialog::ChooseTarget(parent, QString(), "数据", BackupStartFolder(media));
   if (!target) return;
   try {
     RunCopyWithProgress(parent, [&](const app::CopyProgress& progress) {
-      app::CopyDatabaseTo(std::filesystem::path(target->toStdString()), progress);
+      app::BackUpDatabaseTo(std::filesystem::path(target->toStdString()), workno.toStdString(),
+                            progress);
     });
   } catch (const app::CopyCancelled&) {
     ui::ShowMessage(parent, "备份被取消");

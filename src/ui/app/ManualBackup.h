@@ -20,7 +20,8 @@ QString BackupStartFolder(const QStringList& media);
 // BackupStartFolder, where a copy of kasso.db goes and writes it there, replacing a file of
 // that name. Tells "备份成功: <file>", "备份被取消" (stopped during the copy) or "备份失败"; a
 // chooser closed with "取消" says nothing.
-void BackUpToChosenFolder(QWidget* parent, const QStringList& media = RemovableMedia());
+void BackUpToChosenFolder(QWidget* parent, const QStringList& media = RemovableMedia(),
+                          const QString& workno = QString());
 
 // Runs a database copy under a modal progress box whose "取消" makes the copy throw
 // CopyCancelled. The box is gone when this returns.

@@ -79,11 +79,12 @@ void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString&
     }
     case 9: {  // data clear
       DataClearDialog clear(parent);
+      clear.SetActor(workno);
       clear.exec();
       break;
     }
     case 10:  // backup to a chosen folder
-      BackUpToChosenFolder(parent);
+      BackUpToChosenFolder(parent, RemovableMedia(), workno);
       break;
     case 11: {  // software update
       UpdateDialog update(parent);

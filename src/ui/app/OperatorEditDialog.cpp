@@ -58,7 +58,8 @@ void OperatorEditDialog::LoadAccount(const QString& workno) {
   }
   if (!account) return;
   ui_->nameEdit->setText(QString::fromStdString(account->operatorname));
-  ui_->passwordEdit->setText(QString::fromStdString(account->operatorpassword));
+  ui_->passwordEdit->clear();
+  ui_->passwordEdit->setPlaceholderText("不修改请留空");
   ui_->dutyCombo->setCurrentIndex(
       ui_->dutyCombo->findText(QString::fromStdString(account->operatorduty)));
 }
@@ -90,7 +91,7 @@ void OperatorEditDialog::OnConfirm() {
   account.operatorpassword = ui_->passwordEdit->text().toStdString();
   account.operatorduty = ui_->dutyCombo->currentText().toStdString();
   try {
-    app::SaveOperator(account);
+    app::SaveOperator(account, actor_.toStdString());
   } catch (const kasso::ValidationError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     FocusField(error.field());

@@ -30,19 +30,23 @@ class OperatorEditDialog : public QDialog {
   ~OperatorEditDialog() override;
 
   bool IsModifyMode() const { return modify_mode_; }
+  // The logged-in account the audit trail names for the save.
+  void SetActor(const QString& workno) { actor_ = workno; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void SetUp();
-  // Fills name, password and duty from the stored account, when there is one.
+  // Fills name and duty from the stored account, when there is one; the password field stays
+  // empty, which keeps the stored password.
   void LoadAccount(const QString& workno);
   void OnConfirm();
   void FocusField(const std::string& field);
 
   std::unique_ptr<Ui::OperatorEditDialog> ui_;
   bool modify_mode_ = false;
+  QString actor_;
 };
 
 }  // namespace ui

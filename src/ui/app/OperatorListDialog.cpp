@@ -23,8 +23,8 @@ QTableWidgetItem* Cell(const std::string& text) {
 
 }  // namespace
 
-OperatorListDialog::OperatorListDialog(QWidget* parent, [[maybe_unused]] const QString& workno)
-    : QDialog(parent), ui_(std::make_unique<Ui::OperatorListDialog>()) {
+OperatorListDialog::OperatorListDialog(QWidget* parent, const QString& workno)
+    : QDialog(parent), ui_(std::make_unique<Ui::OperatorListDialog>()), workno_(workno) {
   ui_->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -72,6 +72,7 @@ QString OperatorListDialog::SelectedWorkno() const {
 
 void OperatorListDialog::OnAdd() {
   OperatorEditDialog editor(this);
+  editor.SetActor(workno_);
   editor.exec();
   // A save in add mode may also have updated an existing account typed into "工号".
   Refresh();
@@ -83,6 +84,7 @@ void OperatorListDialog::OnModify() {
     return;
   }
   OperatorEditDialog editor(this, SelectedWorkno());
+  editor.SetActor(workno_);
   if (editor.exec() == QDialog::Accepted) Refresh();
 }
 
@@ -98,7 +100,7 @@ void OperatorListDialog::OnDelete() {
   }
   if (!ui::AskYesNo(this, "真的要删除此账号吗?")) return;
   try {
-    app::DeleteOperator(workno.toStdString());
+    app::DeleteOperator(workno.toStdString(), workno_.toStdString());
   } catch (const kasso::UserError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     return;

@@ -32,6 +32,7 @@ class OperatorListDialog : public QDialog {
   void OnDelete();
 
   std::unique_ptr<Ui::OperatorListDialog> ui_;
+  QString workno_;  // the logged-in account
 };
 
 }  // namespace ui

@@ -50,8 +50,8 @@ void UncheckAll(QButtonGroup* group) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(QWidget* parent, [[maybe_unused]] const QString& workno)
-    : QDialog(parent), ui_(std::make_unique<Ui::SettingsDialog>()) {
+SettingsDialog::SettingsDialog(QWidget* parent, const QString& workno)
+    : QDialog(parent), ui_(std::make_unique<Ui::SettingsDialog>()), workno_(workno) {
   ui_->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   ui_->scaleIpEdit->setValidator(
@@ -116,6 +116,7 @@ void SettingsDialog::ShowRecord(const settings::Settings& s) {
   ui_->welcomeEdit->setText(Shown(s.welcome));
   ui_->byeEdit->setText(Shown(s.bye));
   ui_->emptyLinesEdit->setText(Shown(s.feed_lines));
+  ui_->idleLockEdit->setText(Shown(s.idle_lock_minutes));
 
   if (s.cost_basis == settings::CostBasis::kAveragePrice) {
     ui_->averagePriceRadio->setChecked(true);
@@ -153,6 +154,8 @@ settings::Settings SettingsDialog::ReadRecord() const {
   s.welcome = Text(ui_->welcomeEdit);
   s.bye = Text(ui_->byeEdit);
   s.feed_lines = ParseSettingsInteger(Text(ui_->emptyLinesEdit), "票尾空行", "emptylines");
+  s.idle_lock_minutes =
+      ParseSettingsInteger(Text(ui_->idleLockEdit), "自动锁屏分钟数", "idlelockminutes");
   s.cost_basis = ui_->averagePriceRadio->isChecked() ? settings::CostBasis::kAveragePrice
                                                      : settings::CostBasis::kRecentPrice;
   s.wipe = ui_->noWipeRadio->isChecked()     ? std::optional(settings::Wipe::kNone)
@@ -184,9 +187,7 @@ void SettingsDialog::OnSave() {
   settings::Settings record;
   try {
     record = ReadRecord();
-    devices::ValidateSettings(record);
-    store::Database db;
-    settings::SaveSettings(db, record);
+    devices::SaveCheckedSettings(record, workno_.toStdString());
   } catch (const kasso::ValidationError& error) {
     ui::ShowMessage(this, QString::fromStdString(error.what()));
     FocusField(error.field());
@@ -225,6 +226,7 @@ void SettingsDialog::FocusField(const std::string& field) {
   if (field == "comscaleport") target = ui_->comScalePortCombo;
   if (field == "printtimes") target = ui_->printTimesCombo;
   if (field == "emptylines") target = ui_->emptyLinesEdit;
+  if (field == "idlelockminutes") target = ui_->idleLockEdit;
   if (field == "wipevalue") target = ui_->noWipeRadio;
   if (field == "basevalue") target = ui_->baseValueEdit;
   if (field == "pointsvalue") target = ui_->pointsValueEdit;

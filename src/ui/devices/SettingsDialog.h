@@ -41,6 +41,7 @@ class SettingsDialog : public QDialog {
   void FocusField(const std::string& field);
 
   std::unique_ptr<Ui::SettingsDialog> ui_;
+  QString workno_;  // the logged-in account, named in the audit trail
 };
 
 }  // namespace ui

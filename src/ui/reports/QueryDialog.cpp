@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/common/error.h"
+#include "core/reports/audit_log.h"
 #include "core/reports/queries.h"
 #include "core/serversync/head_office.h"
 #include "core/serversync/pg.h"
@@ -14,6 +15,7 @@
 #include "ui/common/FileTransfer.h"
 #include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
+#include "ui/reports/AuditFilterDialog.h"
 #include "ui/reports/DailyReportWindow.h"
 #include "ui/reports/DateRangeDialog.h"
 #include "ui/reports/OtherQueryDialog.h"
@@ -45,6 +47,7 @@ QueryDialog::QueryDialog(QWidget* parent, [[maybe_unused]] const QString& workno
           [this] { RunRangeQuery("班次销售查询", reports::ShiftPlan); });
   connect(ui_->dailyReportButton, &QPushButton::clicked, this, &QueryDialog::OnDailyReport);
   connect(ui_->otherButton, &QPushButton::clicked, this, &QueryDialog::OnOtherQueries);
+  connect(ui_->auditButton, &QPushButton::clicked, this, &QueryDialog::OnAuditLog);
   connect(ui_->exportButton, &QPushButton::clicked, this, &QueryDialog::OnExport);
   connect(ui_->exitButton, &QPushButton::clicked, this, &QueryDialog::reject);
   connect(model_, &QueryResultModel::FillFailed, this,
@@ -155,6 +158,14 @@ void QueryDialog::RunOtherQuery(const QString& choice) {
     Show(points ? reports::PointsReturnPlan(*range, *member)
                 : reports::MemberSalesPlan(*range, *member));
   });
+}
+
+void QueryDialog::OnAuditLog() {
+  const std::optional<reports::DateRange> range = DateRangeDialog::Choose(this);
+  if (!range) return;
+  const std::optional<reports::AuditFilter> filter = AuditFilterDialog::Choose(this);
+  if (!filter) return;
+  RunQuery("操作日志", [&] { return reports::AuditLogQuery(*range, *filter); });
 }
 
 void QueryDialog::OnExport() {

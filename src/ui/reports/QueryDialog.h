@@ -49,6 +49,8 @@ class QueryDialog : public QDialog {
   void OnJournal();
   void OnDailyReport();
   void OnOtherQueries();
+  // "操作日志": the range, then the account and the action, then the audit trail.
+  void OnAuditLog();
   void OnExport();
 
   std::unique_ptr<Ui::QueryDialog> ui_;

@@ -20,6 +20,7 @@
 #include "core/servicelib/kasso_basic.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/StatusPanes.h"
+#include "ui/sale/IdleLock.h"
 #include "ui/sale/RecordListDialog.h"
 #include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
@@ -45,6 +46,7 @@ SalesFrontDialog::SalesFrontDialog(QWidget* parent, const QString& workno)
       display_(display_handle_),
       dialogs_(this) {
   ui_->setupUi(this);
+  idle_lock_ = new IdleLock(this, workno);
   ui_->discountButton->hide();
   ui_->allowanceButton->hide();
 

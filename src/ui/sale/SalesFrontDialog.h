@@ -19,6 +19,8 @@ class SalesFrontDialog;
 
 namespace ui {
 
+class IdleLock;
+
 class SaleLinesModel;
 
 // "销售": the keyboard cashier screen. Holds the sale being rung up, sends every Enter in the
@@ -38,6 +40,7 @@ class SalesFrontDialog : public QDialog {
   ~SalesFrontDialog() override;
 
   const sale::CurrentSale& current_sale() const { return sale_; }
+  IdleLock& idle_lock() { return *idle_lock_; }
 
   // Esc and "ESC 退出": asks first when lines are not settled yet.
   void reject() override;
@@ -85,7 +88,8 @@ class SalesFrontDialog : public QDialog {
   QLabel* server_pane_;  // the shop server's state, empty on a till that has not joined
   QLabel* clock_pane_;
   QTimer clock_;
-  QString settled_text_;  // "实收 / 找零" of the last sale, until the next one starts
+  QString settled_text_;           // "实收 / 找零" of the last sale, until the next one starts
+  IdleLock* idle_lock_ = nullptr;  // covers the screen when it is left alone
 };
 
 }  // namespace ui

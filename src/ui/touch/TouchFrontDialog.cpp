@@ -22,6 +22,7 @@
 #include "ui/common/MessageBox.h"
 #include "ui/common/Numbers.h"
 #include "ui/common/StatusPanes.h"
+#include "ui/sale/IdleLock.h"
 #include "ui/sale/RecordListDialog.h"
 #include "ui/sale/SaleColumnWidths.h"
 #include "ui/sale/SaleLinesModel.h"
@@ -104,6 +105,7 @@ TouchFrontDialog::TouchFrontDialog(QWidget* parent, const QString& workno)
       display_(display_handle_),
       dialogs_(this) {
   ui_->setupUi(this);
+  idle_lock_ = new IdleLock(this, workno);
   class_buttons_ = {ui_->classButton0, ui_->classButton1, ui_->classButton2, ui_->classButton3,
                     ui_->classButton4};
   for (int i = 0; i < sale::kGoodsPageSize; ++i) {
@@ -381,13 +383,14 @@ void TouchFrontDialog::OnBillDiscount() {
 void TouchFrontDialog::OnPettyCash() { RunNumberPad(sale::PadMode::kPettyCash); }
 
 void TouchFrontDialog::OnCancelLine() {
-  sale::CancelLine(sale_);
+  // The audit row comes first: a line whose removal cannot be recorded stays.
+  if (!RunGuarded(this, [this] { sale::CancelLine(sale_); })) return;
   sale::ComputeTotal(sale_, display_);
   Refresh();
 }
 
 void TouchFrontDialog::OnCancelBill() {
-  sale::CancelBill(sale_);
+  if (!RunGuarded(this, [this] { sale::CancelBill(sale_); })) return;
   sale::ComputeTotal(sale_, display_);
   Refresh();
 }

@@ -23,6 +23,8 @@ class TouchFrontDialog;
 
 namespace ui {
 
+class IdleLock;
+
 class SaleLinesModel;
 
 // "计价秤前台": the cashier screen for a touch panel beside a scale. Goods are chosen with class
@@ -41,6 +43,7 @@ class TouchFrontDialog : public QDialog {
   ~TouchFrontDialog() override;
 
   const sale::CurrentSale& current_sale() const { return sale_; }
+  IdleLock& idle_lock() { return *idle_lock_; }
 
   // "退出" and the window's close: asks first when lines are not settled yet.
   void reject() override;
@@ -117,7 +120,8 @@ class TouchFrontDialog : public QDialog {
   QLabel* clock_pane_;
   QLabel* number_pane_;
   QTimer clock_;
-  QString settled_text_;  // "实收 / 找零" of the last sale, until the next one starts
+  QString settled_text_;           // "实收 / 找零" of the last sale, until the next one starts
+  IdleLock* idle_lock_ = nullptr;  // covers the screen when it is left alone
 };
 
 }  // namespace ui

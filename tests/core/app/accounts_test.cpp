@@ -4,6 +4,7 @@
 
 #include <tuple>
 
+#include "core/app/login.h"
 #include "support/test_database.h"
 
 namespace {
@@ -49,8 +50,10 @@ TEST_F(AccountsTest, RefusedAccountsWriteNothingAndNewNumbersAreInsertedKnownOne
   EXPECT_EQ(accounts[0].workno + "|" + accounts[1].operatorname, "0|" + tricky.operatorname);
   EXPECT_EQ(accounts[2].operatorname + accounts[2].operatorduty, "王小二经理");
   EXPECT_TRUE(accounts[2].operatorpassword.empty());  // the list never carries passwords
-  EXPECT_EQ(app::LoadOperator("7 ")->operatorpassword, "xyz");
-  EXPECT_EQ(app::LoadOperator(tricky.workno)->operatorpassword, tricky.operatorpassword);
+  // Only the hash is stored, and the editor is never handed it.
+  EXPECT_EQ(app::LoadOperator("7 ")->operatorpassword, "");
+  EXPECT_EQ(app::Login("7", "xyz"), app::LoginResult::kAccepted);
+  EXPECT_EQ(app::Login(tricky.workno, tricky.operatorpassword), app::LoginResult::kAccepted);
   EXPECT_FALSE(app::LoadOperator("9"));
   app::DeleteOperator(tricky.workno);
   EXPECT_FALSE(app::LoadOperator(tricky.workno));
@@ -59,7 +62,7 @@ TEST_F(AccountsTest, RefusedAccountsWriteNothingAndNewNumbersAreInsertedKnownOne
 
 TEST_F(AccountsTest, BuiltInAccountStaysAndAnUnreadableTableIsReportedNotSaved) {
   EXPECT_EQ(SaveOperator({"0", "老板", "secret", "经理"}), SaveResult::kUpdated);
-  EXPECT_EQ(app::LoadOperator("0")->operatorpassword, "secret");
+  EXPECT_EQ(app::Login("0", "secret"), app::LoginResult::kAccepted);
   for (const char* workno : {"0", "0 "}) {
     EXPECT_EQ(ErrorOf([&] { app::DeleteOperator(workno); }), "此账号不能删除!") << workno;
   }

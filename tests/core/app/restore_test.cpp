@@ -74,7 +74,9 @@ TEST_F(RestoreTest, RefusesDamagedFilesAndAnUpToDateBackupChangesOnlyWhatTheRepa
       .ExecScript(
           "insert into inventory (barcode,quantity) values ('6902',0);"
           "update goodsmaster set averageimportprice = 0, iscombined = '否' "
-          "where barcode = '6902';");
+          "where barcode = '6902';"
+          "insert into auditlog (logtime,workno,action,detail,transactionnumber) "
+          "values ('2024-05-06 09:30:00','','数据恢复','backup.dat',0);");
   Open().Exec("insert into goodsmaster (barcode,goodsname) values ('9999','只在现用库')");
   const std::string before_first = FileBytes(store::DatabasePath());
   fs::path first = app::RestoreDatabaseFrom(backup);

@@ -7,7 +7,9 @@
 #include <unistd.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <fstream>
+#include <tuple>
 
 #include "core/files/list_export.h"
 #include "support/hostile_workbooks.h"
@@ -155,6 +157,76 @@ TEST_F(SpreadsheetTest, InlineStringsAndEscapedCharactersReadAsWritten) {
   sheet = files::ReadSpreadsheet(dir_ / "names.xlsx", "查询结果");
   ASSERT_EQ(sheet.rows.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(sheet.rows[i][0], names[i]);
+}
+
+TEST_F(SpreadsheetTest, RowsHandedOnOneByOneAreTheSheetsRowsAndARefusedRowEndsTheReading) {
+  // A workbook with shared strings, a row far down and a formatted empty cell.
+  const fs::path shared = dir_ / "shared.xlsx";
+  lxw_workbook* book = workbook_new(shared.c_str());
+  lxw_worksheet* ws = workbook_add_worksheet(book, "商品信息");
+  const char* titles[] = {"条码", "名称", "售价"};
+  for (lxw_col_t col = 0; col < 3; ++col) worksheet_write_string(ws, 0, col, titles[col], nullptr);
+  worksheet_write_string(ws, 1, 0, "6901", nullptr);
+  worksheet_write_string(ws, 1, 1, "可乐", nullptr);
+  worksheet_write_number(ws, 1, 2, 3.5, nullptr);
+  worksheet_write_string(ws, 6, 1, "可乐", nullptr);  // the same shared string again
+  worksheet_write_string(ws, 6, 2, "", nullptr);
+  worksheet_write_blank(ws, 8, 0, workbook_add_format(book));
+  ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+  files::Table table{{"条码", "名称", "售价"}, {{"1", "甲", "2"}, {"", "", ""}, {"3", "", "x"}}};
+  files::ExportListAsSpreadsheet(table, dir_ / "ours.xlsx", "商品信息", {false, false, true});
+  const std::vector<std::string> some{"名称", "条码"};
+  const std::tuple<fs::path, std::string, std::vector<std::string>> reads[] = {
+      {shared, "商品信息", {}},
+      {shared, "商品信息", some},
+      {dir_ / "ours.xlsx", "商品信息", {}},
+      {kFixtures / "cell_kinds.xlsx", "进货单", {}},
+      {kFixtures / "goods_openpyxl.xlsx", "商品信息", some},
+      {dir_ / "ours.xlsx", "另一个名称", {}},           // the only sheet
+      {kFixtures / "members.ods", "会员信息", {}},      // not the first sheet
+      {kFixtures / "one_sheet.ods", "另一个名称", {}},  // the only sheet
+      {kFixtures / "cell_kinds.ods", "各种", {}},
+      {kFixtures / "goods.xls", "商品信息", some}};
+  for (const auto& [file, sheet, columns] : reads) {
+    // What a streaming reader hands on is what the whole sheet holds, at the same lines.
+    const files::Sheet whole = files::ReadSpreadsheet(file, sheet, columns);
+    std::vector<std::pair<std::size_t, Row>> expected{{1, whole.names}};
+    for (std::size_t i = 0; i < whole.rows.size(); ++i) {
+      const Row& row = whole.rows[i];
+      if (std::any_of(row.begin(), row.end(), [](const auto& c) { return !c.empty(); })) {
+        expected.emplace_back(i + 2, row);
+      }
+    }
+    std::vector<std::pair<std::size_t, Row>> handed;
+    const Row names = files::ReadSpreadsheetRows(
+        file, sheet, columns,
+        [&](std::size_t line, Row& cells) { handed.emplace_back(line, cells); });
+    EXPECT_EQ(handed, expected) << file << " " << sheet;
+    EXPECT_EQ(names, whole.names) << file;
+    EXPECT_GT(expected.size(), 1u) << file;
+  }
+  // What the receiver throws ends the reading there, thrown on as it was.
+  files::Table many{{"条码"}, std::vector<Row>(3000, {"6901"})};
+  files::ExportListAsSpreadsheet(many, dir_ / "many.xlsx", "查询结果");
+  std::size_t last = 0;
+  EXPECT_EQ(testing_support::ErrorOf([&] {
+              files::ReadSpreadsheetRows(dir_ / "many.xlsx", "查询结果", {},
+                                         [&](std::size_t line, Row&) {
+                                           last = line;
+                                           if (line == 1200) throw kasso::UserError("第 1200 行");
+                                         });
+            }),
+            "第 1200 行");
+  EXPECT_EQ(last, 1200u);
+  std::size_t calls = 0;
+  EXPECT_EQ(testing_support::ErrorOf([&] {
+              files::ReadSpreadsheetRows(kFixtures / "members.ods", "会员信息", {},
+                                         [&](std::size_t, Row&) {
+                                           if (++calls == 2) throw kasso::UserError("停");
+                                         });
+            }),
+            "停");
+  EXPECT_EQ(calls, 2u);
 }
 
 TEST_F(SpreadsheetTest, AWorkbookTakesMemoryByItsCellsAndPastTheFormatsLimitsIsRefused) {

@@ -2,6 +2,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include "core/app/login.h"
 #include "ui/app/DutyRightsDialog.h"
 #include "ui/app/OperatorEditDialog.h"
 #include "ui/app/OperatorListDialog.h"
@@ -63,7 +64,7 @@ TEST_F(AccountsDialogsTest, ModifyLoadsTheAccountAndTheListShowsWhatWasStored) {
   SelectRow(list, 1);
   ASSERT_TRUE(ClickInto<ui::OperatorEditDialog>(list, "modifyButton", [](auto* editor) {
     EXPECT_FALSE(Find<QLineEdit>(*editor, "worknoEdit")->isEnabled());
-    EXPECT_EQ(Text(*editor, "passwordEdit"), "pw7");
+    EXPECT_EQ(Text(*editor, "passwordEdit"), "");  // the stored hash is never shown
     EXPECT_EQ(Find<QLineEdit>(*editor, "passwordEdit")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(Find<QComboBox>(*editor, "dutyCombo")->currentText(), "收银员");
     EXPECT_TRUE(Find<QComboBox>(*editor, "dutyCombo")->isEnabled());
@@ -72,6 +73,8 @@ TEST_F(AccountsDialogsTest, ModifyLoadsTheAccountAndTheListShowsWhatWasStored) {
   }));
   EXPECT_EQ(Find<QTableWidget>(list, "operatorTable")->item(1, 1)->text(), "张三丰");
   EXPECT_EQ(Stored("operatorname", "7"), "张三丰");
+  EXPECT_EQ(app::Login("7", "pw7"), app::LoginResult::kAccepted);  // the empty field kept it
+  EXPECT_EQ(Count("select count(*) from auditlog where workno = '0' and action = '登陆账号'"), 1);
   EXPECT_TRUE(messages_.shown().empty());
 
   // The built-in account's duty cannot even be chosen.

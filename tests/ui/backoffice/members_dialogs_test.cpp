@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QRadioButton>
 
+#include "core/common/password.h"
 #include "ui/app/MainMenuWindow.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
 #include "ui/backoffice/members/DepositEntryDialog.h"
@@ -85,10 +86,12 @@ TEST_F(MembersDialogsTest, F4AddsAMemberByKeysAndTopsItUpByPhone) {
   EXPECT_TRUE(added);
   EXPECT_TRUE(topped_up);
   EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "会员 钱多多 储值 200.00, 保存?"}));
-  EXPECT_EQ(Stored("membername||memberpid||memberphone||memberpw||memberaddress||depositmode||"
+  EXPECT_EQ(Stored("membername||memberpid||memberphone||memberaddress||depositmode||"
                    "dismode||depositvalue",
                    "M100"),
-            "钱多多11019913911112222123上海是没有优惠200.0");
+            "钱多多11019913911112222上海是没有优惠200.0");
+  // The password typed is stored as its hash.
+  EXPECT_TRUE(kasso::PasswordMatches(Stored("memberpw", "M100"), "123"));
   EXPECT_EQ(Open().QueryInt("select count(*) from depositbak where memberid = 'M100' and "
                             "depositvalue = 200"),
             1);

@@ -9,6 +9,7 @@
 #include "core/sale/sale_fixture.h"
 #include "ui/app/ModuleLauncher.h"
 #include "ui/backoffice/members/MemberNamePickerDialog.h"
+#include "ui/reports/AuditFilterDialog.h"
 #include "ui/reports/DateRangeDialog.h"
 #include "ui/reports/OtherQueryDialog.h"
 #include "ui/reports/QueryResultModel.h"
@@ -97,6 +98,39 @@ TEST_F(QueryDialogTest, F5ShowsTodaysJournalWithItsTotalsAndExportsItAsText) {
       "10.00,0.00,0.00,0.00,0.00,张三,\r\n"
       "总计,,,,3.000,,30.00,,0.00,0.00,0.00,0.00,,30.00,0.00,0.00,0.00,0.00,,\r\n";
   EXPECT_EQ(FileBytes(file), kasso::Utf8ToGbk(expected));
+}
+
+TEST_F(QueryDialogTest, TheOperationLogListsTheTrailOfOneActionAndExportsIt) {
+  kasso::SetFixedClock(kasso::MakeTime(2024, 5, 1, 10, 0, 0));
+  sale::CurrentSale sale;
+  sale.workno = "0";
+  sale::NewSale(sale);
+  sale_testing::ScriptedSaleUi ui;
+  sale_testing::RecordingDisplay display;
+  for (const char* typed : {"1", "="}) sale::ProcessEntry(sale, typed, ui, display);
+  const std::filesystem::path file = dir() / "log.txt";
+  FileSeams files;
+  files.Next(ui::ExportFormat::kText, file);
+  ModalDriver<ui::DateRangeDialog> today(Press("confirmButton"));
+  ModalDriver<ui::AuditFilterDialog> filter([](ui::AuditFilterDialog* dialog) {
+    Find<QComboBox>(*dialog, "actionCombo")->setCurrentText("整单取消");
+    Click(*dialog, "confirmButton");
+  });
+  ModalDriver<ui::QueryDialog> queries([&](ui::QueryDialog* dialog) {
+    Click(*dialog, "auditButton");
+    EXPECT_EQ(dialog->windowTitle(), "操作日志");
+    EXPECT_EQ(List(*dialog)->rowCount(), 2);
+    EXPECT_EQ(Cell(*dialog, 0, 2), "整单取消");
+    EXPECT_EQ(Cell(*dialog, 0, 3), "1 行 合计 10.00");
+    EXPECT_EQ(Cell(*dialog, 1, 2), "共 1 条");
+    Click(*dialog, "exportButton");
+    Click(*dialog, "exitButton");
+  });
+  ui::LaunchModule(app::ModuleForKey(5), nullptr, "0");
+  ASSERT_TRUE(queries.ran() && filter.ran());
+  EXPECT_EQ(kasso::GbkToUtf8(FileBytes(file)),
+            "时间,账号,操作,内容,单号,\r\n2024-05-01 10:00:00,0,整单取消,1 行 合计 10.00,4,\r\n"
+            "总计,,共 1 条,,,\r\n");
 }
 
 TEST_F(QueryDialogTest, OtherQueriesAskForTheirStocktakeOrMemberFirst) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -114,28 +115,39 @@ GoodsImported ImportGoodsText(const std::filesystem::path& file, const files::Pr
 
 GoodsImported ImportGoodsSpreadsheet(const std::filesystem::path& file,
                                      const files::Progress& progress) {
-  const files::Sheet sheet = files::ReadSpreadsheet(
-      file, kGoodsSheet,
-      {"条码", "名称", "售价", "进价", "平均进价", "单位", "类别", "称重商品", "PLU编号", "库存"},
-      progress);
-  const int barcode = sheet.Column("条码");
-  const int name = sheet.Column("名称");
-  if (barcode < 0 || name < 0) throw kasso::UserError("商品导入文件中必须包括: 条码,名称");
-  const int columns[] = {sheet.Column("售价"),    sheet.Column("进价"), sheet.Column("平均进价"),
-                         sheet.Column("单位"),    sheet.Column("类别"), sheet.Column("称重商品"),
-                         sheet.Column("PLU编号"), sheet.Column("库存")};
+  // The rows are checked as they are read, so only the checked goods are held, never the sheet.
+  constexpr int kColumns = 10;  // barcode, name, then the optional ones
+  const char* const titles[kColumns] = {"条码", "名称", "售价",     "进价",    "平均进价",
+                                        "单位", "类别", "称重商品", "PLU编号", "库存"};
+  int columns[kColumns];
   std::vector<ValidGoods> goods;
-  goods.reserve(sheet.rows.size());
-  for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
-    const std::vector<std::string>& row = sheet.rows[i];
-    auto cell = [&row](int column) { return column < 0 ? std::string() : row[column]; };
-    bool blank = true;
-    for (const std::string& text : row) blank = blank && files::Trimmed(text).empty();
-    if (blank) continue;
-    goods.push_back(Check({static_cast<int>(i) + 2, cell(barcode), cell(name), cell(columns[0]),
-                           cell(columns[1]), cell(columns[2]), cell(columns[3]), cell(columns[4]),
-                           cell(columns[5]), cell(columns[6]), cell(columns[7])}));
-  }
+  files::ReadSpreadsheetRows(
+      file, kGoodsSheet, std::vector<std::string>(titles, titles + kColumns),
+      [&](std::size_t line, std::vector<std::string>& row) {
+        if (line == 1) {
+          for (int i = 0; i < kColumns; ++i) {
+            const auto at = std::find(row.begin(), row.end(), titles[i]);
+            columns[i] = at == row.end() ? -1 : static_cast<int>(at - row.begin());
+          }
+          if (columns[0] < 0 || columns[1] < 0) {
+            throw kasso::UserError("商品导入文件中必须包括: 条码,名称");
+          }
+          return;
+        }
+        bool blank = true;
+        for (const std::string& text : row) blank = blank && files::Trimmed(text).empty();
+        if (blank) return;
+        GoodsCells cells;
+        cells.line = static_cast<int>(line);
+        std::string* fields[kColumns] = {
+            &cells.barcode, &cells.name,       &cells.sales, &cells.import, &cells.average,
+            &cells.unit,    &cells.class_name, &cells.scale, &cells.pluno,  &cells.stock};
+        for (int i = 0; i < kColumns; ++i) {
+          if (columns[i] >= 0) *fields[i] = std::move(row[static_cast<std::size_t>(columns[i])]);
+        }
+        goods.push_back(Check(cells));
+      },
+      progress);
   return Write(goods, progress);
 }
 

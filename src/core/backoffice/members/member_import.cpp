@@ -6,6 +6,7 @@
 #include "core/backoffice/members/member_files.h"
 #include "core/backoffice/members/member_master.h"
 #include "core/common/error.h"
+#include "core/common/password.h"
 #include "core/files/import_check.h"
 #include "core/files/spreadsheet.h"
 #include "core/files/text_file.h"
@@ -87,8 +88,12 @@ MembersImported Write(const std::vector<NewMember>& members, const files::Progre
       continue;
     }
     insert.Reset();
+    // A file this program wrote carries the hash, which is kept; a typed password is hashed.
+    // An empty one stays empty: it guards nothing, and hashing it would only slow the import.
+    const std::string password =
+        t.password.empty() ? std::string() : kasso::StoredPassword(t.password);
     insert.BindAll(t.id, t.name, t.pid, t.phone, t.address, t.sex, t.points_flag, m.points,
-                   t.deposit_flag, m.balance, t.password, kAdvantageNone, kFlagNo);
+                   t.deposit_flag, m.balance, password, kAdvantageNone, kFlagNo);
     insert.Run();
     ++result.added;
   }

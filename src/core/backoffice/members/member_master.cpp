@@ -2,6 +2,7 @@
 
 #include "core/common/error.h"
 #include "core/common/format.h"
+#include "core/common/password.h"
 #include "core/lookups/members.h"
 #include "core/lookups/numbers.h"
 #include "core/store/database.h"
@@ -60,6 +61,7 @@ struct CheckedMember {
   double disrate = 1;
   double points = 0;
   bool points_typed = false;
+  std::string password_hash;  // of the typed password
 };
 
 CheckedMember Check(const MemberFields& fields) {
@@ -106,10 +108,14 @@ void Update(store::Database& db, const CheckedMember& member) {
   const char* disondis = store::ToYesNo(f.disondis);
   db.Exec(
       "update membermaster set membername = ?,membersex = ?,memberpid = ?,memberphone = ?,"
-      "memberaddress = ?,depositmode = ?,memberpointsmode = ?,memberpw = ?,dismode = ?,"
+      "memberaddress = ?,depositmode = ?,memberpointsmode = ?,dismode = ?,"
       "disrate = ?,disondis = ? where memberid = ?",
       f.membername, f.membersex, f.memberpid, f.memberphone, f.memberaddress, f.depositmode,
-      f.memberpointsmode, f.memberpw, f.dismode, member.disrate, disondis, f.memberid);
+      f.memberpointsmode, f.dismode, member.disrate, disondis, f.memberid);
+  if (!f.memberpw.empty()) {
+    db.Exec("update membermaster set memberpw = ? where memberid = ?", member.password_hash,
+            f.memberid);
+  }
   if (member.points_typed) {
     db.Exec("update membermaster set memberpointsvalue = ? where memberid = ?", member.points,
             f.memberid);
@@ -123,8 +129,8 @@ void Insert(store::Database& db, const CheckedMember& member) {
       "depositmode,memberpointsmode,memberaddress,memberpointsvalue,depositvalue,memberpw,"
       "dismode,disrate,disondis) values (?,?,?,?,?,?,?,?,?,0,?,?,?,?)",
       f.memberid, f.membername, f.membersex, f.memberpid, f.memberphone, f.depositmode,
-      f.memberpointsmode, f.memberaddress, member.points, f.memberpw, f.dismode, member.disrate,
-      store::ToYesNo(f.disondis));
+      f.memberpointsmode, f.memberaddress, member.points, member.password_hash, f.dismode,
+      member.disrate, store::ToYesNo(f.disondis));
 }
 
 }  // namespace
@@ -169,7 +175,6 @@ std::optional<MemberFields> LoadMemberForEdit(const std::string& memberid) {
   f.depositmode = s.Text(4);
   f.memberpointsmode = s.Text(5);
   f.memberaddress = s.Text(6);
-  f.memberpw = s.Text(7);
   f.memberpointsvalue = kasso::Money(s.Double(8));
   f.points_shown = f.memberpointsvalue;
   f.depositvalue = kasso::Money(s.Double(9));
@@ -185,7 +190,9 @@ bool MemberExists(const std::string& memberid) {
 }
 
 bool SaveMember(const MemberFields& fields) {
-  const CheckedMember member = Check(fields);
+  CheckedMember member = Check(fields);
+  // Hashed before the transaction: the hash takes a moment, and the file need not wait for it.
+  member.password_hash = kasso::HashPassword(fields.memberpw);
   store::Database db;
   store::Transaction tx(db);
   const bool exists =

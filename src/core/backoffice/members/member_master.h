@@ -81,8 +81,8 @@ inline constexpr std::size_t kMemberPage = 256;
 // store::DbError.
 std::vector<MemberListRow> LoadMemberRows(const std::vector<std::int64_t>& rowids);
 
-// The stored member as the editor shows it (points and balance "%.2f"); nullopt when there is
-// none. Throws store::DbError.
+// The stored member as the editor shows it (points and balance "%.2f"), the password left
+// empty (only its hash is stored); nullopt when there is none. Throws store::DbError.
 std::optional<MemberFields> LoadMemberForEdit(const std::string& memberid);
 
 // True when a member is stored under this id, trimmed as a save trims it. Throws store::DbError.
@@ -95,6 +95,8 @@ bool MemberExists(const std::string& memberid);
 // without "折上折". Returns true when an existing member was updated. Throws
 // kasso::ValidationError naming the field ("memberid", "membername", "dismode", "disrate",
 // "depositmode", "memberpointsmode", "memberpointsvalue") with nothing written, store::DbError.
+// The password is stored as its hash; an existing member saved with an empty password keeps
+// the one it has.
 bool SaveMember(const MemberFields& fields);
 
 // Removes the member's row and nothing else (its top-ups, redemptions and sales stay). Throws

@@ -74,7 +74,9 @@ void MemberEditDialog::ShowFields(const backoffice::MemberFields& fields) {
   ui_->sexCombo->setCurrentIndex(ui_->sexCombo->findText(Text(fields.membersex)));
   ui_->pidEdit->setText(Text(fields.memberpid));
   ui_->phoneEdit->setText(Text(fields.memberphone));
-  ui_->passwordEdit->setText(Text(fields.memberpw));
+  // Only the hash is stored: an empty field keeps the member's password.
+  ui_->passwordEdit->clear();
+  ui_->passwordEdit->setPlaceholderText("不修改请留空");
   ui_->pointsModeCombo->setEditText(Text(fields.memberpointsmode));
   ui_->depositModeCombo->setEditText(Text(fields.depositmode));
   ui_->pointsEdit->setText(Text(fields.memberpointsvalue));
