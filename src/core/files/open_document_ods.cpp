@@ -83,6 +83,7 @@ class Content : public XmlPart {
     } else if (name == "table-row") {
       row_repeat_ = Count(a.Get("number-rows-repeated"));
       row_cells_.clear();
+      row_bytes_ = 0;
       row_holds_ = false;
       column_ = 0;
     } else if (name == "table-cell" || name == "covered-table-cell") {
@@ -191,11 +192,13 @@ class Content : public XmlPart {
     if (!keep_) return;
     if (table_->rows > 0) {
       for (std::uint64_t col : table_->builder.KeptAmong(first, cell_repeat_)) {
+        ChargeCell(row_bytes_, text.size());  // the sheet's count follows as the row is put
         row_cells_.emplace_back(col, text);
       }
       return;
     }
     for (std::uint64_t col = first; col < first + cell_repeat_; ++col) {
+      table_->builder.Charge(text.size());
       row_cells_.emplace_back(col, text);
     }
   }
@@ -247,6 +250,7 @@ class Content : public XmlPart {
   std::uint64_t cell_repeat_ = 1;
   bool row_holds_ = false;
   std::vector<std::pair<std::uint64_t, std::string>> row_cells_;
+  std::size_t row_bytes_ = 0;  // what row_cells_ holds, counted against kMaxSheetBytes
   bool in_cell_ = false;
   bool keep_ = false;
   bool error_ = false;

@@ -384,6 +384,7 @@ class SheetCells : public XmlPart {
 
   SheetBuilder::Place Put(std::string text) {
     if (!builder_) {
+      ChargeCell(names_bytes_, text.size());
       if (names.size() <= column_) names.resize(column_ + 1);
       names[column_] = std::move(text);
       return {0, static_cast<std::size_t>(column_)};
@@ -407,6 +408,7 @@ class SheetCells : public XmlPart {
   std::string value_;
   std::string formula_text_;
   std::string* in_ = nullptr;
+  std::size_t names_bytes_ = 0;  // what the names row holds, counted against kMaxSheetBytes
 };
 
 // The numbers of the shared strings the cells use, sorted, each once.
@@ -457,7 +459,9 @@ Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
 
   SheetCells first_row(formats, nullptr);
   first_row.ReadFrom(archive, sheet_part);
+  std::size_t names_bytes = 0;
   fill(first_row.shared, [&](const SheetBuilder::Place& place, const std::string& text) {
+    ChargeCell(names_bytes, text.size());
     first_row.names[place.column] = text;
   });
   if (take) {
@@ -482,6 +486,7 @@ Sheet ReadXlsxSheet(std::string_view bytes, std::string_view sheet,
   SheetCells rows(formats, &builder);
   rows.ReadFrom(archive, sheet_part, progress);
   fill(rows.shared, [&](const SheetBuilder::Place& place, const std::string& text) {
+    builder.Charge(text.size());
     builder.At(place) = text;
   });
   return builder.Finish();

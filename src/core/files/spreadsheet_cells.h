@@ -20,6 +20,15 @@ inline constexpr std::uint64_t kMaxRows = 1048576;
 inline constexpr std::uint64_t kMaxColumns = 16384;
 inline constexpr std::size_t kMaxCellBytes = 32767 * 4;
 inline constexpr const char* kPastLimits = "表格超出范围: 最多 1048576 行, 16384 列";
+// The most the kept cells of one sheet may take in memory. A few kilobytes of compressed XML
+// can repeat one long text into every cell of a sheet; such a workbook is refused rather than
+// unfolded into gigabytes.
+inline constexpr std::size_t kMaxSheetBytes = std::size_t{128} << 20;
+inline constexpr const char* kTooMuchContent = "表格内容太多 (超过 128 MB), 不能读入";
+
+// Counts a cell's text of that many bytes (and the cell itself) into used; throws
+// common::UserError(kTooMuchContent) once used passes kMaxSheetBytes.
+void ChargeCell(std::size_t& used, std::size_t bytes);
 
 // "2024-03-15T12:30:00" (a date or date and time as XML writes it) as DateTimeText does; any
 // other text unchanged.
@@ -61,6 +70,10 @@ class SheetBuilder {
   Place Put(std::uint64_t row, std::uint64_t column, std::string text);
   // A cell put before, of a builder that holds its rows.
   std::string& At(const Place& place) { return rows_[place.row - 1][place.column]; }
+  // Counts a text of that many bytes a reader holds for this sheet against kMaxSheetBytes
+  // (Put counts its own; with take, only the row not yet handed on counts). Throws
+  // common::UserError(kTooMuchContent).
+  void Charge(std::size_t bytes) { ChargeCell(used_bytes_, bytes); }
   // The sheet: every row up to the last that holds something, one cell per kept name; only
   // the names when the rows were handed on.
   Sheet Finish();
@@ -71,6 +84,7 @@ class SheetBuilder {
   std::vector<std::uint64_t> kept_columns_;  // the kept columns, in order
   std::vector<std::string> names_;
   std::vector<std::vector<std::string>> rows_;
+  std::size_t used_bytes_ = 0;
   SheetRowSink take_;
   std::size_t current_row_ = 0;  // the row being filled for take, 0 for none
   std::vector<std::string> current_;

@@ -94,6 +94,11 @@ std::span<const std::uint64_t> SheetBuilder::KeptAmong(std::uint64_t first,
   return {begin, end};
 }
 
+void ChargeCell(std::size_t& used, std::size_t bytes) {
+  used += bytes + sizeof(std::string);
+  if (used > kMaxSheetBytes) throw common::UserError(kTooMuchContent);
+}
+
 SheetBuilder::Place SheetBuilder::Put(std::uint64_t row, std::uint64_t column, std::string text) {
   const auto kept = static_cast<std::size_t>(kept_of_[column]);
   if (take_) {
@@ -101,10 +106,13 @@ SheetBuilder::Place SheetBuilder::Put(std::uint64_t row, std::uint64_t column, s
       HandOn();
       current_row_ = static_cast<std::size_t>(row);
       current_.assign(names_.size(), std::string());
+      used_bytes_ = 0;  // the rows handed on are no longer held here
     }
+    Charge(text.size());
     current_[kept] = std::move(text);
     return {static_cast<std::size_t>(row), kept};
   }
+  Charge(text.size());
   if (rows_.size() < row) rows_.resize(row);
   std::vector<std::string>& cells = rows_[row - 1];
   if (cells.empty()) cells.resize(names_.size());

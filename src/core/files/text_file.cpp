@@ -21,31 +21,55 @@ bool IsAscii(std::string_view text) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// The length of the UTF-8 character at text[i] (lead byte and continuation bytes); 0 when
+// the bytes there are not one.
+std::size_t Utf8CharLength(std::string_view text, std::size_t i) {
+  const unsigned char lead = static_cast<unsigned char>(text[i]);
+  std::size_t extra = 0;
+  if (lead < 0x80) {
+    extra = 0;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+  } else {
+    return 0;
+  }
+  if (extra > text.size() - i - 1) return 0;
+  for (std::size_t k = 1; k <= extra; ++k) {
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
+  }
+  return extra + 1;
+}
+
 // Structurally valid UTF-8 from start to end: every lead byte followed by its continuation
 // bytes. GBK Chinese text fails this at its first character.
 bool IsUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    std::size_t extra = 0;
-    if (lead < 0x80) {
-      extra = 0;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      extra = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      extra = 2;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      extra = 3;
-    } else {
-      return false;
-    }
-    if (extra > text.size() - i - 1) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    }
-    i += extra + 1;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8CharLength(text, i);
+    if (length == 0) return false;
+    i += length;
   }
   return true;
+}
+
+// The text with every byte that does not belong to a UTF-8 character replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8CharLength(text, i);
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+      continue;
+    }
+    out.append(text, i, length);
+    i += length;
+  }
+  return out;
 }
 
 std::string ReadWholeFile(const std::filesystem::path& file) {
@@ -82,7 +106,12 @@ bool HasLatin1(std::string_view utf8) {
 // throughout make the file GBK.
 std::string DecodeText(std::string bytes) {
   constexpr std::string_view kBom = "\xEF\xBB\xBF";
-  if (std::string_view(bytes).starts_with(kBom)) return bytes.substr(kBom.size());
+  if (std::string_view(bytes).starts_with(kBom)) {
+    // The mark says UTF-8; bytes that are not (a file cut or edited as another code page)
+    // read as U+FFFD, so that nothing but UTF-8 reaches the records.
+    const std::string_view text = std::string_view(bytes).substr(kBom.size());
+    return IsUtf8(text) ? std::string(text) : ValidUtf8(text);
+  }
   if (IsUtf8(bytes) && !(HasLatin1(bytes) && ReadsAsGb2312(bytes))) return bytes;
   // GB18030 reads every GBK file and the few characters newer Windows editors add.
   return common::TextConverter("UTF-8", "GB18030", "\xEF\xBF\xBD").Convert(bytes);

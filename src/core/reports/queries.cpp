@@ -1,6 +1,5 @@
 #include "core/reports/queries.h"
 
-#include <optional>
 #include <utility>
 
 #include "core/common/error.h"
@@ -11,51 +10,8 @@
 namespace reports {
 namespace {
 
-// Binds the query's values from ?1 on and the statement's row types from kFirstTypeParameter.
-void BindValues(store::Statement& statement, const std::vector<std::string>& values,
-                const std::vector<std::string_view>& types) {
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    statement.Bind(static_cast<int>(i + 1), values[i]);
-  }
-  for (std::size_t i = 0; i < types.size(); ++i) {
-    statement.Bind(kFirstTypeParameter + static_cast<int>(i), types[i]);
-  }
-}
-
-// Runs the rows and then the totals on one connection, in one read transaction so both see
-// the same journal.
-template <typename Prepare>
-QueryResult RunOn(store::Database& db, Prepare&& prepare, const std::vector<std::string>& values) {
-  try {
-    PrepareRangeReading(db);
-    store::ReadTransaction read(db);
-    const QueryDefinition definition = prepare(db);
-    QueryResult result(definition.columns);
-    store::Statement rows = db.Query(definition.rows_sql);
-    BindValues(rows, values, definition.row_types);
-    while (rows.Step()) result.AppendRow(rows);
-    store::Statement totals = db.Query(definition.totals_sql);
-    BindValues(totals, values, definition.total_types);
-    if (totals.Step()) result.SetTotals(totals, definition.total_columns);
-    return result;
-  } catch (const store::DbError&) {
-    throw common::UserError("查询有误");
-  }
-}
-
-template <typename Prepare>
-QueryResult Run(Prepare&& prepare, const std::vector<std::string>& values) {
-  std::optional<store::Database> db;
-  try {
-    db.emplace();
-  } catch (const store::DbError&) {
-    throw common::UserError("查询有误");
-  }
-  return RunOn(*db, std::forward<Prepare>(prepare), values);
-}
-
-QueryResult RunFixed(QueryDefinition (*definition)(), const std::vector<std::string>& values) {
-  return Run([definition](store::Database&) { return definition(); }, values);
+QueryPlan FixedPlan(QueryDefinition (*definition)(), std::vector<std::string> values) {
+  return {[definition](store::Database&) { return definition(); }, std::move(values)};
 }
 
 std::vector<std::string> RangeValues(const DateRange& range) { return {range.start, range.end}; }
@@ -69,53 +25,84 @@ std::vector<std::string> MemberValues(const DateRange& range, const std::string&
 
 }  // namespace
 
+QueryResult RunWholeQuery(const QueryPlan& plan) {
+  QueryCursor cursor(plan);
+  cursor.FetchAll();
+  return cursor.TakeResult();
+}
+
+QueryResult RunWholeQuery(store::Database& db, const QueryPlan& plan) {
+  QueryCursor cursor(plan, db);
+  cursor.FetchAll();
+  return cursor.TakeResult();
+}
+
+QueryPlan SalesJournalPlan(const DateRange& range) {
+  return FixedPlan(SalesJournalDefinition, RangeValues(range));
+}
+
+QueryPlan SalesByItemPlan(const DateRange& range) {
+  return {[](store::Database& db) {
+            return SalesByItemDefinition(settings::LoadSettings(db).cost_basis);
+          },
+          RangeValues(range)};
+}
+
+QueryPlan ShiftPlan(const DateRange& range) {
+  return FixedPlan(ShiftDefinition, RangeValues(range));
+}
+
+QueryPlan PurchasePlan(const DateRange& range) {
+  return FixedPlan(PurchaseDefinition, RangeValues(range));
+}
+
+QueryPlan SupplierReturnPlan(const DateRange& range) {
+  return FixedPlan(SupplierReturnDefinition, RangeValues(range));
+}
+
+QueryPlan StocktakePlan(const std::string& confirmdate) {
+  return FixedPlan(StocktakeDefinition, {confirmdate});
+}
+
+QueryPlan DepositPlan(const DateRange& range) {
+  return FixedPlan(DepositDefinition, RangeValues(range));
+}
+
+QueryPlan MemberSalesPlan(const DateRange& range, const std::string& member) {
+  const bool all = member == kAllMembers;
+  return {[all](store::Database&) { return MemberSalesDefinition(all); },
+          MemberValues(range, member)};
+}
+
+QueryPlan PointsReturnPlan(const DateRange& range, const std::string& member) {
+  const bool all = member == kAllMembers;
+  return {[all](store::Database&) { return PointsReturnDefinition(all); },
+          MemberValues(range, member)};
+}
+
 QueryResult SalesJournalQuery(const DateRange& range) {
-  return RunFixed(SalesJournalDefinition, RangeValues(range));
+  return RunWholeQuery(SalesJournalPlan(range));
 }
-
 QueryResult SalesJournalQuery(store::Database& db, const DateRange& range) {
-  return RunOn(
-      db, [](store::Database&) { return SalesJournalDefinition(); }, RangeValues(range));
+  return RunWholeQuery(db, SalesJournalPlan(range));
 }
-
 QueryResult SalesByItemQuery(const DateRange& range) {
-  return Run(
-      [](store::Database& db) {
-        return SalesByItemDefinition(settings::LoadSettings(db).cost_basis);
-      },
-      RangeValues(range));
+  return RunWholeQuery(SalesByItemPlan(range));
 }
-
-QueryResult ShiftQuery(const DateRange& range) {
-  return RunFixed(ShiftDefinition, RangeValues(range));
-}
-
-QueryResult PurchaseQuery(const DateRange& range) {
-  return RunFixed(PurchaseDefinition, RangeValues(range));
-}
-
+QueryResult ShiftQuery(const DateRange& range) { return RunWholeQuery(ShiftPlan(range)); }
+QueryResult PurchaseQuery(const DateRange& range) { return RunWholeQuery(PurchasePlan(range)); }
 QueryResult SupplierReturnQuery(const DateRange& range) {
-  return RunFixed(SupplierReturnDefinition, RangeValues(range));
+  return RunWholeQuery(SupplierReturnPlan(range));
 }
-
 QueryResult StocktakeQuery(const std::string& confirmdate) {
-  return RunFixed(StocktakeDefinition, {confirmdate});
+  return RunWholeQuery(StocktakePlan(confirmdate));
 }
-
-QueryResult DepositQuery(const DateRange& range) {
-  return RunFixed(DepositDefinition, RangeValues(range));
-}
-
+QueryResult DepositQuery(const DateRange& range) { return RunWholeQuery(DepositPlan(range)); }
 QueryResult MemberSalesQuery(const DateRange& range, const std::string& member) {
-  const bool all = member == kAllMembers;
-  return Run([all](store::Database&) { return MemberSalesDefinition(all); },
-             MemberValues(range, member));
+  return RunWholeQuery(MemberSalesPlan(range, member));
 }
-
 QueryResult PointsReturnQuery(const DateRange& range, const std::string& member) {
-  const bool all = member == kAllMembers;
-  return Run([all](store::Database&) { return PointsReturnDefinition(all); },
-             MemberValues(range, member));
+  return RunWholeQuery(PointsReturnPlan(range, member));
 }
 
 std::vector<std::string> QueryStatements() {

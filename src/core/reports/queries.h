@@ -10,10 +10,28 @@
 
 #include "core/reports/date_range.h"
 #include "core/reports/member_names.h"
+#include "core/reports/query_cursor.h"
 #include "core/reports/query_result.h"
 #include "core/store/database.h"
 
 namespace reports {
+
+// What each query runs, for a QueryCursor that reads it a piece at a time.
+QueryPlan SalesJournalPlan(const DateRange& range);
+QueryPlan SalesByItemPlan(const DateRange& range);
+QueryPlan ShiftPlan(const DateRange& range);
+QueryPlan PurchasePlan(const DateRange& range);
+QueryPlan SupplierReturnPlan(const DateRange& range);
+QueryPlan StocktakePlan(const std::string& confirmdate);
+QueryPlan DepositPlan(const DateRange& range);
+QueryPlan MemberSalesPlan(const DateRange& range, const std::string& member);
+QueryPlan PointsReturnPlan(const DateRange& range, const std::string& member);
+
+// The whole query at once: every row, then the totals; on kasso.db or on the given file.
+QueryResult RunWholeQuery(const QueryPlan& plan);
+QueryResult RunWholeQuery(store::Database& db, const QueryPlan& plan);
+
+// The whole queries, each a QueryCursor read to its end.
 
 // Each throws common::UserError("查询有误") when kasso.db cannot be read.
 QueryResult SalesJournalQuery(const DateRange& range);

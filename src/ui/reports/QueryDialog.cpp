@@ -42,14 +42,16 @@ QueryDialog::QueryDialog(QWidget* parent, [[maybe_unused]] const QString& workno
 
   connect(ui_->journalButton, &QPushButton::clicked, this, &QueryDialog::OnJournal);
   connect(ui_->itemSalesButton, &QPushButton::clicked, this,
-          [this] { RunRangeQuery("销售明细查询", reports::SalesByItemQuery); });
+          [this] { RunRangeQuery("销售明细查询", reports::SalesByItemPlan); });
   connect(ui_->shiftButton, &QPushButton::clicked, this,
-          [this] { RunRangeQuery("班次销售查询", reports::ShiftQuery); });
+          [this] { RunRangeQuery("班次销售查询", reports::ShiftPlan); });
   connect(ui_->dailyReportButton, &QPushButton::clicked, this, &QueryDialog::OnDailyReport);
   connect(ui_->otherButton, &QPushButton::clicked, this, &QueryDialog::OnOtherQueries);
   connect(ui_->auditButton, &QPushButton::clicked, this, &QueryDialog::OnAuditLog);
   connect(ui_->exportButton, &QPushButton::clicked, this, &QueryDialog::OnExport);
   connect(ui_->exitButton, &QPushButton::clicked, this, &QueryDialog::reject);
+  connect(model_, &QueryResultModel::FillFailed, this,
+          [this](const QString& message) { ShowMessage(this, message); });
 
   // Head office's view of the whole shop is offered once the till has joined a shop server.
   bool joined = false;
@@ -88,34 +90,38 @@ void QueryDialog::OnJournal() {
   if (!range) return;
   RunQuery("销售流水查询", [&] {
     std::optional<std::filesystem::path> file = HeadOfficeFile(*range);
-    if (!file) return reports::SalesJournalQuery(*range);
+    if (!file) return Show(reports::SalesJournalPlan(*range));
+    // The head-office copy is a temporary file: read whole, then removed.
     reports::QueryResult result;
     {
       store::Database office(*file);
       result = reports::SalesJournalQuery(office, *range);
     }
     std::filesystem::remove(*file);
-    return result;
+    model_->SetResult(std::move(result));
   });
 }
 
 QueryDialog::~QueryDialog() = default;
 
-void QueryDialog::RunQuery(const QString& title,
-                           const std::function<reports::QueryResult()>& query) {
+void QueryDialog::Show(const reports::QueryPlan& plan) {
+  model_->Start(std::make_unique<reports::QueryCursor>(plan));
+}
+
+void QueryDialog::RunQuery(const QString& title, const std::function<void()>& fill) {
   model_->SetResult({});
   setWindowTitle(title);
-  RunGuarded(this, [&] { model_->SetResult(query()); });
+  RunGuarded(this, fill);
   // Each query has its own columns, so each keeps its own widths.
   ListColumns::FitAndRemember(ui_->resultTable, "查询/" + title);
 }
 
 void QueryDialog::RunRangeQuery(
     const QString& title,
-    const std::function<reports::QueryResult(const reports::DateRange&)>& query) {
+    const std::function<reports::QueryPlan(const reports::DateRange&)>& query) {
   const std::optional<reports::DateRange> range = DateRangeDialog::Choose(this);
   if (!range) return;
-  RunQuery(title, [&] { return query(*range); });
+  RunQuery(title, [&] { Show(query(*range)); });
 }
 
 void QueryDialog::OnDailyReport() {
@@ -133,24 +139,24 @@ void QueryDialog::OnOtherQueries() {
 }
 
 void QueryDialog::RunOtherQuery(const QString& choice) {
-  if (choice == "进货查询") return RunRangeQuery(choice, reports::PurchaseQuery);
-  if (choice == "返厂查询") return RunRangeQuery(choice, reports::SupplierReturnQuery);
-  if (choice == "储值查询") return RunRangeQuery(choice, reports::DepositQuery);
+  if (choice == "进货查询") return RunRangeQuery(choice, reports::PurchasePlan);
+  if (choice == "返厂查询") return RunRangeQuery(choice, reports::SupplierReturnPlan);
+  if (choice == "储值查询") return RunRangeQuery(choice, reports::DepositPlan);
   const std::optional<reports::DateRange> range = DateRangeDialog::Choose(this);
   if (!range) return;
   if (choice == "盘点查询") {
     const std::optional<std::string> stocktake =
         RecordListDialog::ChooseStocktake(this, range->start, range->end);
     if (!stocktake) return;
-    return RunQuery(choice, [&] { return reports::StocktakeQuery(*stocktake); });
+    return RunQuery(choice, [&] { Show(reports::StocktakePlan(*stocktake)); });
   }
   const bool points = choice == "积分回馈查询";
   if (!points && choice != "会员消费查询") return;
   const std::optional<std::string> member = MemberNamePickerDialog::Choose(this);
   if (!member) return;
   RunQuery(choice, [&] {
-    return points ? reports::PointsReturnQuery(*range, *member)
-                  : reports::MemberSalesQuery(*range, *member);
+    Show(points ? reports::PointsReturnPlan(*range, *member)
+                : reports::MemberSalesPlan(*range, *member));
   });
 }
 
@@ -164,6 +170,8 @@ void QueryDialog::OnAuditLog() {
 
 void QueryDialog::OnExport() {
   RunGuarded(this, [this] {
+    // The file holds every row and the totals, however far the list has filled.
+    model_->FetchAll();
     const reports::QueryResult& result = model_->result();
     ExportTable(this, reports::ToTable(result), windowTitle(), "查询结果",
                 reports::NumberColumns(result));

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "core/reports/date_range.h"
-#include "core/reports/query_result.h"
+#include "core/reports/query_cursor.h"
 
 namespace Ui {
 class QueryDialog;
@@ -32,12 +32,15 @@ class QueryDialog : public QDialog {
   const QueryResultModel& model() const { return *model_; }
 
  private:
-  // Empties the list, names the window, runs the query and shows its rows; a failure shows
-  // its message ("查询有误") and leaves the list empty.
-  void RunQuery(const QString& title, const std::function<reports::QueryResult()>& query);
+  // Empties the list, names the window and runs fill, which fills the list; a failure shows
+  // its message ("查询有误").
+  void RunQuery(const QString& title, const std::function<void()>& fill);
+  // Shows the query's first rows at once and the rest as they are read; a failure while the
+  // rest is read shows its message, and the rows read before it stay.
+  void Show(const reports::QueryPlan& plan);
   // Asks for the range, then runs the query over it.
   void RunRangeQuery(const QString& title,
-                     const std::function<reports::QueryResult(const reports::DateRange&)>& query);
+                     const std::function<reports::QueryPlan(const reports::DateRange&)>& query);
   void RunOtherQuery(const QString& choice);
 
   // The head-office copy of the server's records for the range when the scope chooser asks

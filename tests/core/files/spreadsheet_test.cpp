@@ -1,6 +1,7 @@
 #include "core/files/spreadsheet.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <tuple>
 
 #include "core/files/list_export.h"
+#include "support/hostile_workbooks.h"
 #include "support/test_database.h"
 
 namespace {
@@ -253,6 +255,75 @@ TEST_F(SpreadsheetTest, AWorkbookTakesMemoryByItsCellsAndPastTheFormatsLimitsIsR
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   EXPECT_EQ(ReadError(kFixtures / "past_limits.xlsx", "商品信息"),
             "表格超出范围: 最多 1048576 行, 16384 列");
+}
+
+TEST_F(SpreadsheetTest, AWorkbookWhoseCellsUnfoldPast128MbIsRefusedAndASmallOneReads) {
+  auto write = [&](const std::string& name, const std::string& bytes) {
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    return dir_ / name;
+  };
+  constexpr int kText = 100'000;  // letters of the one text every cell repeats
+  // 1 500 cells of 100 000 letters (150 MB) from one shared string, in a few kilobytes.
+  const fs::path xlsx =
+      write("shared.xlsx", testing_support::RepeatedSharedStringXlsx(150, 10, kText));
+  EXPECT_LT(fs::file_size(xlsx), 64u << 10);
+  EXPECT_EQ(ReadError(xlsx, "Sheet1"), "表格内容太多 (超过 128 MB), 不能读入");
+  // The names row alone: 1 400 names of 100 000 letters.
+  EXPECT_EQ(
+      ReadError(write("names.xlsx", testing_support::RepeatedSharedStringXlsx(1, 1400, kText)),
+                "Sheet1"),
+      "表格内容太多 (超过 128 MB), 不能读入");
+  // One cell repeated over 1 000 columns, in a names row and a row repeated 10 times.
+  EXPECT_EQ(
+      ReadError(write("cells.ods", testing_support::RepeatedCellOds(10, 1000, kText)), "Sheet1"),
+      "表格内容太多 (超过 128 MB), 不能读入");
+  EXPECT_EQ(
+      ReadError(write("names.ods", testing_support::RepeatedCellOds(0, 1400, kText)), "Sheet1"),
+      "表格内容太多 (超过 128 MB), 不能读入");
+  // Short names, then one row whose one cell repeats over 1 400 columns (140 MB).
+  EXPECT_EQ(
+      ReadError(write("row.ods", testing_support::RepeatedCellOds(1, 1400, kText, 8)), "Sheet1"),
+      "表格内容太多 (超过 128 MB), 不能读入");
+  // The same shapes well under the limit read whole.
+  const files::Sheet xlsx_sheet = files::ReadSpreadsheet(
+      write("small.xlsx", testing_support::RepeatedSharedStringXlsx(50, 10, kText)), "Sheet1");
+  EXPECT_EQ(xlsx_sheet.rows.size(), 49u);
+  EXPECT_EQ(xlsx_sheet.rows.back().back().size(), static_cast<std::size_t>(kText));
+  const files::Sheet ods_sheet = files::ReadSpreadsheet(
+      write("small.ods", testing_support::RepeatedCellOds(5, 100, kText)), "Sheet1");
+  EXPECT_EQ(ods_sheet.rows.size(), 5u);
+  EXPECT_EQ(ods_sheet.names.size(), 100u);
+}
+
+TEST_F(SpreadsheetTest, AnXlsThatCrashesItsReaderIsRefusedAndTheNextOneReads) {
+  // Four bytes changed in goods.xls make freexl free a block twice and abort: the file is read
+  // in a child process, so only the child dies and the file is refused.
+  EXPECT_EQ(ReadError(kFixtures / "freexl_double_free.xls", "商品信息"), "打开文件错误");
+  const files::Sheet sound = files::ReadSpreadsheet(kFixtures / "goods.xls", "商品信息");
+  EXPECT_FALSE(sound.names.empty());
+  EXPECT_FALSE(sound.rows.empty());
+  // A till that has mapped much already (Qt, fonts, stacks) still reads .xls: the child's
+  // memory limit comes on top of what it starts with. Run in a child of the test, which
+  // reserves 3 GB of address space first.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    void* reserved = mmap(nullptr, std::size_t{3} << 30, PROT_NONE,
+                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    int status = reserved == MAP_FAILED ? 3 : 1;
+    try {
+      if (status == 1 &&
+          !files::ReadSpreadsheet(kFixtures / "goods.xls", "商品信息").rows.empty()) {
+        status = 0;
+      }
+    } catch (...) {
+      status = 2;
+    }
+    _exit(status);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace

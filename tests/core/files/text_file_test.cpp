@@ -79,7 +79,7 @@ TEST_F(TextFileTest, FieldsSurviveTheRoundTripAndGbkAndUtf8FilesReadAlike) {
   }
 }
 
-TEST_F(TextFileTest, TheWholeFileDecidesItsEncodingAndTheEuroSignSurvives) {
+TEST_F(TextFileTest, TheWholeFileDecidesItsEncodingBrokenUtf8ReadsAsReplacementAndTheEuroSurvives) {
   // The GBK bytes of 卢梅 are valid UTF-8 too ("¬÷"): Latin-1 signs where the same bytes read
   // as Chinese in GBK make the file GBK.
   const std::string gbk_name = "\xC2\xAC\xC3\xB7";
@@ -94,6 +94,13 @@ TEST_F(TextFileTest, TheWholeFileDecidesItsEncodingAndTheEuroSignSurvives) {
         files::TextLine(files::ReadTextRecords(Write("u.txt", text + "\r\n"))[0].fields, false),
         utf8);
   }
+  // A byte-order mark before bytes that are not UTF-8 (a file cut mid-character, or GBK text
+  // behind the mark): each stray byte reads as U+FFFD, and the rest as it was.
+  EXPECT_EQ(files::ReadTextRecords(Write("bom.txt",
+                                         "\xEF\xBB\xBF"
+                                         "a,\xE5\x8D,\xC2\xAC\xFF\xE6\x98\xAF\r\n"))[0]
+                .fields,
+            (std::vector<std::string>{"a", "\xEF\xBF\xBD\xEF\xBF\xBD", "¬\xEF\xBF\xBD是"}));
   // "€" is written as the Windows code page writes it (0x80) and reads back as "€".
   files::TextFileWriter writer(dir_ / "euro.txt");
   writer.Line("欧元,€5");

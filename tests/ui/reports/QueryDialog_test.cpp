@@ -12,6 +12,7 @@
 #include "ui/reports/AuditFilterDialog.h"
 #include "ui/reports/DateRangeDialog.h"
 #include "ui/reports/OtherQueryDialog.h"
+#include "ui/reports/QueryResultModel.h"
 #include "ui/sale/RecordListDialog.h"
 #include "ui/ui_test_support.h"
 
@@ -172,6 +173,61 @@ TEST_F(QueryDialogTest, OtherQueriesAskForTheirStocktakeOrMemberFirst) {
   });
   ui::LaunchModule(app::ModuleForKey(5), nullptr, "0");
   EXPECT_TRUE(queries.ran());
+}
+
+TEST_F(QueryDialogTest, ALongJournalShowsItsFirstRowsAtOnceThenEveryRowAndExportsEveryRow) {
+  {
+    // 700 more bills of 1.25 on the same day: 1 404 journal rows in all.
+    store::Database db = Open();
+    store::Transaction tx(db);
+    store::Statement insert = db.Query(
+        "insert into transactiondetails (transactionnumber,transactiontype,transactiondatetime,"
+        "quantity,price,actualvalue,paid,barcode) values (?,?,'2024-05-01 12:00:00',1,1.25,1.25,"
+        "1.25,'1')");
+    for (int bill = 10; bill < 710; ++bill) {
+      for (const char* type : {"销售", "销售总计"}) {
+        insert.BindAll(bill, type);
+        insert.Run();
+        insert.Reset();
+      }
+    }
+    tx.Commit();
+  }
+  const std::filesystem::path file = dir() / "journal.txt";
+  FileSeams files;
+  files.Next(ui::ExportFormat::kText, file);
+  ModalDriver<ui::QueryDialog> queries([&](ui::QueryDialog* dialog) {
+    const ui::QueryResultModel& model = dialog->model();
+    {
+      ModalDriver<ui::DateRangeDialog> today(Press("confirmButton"));
+      Click(*dialog, "journalButton");
+    }
+    // The first screen is there at once, the "总计" row not yet.
+    EXPECT_EQ(List(*dialog)->rowCount(), 200);
+    EXPECT_TRUE(model.IsFilling());
+    EXPECT_EQ(Cell(*dialog, 0, 0), "2");
+    for (int spins = 0; model.IsFilling() && spins < 10000; ++spins) {
+      QCoreApplication::processEvents();
+    }
+    ASSERT_FALSE(model.IsFilling());
+    ASSERT_EQ(List(*dialog)->rowCount(), 1405);
+    EXPECT_EQ(Cell(*dialog, 1404, 0), "总计");
+    EXPECT_EQ(Cell(*dialog, 1404, 6), "905.00");  // 30.00 + 700 x 1.25
+    // Exported while the list is still filling, the file still holds every row.
+    {
+      ModalDriver<ui::DateRangeDialog> today(Press("confirmButton"));
+      Click(*dialog, "journalButton");
+    }
+    EXPECT_EQ(List(*dialog)->rowCount(), 200);
+    Click(*dialog, "exportButton");
+    EXPECT_EQ(List(*dialog)->rowCount(), 1405);
+    Click(*dialog, "exitButton");
+  });
+  ui::LaunchModule(app::ModuleForKey(5), nullptr, "0");
+  ASSERT_TRUE(queries.ran());
+  const std::string text = FileBytes(file);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1406);  // the titles, 1 404 rows, 总计
+  EXPECT_NE(text.find(common::Utf8ToGbk("总计,,,,703.000,,905.00,")), std::string::npos);
 }
 
 }  // namespace
