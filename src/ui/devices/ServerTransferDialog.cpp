@@ -12,29 +12,13 @@
 #include "core/store/database.h"
 #include "core/store/outbox.h"
 #include "ui/common/MessageBox.h"
+#include "ui/devices/ServerCall.h"
 #include "ui_ServerTransferDialog.h"
 
 namespace ui {
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-
-// Runs a call that talks to the server under a wait cursor, telling a server failure in the
-// cashier's words.
-template <typename Call>
-void WithServer(Call&& call) {
-  QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-  try {
-    call();
-  } catch (const serversync::PgError& error) {
-    QApplication::restoreOverrideCursor();
-    throw common::UserError(std::string("总部服务器连接失败: ") + error.what());
-  } catch (...) {
-    QApplication::restoreOverrideCursor();
-    throw;
-  }
-  QApplication::restoreOverrideCursor();
-}
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "ui/common/FileTransfer.h"
 #include "ui/common/ListColumns.h"
 #include "ui/common/MessageBox.h"
+#include "ui/devices/ServerCall.h"
 #include "ui/reports/AuditFilterDialog.h"
 #include "ui/reports/DailyReportWindow.h"
 #include "ui/reports/DateRangeDialog.h"
@@ -70,18 +71,10 @@ std::optional<std::filesystem::path> QueryDialog::HeadOfficeFile(const reports::
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() /
       ("tillwise-headoffice-" + std::to_string(QCoreApplication::applicationPid()) + ".db");
-  QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-  try {
+  WithServer([&] {
     store::Database local;
     serversync::BuildHeadOfficeFile(local, scope, range.start, range.end, file);
-  } catch (const serversync::PgError& error) {
-    QApplication::restoreOverrideCursor();
-    throw common::UserError(std::string("总部服务器连接失败: ") + error.what());
-  } catch (...) {
-    QApplication::restoreOverrideCursor();
-    throw;
-  }
-  QApplication::restoreOverrideCursor();
+  });
   return file;
 }
 
