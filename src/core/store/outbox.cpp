@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -42,9 +43,42 @@ Source SourceOf(OutboxKind kind) {
   return {"", ""};
 }
 
+// The length of the well-formed UTF-8 sequence at the start of text, or 0 when its first bytes
+// are not one (a stray byte of an older file's GBK text, a cut character, an overlong form).
+std::size_t Utf8SequenceLength(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+// Text as a JSON string. The server refuses a whole batch over one string that is not UTF-8,
+// which would hold every later record back for good, so a byte that is not part of a
+// well-formed character goes as U+FFFD.
 void AppendJsonText(std::string& out, std::string_view text) {
   out += '"';
-  for (unsigned char c : text) {
+  while (!text.empty()) {
+    const auto c = static_cast<unsigned char>(text.front());
+    std::size_t taken = 1;
     switch (c) {
       case '"':
         out += "\\\"";
@@ -66,10 +100,14 @@ void AppendJsonText(std::string& out, std::string_view text) {
           char escaped[8];
           std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
           out += escaped;
+        } else if (const std::size_t length = Utf8SequenceLength(text); length > 0) {
+          out.append(text.substr(0, length));
+          taken = length;
         } else {
-          out += static_cast<char>(c);
+          out += "\\ufffd";
         }
     }
+    text.remove_prefix(taken);
   }
   out += '"';
 }
@@ -108,6 +146,11 @@ std::string RowsAsJson(sqlite3* db, std::string_view sql, const std::string& key
           out += std::to_string(sqlite3_column_int64(raw, c));
           break;
         case SQLITE_FLOAT: {
+          // JSON has no infinity or NaN; the server would refuse the batch over one.
+          if (!std::isfinite(sqlite3_column_double(raw, c))) {
+            out += "null";
+            break;
+          }
           char number[32];
           auto [end, error] =
               std::to_chars(number, number + sizeof number, sqlite3_column_double(raw, c));

@@ -17,6 +17,7 @@ namespace {
 
 using server_testing::Batches;
 using server_testing::CommitBill;
+using server_testing::SilentUi;
 using server_testing::Totals;
 
 class DeliveryTest : public server_testing::ServerFixture {};
@@ -37,6 +38,31 @@ TEST_F(DeliveryTest, SendsEachBillOnceEvenWhenTheSameBatchGoesTwice) {
   EXPECT_EQ(ServerCount("select count(*) from record_alarms"), 0);
   store::Database db = Open();
   EXPECT_EQ(serversync::StatusText(serversync::ReadSyncStatus(db)), "总部: 已同步");
+}
+
+// One record the server cannot read would hold every later one back for good: text that is
+// not UTF-8 (an older file's GBK bytes) and a figure that is not finite still arrive.
+TEST_F(DeliveryTest, ABillWithBytesThatAreNotUtf8OrAnEndlessFigureDoesNotBlockTheQueue) {
+  AddGoods({"G\xB9\xFB", "GBK", 3.00, 3.00});
+  Open().Exec(
+      "create trigger endless after insert on transactiondetails when new.transactiontype = "
+      "'销售总计' begin update transactiondetails set change = 9e999 where rowid = new.rowid; end");
+  {
+    SilentUi ui;
+    sale::CurrentSale sale;
+    sale.workno = "0";
+    sale.lines = {server_testing::MakeLine("G\xB9\xFB", 1, 3.00)};
+    sale::CommitSale(sale, {.due = 3.00, .cash = 3.00}, ui);
+  }
+  Open().Exec("drop trigger endless");
+  CommitBill(1);
+  EXPECT_EQ(Send(), 2u);
+  EXPECT_EQ(Pending(), 0);
+  EXPECT_EQ(ServerTotals(), LocalTotals());
+  EXPECT_EQ(ServerCount("select count(*) from journal where barcode = 'G\uFFFD\uFFFD'"), 1);
+  EXPECT_EQ(ServerCount("select count(*) from journal where transactiontype = '销售总计' "
+                        "and change is null"),
+            1);
 }
 
 TEST_F(DeliveryTest, ConnectionCutBeforeTheCommitLosesAndDoublesNothing) {
