@@ -89,7 +89,8 @@ int Status(const std::string& dir) {
   }
   std::cout << "server:    " << status.address << "\n"
             << "queued:    " << status.pending << "\n"
-            << "last sent: " << (status.last_sent.empty() ? "never" : status.last_sent) << "\n";
+            << "last sent: " << (status.last_sent.empty() ? "never" : status.last_sent) << "\n"
+            << "alarms:    " << status.alarms << "\n";
   if (!status.last_error.empty()) std::cout << "error:     " << status.last_error << "\n";
   return 0;
 }

@@ -149,7 +149,11 @@ std::size_t SendPending(store::Database& db, const SendOptions& options) {
       mark.Commit();
       sent += batch.size();
     }
-    db.Exec("update serverlink set lasterror = ''");
+    // The alarms of this till as the server has them, for the screens to show.
+    const std::int64_t alarms =
+        conn.Exec("select count(*) from record_alarms where till_id = $1::uuid", {link->till_id})
+            .Int(0, 0);
+    db.Exec("update serverlink set lasterror = '',alarms = ?", alarms);
   } catch (const PgError& error) {
     NoteError(db, error.what());
     throw;
@@ -185,14 +189,17 @@ SyncStatus ReadSyncStatus(store::Database& db) {
   status.address = MaskPassword(link->conninfo);
   status.last_sent = link->last_sent;
   status.last_error = link->last_error;
+  status.alarms = link->alarms;
   return status;
 }
 
 std::string StatusText(const SyncStatus& status) {
   if (!status.joined) return "";
-  if (!status.connected) return "总部: 未连接";
-  if (status.pending > 0) return "总部: 待传 " + std::to_string(status.pending) + " 笔";
-  return "总部: 已同步";
+  std::string text = !status.connected     ? "总部: 未连接"
+                     : status.pending > 0 ? "总部: 待传 " + std::to_string(status.pending) + " 笔"
+                                          : "总部: 已同步";
+  if (status.alarms > 0) text += " (告警 " + std::to_string(status.alarms) + " 笔)";
+  return text;
 }
 
 void Backoff::Failed(Clock::time_point now) {

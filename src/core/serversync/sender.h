@@ -44,11 +44,13 @@ struct SyncStatus {
   std::string address;     // the connection string with the password masked
   std::string last_sent;   // "" before the first batch
   std::string last_error;  // "" after a success
+  std::int64_t alarms = 0;  // records the server kept aside, as of the last send
 };
 
 SyncStatus ReadSyncStatus(store::Database& db);
 
-// "总部: 已同步", "总部: 待传 12 笔" or "总部: 未连接"; "" for a till that has not joined.
+// "总部: 已同步", "总部: 待传 12 笔" or "总部: 未连接", followed by " (告警 2 笔)" while the
+// server holds records of this till aside; "" for a till that has not joined.
 std::string StatusText(const SyncStatus& status);
 
 // When to try the server again: at once after a success or while it answers, then after 2, 4,

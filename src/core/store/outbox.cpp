@@ -211,11 +211,11 @@ void QueueForServer(Database& db, OutboxKind kind, std::int64_t key) {
 
 std::optional<ServerLink> ReadServerLink(Database& db) {
   Statement row = db.Query(
-      "select tillid,epoch,conninfo,shopname,tillname,lastsent,lasterror from serverlink "
-      "limit 1");
+      "select tillid,epoch,conninfo,shopname,tillname,lastsent,lasterror,ifnull(alarms,0) "
+      "from serverlink limit 1");
   if (!row.Step()) return std::nullopt;
   return ServerLink{row.Text(0), row.Text(1), row.Text(2), row.Text(3),
-                    row.Text(4), row.Text(5), row.Text(6)};
+                    row.Text(4), row.Text(5), row.Text(6), row.Int(7)};
 }
 
 bool IsJoined(Database& db) { return db.HasRow("select 1 from serverlink"); }

@@ -42,6 +42,7 @@ struct ServerLink {
   std::string till;
   std::string last_sent;   // the time of the last server commit, "" before the first
   std::string last_error;  // why the last attempt failed, "" after a success
+  std::int64_t alarms = 0;  // records the server kept aside: a known key with other content
 };
 
 std::optional<ServerLink> ReadServerLink(Database& db);

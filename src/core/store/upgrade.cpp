@@ -301,6 +301,8 @@ std::vector<Group> UpgradeGroups() {
        Sql("create unique index loginthrottle_workno_idx on loginthrottle (workno)")},
       /* 61: minutes without input before a cashier screen locks itself; 0 never */
       {Sql("alter table management add idlelockminutes int default 10")},
+      /* 62: how many of the till's records the shop server holds aside as alarms */
+      {Sql("alter table serverlink add alarms integer")},
   };
 
   // Lookup indexes: every key and date range the program searches by, so that a lookup costs

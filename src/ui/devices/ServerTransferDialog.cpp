@@ -49,6 +49,7 @@ void ServerTransferDialog::ShowLink() {
   ui_->stateLabel->setText(status.joined ? Text(serversync::StatusText(status)) : "未加入");
   ui_->lastSentLabel->setText(status.last_sent.empty() ? "-" : Text(status.last_sent));
   ui_->queueLabel->setText(QString::number(status.pending));
+  ui_->alarmLabel->setText(QString::number(status.alarms));
   ui_->errorLabel->setText(Text(status.last_error));
   ui_->sendButton->setEnabled(status.joined);
 }

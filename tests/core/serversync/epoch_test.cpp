@@ -76,6 +76,8 @@ TEST_F(EpochTest, ChangedRecordBecomesAnAlarmAndTheServerCopyStays) {
   EXPECT_EQ(ServerTotals(), sent);
   EXPECT_EQ(ServerCount("select count(*) from record_alarms"), 1);
   EXPECT_EQ(ServerCount("select count(*) from records where payload::text like '%999%'"), 0);
+  store::Database db = Open();
+  EXPECT_EQ(serversync::StatusText(serversync::ReadSyncStatus(db)), "总部: 已同步 (告警 1 笔)");
 }
 
 TEST_F(EpochTest, FileStartedElsewhereGetsANewEpoch) {
