@@ -133,7 +133,7 @@ void AddScaleGoodsAndMember(store::Database& db) {
       "averageimportprice,recordingdate,isscalegoods,pluno,iniinventory,givepoints,iscombined) "
       "values (?,?,'公斤','生鲜',?,?,0,0,'2024-01-01 09:00:00','是',?,0,1,'否')");
   for (int i = 0; i < kScaleGoods; ++i) {
-    char code[8];
+    char code[16];
     std::snprintf(code, sizeof code, "%05d", i);
     goods.BindAll(code, "称重" + std::to_string(i), 10.0 + i % 50, 9.0 + i % 50, i + 1);
     goods.Run();
