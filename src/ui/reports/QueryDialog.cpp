@@ -158,7 +158,7 @@ void QueryDialog::OnAuditLog() {
   if (!range) return;
   const std::optional<reports::AuditFilter> filter = AuditFilterDialog::Choose(this);
   if (!filter) return;
-  RunQuery("操作日志", [&] { return reports::AuditLogQuery(*range, *filter); });
+  RunQuery("操作日志", [&] { model_->SetResult(reports::AuditLogQuery(*range, *filter)); });
 }
 
 void QueryDialog::OnExport() {
