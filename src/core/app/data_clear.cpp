@@ -7,6 +7,7 @@
 #include "core/app/backup.h"
 #include "core/common/clock.h"
 #include "core/common/error.h"
+#include "core/store/sharing.h"
 #include "core/store/audit.h"
 #include "core/store/database.h"
 #include "core/store/outbox.h"
@@ -136,6 +137,9 @@ fs::path ClearData(const std::vector<ClearGroup>& groups, const ClearProgress& p
   // so the operator never faces a mix of cleared and kept groups and can simply try again.
   try {
     store::Transaction transaction(db);
+    // On a till joined to a shop server the shared data is the server's: the clear empties
+    // this till's copy only, and the next pull copies it all again.
+    store::LocalOnly local(db);
     int done = 1;
     std::string cleared;
     for (ClearGroup group : chosen) {

@@ -3,6 +3,7 @@
 #include "core/common/error.h"
 #include "core/common/password.h"
 #include "core/lookups/members.h"
+#include "core/store/sharing.h"
 #include "core/store/database.h"
 
 namespace sale {
@@ -23,6 +24,7 @@ std::string CheckMemberSelection(const std::string& typed_id, const std::string&
     match = stored_password && common::PasswordMatches(*stored_password, password);
     // A password an older version kept as typed is replaced by its hash at its first use.
     if (match && !common::IsPasswordHash(*stored_password)) {
+      store::LocalOnly local(db);  // a sale never waits for the shop server over this
       db.Exec("update membermaster set memberpw = ? where memberid = ?",
               common::HashPassword(password), id);
       tx.Commit();

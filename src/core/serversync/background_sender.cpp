@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "core/serversync/sender.h"
+#include "core/serversync/shared_data.h"
 #include "core/store/database.h"
 
 namespace serversync {
@@ -11,6 +12,9 @@ namespace {
 
 std::atomic<BackgroundSender*> running{nullptr};
 constexpr std::chrono::seconds kLookEvery{1};
+// How often a connected till asks for the shop's changes: a price saved at one till shows at
+// the others within a few seconds.
+constexpr std::chrono::seconds kPullEvery{2};
 
 }  // namespace
 
@@ -47,6 +51,7 @@ void BackgroundSender::Wake() {
 
 void BackgroundSender::Loop() {
   Backoff backoff;
+  auto next_pull = Backoff::Clock::now();
   std::unique_lock lock(mutex_);
   while (!stop_) {
     const bool woken = woken_;
@@ -56,10 +61,16 @@ void BackgroundSender::Loop() {
     try {
       store::Database db(database_);
       SyncStatus status = ReadSyncStatus(db);
-      if (status.joined && (status.pending > 0 || !status.connected) &&
-          (woken || backoff.IsDue(now))) {
+      const bool send = status.pending > 0 || !status.connected;
+      const bool pull = woken || now >= next_pull || !status.connected;
+      if (status.joined && (send || pull) && (woken || backoff.IsDue(now))) {
         try {
-          SendPending(db);
+          // Sent first, so the stock and balances pulled next already count this till's sales.
+          if (send) SendPending(db);
+          if (pull) {
+            PullChanges(db);
+            next_pull = now + kPullEvery;
+          }
           backoff.Succeeded(now);
         } catch (const std::exception&) {
           backoff.Failed(now);

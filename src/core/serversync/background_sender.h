@@ -8,7 +8,8 @@
 
 namespace serversync {
 
-// Sends the till's queue from a thread of its own, with its own connection to kasso.db, so a
+// Sends the till's queue and pulls the shop's changes (every two seconds) from a thread of its
+// own, with its own connection to kasso.db, so a
 // slow or absent network never holds up a scan, a commit or a screen. It looks every second,
 // sends whenever something waits and the server is due (see Backoff), and keeps the status
 // text for the cashier screens. Stopping waits for a send in flight (at most the connection

@@ -5,7 +5,7 @@
 namespace serversync {
 
 // The schema version this program writes and reads.
-inline constexpr int kServerSchemaVersion = 1;
+inline constexpr int kServerSchemaVersion = 2;
 
 // Creates or upgrades the shop server's tables. Each step runs in its own transaction with the
 // version it brings, under a lock, so two runs at once or a run cut short leave a whole

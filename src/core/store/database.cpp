@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "core/store/private_files.h"
+#include "core/store/sharing.h"
 
 namespace store {
 namespace {
@@ -128,6 +129,7 @@ Database::Database(const std::filesystem::path& file, OpenMode mode) {
   // journal; "full" leaves that removal unsynced, so a cut soon after a commit could bring the
   // journal back and roll the sale back. "extra" syncs the folder after removing it.
   ExecScript("pragma synchronous = extra");
+  detail::AttachCapture(*this);
 }
 
 Database::~Database() = default;
@@ -145,11 +147,19 @@ void Database::ExecScript(std::string_view sql) {
 
 Transaction::Transaction(Database& db)
     : db_(db), nested_(sqlite3_get_autocommit(db.handle()) == 0) {
+  if (nested_) {
+    const detail::CaptureMark mark = detail::MarkCapture(db_);
+    capture_mark_[0] = mark.keys;
+    capture_mark_[1] = mark.moves;
+    capture_mark_[2] = mark.records;
+  }
   db_.ExecScript(nested_ ? std::string("savepoint ") + kSavepoint : "begin immediate");
 }
 
 Transaction::~Transaction() {
   if (!open_) return;
+  // The shared changes the undone writes made are forgotten with them.
+  detail::RollBackCapture(db_, {capture_mark_[0], capture_mark_[1], capture_mark_[2]});
   // Rolls back whatever the operation left; a failed rollback means SQLite already undid it.
   if (nested_) {
     std::string undo = std::string("rollback to ") + kSavepoint + "; release " + kSavepoint;
@@ -160,7 +170,18 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-  db_.ExecScript(nested_ ? std::string("release ") + kSavepoint : "commit");
+  if (nested_) {
+    db_.ExecScript(std::string("release ") + kSavepoint);
+  } else {
+    // A joined till's changes to shared data go to the server first; a refusal throws here
+    // and the destructor rolls the transaction back.
+    detail::BeforeCommit(db_);
+    struct Done {
+      Database& db;
+      ~Done() { detail::AfterCommit(db); }
+    } done{db_};
+    db_.ExecScript("commit");
+  }
   open_ = false;
 }
 

@@ -74,6 +74,7 @@ class Statement {
   double Double(int column) const;     // NULL reads as 0
   std::int64_t Int(int column) const;  // NULL reads as 0
   int ColumnCount() const;
+  sqlite3_stmt* raw() const { return statement_.get(); }
 
  private:
   sqlite3* db_;
@@ -81,6 +82,10 @@ class Statement {
 };
 
 enum class OpenMode { kReadWrite, kCreate };
+
+// What a connection to a file joined to a shop server has changed in shared data since its
+// transaction began (see sharing.h); absent on other connections.
+struct CaptureState;
 
 // One connection to kasso.db for the length of one operation. Opening never creates the
 // file: a missing database is an open failure (DbError).
@@ -136,11 +141,15 @@ class Database {
   void ExecScript(std::string_view sql);
 
   sqlite3* handle() const { return db_.get(); }
+  CaptureState* capture() const { return capture_.get(); }
+  void set_capture(std::shared_ptr<CaptureState> capture) { capture_ = std::move(capture); }
 
  private:
   struct Closer {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
   };
+  // Declared first so it goes last: the connection's hooks point into it until the close.
+  std::shared_ptr<CaptureState> capture_;
   std::unique_ptr<sqlite3, Closer> db_;
 };
 
@@ -160,6 +169,7 @@ class Transaction {
   Database& db_;
   bool nested_;
   bool open_ = true;
+  std::size_t capture_mark_[3] = {0, 0, 0};  // the shared changes caught before a savepoint
 };
 
 // One read transaction over a run of look-ups, so SQLite locks and checks the file once

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/common/clock.h"
+#include "core/store/json_rows.h"
 
 namespace store {
 namespace {
@@ -41,132 +42,6 @@ Source SourceOf(OutboxKind kind) {
       return {"points", "select * from pointsreturn where rowid = ?"};
   }
   return {"", ""};
-}
-
-// The length of the well-formed UTF-8 sequence at the start of text, or 0 when its first bytes
-// are not one (a stray byte of an older file's GBK text, a cut character, an overlong form).
-std::size_t Utf8SequenceLength(std::string_view text) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-  }
-  return length;
-}
-
-// Text as a JSON string. The server refuses a whole batch over one string that is not UTF-8,
-// which would hold every later record back for good, so a byte that is not part of a
-// well-formed character goes as U+FFFD.
-void AppendJsonText(std::string& out, std::string_view text) {
-  out += '"';
-  while (!text.empty()) {
-    const auto c = static_cast<unsigned char>(text.front());
-    std::size_t taken = 1;
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-          out += escaped;
-        } else if (const std::size_t length = Utf8SequenceLength(text); length > 0) {
-          out.append(text.substr(0, length));
-          taken = length;
-        } else {
-          out += "\\ufffd";
-        }
-    }
-    text.remove_prefix(taken);
-  }
-  out += '"';
-}
-
-// The rows of the statement as a JSON array of objects, column names lower-cased; numbers in
-// their shortest exact form, so the same rows always give the same text.
-std::string RowsAsJson(sqlite3* db, std::string_view sql, const std::string& key, bool by_number) {
-  sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr) !=
-      SQLITE_OK) {
-    throw DbError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
-  }
-  std::unique_ptr<sqlite3_stmt, StatementDeleter> statement(raw);
-  if (by_number) {
-    sqlite3_bind_int64(raw, 1, std::stoll(key));
-  } else {
-    sqlite3_bind_text(raw, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-  }
-  std::string out = "[";
-  int step;
-  while ((step = sqlite3_step(raw)) == SQLITE_ROW) {
-    if (out.size() > 1) out += ',';
-    out += '{';
-    const int columns = sqlite3_column_count(raw);
-    for (int c = 0; c < columns; ++c) {
-      if (c > 0) out += ',';
-      std::string name = sqlite3_column_name(raw, c);
-      for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-      AppendJsonText(out, name);
-      out += ':';
-      switch (sqlite3_column_type(raw, c)) {
-        case SQLITE_NULL:
-          out += "null";
-          break;
-        case SQLITE_INTEGER:
-          out += std::to_string(sqlite3_column_int64(raw, c));
-          break;
-        case SQLITE_FLOAT: {
-          // JSON has no infinity or NaN; the server would refuse the batch over one.
-          if (!std::isfinite(sqlite3_column_double(raw, c))) {
-            out += "null";
-            break;
-          }
-          char number[32];
-          auto [end, error] =
-              std::to_chars(number, number + sizeof number, sqlite3_column_double(raw, c));
-          out.append(number, error == std::errc() ? end : number);
-          break;
-        }
-        default: {
-          const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(raw, c));
-          AppendJsonText(out, text != nullptr ? text : "");
-        }
-      }
-    }
-    out += '}';
-  }
-  if (step != SQLITE_DONE) throw DbError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
-  return out + "]";
 }
 
 std::string MachineId() {
@@ -235,7 +110,9 @@ void WriteServerLink(Database& db, const std::string& conninfo, const std::strin
 }
 
 void RenewTillEpoch(Database& db) {
-  db.Exec("update serverlink set epoch = ?,place = ?", NewUuid(), PlaceOf(db));
+  // The file's shared data may be older or newer than the server's now: the next pull copies
+  // all of it again.
+  db.Exec("update serverlink set epoch = ?,place = ?,pulledseq = 0", NewUuid(), PlaceOf(db));
 }
 
 void CheckTillPlace(Database& db) {

@@ -303,6 +303,14 @@ std::vector<Group> UpgradeGroups() {
       {Sql("alter table management add idlelockminutes int default 10")},
       /* 62: how many of the till's records the shop server holds aside as alarms */
       {Sql("alter table serverlink add alarms integer")},
+      /* 63: the till's copy of the shop's shared data: each key's sequence on the server as
+         last applied here, how far the copy has pulled, and the stock and balance moves a
+         record carries */
+      {Sql("create table replica (tbl text not null,key text not null,seq integer not null)"),
+       Sql("create unique index replica_key_idx on replica (tbl,key)"),
+       Sql("alter table serverlink add pulledseq integer"),
+       Sql("alter table serverlink add lastpulled text"),
+       Sql("alter table outbox add moves text")},
   };
 
   // Lookup indexes: every key and date range the program searches by, so that a lookup costs

@@ -1,3 +1,4 @@
+#include "ui/devices/ServerCall.h"
 #include "ui/app/ModuleLauncher.h"
 
 #include "core/settings/settings.h"
@@ -31,6 +32,9 @@ bool TouchFrontChosen() {
 }  // namespace
 
 void LaunchModule(const app::MenuModule& module, QWidget* parent, const QString& workno) {
+  // A back-office screen opens on the shop's latest data when the server answers, and on the
+  // till's last copy when it does not.
+  if (module.key != 1) ui::PullSharedData();
   switch (module.key) {
     case 1: {  // cashier screen: touch when the scale front is switched on, else keyboard
       if (TouchFrontChosen()) {

@@ -8,6 +8,7 @@
 
 #include "core/common/clock.h"
 #include "core/serversync/background_sender.h"
+#include "core/serversync/shared_data.h"
 #include "core/store/database.h"
 #include "ui/app/LoginDialog.h"
 #include "ui/common/MessageBox.h"
@@ -36,7 +37,10 @@ StartupShell::~StartupShell() { delete clock_message_.data(); }
 int StartupShell::Run() {
   if (std::optional<int> exit_code = startup_.Run(*this)) return *exit_code;
   backup_clock_.start();
-  // Sends what the till queued for the shop server, on a thread of its own, while it runs.
+  // A joined till's changes to the shop's shared data go to the shop server first.
+  serversync::InstallCommitGate();
+  // Sends what the till queued for the shop server and pulls the shop's changes, on a thread
+  // of its own, while it runs.
   serversync::BackgroundSender sender(store::DatabasePath());
   LoginDialog login;
   login.exec();

@@ -25,4 +25,8 @@ auto WithServer(Call&& call) {
   }
 }
 
+// Brings a joined till's copy of the shop's data up to date before a back-office screen opens,
+// under a wait cursor; a server that does not answer within two seconds leaves the last copy.
+void PullSharedData();
+
 }  // namespace ui

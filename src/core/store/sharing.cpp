@@ -1,0 +1,530 @@
+// The preupdate hook's declarations are compiled in only with this set, before sqlite3.h.
+#define SQLITE_ENABLE_PREUPDATE_HOOK 1
+#include <sqlite3.h>
+
+#include "core/store/sharing.h"
+
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+#include "core/store/json_rows.h"
+#include "core/store/outbox.h"
+
+namespace store {
+
+namespace {
+
+constexpr std::array<SharedTable, 13> kTables = {{
+    {"goodsmaster", "barcode",
+     "barcode,goodsname,unit,class,salesprice,memberprice,importprice,averageimportprice,"
+     "recordingdate,isscalegoods,pluno,iniinventory,givepoints,iscombined",
+     SharedKind::kRows},
+    {"combinedgoods", "barcode", "barcode,underlyingcode,quantity", SharedKind::kRows},
+    // Stored value and points are the server's figures, kept apart as "balance" rows.
+    {"membermaster", "memberid",
+     "memberid,membername,membersex,memberpid,memberphone,memberaddress,memberpointsmode,"
+     "depositmode,memberpw,dismode,disrate,disondis,birthday",
+     SharedKind::kRows},
+    {"operatormaster", "workno", "workno,operatorname,operatorpassword,operatorduty",
+     SharedKind::kRows},
+    {"dutyrights", "operatorduty",
+     "operatorduty,sales,operator,dutyrights,discount,settings,member,inventory,inquiry,"
+     "dataclear,baseinfo,openmoneybox,pointsreturn",
+     SharedKind::kRows},
+    {"unitmaster", "unitcode", "unitcode,unitname", SharedKind::kRows},
+    {"largeclassmaster", "largeclasscode", "largeclasscode,largeclassname", SharedKind::kRows},
+    // The settings every till of a shop must agree on: cost basis, rounding, points rules.
+    // Devices and receipts stay each till's own.
+    {"management", "", "priceforcost,wipevalue,basevalue,pointsvalue", SharedKind::kRows},
+    {"import", "barcode", "barcode,quantity,importprice,importvalue", SharedKind::kGuarded},
+    {"return", "barcode", "barcode,quantity,returnprice,returnvalue", SharedKind::kGuarded},
+    {"invcount", "barcode", "barcode,accquant,invquant,plquant", SharedKind::kGuarded},
+    {"inventory", "barcode", "barcode,quantity", SharedKind::kFigures},
+    {"balance", "memberid", "memberid,depositvalue,memberpointsvalue", SharedKind::kFigures},
+}};
+
+std::vector<std::string_view> SplitColumns(std::string_view columns) {
+  std::vector<std::string_view> names;
+  while (!columns.empty()) {
+    const std::size_t comma = columns.find(',');
+    names.push_back(columns.substr(0, comma));
+    if (comma == std::string_view::npos) break;
+    columns.remove_prefix(comma + 1);
+  }
+  return names;
+}
+
+std::mutex gate_mutex;
+CommitGate& Gate() {
+  static CommitGate gate;
+  return gate;
+}
+CommitGate CurrentGate() {
+  std::lock_guard lock(gate_mutex);
+  return Gate();
+}
+
+}  // namespace
+
+// Where the watched columns of one table sit in this file's rows.
+struct Watched {
+  const SharedTable* table = nullptr;
+  int key = -1;
+  std::vector<int> shared;
+  int quantity = -1;  // inventory
+  int deposit = -1;   // membermaster
+  int points = -1;    // membermaster
+};
+
+struct CaptureState {
+  int paused = 0;
+  bool committing = false;
+  std::vector<SharedKey> keys;
+  std::vector<FigureMove> moves;
+  std::vector<std::int64_t> records;
+  std::unordered_map<std::string_view, Watched> watched;
+
+  void Clear() {
+    keys.clear();
+    moves.clear();
+    records.clear();
+  }
+  bool Empty() const { return keys.empty() && moves.empty() && records.empty(); }
+};
+
+namespace {
+
+std::string ValueText(sqlite3_value* value) {
+  const unsigned char* text = sqlite3_value_text(value);
+  if (text == nullptr) return {};
+  return std::string(reinterpret_cast<const char*>(text),
+                     static_cast<std::size_t>(sqlite3_value_bytes(value)));
+}
+
+bool SameValue(sqlite3_value* a, sqlite3_value* b) {
+  const int type = sqlite3_value_type(a);
+  if (type != sqlite3_value_type(b)) return false;
+  switch (type) {
+    case SQLITE_NULL:
+      return true;
+    case SQLITE_INTEGER:
+      return sqlite3_value_int64(a) == sqlite3_value_int64(b);
+    case SQLITE_FLOAT:
+      return sqlite3_value_double(a) == sqlite3_value_double(b);
+    default:
+      return sqlite3_value_bytes(a) == sqlite3_value_bytes(b) &&
+             std::memcmp(sqlite3_value_blob(a), sqlite3_value_blob(b),
+                         static_cast<std::size_t>(sqlite3_value_bytes(a))) == 0;
+  }
+}
+
+sqlite3_value* Old(sqlite3* db, int column) {
+  sqlite3_value* value = nullptr;
+  if (column < 0 || sqlite3_preupdate_old(db, column, &value) != SQLITE_OK) return nullptr;
+  return value;
+}
+
+sqlite3_value* New(sqlite3* db, int column) {
+  sqlite3_value* value = nullptr;
+  if (column < 0 || sqlite3_preupdate_new(db, column, &value) != SQLITE_OK) return nullptr;
+  return value;
+}
+
+double Figure(sqlite3_value* value) { return value != nullptr ? sqlite3_value_double(value) : 0; }
+
+// A row's key, or nullopt for a row without one (nothing a till could look up by).
+std::optional<std::string> KeyOf(const Watched& watched, sqlite3_value* value) {
+  if (watched.key < 0) return std::string();  // the one settings row
+  if (value == nullptr || sqlite3_value_type(value) == SQLITE_NULL) return std::nullopt;
+  return ValueText(value);
+}
+
+void AddMove(CaptureState& capture, const char* kind, const std::string& key, double delta,
+             bool strict) {
+  if (delta != 0) capture.moves.push_back({kind, key, delta, strict && delta < 0});
+}
+
+// A figure column's move: inserted rows add theirs, deleted rows take theirs off, a changed
+// key moves the figure from the old key to the new.
+void CatchFigure(sqlite3* db, CaptureState& capture, int op, int column, const char* kind,
+                 const std::optional<std::string>& old_key,
+                 const std::optional<std::string>& new_key, bool strict_on_update) {
+  if (column < 0) return;
+  const double before = op == SQLITE_INSERT ? 0 : Figure(Old(db, column));
+  const double after = op == SQLITE_DELETE ? 0 : Figure(New(db, column));
+  if (op == SQLITE_UPDATE && old_key == new_key) {
+    if (new_key) AddMove(capture, kind, *new_key, after - before, strict_on_update);
+    return;
+  }
+  if (old_key && op != SQLITE_INSERT) AddMove(capture, kind, *old_key, -before, false);
+  if (new_key && op != SQLITE_DELETE) AddMove(capture, kind, *new_key, after, false);
+}
+
+void OnPreUpdate(void* context, sqlite3* db, int op, const char* database, const char* table,
+                 sqlite3_int64 /*old_rowid*/, sqlite3_int64 new_rowid) {
+  auto& capture = *static_cast<CaptureState*>(context);
+  if (capture.paused > 0 || std::strcmp(database, "main") != 0) return;
+  if (std::strcmp(table, "outbox") == 0) {
+    if (op == SQLITE_INSERT) capture.records.push_back(new_rowid);
+    return;
+  }
+  const auto found = capture.watched.find(std::string_view(table));
+  if (found == capture.watched.end()) return;
+  const Watched& watched = found->second;
+  const std::optional<std::string> old_key =
+      op == SQLITE_INSERT ? std::nullopt : KeyOf(watched, Old(db, watched.key));
+  const std::optional<std::string> new_key =
+      op == SQLITE_DELETE ? std::nullopt : KeyOf(watched, New(db, watched.key));
+
+  if (watched.table->kind != SharedKind::kFigures) {
+    bool changed = op != SQLITE_UPDATE || old_key != new_key;
+    for (std::size_t i = 0; !changed && i < watched.shared.size(); ++i) {
+      sqlite3_value* before = Old(db, watched.shared[i]);
+      sqlite3_value* after = New(db, watched.shared[i]);
+      changed = before == nullptr || after == nullptr || !SameValue(before, after);
+    }
+    if (changed) {
+      const std::string name(watched.table->name);
+      if (old_key) capture.keys.push_back({name, *old_key});
+      if (new_key && new_key != old_key) capture.keys.push_back({name, *new_key});
+    }
+  }
+  CatchFigure(db, capture, op, watched.quantity, "stock", old_key, new_key, false);
+  CatchFigure(db, capture, op, watched.deposit, "deposit", old_key, new_key, true);
+  CatchFigure(db, capture, op, watched.points, "points", old_key, new_key, false);
+}
+
+// An autocommit write to shared data would bypass the server: it is refused (rolled back).
+int OnCommit(void* context) {
+  auto& capture = *static_cast<CaptureState*>(context);
+  if (capture.committing) return 0;
+  const bool refuse = !capture.keys.empty() || !capture.moves.empty();
+  capture.Clear();
+  return refuse ? 1 : 0;
+}
+
+void OnRollback(void* context) { static_cast<CaptureState*>(context)->Clear(); }
+
+// The positions of every watched column in this file, read in one statement.
+void LearnColumns(Database& db, CaptureState& capture) {
+  std::map<std::pair<std::string, std::string>, int> positions;
+  Statement columns = db.Query(
+      "select m.name,p.cid,lower(p.name) from sqlite_master m,pragma_table_info(m.name) p "
+      "where m.type = 'table' and m.name in ('goodsmaster','combinedgoods','membermaster',"
+      "'operatormaster','dutyrights','unitmaster','largeclassmaster','management','import',"
+      "'return','invcount','inventory')");
+  while (columns.Step()) {
+    positions[{columns.Text(0), columns.Text(2)}] = static_cast<int>(columns.Int(1));
+  }
+  const auto at = [&](std::string_view table, std::string_view column) {
+    auto found = positions.find({std::string(table), std::string(column)});
+    return found == positions.end() ? -1 : found->second;
+  };
+  for (const SharedTable& table : kTables) {
+    if (table.name == "balance") continue;
+    if (!positions.count({std::string(table.name), std::string(SplitColumns(table.columns)[0])}) &&
+        table.name != "management") {
+      continue;  // a table this file does not have
+    }
+    Watched watched;
+    watched.table = &table;
+    watched.key = table.key.empty() ? -1 : at(table.name, table.key);
+    if (table.kind == SharedKind::kFigures) {
+      watched.quantity = at(table.name, "quantity");
+    } else {
+      for (std::string_view column : SplitColumns(table.columns)) {
+        watched.shared.push_back(at(table.name, column));
+      }
+    }
+    if (table.name == "membermaster") {
+      watched.deposit = at(table.name, "depositvalue");
+      watched.points = at(table.name, "memberpointsvalue");
+    }
+    capture.watched.emplace(table.name, std::move(watched));
+  }
+}
+
+void AppendNumber(std::string& out, double value) {
+  char number[32];
+  auto [end, error] = std::to_chars(number, number + sizeof number, value);
+  out.append(number, error == std::errc() ? end : number);
+}
+
+}  // namespace
+
+std::span<const SharedTable> SharedTables() {
+  return kTables;
+}
+
+const SharedTable* FindSharedTable(std::string_view name) {
+  for (const SharedTable& table : SharedTables()) {
+    if (table.name == name) return &table;
+  }
+  return nullptr;
+}
+
+bool PendingShare::NeedsServer() const {
+  if (!keys.empty()) return true;
+  for (const FigureMove& move : moves) {
+    if (move.strict) return true;
+  }
+  // Moves without a record have nothing to travel with: the server takes them now.
+  return !moves.empty() && records.empty();
+}
+
+void SetCommitGate(CommitGate gate) {
+  std::lock_guard lock(gate_mutex);
+  Gate() = std::move(gate);
+}
+
+bool HasCommitGate() { return static_cast<bool>(CurrentGate()); }
+
+LocalOnly::LocalOnly(Database& db) : db_(db) {
+  if (CaptureState* capture = db_.capture()) ++capture->paused;
+}
+
+LocalOnly::~LocalOnly() {
+  if (CaptureState* capture = db_.capture()) --capture->paused;
+}
+
+std::string MovesAsJson(const std::vector<FigureMove>& moves) {
+  std::string json = "[";
+  for (const FigureMove& move : moves) {
+    if (json.size() > 1) json += ',';
+    json += "{\"kind\":";
+    AppendJsonText(json, move.kind);
+    json += ",\"key\":";
+    AppendJsonText(json, move.key);
+    json += ",\"delta\":";
+    AppendNumber(json, move.delta);
+    json += move.strict ? ",\"strict\":true}" : ",\"strict\":false}";
+  }
+  return json + "]";
+}
+
+std::string SharedRowsJson(Database& db, const SharedTable& table, const std::string& key) {
+  std::string sql = "select " + std::string(table.columns) + " from ";
+  if (table.name == "balance") {
+    sql += "membermaster where memberid = ? limit 1";
+  } else if (table.key.empty()) {
+    sql += std::string(table.name) + " where ? is not null limit 1";
+  } else {
+    sql += std::string(table.name) + " where " + std::string(table.key) + " = ? order by rowid";
+  }
+  return RowsAsJson(db.handle(), sql, key, false);
+}
+
+void ForEachSharedKey(Database& db, const SharedTable& table,
+                      const std::function<void(const std::string&, const std::string&)>& each) {
+  const std::string name(table.name), key(table.key), columns(table.columns);
+  std::string sql;
+  if (name == "inventory") {
+    sql = "select barcode as k,barcode,sum(ifnull(quantity,0)) as quantity from inventory "
+          "where barcode is not null group by barcode";
+  } else if (name == "balance") {
+    sql = "select memberid as k,memberid,ifnull(depositvalue,0) as depositvalue,"
+          "ifnull(memberpointsvalue,0) as memberpointsvalue from membermaster "
+          "where memberid is not null group by memberid";
+  } else if (key.empty()) {
+    sql = "select '' as k," + columns + " from " + name + " limit 1";
+  } else {
+    sql = "select " + key + " as k," + columns + " from " + name + " where " + key +
+          " is not null order by " + key + ",rowid";
+  }
+  Statement rows = db.Query(sql);
+  std::string current, json;
+  bool any = false;
+  while (rows.Step()) {
+    std::string row_key = rows.Text(0);
+    if (any && row_key != current) {
+      each(current, json + "]");
+      json.clear();
+    }
+    json += json.empty() ? "[" : ",";
+    AppendRowAsJson(json, rows.raw(), 1);
+    current = std::move(row_key);
+    any = true;
+  }
+  if (any) each(current, json + "]");
+}
+
+std::int64_t ReplicaSeq(Database& db, std::string_view table, const std::string& key) {
+  return db.QueryInt("select seq from replica where tbl = ? and key = ?", table, key).value_or(0);
+}
+
+PullState ReadPullState(Database& db) {
+  Statement row =
+      db.Query("select ifnull(pulledseq,0),ifnull(lastpulled,'') from serverlink limit 1");
+  if (!row.Step()) return {};
+  return {row.Int(0), row.Text(1)};
+}
+
+void WritePullState(Database& db, std::int64_t seq, const std::string& when) {
+  db.Exec("update serverlink set pulledseq = ?,lastpulled = ?", seq, when);
+}
+
+namespace detail {
+
+void AttachCapture(Database& db) {
+  if (!HasCommitGate()) return;
+  try {
+    if (!db.HasRow("select 1 from sqlite_master where name = 'replica'") || !IsJoined(db)) {
+      return;
+    }
+  } catch (const DbError&) {
+    return;  // not a till's file (yet): nothing to share
+  }
+  auto capture = std::make_shared<CaptureState>();
+  LearnColumns(db, *capture);
+  sqlite3_preupdate_hook(db.handle(), OnPreUpdate, capture.get());
+  sqlite3_commit_hook(db.handle(), OnCommit, capture.get());
+  sqlite3_rollback_hook(db.handle(), OnRollback, capture.get());
+  db.set_capture(std::move(capture));
+}
+
+CaptureMark MarkCapture(Database& db) {
+  CaptureState* capture = db.capture();
+  if (capture == nullptr) return {};
+  return {capture->keys.size(), capture->moves.size(), capture->records.size()};
+}
+
+void RollBackCapture(Database& db, const CaptureMark& mark) {
+  CaptureState* capture = db.capture();
+  if (capture == nullptr) return;
+  if (capture->keys.size() > mark.keys) capture->keys.resize(mark.keys);
+  if (capture->moves.size() > mark.moves) capture->moves.resize(mark.moves);
+  if (capture->records.size() > mark.records) capture->records.resize(mark.records);
+}
+
+void BeforeCommit(Database& db) {
+  CaptureState* capture = db.capture();
+  if (capture == nullptr || capture->Empty()) return;
+  PendingShare share;
+  share.records = capture->records;
+  {
+    std::map<std::pair<std::string, std::string>, bool> seen;
+    for (const SharedKey& key : capture->keys) {
+      if (seen.emplace(std::pair(key.table, key.key), true).second) share.keys.push_back(key);
+    }
+    std::map<std::tuple<std::string, std::string, bool>, double> sums;
+    for (const FigureMove& move : capture->moves) sums[{move.kind, move.key, move.strict}] += move.delta;
+    for (const auto& [what, delta] : sums) {
+      if (delta != 0) share.moves.push_back({std::get<0>(what), std::get<1>(what), delta, std::get<2>(what)});
+    }
+  }
+  LocalOnly quiet(db);
+  if (!share.keys.empty() || !share.moves.empty()) {
+    if (share.NeedsServer()) {
+      CommitGate gate = CurrentGate();
+      if (!gate) throw DbError("shared data changed without a way to the shop server");
+      gate(db, share);
+    } else {
+      // The moves go with the operation's record, whenever the outbox reaches the server.
+      db.Exec("update outbox set moves = ? where seq = ?", MovesAsJson(share.moves),
+              share.records.front());
+    }
+  }
+  capture->Clear();
+  capture->committing = true;
+}
+
+void AfterCommit(Database& db) {
+  if (CaptureState* capture = db.capture()) capture->committing = false;
+}
+
+}  // namespace detail
+
+SharedRowWriter::SharedRowWriter(Database& db) : db_(db), local_(db) {}
+
+Statement& SharedRowWriter::Prepared(const std::string& sql) {
+  auto found = statements_.find(sql);
+  if (found == statements_.end()) {
+    found = statements_.emplace(sql, std::make_unique<Statement>(db_.handle(), sql)).first;
+  }
+  found->second->Reset();
+  return *found->second;
+}
+
+void SharedRowWriter::ClearAll() {
+  for (const SharedTable& table : kTables) {
+    if (table.name == "balance" || table.key.empty()) continue;
+    db_.Exec("delete from " + std::string(table.name));
+  }
+  db_.Exec("delete from replica");
+  cleared_ = true;
+}
+
+void SharedRowWriter::Apply(std::string_view table_name, const std::string& key,
+                            const std::string& rows_json, std::int64_t seq) {
+  const SharedTable* table = FindSharedTable(table_name);
+  if (table == nullptr) return;
+  const std::string name(table->name);
+  if (!cleared_ && ReplicaSeq(db_, name, key) >= seq) return;
+  const std::vector<std::string_view> columns = SplitColumns(table->columns);
+  std::string list, values;
+  for (std::string_view column : columns) {
+    if (!list.empty()) {
+      list += ',';
+      values += ',';
+    }
+    list += column;
+    values += "json_extract(value,'$." + std::string(column) + "')";
+  }
+  if (name == "balance") {
+    Statement& update = Prepared(
+        "update membermaster set depositvalue = json_extract(?1,'$[0].depositvalue'),"
+        "memberpointsvalue = json_extract(?1,'$[0].memberpointsvalue') where memberid = ?2");
+    update.BindAll(rows_json, key);
+    update.Run();
+  } else if (table->key.empty()) {
+    std::string sql = "update " + name + " set ";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      if (i > 0) sql += ',';
+      sql += std::string(columns[i]) + " = json_extract(?1,'$[0]." + std::string(columns[i]) + "')";
+    }
+    Statement& update = Prepared(sql + " where json_array_length(?1) > 0");
+    update.BindAll(rows_json);
+    update.Run();
+  } else {
+    const std::string key_column(table->key);
+    double deposit = 0, points = 0;
+    const bool member = name == "membermaster";
+    if (!cleared_) {
+      if (member) {
+        Statement& old = Prepared(
+            "select ifnull(depositvalue,0),ifnull(memberpointsvalue,0) from membermaster "
+            "where memberid = ? limit 1");
+        old.BindAll(key);
+        if (old.Step()) {
+          deposit = old.Double(0);
+          points = old.Double(1);
+        }
+        old.Reset();
+      }
+      Statement& remove = Prepared("delete from " + name + " where " + key_column + " = ?");
+      remove.BindAll(key);
+      remove.Run();
+    }
+    Statement& insert =
+        member ? Prepared("insert into membermaster (" + list + ",depositvalue,memberpointsvalue) "
+                          "select " + values + ",?2,?3 from json_each(?1)")
+               : Prepared("insert into " + name + " (" + list + ") select " + values +
+                          " from json_each(?1)");
+    if (member) {
+      insert.BindAll(rows_json, deposit, points);
+    } else {
+      insert.BindAll(rows_json);
+    }
+    insert.Run();
+  }
+  Statement& replica = Prepared("insert or replace into replica (tbl,key,seq) values (?,?,?)");
+  replica.BindAll(name, key, seq);
+  replica.Run();
+}
+
+}  // namespace store
