@@ -81,13 +81,15 @@ struct Watched {
   int points = -1;    // membermaster
 };
 
+using WatchedColumns = std::unordered_map<std::string_view, Watched>;
+
 struct CaptureState {
   int paused = 0;
   bool committing = false;
   std::vector<SharedKey> keys;
   std::vector<FigureMove> moves;
   std::vector<std::int64_t> records;
-  std::unordered_map<std::string_view, Watched> watched;
+  std::shared_ptr<const WatchedColumns> watched;
 
   void Clear() {
     keys.clear();
@@ -173,8 +175,8 @@ void OnPreUpdate(void* context, sqlite3* db, int op, const char* database, const
     if (op == SQLITE_INSERT) capture.records.push_back(new_rowid);
     return;
   }
-  const auto found = capture.watched.find(std::string_view(table));
-  if (found == capture.watched.end()) return;
+  const auto found = capture.watched->find(std::string_view(table));
+  if (found == capture.watched->end()) return;
   const Watched& watched = found->second;
   const std::optional<std::string> old_key =
       op == SQLITE_INSERT ? std::nullopt : KeyOf(watched, Old(db, watched.key));
@@ -210,14 +212,17 @@ int OnCommit(void* context) {
 
 void OnRollback(void* context) { static_cast<CaptureState*>(context)->Clear(); }
 
+constexpr const char* kWatchedTableList =
+    "'goodsmaster','combinedgoods','membermaster','operatormaster','dutyrights','unitmaster',"
+    "'largeclassmaster','management','import','return','invcount','inventory'";
+
 // The positions of every watched column in this file, read in one statement.
-void LearnColumns(Database& db, CaptureState& capture) {
+WatchedColumns LearnColumns(Database& db) {
   std::map<std::pair<std::string, std::string>, int> positions;
-  Statement columns = db.Query(
-      "select m.name,p.cid,lower(p.name) from sqlite_master m,pragma_table_info(m.name) p "
-      "where m.type = 'table' and m.name in ('goodsmaster','combinedgoods','membermaster',"
-      "'operatormaster','dutyrights','unitmaster','largeclassmaster','management','import',"
-      "'return','invcount','inventory')");
+  const std::string sql = std::string("select m.name,p.cid,lower(p.name) from sqlite_master m,") +
+                          "pragma_table_info(m.name) p where m.type = 'table' and m.name in (" +
+                          kWatchedTableList + ")";
+  Statement columns = db.Query(sql);
   while (columns.Step()) {
     positions[{columns.Text(0), columns.Text(2)}] = static_cast<int>(columns.Int(1));
   }
@@ -225,6 +230,7 @@ void LearnColumns(Database& db, CaptureState& capture) {
     auto found = positions.find({std::string(table), std::string(column)});
     return found == positions.end() ? -1 : found->second;
   };
+  WatchedColumns learnt;
   for (const SharedTable& table : kTables) {
     if (table.name == "balance") continue;
     if (!positions.count({std::string(table.name), std::string(SplitColumns(table.columns)[0])}) &&
@@ -245,8 +251,27 @@ void LearnColumns(Database& db, CaptureState& capture) {
       watched.deposit = at(table.name, "depositvalue");
       watched.points = at(table.name, "memberpointsvalue");
     }
-    capture.watched.emplace(table.name, std::move(watched));
+    learnt.emplace(table.name, std::move(watched));
   }
+  return learnt;
+}
+
+// Every operation opens its own connection, and working the positions out costs about as much
+// as a sale's own statements. They follow from the tables' definitions alone (adding a column
+// rewrites its table's definition), so they are worked out once per set of definitions seen.
+std::shared_ptr<const WatchedColumns> ColumnsFor(Database& db, const std::string& definitions) {
+  static std::mutex mutex;
+  static std::map<std::string, std::shared_ptr<const WatchedColumns>> learnt;
+  {
+    std::lock_guard lock(mutex);
+    if (auto found = learnt.find(definitions); found != learnt.end()) return found->second;
+  }
+  auto columns = std::make_shared<const WatchedColumns>(LearnColumns(db));
+  std::lock_guard lock(mutex);
+  // A process meets few layouts (one file, upgraded at most once); a test program meets more.
+  if (learnt.size() >= 16) learnt.clear();
+  learnt.emplace(definitions, columns);
+  return columns;
 }
 
 void AppendNumber(std::string& out, double value) {
@@ -372,15 +397,27 @@ namespace detail {
 
 void AttachCapture(Database& db) {
   if (!HasCommitGate()) return;
+  auto capture = std::make_shared<CaptureState>();
   try {
-    if (!db.HasRow("select 1 from sqlite_master where name = 'replica'") || !IsJoined(db)) {
-      return;
+    if (!IsJoined(db)) return;
+    std::string definitions;
+    bool replica = false;
+    Statement tables = db.Query(
+        std::string("select name,sql from sqlite_master where type = 'table' and name in (") +
+        kWatchedTableList + ",'replica') order by name");
+    while (tables.Step()) {
+      const std::string name = tables.Text(0);
+      if (name == "replica") {
+        replica = true;
+      } else {
+        definitions += name + '\n' + tables.Text(1) + '\n';
+      }
     }
+    if (!replica) return;
+    capture->watched = ColumnsFor(db, definitions);
   } catch (const DbError&) {
     return;  // not a till's file (yet): nothing to share
   }
-  auto capture = std::make_shared<CaptureState>();
-  LearnColumns(db, *capture);
   sqlite3_preupdate_hook(db.handle(), OnPreUpdate, capture.get());
   sqlite3_commit_hook(db.handle(), OnCommit, capture.get());
   sqlite3_rollback_hook(db.handle(), OnRollback, capture.get());

@@ -1,13 +1,16 @@
 // What a joined till catches of its own writes to shared data, and when it asks the server:
 // the gate here is a stand-in that records what it was handed.
 
+#include "core/store/sharing.h"
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "core/common/error.h"
 #include "core/store/outbox.h"
-#include "core/store/sharing.h"
+#include "core/store/schema.h"
 #include "support/test_database.h"
 
 namespace {
@@ -138,6 +141,40 @@ TEST_F(SharingTest, ATillThatHasNotJoinedSharesNothing) {
   db.Exec("update goodsmaster set salesprice = 6");  // outside a transaction, as ever
   EXPECT_TRUE(handed.empty());
   EXPECT_EQ(Number("select salesprice from goodsmaster where barcode = 'A'"), 6);
+}
+
+TEST_F(SharingTest, FilesWhoseTablesAreLaidOutDifferentlyEachCatchTheirOwnKeys) {
+  const auto price_at = [this](const std::filesystem::path& file, const char* barcode) {
+    store::Database db(file);
+    store::Transaction tx(db);
+    db.Exec("update goodsmaster set salesprice = salesprice + 1 where barcode = ?", barcode);
+    tx.Commit();
+  };
+  const std::filesystem::path one = store::DatabasePath();
+  // A second till's file in this process whose goods table has its columns in another order.
+  const std::filesystem::path dir = testing_support::MakeTempDir();
+  const std::filesystem::path two = dir / "kasso.db";
+  store::CreateNewDatabase(two);
+  {
+    store::Database db(two);
+    db.ExecScript(
+        "drop table goodsmaster;"
+        "create table goodsmaster (goodsname text,salesprice real,memberprice real,barcode text);"
+        "insert into goodsmaster values ('梨',4,4,'P');");
+    store::WriteServerLink(db, "host=/nowhere", "一号店", "收银二");
+  }
+  price_at(one, "A");
+  price_at(two, "P");
+  price_at(one, "B");
+  price_at(two, "P");
+  std::vector<std::string> keys;
+  for (const store::PendingShare& share : handed) {
+    for (const store::SharedKey& key : share.keys) keys.push_back(key.table + ":" + key.key);
+  }
+  EXPECT_EQ(keys, (std::vector<std::string>{"goodsmaster:A", "goodsmaster:P", "goodsmaster:B",
+                                            "goodsmaster:P"}));
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
 }
 
 }  // namespace
