@@ -138,11 +138,11 @@ void CarryServerState(Database& restored, const std::filesystem::path& current_f
           link->last_error);
       // A record goes with its moves (stock sold, a top-up's money): without them the shop's
       // figures would never count it.
-      const bool moves = current.HasRow(
-          "select 1 from pragma_table_info('outbox') where name = 'moves'");
-      Statement pending = current.Query(
-          std::string("select epoch,kind,localno,payload,queuedat,") +
-          (moves ? "moves" : "null") + " from outbox where sentat is null order by seq");
+      const bool moves =
+          current.HasRow("select 1 from pragma_table_info('outbox') where name = 'moves'");
+      Statement pending = current.Query(std::string("select epoch,kind,localno,payload,queuedat,") +
+                                        (moves ? "moves" : "null") +
+                                        " from outbox where sentat is null order by seq");
       Statement insert = restored.Query(
           "insert into outbox (epoch,kind,localno,payload,queuedat,moves) "
           "select ?1,?2,?3,?4,?5,?6 where not exists (select 1 from outbox where epoch = ?1 "
