@@ -427,3 +427,37 @@ TEST_F(SharedFaultsTest, APullWhileTheSameTillSellsKeepsTheSaleAndTheCopyWhole) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SharedFaultsTest, ATillWithOldUntidyDataSeedsANewShopAndKeepsWhatCanBeShared) {
+  // Stock in two rows for one goods, rows without a key, as older files may hold them.
+  const std::filesystem::path first = testing_support::MakeTempDir();
+  others_.push_back(first);
+  At(first, [&] {
+    store::CreateNewDatabase(store::DatabasePath());
+    store::Database db;
+    db.ExecScript(
+        "insert into goodsmaster (barcode,goodsname,salesprice) values ('K','旧货',9),"
+        "(null,'无条码',1);"
+        "insert into inventory (barcode,quantity) values ('K',2),('K',3),(null,4);"
+        "insert into membermaster (memberid,membername,depositvalue,memberpointsvalue) "
+        "values ('V1','老会员',12.5,3),(null,'无编号',9,9);");
+    serversync::JoinServer(db, conninfo_, "二号店", "甲");
+  });
+  EXPECT_EQ(RowsAt(first,
+                   "select barcode,goodsname,salesprice from goodsmaster where barcode "
+                   "is not null"),
+            "K|旧货|9.0|\n");
+  EXPECT_EQ(NumberAt(first, "select sum(quantity) from inventory where barcode = 'K'"), 5);
+  EXPECT_EQ(RowsAt(first,
+                   "select memberid,depositvalue,memberpointsvalue from membermaster "
+                   "where memberid is not null"),
+            "V1|12.5|3.0|\n");
+  EXPECT_EQ(ServerNumber("select quantity from stock where barcode = 'K'"), 5);
+  EXPECT_EQ(ServerNumber("select deposit::float8 from balances where memberid = 'V1'"), 12.5);
+  // The first shop is untouched by the second.
+  EXPECT_EQ(RowsAt(one_, "select barcode from goodsmaster order by 1"), "A|\nB|\n");
+}
+
+}  // namespace
