@@ -105,8 +105,8 @@ void ServerTransferDialog::OnSend() {
       throw;
     }
     ShowLink();
-    ShowMessage(this, "已发送 " + QString::number(sent) + " 笔, 已更新 " + QString::number(pulled) +
-                          " 项");
+    ShowMessage(
+        this, "已发送 " + QString::number(sent) + " 笔, 已更新 " + QString::number(pulled) + " 项");
   });
 }
 
