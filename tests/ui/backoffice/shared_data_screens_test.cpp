@@ -17,6 +17,9 @@
 #include "ui/backoffice/goods/GoodsEditDialog.h"
 #include "ui/backoffice/goods/GoodsListDialog.h"
 #include "ui/backoffice/goods/StockDialog.h"
+#include "ui/backoffice/members/DepositEntryDialog.h"
+#include "ui/backoffice/members/MemberEditDialog.h"
+#include "ui/backoffice/members/MemberListDialog.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -93,6 +96,44 @@ TEST_F(SharedScreensTest, APriceEditedAtOneTillShowsAtTheOtherAndOfflineTheEdito
   PgCluster::Shared().Start();
   EXPECT_EQ(messages_.Texts(), Texts{serversync::kOfflineEditText});
   EXPECT_EQ(Number("select salesprice from goodsmaster where barcode = '6901'"), 3.5);
+}
+
+// The second till is the back office here: a member added and topped up in its member screens
+// is on the first till's member list, balance and all, once the top-up has been sent.
+TEST_F(SharedScreensTest, AMemberAddedAndToppedUpInTheBackOfficeIsOnTheCashiersList) {
+  store::SetDataDirectory(two_);
+  {
+    ui::MemberListDialog list(nullptr, "0");
+    ModalDriver<ui::MemberEditDialog> add([&](ui::MemberEditDialog* editor) {
+      messages_.SetNextAnswer(true);
+      TypeEach(editor,
+               {"M100", "钱多多", "", "110199", "13911112222", "123", "", "", "", "", "上海", ""});
+      Click(*editor, "cancelButton");
+    });
+    Click(list, "addButton");
+    EXPECT_TRUE(add.ran());
+    Find<QTableView>(list, "memberTable")->selectRow(0);
+    ModalDriver<ui::DepositEntryDialog> deposit([&](ui::DepositEntryDialog* entry) {
+      TypeEnter(entry, "200");
+      messages_.SetNextAnswer(true);
+      TypeEnter(entry, "");
+      Click(*entry, "cancelButton");
+    });
+    Click(list, "depositButton");
+    EXPECT_TRUE(deposit.ran());
+    store::Database db;
+    serversync::SendPending(db);  // what the running program's sender does within a second
+  }
+  store::SetDataDirectory(one_);
+  ModalDriver<ui::MemberListDialog> check([](ui::MemberListDialog* list) {
+    EXPECT_EQ(Rows(*list, "memberTable"), 1);
+    EXPECT_EQ(Cell(*list, "memberTable", 0, 1), "钱多多");
+    EXPECT_EQ(Cell(*list, "memberTable", 0, 6), "200.00");
+    Click(*list, "exitButton");
+  });
+  ui::LaunchModule(app::MenuModule{4, 0, 0, 0, 0, std::nullopt, "会员"}, nullptr, "0");
+  EXPECT_TRUE(check.ran());
+  EXPECT_EQ(messages_.Texts(), (Texts{"保存?", "会员 钱多多 储值 200.00, 保存?"}));
 }
 
 TEST_F(SharedScreensTest, AStockScreenOfATillThatHasNotJoinedSaysNothingAboutTheShop) {
