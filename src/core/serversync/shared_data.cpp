@@ -129,6 +129,7 @@ bool SeedShop(PgConnection& conn, store::Database& db, std::int64_t shop,
 std::size_t PullFrom(store::Database& db, const store::ServerLink& link,
                      const PullOptions& options) {
   PgConnection conn(link.conninfo, options.connect_timeout);
+  RequireSchema(conn);
   std::int64_t shop = 0;
   try {
     shop = ShopOf(conn, link.till_id);

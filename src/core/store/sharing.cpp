@@ -1,8 +1,9 @@
 // The preupdate hook's declarations are compiled in only with this set, before sqlite3.h.
 #define SQLITE_ENABLE_PREUPDATE_HOOK 1
-#include <sqlite3.h>
-
 #include "core/store/sharing.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <charconv>
@@ -87,7 +88,7 @@ struct CaptureState {
   std::vector<SharedKey> keys;
   std::vector<FigureMove> moves;
   std::vector<std::int64_t> records;
-  std::unordered_map<std::string_view, Watched> watched;
+  std::shared_ptr<const std::unordered_map<std::string_view, Watched>> watched;
 
   void Clear() {
     keys.clear();
@@ -173,8 +174,8 @@ void OnPreUpdate(void* context, sqlite3* db, int op, const char* database, const
     if (op == SQLITE_INSERT) capture.records.push_back(new_rowid);
     return;
   }
-  const auto found = capture.watched.find(std::string_view(table));
-  if (found == capture.watched.end()) return;
+  const auto found = capture.watched->find(std::string_view(table));
+  if (found == capture.watched->end()) return;
   const Watched& watched = found->second;
   const std::optional<std::string> old_key =
       op == SQLITE_INSERT ? std::nullopt : KeyOf(watched, Old(db, watched.key));
@@ -211,7 +212,8 @@ int OnCommit(void* context) {
 void OnRollback(void* context) { static_cast<CaptureState*>(context)->Clear(); }
 
 // The positions of every watched column in this file, read in one statement.
-void LearnColumns(Database& db, CaptureState& capture) {
+std::unordered_map<std::string_view, Watched> LearnColumns(Database& db) {
+  std::unordered_map<std::string_view, Watched> learnt;
   std::map<std::pair<std::string, std::string>, int> positions;
   Statement columns = db.Query(
       "select m.name,p.cid,lower(p.name) from sqlite_master m,pragma_table_info(m.name) p "
@@ -245,8 +247,35 @@ void LearnColumns(Database& db, CaptureState& capture) {
       watched.deposit = at(table.name, "depositvalue");
       watched.points = at(table.name, "memberpointsvalue");
     }
-    capture.watched.emplace(table.name, std::move(watched));
+    learnt.emplace(table.name, std::move(watched));
   }
+  return learnt;
+}
+
+// Every connection of a till would read the same positions: they are kept per file and schema
+// version, so a scan's connection costs two small queries, not a dozen table lookups.
+std::shared_ptr<const std::unordered_map<std::string_view, Watched>> WatchedColumns(Database& db) {
+  static std::mutex mutex;
+  static std::map<std::pair<std::string, std::int64_t>,
+                  std::shared_ptr<const std::unordered_map<std::string_view, Watched>>>
+      known;
+  // A restored file takes the old one's path: its inode and schema version tell them apart.
+  const char* file = sqlite3_db_filename(db.handle(), "main");
+  struct stat info {};
+  if (file == nullptr || ::stat(file, &info) != 0)
+    return std::make_shared<const std::unordered_map<std::string_view, Watched>>(LearnColumns(db));
+  const std::pair key(
+      std::string(file) + ":" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino),
+      db.QueryInt("pragma schema_version").value_or(0));
+  {
+    std::lock_guard lock(mutex);
+    if (auto found = known.find(key); found != known.end()) return found->second;
+  }
+  auto learnt =
+      std::make_shared<const std::unordered_map<std::string_view, Watched>>(LearnColumns(db));
+  std::lock_guard lock(mutex);
+  known[key] = learnt;
+  return learnt;
 }
 
 void AppendNumber(std::string& out, double value) {
@@ -257,9 +286,7 @@ void AppendNumber(std::string& out, double value) {
 
 }  // namespace
 
-std::span<const SharedTable> SharedTables() {
-  return kTables;
-}
+std::span<const SharedTable> SharedTables() { return kTables; }
 
 const SharedTable* FindSharedTable(std::string_view name) {
   for (const SharedTable& table : SharedTables()) {
@@ -324,12 +351,14 @@ void ForEachSharedKey(Database& db, const SharedTable& table,
   const std::string name(table.name), key(table.key), columns(table.columns);
   std::string sql;
   if (name == "inventory") {
-    sql = "select barcode as k,barcode,sum(ifnull(quantity,0)) as quantity from inventory "
-          "where barcode is not null group by barcode";
+    sql =
+        "select barcode as k,barcode,sum(ifnull(quantity,0)) as quantity from inventory "
+        "where barcode is not null group by barcode";
   } else if (name == "balance") {
-    sql = "select memberid as k,memberid,ifnull(depositvalue,0) as depositvalue,"
-          "ifnull(memberpointsvalue,0) as memberpointsvalue from membermaster "
-          "where memberid is not null group by memberid";
+    sql =
+        "select memberid as k,memberid,ifnull(depositvalue,0) as depositvalue,"
+        "ifnull(memberpointsvalue,0) as memberpointsvalue from membermaster "
+        "where memberid is not null group by memberid";
   } else if (key.empty()) {
     sql = "select '' as k," + columns + " from " + name + " limit 1";
   } else {
@@ -373,14 +402,12 @@ namespace detail {
 void AttachCapture(Database& db) {
   if (!HasCommitGate()) return;
   try {
-    if (!db.HasRow("select 1 from sqlite_master where name = 'replica'") || !IsJoined(db)) {
-      return;
-    }
+    if (!IsJoined(db)) return;
   } catch (const DbError&) {
     return;  // not a till's file (yet): nothing to share
   }
   auto capture = std::make_shared<CaptureState>();
-  LearnColumns(db, *capture);
+  capture->watched = WatchedColumns(db);
   sqlite3_preupdate_hook(db.handle(), OnPreUpdate, capture.get());
   sqlite3_commit_hook(db.handle(), OnCommit, capture.get());
   sqlite3_rollback_hook(db.handle(), OnRollback, capture.get());
@@ -412,9 +439,11 @@ void BeforeCommit(Database& db) {
       if (seen.emplace(std::pair(key.table, key.key), true).second) share.keys.push_back(key);
     }
     std::map<std::tuple<std::string, std::string, bool>, double> sums;
-    for (const FigureMove& move : capture->moves) sums[{move.kind, move.key, move.strict}] += move.delta;
+    for (const FigureMove& move : capture->moves)
+      sums[{move.kind, move.key, move.strict}] += move.delta;
     for (const auto& [what, delta] : sums) {
-      if (delta != 0) share.moves.push_back({std::get<0>(what), std::get<1>(what), delta, std::get<2>(what)});
+      if (delta != 0)
+        share.moves.push_back({std::get<0>(what), std::get<1>(what), delta, std::get<2>(what)});
     }
   }
   LocalOnly quiet(db);
@@ -510,11 +539,12 @@ void SharedRowWriter::Apply(std::string_view table_name, const std::string& key,
       remove.BindAll(key);
       remove.Run();
     }
-    Statement& insert =
-        member ? Prepared("insert into membermaster (" + list + ",depositvalue,memberpointsvalue) "
-                          "select " + values + ",?2,?3 from json_each(?1)")
-               : Prepared("insert into " + name + " (" + list + ") select " + values +
-                          " from json_each(?1)");
+    Statement& insert = member ? Prepared("insert into membermaster (" + list +
+                                          ",depositvalue,memberpointsvalue) "
+                                          "select " +
+                                          values + ",?2,?3 from json_each(?1)")
+                               : Prepared("insert into " + name + " (" + list + ") select " +
+                                          values + " from json_each(?1)");
     if (member) {
       insert.BindAll(rows_json, deposit, points);
     } else {

@@ -1,13 +1,14 @@
 // What a joined till catches of its own writes to shared data, and when it asks the server:
 // the gate here is a stand-in that records what it was handed.
 
+#include "core/store/sharing.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "core/common/error.h"
 #include "core/store/outbox.h"
-#include "core/store/sharing.h"
 #include "support/test_database.h"
 
 namespace {
