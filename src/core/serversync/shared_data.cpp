@@ -1,5 +1,6 @@
 #include "core/serversync/shared_data.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <set>
@@ -194,7 +195,14 @@ std::size_t PullFrom(store::Database& db, const store::ServerLink& link,
 void CommitAtServer(store::Database& db, const store::PendingShare& share) {
   std::optional<store::ServerLink> link = store::ReadServerLink(db);
   if (!link) throw common::UserError("本机尚未加入总部服务器");
-  const bool payment_only = share.keys.empty();
+  // A sale's stored-value payment sends the cashier to another tender; anything else that needs
+  // the server (a withdrawal in the back office among it) is a change that has to wait.
+  // The transaction's records follow one another in the outbox.
+  const bool payment_only =
+      share.keys.empty() && !share.records.empty() &&
+      db.HasRow("select 1 from outbox where seq between ? and ? and kind = 'bill'",
+                *std::min_element(share.records.begin(), share.records.end()),
+                *std::max_element(share.records.begin(), share.records.end()));
   std::unique_ptr<PgConnection> conn;
   try {
     conn = std::make_unique<PgConnection>(link->conninfo, 3);

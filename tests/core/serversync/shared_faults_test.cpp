@@ -461,3 +461,28 @@ TEST_F(SharedFaultsTest, ATillWithOldUntidyDataSeedsANewShopAndKeepsWhatCanBeSha
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SharedFaultsTest, AStoredValueWithdrawalInTheBackOfficeTakesTheServersBalanceOrIsRefused) {
+  Write(one_, kAddMember);
+  const auto two = AddTill("收银二");
+  At(two, [] { backoffice::DepositConfirmation("M1", -20, false, "管理员"); });
+  EXPECT_EQ(ServerDeposit(), 10);
+  // The first till has not seen it and would take 30 of the 10 left.
+  EXPECT_EQ(ErrorOf([] { backoffice::DepositConfirmation("M1", -30, false, "管理员"); }),
+            serversync::kShortBalanceText);
+  EXPECT_EQ(Number("select depositvalue from membermaster"), 30);
+  EXPECT_EQ(Count("select count(*) from depositbak"), 0);
+  // Offline it is refused as every back-office change is, with nothing written.
+  testing_support::PgCluster::Shared().Stop();
+  EXPECT_EQ(ErrorOf([] { backoffice::DepositConfirmation("M1", -5, false, "管理员"); }),
+            serversync::kOfflineEditText);
+  EXPECT_EQ(Count("select count(*) from depositbak"), 0);
+  EXPECT_EQ(Pending(), 0);
+  testing_support::PgCluster::Shared().Start();
+  Pull(one_);
+  EXPECT_EQ(Number("select depositvalue from membermaster"), 10);
+}
+
+}  // namespace
