@@ -303,10 +303,6 @@ TEST_F(SharedFaultsTest, OfflineARefundToAMemberAndPointsGoOnAndCountOnceBack) {
   EXPECT_EQ(ServerDeposit(), 31);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(SharedFaultsTest, TwoTillsAddingTheSameNewBarcodeEndWithTheLaterGoodsWholeAndOneFigure) {
   const auto two = AddTill("收银二");
   backoffice::SaveGoods(Goods("C", "7"), "", false, ui_);
@@ -323,10 +319,6 @@ TEST_F(SharedFaultsTest, TwoTillsAddingTheSameNewBarcodeEndWithTheLaterGoodsWhol
   EXPECT_EQ(NumberAt(one_, "select quantity from inventory where barcode = 'C'"), ServerStock("C"));
   EXPECT_EQ(NumberAt(two, "select quantity from inventory where barcode = 'C'"), ServerStock("C"));
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(SharedFaultsTest, GoodsAndMembersImportedAtAJoinedTillReachTheShopOrAreRefusedWhole) {
   const auto two = AddTill("收银二");
@@ -426,10 +418,6 @@ TEST_F(SharedFaultsTest, APullWhileTheSameTillSellsKeepsTheSaleAndTheCopyWhole) 
   EXPECT_EQ(Number("select quantity from inventory where barcode = 'A'"), -2);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(SharedFaultsTest, ATillWithOldUntidyDataSeedsANewShopAndKeepsWhatCanBeShared) {
   // Stock in two rows for one goods, rows without a key, as older files may hold them.
   const std::filesystem::path first = testing_support::MakeTempDir();
@@ -459,10 +447,6 @@ TEST_F(SharedFaultsTest, ATillWithOldUntidyDataSeedsANewShopAndKeepsWhatCanBeSha
   // The first shop is untouched by the second.
   EXPECT_EQ(RowsAt(one_, "select barcode from goodsmaster order by 1"), "A|\nB|\n");
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(SharedFaultsTest, AStoredValueWithdrawalInTheBackOfficeTakesTheServersBalanceOrIsRefused) {
   Write(one_, kAddMember);
