@@ -35,12 +35,16 @@ on conflict (shop_id, tbl, key) do update
   set rows = excluded.rows, seq = excluded.seq, changed_by = excluded.changed_by,
       changed_at = now())sql";
 
-// The first key whose server sequence is not the one the till based its change on.
-constexpr const char* kFindChangedLine = R"sql(
-select x.tbl, x.key
-from jsonb_to_recordset($2::jsonb) as x(tbl text, key text, base bigint)
+// The first key the till may not write as it stands: an open bill's line whose server sequence
+// is not the one the till based its change on, or a key the till writes as new (it never had
+// it) that another till has added meanwhile. Writing the latter would replace another goods
+// or member and count its opening stock twice.
+constexpr const char* kFindClash = R"sql(
+select x.guarded
+from jsonb_to_recordset($2::jsonb) as x(tbl text, key text, base bigint, guarded boolean)
 left join shared_rows s on s.shop_id = $1 and s.tbl = x.tbl and s.key = x.key
-where coalesce(s.seq, 0) <> x.base
+where (x.guarded and coalesce(s.seq, 0) <> x.base)
+   or (not x.guarded and x.base = 0 and s.rows is not null and s.rows <> '[]'::jsonb)
 limit 1)sql";
 
 constexpr const char* kReadBack = R"sql(
@@ -212,7 +216,7 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
 
   // The keys' rows as the till has them now, the open bills' lines with the sequence they were
   // read at, and every key whose rows or figures the server changes, to read back.
-  std::string rows = "[", guarded = "[", read_back = "[";
+  std::string rows = "[", bases = "[", read_back = "[";
   std::set<std::pair<std::string, std::string>> wanted;
   const auto want = [&](std::string_view table, const std::string& key) {
     if (wanted.emplace(std::string(table), key).second) {
@@ -225,10 +229,9 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
     if (table == nullptr) continue;
     AppendKey(rows, key.table, key.key);
     rows += ",\"rows\":" + store::SharedRowsJson(db, *table, key.key) + "}";
-    if (table->kind == SharedKind::kGuarded) {
-      AppendKey(guarded, key.table, key.key);
-      guarded += ",\"base\":" + std::to_string(store::ReplicaSeq(db, key.table, key.key)) + "}";
-    }
+    AppendKey(bases, key.table, key.key);
+    bases += ",\"base\":" + std::to_string(store::ReplicaSeq(db, key.table, key.key));
+    bases += table->kind == SharedKind::kGuarded ? ",\"guarded\":true}" : ",\"guarded\":false}";
     want(key.table, key.key);
     if (key.table == "membermaster") want("balance", key.key);
   }
@@ -236,7 +239,7 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
     want(move.kind == "stock" ? "inventory" : "balance", move.key);
   }
   rows += "]";
-  guarded += "]";
+  bases += "]";
   read_back += "]";
   const std::string records = RecordsWithMoves(db, *link, share);
 
@@ -245,8 +248,11 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
     PgTransaction tx(*conn);
     const std::int64_t shop = ShopOf(*conn, link->till_id);
     conn->Exec("select 1 from shops where shop_id = $1 for update", {shop});
-    if (guarded != "[]" && conn->Exec(kFindChangedLine, {shop, guarded}).Rows() > 0) {
-      throw common::UserError(kBillChangedText);
+    if (bases != "[]") {
+      PgResult clash = conn->Exec(kFindClash, {shop, bases});
+      if (clash.Rows() > 0) {
+        throw common::UserError(clash.Text(0, 0) == "t" ? kBillChangedText : kKeyTakenText);
+      }
     }
     if (rows != "[]") {
       conn->Exec(kLogRows, {shop, rows, link->till_id});

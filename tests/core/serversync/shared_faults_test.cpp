@@ -303,21 +303,29 @@ TEST_F(SharedFaultsTest, OfflineARefundToAMemberAndPointsGoOnAndCountOnceBack) {
   EXPECT_EQ(ServerDeposit(), 31);
 }
 
-TEST_F(SharedFaultsTest, TwoTillsAddingTheSameNewBarcodeEndWithTheLaterGoodsWholeAndOneFigure) {
+// Two tills adding the same new barcode before either saw the other's: the second is told and
+// changes nothing, so neither the goods nor its opening stock is taken twice.
+TEST_F(SharedFaultsTest, TwoTillsAddingTheSameNewBarcodeKeepTheFirstGoodsAndItsStockOnce) {
   const auto two = AddTill("收银二");
   backoffice::SaveGoods(Goods("C", "7"), "", false, ui_);
   // The second till has not pulled the first till's goods when it adds its own.
   backoffice::GoodsFields other = Goods("C", "7");
   other.goodsname = "另一个C";
-  At(two, [&] { backoffice::SaveGoods(other, "", false, ui_); });
+  EXPECT_EQ(ErrorOf([&] { At(two, [&] { backoffice::SaveGoods(other, "", false, ui_); }); }),
+            serversync::kKeyTakenText);
+  EXPECT_EQ(RowsAt(two, "select barcode from goodsmaster where barcode = 'C'"), "");
   Pull(one_);
   Pull(two);
   const char* goods = "select barcode,goodsname,iniinventory from goodsmaster where barcode = 'C'";
-  EXPECT_EQ(RowsAt(one_, goods), "C|另一个C|7.0|\n");
+  EXPECT_EQ(RowsAt(one_, goods), "C|新货C|7.0|\n");
   EXPECT_EQ(RowsAt(two, goods), RowsAt(one_, goods));
-  // Both tills show the shop's one figure for it.
-  EXPECT_EQ(NumberAt(one_, "select quantity from inventory where barcode = 'C'"), ServerStock("C"));
-  EXPECT_EQ(NumberAt(two, "select quantity from inventory where barcode = 'C'"), ServerStock("C"));
+  EXPECT_EQ(ServerStock("C"), 7);
+  EXPECT_EQ(NumberAt(two, "select quantity from inventory where barcode = 'C'"), 7);
+  // Once it has the shop's goods, the second till changes it like any other.
+  other.salesprice = "9";
+  At(two, [&] { backoffice::SaveGoods(other, "C", false, ui_); });
+  Pull(one_);
+  EXPECT_EQ(RowsAt(one_, goods), "C|另一个C|7.0|\n");
 }
 
 TEST_F(SharedFaultsTest, GoodsAndMembersImportedAtAJoinedTillReachTheShopOrAreRefusedWhole) {
