@@ -482,7 +482,9 @@ Statement& SharedRowWriter::Prepared(const std::string& sql) {
 void SharedRowWriter::ClearAll() {
   for (const SharedTable& table : kTables) {
     if (table.name == "balance" || table.key.empty()) continue;
-    db_.Exec("delete from " + std::string(table.name));
+    // Rows without a key are never shared (nothing could look them up); they stay as they are.
+    db_.Exec("delete from " + std::string(table.name) + " where " + std::string(table.key) +
+             " is not null");
   }
   db_.Exec("delete from replica");
   cleared_ = true;

@@ -452,6 +452,11 @@ TEST_F(SharedFaultsTest, ATillWithOldUntidyDataSeedsANewShopAndKeepsWhatCanBeSha
             "V1|12.5|3.0|\n");
   EXPECT_EQ(ServerNumber("select quantity from stock where barcode = 'K'"), 5);
   EXPECT_EQ(ServerNumber("select deposit::float8 from balances where memberid = 'V1'"), 12.5);
+  // The rows without a key stay at the till that had them, and go nowhere else.
+  EXPECT_EQ(NumberAt(first, "select count(*) from goodsmaster where barcode is null"), 1);
+  EXPECT_EQ(NumberAt(first, "select count(*) from membermaster where memberid is null"), 1);
+  EXPECT_EQ(ServerNumber("select count(*) from shared_rows where key = '' and tbl <> 'management'"),
+            0);
   // The first shop is untouched by the second.
   EXPECT_EQ(RowsAt(one_, "select barcode from goodsmaster order by 1"), "A|\nB|\n");
 }
