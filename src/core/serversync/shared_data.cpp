@@ -188,8 +188,11 @@ std::size_t PullFrom(store::Database& db, const store::ServerLink& link,
     if (options.before_commit) options.before_commit(1);
     writer.reset();
     local->Commit();
-  } else {
-    store::WritePullState(db, state.seq, common::NowText());
+  } else if (const std::string now = common::NowText();
+             applied == 0 && now.compare(0, 16, state.when, 0, 16) != 0) {
+    // Nothing new: the time it was last seen current is noted once a minute, not every pull,
+    // so an idle till does not write its file every two seconds.
+    store::WritePullState(db, state.seq, now);
   }
   return applied;
 }
@@ -293,7 +296,7 @@ std::size_t PullChanges(store::Database& db, const PullOptions& options) {
   if (!link) throw common::UserError("本机尚未加入总部服务器");
   try {
     const std::size_t applied = PullFrom(db, *link, options);
-    db.Exec("update serverlink set lasterror = ''");
+    db.Exec("update serverlink set lasterror = '' where lasterror <> ''");
     return applied;
   } catch (const PgError& error) {
     NoteServerError(db, error.what());
