@@ -12,9 +12,11 @@
 #include "core/serversync/pg.h"
 #include "core/serversync/sender.h"
 #include "core/serversync/server_schema.h"
+#include "core/serversync/shared_data.h"
 #include "core/store/database.h"
 #include "core/store/file_check.h"
 #include "core/store/schema.h"
+#include "core/store/sharing.h"
 
 namespace admin {
 namespace {
@@ -79,6 +81,14 @@ int Send(const std::string& dir) {
   return 0;
 }
 
+int Pull(const std::string& dir) {
+  std::optional<store::Database> db = OpenTill(dir);
+  if (!db) return kFailed;
+  const std::size_t applied = serversync::PullChanges(*db);
+  std::cout << "applied " << applied << " changes\n";
+  return 0;
+}
+
 int Status(const std::string& dir) {
   std::optional<store::Database> db = OpenTill(dir);
   if (!db) return kFailed;
@@ -90,6 +100,9 @@ int Status(const std::string& dir) {
   std::cout << "server:    " << status.address << "\n"
             << "queued:    " << status.pending << "\n"
             << "last sent: " << (status.last_sent.empty() ? "never" : status.last_sent) << "\n"
+            << "updated:   "
+            << (serversync::LastPulled(*db).empty() ? "never" : serversync::LastPulled(*db))
+            << " (change " << store::ReadPullState(*db).seq << ")\n"
             << "alarms:    " << status.alarms << "\n";
   if (!status.last_error.empty()) std::cout << "error:     " << status.last_error << "\n";
   return 0;
@@ -103,6 +116,7 @@ int RunServerCommand(const std::vector<std::string>& args) {
     if (args[0] == "init" && args.size() == 2) return Init(args[1]);
     if (args[0] == "join") return Join(args);
     if (args[0] == "send" && args.size() == 2) return Send(args[1]);
+    if (args[0] == "pull" && args.size() == 2) return Pull(args[1]);
     if (args[0] == "status" && args.size() == 2) return Status(args[1]);
   } catch (const std::exception& error) {
     std::cerr << "tillwise-admin: " << error.what() << "\n";

@@ -16,7 +16,9 @@ inline constexpr const char* kServerUsage =
     "                                   join the till in DIR to the shop server\n"
     "       tillwise-admin server send DIR\n"
     "                                   send what the till in DIR has not sent yet\n"
+    "       tillwise-admin server pull DIR\n"
+    "                                   bring the till's copy of the shop's data up to date\n"
     "       tillwise-admin server status DIR\n"
-    "                                   show the link, the queue and the last send\n";
+    "                                   show the link, the queue, the last send and update\n";
 
 }  // namespace admin

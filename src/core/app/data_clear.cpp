@@ -7,11 +7,11 @@
 #include "core/app/backup.h"
 #include "core/common/clock.h"
 #include "core/common/error.h"
-#include "core/store/sharing.h"
 #include "core/store/audit.h"
 #include "core/store/database.h"
 #include "core/store/outbox.h"
 #include "core/store/private_files.h"
+#include "core/store/sharing.h"
 
 namespace app {
 namespace fs = std::filesystem;

@@ -6,10 +6,10 @@
 #include "core/app/accounts.h"
 #include "core/common/clock.h"
 #include "core/common/password.h"
-#include "core/store/sharing.h"
 #include "core/store/audit.h"
 #include "core/store/database.h"
 #include "core/store/file_check.h"
+#include "core/store/sharing.h"
 
 namespace app {
 namespace {

@@ -3,8 +3,8 @@
 #include "core/common/error.h"
 #include "core/common/password.h"
 #include "core/lookups/members.h"
-#include "core/store/sharing.h"
 #include "core/store/database.h"
+#include "core/store/sharing.h"
 
 namespace sale {
 

@@ -8,14 +8,12 @@
 #include "core/common/error.h"
 #include "core/serversync/pg.h"
 #include "core/serversync/records.h"
-#include "core/serversync/shared_data.h"
 #include "core/serversync/server_schema.h"
+#include "core/serversync/shared_data.h"
 #include "core/store/outbox.h"
 
 namespace serversync {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 std::size_t SendPending(store::Database& db, const SendOptions& options) {
   std::optional<store::ServerLink> link = store::ReadServerLink(db);
@@ -92,7 +90,7 @@ SyncStatus ReadSyncStatus(store::Database& db) {
 
 std::string StatusText(const SyncStatus& status) {
   if (!status.joined) return "";
-  std::string text = !status.connected     ? "总部: 未连接"
+  std::string text = !status.connected    ? "总部: 未连接"
                      : status.pending > 0 ? "总部: 待传 " + std::to_string(status.pending) + " 笔"
                                           : "总部: 已同步";
   if (status.alarms > 0) text += " (告警 " + std::to_string(status.alarms) + " 笔)";

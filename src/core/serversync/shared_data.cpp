@@ -1,5 +1,6 @@
 #include "core/serversync/shared_data.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <set>
@@ -34,12 +35,16 @@ on conflict (shop_id, tbl, key) do update
   set rows = excluded.rows, seq = excluded.seq, changed_by = excluded.changed_by,
       changed_at = now())sql";
 
-// The first key whose server sequence is not the one the till based its change on.
-constexpr const char* kFindChangedLine = R"sql(
-select x.tbl, x.key
-from jsonb_to_recordset($2::jsonb) as x(tbl text, key text, base bigint)
+// The first key the till may not write as it stands: an open bill's line whose server sequence
+// is not the one the till based its change on, or a key the till writes as new (it never had
+// it) that another till has added meanwhile. Writing the latter would replace another goods
+// or member and count its opening stock twice.
+constexpr const char* kFindClash = R"sql(
+select x.guarded
+from jsonb_to_recordset($2::jsonb) as x(tbl text, key text, base bigint, guarded boolean)
 left join shared_rows s on s.shop_id = $1 and s.tbl = x.tbl and s.key = x.key
-where coalesce(s.seq, 0) <> x.base
+where (x.guarded and coalesce(s.seq, 0) <> x.base)
+   or (not x.guarded and x.base = 0 and s.rows is not null and s.rows <> '[]'::jsonb)
 limit 1)sql";
 
 constexpr const char* kReadBack = R"sql(
@@ -129,6 +134,7 @@ bool SeedShop(PgConnection& conn, store::Database& db, std::int64_t shop,
 std::size_t PullFrom(store::Database& db, const store::ServerLink& link,
                      const PullOptions& options) {
   PgConnection conn(link.conninfo, options.connect_timeout);
+  RequireSchema(conn);
   std::int64_t shop = 0;
   try {
     shop = ShopOf(conn, link.till_id);
@@ -182,8 +188,11 @@ std::size_t PullFrom(store::Database& db, const store::ServerLink& link,
     if (options.before_commit) options.before_commit(1);
     writer.reset();
     local->Commit();
-  } else {
-    store::WritePullState(db, state.seq, common::NowText());
+  } else if (const std::string now = common::NowText();
+             applied == 0 && now.compare(0, 16, state.when, 0, 16) != 0) {
+    // Nothing new: the time it was last seen current is noted once a minute, not every pull,
+    // so an idle till does not write its file every two seconds.
+    store::WritePullState(db, state.seq, now);
   }
   return applied;
 }
@@ -193,7 +202,14 @@ std::size_t PullFrom(store::Database& db, const store::ServerLink& link,
 void CommitAtServer(store::Database& db, const store::PendingShare& share) {
   std::optional<store::ServerLink> link = store::ReadServerLink(db);
   if (!link) throw common::UserError("本机尚未加入总部服务器");
-  const bool payment_only = share.keys.empty();
+  // A sale's stored-value payment sends the cashier to another tender; anything else that needs
+  // the server (a withdrawal in the back office among it) is a change that has to wait.
+  // The transaction's records follow one another in the outbox.
+  const bool payment_only =
+      share.keys.empty() && !share.records.empty() &&
+      db.HasRow("select 1 from outbox where seq between ? and ? and kind = 'bill'",
+                *std::min_element(share.records.begin(), share.records.end()),
+                *std::max_element(share.records.begin(), share.records.end()));
   std::unique_ptr<PgConnection> conn;
   try {
     conn = std::make_unique<PgConnection>(link->conninfo, 3);
@@ -203,7 +219,7 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
 
   // The keys' rows as the till has them now, the open bills' lines with the sequence they were
   // read at, and every key whose rows or figures the server changes, to read back.
-  std::string rows = "[", guarded = "[", read_back = "[";
+  std::string rows = "[", bases = "[", read_back = "[";
   std::set<std::pair<std::string, std::string>> wanted;
   const auto want = [&](std::string_view table, const std::string& key) {
     if (wanted.emplace(std::string(table), key).second) {
@@ -216,10 +232,9 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
     if (table == nullptr) continue;
     AppendKey(rows, key.table, key.key);
     rows += ",\"rows\":" + store::SharedRowsJson(db, *table, key.key) + "}";
-    if (table->kind == SharedKind::kGuarded) {
-      AppendKey(guarded, key.table, key.key);
-      guarded += ",\"base\":" + std::to_string(store::ReplicaSeq(db, key.table, key.key)) + "}";
-    }
+    AppendKey(bases, key.table, key.key);
+    bases += ",\"base\":" + std::to_string(store::ReplicaSeq(db, key.table, key.key));
+    bases += table->kind == SharedKind::kGuarded ? ",\"guarded\":true}" : ",\"guarded\":false}";
     want(key.table, key.key);
     if (key.table == "membermaster") want("balance", key.key);
   }
@@ -227,7 +242,7 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
     want(move.kind == "stock" ? "inventory" : "balance", move.key);
   }
   rows += "]";
-  guarded += "]";
+  bases += "]";
   read_back += "]";
   const std::string records = RecordsWithMoves(db, *link, share);
 
@@ -236,8 +251,11 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
     PgTransaction tx(*conn);
     const std::int64_t shop = ShopOf(*conn, link->till_id);
     conn->Exec("select 1 from shops where shop_id = $1 for update", {shop});
-    if (guarded != "[]" && conn->Exec(kFindChangedLine, {shop, guarded}).Rows() > 0) {
-      throw common::UserError(kBillChangedText);
+    if (bases != "[]") {
+      PgResult clash = conn->Exec(kFindClash, {shop, bases});
+      if (clash.Rows() > 0) {
+        throw common::UserError(clash.Text(0, 0) == "t" ? kBillChangedText : kKeyTakenText);
+      }
     }
     if (rows != "[]") {
       conn->Exec(kLogRows, {shop, rows, link->till_id});
@@ -278,7 +296,7 @@ std::size_t PullChanges(store::Database& db, const PullOptions& options) {
   if (!link) throw common::UserError("本机尚未加入总部服务器");
   try {
     const std::size_t applied = PullFrom(db, *link, options);
-    db.Exec("update serverlink set lasterror = ''");
+    db.Exec("update serverlink set lasterror = '' where lasterror <> ''");
     return applied;
   } catch (const PgError& error) {
     NoteServerError(db, error.what());

@@ -15,13 +15,15 @@ inline constexpr const char* kOfflineStoredValueText =
     "总部未连接,储值卡暂不能付款,请选用其他付款方式";
 inline constexpr const char* kShortBalanceText = "储值余额不足";
 inline constexpr const char* kBillChangedText = "单据已在其他收银机修改或审核,请重新打开后再试";
+inline constexpr const char* kKeyTakenText = "此编号已在其他收银机新增,请重新打开后再试";
 
 // The commit gate of a joined till (see store::SetCommitGate): sends the transaction's changes
 // to shared data, its records and their moves to the server in one server transaction, then
 // writes what the server made of them (sequence numbers, stock, balances) into the local
 // transaction and marks the records sent. Throws common::UserError, and the local transaction
 // rolls back, when the server cannot be reached, an open bill's line changed at another till
-// meanwhile, or a payment is more than the balance.
+// meanwhile, another till added a goods or member under the same key first, or a payment is
+// more than the balance.
 void CommitAtServer(store::Database& db, const store::PendingShare& share);
 
 // Makes every connection this process opens to a joined file go through CommitAtServer.

@@ -136,17 +136,26 @@ void CarryServerState(Database& restored, const std::filesystem::path& current_f
           "lasterror) values (?,?,?,?,?,'',?,?)",
           link->till_id, link->epoch, link->conninfo, link->shop, link->till, link->last_sent,
           link->last_error);
-      Statement pending = current.Query(
-          "select epoch,kind,localno,payload,queuedat from outbox where sentat is null "
-          "order by seq");
+      // A record goes with its moves (stock sold, a top-up's money): without them the shop's
+      // figures would never count it.
+      const bool moves =
+          current.HasRow("select 1 from pragma_table_info('outbox') where name = 'moves'");
+      Statement pending = current.Query(std::string("select epoch,kind,localno,payload,queuedat,") +
+                                        (moves ? "moves" : "null") +
+                                        " from outbox where sentat is null order by seq");
       Statement insert = restored.Query(
-          "insert into outbox (epoch,kind,localno,payload,queuedat) select ?1,?2,?3,?4,?5 "
-          "where not exists (select 1 from outbox where epoch = ?1 and kind = ?2 and "
-          "localno = ?3)");
+          "insert into outbox (epoch,kind,localno,payload,queuedat,moves) "
+          "select ?1,?2,?3,?4,?5,?6 where not exists (select 1 from outbox where epoch = ?1 "
+          "and kind = ?2 and localno = ?3)");
       while (pending.Step()) {
         insert.Reset();
         insert.BindAll(pending.Text(0), pending.Text(1), pending.Text(2), pending.Text(3),
                        pending.Text(4));
+        if (pending.IsNull(5)) {
+          insert.Bind(6, nullptr);
+        } else {
+          insert.Bind(6, pending.Text(5));
+        }
         insert.Run();
       }
       tx.Commit();

@@ -1,8 +1,9 @@
 // The preupdate hook's declarations are compiled in only with this set, before sqlite3.h.
 #define SQLITE_ENABLE_PREUPDATE_HOOK 1
-#include <sqlite3.h>
-
 #include "core/store/sharing.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <charconv>
@@ -81,15 +82,13 @@ struct Watched {
   int points = -1;    // membermaster
 };
 
-using WatchedColumns = std::unordered_map<std::string_view, Watched>;
-
 struct CaptureState {
   int paused = 0;
   bool committing = false;
   std::vector<SharedKey> keys;
   std::vector<FigureMove> moves;
   std::vector<std::int64_t> records;
-  std::shared_ptr<const WatchedColumns> watched;
+  std::shared_ptr<const std::unordered_map<std::string_view, Watched>> watched;
 
   void Clear() {
     keys.clear();
@@ -212,17 +211,15 @@ int OnCommit(void* context) {
 
 void OnRollback(void* context) { static_cast<CaptureState*>(context)->Clear(); }
 
-constexpr const char* kWatchedTableList =
-    "'goodsmaster','combinedgoods','membermaster','operatormaster','dutyrights','unitmaster',"
-    "'largeclassmaster','management','import','return','invcount','inventory'";
-
 // The positions of every watched column in this file, read in one statement.
-WatchedColumns LearnColumns(Database& db) {
+std::unordered_map<std::string_view, Watched> LearnColumns(Database& db) {
+  std::unordered_map<std::string_view, Watched> learnt;
   std::map<std::pair<std::string, std::string>, int> positions;
-  const std::string sql = std::string("select m.name,p.cid,lower(p.name) from sqlite_master m,") +
-                          "pragma_table_info(m.name) p where m.type = 'table' and m.name in (" +
-                          kWatchedTableList + ")";
-  Statement columns = db.Query(sql);
+  Statement columns = db.Query(
+      "select m.name,p.cid,lower(p.name) from sqlite_master m,pragma_table_info(m.name) p "
+      "where m.type = 'table' and m.name in ('goodsmaster','combinedgoods','membermaster',"
+      "'operatormaster','dutyrights','unitmaster','largeclassmaster','management','import',"
+      "'return','invcount','inventory')");
   while (columns.Step()) {
     positions[{columns.Text(0), columns.Text(2)}] = static_cast<int>(columns.Int(1));
   }
@@ -230,7 +227,6 @@ WatchedColumns LearnColumns(Database& db) {
     auto found = positions.find({std::string(table), std::string(column)});
     return found == positions.end() ? -1 : found->second;
   };
-  WatchedColumns learnt;
   for (const SharedTable& table : kTables) {
     if (table.name == "balance") continue;
     if (!positions.count({std::string(table.name), std::string(SplitColumns(table.columns)[0])}) &&
@@ -256,22 +252,30 @@ WatchedColumns LearnColumns(Database& db) {
   return learnt;
 }
 
-// Every operation opens its own connection, and working the positions out costs about as much
-// as a sale's own statements. They follow from the tables' definitions alone (adding a column
-// rewrites its table's definition), so they are worked out once per set of definitions seen.
-std::shared_ptr<const WatchedColumns> ColumnsFor(Database& db, const std::string& definitions) {
+// Every connection of a till would read the same positions: they are kept per file and schema
+// version, so a scan's connection costs two small queries, not a dozen table lookups.
+std::shared_ptr<const std::unordered_map<std::string_view, Watched>> WatchedColumns(Database& db) {
   static std::mutex mutex;
-  static std::map<std::string, std::shared_ptr<const WatchedColumns>> learnt;
+  static std::map<std::pair<std::string, std::int64_t>,
+                  std::shared_ptr<const std::unordered_map<std::string_view, Watched>>>
+      known;
+  // A restored file takes the old one's path: its inode and schema version tell them apart.
+  const char* file = sqlite3_db_filename(db.handle(), "main");
+  struct stat info {};
+  if (file == nullptr || ::stat(file, &info) != 0)
+    return std::make_shared<const std::unordered_map<std::string_view, Watched>>(LearnColumns(db));
+  const std::pair key(
+      std::string(file) + ":" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino),
+      db.QueryInt("pragma schema_version").value_or(0));
   {
     std::lock_guard lock(mutex);
-    if (auto found = learnt.find(definitions); found != learnt.end()) return found->second;
+    if (auto found = known.find(key); found != known.end()) return found->second;
   }
-  auto columns = std::make_shared<const WatchedColumns>(LearnColumns(db));
+  auto learnt =
+      std::make_shared<const std::unordered_map<std::string_view, Watched>>(LearnColumns(db));
   std::lock_guard lock(mutex);
-  // A process meets few layouts (one file, upgraded at most once); a test program meets more.
-  if (learnt.size() >= 16) learnt.clear();
-  learnt.emplace(definitions, columns);
-  return columns;
+  known[key] = learnt;
+  return learnt;
 }
 
 void AppendNumber(std::string& out, double value) {
@@ -282,9 +286,7 @@ void AppendNumber(std::string& out, double value) {
 
 }  // namespace
 
-std::span<const SharedTable> SharedTables() {
-  return kTables;
-}
+std::span<const SharedTable> SharedTables() { return kTables; }
 
 const SharedTable* FindSharedTable(std::string_view name) {
   for (const SharedTable& table : SharedTables()) {
@@ -349,12 +351,14 @@ void ForEachSharedKey(Database& db, const SharedTable& table,
   const std::string name(table.name), key(table.key), columns(table.columns);
   std::string sql;
   if (name == "inventory") {
-    sql = "select barcode as k,barcode,sum(ifnull(quantity,0)) as quantity from inventory "
-          "where barcode is not null group by barcode";
+    sql =
+        "select barcode as k,barcode,sum(ifnull(quantity,0)) as quantity from inventory "
+        "where barcode is not null group by barcode";
   } else if (name == "balance") {
-    sql = "select memberid as k,memberid,ifnull(depositvalue,0) as depositvalue,"
-          "ifnull(memberpointsvalue,0) as memberpointsvalue from membermaster "
-          "where memberid is not null group by memberid";
+    sql =
+        "select memberid as k,memberid,ifnull(depositvalue,0) as depositvalue,"
+        "ifnull(memberpointsvalue,0) as memberpointsvalue from membermaster "
+        "where memberid is not null group by memberid";
   } else if (key.empty()) {
     sql = "select '' as k," + columns + " from " + name + " limit 1";
   } else {
@@ -397,27 +401,13 @@ namespace detail {
 
 void AttachCapture(Database& db) {
   if (!HasCommitGate()) return;
-  auto capture = std::make_shared<CaptureState>();
   try {
     if (!IsJoined(db)) return;
-    std::string definitions;
-    bool replica = false;
-    Statement tables = db.Query(
-        std::string("select name,sql from sqlite_master where type = 'table' and name in (") +
-        kWatchedTableList + ",'replica') order by name");
-    while (tables.Step()) {
-      const std::string name = tables.Text(0);
-      if (name == "replica") {
-        replica = true;
-      } else {
-        definitions += name + '\n' + tables.Text(1) + '\n';
-      }
-    }
-    if (!replica) return;
-    capture->watched = ColumnsFor(db, definitions);
   } catch (const DbError&) {
     return;  // not a till's file (yet): nothing to share
   }
+  auto capture = std::make_shared<CaptureState>();
+  capture->watched = WatchedColumns(db);
   sqlite3_preupdate_hook(db.handle(), OnPreUpdate, capture.get());
   sqlite3_commit_hook(db.handle(), OnCommit, capture.get());
   sqlite3_rollback_hook(db.handle(), OnRollback, capture.get());
@@ -449,9 +439,11 @@ void BeforeCommit(Database& db) {
       if (seen.emplace(std::pair(key.table, key.key), true).second) share.keys.push_back(key);
     }
     std::map<std::tuple<std::string, std::string, bool>, double> sums;
-    for (const FigureMove& move : capture->moves) sums[{move.kind, move.key, move.strict}] += move.delta;
+    for (const FigureMove& move : capture->moves)
+      sums[{move.kind, move.key, move.strict}] += move.delta;
     for (const auto& [what, delta] : sums) {
-      if (delta != 0) share.moves.push_back({std::get<0>(what), std::get<1>(what), delta, std::get<2>(what)});
+      if (delta != 0)
+        share.moves.push_back({std::get<0>(what), std::get<1>(what), delta, std::get<2>(what)});
     }
   }
   LocalOnly quiet(db);
@@ -490,7 +482,9 @@ Statement& SharedRowWriter::Prepared(const std::string& sql) {
 void SharedRowWriter::ClearAll() {
   for (const SharedTable& table : kTables) {
     if (table.name == "balance" || table.key.empty()) continue;
-    db_.Exec("delete from " + std::string(table.name));
+    // Rows without a key are never shared (nothing could look them up); they stay as they are.
+    db_.Exec("delete from " + std::string(table.name) + " where " + std::string(table.key) +
+             " is not null");
   }
   db_.Exec("delete from replica");
   cleared_ = true;
@@ -547,11 +541,12 @@ void SharedRowWriter::Apply(std::string_view table_name, const std::string& key,
       remove.BindAll(key);
       remove.Run();
     }
-    Statement& insert =
-        member ? Prepared("insert into membermaster (" + list + ",depositvalue,memberpointsvalue) "
-                          "select " + values + ",?2,?3 from json_each(?1)")
-               : Prepared("insert into " + name + " (" + list + ") select " + values +
-                          " from json_each(?1)");
+    Statement& insert = member ? Prepared("insert into membermaster (" + list +
+                                          ",depositvalue,memberpointsvalue) "
+                                          "select " +
+                                          values + ",?2,?3 from json_each(?1)")
+                               : Prepared("insert into " + name + " (" + list + ") select " +
+                                          values + " from json_each(?1)");
     if (member) {
       insert.BindAll(rows_json, deposit, points);
     } else {

@@ -1,4 +1,3 @@
-#include "ui/devices/ServerCall.h"
 #include "ui/app/ModuleLauncher.h"
 
 #include "core/settings/settings.h"
@@ -11,6 +10,7 @@
 #include "ui/backoffice/goods/StockDialog.h"
 #include "ui/backoffice/members/MemberListDialog.h"
 #include "ui/common/MessageBox.h"
+#include "ui/devices/ServerCall.h"
 #include "ui/devices/SettingsDialog.h"
 #include "ui/reports/QueryDialog.h"
 #include "ui/sale/SalesFrontDialog.h"

@@ -9,6 +9,7 @@
 #include "core/serversync/background_sender.h"
 #include "core/serversync/pg.h"
 #include "core/serversync/sender.h"
+#include "core/serversync/shared_data.h"
 #include "core/store/database.h"
 #include "core/store/outbox.h"
 #include "ui/common/MessageBox.h"
@@ -19,6 +20,10 @@ namespace ui {
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+// A joined shop's goods, members, accounts and shared settings are the server's.
+constexpr const char* kJoinQuestion =
+    "加入后, 本机的商品、会员、账号和全店设置以总部为准 (总部尚无资料时以本机为准)。是否加入?";
 
 }  // namespace
 
@@ -48,6 +53,8 @@ void ServerTransferDialog::ShowLink() {
   }
   ui_->stateLabel->setText(status.joined ? Text(serversync::StatusText(status)) : "未加入");
   ui_->lastSentLabel->setText(status.last_sent.empty() ? "-" : Text(status.last_sent));
+  const std::string pulled = status.joined ? serversync::LastPulled(db) : "";
+  ui_->lastPulledLabel->setText(pulled.empty() ? "-" : Text(pulled));
   ui_->queueLabel->setText(QString::number(status.pending));
   ui_->alarmLabel->setText(QString::number(status.alarms));
   ui_->errorLabel->setText(Text(status.last_error));
@@ -73,6 +80,7 @@ void ServerTransferDialog::OnJoin() {
     if (Address().empty()) throw common::UserError("请输入总部服务器地址");
     const std::string shop = ui_->shopEdit->text().trimmed().toStdString();
     const std::string till = ui_->tillEdit->text().trimmed().toStdString();
+    if (!AskYesNo(this, kJoinQuestion)) return;
     WithServer([&] {
       store::Database db;
       serversync::JoinServer(db, Address(), shop, till);
@@ -85,18 +93,20 @@ void ServerTransferDialog::OnJoin() {
 
 void ServerTransferDialog::OnSend() {
   RunGuarded(this, [this] {
-    std::size_t sent = 0;
+    std::size_t sent = 0, pulled = 0;
     try {
       WithServer([&] {
         store::Database db;
         sent = serversync::SendPending(db);
+        pulled = serversync::PullChanges(db);
       });
     } catch (...) {
       ShowLink();
       throw;
     }
     ShowLink();
-    ShowMessage(this, "已发送 " + QString::number(sent) + " 笔");
+    ShowMessage(
+        this, "已发送 " + QString::number(sent) + " 笔, 已更新 " + QString::number(pulled) + " 项");
   });
 }
 

@@ -243,8 +243,9 @@ TEST_F(SharedDataTest, TwoTillsCannotVerifyTheSamePurchaseBillAndStockRisesOnce)
   At(one_, [] { backoffice::VerifyPurchaseBill(); });
   EXPECT_EQ(ServerNumber("select quantity from stock where barcode = 'A'"), 6);
   // The second till has not seen the verification yet and tries it too.
-  EXPECT_EQ(testing_support::RefusalOf([&] { At(two, [] { backoffice::VerifyPurchaseBill(); }); })
-                .message,
+  EXPECT_EQ(testing_support::RefusalOf([&] {
+              At(two, [] { backoffice::VerifyPurchaseBill(); });
+            }).message,
             serversync::kBillChangedText);
   EXPECT_EQ(ServerNumber("select quantity from stock where barcode = 'A'"), 6);
   Pull(two);

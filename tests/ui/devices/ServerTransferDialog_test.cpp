@@ -30,8 +30,13 @@ TEST_F(ServerTransferDialogTest, JoinsWithTheTypedAddressAndNeverShowsThePasswor
     Find<QLineEdit>(dialog, "addressEdit")->setText(QString::fromStdString(with_password));
     Find<QLineEdit>(dialog, "tillEdit")->setText("收银一");
     Click(dialog, "testButton");
+    messages_.SetNextAnswer(true);
     Click(dialog, "joinButton");
-    EXPECT_EQ(messages_.Texts(), (Texts{"连接成功", "已加入总部服务器"}));
+    EXPECT_EQ(messages_.Texts(), (Texts{"连接成功",
+                                        "加入后, 本机的商品、会员、账号和全店设置以总部为准 "
+                                        "(总部尚无资料时以本机为准)。是否加入?",
+                                        "已加入总部服务器"}));
+    EXPECT_NE(Find<QLabel>(dialog, "lastPulledLabel")->text(), "-");
     EXPECT_EQ(Find<QLabel>(dialog, "stateLabel")->text(), "总部: 已同步");
   }
   EXPECT_EQ(Open().QueryText("select conninfo from serverlink"), with_password);
@@ -48,7 +53,7 @@ TEST_F(ServerTransferDialogTest, JoinsWithTheTypedAddressAndNeverShowsThePasswor
   EXPECT_TRUE(shown.contains("password=******")) << shown.toStdString();
   EXPECT_EQ(Find<QLabel>(dialog, "queueLabel")->text(), "1");
   Click(dialog, "sendButton");
-  EXPECT_EQ(messages_.Texts(), (Texts{"已发送 1 笔"}));
+  EXPECT_EQ(messages_.Texts(), (Texts{"已发送 1 笔, 已更新 0 项"}));
   EXPECT_EQ(Find<QLabel>(dialog, "queueLabel")->text(), "0");
 }
 
@@ -56,10 +61,11 @@ TEST_F(ServerTransferDialogTest, UnreachableServerIsToldAndNothingIsStored) {
   ui::ServerTransferDialog dialog(nullptr);
   Find<QLineEdit>(dialog, "addressEdit")->setText("host=/nonexistent-socket-dir dbname=x");
   Find<QLineEdit>(dialog, "tillEdit")->setText("收银一");
+  messages_.SetNextAnswer(true);
   Click(dialog, "joinButton");
-  ASSERT_EQ(messages_.Texts().size(), 1u);
-  EXPECT_TRUE(messages_.Texts()[0].startsWith("总部服务器连接失败"))
-      << messages_.Texts()[0].toStdString();
+  ASSERT_EQ(messages_.Texts().size(), 2u);
+  EXPECT_TRUE(messages_.Texts()[1].startsWith("总部服务器连接失败"))
+      << messages_.Texts()[1].toStdString();
   EXPECT_FALSE(Open().HasRow("select 1 from serverlink"));
 }
 

@@ -1,6 +1,7 @@
 // The payment dialogs as a cashier types into them; their arithmetic and refusals are proven
 // in core (OrdinaryPaymentTest, MemberPaymentTest), one refusal per way in is shown here.
 
+#include "core/store/outbox.h"
 #include "ui/sale/MemberSettleDialog.h"
 #include "ui/sale/SettleDialog.h"
 #include "ui/ui_test_support.h"
@@ -64,6 +65,25 @@ TEST_F(SettleDialogsTest, MemberDialogSpendsStoredValueFirst) {
   EXPECT_TRUE(boxes_.shown().empty());
   ASSERT_TRUE(dialog.payment());
   EXPECT_EQ(std::pair(dialog.payment()->stored, dialog.payment()->change), std::pair(30.0, 30.0));
+}
+
+// A joined till whose shop server does not answer cannot spend stored value: the member's
+// sale is settled with the other tenders, and the cashier is told why.
+TEST_F(SettleDialogsTest, MemberDialogOfAJoinedTillWhoseServerIsDownSettlesWithoutStoredValue) {
+  Open().Exec(
+      "insert into membermaster (memberid,membername,memberpointsmode,memberpointsvalue,"
+      "depositmode,depositvalue,dismode,disrate,disondis) "
+      "values ('M1','王芳','是',0,'是',30,'没有优惠',1,'否')");
+  store::Database db = Open();
+  store::WriteServerLink(db, "host=/nonexistent-socket-dir dbname=shop", "一号店", "收银一");
+  ui::MemberSettleDialog dialog(nullptr, 50.00, "M1");
+  dialog.show();
+  EXPECT_EQ(boxes_.Texts(), Texts{"总部未连接,储值卡暂不能付款,请选用其他付款方式"});
+  EXPECT_EQ(TextsOf(dialog, {"storedValue", "remainingValue", "cashEdit"}),
+            (Texts{"0.00", "50.00", "50.00"}));
+  Click(dialog, "okButton");
+  ASSERT_TRUE(dialog.payment());
+  EXPECT_EQ(std::pair(dialog.payment()->stored, dialog.payment()->cash), std::pair(0.0, 50.0));
 }
 
 }  // namespace

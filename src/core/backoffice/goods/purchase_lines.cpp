@@ -247,9 +247,12 @@ std::string VerifyBillQuestion(BillKind kind) {
 
 void DeleteBillLine(BillKind kind, const std::string& barcode) {
   store::Database db;
+  // A joined till sends the deletion to the shop server as the transaction commits.
+  store::Transaction tx(db);
   db.Exec(kind == BillKind::kPurchase ? "delete from import where barcode = ?"
                                       : "delete from return where barcode = ?",
           barcode);
+  tx.Commit();
 }
 
 }  // namespace backoffice

@@ -140,12 +140,15 @@ void SaveCount(const std::string& barcode, const std::string& quantity) {
   if (!count) throw ValidationError("数量录入有误", "quantity");
   if (*count < 0) throw ValidationError("盘点数量必须大于或等于0", "quantity");
   const double counted = lookups::RoundTo(*count, 3);
+  // A joined till sends the count to the shop server as the transaction commits.
+  store::Transaction tx(db);
   // A goods entered after the count was generated has no row: its count would be lost.
   if (db.Exec("update invcount set invquant = ?1,plquant = ?1 - ifnull(accquant,0) "
               "where barcode = ?2",
               counted, code) == 0) {
     throw ValidationError("此商品不在盘点单中", "barcode");
   }
+  tx.Commit();
 }
 
 void VerifyStocktake() {

@@ -204,7 +204,10 @@ bool SaveMember(const MemberFields& fields) {
 
 void DeleteMember(const std::string& memberid) {
   store::Database db;
+  // A joined till sends the deletion to the shop server as the transaction commits.
+  store::Transaction tx(db);
   db.Exec("delete from membermaster where memberid = ?", memberid);
+  tx.Commit();
 }
 
 }  // namespace backoffice

@@ -7,7 +7,9 @@
 #include "core/backoffice/goods/stock_list.h"
 #include "core/backoffice/goods/stocktake.h"
 #include "core/common/error.h"
+#include "core/serversync/shared_data.h"
 #include "core/store/database.h"
+#include "core/store/outbox.h"
 #include "ui/backoffice/goods/BillListDialog.h"
 #include "ui/backoffice/goods/ClassTree.h"
 #include "ui/backoffice/goods/StockModels.h"
@@ -62,6 +64,23 @@ void StockDialog::LoadRows() {
   }
   model_->SetList(std::move(list));
   ui_->stockTable->selectRow(0);
+  ShowAsOf();
+}
+
+void StockDialog::ShowAsOf() {
+  // A joined till shows the shop's stock, as its last pull from the server left it.
+  QString text;
+  try {
+    store::Database db;
+    if (store::IsJoined(db)) {
+      const std::string when = serversync::LastPulled(db);
+      text = when.empty() ? QString("全店库存, 尚未从总部取得")
+                          : QString("全店库存, 截至 %1").arg(QString::fromStdString(when));
+    }
+  } catch (const std::exception&) {
+  }
+  ui_->asOfLabel->setText(text);
+  ui_->asOfLabel->setVisible(!text.isEmpty());
 }
 
 void StockDialog::OpenBill(backoffice::BillKind kind) {
