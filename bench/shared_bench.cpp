@@ -47,7 +47,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kBatchGoods = 10'000;
 constexpr int kBatchRuns = 3;
 constexpr int kCopyGoods = 200'000;
-constexpr int kVisibilityRuns = 5;
+constexpr int kVisibilityRuns = 10;
 constexpr int kSales = 200;  // of each kind
 constexpr const char* kGoodsColumns =
     "barcode,goodsname,unit,class,salesprice,memberprice,importprice,averageimportprice,"
@@ -223,7 +223,7 @@ bool CopyFigures(const fs::path& base, const std::string& conninfo) {
 bool VisibilityFigures(const fs::path& one, const fs::path& two) {
   const std::string barcode = bench::SyntheticBarcode(0);
   std::vector<double> seen;
-  std::mt19937 rng(27);
+  std::mt19937 rng(std::random_device{}());
   {
     serversync::BackgroundSender sender(two);
     store::Database watch(two);
@@ -266,7 +266,7 @@ bool VisibilityFigures(const fs::path& one, const fs::path& two) {
   std::printf(
       "  worst of %d: %.2f s, median %.2f s (target: under 5 s; the sender pulls every 2 s)\n",
       kVisibilityRuns, worst, Median(seen));
-  return bench::Target("price visible at a second till, worst of 5", worst, 5.0, "s");
+  return bench::Target("price visible at a second till, worst of 10", worst, 5.0, "s");
 }
 
 // ---- a stored-value payment ----
