@@ -53,6 +53,40 @@ from jsonb_to_recordset($2::jsonb) as x(tbl text, key text)
 join shared_rows s on s.shop_id = $1 and s.tbl = x.tbl and s.key = x.key
 order by s.seq)sql";
 
+// Takes back the records a commit sent when the till's own commit then failed: the records go
+// (only as that commit sent them: same key, same content), their journal rows with them, and
+// their moves come back reversed, for apply_moves in the same server transaction.
+constexpr const char* kTakeBack = R"sql(
+with sent as (
+  select r.epoch, r.kind, r.localno,
+         encode(sha256(convert_to(r.payload::text, 'UTF8')), 'hex') as hash
+  from jsonb_to_recordset($2::jsonb) as r(epoch text, kind text, localno text, payload jsonb)),
+gone as (
+  delete from records d using sent s
+  where d.till_id = $1::uuid and d.epoch = s.epoch and d.kind = s.kind
+    and d.localno = s.localno and d.hash = s.hash
+  returning d.epoch, d.kind, d.localno, d.moves),
+lines as (
+  delete from journal j using gone g
+  where j.till_id = $1::uuid and j.epoch = g.epoch and g.kind in ('bill', 'pettycash')
+    and j.transactionnumber::text = g.localno)
+select coalesce(jsonb_agg(jsonb_build_object('kind', m->>'kind', 'key', m->>'key',
+                                             'delta', -(m->>'delta')::float8)), '[]'::jsonb)::text
+from gone g cross join lateral jsonb_array_elements(coalesce(g.moves, '[]'::jsonb)) m)sql";
+
+void TakeBackRecords(const std::string& conninfo, const std::string& till_id,
+                     const std::string& records) {
+  PgConnection conn(conninfo, 3);
+  PgTransaction tx(conn);
+  const std::string moves = conn.Exec(kTakeBack, {till_id, records}).Text(0, 0);
+  if (moves != "[]") {
+    conn.Exec(
+        "select apply_moves(shop_id, $2::jsonb, $1::uuid) from tills where till_id = $1::uuid",
+        {till_id, moves});
+  }
+  tx.Commit();
+}
+
 void AppendKey(std::string& json, std::string_view table, const std::string& key) {
   json += json.size() > 1 ? "," : "";
   json += "{\"tbl\":";
@@ -270,6 +304,13 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
     if (records != "[]") InsertRecords(*conn, link->till_id, records);
     changed = Rows(conn->Exec(kReadBack, {shop, read_back}));
     tx.Commit();
+    // A bill whose stored value the server took must not stay there when the till's own
+    // commit fails after all (a lock held too long, a full disk): it is taken back.
+    if (records != "[]") {
+      store::SetCommitUndo(db, [conninfo = link->conninfo, till = link->till_id, records] {
+        TakeBackRecords(conninfo, till, records);
+      });
+    }
   } catch (const PgError& error) {
     if (IsShortBalance(error)) throw common::UserError(kShortBalanceText);
     if (PQstatus(conn->handle()) != CONNECTION_OK) {

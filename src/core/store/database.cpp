@@ -174,13 +174,16 @@ void Transaction::Commit() {
     db_.ExecScript(std::string("release ") + kSavepoint);
   } else {
     // A joined till's changes to shared data go to the server first; a refusal throws here
-    // and the destructor rolls the transaction back.
-    detail::BeforeCommit(db_);
+    // and the destructor rolls the transaction back. Should the server take them and the local
+    // commit then fail, what the server took is given back (see SetCommitUndo).
     struct Done {
       Database& db;
-      ~Done() { detail::AfterCommit(db); }
+      bool committed = false;
+      ~Done() { detail::AfterCommit(db, committed); }
     } done{db_};
+    detail::BeforeCommit(db_);
     db_.ExecScript("commit");
+    done.committed = true;
   }
   open_ = false;
 }

@@ -88,6 +88,7 @@ struct CaptureState {
   std::vector<SharedKey> keys;
   std::vector<FigureMove> moves;
   std::vector<std::int64_t> records;
+  std::function<void()> undo;  // set by the gate for the commit in hand
   std::shared_ptr<const std::unordered_map<std::string_view, Watched>> watched;
 
   void Clear() {
@@ -311,6 +312,10 @@ void SetCommitGate(CommitGate gate) {
 
 bool HasCommitGate() { return static_cast<bool>(CurrentGate()); }
 
+void SetCommitUndo(Database& db, std::function<void()> undo) {
+  if (CaptureState* capture = db.capture()) capture->undo = std::move(undo);
+}
+
 LocalOnly::LocalOnly(Database& db) : db_(db) {
   if (CaptureState* capture = db_.capture()) ++capture->paused;
 }
@@ -462,8 +467,18 @@ void BeforeCommit(Database& db) {
   capture->committing = true;
 }
 
-void AfterCommit(Database& db) {
-  if (CaptureState* capture = db.capture()) capture->committing = false;
+void AfterCommit(Database& db, bool committed) {
+  CaptureState* capture = db.capture();
+  if (capture == nullptr) return;
+  capture->committing = false;
+  std::function<void()> undo = std::move(capture->undo);
+  capture->undo = nullptr;
+  if (committed || !undo) return;
+  try {
+    undo();
+  } catch (...) {
+    // Nothing more can be done from here; the server keeps what it took.
+  }
 }
 
 }  // namespace detail

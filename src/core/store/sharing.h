@@ -75,6 +75,11 @@ using CommitGate = std::function<void(Database&, const PendingShare&)>;
 void SetCommitGate(CommitGate gate);
 bool HasCommitGate();
 
+// For the gate: what to do should the local commit fail after the server took the changes (a
+// lock held too long, a full disk): run once, right after the failure, its own failures
+// swallowed. Set during the gate's call; forgotten once the transaction ends either way.
+void SetCommitUndo(Database& db, std::function<void()> undo);
+
 // While one lives, the connection's writes are this till's alone and are not sent: applying the
 // server's changes, a data clear, a password re-hashed at login.
 class LocalOnly {
@@ -139,7 +144,7 @@ struct CaptureMark {
 CaptureMark MarkCapture(Database& db);
 void RollBackCapture(Database& db, const CaptureMark& mark);
 void BeforeCommit(Database& db);
-void AfterCommit(Database& db);
+void AfterCommit(Database& db, bool committed);
 }  // namespace detail
 
 }  // namespace store

@@ -152,6 +152,31 @@ TEST_F(SharedDataTest, TwoTillsPayingTheLastThirtyAtOnceOnlyOneIsTaken) {
   EXPECT_EQ(ServerCount("select count(*) from records where kind = 'bill'"), 1);
 }
 
+// The server took the payment, then the till's own commit failed (another connection held the
+// file past the busy wait): the server gives the money back and forgets the bill.
+TEST_F(SharedDataTest, APaymentWhoseLocalCommitFailsIsGivenBackOnTheServer) {
+  Write(one_, kAddMember);
+  SilentUi ui;
+  {
+    store::Database reader = Open();
+    reader.ExecScript("begin");
+    EXPECT_EQ(reader.QueryInt("select count(*) from goodsmaster"), 2);
+    EXPECT_FALSE(PayFromStoredValue(30, ui).committed);
+    reader.ExecScript("commit");
+  }
+  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ServerDeposit(), 30);
+  EXPECT_EQ(ServerCount("select count(*) from records where kind = 'bill'"), 0);
+  EXPECT_EQ(ServerCount("select count(*) from journal"), 0);
+  EXPECT_EQ(Number("select depositvalue from membermaster"), 30);
+
+  // Paid again once the file is free: taken once, and the bill is the server's.
+  EXPECT_TRUE(PayFromStoredValue(30, ui).committed);
+  EXPECT_EQ(ServerDeposit(), 0);
+  EXPECT_EQ(ServerCount("select count(*) from records where kind = 'bill'"), 1);
+  EXPECT_EQ(Pending(), 0);
+}
+
 TEST_F(SharedDataTest, ATopUpSentAgainAfterALostAnswerCountsOnceAndReachesTheOtherTill) {
   Write(one_, kAddMember);
   const auto two = AddTill("收银二");
