@@ -20,6 +20,7 @@
 #include "ui/backoffice/members/DepositEntryDialog.h"
 #include "ui/backoffice/members/MemberEditDialog.h"
 #include "ui/backoffice/members/MemberListDialog.h"
+#include "ui/devices/ServerCall.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -96,6 +97,15 @@ TEST_F(SharedScreensTest, APriceEditedAtOneTillShowsAtTheOtherAndOfflineTheEdito
   PgCluster::Shared().Start();
   EXPECT_EQ(messages_.Texts(), Texts{serversync::kOfflineEditText});
   EXPECT_EQ(Number("select salesprice from goodsmaster where barcode = '6901'"), 3.5);
+
+  // Back online, the same edit goes through and reaches the other till.
+  messages_.Clear();
+  EditPrice("4");
+  EXPECT_EQ(messages_.Texts(), Texts{});
+  store::SetDataDirectory(two_);
+  ui::PullSharedData();
+  EXPECT_EQ(Number("select salesprice from goodsmaster where barcode = '6901'"), 4);
+  store::SetDataDirectory(one_);
 }
 
 // The second till is the back office here: a member added and topped up in its member screens
