@@ -110,9 +110,8 @@ std::vector<ServerRow> Rows(const PgResult& result) {
 }
 
 // The records of the transaction with its moves, or a record of the moves alone.
-std::string RecordsWithMoves(store::Database& db, const store::ServerLink& link,
+std::string RecordsWithMoves(std::vector<QueuedRecord> records, const store::ServerLink& link,
                              const store::PendingShare& share) {
-  std::vector<QueuedRecord> records = ReadRecords(db, share.records);
   if (share.moves.empty()) return RecordsJson(records);
   if (records.empty()) {
     records.push_back({0, link.epoch, "moves", store::NewUuid(), "[]", ""});
@@ -238,12 +237,10 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
   if (!link) throw common::UserError("本机尚未加入总部服务器");
   // A sale's stored-value payment sends the cashier to another tender; anything else that needs
   // the server (a withdrawal in the back office among it) is a change that has to wait.
-  // The transaction's records follow one another in the outbox.
+  std::vector<QueuedRecord> queued = ReadRecords(db, share.records);
   const bool payment_only =
-      share.keys.empty() && !share.records.empty() &&
-      db.HasRow("select 1 from outbox where seq between ? and ? and kind = 'bill'",
-                *std::min_element(share.records.begin(), share.records.end()),
-                *std::max_element(share.records.begin(), share.records.end()));
+      share.keys.empty() && std::any_of(queued.begin(), queued.end(),
+                                        [](const QueuedRecord& r) { return r.kind == "bill"; });
   std::unique_ptr<PgConnection> conn;
   try {
     conn = std::make_unique<PgConnection>(link->conninfo, 3);
@@ -278,7 +275,7 @@ void CommitAtServer(store::Database& db, const store::PendingShare& share) {
   rows += "]";
   bases += "]";
   read_back += "]";
-  const std::string records = RecordsWithMoves(db, *link, share);
+  const std::string records = RecordsWithMoves(std::move(queued), *link, share);
 
   std::vector<ServerRow> changed;
   try {
@@ -342,6 +339,23 @@ std::size_t PullChanges(store::Database& db, const PullOptions& options) {
   } catch (const PgError& error) {
     NoteServerError(db, error.what());
     throw;
+  }
+}
+
+bool CanSpendStoredValue() {
+  std::optional<store::ServerLink> link;
+  try {
+    store::Database db;
+    link = store::ReadServerLink(db);
+  } catch (const std::exception&) {
+    return true;  // the commit tells what is wrong with the file
+  }
+  if (!link) return true;
+  try {
+    PgConnection probe(link->conninfo, 1);
+    return true;
+  } catch (const PgError&) {
+    return false;
   }
 }
 

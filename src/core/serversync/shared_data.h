@@ -45,6 +45,11 @@ struct PullOptions {
 // common::UserError.
 std::size_t PullChanges(store::Database& db, const PullOptions& options = {});
 
+// Whether a stored-value payment can be taken now: true on a till that has not joined, else
+// whether the server answers within a second (asked when a member's payment opens, so the
+// other tenders pay instead of the commit failing).
+bool CanSpendStoredValue();
+
 // When the till's copy last caught up with the server ("" before the first time).
 std::string LastPulled(store::Database& db);
 

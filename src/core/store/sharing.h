@@ -44,6 +44,8 @@ struct SharedTable {
 // points (memberid, depositvalue, memberpointsvalue), applied to membermaster.
 std::span<const SharedTable> SharedTables();
 const SharedTable* FindSharedTable(std::string_view name);
+// The table's shared columns, key first.
+std::vector<std::string_view> ColumnsOf(const SharedTable& table);
 
 // One changed key of a shared table, and one move of a figure.
 struct SharedKey {

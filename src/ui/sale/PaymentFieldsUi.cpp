@@ -2,12 +2,9 @@
 
 #include <QFont>
 #include <QKeyEvent>
-#include <optional>
 
-#include "core/serversync/pg.h"
 #include "core/serversync/shared_data.h"
 #include "core/servicelib/kasso_basic.h"
-#include "core/store/outbox.h"
 #include "ui/common/Numbers.h"
 
 namespace ui {
@@ -27,27 +24,6 @@ sale::PaymentTexts ReadPaymentTexts(const PaymentEdits& edits) {
 namespace {
 
 bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
-
-// A till joined to a shop server spends stored value there. When the server does not answer
-// (asked for a second at most), the member's sale is settled with the other tenders instead
-// of failing at the commit.
-bool CanSpendStoredValue() {
-  std::optional<store::ServerLink> link;
-  try {
-    store::Database db;
-    link = store::ReadServerLink(db);
-  } catch (const std::exception&) {
-    return true;  // the commit tells what is wrong with the file
-  }
-  if (!link) return true;
-  try {
-    serversync::PgConnection probe(link->conninfo, 1);
-    return true;
-  } catch (const serversync::PgError&) {
-    return false;
-  }
-}
-
 }  // namespace
 
 bool RoutePaymentKey(const QObject* watched, const QEvent* event, PaymentForm& form,
@@ -98,7 +74,8 @@ PaymentForm PaymentForm::Member(PaymentEdits edits, PaymentLabels labels, double
   PaymentForm form(edits, labels, due, ui);
   form.member_ = true;
   form.deposit_ = servicelib::GetMemberDepositValue(memberid);
-  if (form.deposit_ > 0 && !CanSpendStoredValue()) {
+  // Stored value is spent on the shop server: when it does not answer, the other tenders pay.
+  if (form.deposit_ > 0 && !serversync::CanSpendStoredValue()) {
     form.deposit_ = 0;
     ui.Message(serversync::kOfflineStoredValueText);
   }
